@@ -1,0 +1,107 @@
+// Times LogBranchRecursive over a tree against find(1) on the same tree:
+//   log_branch DIR
+// Last line: log_branch files=N dirs=D seconds=S find_seconds=F ratio=R bytes_per_file=B
+#include "catalogue/catalogue.h"
+#include "catalogue/catalogueui.h"
+#include "catalogue/disklogger.h"
+#include "catalogue/loggeddisktabs.h"
+#include "config/settings.h"
+#include "core/appstate.h"
+#include "core/prompter.h"
+#include "platform/drivetable.h"
+
+#include <chrono>
+#include <cstdio>
+#include <fcntl.h>
+#include <malloc.h>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+using namespace zentrix;
+
+class SilentPrompter : public Prompter {
+public:
+    bool askYesNo(const std::string&, const std::string&) override { return true; }
+    bool askOkCancel(const std::string&, const std::string&) override { return true; }
+    Answer askYesNoCancel(const std::string&, const std::string&) override { return Answer::Yes; }
+    bool askRetryCancel(const std::string&, const std::string&) override { return false; }
+    void inform(const std::string&, const std::string&) override {}
+    void warn(const std::string&) override {}
+    void error(const std::string&, const std::string&) override {}
+    std::optional<std::string> inputText(const std::string&, const std::string&,
+                                         const std::string&) override {
+        return std::nullopt;
+    }
+    void beep() override {}
+};
+
+long residentBytes() {
+    long pages = 0, resident = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(f);
+    }
+    return resident * sysconf(_SC_PAGESIZE);
+}
+
+double runFind(const std::string& dir) {
+    const auto start = std::chrono::steady_clock::now();
+    const char* argv[] = {"find", dir.c_str(), "-printf", "%s %T@ %m\n", nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, "find", &actions, nullptr, const_cast<char**>(argv), environ) != 0)
+        return -1;
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: log_branch DIR\n");
+        return 2;
+    }
+    const std::string dir = argv[1];
+    runFind(dir); // warm the cache
+
+    platform::DriveTable drives =
+        platform::DriveTable::FromSpec("T=" + dir, platform::DriveTable::ReadMountTable());
+    Catalogue catalogue(drives);
+    AppState state;
+    Settings settings;
+    LoggedDiskTabs tabs(state);
+    SilentPrompter prompter;
+    CatalogueUi ui;
+    DiskLogger logger(catalogue, state, settings, tabs, prompter, ui);
+    TTreeNode* root = catalogue.Tree().InsertTopLevel(0, "T:\\");
+
+    malloc_trim(0);
+    const long before = residentBytes();
+    const auto start = std::chrono::steady_clock::now();
+    logger.LogBranchRecursive(root);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const long after = residentBytes();
+
+    const double findSeconds = runFind(dir);
+    const long long files = catalogue.CountFiles(false);
+    const long long dirs = catalogue.LoggedDirs().Count();
+    const double bytesPerFile = files > 0 ? double(after - before) / double(files) : 0;
+    std::printf("log_branch files=%lld dirs=%lld seconds=%.3f find_seconds=%.3f ratio=%.2f "
+                "bytes_per_file=%.1f\n",
+                files, dirs, seconds, findSeconds, findSeconds > 0 ? seconds / findSeconds : 0,
+                bytesPerFile);
+    return 0;
+}

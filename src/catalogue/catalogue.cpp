@@ -1,0 +1,136 @@
+#include "catalogue/catalogue.h"
+
+#include "catalogue/extensionkinds.h"
+#include "catalogue/filetypedescription.h"
+#include "catalogue/icon.h"
+#include "platform/drivetable.h"
+#include "platform/mimetypes.h"
+
+namespace zentrix {
+
+Catalogue::Catalogue(const platform::DriveTable& drives) : m_drives(drives) {
+    // A node that goes while still holding its directory record takes the
+    // record with it, so no record is left pointing at a dead node.
+    m_tree.OnNodeDestroying = [this](TTreeNode* node) {
+        if (TLoggedClass* data = node->Data()) {
+            m_logged.Take(data);
+            ++m_generation;
+        }
+    };
+}
+
+Catalogue::~Catalogue() {
+    m_tree.OnNodeDestroying = nullptr;
+    m_logged.Clear();
+}
+
+void Catalogue::RemoveFileRecord(TFileClass* record) {
+    for (TLoggedClass* dir : m_logged) {
+        if (dir->DirNode() != record->DirNode())
+            continue;
+        const int index = dir->FileList().IndexOf(record);
+        if (index >= 0) {
+            dir->FileList().Delete(index);
+            ++m_generation;
+        }
+        return;
+    }
+}
+
+int32_t Catalogue::CountFiles(bool taggedOnly) const {
+    uint32_t count = 0;
+    for (const TLoggedClass* dir : m_logged) {
+        if (!taggedOnly) {
+            count += static_cast<uint32_t>(dir->NumFilesInDir());
+            continue;
+        }
+        for (const TFileClass* f : dir->FileList())
+            count += f->Tagged();
+    }
+    return static_cast<int32_t>(count);
+}
+
+namespace {
+
+// Each file's size div 1024 (truncating, so negative sizes give negative
+// kilobytes), summed with 32-bit wrap-around.
+uint32_t kbOf(const TFileClass* f) { return static_cast<uint32_t>(f->FileSize() / 1024); }
+
+} // namespace
+
+int32_t Catalogue::SumKb(bool taggedOnly) const {
+    uint32_t sum = 0;
+    for (const TLoggedClass* dir : m_logged)
+        for (const TFileClass* f : dir->FileList())
+            if (!taggedOnly || f->Tagged())
+                sum += kbOf(f);
+    return static_cast<int32_t>(sum);
+}
+
+Catalogue::Figures Catalogue::BranchFigures(const TTreeNode* branch, bool taggedOnly) const {
+    uint32_t count = 0, kb = 0;
+    for (const TLoggedClass* dir : m_logged) {
+        if (!dir->DirNode()->IsInBranchOf(branch))
+            continue;
+        for (const TFileClass* f : dir->FileList()) {
+            if (taggedOnly && !f->Tagged())
+                continue;
+            ++count;
+            kb += kbOf(f);
+        }
+    }
+    return {static_cast<int32_t>(count), static_cast<int32_t>(kb)};
+}
+
+bool Catalogue::BranchHasNonPlainFiles(const TTreeNode* branch) const {
+    for (const TLoggedClass* dir : m_logged) {
+        if (!dir->DirNode()->IsInBranchOf(branch))
+            continue;
+        for (const TFileClass* f : dir->FileList())
+            if (f->Attributes() != 0 && f->Attributes() != 32)
+                return true;
+    }
+    return false;
+}
+
+std::optional<std::string> Catalogue::HostPath(const TTreeNode* node) const {
+    return m_drives.ToHostPath(node->Path());
+}
+
+std::optional<std::string> Catalogue::HostPath(const TFileClass* file) const {
+    return m_drives.ToHostPath(file->FullName());
+}
+
+std::string Catalogue::FileTypeDescriptionOf(const std::string& hostPath,
+                                             std::string_view fileName) const {
+    return FileTypeDescription(hostPath, fileName, UserFileTypes);
+}
+
+int Catalogue::DescCacheIndex(const std::string& hostPath, std::string_view fileName) {
+    std::string ext = ExtensionOf(fileName);
+    if (!ext.empty())
+        ext.erase(0, 1);
+    const int found = m_descCache.Find(ext);
+    if (found >= 0)
+        return found;
+    auto entry = std::make_unique<TDescClass>();
+    entry->Ext = ext;
+    entry->DescText = FileTypeDescriptionOf(hostPath, fileName);
+    if (m_iconProvider)
+        entry->Icon = m_iconProvider->largeIconFor(hostPath, platform::MimeTypeNameFor(fileName));
+    return m_descCache.Add(std::move(entry));
+}
+
+std::string Catalogue::Description(TFileClass* file) {
+    const std::string_view name = file->FileName();
+    if (IsOwnDescriptionKind(name)) {
+        if (file->DescText().empty())
+            file->SetDescText(FileTypeDescriptionOf(HostPath(file).value_or(std::string()), name));
+        return file->DescText();
+    }
+    if (file->DescIndex() < 0)
+        file->SetDescIndex(DescCacheIndex(HostPath(file).value_or(std::string()), name));
+    return m_descCache[file->DescIndex()]->DescText;
+}
+
+} // namespace zentrix

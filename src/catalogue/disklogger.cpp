@@ -1,0 +1,832 @@
+#include "catalogue/disklogger.h"
+
+#include "catalogue/catalogue.h"
+#include "catalogue/catalogueui.h"
+#include "catalogue/extensionkinds.h"
+#include "catalogue/loggeddisktabs.h"
+#include "config/settings.h"
+#include "core/appstate.h"
+#include "core/progress.h"
+#include "core/prompter.h"
+#include "core/text.h"
+#include "platform/dirlisting.h"
+#include "platform/hostname.h"
+#include "platform/process.h"
+#include "platform/volume.h"
+
+#include <cctype>
+#include <deque>
+#include <unordered_map>
+#include <vector>
+
+namespace zentrix {
+
+namespace {
+
+char upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
+
+int32_t low32(uint64_t size) { return static_cast<int32_t>(static_cast<uint32_t>(size)); }
+uint16_t low16(uint32_t attributes) { return static_cast<uint16_t>(attributes & 0xFFFF); }
+
+// Directory entries whose names begin with "." are never catalogued ("." and ".."
+// among them); files with such names are.
+bool isSkippedDir(const platform::DirEntry& e) { return !e.name.empty() && e.name[0] == '.'; }
+
+platform::AttrSource attrSourceOf(const Catalogue& cat, const TTreeNode* node) {
+    const platform::DriveInfo* d = cat.Drives().Find(node->DriveLetter());
+    return d ? d->attrSource : platform::AttrSource::Posix;
+}
+
+} // namespace
+
+// Per-depth buffers reused by the branch reader, so that reading a directory
+// costs no allocation once the buffers have grown.
+struct DiskLogger::Scratch {
+    struct File {
+        size_t nameOff;
+        size_t nameLen;
+        uint64_t size;
+        int64_t time;
+        uint32_t attributes;
+    };
+    struct Dir {
+        size_t hostOff;
+        size_t hostLen;
+        size_t nameOff;
+        size_t nameLen;
+        bool link;
+    };
+    struct Level {
+        std::vector<File> files;
+        std::vector<Dir> dirs;
+        std::string names;
+        void clear() {
+            files.clear();
+            dirs.clear();
+            names.clear();
+        }
+    };
+    std::deque<Level> levels; // a deque keeps references to outer levels valid
+
+    Level& at(int depth) {
+        while (static_cast<int>(levels.size()) <= depth)
+            levels.emplace_back();
+        return levels[static_cast<size_t>(depth)];
+    }
+};
+
+DiskLogger::DiskLogger(Catalogue& catalogue, AppState& state, const Settings& settings,
+                       LoggedDiskTabs& tabs, Prompter& prompter, CatalogueUi& ui)
+    : m_cat(catalogue), m_state(state), m_settings(settings), m_tabs(tabs), m_prompter(prompter),
+      m_ui(ui), m_scratch(new Scratch) {
+    TTree& tree = m_cat.Tree();
+    tree.CanChangeSelection = [this](TTreeNode*) { return !m_state.fileOperationRunning; };
+    tree.OnSelectionChange = [this](TTreeNode* node) { SelectionChanged(node); };
+}
+
+DiskLogger::~DiskLogger() {
+    TTree& tree = m_cat.Tree();
+    tree.CanChangeSelection = nullptr;
+    tree.OnSelectionChange = nullptr;
+    delete m_scratch;
+}
+
+void DiskLogger::SetNodeImages(TTreeNode* node) {
+    if (!node->Logged())
+        m_cat.Tree().SetImages(node, kImageUnlogged, kImageUnloggedSelected);
+    else if (node->Data()->NumFilesInDir() > 0)
+        m_cat.Tree().SetImages(node, kImageLogged, kImageLoggedSelected);
+    else
+        m_cat.Tree().SetImages(node, kImageEmpty, kImageEmptySelected);
+}
+
+std::string DiskLogger::fileDescriptionAtLogging(TTreeNode* node, std::string_view name,
+                                                 bool iconKinds) {
+    if (!m_settings.FetchFileDescOption)
+        return {};
+    if (!IsOwnDescriptionKind(name) && !(iconKinds && IsIconKind(name)))
+        return {};
+    std::string path = node->Path();
+    path += name;
+    return m_cat.FileTypeDescriptionOf(m_cat.Drives().ToHostPath(path).value_or(std::string()),
+                                       name);
+}
+
+// ---------------------------------------------------------------------------
+// Precision probe
+
+int64_t DiskLogger::ProbeLimit(int precision) {
+    static const int64_t factor[] = {0, 10, 50, 100, 250, 500, 1000, 5000, 10000, 50000, 99999};
+    if (precision <= 0)
+        return 0;
+    if (precision > 10)
+        precision = 10;
+    return precision * factor[precision];
+}
+
+namespace {
+
+int probeListing(platform::DirListing& listing, int64_t limit) {
+    int bits = 0;
+    int64_t counted = 0;
+    platform::DirEntry e;
+    for (;;) {
+        if (limit >= 0 && counted >= limit)
+            break;
+        if (!listing.Next(e))
+            break;
+        if (e.IsDirectory()) {
+            if (isSkippedDir(e))
+                continue;
+            bits |= 3; // both bits are known now: nothing further can change them
+            break;
+        }
+        bits |= 1;
+        ++counted;
+    }
+    return bits;
+}
+
+} // namespace
+
+int DiskLogger::PrecisionProbe(const std::string& hostPath, bool exact) const {
+    const int precision = m_settings.LogDrivePrecisionOption;
+    if (!exact && precision <= 0)
+        return 3;
+    platform::DirListing listing(platform::AttrSource::Posix, platform::StatMode::None);
+    if (!listing.Open(hostPath))
+        return 0;
+    return probeListing(listing, exact ? -1 : ProbeLimit(precision));
+}
+
+// ---------------------------------------------------------------------------
+// Readers
+
+void DiskLogger::LogDirFiles(TTreeNode* node) {
+    if (!node || node->Logged())
+        return;
+    BusyGuard busy(m_state);
+    const auto host = m_cat.HostPath(node);
+    platform::DirListing listing(attrSourceOf(m_cat, node), platform::StatMode::FilesOnly);
+    if (!host || !listing.Open(*host))
+        return; // the node stays unlogged
+    auto record = std::make_unique<TLoggedClass>(node);
+    TFileList& files = record->FileList();
+    platform::DirEntry e;
+    while (listing.Next(e)) {
+        if (e.IsDirectory())
+            continue;
+        files.Add(e.name, low32(e.size), low16(e.attributes), e.lastWriteTime, node);
+    }
+    TLoggedClass* attached = m_cat.LoggedDirs().Add(std::move(record));
+    m_cat.Tree().SetData(node, attached);
+    if (m_settings.FetchFileDescOption) {
+        for (TFileClass* f : attached->FileList()) {
+            std::string desc = fileDescriptionAtLogging(node, f->FileName(), true);
+            if (!desc.empty())
+                f->SetDescText(std::move(desc));
+        }
+    }
+    SetNodeImages(node);
+    m_ui.addRecentDir(node->Path());
+}
+
+void DiskLogger::LogSubDirs(TTreeNode* node) {
+    if (!node)
+        return;
+    BusyGuard busy(m_state);
+    TTree& tree = m_cat.Tree();
+    tree.DeleteChildren(node);
+    const auto host = m_cat.HostPath(node);
+    platform::DirListing listing(platform::AttrSource::Posix, platform::StatMode::None);
+    if (!host || !listing.Open(*host))
+        return;
+    const int precision = m_settings.LogDrivePrecisionOption;
+    const int64_t limit = ProbeLimit(precision);
+    platform::DirEntry e;
+    while (listing.Next(e)) {
+        if (!e.IsDirectory() || isSkippedDir(e))
+            continue;
+        TTreeNode* child = tree.AddChild(node, std::string(e.name));
+        tree.SetLink(child, e.isLink);
+        int bits = 3;
+        if (precision > 0) {
+            platform::DirListing probe(platform::AttrSource::Posix, platform::StatMode::None);
+            bits = probe.OpenAt(listing.Fd(), e.hostName) ? probeListing(probe, limit) : 0;
+        }
+        SetNodeImages(child);
+        if (bits & 2)
+            tree.SetHasChildren(child, true);
+    }
+    tree.SortChildren(node);
+}
+
+void DiskLogger::LogBranchRecursive(TTreeNode* node) {
+    if (!node)
+        return;
+    BusyGuard busy(m_state);
+    const auto host = m_cat.HostPath(node);
+    platform::DirListing listing(attrSourceOf(m_cat, node), platform::StatMode::FilesOnly);
+    const bool opened = host && listing.Open(*host);
+    logBranch(node, opened ? &listing : nullptr, 0);
+}
+
+// Reads one directory of a branch (open in `listing`, or unreadable when none)
+// and then each of its subdirectories. The directory's record exists before its
+// listing is read, so records come out in pre-order. The listing is read whole
+// before descending: the catalogue comes out the same as descending at each
+// subdirectory entry, and only one buffer per level is kept.
+void DiskLogger::logBranch(TTreeNode* node, platform::DirListing* listing, int depth) {
+    TTree& tree = m_cat.Tree();
+    tree.DeleteChildren(node);
+    TLoggedClass* record = m_cat.LoggedDirs().Add(std::make_unique<TLoggedClass>(node));
+    tree.SetData(node, record);
+
+    Scratch::Level& level = m_scratch->at(depth);
+    level.clear();
+    if (listing) {
+        {
+            platform::DirEntry e;
+            while (listing->Next(e)) {
+                if (e.IsDirectory()) {
+                    if (isSkippedDir(e))
+                        continue;
+                    Scratch::Dir d;
+                    d.hostOff = level.names.size();
+                    d.hostLen = e.hostName.size();
+                    level.names.append(e.hostName);
+                    d.nameOff = level.names.size();
+                    d.nameLen = e.name.size();
+                    level.names.append(e.name);
+                    d.link = e.isLink;
+                    level.dirs.push_back(d);
+                } else {
+                    Scratch::File f;
+                    f.nameOff = level.names.size();
+                    f.nameLen = e.name.size();
+                    level.names.append(e.name);
+                    f.size = e.size;
+                    f.time = e.lastWriteTime;
+                    f.attributes = e.attributes;
+                    level.files.push_back(f);
+                }
+            }
+            TFileList& files = record->FileList();
+            size_t nameBytes = 0;
+            for (const auto& f : level.files)
+                nameBytes += f.nameLen;
+            files.Reserve(level.files.size(), nameBytes);
+            for (const auto& f : level.files) {
+                const std::string_view name(level.names.data() + f.nameOff, f.nameLen);
+                TFileClass* rec =
+                    files.Add(name, low32(f.size), low16(f.attributes), f.time, node);
+                if (m_settings.FetchFileDescOption) {
+                    std::string desc = fileDescriptionAtLogging(node, name, false);
+                    if (!desc.empty())
+                        rec->SetDescText(std::move(desc));
+                }
+            }
+            // Children: links become closed nodes that are never descended.
+            for (size_t i = 0; i < level.dirs.size(); ++i) {
+                // `level` may be cleared by deeper levels only at deeper depths,
+                // so its entries stay valid here.
+                const Scratch::Dir d = level.dirs[i];
+                TTreeNode* child = tree.AddChild(
+                    node, std::string(level.names.data() + d.nameOff, d.nameLen));
+                if (d.link) {
+                    tree.SetLink(child, true);
+                    tree.SetHasChildren(child, true);
+                    SetNodeImages(child);
+                    continue;
+                }
+                const std::string_view hostName(level.names.data() + d.hostOff, d.hostLen);
+                platform::DirListing sub(attrSourceOf(m_cat, child), platform::StatMode::FilesOnly);
+                const bool opened = sub.OpenAt(listing->Fd(), hostName);
+                logBranch(child, opened ? &sub : nullptr, depth + 1);
+            }
+        }
+    }
+    SetNodeImages(node);
+    tree.SortChildren(node);
+    tree.SetExpanded(node, true); // its descendants were opened on their own way back
+}
+
+bool DiskLogger::RefreshDir(TTreeNode* node) {
+    if (!node || !node->Logged())
+        return false;
+    BusyGuard busy(m_state);
+    const auto host = m_cat.HostPath(node);
+    platform::DirListing listing(attrSourceOf(m_cat, node), platform::StatMode::FilesOnly);
+    if (!host || !listing.Open(*host))
+        return false; // left as it was
+
+    struct FileEntry {
+        std::string name;
+        int32_t size;
+        uint16_t attributes;
+        int64_t time;
+        bool used = false;
+    };
+    struct SubDir {
+        std::string name;
+        bool link;
+        bool used = false;
+    };
+    std::vector<FileEntry> files;
+    std::vector<SubDir> dirs;
+    std::unordered_map<std::string_view, size_t> fileIndex;
+    std::unordered_map<std::string_view, size_t> dirIndex;
+    platform::DirEntry e;
+    while (listing.Next(e)) {
+        if (e.IsDirectory()) {
+            if (!isSkippedDir(e))
+                dirs.push_back({std::string(e.name), e.isLink});
+        } else {
+            files.push_back({std::string(e.name), low32(e.size), low16(e.attributes),
+                             e.lastWriteTime});
+        }
+    }
+    if (listing.Failed())
+        return false; // a directory that failed mid-read keeps its previous state
+    for (size_t i = 0; i < files.size(); ++i)
+        fileIndex.emplace(files[i].name, i);
+    for (size_t i = 0; i < dirs.size(); ++i)
+        dirIndex.emplace(dirs[i].name, i);
+
+    TTree& tree = m_cat.Tree();
+    bool changed = false;
+
+    // Child nodes: gone from disk -> forgotten; still there -> kept.
+    for (int i = 0; i < node->Count();) {
+        TTreeNode* child = node->Item(i);
+        auto it = dirIndex.find(child->Text());
+        if (it == dirIndex.end() || dirs[it->second].used) {
+            UnlogBranch(child);
+            tree.DeleteNode(child);
+            changed = true;
+            continue;
+        }
+        dirs[it->second].used = true;
+        ++i;
+    }
+    for (const SubDir& d : dirs) {
+        if (d.used)
+            continue;
+        TTreeNode* child = tree.AddChild(node, d.name);
+        tree.SetLink(child, d.link);
+        tree.SetHasChildren(child, true);
+        SetNodeImages(child);
+        changed = true;
+    }
+
+    // Files: a tagged record survives when the disk shows the same file (name,
+    // time, size and attributes); everything else is read afresh.
+    TLoggedClass* dir = node->Data();
+    TFileList& list = dir->FileList();
+    std::vector<bool> keep(static_cast<size_t>(list.Count()), false);
+    bool removed = false;
+    for (int i = list.Count() - 1; i >= 0; --i) {
+        TFileClass* r = list[i];
+        if (r->Tagged()) {
+            auto it = fileIndex.find(r->FileName());
+            if (it != fileIndex.end()) {
+                FileEntry& fe = files[it->second];
+                if (!fe.used && fe.time == r->LastWriteTime() && fe.size == r->FileSize() &&
+                    fe.attributes == r->Attributes()) {
+                    fe.used = true;
+                    keep[static_cast<size_t>(i)] = true;
+                    continue;
+                }
+            }
+        }
+        removed = true;
+    }
+    bool added = false;
+    for (const FileEntry& fe : files)
+        if (!fe.used)
+            added = true;
+
+    if (removed || added) {
+        changed = true;
+        // Rebuild the list compactly: kept records first, in their order, then
+        // the new ones in listing order.
+        TFileList fresh;
+        size_t nameBytes = 0;
+        size_t count = 0;
+        for (int i = 0; i < list.Count(); ++i)
+            if (keep[static_cast<size_t>(i)]) {
+                nameBytes += list[i]->FileName().size();
+                ++count;
+            }
+        for (const FileEntry& fe : files)
+            if (!fe.used) {
+                nameBytes += fe.name.size();
+                ++count;
+            }
+        fresh.Reserve(count, nameBytes);
+        for (int i = 0; i < list.Count(); ++i)
+            if (keep[static_cast<size_t>(i)])
+                fresh.AdoptCopy(list, list[i]);
+        std::vector<TFileClass*> needDesc;
+        for (const FileEntry& fe : files) {
+            if (fe.used)
+                continue;
+            TFileClass* rec = fresh.Add(fe.name, fe.size, fe.attributes, fe.time, node);
+            if (m_settings.FetchFileDescOption)
+                needDesc.push_back(rec);
+        }
+        list.Swap(fresh);
+        m_cat.RecordsInvalidated();
+        for (TFileClass* rec : needDesc) {
+            std::string desc = fileDescriptionAtLogging(node, rec->FileName(), true);
+            if (!desc.empty())
+                rec->SetDescText(std::move(desc));
+        }
+    }
+
+    if (changed) {
+        tree.SortChildren(node);
+        tree.SetExpanded(node, true);
+        SetNodeImages(node);
+    }
+    return changed;
+}
+
+void DiskLogger::UnlogBranch(TTreeNode* node) {
+    if (!node)
+        return;
+    BusyGuard busy(m_state);
+    TTree& tree = m_cat.Tree();
+    // Clear every data slot of the branch before the records go, so that no
+    // node is ever left pointing at a disposed record.
+    TTree::PreOrder(node, [&](TTreeNode* n) {
+        tree.SetData(n, nullptr);
+        return true;
+    });
+    const int gone = m_cat.LoggedDirs().RemoveIf(
+        [node](const TLoggedClass& r) { return r.DirNode()->IsInBranchOf(node); });
+    if (gone > 0)
+        m_cat.RecordsInvalidated();
+    tree.SetExpanded(node, false);
+    if (node->Count() > 0) {
+        tree.DeleteChildren(node);
+        tree.SetHasChildren(node, true);
+    }
+    SetNodeImages(node);
+    m_ui.repaintTree();
+    m_state.requestRefill();
+    if (node == tree.Selected())
+        m_ui.emptyFileWindow();
+}
+
+// ---------------------------------------------------------------------------
+// Drives and paths
+
+TTreeNode* DiskLogger::findRoot(char letter) const {
+    const std::string text = std::string(1, upper(letter)) + ":\\";
+    const TTree& tree = m_cat.Tree();
+    for (int i = 0; i < tree.TopCount(); ++i)
+        if (tree.Top(i)->Text() == text)
+            return tree.Top(i);
+    return nullptr;
+}
+
+void DiskLogger::UpdateDiskInfo() {
+    const char letter = m_state.currentDisk;
+    const platform::DriveInfo* drive = m_cat.Drives().Find(letter);
+    m_state.driveTypeName =
+        (letter >= 'A' && letter <= 'Z')
+            ? platform::DriveKindName(drive ? drive->kind : platform::DriveKind::Unknown)
+            : "No drive";
+    if (drive) {
+        const platform::VolumeInfo volume = platform::QueryVolume(*drive);
+        m_state.volumeLabel = volume.label;
+    } else {
+        m_state.volumeLabel.clear();
+    }
+    m_tabs.SetActive(letter);
+    m_ui.updateDiskInfo();
+}
+
+bool DiskLogger::makeReady(char letter) {
+    while (!m_cat.Drives().IsReady(letter)) {
+        if (!m_prompter.askRetryCancel("Disk not ready!     ", "Warning!"))
+            return false;
+    }
+    return true;
+}
+
+void DiskLogger::SelectionChanged(TTreeNode* node) {
+    if (!node)
+        return;
+    m_cat.LastDirs.Set(node->Path());
+    const char letter = node->DriveLetter();
+    if (makeReady(letter)) {
+        if (letter != m_state.currentDisk) {
+            m_state.currentDisk = letter;
+            UpdateDiskInfo();
+            m_ui.updateStatistics();
+        }
+        m_state.treeSelectionChanged = true;
+    } else {
+        ReleaseDrive(letter);
+    }
+}
+
+void DiskLogger::LogDrive(char letter) {
+    letter = upper(letter);
+    if (letter < 'A' || letter > 'Z')
+        return;
+    BusyGuard busy(m_state);
+    m_ui.setAppTitle(std::string("Logging disk ") + letter + ": ...");
+    m_state.scope = 1;
+    m_state.currentDisk = letter;
+    UpdateDiskInfo();
+    m_ui.setCurrDirLabel("Please wait ...");
+
+    TTree& tree = m_cat.Tree();
+    TTreeNode* root = findRoot(letter);
+    if (root && root->Logged()) {
+        m_ui.emptyFileWindow();
+        UnlogBranch(root);
+    } else if (!root) {
+        int pos = 0;
+        while (pos < tree.TopCount() && upper(tree.Top(pos)->Text()[0]) < letter)
+            ++pos;
+        root = tree.InsertTopLevel(pos, std::string(1, letter) + ":\\");
+        SetNodeImages(root);
+        tree.Select(root);
+        m_tabs.Add(letter);
+        // Selecting a drive that is not ready may have released it again.
+        root = findRoot(letter);
+    }
+
+    if (root) {
+        const platform::DriveInfo* drive = m_cat.Drives().Find(letter);
+        const bool fromCache = drive && drive->kind == platform::DriveKind::CdRom &&
+                               m_settings.LogCDFromArchiveOption && m_cdCache &&
+                               m_cdCache->LoadFromCache(letter, root);
+        if (!fromCache) {
+            LogSubDirs(root);
+            LogDirFiles(root);
+            tree.SetExpanded(root, true);
+        }
+        m_ui.focusTree();
+        tree.Select(root);
+        m_ui.scrollIntoView(root);
+    }
+    m_ui.setAppTitle("Zentrix");
+    m_state.driveSwitch = false;
+    m_state.requestRefill();
+}
+
+bool DiskLogger::ReleaseDrive(char letter) {
+    letter = upper(letter);
+    m_ui.setCurrDirLabel("Please wait ...");
+    // No handle on the released drive may stay open: stand on C: meanwhile.
+    const platform::DriveInfo* c = m_cat.Drives().Find('C');
+    platform::SetCurrentDirectory(c ? c->root : std::string("/"));
+
+    TTreeNode* root = findRoot(letter);
+    if (!root)
+        return false;
+    if (!m_settings.SkipReleaseDrvOption &&
+        !m_prompter.askOkCancel(std::string("Release disk ") + letter + " ???"))
+        return false;
+
+    const platform::DriveInfo* drive = m_cat.Drives().Find(letter);
+    if (drive && drive->kind == platform::DriveKind::CdRom && m_settings.Compatibility == 2 &&
+        m_cat.Drives().IsReady(letter)) {
+        if (m_settings.SkipEjectCDROMOption || m_prompter.askYesNo("Eject CD-ROM ?")) {
+            m_ui.repaintMainWindow();
+            platform::EjectMedium(drive->mountPoint.empty() ? drive->root : drive->mountPoint);
+        }
+    }
+    if (drive && drive->kind == platform::DriveKind::Network && m_settings.Compatibility == 2) {
+        if (m_settings.SkipDisconnectNetworkOption ||
+            m_prompter.askYesNo("Disconnect network mapping ?")) {
+            if (!platform::UnmountShare(drive->mountPoint.empty() ? drive->root
+                                                                  : drive->mountPoint)) {
+                m_prompter.warn("Could not unmap disk from network!     ");
+                return false;
+            }
+            m_ui.refreshDriveList();
+        }
+    }
+
+    TTree& tree = m_cat.Tree();
+    m_cat.LastDirs.Forget(letter);
+    m_tabs.Remove(letter);
+    UnlogBranch(root);
+    root = findRoot(letter); // still there: nothing above deletes nodes
+    if (root)
+        tree.DeleteNode(root);
+    m_ui.repaintTree();
+    m_ui.emptyFileWindow();
+
+    if (tree.TopCount() == 0)
+        LogDrive('C');
+
+    m_state.requestRefill();
+    TTreeNode* target = nullptr;
+    const std::string last = m_cat.LastDirs.Get(m_tabs.ActiveLetter());
+    if (!last.empty())
+        target = FindNodeByPath(last);
+    if (!target) {
+        TTreeNode* selected = tree.Selected();
+        TTreeNode* selRoot = selected ? selected->Root() : tree.FirstTop();
+        if (!selRoot)
+            target = nullptr;
+        else if (selRoot == tree.FirstTop())
+            target = tree.Top(tree.TopCount() - 1);
+        else
+            target = tree.Top(selRoot->Index() - 1);
+    }
+    if (target) {
+        tree.Select(target);
+        m_ui.scrollIntoView(target);
+    }
+    return true;
+}
+
+TTreeNode* DiskLogger::FindNodeByPath(std::string_view path) const {
+    std::vector<std::string_view> parts;
+    size_t pos = 0;
+    while (pos < path.size()) {
+        const size_t end = std::min(path.find('\\', pos), path.size());
+        if (end > pos)
+            parts.push_back(path.substr(pos, end - pos));
+        pos = end + 1;
+    }
+    if (parts.empty())
+        return nullptr;
+    const TTree& tree = m_cat.Tree();
+    const std::string rootText = UpperCase(parts[0]) + "\\";
+    TTreeNode* node = nullptr;
+    for (int i = 0; i < tree.TopCount() && !node; ++i)
+        if (UpperCase(tree.Top(i)->Text()) == rootText)
+            node = tree.Top(i);
+    for (size_t p = 1; p < parts.size() && node; ++p) {
+        TTreeNode* next = nullptr;
+        for (int i = 0; i < node->Count() && !next; ++i)
+            if (EqualsIgnoreCase(node->Item(i)->Text(), parts[p]))
+                next = node->Item(i);
+        node = next;
+    }
+    return node;
+}
+
+bool DiskLogger::GoToDirPath(const std::string& path) {
+    // A path must name a drive and may not step out of it or skip a level.
+    if (path.size() < 2 || path[1] != ':' || !std::isalpha(static_cast<unsigned char>(path[0])))
+        return false;
+    std::vector<size_t> partEnds; // end of each part (exclusive)
+    size_t pos = 0;
+    while (pos < path.size()) {
+        const size_t end = std::min(path.find('\\', pos), path.size());
+        const std::string_view part(path.data() + pos, end - pos);
+        if (part.empty() || part == "." || part == "..")
+            return false;
+        partEnds.push_back(end);
+        pos = end + 1;
+        if (end == path.size() - 1)
+            break; // the trailing backslash
+    }
+    TTree& tree = m_cat.Tree();
+    TTreeNode* node = nullptr;
+    for (size_t i = 0; i < partEnds.size(); ++i) {
+        const std::string prefix = path.substr(0, partEnds[i]) + "\\";
+        node = FindNodeByPath(prefix);
+        if (node && !node->Logged()) {
+            LogSubDirs(node);
+            LogDirFiles(node);
+            tree.SetExpanded(node, true);
+        } else if (!node && i == 0) {
+            LogDrive(path[0]);
+        }
+    }
+    if (node)
+        tree.Select(node);
+    return node != nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Commands
+
+void DiskLogger::LogOneLevel() {
+    TTree& tree = m_cat.Tree();
+    TTreeNode* node = tree.Selected();
+    if (!node)
+        return;
+    if (m_ui.fileWindowHasEntries() && node->Logged()) {
+        m_ui.focusFileWindow();
+        return;
+    }
+    if (!node->Logged()) {
+        LogSubDirs(node);
+        LogDirFiles(node);
+    }
+    if (node->Count() > 0) {
+        tree.SetExpanded(node, true);
+        m_ui.scrollIntoView(node);
+    }
+    m_state.requestRefill();
+    m_ui.repaintTree();
+}
+
+// Logs every unlogged node of the branch in pre-order. Logging a node logs its
+// whole subtree, so one walk finds what repeated searches from the top would.
+// Links below the start are not entered.
+bool DiskLogger::logUnloggedInBranch(TTreeNode* node, bool isStart) {
+    if (!isStart && node->IsLink())
+        return true;
+    if (!node->Logged()) {
+        LogBranchRecursive(node);
+        return true;
+    }
+    for (int i = 0; i < node->Count(); ++i)
+        logUnloggedInBranch(node->Item(i), false);
+    return true;
+}
+
+void DiskLogger::LogDirBranch() {
+    TTree& tree = m_cat.Tree();
+    TTreeNode* node = tree.Selected();
+    if (!node)
+        return;
+    m_ui.setCurrDirLabel("Please wait ...");
+    m_ui.freezeTree(true);
+    tree.BeginUpdate();
+    m_state.busyOn();
+    logUnloggedInBranch(node, true);
+    m_state.busyOff();
+    tree.EndUpdate();
+    m_ui.freezeTree(false);
+    m_ui.addRecentDir(node->Path());
+    tree.ExpandAll(node);
+    m_ui.scrollIntoView(node);
+    m_ui.playCompletionSound();
+    m_state.requestRefill();
+}
+
+void DiskLogger::RelogDir() {
+    TTreeNode* node = m_cat.Tree().Selected();
+    if (!node)
+        return;
+    BusyGuard busy(m_state);
+    if (!node->Logged()) {
+        LogOneLevel();
+    } else if (RefreshDir(node)) {
+        m_ui.repaintTree();
+        m_state.requestRefill();
+    }
+}
+
+bool DiskLogger::refreshWalk(TTreeNode* node, Progress& progress) {
+    progress.pump();
+    if (progress.aborted())
+        return false;
+    if (node->Logged())
+        RefreshDir(node);
+    for (int i = 0; i < node->Count(); ++i)
+        if (!refreshWalk(node->Item(i), progress))
+            return false;
+    return true;
+}
+
+void DiskLogger::RefreshAllDirectories(Progress& progress) {
+    BusyGuard busy(m_state);
+    progress.showStop(true);
+    m_ui.setCurrDirLabel("Please wait ...");
+    m_ui.emptyFileWindow();
+    if (m_state.scope == 1) {
+        TTree& tree = m_cat.Tree();
+        for (int i = 0; i < tree.TopCount(); ++i)
+            if (!refreshWalk(tree.Top(i), progress))
+                break;
+    }
+    progress.showStop(false);
+    m_ui.repaintTree();
+    m_state.requestRefill();
+}
+
+void DiskLogger::ReleaseDisk() {
+    TTreeNode* node = m_cat.Tree().Selected();
+    if (m_cat.Tree().TopCount() < 2) {
+        m_prompter.inform("There is only one disk logged!     ");
+        return;
+    }
+    if (node)
+        ReleaseDrive(node->DriveLetter());
+}
+
+void DiskLogger::ProgramActivated() {
+    TTreeNode* node = m_cat.Tree().Selected();
+    if (m_settings.RefreshOnActivate && m_state.scope == 1 && node && RefreshDir(node)) {
+        m_ui.repaintTree();
+        m_state.requestRefill();
+    }
+    UpdateDiskInfo();
+}
+
+} // namespace zentrix

@@ -1,0 +1,116 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zentrix {
+
+namespace platform {
+class DirListing;
+}
+class AppState;
+class Catalogue;
+class CatalogueUi;
+class LoggedDiskTabs;
+class Progress;
+class Prompter;
+struct Settings;
+class TTreeNode;
+
+/// Loads a CD-ROM's catalogue from its cache file instead of reading the disc.
+class CdCacheLoader {
+public:
+    virtual ~CdCacheLoader() = default;
+    /// True when the drive's catalogue was loaded below `root` from a cache file
+    /// (asking the user as the settings say); false to read the disc.
+    virtual bool LoadFromCache(char letter, TTreeNode* root) = 0;
+};
+
+/// Reads disks into the catalogue and keeps it in step with them: one
+/// directory's files, one level of subdirectories, whole branches, re-reads that
+/// keep unchanged tags, unlogging, logging and releasing drives, and opening a
+/// path level by level. All on the main thread.
+class DiskLogger {
+public:
+    DiskLogger(Catalogue& catalogue, AppState& state, const Settings& settings,
+               LoggedDiskTabs& tabs, Prompter& prompter, CatalogueUi& ui);
+    ~DiskLogger();
+    DiskLogger(const DiskLogger&) = delete;
+    DiskLogger& operator=(const DiskLogger&) = delete;
+
+    void SetCdCacheLoader(CdCacheLoader* loader) { m_cdCache = loader; }
+
+    // --- readers ---------------------------------------------------------------
+    /// Reads the node's files into a new directory record. Nothing when the node
+    /// is logged already; the node stays unlogged when the listing cannot start.
+    void LogDirFiles(TTreeNode* node);
+    /// Replaces the node's children by one unlogged child per subdirectory, with
+    /// expand buttons decided by the precision probe.
+    void LogSubDirs(TTreeNode* node);
+    /// Logs the node and everything below it, depth first. Links to directories
+    /// become nodes but are not descended.
+    void LogBranchRecursive(TTreeNode* node);
+    /// Re-reads a logged directory in place; tags of tagged files that did not
+    /// change survive. Returns whether anything changed.
+    bool RefreshDir(TTreeNode* node);
+    /// Forgets the files of the node and of everything below it.
+    void UnlogBranch(TTreeNode* node);
+
+    // --- drives and paths -------------------------------------------------------
+    void LogDrive(char letter);
+    /// Forgets a logged drive, asking as the settings say; true when released.
+    bool ReleaseDrive(char letter);
+    /// Makes every directory on the path known and logged (logging the drive
+    /// first if needed) and selects the last one. Paths with "." or ".."
+    /// components, empty components or no drive are refused (false).
+    bool GoToDirPath(const std::string& path);
+    /// The node of a path (compared in upper case), or none.
+    TTreeNode* FindNodeByPath(std::string_view path) const;
+
+    /// Bit 0: the directory has an entry; bit 1: it has a subdirectory. Reads at
+    /// most the precision's number of entries unless exact.
+    int PrecisionProbe(const std::string& hostPath, bool exact) const;
+    /// The entry limit of a precision (0 for none, -1 for no limit).
+    static int64_t ProbeLimit(int precision);
+
+    // --- main-window commands -----------------------------------------------------
+    void LogOneLevel();
+    void LogDirBranch();
+    void RelogDir();
+    /// "Refresh all directories": every logged directory in tree order, with the
+    /// "STOP" panel; stops when the abort flag is set.
+    void RefreshAllDirectories(Progress& progress);
+    void ReleaseDisk();
+    /// The program was activated: re-read the current directory when asked to.
+    void ProgramActivated();
+
+    /// The disk information of the current disk: kind name and label into the
+    /// program state, its tab made active, the panel told.
+    void UpdateDiskInfo();
+    /// A node became selected (the tree's selection-change handler).
+    void SelectionChanged(TTreeNode* node);
+
+    /// Sets a node's images from its state.
+    void SetNodeImages(TTreeNode* node);
+
+private:
+    struct Scratch;
+    void logBranch(TTreeNode* node, platform::DirListing* listing, int depth);
+    bool logUnloggedInBranch(TTreeNode* node, bool isStart);
+    bool refreshWalk(TTreeNode* node, Progress& progress);
+    TTreeNode* findRoot(char letter) const;
+    bool makeReady(char letter);
+    std::string fileDescriptionAtLogging(TTreeNode* node, std::string_view name, bool iconKinds);
+
+    Catalogue& m_cat;
+    AppState& m_state;
+    const Settings& m_settings;
+    LoggedDiskTabs& m_tabs;
+    Prompter& m_prompter;
+    CatalogueUi& m_ui;
+    CdCacheLoader* m_cdCache = nullptr;
+    Scratch* m_scratch;
+};
+
+} // namespace zentrix

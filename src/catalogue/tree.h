@@ -1,0 +1,105 @@
+#pragma once
+
+#include "catalogue/treenode.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace zentrix {
+
+class TreeObserver;
+
+/// The directory tree of the logged disks. It owns every node; all changes go
+/// through it so that observers (the tree window) can follow them.
+class TTree {
+public:
+    TTree();
+    ~TTree();
+    TTree(const TTree&) = delete;
+    TTree& operator=(const TTree&) = delete;
+
+    int TopCount() const { return static_cast<int>(m_roots.size()); }
+    TTreeNode* Top(int index) const { return m_roots[static_cast<size_t>(index)].get(); }
+    TTreeNode* FirstTop() const { return m_roots.empty() ? nullptr : m_roots.front().get(); }
+    /// The last node of the tree in display order (the deepest last descendant).
+    TTreeNode* LastNode() const;
+
+    /// Inserts a top-level node at `index` (0..TopCount()).
+    TTreeNode* InsertTopLevel(int index, std::string text);
+    /// Appends a child; the caller sorts when it has added all.
+    TTreeNode* AddChild(TTreeNode* parent, std::string text);
+    /// Deletes every child (with its subtree) and clears the has-children mark.
+    void DeleteChildren(TTreeNode* node);
+    /// Deletes a node with its subtree. The selection moves off it first.
+    void DeleteNode(TTreeNode* node);
+    /// Sorts a node's children by CompareNodeText (top level when node is none).
+    void SortChildren(TTreeNode* node);
+    /// Full sort: the top level, then the children of every node that has children.
+    void FullSort();
+
+    void SetText(TTreeNode* node, std::string text);
+    void SetData(TTreeNode* node, TLoggedClass* data);
+    void SetHasChildren(TTreeNode* node, bool mark);
+    void SetImages(TTreeNode* node, int normal, int selected);
+    void SetBold(TTreeNode* node, bool bold);
+    void SetLink(TTreeNode* node, bool link) { node->m_isLink = link; }
+    void SetExpanded(TTreeNode* node, bool expanded);
+    /// Expands the node and every descendant.
+    void ExpandAll(TTreeNode* node);
+
+    TTreeNode* Selected() const { return m_selected; }
+    /// Makes a node the selected one. Asks CanChangeSelection first (a refused
+    /// change leaves the selection as it is), then tells OnSelectionChange.
+    bool Select(TTreeNode* node);
+
+    /// Veto on selection changes (none while a file operation runs).
+    std::function<bool(TTreeNode* to)> CanChangeSelection;
+    /// Runs after the selection moved to a node.
+    std::function<void(TTreeNode* node)> OnSelectionChange;
+
+    /// Batches changes: observers hear treeAboutToBeReset at the outermost
+    /// BeginUpdate and treeReset at its EndUpdate, nothing in between.
+    void BeginUpdate();
+    void EndUpdate();
+
+    void AddObserver(TreeObserver* observer);
+    void RemoveObserver(TreeObserver* observer);
+
+    /// Pre-order walk (node, then its children in order); stop by returning false.
+    template <typename F> static bool PreOrder(TTreeNode* node, F&& visit) {
+        if (!visit(node))
+            return false;
+        for (int i = 0; i < node->Count(); ++i)
+            if (!PreOrder(node->Item(i), visit))
+                return false;
+        return true;
+    }
+    template <typename F> void ForEachNode(F&& visit) {
+        for (auto& r : m_roots)
+            if (!PreOrder(r.get(), visit))
+                return;
+    }
+
+    /// Runs when nodes are about to be destroyed (each node of a subtree), so that
+    /// owners of data attached to them can let go.
+    std::function<void(TTreeNode* node)> OnNodeDestroying;
+
+private:
+    void renumber(std::vector<std::unique_ptr<TTreeNode>>& list, size_t from = 0);
+    std::vector<std::unique_ptr<TTreeNode>>& siblingsOf(TTreeNode* node);
+    void destroying(TTreeNode* node);
+    template <typename F> void notify(F&& f) {
+        if (m_updating > 0)
+            return;
+        for (auto* o : m_observers)
+            f(o);
+    }
+
+    std::vector<std::unique_ptr<TTreeNode>> m_roots;
+    TTreeNode* m_selected = nullptr;
+    std::vector<TreeObserver*> m_observers;
+    int m_updating = 0;
+};
+
+} // namespace zentrix

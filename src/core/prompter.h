@@ -1,0 +1,39 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace zentrix {
+
+enum class Answer { Yes, No, Cancel };
+
+/// How core asks and tells the user. The GUI implements it with message boxes
+/// (each preceded by a beep, as the shared dialogs are); tests script it.
+/// Every call carries the exact text to show.
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+
+    /// "Confirm" question with Yes and No; true for Yes.
+    virtual bool askYesNo(const std::string& text, const std::string& caption = "Confirm") = 0;
+    /// "Confirm" with OK and Cancel; true for OK.
+    virtual bool askOkCancel(const std::string& text, const std::string& caption = "Confirm") = 0;
+    virtual Answer askYesNoCancel(const std::string& text,
+                                  const std::string& caption = "Confirm") = 0;
+    /// Retry and Cancel (the "Disk not ready!" question); true for Retry.
+    virtual bool askRetryCancel(const std::string& text,
+                                const std::string& caption = "Warning!") = 0;
+    /// "Information" box with OK.
+    virtual void inform(const std::string& text, const std::string& caption = "Information") = 0;
+    /// The shared warning box: a beep, then an information box.
+    virtual void warn(const std::string& text) = 0;
+    virtual void error(const std::string& text, const std::string& caption = "Error") = 0;
+    /// A line of text; none when cancelled.
+    virtual std::optional<std::string> inputText(const std::string& caption,
+                                                 const std::string& prompt,
+                                                 const std::string& defaultText) = 0;
+    /// A warning beep and nothing else.
+    virtual void beep() = 0;
+};
+
+} // namespace zentrix

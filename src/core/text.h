@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zentrix {
+
+/// Upper case of UTF-8 text: ASCII directly, other letters by the Unicode case
+/// mapping (independent of the process locale). Invalid bytes stay as they are.
+std::string UpperCase(std::string_view text);
+/// Lower case, likewise.
+std::string LowerCase(std::string_view text);
+/// True when both texts are equal after UpperCase.
+bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+/// Without leading and trailing blanks and control characters.
+std::string Trim(std::string_view text);
+
+} // namespace zentrix

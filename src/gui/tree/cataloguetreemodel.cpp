@@ -1,0 +1,146 @@
+#include "gui/tree/cataloguetreemodel.h"
+
+#include "catalogue/tree.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QStyle>
+
+namespace zentrix {
+
+CatalogueTreeModel::CatalogueTreeModel(TTree& tree, QObject* parent)
+    : QAbstractItemModel(parent), m_tree(tree) {
+    // Unlogged, logged with files, logged without files; normal and selected.
+    const QIcon closed = QIcon::fromTheme("folder", qApp->style()->standardIcon(QStyle::SP_DirClosedIcon));
+    const QIcon open = QIcon::fromTheme("folder-open", qApp->style()->standardIcon(QStyle::SP_DirOpenIcon));
+    const QIcon files = QIcon::fromTheme("folder-documents", closed);
+    m_images[kImageUnlogged] = closed;
+    m_images[kImageUnloggedSelected] = open;
+    m_images[kImageLogged] = files;
+    m_images[kImageLoggedSelected] = open;
+    m_images[kImageEmpty] = closed;
+    m_images[kImageEmptySelected] = open;
+    m_tree.AddObserver(this);
+}
+
+CatalogueTreeModel::~CatalogueTreeModel() { m_tree.RemoveObserver(this); }
+
+TTreeNode* CatalogueTreeModel::nodeOf(const QModelIndex& index) {
+    return index.isValid() ? static_cast<TTreeNode*>(index.internalPointer()) : nullptr;
+}
+
+QModelIndex CatalogueTreeModel::indexOf(const TTreeNode* node) const {
+    if (!node)
+        return {};
+    return createIndex(node->Index(), 0, const_cast<TTreeNode*>(node));
+}
+
+QModelIndex CatalogueTreeModel::index(int row, int column, const QModelIndex& parent) const {
+    if (column != 0 || row < 0)
+        return {};
+    if (!parent.isValid())
+        return row < m_tree.TopCount() ? createIndex(row, 0, m_tree.Top(row)) : QModelIndex();
+    TTreeNode* p = nodeOf(parent);
+    return row < p->Count() ? createIndex(row, 0, p->Item(row)) : QModelIndex();
+}
+
+QModelIndex CatalogueTreeModel::parent(const QModelIndex& child) const {
+    TTreeNode* n = nodeOf(child);
+    return n && n->Parent() ? indexOf(n->Parent()) : QModelIndex();
+}
+
+int CatalogueTreeModel::rowCount(const QModelIndex& parent) const {
+    if (!parent.isValid())
+        return m_tree.TopCount();
+    return parent.column() == 0 ? nodeOf(parent)->Count() : 0;
+}
+
+int CatalogueTreeModel::columnCount(const QModelIndex&) const { return 1; }
+
+bool CatalogueTreeModel::hasChildren(const QModelIndex& parent) const {
+    if (!parent.isValid())
+        return m_tree.TopCount() > 0;
+    return nodeOf(parent)->HasChildren();
+}
+
+QVariant CatalogueTreeModel::data(const QModelIndex& index, int role) const {
+    const TTreeNode* n = nodeOf(index);
+    if (!n)
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+    case Qt::AccessibleTextRole:
+        return QString::fromStdString(n->Text());
+    case Qt::DecorationRole:
+        if (!m_showIcons)
+            return {};
+        return m_images[(n == m_tree.Selected() ? n->SelectedIndex() : n->ImageIndex()) & 7];
+    case Qt::FontRole:
+        if (n->Bold()) {
+            QFont f;
+            f.setBold(true);
+            return f;
+        }
+        return {};
+    default:
+        return {};
+    }
+}
+
+void CatalogueTreeModel::setShowIcons(bool show) {
+    if (m_showIcons == show)
+        return;
+    beginResetModel();
+    m_showIcons = show;
+    endResetModel();
+    emit rebuilt();
+}
+
+void CatalogueTreeModel::nodesAboutToBeInserted(TTreeNode* parent, int first, int last) {
+    beginInsertRows(indexOf(parent), first, last);
+}
+void CatalogueTreeModel::nodesInserted(TTreeNode*, int, int) { endInsertRows(); }
+void CatalogueTreeModel::nodesAboutToBeRemoved(TTreeNode* parent, int first, int last) {
+    beginRemoveRows(indexOf(parent), first, last);
+}
+void CatalogueTreeModel::nodesRemoved(TTreeNode*, int, int) { endRemoveRows(); }
+
+void CatalogueTreeModel::childrenAboutToBeReordered(TTreeNode* parent) {
+    const QModelIndex p = indexOf(parent);
+    emit layoutAboutToBeChanged({QPersistentModelIndex(p)});
+    m_reorderParent = parent;
+    m_reordering.clear();
+    for (const QModelIndex& idx : persistentIndexList())
+        if (idx.parent() == p)
+            m_reordering.append({QPersistentModelIndex(idx), nodeOf(idx)});
+}
+
+void CatalogueTreeModel::childrenReordered(TTreeNode* parent) {
+    for (const auto& [old, node] : m_reordering)
+        if (old.isValid())
+            changePersistentIndex(old, indexOf(node));
+    m_reordering.clear();
+    m_reorderParent = nullptr;
+    emit layoutChanged({QPersistentModelIndex(indexOf(parent))});
+}
+
+void CatalogueTreeModel::nodeChanged(TTreeNode* node) {
+    const QModelIndex i = indexOf(node);
+    emit dataChanged(i, i);
+}
+
+void CatalogueTreeModel::nodeExpansionChanged(TTreeNode* node, bool expanded) {
+    emit expansionChanged(indexOf(node), expanded);
+}
+
+void CatalogueTreeModel::selectionChanged(TTreeNode* node) { emit selectionMoved(indexOf(node)); }
+
+void CatalogueTreeModel::treeAboutToBeReset() { beginResetModel(); }
+
+void CatalogueTreeModel::treeReset() {
+    endResetModel();
+    emit rebuilt();
+}
+
+} // namespace zentrix

@@ -1,0 +1,152 @@
+#include "platform/dirlisting.h"
+
+#include "platform/filetime.h"
+#include "platform/hostname.h"
+
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace zentrix::platform {
+namespace {
+
+constexpr size_t kBufferSize = 64 * 1024;
+
+struct LinuxDirent64 {
+    ino64_t d_ino;
+    off64_t d_off;
+    unsigned short d_reclen;
+    unsigned char d_type;
+    char d_name[1];
+};
+
+} // namespace
+
+DirListing::DirListing(AttrSource source, StatMode mode) : m_source(source), m_mode(mode) {}
+
+DirListing::~DirListing() { Close(); }
+
+void DirListing::Close() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+    m_buf.reset();
+    m_len = m_pos = 0;
+    m_eof = false;
+}
+
+bool DirListing::Open(const std::string& hostPath) {
+    Close();
+    m_failed = false;
+    m_fd = ::open(hostPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (m_fd < 0)
+        return false;
+    m_buf.reset(new char[kBufferSize]);
+    return true;
+}
+
+bool DirListing::OpenAt(int parentFd, std::string_view hostName) {
+    Close();
+    m_failed = false;
+    const std::string name(hostName);
+    m_fd = ::openat(parentFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (m_fd < 0 && errno == EMFILE) {
+        // Out of descriptors in a very deep tree: go through the parent's path.
+        const std::string path = "/proc/self/fd/" + std::to_string(parentFd) + "/" + name;
+        m_fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    }
+    if (m_fd < 0)
+        return false;
+    m_buf.reset(new char[kBufferSize]);
+    return true;
+}
+
+bool DirListing::fill() {
+    if (m_eof || m_fd < 0)
+        return false;
+    const long n = ::syscall(SYS_getdents64, m_fd, m_buf.get(), kBufferSize);
+    if (n <= 0) {
+        m_eof = true;
+        if (n < 0)
+            m_failed = true;
+        m_buf.reset(); // the descriptor stays open for OpenAt of children
+        return false;
+    }
+    m_len = n;
+    m_pos = 0;
+    return true;
+}
+
+bool DirListing::describe(DirEntry& e, const char* hostName, unsigned char type) {
+    e.size = 0;
+    e.lastWriteTime = 0;
+    e.isLink = false;
+    struct stat st{};
+    const bool isDotName = hostName[0] == '.';
+
+    if (type == DT_DIR && m_mode != StatMode::All) {
+        e.attributes = kAttrDirectory | (isDotName ? kAttrHidden : 0);
+        return true;
+    }
+    if (type == DT_LNK || type == DT_UNKNOWN) {
+        if (::fstatat(m_fd, hostName, &st, AT_SYMLINK_NOFOLLOW) != 0)
+            return errno != ENOENT; // vanished since the directory was read
+        if (S_ISLNK(st.st_mode)) {
+            e.isLink = true;
+            struct stat target{};
+            if (::fstatat(m_fd, hostName, &target, 0) == 0)
+                st = target; // a dangling link stays a file of its own
+        }
+        if (S_ISDIR(st.st_mode) && m_mode != StatMode::All) {
+            e.attributes = kAttrDirectory | (isDotName ? kAttrHidden : 0);
+            return true;
+        }
+    } else if (m_mode == StatMode::None) {
+        e.attributes = type == DT_REG ? kAttrArchive : 0;
+        if (isDotName)
+            e.attributes |= kAttrHidden;
+        return true;
+    } else if (::fstatat(m_fd, hostName, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (errno == ENOENT)
+            return false;
+        // Listed but not searchable: keep the entry with what its name tells.
+        e.attributes = type == DT_DIR ? kAttrDirectory : kAttrArchive;
+        if (isDotName)
+            e.attributes |= kAttrHidden;
+        return true;
+    }
+    e.size = static_cast<uint64_t>(st.st_size);
+    e.lastWriteTime = ToFileTime(st.st_mtim);
+    e.attributes = (m_source == AttrSource::Posix || S_ISDIR(st.st_mode))
+                       ? PosixAttributes(hostName, st)
+                       : EntryAttributes(m_fd, hostName, st, m_source);
+    if (S_ISDIR(st.st_mode))
+        e.size = 0;
+    return true;
+}
+
+bool DirListing::Next(DirEntry& e) {
+    for (;;) {
+        if (m_pos >= m_len && !fill())
+            return false;
+        auto* d = reinterpret_cast<LinuxDirent64*>(m_buf.get() + m_pos);
+        m_pos += d->d_reclen;
+        const char* hostName = d->d_name;
+        if (!describe(e, hostName, d->d_type))
+            continue;
+        const size_t len = std::strlen(hostName);
+        e.hostName = std::string_view(hostName, len);
+        if (IsPlainHostName(e.hostName)) {
+            e.name = e.hostName;
+        } else {
+            m_escaped = EscapeHostName(e.hostName);
+            e.name = m_escaped;
+        }
+        return true;
+    }
+}
+
+} // namespace zentrix::platform

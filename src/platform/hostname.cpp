@@ -1,0 +1,108 @@
+#include "platform/hostname.h"
+
+namespace zentrix::platform {
+namespace {
+
+constexpr unsigned kEscapeBase = 0xF700;
+
+// Length of the valid UTF-8 sequence at s[i], or 0 when the bytes there are not one.
+size_t validSequenceLength(std::string_view s, size_t i, unsigned& codePoint) {
+    const auto b0 = static_cast<unsigned char>(s[i]);
+    size_t len;
+    unsigned cp;
+    if (b0 < 0x80) {
+        codePoint = b0;
+        return 1;
+    } else if (b0 >= 0xC2 && b0 <= 0xDF) {
+        len = 2;
+        cp = b0 & 0x1F;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        len = 3;
+        cp = b0 & 0x0F;
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        len = 4;
+        cp = b0 & 0x07;
+    } else {
+        return 0;
+    }
+    if (i + len > s.size())
+        return 0;
+    for (size_t k = 1; k < len; ++k) {
+        const auto b = static_cast<unsigned char>(s[i + k]);
+        if ((b & 0xC0) != 0x80)
+            return 0;
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    // Overlong forms, surrogates and values past U+10FFFF are not valid UTF-8.
+    if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+        (cp >= 0xD800 && cp <= 0xDFFF))
+        return 0;
+    codePoint = cp;
+    return len;
+}
+
+void appendEscape(std::string& out, unsigned char byte) {
+    const unsigned cp = kEscapeBase + byte; // always a three-byte sequence
+    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+}
+
+bool isEscapeRange(unsigned cp) { return cp >= kEscapeBase && cp <= kEscapeBase + 0xFF; }
+
+} // namespace
+
+bool IsPlainHostName(std::string_view hostName) {
+    for (char c : hostName) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 0x80 || c == '\\')
+            return false;
+    }
+    return true;
+}
+
+std::string EscapeHostName(std::string_view hostName) {
+    if (IsPlainHostName(hostName))
+        return std::string(hostName);
+    std::string out;
+    out.reserve(hostName.size() + 8);
+    size_t i = 0;
+    while (i < hostName.size()) {
+        unsigned cp = 0;
+        const size_t len = validSequenceLength(hostName, i, cp);
+        if (len == 0 || cp == '\\' || isEscapeRange(cp)) {
+            const size_t n = len == 0 ? 1 : len;
+            for (size_t k = 0; k < n; ++k)
+                appendEscape(out, static_cast<unsigned char>(hostName[i + k]));
+            i += n;
+        } else {
+            out.append(hostName.substr(i, len));
+            i += len;
+        }
+    }
+    return out;
+}
+
+std::string UnescapeName(std::string_view name) {
+    // Escapes begin with 0xEF 0x9C..0x9F; a name without 0xEF bytes is returned as is.
+    if (name.find('\xEF') == std::string_view::npos)
+        return std::string(name);
+    std::string out;
+    out.reserve(name.size());
+    size_t i = 0;
+    while (i < name.size()) {
+        unsigned cp = 0;
+        const size_t len = validSequenceLength(name, i, cp);
+        if (len == 3 && isEscapeRange(cp)) {
+            out.push_back(static_cast<char>(cp - kEscapeBase));
+            i += 3;
+        } else {
+            const size_t n = len == 0 ? 1 : len;
+            out.append(name.substr(i, n));
+            i += n;
+        }
+    }
+    return out;
+}
+
+} // namespace zentrix::platform

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zentrix::platform {
+
+/// The registered type of a file name in the shared MIME database, as
+/// "comment (mime/name)" (the comment alone when the type has no name); empty
+/// when the database knows no type for the name. Decided by the name alone.
+std::string RegisteredTypeDescription(std::string_view fileName);
+
+/// The MIME type name for a file name ("text/plain"); empty when unknown.
+std::string MimeTypeNameFor(std::string_view fileName);
+
+} // namespace zentrix::platform

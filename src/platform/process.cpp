@@ -1,0 +1,70 @@
+#include "platform/process.h"
+
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace zentrix::platform {
+
+std::string CurrentDirectory() {
+    char buf[PATH_MAX];
+    return ::getcwd(buf, sizeof buf) ? std::string(buf) : std::string();
+}
+
+bool SetCurrentDirectory(const std::string& hostPath) { return ::chdir(hostPath.c_str()) == 0; }
+
+bool ProgramExists(const std::string& program) {
+    const char* path = std::getenv("PATH");
+    std::string dirs = path ? path : "/usr/bin:/bin";
+    size_t pos = 0;
+    while (pos <= dirs.size()) {
+        const size_t end = std::min(dirs.find(':', pos), dirs.size());
+        const std::string candidate = dirs.substr(pos, end - pos) + "/" + program;
+        if (::access(candidate.c_str(), X_OK) == 0)
+            return true;
+        pos = end + 1;
+    }
+    return false;
+}
+
+int RunAndWait(const std::string& program, const std::vector<std::string>& args) {
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const auto& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int rc = ::posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0)
+        return -1;
+    int status = 0;
+    if (::waitpid(pid, &status, 0) < 0)
+        return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool EjectMedium(const std::string& mountPoint) {
+    if (ProgramExists("gio") && RunAndWait("gio", {"mount", "-e", mountPoint}) == 0)
+        return true;
+    return ProgramExists("eject") && RunAndWait("eject", {mountPoint}) == 0;
+}
+
+bool UnmountShare(const std::string& mountPoint) {
+    if (ProgramExists("gio") && RunAndWait("gio", {"mount", "-u", mountPoint}) == 0)
+        return true;
+    if (ProgramExists("fusermount") && RunAndWait("fusermount", {"-u", mountPoint}) == 0)
+        return true;
+    return RunAndWait("umount", {mountPoint}) == 0;
+}
+
+} // namespace zentrix::platform

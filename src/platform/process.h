@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace zentrix::platform {
+
+/// The process's current directory (host form); empty when it cannot be read.
+std::string CurrentDirectory();
+/// Changes the process's current directory; false on failure.
+bool SetCurrentDirectory(const std::string& hostPath);
+
+/// Runs a program with arguments and waits for it; returns its exit status, or -1
+/// when it could not be started. Its output is discarded.
+int RunAndWait(const std::string& program, const std::vector<std::string>& args);
+/// True when a program of that name is on the PATH.
+bool ProgramExists(const std::string& program);
+
+/// Ejects the removable medium mounted at mountPoint; false on failure.
+bool EjectMedium(const std::string& mountPoint);
+/// Unmounts a network share mounted at mountPoint, without forcing; false on failure.
+bool UnmountShare(const std::string& mountPoint);
+
+} // namespace zentrix::platform

@@ -1,0 +1,76 @@
+#include "support/scriptedprompter.h"
+
+#include <gtest/gtest.h>
+
+namespace zentrix::test {
+
+std::string ScriptedPrompter::next(const std::string& question) {
+    if (m_answers.empty()) {
+        ADD_FAILURE() << "unexpected question: \"" << question << "\"";
+        return "no";
+    }
+    std::string a = m_answers.front();
+    m_answers.pop_front();
+    return a;
+}
+
+std::vector<std::string> ScriptedPrompter::texts() const {
+    std::vector<std::string> out;
+    for (const auto& s : m_shown)
+        out.push_back(s.text);
+    return out;
+}
+
+std::vector<std::string> ScriptedPrompter::questions() const {
+    std::vector<std::string> out;
+    for (const auto& s : m_shown)
+        if (s.kind == Kind::YesNo || s.kind == Kind::OkCancel || s.kind == Kind::YesNoCancel ||
+            s.kind == Kind::RetryCancel || s.kind == Kind::Input)
+            out.push_back(s.text);
+    return out;
+}
+
+bool ScriptedPrompter::askYesNo(const std::string& text, const std::string& caption) {
+    m_shown.push_back({Kind::YesNo, text, caption});
+    return next(text) == "yes";
+}
+
+bool ScriptedPrompter::askOkCancel(const std::string& text, const std::string& caption) {
+    m_shown.push_back({Kind::OkCancel, text, caption});
+    return next(text) == "yes";
+}
+
+Answer ScriptedPrompter::askYesNoCancel(const std::string& text, const std::string& caption) {
+    m_shown.push_back({Kind::YesNoCancel, text, caption});
+    const std::string a = next(text);
+    return a == "yes" ? Answer::Yes : a == "cancel" ? Answer::Cancel : Answer::No;
+}
+
+bool ScriptedPrompter::askRetryCancel(const std::string& text, const std::string& caption) {
+    m_shown.push_back({Kind::RetryCancel, text, caption});
+    return next(text) == "yes";
+}
+
+void ScriptedPrompter::inform(const std::string& text, const std::string& caption) {
+    m_shown.push_back({Kind::Inform, text, caption});
+}
+
+void ScriptedPrompter::warn(const std::string& text) {
+    m_shown.push_back({Kind::Warn, text, "Information"});
+}
+
+void ScriptedPrompter::error(const std::string& text, const std::string& caption) {
+    m_shown.push_back({Kind::Error, text, caption});
+}
+
+std::optional<std::string> ScriptedPrompter::inputText(const std::string& caption,
+                                                        const std::string& prompt,
+                                                        const std::string&) {
+    m_shown.push_back({Kind::Input, prompt, caption});
+    const std::string a = next(prompt);
+    if (a.rfind("text:", 0) == 0)
+        return a.substr(5);
+    return std::nullopt;
+}
+
+} // namespace zentrix::test

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "core/prompter.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace zentrix::test {
+
+/// Answers questions from a script, in order, and records every text shown.
+/// A question with no scripted answer left fails the test.
+class ScriptedPrompter : public Prompter {
+public:
+    enum class Kind { YesNo, OkCancel, YesNoCancel, RetryCancel, Inform, Warn, Error, Input, Beep };
+    struct Shown {
+        Kind kind;
+        std::string text;
+        std::string caption;
+    };
+
+    /// Queues answers: true = Yes/OK/Retry, false = No/Cancel.
+    ScriptedPrompter& answer(bool yes) {
+        m_answers.push_back(yes ? "yes" : "no");
+        return *this;
+    }
+    ScriptedPrompter& answerCancel() {
+        m_answers.push_back("cancel");
+        return *this;
+    }
+    ScriptedPrompter& answerText(const std::string& text) {
+        m_answers.push_back("text:" + text);
+        return *this;
+    }
+
+    const std::vector<Shown>& shown() const { return m_shown; }
+    /// Texts of everything shown, in order.
+    std::vector<std::string> texts() const;
+    /// Texts of the questions asked (not the messages).
+    std::vector<std::string> questions() const;
+    int beeps() const { return m_beeps; }
+    bool allAnswersUsed() const { return m_answers.empty(); }
+    void clear() {
+        m_shown.clear();
+        m_answers.clear();
+        m_beeps = 0;
+    }
+
+    bool askYesNo(const std::string& text, const std::string& caption) override;
+    bool askOkCancel(const std::string& text, const std::string& caption) override;
+    Answer askYesNoCancel(const std::string& text, const std::string& caption) override;
+    bool askRetryCancel(const std::string& text, const std::string& caption) override;
+    void inform(const std::string& text, const std::string& caption) override;
+    void warn(const std::string& text) override;
+    void error(const std::string& text, const std::string& caption) override;
+    std::optional<std::string> inputText(const std::string& caption, const std::string& prompt,
+                                         const std::string& defaultText) override;
+    void beep() override { ++m_beeps; }
+
+private:
+    std::string next(const std::string& question);
+    std::deque<std::string> m_answers;
+    std::vector<Shown> m_shown;
+    int m_beeps = 0;
+};
+
+} // namespace zentrix::test
