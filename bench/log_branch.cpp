@@ -16,6 +16,7 @@
 #include <malloc.h>
 #include <spawn.h>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -88,12 +89,21 @@ int main(int argc, char** argv) {
     TTreeNode* root = catalogue.Tree().InsertTopLevel(0, "T:\\");
 
     malloc_trim(0);
+    rusage usageBefore{}, usageAfter{};
+    getrusage(RUSAGE_SELF, &usageBefore);
     const long before = residentBytes();
     const auto start = std::chrono::steady_clock::now();
     logger.LogBranchRecursive(root);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const long after = residentBytes();
+    getrusage(RUSAGE_SELF, &usageAfter);
+    auto secs = [](const timeval& a, const timeval& b) {
+        return double(b.tv_sec - a.tv_sec) + double(b.tv_usec - a.tv_usec) / 1e6;
+    };
+    std::printf("catalogue read: user %.3f s, system %.3f s\n",
+                secs(usageBefore.ru_utime, usageAfter.ru_utime),
+                secs(usageBefore.ru_stime, usageAfter.ru_stime));
 
     const double findSeconds = runFind(dir);
     const long long files = catalogue.CountFiles(false);

@@ -105,6 +105,15 @@ int main(int argc, char** argv) {
     while (!queue.empty() && files < target) {
         Dir d = queue.front();
         queue.pop_front();
+        // A directory exists only once it is filled, so the tree never ends in
+        // a fringe of empty directories.
+        if (d.depth > 0) {
+            if (!makeDir(d.path)) {
+                std::perror(d.path.c_str());
+                return 1;
+            }
+            ++dirs;
+        }
         int count = rng.range(10, 30);
         if (rng.unit() < 0.002)
             count = rng.range(1000, 5000); // a directory of photos or logs
@@ -128,13 +137,7 @@ int main(int argc, char** argv) {
                 std::string name = body(rng, nameLength(rng));
                 while (!used.insert(name).second)
                     name += "_";
-                const std::string path = d.path + "/" + name;
-                if (!makeDir(path)) {
-                    std::perror(path.c_str());
-                    return 1;
-                }
-                ++dirs;
-                queue.push_back({path, d.depth + 1});
+                queue.push_back({d.path + "/" + name, d.depth + 1});
             }
         }
     }

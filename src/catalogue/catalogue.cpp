@@ -28,11 +28,8 @@ void Catalogue::RemoveFileRecord(TFileClass* record) {
     for (TLoggedClass* dir : m_logged) {
         if (dir->DirNode() != record->DirNode())
             continue;
-        const int index = dir->FileList().IndexOf(record);
-        if (index >= 0) {
-            dir->FileList().Delete(index);
+        if (dir->FileList().Remove(record))
             ++m_generation;
-        }
         return;
     }
 }

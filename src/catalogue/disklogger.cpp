@@ -9,13 +9,13 @@
 #include "core/progress.h"
 #include "core/prompter.h"
 #include "core/text.h"
+#include "platform/branchreader.h"
 #include "platform/dirlisting.h"
 #include "platform/hostname.h"
 #include "platform/process.h"
 #include "platform/volume.h"
 
 #include <cctype>
-#include <deque>
 #include <unordered_map>
 #include <vector>
 
@@ -39,46 +39,10 @@ platform::AttrSource attrSourceOf(const Catalogue& cat, const TTreeNode* node) {
 
 } // namespace
 
-// Per-depth buffers reused by the branch reader, so that reading a directory
-// costs no allocation once the buffers have grown.
-struct DiskLogger::Scratch {
-    struct File {
-        size_t nameOff;
-        size_t nameLen;
-        uint64_t size;
-        int64_t time;
-        uint32_t attributes;
-    };
-    struct Dir {
-        size_t hostOff;
-        size_t hostLen;
-        size_t nameOff;
-        size_t nameLen;
-        bool link;
-    };
-    struct Level {
-        std::vector<File> files;
-        std::vector<Dir> dirs;
-        std::string names;
-        void clear() {
-            files.clear();
-            dirs.clear();
-            names.clear();
-        }
-    };
-    std::deque<Level> levels; // a deque keeps references to outer levels valid
-
-    Level& at(int depth) {
-        while (static_cast<int>(levels.size()) <= depth)
-            levels.emplace_back();
-        return levels[static_cast<size_t>(depth)];
-    }
-};
-
 DiskLogger::DiskLogger(Catalogue& catalogue, AppState& state, const Settings& settings,
                        LoggedDiskTabs& tabs, Prompter& prompter, CatalogueUi& ui)
     : m_cat(catalogue), m_state(state), m_settings(settings), m_tabs(tabs), m_prompter(prompter),
-      m_ui(ui), m_scratch(new Scratch) {
+      m_ui(ui) {
     TTree& tree = m_cat.Tree();
     tree.CanChangeSelection = [this](TTreeNode*) { return !m_state.fileOperationRunning; };
     tree.OnSelectionChange = [this](TTreeNode* node) { SelectionChanged(node); };
@@ -88,7 +52,6 @@ DiskLogger::~DiskLogger() {
     TTree& tree = m_cat.Tree();
     tree.CanChangeSelection = nullptr;
     tree.OnSelectionChange = nullptr;
-    delete m_scratch;
 }
 
 void DiskLogger::SetNodeImages(TTreeNode* node) {
@@ -226,85 +189,61 @@ void DiskLogger::LogBranchRecursive(TTreeNode* node) {
         return;
     BusyGuard busy(m_state);
     const auto host = m_cat.HostPath(node);
-    platform::DirListing listing(attrSourceOf(m_cat, node), platform::StatMode::FilesOnly);
-    const bool opened = host && listing.Open(*host);
-    logBranch(node, opened ? &listing : nullptr, 0);
+    platform::BranchReader reader(attrSourceOf(m_cat, node),
+                                  platform::BranchReader::DefaultWorkers());
+    logBranch(node, reader, host ? reader.Root(*host) : nullptr);
 }
 
-// Reads one directory of a branch (open in `listing`, or unreadable when none)
-// and then each of its subdirectories. The directory's record exists before its
-// listing is read, so records come out in pre-order. The listing is read whole
-// before descending: the catalogue comes out the same as descending at each
-// subdirectory entry, and only one buffer per level is kept.
-void DiskLogger::logBranch(TTreeNode* node, platform::DirListing* listing, int depth) {
+// Logs one directory of a branch and then, depth first, each subdirectory. The
+// directory's record exists before its listing is taken, so records come out
+// in pre-order. The reader lists directories ahead on other threads; every
+// record and node is still made here.
+void DiskLogger::logBranch(TTreeNode* node, platform::BranchReader& reader,
+                           platform::BranchReader::Dir* dir) {
     TTree& tree = m_cat.Tree();
     tree.DeleteChildren(node);
     TLoggedClass* record = m_cat.LoggedDirs().Add(std::make_unique<TLoggedClass>(node));
     tree.SetData(node, record);
 
-    Scratch::Level& level = m_scratch->at(depth);
-    level.clear();
-    if (listing) {
-        {
-            platform::DirEntry e;
-            while (listing->Next(e)) {
-                if (e.IsDirectory()) {
-                    if (isSkippedDir(e))
-                        continue;
-                    Scratch::Dir d;
-                    d.hostOff = level.names.size();
-                    d.hostLen = e.hostName.size();
-                    level.names.append(e.hostName);
-                    d.nameOff = level.names.size();
-                    d.nameLen = e.name.size();
-                    level.names.append(e.name);
-                    d.link = e.isLink;
-                    level.dirs.push_back(d);
-                } else {
-                    Scratch::File f;
-                    f.nameOff = level.names.size();
-                    f.nameLen = e.name.size();
-                    level.names.append(e.name);
-                    f.size = e.size;
-                    f.time = e.lastWriteTime;
-                    f.attributes = e.attributes;
-                    level.files.push_back(f);
-                }
-            }
+    if (dir) {
+        const platform::DirBatch& batch = reader.Batch(dir);
+        if (batch.opened) {
             TFileList& files = record->FileList();
-            size_t nameBytes = 0;
-            for (const auto& f : level.files)
-                nameBytes += f.nameLen;
-            files.Reserve(level.files.size(), nameBytes);
-            for (const auto& f : level.files) {
-                const std::string_view name(level.names.data() + f.nameOff, f.nameLen);
+            size_t count = 0, nameBytes = 0;
+            for (const auto& e : batch.entries)
+                if (!e.isDirectory) {
+                    ++count;
+                    nameBytes += e.nameLen;
+                }
+            files.Reserve(count, nameBytes);
+            for (const auto& e : batch.entries) {
+                if (e.isDirectory)
+                    continue;
+                const std::string_view name = batch.Name(e);
                 TFileClass* rec =
-                    files.Add(name, low32(f.size), low16(f.attributes), f.time, node);
+                    files.Add(name, low32(e.size), low16(e.attributes), e.lastWriteTime, node);
                 if (m_settings.FetchFileDescOption) {
                     std::string desc = fileDescriptionAtLogging(node, name, false);
                     if (!desc.empty())
                         rec->SetDescText(std::move(desc));
                 }
             }
-            // Children: links become closed nodes that are never descended.
-            for (size_t i = 0; i < level.dirs.size(); ++i) {
-                // `level` may be cleared by deeper levels only at deeper depths,
-                // so its entries stay valid here.
-                const Scratch::Dir d = level.dirs[i];
-                TTreeNode* child = tree.AddChild(
-                    node, std::string(level.names.data() + d.nameOff, d.nameLen));
-                if (d.link) {
+            // Subdirectories; links become closed nodes that are never descended.
+            size_t childIndex = 0;
+            for (const auto& e : batch.entries) {
+                if (!e.isDirectory)
+                    continue;
+                TTreeNode* child = tree.AddChild(node, std::string(batch.Name(e)));
+                if (e.isLink) {
                     tree.SetLink(child, true);
                     tree.SetHasChildren(child, true);
                     SetNodeImages(child);
                     continue;
                 }
-                const std::string_view hostName(level.names.data() + d.hostOff, d.hostLen);
-                platform::DirListing sub(attrSourceOf(m_cat, child), platform::StatMode::FilesOnly);
-                const bool opened = sub.OpenAt(listing->Fd(), hostName);
-                logBranch(child, opened ? &sub : nullptr, depth + 1);
+                logBranch(child, reader, reader.Child(dir, childIndex++));
             }
         }
+        reader.Release(dir);
     }
     SetNodeImages(node);
     tree.SortChildren(node);
@@ -381,12 +320,10 @@ bool DiskLogger::RefreshDir(TTreeNode* node) {
 
     // Files: a tagged record survives when the disk shows the same file (name,
     // time, size and attributes); everything else is read afresh.
-    TLoggedClass* dir = node->Data();
-    TFileList& list = dir->FileList();
-    std::vector<bool> keep(static_cast<size_t>(list.Count()), false);
+    TFileList& list = node->Data()->FileList();
+    std::vector<TFileClass*> kept;
     bool removed = false;
-    for (int i = list.Count() - 1; i >= 0; --i) {
-        TFileClass* r = list[i];
+    for (TFileClass* r : list) {
         if (r->Tagged()) {
             auto it = fileIndex.find(r->FileName());
             if (it != fileIndex.end()) {
@@ -394,7 +331,7 @@ bool DiskLogger::RefreshDir(TTreeNode* node) {
                 if (!fe.used && fe.time == r->LastWriteTime() && fe.size == r->FileSize() &&
                     fe.attributes == r->Attributes()) {
                     fe.used = true;
-                    keep[static_cast<size_t>(i)] = true;
+                    kept.push_back(r);
                     continue;
                 }
             }
@@ -412,21 +349,17 @@ bool DiskLogger::RefreshDir(TTreeNode* node) {
         // the new ones in listing order.
         TFileList fresh;
         size_t nameBytes = 0;
-        size_t count = 0;
-        for (int i = 0; i < list.Count(); ++i)
-            if (keep[static_cast<size_t>(i)]) {
-                nameBytes += list[i]->FileName().size();
-                ++count;
-            }
+        size_t count = kept.size();
+        for (const TFileClass* r : kept)
+            nameBytes += r->FileName().size();
         for (const FileEntry& fe : files)
             if (!fe.used) {
                 nameBytes += fe.name.size();
                 ++count;
             }
         fresh.Reserve(count, nameBytes);
-        for (int i = 0; i < list.Count(); ++i)
-            if (keep[static_cast<size_t>(i)])
-                fresh.AdoptCopy(list, list[i]);
+        for (TFileClass* r : kept)
+            fresh.AdoptCopy(list, r);
         std::vector<TFileClass*> needDesc;
         for (const FileEntry& fe : files) {
             if (fe.used)

@@ -1,14 +1,13 @@
 #pragma once
 
+#include "platform/branchreader.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace zentrix {
 
-namespace platform {
-class DirListing;
-}
 class AppState;
 class Catalogue;
 class CatalogueUi;
@@ -95,8 +94,8 @@ public:
     void SetNodeImages(TTreeNode* node);
 
 private:
-    struct Scratch;
-    void logBranch(TTreeNode* node, platform::DirListing* listing, int depth);
+    void logBranch(TTreeNode* node, platform::BranchReader& reader,
+                   platform::BranchReader::Dir* dir);
     bool logUnloggedInBranch(TTreeNode* node, bool isStart);
     bool refreshWalk(TTreeNode* node, Progress& progress);
     TTreeNode* findRoot(char letter) const;
@@ -110,7 +109,6 @@ private:
     Prompter& m_prompter;
     CatalogueUi& m_ui;
     CdCacheLoader* m_cdCache = nullptr;
-    Scratch* m_scratch;
 };
 
 } // namespace zentrix

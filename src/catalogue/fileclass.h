@@ -10,10 +10,10 @@ class TTreeNode;
 class TIcon;
 
 /// A file of a logged directory. Records are made only by their TFileList, which
-/// places each in its directory's arena with the name bytes right behind the
+/// places each in its directory's blocks with the name bytes right behind the
 /// fields: 30 bytes plus the name per file, no heap block of its own. The rare
 /// per-file description and icon live in side tables of the list.
-#pragma pack(push, 2)
+#pragma pack(push, 1)
 class TFileClass {
 public:
     TFileClass(const TFileClass&) = delete;
@@ -54,7 +54,7 @@ private:
     friend class TFileList;
     TFileClass() = default;
 
-    enum Flags : uint8_t { kHasDescText = 1, kHasIcon = 2, kNameElsewhere = 4 };
+    enum Flags : uint8_t { kHasDescText = 1, kHasIcon = 2, kNameElsewhere = 4, kRemoved = 8 };
 
     const char* inlineName() const { return reinterpret_cast<const char*>(this + 1); }
     char* inlineName() { return reinterpret_cast<char*>(this + 1); }
@@ -66,7 +66,7 @@ private:
     uint16_t m_attributes = 0;
     uint8_t m_tagged = 0;
     uint8_t m_flags = 0;
-    uint16_t m_nameLen = 0;
+    uint16_t m_nameLen = 0; // name bytes held in place (the record's size in its block)
 };
 #pragma pack(pop)
 

@@ -2,29 +2,50 @@
 
 #include "catalogue/fileclass.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <vector>
 
 namespace zentrix {
 
 /// The files of one logged directory, in the order they were added. The list
-/// owns its records (and their descriptions and icons): they live in blocks of
-/// memory that go away with the list, so a record's address is stable for as
-/// long as the list exists.
+/// owns its records: they lie one after another in blocks of memory that go
+/// away with the list, so a record's address is stable while the list lives
+/// and walking the list reads memory in order. There is no per-file pointer
+/// array: a removed record is marked and skipped, and its bytes return when the
+/// directory is re-read or unlogged.
 class TFileList {
+    struct Block;
+
 public:
     TFileList();
     ~TFileList();
     TFileList(const TFileList&) = delete;
     TFileList& operator=(const TFileList&) = delete;
 
-    int Count() const { return static_cast<int>(m_items.size()); }
-    TFileClass* operator[](int index) const { return m_items[static_cast<size_t>(index)]; }
-    auto begin() const { return m_items.begin(); }
-    auto end() const { return m_items.end(); }
+    int Count() const { return m_count; }
+    bool Empty() const { return m_count == 0; }
+
+    class const_iterator {
+    public:
+        using value_type = TFileClass*;
+        const_iterator() = default;
+        TFileClass* operator*() const { return reinterpret_cast<TFileClass*>(m_pos); }
+        const_iterator& operator++();
+        bool operator==(const const_iterator& o) const { return m_pos == o.m_pos; }
+        bool operator!=(const const_iterator& o) const { return m_pos != o.m_pos; }
+
+    private:
+        friend class TFileList;
+        const_iterator(const Block* block, char* pos) : m_block(block), m_pos(pos) { settle(); }
+        void settle();
+        const Block* m_block = nullptr;
+        char* m_pos = nullptr;
+    };
+    const_iterator begin() const;
+    const_iterator end() const { return {}; }
 
     /// Makes room for `count` more records whose names take `nameBytes` in all,
     /// so that a directory's records share one block.
@@ -33,48 +54,48 @@ public:
     /// Appends a new record: not tagged, DescIndex -1, no icon, no description.
     TFileClass* Add(std::string_view name, int32_t size, uint16_t attributes,
                     int64_t lastWriteTime, TTreeNode* dirNode);
-    /// Appends a copy of a record of another list (tag, cached description and
-    /// icon go with it; the other list forgets them).
+    /// Appends a copy of a record of another list; its tag, cached description
+    /// and icon move with it.
     TFileClass* AdoptCopy(TFileList& from, TFileClass* record);
 
-    /// Removes the record at index; its memory goes with the list.
-    void Delete(int index);
-    /// Index of the record, or -1.
+    /// Removes a record of this list (its memory goes with the list). False when
+    /// the record is not one of this list's live records.
+    bool Remove(TFileClass* record);
+    /// Position of a live record among the live records, or -1. Walks the list.
     int IndexOf(const TFileClass* record) const;
+    /// The first live record, or none.
+    TFileClass* First() const;
 
-    /// Gives a record a new name (a rename on disk).
+    /// Gives a record a new name (a rename on disk); its address stays.
     void Rename(TFileClass* record, std::string_view newName);
+    /// Sets or replaces a record's own icon (the record owns it).
+    void SetFileIcon(TFileClass* record, std::unique_ptr<TIcon> icon);
 
     /// Exchanges the contents of two lists (records keep their addresses).
     void Swap(TFileList& other) noexcept;
 
-    /// Bytes held by the records (for the memory figures).
-    size_t ArenaBytes() const { return m_arenaBytes; }
+    /// Bytes held by the record blocks (for the memory figures).
+    size_t ArenaBytes() const;
 
 private:
     friend class TFileClass;
+    static size_t recordSize(const TFileClass* record);
+    static bool isRemoved(const TFileClass* record);
     char* allocate(size_t bytes);
-    void forgetSideData(TFileClass* record);
-
-    std::vector<TFileClass*> m_items;
-    std::vector<std::unique_ptr<char[]>> m_blocks;
-    char* m_cursor = nullptr;
-    size_t m_left = 0;
-    size_t m_arenaBytes = 0;
+    bool owns(const TFileClass* record) const;
 
     struct SideData {
         std::string descText;
         std::unique_ptr<TIcon> icon;
         std::string name; // a renamed record whose new name does not fit in place
     };
-    std::unique_ptr<std::unordered_map<const TFileClass*, SideData>> m_side;
-
     SideData& side(const TFileClass* record);
     const SideData* findSide(const TFileClass* record) const;
 
-public:
-    /// Sets or replaces a record's own icon (the record owns it).
-    void SetFileIcon(TFileClass* record, std::unique_ptr<TIcon> icon);
+    Block* m_first = nullptr;
+    Block* m_last = nullptr;
+    int m_count = 0;
+    std::unique_ptr<std::unordered_map<const TFileClass*, SideData>> m_side;
 };
 
 } // namespace zentrix

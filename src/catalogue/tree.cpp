@@ -71,7 +71,7 @@ void TTree::DeleteChildren(TTreeNode* node) {
     if (!node->m_children.empty()) {
         const int last = node->Count() - 1;
         if (m_selected && m_selected != node && m_selected->IsInBranchOf(node))
-            Select(node);
+            moveSelectionQuietly(node);
         notify([&](TreeObserver* o) { o->nodesAboutToBeRemoved(node, 0, last); });
         for (auto& c : node->m_children)
             destroying(c.get());
@@ -97,11 +97,7 @@ void TTree::DeleteNode(TTreeNode* node) {
             next = list[static_cast<size_t>(row) - 1].get();
         else
             next = parent;
-        m_selected = nullptr;
-        if (next)
-            Select(next);
-        if (m_selected && m_selected->IsInBranchOf(node))
-            m_selected = nullptr;
+        moveSelectionQuietly(next);
     }
     notify([&](TreeObserver* o) { o->nodesAboutToBeRemoved(parent, row, row); });
     destroying(node);
@@ -185,6 +181,14 @@ void TTree::ExpandAll(TTreeNode* node) {
         SetExpanded(n, true);
         return true;
     });
+}
+
+// A selection moved because its node goes away is not a choice of the user's:
+// the view follows, but the selection-change handler does not run (the disk's
+// last directory keeps naming the node that went).
+void TTree::moveSelectionQuietly(TTreeNode* node) {
+    m_selected = node;
+    notify([&](TreeObserver* o) { o->selectionChanged(node); });
 }
 
 bool TTree::Select(TTreeNode* node) {

@@ -29,9 +29,11 @@ public:
     TTreeNode* InsertTopLevel(int index, std::string text);
     /// Appends a child; the caller sorts when it has added all.
     TTreeNode* AddChild(TTreeNode* parent, std::string text);
-    /// Deletes every child (with its subtree) and clears the has-children mark.
+    /// Deletes every child (with its subtree) and clears the has-children mark. A
+    /// selection inside moves to the node, without the selection-change handler.
     void DeleteChildren(TTreeNode* node);
-    /// Deletes a node with its subtree. The selection moves off it first.
+    /// Deletes a node with its subtree. A selection inside moves to a neighbour
+    /// first, without the selection-change handler.
     void DeleteNode(TTreeNode* node);
     /// Sorts a node's children by CompareNodeText (top level when node is none).
     void SortChildren(TTreeNode* node);
@@ -89,6 +91,7 @@ private:
     void renumber(std::vector<std::unique_ptr<TTreeNode>>& list, size_t from = 0);
     std::vector<std::unique_ptr<TTreeNode>>& siblingsOf(TTreeNode* node);
     void destroying(TTreeNode* node);
+    void moveSelectionQuietly(TTreeNode* node);
     template <typename F> void notify(F&& f) {
         if (m_updating > 0)
             return;

@@ -1,0 +1,205 @@
+#include "platform/branchreader.h"
+
+#include "platform/dirlisting.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace zentrix::platform {
+
+namespace {
+
+// Workers stop taking new directories while this many read listings wait for
+// the consumer, so that reading ahead cannot fill the memory.
+constexpr int kMaxReadAhead = 512;
+
+} // namespace
+
+class BranchReader::Dir {
+public:
+    enum class State { Queued, Reading, Ready, Consumed };
+
+    Dir* parent = nullptr;
+    std::string path;     // the root's host path
+    std::string hostName; // a child's name in its parent
+    State state = State::Queued;
+    DirBatch batch;
+    std::vector<Dir*> children;
+    // Keeps the directory open until every child has been opened through it.
+    std::unique_ptr<DirListing> listing;
+    size_t childrenToOpen = 0;
+};
+
+int BranchReader::DefaultWorkers() {
+    if (const char* forced = std::getenv("ZENTRIX_READ_THREADS"))
+        return std::max(0, std::atoi(forced));
+    const unsigned cores = std::thread::hardware_concurrency();
+    return cores <= 1 ? 1 : static_cast<int>(std::min(cores, 4u));
+}
+
+BranchReader::BranchReader(AttrSource source, int workers) : m_source(source) {
+    for (int i = 0; i < workers; ++i)
+        m_workers.emplace_back([this] { workerLoop(); });
+}
+
+BranchReader::~BranchReader() {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_stop = true;
+    }
+    m_workAvailable.notify_all();
+    for (auto& t : m_workers)
+        t.join();
+}
+
+BranchReader::Dir* BranchReader::newDir() {
+    auto dir = std::make_unique<Dir>();
+    Dir* raw = dir.get();
+    m_dirs.emplace(raw, std::move(dir));
+    return raw;
+}
+
+BranchReader::Dir* BranchReader::Root(const std::string& hostPath) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    Dir* root = newDir();
+    root->path = hostPath;
+    m_stack.push_back(root);
+    m_workAvailable.notify_one();
+    return root;
+}
+
+// Lists one directory. Runs without the lock: the directory is owned by the
+// thread that moved it to Reading, and its parent's descriptor stays open until
+// the last child is opened (the count is changed under the lock).
+void BranchReader::read(Dir* dir) {
+    auto listing = std::make_unique<DirListing>(m_source, StatMode::FilesOnly);
+    bool opened;
+    if (dir->parent) {
+        opened = listing->OpenAt(dir->parent->listing->Fd(), dir->hostName);
+    } else {
+        opened = listing->Open(dir->path);
+    }
+    if (dir->parent) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (--dir->parent->childrenToOpen == 0)
+            dir->parent->listing.reset();
+    }
+    DirBatch& batch = dir->batch;
+    batch.opened = opened;
+    if (!opened)
+        return;
+    std::vector<std::pair<uint32_t, uint32_t>> childHostNames; // offsets in `hosts`
+    std::string hosts;
+    DirEntry e;
+    while (listing->Next(e)) {
+        const bool isDir = e.IsDirectory();
+        if (isDir && !e.name.empty() && e.name[0] == '.')
+            continue;
+        BranchEntry b;
+        b.nameOff = static_cast<uint32_t>(batch.names.size());
+        b.nameLen = static_cast<uint32_t>(e.name.size());
+        batch.names.append(e.name);
+        b.size = e.size;
+        b.lastWriteTime = e.lastWriteTime;
+        b.attributes = e.attributes;
+        b.isDirectory = isDir;
+        b.isLink = e.isLink;
+        batch.entries.push_back(b);
+        if (isDir && !e.isLink) {
+            childHostNames.emplace_back(static_cast<uint32_t>(hosts.size()),
+                                        static_cast<uint32_t>(e.hostName.size()));
+            hosts.append(e.hostName);
+        }
+    }
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (const auto& [off, len] : childHostNames) {
+        Dir* child = newDir();
+        child->parent = dir;
+        child->hostName = hosts.substr(off, len);
+        dir->children.push_back(child);
+    }
+    dir->childrenToOpen = dir->children.size();
+    if (!dir->children.empty())
+        dir->listing = std::move(listing);
+}
+
+// Called with the lock held once a directory is read: its children go on the
+// stack so that the first of them is read next.
+void BranchReader::finish(Dir* dir, std::unique_lock<std::mutex>&) {
+    for (auto it = dir->children.rbegin(); it != dir->children.rend(); ++it)
+        m_stack.push_back(*it);
+    if (!dir->children.empty())
+        m_workAvailable.notify_all();
+}
+
+void BranchReader::workerLoop() {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    for (;;) {
+        m_workAvailable.wait(lock, [this] {
+            return m_stop || m_urgent ||
+                   (!m_stack.empty() && m_readyUnconsumed < kMaxReadAhead);
+        });
+        if (m_stop)
+            return;
+        Dir* dir;
+        if (m_urgent) {
+            dir = m_urgent;
+            m_urgent = nullptr;
+        } else {
+            dir = m_stack.back();
+            m_stack.pop_back();
+        }
+        if (dir->state != Dir::State::Queued)
+            continue; // the consumer took it meanwhile
+        dir->state = Dir::State::Reading;
+        lock.unlock();
+        read(dir);
+        lock.lock();
+        dir->state = Dir::State::Ready;
+        ++m_readyUnconsumed;
+        finish(dir, lock);
+        m_readDone.notify_all();
+    }
+}
+
+const DirBatch& BranchReader::Batch(Dir* dir) {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    if (dir->state == Dir::State::Queued) {
+        // Nobody reads it yet. It leaves the stack (no worker may look at it after
+        // it is released) and goes to a worker ahead of everything, even when the
+        // read-ahead is full; without workers it is read here.
+        m_stack.erase(std::find(m_stack.begin(), m_stack.end(), dir));
+        if (m_workers.empty()) {
+            dir->state = Dir::State::Reading;
+            lock.unlock();
+            read(dir);
+            lock.lock();
+            dir->state = Dir::State::Consumed;
+            finish(dir, lock);
+            return dir->batch;
+        }
+        m_urgent = dir;
+        m_workAvailable.notify_one();
+    }
+    m_readDone.wait(lock, [dir] { return dir->state == Dir::State::Ready ||
+                                         dir->state == Dir::State::Consumed; });
+    if (dir->state == Dir::State::Ready) {
+        dir->state = Dir::State::Consumed;
+        if (m_readyUnconsumed-- == kMaxReadAhead)
+            m_workAvailable.notify_all();
+    }
+    return dir->batch;
+}
+
+size_t BranchReader::ChildCount(Dir* dir) const { return dir->children.size(); }
+
+BranchReader::Dir* BranchReader::Child(Dir* dir, size_t i) const { return dir->children[i]; }
+
+void BranchReader::Release(Dir* dir) {
+    // Every child was opened and consumed before its parent is released, so no
+    // thread refers to this directory any more.
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_dirs.erase(dir);
+}
+
+} // namespace zentrix::platform

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "platform/drivetable.h"
+
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <unordered_map>
+#include <vector>
+
+namespace zentrix::platform {
+
+/// One entry of a directory read by the branch reader.
+struct BranchEntry {
+    uint32_t nameOff = 0; // catalogue-form name in DirBatch::names
+    uint32_t nameLen = 0;
+    uint64_t size = 0;
+    int64_t lastWriteTime = 0;
+    uint32_t attributes = 0;
+    bool isDirectory = false;
+    bool isLink = false;
+};
+
+/// The listing of one directory, in file-system order. Directory entries whose
+/// names begin with "." are left out ("." and ".." among them).
+struct DirBatch {
+    bool opened = false; // false: the directory could not be listed
+    std::vector<BranchEntry> entries;
+    std::string names;
+    std::string_view Name(const BranchEntry& e) const {
+        return std::string_view(names).substr(e.nameOff, e.nameLen);
+    }
+};
+
+/// Reads a whole branch of the file system for the main thread. Worker threads
+/// list and stat the directories ahead of the consumer, in the depth-first order
+/// in which it visits them, so that the system calls of one directory overlap
+/// with the catalogue work of another. Links to directories are never
+/// descended. Directories are opened relative to their parent's descriptor.
+///
+/// The consumer (one thread) walks: Root(), then Batch() of a directory, then
+/// for each of its subdirectories that is descended (a directory entry that is
+/// not a link), Child(d, i) in listing order, recursively.
+class BranchReader {
+public:
+    class Dir;
+
+    /// `workers` threads read ahead (0: the consumer reads everything itself).
+    BranchReader(AttrSource source, int workers);
+    ~BranchReader();
+    BranchReader(const BranchReader&) = delete;
+    BranchReader& operator=(const BranchReader&) = delete;
+
+    /// Starts reading the branch at a host directory.
+    Dir* Root(const std::string& hostPath);
+    /// The directory's listing; waits for it (or reads it now when no worker
+    /// has started it).
+    const DirBatch& Batch(Dir* dir);
+    /// Number of subdirectories of `dir` that are descended (after Batch).
+    size_t ChildCount(Dir* dir) const;
+    /// The i-th of them, in listing order.
+    Dir* Child(Dir* dir, size_t i) const;
+    /// The consumer is done with the directory and everything below it: the
+    /// handle and its listing go.
+    void Release(Dir* dir);
+
+    /// Threads worth starting on this machine (one fewer than the cores, at least one).
+    static int DefaultWorkers();
+
+private:
+    Dir* newDir();
+    void workerLoop();
+    void read(Dir* dir);
+    void finish(Dir* dir, std::unique_lock<std::mutex>& lock);
+
+    AttrSource m_source;
+    std::mutex m_mutex;
+    std::condition_variable m_workAvailable;
+    std::condition_variable m_readDone;
+    std::vector<Dir*> m_stack; // directories waiting to be read, next on top
+    std::unordered_map<Dir*, std::unique_ptr<Dir>> m_dirs;
+    std::vector<std::thread> m_workers;
+    Dir* m_urgent = nullptr; // the directory the consumer waits for
+    int m_readyUnconsumed = 0;
+    bool m_stop = false;
+};
+
+} // namespace zentrix::platform
