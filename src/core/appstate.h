@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <string>
 
@@ -28,7 +29,21 @@ public:
     std::string lastDir;           // "LastDir"
     std::string appTitle = "Zentrix";
 
-    void requestRefill() { refillRequested = true; }
+    void requestRefill() {
+        refillRequested = true;
+        if (onRefillRequested)
+            onRefillRequested();
+    }
+    /// Tells the windows that the idle pass has work (the refill itself runs only
+    /// there).
+    std::function<void()> onRefillRequested;
+
+    /// State bytes of the two worker threads (finder, directory statistics):
+    /// 0 idle, 1 starting, 2 running, 3 asked to stop. Workers change them.
+    enum WorkerState : int { kIdle = 0, kStarting = 1, kRunning = 2, kStopping = 3 };
+    std::atomic<int> finderState{kIdle};
+    std::atomic<int> statisticsState{kIdle};
+    bool workersIdle() const { return finderState == kIdle && statisticsState == kIdle; }
 
     /// Busy state: nested on/off pairs; the observer hears the outermost change.
     void busyOn() {

@@ -3,126 +3,679 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/disklogger.h"
 #include "catalogue/loggeddisktabs.h"
+#include "catalogue/treecommands.h"
 #include "config/settings.h"
+#include "core/appframe.h"
 #include "core/appstate.h"
 #include "gui/app/guiprompter.h"
+#include "gui/app/mainstatusbar.h"
 #include "gui/tree/cataloguetreemodel.h"
+#include "gui/tree/dirpropertiesdialog.h"
+#include "gui/tree/thetreeview.h"
+#include "gui/tree/treecontroller.h"
+#include "platform/drivetable.h"
+#include "platform/systeminfo.h"
+#include "platform/volume.h"
 
 #include <QApplication>
-#include <QHeaderView>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFontDialog>
+#include <QHBoxLayout>
 #include <QLabel>
-#include <QStatusBar>
-#include <QTreeView>
+#include <QMenu>
+#include <QMimeData>
+#include <QProcess>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QSystemTrayIcon>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace zentrix {
 
-TMainForm::TMainForm(Catalogue& catalogue, AppState& state, Settings& settings, QWidget* parent)
-    : QMainWindow(parent), m_cat(catalogue), m_state(state), m_settings(settings),
-      m_prompter(std::make_unique<GuiPrompter>(this)),
-      m_tabs(std::make_unique<LoggedDiskTabs>(state)),
-      m_logger(std::make_unique<DiskLogger>(catalogue, state, settings, *m_tabs, *m_prompter, *this)) {
-    setWindowTitle("Zentrix");
-    setMinimumSize(630, 470);
+namespace {
 
-    auto* central = new QWidget(this);
-    auto* layout = new QVBoxLayout(central);
-    CurrDirLabel = new QLabel(central);
-    CurrDirLabel->setObjectName("CurrDirLabel");
-    CurrDirLabel->setAccessibleName("Current directory");
-    layout->addWidget(CurrDirLabel);
+QString q(const std::string& s) { return QString::fromStdString(s); }
 
-    MainTreeView = new QTreeView(central);
-    MainTreeView->setObjectName("MainTreeView");
-    MainTreeView->setAccessibleName("Directory tree");
-    MainTreeView->header()->hide();
-    MainTreeView->setIndentation(19);
-    MainTreeView->setUniformRowHeights(true);
-    m_treeModel = new CatalogueTreeModel(m_cat.Tree(), this);
-    MainTreeView->setModel(m_treeModel);
-    layout->addWidget(MainTreeView);
-    setCentralWidget(central);
-
-    // The view follows core's expansion and selection; the user's own clicks
-    // become logging operations.
-    connect(m_treeModel, &CatalogueTreeModel::expansionChanged, this,
-            [this](const QModelIndex& index, bool expanded) {
-                m_followingCore = true;
-                MainTreeView->setExpanded(index, expanded);
-                m_followingCore = false;
-            });
-    connect(m_treeModel, &CatalogueTreeModel::selectionMoved, this, [this](const QModelIndex& index) {
-        m_followingCore = true;
-        MainTreeView->setCurrentIndex(index);
-        m_followingCore = false;
-        showCurrentDirectory();
-    });
-    connect(MainTreeView, &QTreeView::expanded, this, &TMainForm::MainTreeViewExpanding);
-    connect(MainTreeView, &QTreeView::collapsed, this, &TMainForm::MainTreeViewCollapsing);
-    connect(MainTreeView->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current) {
-                if (m_followingCore)
-                    return;
-                if (TTreeNode* node = CatalogueTreeModel::nodeOf(current))
-                    m_cat.Tree().Select(node);
-            });
-    statusBar()->showMessage("Ready");
+template <typename W> W* named(W* widget, const char* name, const QString& accessible) {
+    widget->setObjectName(name);
+    widget->setAccessibleName(accessible);
+    if (qEnvironmentVariableIntValue("ZENTRIX_A11Y_IDS") == 1)
+        widget->setAccessibleDescription(name);
+    return widget;
 }
 
-TMainForm::~TMainForm() = default;
+} // namespace
 
-void TMainForm::MainTreeViewExpanding(const QModelIndex& index) {
-    if (m_followingCore)
+TMainForm::TMainForm(Catalogue& catalogue, AppState& state, Settings& settings,
+                     const platform::DriveTable& drives, Prompter* prompter, QWidget* parent)
+    : QMainWindow(parent), m_cat(catalogue), m_state(state), m_settings(settings), m_drives(drives),
+      m_ownPrompter(prompter ? nullptr : std::make_unique<GuiPrompter>(this)),
+      m_prompter(prompter ? prompter : m_ownPrompter.get()),
+      m_tabs(std::make_unique<LoggedDiskTabs>(state)),
+      m_logger(std::make_unique<DiskLogger>(catalogue, state, settings, *m_tabs, *m_prompter, *this)),
+      m_treeCommands(std::make_unique<TreeCommands>(catalogue, state, settings, *m_logger, *m_tabs,
+                                                    *m_prompter, *this)) {
+    setObjectName("TMainForm");
+    setWindowTitle("Zentrix 1.0");
+    setMinimumSize(630, 470);
+    resize(630, 470);
+    setAcceptDrops(true);
+
+    m_treeCommands->WindowsDir = drives.ToCataloguePath("/etc").value_or("");
+    m_treeCommands->SystemDir = drives.ToCataloguePath("/usr/bin").value_or("");
+
+    buildLayout();
+    buildTray();
+    wireTree();
+    buildCommands();
+
+    // Step 4: no drive switch, system information once, no refill pending.
+    m_state.driveSwitch = false;
+    SysTimerTimer();
+    m_state.refillRequested = false;
+    m_state.onRefillRequested = [this] { scheduleIdle(); };
+    m_state.onBusyChanged = [](bool busy) {
+        if (busy)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    };
+    m_tabs->OnChanged = [this] { rebuildTabs(); };
+
+    // Step 6: the user's name on the status line.
+    MainStatusBar->setUserName(q(platform::CurrentUserName()));
+}
+
+TMainForm::~TMainForm() {
+    m_state.onRefillRequested = nullptr;
+    m_state.onBusyChanged = nullptr;
+    m_tabs->OnChanged = nullptr;
+}
+
+void TMainForm::buildLayout() {
+    auto* central = new QWidget(this);
+    auto* outer = new QVBoxLayout(central);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+
+    scVertical = named(new QSplitter(Qt::Horizontal, central), "scVertical", "Main and statistics splitter");
+    MainPanel = named(new QWidget(scVertical), "MainPanel", "Main panel");
+    auto* mainLayout = new QVBoxLayout(MainPanel);
+    mainLayout->setContentsMargins(2, 2, 2, 2);
+    mainLayout->setSpacing(2);
+
+    // Drive and tool strip.
+    pnDrivesTools = named(new QWidget(MainPanel), "pnDrivesTools", "Drives and tools");
+    auto* tools = new QHBoxLayout(pnDrivesTools);
+    tools->setContentsMargins(0, 0, 0, 0);
+    lbDrives = named(new QComboBox(pnDrivesTools), "lbDrives", "Drives");
+    sbDrivesDown = named(new QToolButton(pnDrivesTools), "sbDrivesDown", "Drop down the drive list");
+    sbDrivesDown->setArrowType(Qt::DownArrow);
+    sbPrevDisk = named(new QToolButton(pnDrivesTools), "sbPrevDisk", "Previous disk");
+    sbPrevDisk->setText("<");
+    sbPrevDisk->setToolTip("Previous disk");
+    sbNextDisk = named(new QToolButton(pnDrivesTools), "sbNextDisk", "Next disk");
+    sbNextDisk->setText(">");
+    sbNextDisk->setToolTip("Next disk");
+    sbDirUp = named(new QToolButton(pnDrivesTools), "sbDirUp", "Go to parent directory");
+    sbDirUp->setArrowType(Qt::UpArrow);
+    sbDirUp->setToolTip("Go to parent directory ...");
+    tools->addWidget(lbDrives, 1);
+    tools->addWidget(sbDrivesDown);
+    tools->addWidget(sbPrevDisk);
+    tools->addWidget(sbNextDisk);
+    tools->addWidget(sbDirUp);
+    mainLayout->addWidget(pnDrivesTools);
+
+    CurrDirPanel = named(new QFrame(MainPanel), "CurrDirPanel", "Current directory panel");
+    CurrDirPanel->setFrameShape(QFrame::StyledPanel);
+    auto* dirLayout = new QHBoxLayout(CurrDirPanel);
+    dirLayout->setContentsMargins(4, 1, 4, 1);
+    CurrDirLabel = named(new QLabel(CurrDirPanel), "CurrDirLabel", "Current directory");
+    CurrDirLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    dirLayout->addWidget(CurrDirLabel);
+    mainLayout->addWidget(CurrDirPanel);
+
+    scHorizontal = named(new QSplitter(Qt::Vertical, MainPanel), "scHorizontal", "Tree and file window splitter");
+    pnMainTreeView = named(new QWidget(scHorizontal), "pnMainTreeView", "Directory panel");
+    auto* treeLayout = new QVBoxLayout(pnMainTreeView);
+    treeLayout->setContentsMargins(0, 0, 0, 0);
+    DirPageControl = named(new QTabWidget(pnMainTreeView), "DirPageControl", "Directory pages");
+    tsDirTree = named(new QWidget, "tsDirTree", "Directory tree page");
+    auto* pageLayout = new QVBoxLayout(tsDirTree);
+    pageLayout->setContentsMargins(0, 0, 0, 0);
+    pageLayout->setSpacing(0);
+    LoggedDrivesTabSet = named(new QTabBar(tsDirTree), "LoggedDrivesTabSet", "Logged disks");
+    LoggedDrivesTabSet->setExpanding(false);
+    LoggedDrivesTabSet->setDrawBase(false);
+    MainTreeView = named(new THETreeView(tsDirTree), "MainTreeView", "Directory tree");
+    pageLayout->addWidget(LoggedDrivesTabSet);
+    pageLayout->addWidget(MainTreeView);
+    DirPageControl->addTab(tsDirTree, QIcon::fromTheme("folder"), "Tree");
+    DirPageControl->tabBar()->hide();
+    treeLayout->addWidget(DirPageControl);
+    pnMainListBox = named(new QWidget(scHorizontal), "pnMainListBox", "File window panel");
+    auto* listLayout = new QVBoxLayout(pnMainListBox);
+    listLayout->setContentsMargins(0, 0, 0, 0);
+    listLayout->setSpacing(0);
+    scHorizontal->addWidget(pnMainTreeView);
+    scHorizontal->addWidget(pnMainListBox);
+    scHorizontal->setStretchFactor(0, 1);
+    scHorizontal->setStretchFactor(1, 1);
+    mainLayout->addWidget(scHorizontal, 1);
+
+    StatisticsPanel = named(new QWidget(scVertical), "StatisticsPanel", "Statistics panel");
+    StatisticsPanel->setMinimumWidth(200);
+    auto* statLayout = new QVBoxLayout(StatisticsPanel);
+    statLayout->setContentsMargins(2, 2, 2, 2);
+    pnFileSpecHolder = new QWidget(StatisticsPanel);
+    pnFileSpecHolder->setObjectName("pnFileSpecHolder");
+    new QVBoxLayout(pnFileSpecHolder);
+    pnFileSpecHolder->layout()->setContentsMargins(0, 0, 0, 0);
+    statLayout->addWidget(pnFileSpecHolder);
+    scQuickView = named(new QSplitter(Qt::Vertical, StatisticsPanel), "scQuickView", "Quick view splitter");
+    pnQuickView = named(new QWidget(scQuickView), "pnQuickView", "Quick view");
+    new QVBoxLayout(pnQuickView);
+    pnQuickView->hide();
+    pnStatistics = named(new QWidget(scQuickView), "pnStatistics", "Statistics");
+    new QVBoxLayout(pnStatistics);
+    pnStatistics->layout()->setContentsMargins(0, 0, 0, 0);
+    scQuickView->addWidget(pnQuickView);
+    scQuickView->addWidget(pnStatistics);
+    statLayout->addWidget(scQuickView, 1);
+    scVertical->addWidget(MainPanel);
+    scVertical->addWidget(StatisticsPanel);
+    scVertical->setStretchFactor(0, 3);
+    scVertical->setStretchFactor(1, 1);
+    outer->addWidget(scVertical, 1);
+
+    pnCmdLine = named(new QWidget(central), "pnCmdLine", "Command line");
+    pnCmdLine->hide();
+    outer->addWidget(pnCmdLine);
+
+    ZenPageControl = named(new QStackedWidget(central), "ZenPageControl", "Command strip");
+    ts_TitlePage = named(new QWidget, "ts_TitlePage", "Title page");
+    auto* title = new QHBoxLayout(ts_TitlePage);
+    title->setContentsMargins(6, 2, 6, 2);
+    lbProgramName = named(new QLabel("Zentrix", ts_TitlePage), "lbProgramName", "Program name");
+    QFont big = lbProgramName->font();
+    big.setBold(true);
+    lbProgramName->setFont(big);
+    lbVersion = named(new QLabel("Version 1.0", ts_TitlePage), "lbVersion", "Version");
+    pnSysInfo = named(new QLabel(ts_TitlePage), "pnSysInfo", "System information");
+    title->addWidget(lbProgramName);
+    title->addWidget(lbVersion);
+    title->addStretch(1);
+    title->addWidget(pnSysInfo);
+    ZenPageControl->addWidget(ts_TitlePage);
+    ZenPageControl->setVisible(m_settings.ShowMemStat);
+    outer->addWidget(ZenPageControl);
+
+    MainStatusBar = new TMainStatusBar(m_state, central);
+    outer->addWidget(MainStatusBar);
+    setCentralWidget(central);
+
+    SysTimer = new QTimer(this);
+    SysTimer->setObjectName("SysTimer");
+    SysTimer->setInterval(10000);
+    connect(SysTimer, &QTimer::timeout, this, &TMainForm::SysTimerTimer);
+    SysTimer->start();
+    SplashTimer = new QTimer(this);
+    SplashTimer->setObjectName("SplashTimer");
+    SplashTimer->setInterval(1000);
+    SplashTimer->setSingleShot(true);
+    DragTimer = new QTimer(this);
+    DragTimer->setObjectName("DragTimer");
+    MediaTimer = new QTimer(this);
+    MediaTimer->setObjectName("MediaTimer");
+
+    connect(scHorizontal, &QSplitter::splitterMoved, this, &TMainForm::scHorizontalMoved);
+    connect(scVertical, &QSplitter::splitterMoved, this, &TMainForm::scVerticalMoved);
+    connect(sbDirUp, &QToolButton::clicked, this, &TMainForm::sbDirUpClick);
+    connect(sbNextDisk, &QToolButton::clicked, this, [this] {
+        NextDisk();
+        m_state.requestRefill();
+    });
+    connect(sbPrevDisk, &QToolButton::clicked, this, [this] {
+        PrevDisk();
+        m_state.requestRefill();
+    });
+    connect(sbDrivesDown, &QToolButton::clicked, this, &TMainForm::LogDisk);
+    connect(LoggedDrivesTabSet, &QTabBar::tabBarClicked, this, [this](int index) {
+        if (index >= 0 && index < static_cast<int>(m_tabs->Letters().size()))
+            m_treeCommands->TabClicked(m_tabs->Letters()[static_cast<size_t>(index)]);
+    });
+    connect(lbDrives, &QComboBox::activated, this, [this](int index) {
+        const QString letter = lbDrives->itemData(index).toString();
+        if (letter.isEmpty())
+            return;
+        const char l = letter.at(0).toLatin1();
+        while (!m_drives.IsReady(l)) {
+            if (!m_prompter->askRetryCancel("Disk not ready!     ", "Warning!")) {
+                rebuildDriveList();
+                focusTree();
+                return;
+            }
+        }
+        focusTree();
+        m_logger->LogDrive(l);
+        m_state.requestRefill();
+    });
+    rebuildDriveList();
+}
+
+void TMainForm::buildTray() {
+    TrayPopupMenu = new QMenu(this);
+    TrayPopupMenu->setObjectName("TrayPopupMenu");
+    pmiHideShowWindow = TrayPopupMenu->addAction("&Hide Window", this, &TMainForm::pmiHideShowWindowClick);
+    pmiHideShowWindow->setObjectName("pmiHideShowWindow");
+    QAction* about = TrayPopupMenu->addAction("&About");
+    about->setObjectName("pmiTrayAbout");
+    about->setStatusTip("About Zentrix ...");
+    about->setEnabled(false); // the about box comes with the plug-in library
+    QAction* exitAction = TrayPopupMenu->addAction("E&xit Zentrix", this, &TMainForm::QuitZentrix);
+    exitAction->setObjectName("pmiTrayExit");
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
         return;
-    TTreeNode* node = CatalogueTreeModel::nodeOf(index);
-    if (!node || m_state.fileOperationRunning)
-        return;
-    if (!node->Logged()) {
-        m_cat.Tree().Select(node);
-        m_logger->LogSubDirs(node);
-        m_logger->LogDirFiles(node);
-        m_cat.Tree().SetExpanded(node, true);
-    } else {
-        m_cat.Tree().SetExpanded(node, true);
-    }
+    ZentrixTrayIcon = new QSystemTrayIcon(windowIcon(), this);
+    ZentrixTrayIcon->setObjectName("ZentrixTrayIcon");
+    ZentrixTrayIcon->setToolTip("Zentrix");
+    ZentrixTrayIcon->setContextMenu(TrayPopupMenu);
+    connect(ZentrixTrayIcon, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::DoubleClick)
+                    pmiHideShowWindowClick();
+            });
+    ZentrixTrayIcon->show();
+}
+
+void TMainForm::wireTree() {
+    m_treeModel = new CatalogueTreeModel(m_cat.Tree(), this);
+    m_treeController = new TreeController(MainTreeView, m_treeModel, *m_treeCommands, m_state,
+                                          m_settings, this);
+    connect(m_treeController, &TreeController::logDiskRequested, this, &TMainForm::LogDisk);
+    connect(m_treeController, &TreeController::entered, this, [this] {
+        // The tree gains the focus: its parent button shows, the statistics
+        // follow it.
+        sbDirUp->show();
+        updateStatistics();
+    });
+    connect(m_treeController, &TreeController::exited, this, [this] { m_lastFocused = MainTreeView; });
+    connect(m_treeController, &TreeController::shellMenuRequested, this,
+            [this](TTreeNode* node, const QPoint& pos) {
+                if (!node)
+                    return;
+                QMenu menu(this);
+                menu.setObjectName("DirectoryContextMenu");
+                const auto host = m_cat.HostPath(node);
+                menu.addAction("&Open", this, [host] {
+                    if (host)
+                        QDesktopServices::openUrl(QUrl::fromLocalFile(q(*host)));
+                });
+                menu.addAction("Open &terminal here", this, [host] {
+                    if (!host)
+                        return;
+                    const QString term = qEnvironmentVariable("TERMINAL", "x-terminal-emulator");
+                    QProcess::startDetached(term, {}, q(*host));
+                });
+                menu.addSeparator();
+                menu.addAction("P&roperties ...", this, &TMainForm::DirProperties);
+                menu.exec(pos);
+            });
+    connect(m_treeModel, &CatalogueTreeModel::selectionMoved, this, [this] { showCurrentDirectory(); });
+}
+
+void TMainForm::buildCommands() {
+    m_commands = {
+        {"QuitZentrix", [this] { QuitZentrix(); }},
+        {"LogDisk", [this] { LogDisk(); }},
+        {"LogOneLevel", [this] { LogOneLevel(); }},
+        {"LogDirBranch", [this] { LogDirBranch(); }},
+        {"RelogDir", [this] { RelogDir(); }},
+        {"miVolRefreshAllDirsClick", [this] { miVolRefreshAllDirsClick(); }},
+        {"miVolRefillClick", [this] { miVolRefillClick(); }},
+        {"ReleaseDisk", [this] { ReleaseDisk(); }},
+        {"NextDisk", [this] { NextDisk(); }},
+        {"PrevDisk", [this] { PrevDisk(); }},
+        {"sbDirUpClick", [this] { sbDirUpClick(); }},
+        {"pmiCollapseAllDrivesClick", [this] { pmiCollapseAllDrivesClick(); }},
+        {"ChangeTreeViewFont", [this] { ChangeTreeViewFont(); }},
+        {"DirProperties", [this] { DirProperties(); }},
+        {"pmiHideShowWindowClick", [this] { pmiHideShowWindowClick(); }},
+    };
+}
+
+bool TMainForm::runCommand(const std::string& name) {
+    auto it = m_commands.find(name);
+    if (it == m_commands.end())
+        return false;
+    it->second();
+    return true;
+}
+
+void TMainForm::Start(const StartupOptions& options) {
+    // Step 13: the start directory.
+    const std::string startDir = AppFrame::StartDirectory(options.args, m_settings.LastDir);
+    // Step 17: tabs empty, captions.
+    setWindowTitle("Zentrix 1.0");
+    lbProgramName->setText("Zentrix");
+    // Step 18.
+    focusTree();
+    // Step 19: the start-up drives.
+    AppFrame::LogStartupDrives(*m_logger, options.logDrivesAtStartup, m_state.currentDisk);
+    // Step 21: the start directory.
+    if (!startDir.empty())
+        AppFrame::OpenStartDirectory(*m_logger, m_drives, *m_prompter, m_state, startDir);
     showCurrentDirectory();
 }
 
-void TMainForm::MainTreeViewCollapsing(const QModelIndex& index) {
-    if (m_followingCore)
+void TMainForm::OpenDirectory(const std::string& path) {
+    AppFrame::OpenStartDirectory(*m_logger, m_drives, *m_prompter, m_state, path);
+    showCurrentDirectory();
+}
+
+void TMainForm::scheduleIdle() {
+    if (m_idleScheduled)
         return;
-    TTreeNode* node = CatalogueTreeModel::nodeOf(index);
-    if (node && !m_state.fileOperationRunning)
-        m_logger->UnlogBranch(node);
+    m_idleScheduled = true;
+    // A zero timer fires once the event queue has run empty: the idle pass.
+    QTimer::singleShot(0, this, [this] {
+        m_idleScheduled = false;
+        IdleHandler();
+    });
+}
+
+void TMainForm::IdleHandler() {
+    m_state.started = true;
+    if (!m_state.refillRequested)
+        return;
+    m_state.refillRequested = false;
+    m_state.treeSelectionChanged = false;
+    ++m_fillCount;
+    if (FillMainListBox)
+        FillMainListBox();
+    showCurrentDirectory();
 }
 
 void TMainForm::showCurrentDirectory() {
+    if (TTreeNode* node = m_cat.Tree().Selected())
+        CurrDirLabel->setText(q(node->Path()));
+}
+
+// --- status, timers, splitters ------------------------------------------------------
+
+void TMainForm::SysTimerTimer() {
+    if (m_sysInfoLines.empty() || m_sysInfoIndex >= m_sysInfoLines.size()) {
+        m_sysInfoLines = AppFrame::SystemInfoLines(platform::ReadSystemFigures());
+        m_sysInfoIndex = 0;
+    }
+    pnSysInfo->setText(q(m_sysInfoLines[m_sysInfoIndex++]));
+}
+
+QString TMainForm::sysInfoText() const { return pnSysInfo->text(); }
+
+void TMainForm::scHorizontalMoved() {
+    // The file window keeps room for five rows and its header.
+    const int rowHeight = fontMetrics().height() + 4;
+    const int minimum = 5 * rowHeight + rowHeight + 4;
+    QList<int> sizes = scHorizontal->sizes();
+    if (sizes.size() == 2 && sizes[1] < minimum && sizes[0] + sizes[1] > minimum) {
+        sizes[0] -= minimum - sizes[1];
+        sizes[1] = minimum;
+        scHorizontal->setSizes(sizes);
+    }
+    if (TTreeNode* node = m_cat.Tree().Selected())
+        scrollIntoView(node);
+}
+
+void TMainForm::scVerticalMoved() {
+    QList<int> sizes = scVertical->sizes();
+    if (sizes.size() != 2)
+        return;
+    const int total = sizes[0] + sizes[1];
+    const int stats = std::clamp(sizes[1], 200, std::max(200, total - 200));
+    if (stats != sizes[1]) {
+        scVertical->setSizes({total - stats, stats});
+    }
+}
+
+void TMainForm::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    scHorizontalMoved();
+}
+
+// --- drives and tabs -----------------------------------------------------------------
+
+void TMainForm::rebuildDriveList() {
+    lbDrives->blockSignals(true);
+    lbDrives->clear();
+    for (const auto& d : m_drives.Drives()) {
+        const platform::VolumeInfo v = platform::QueryVolume(d);
+        const QString text = QString("%1: [%2]").arg(QChar(d.letter)).arg(q(v.ready ? v.label : ""));
+        lbDrives->addItem(text, QString(QChar(d.letter)));
+    }
+    const int current = lbDrives->findData(QString(QChar(m_state.currentDisk)));
+    lbDrives->setCurrentIndex(current);
+    lbDrives->blockSignals(false);
+}
+
+void TMainForm::rebuildTabs() {
+    m_rebuildingTabs = true;
+    const std::string& letters = m_tabs->Letters();
+    while (LoggedDrivesTabSet->count() > static_cast<int>(letters.size()))
+        LoggedDrivesTabSet->removeTab(LoggedDrivesTabSet->count() - 1);
+    for (size_t i = 0; i < letters.size(); ++i) {
+        const QString text(QChar(letters[i]));
+        if (static_cast<int>(i) < LoggedDrivesTabSet->count())
+            LoggedDrivesTabSet->setTabText(static_cast<int>(i), text);
+        else
+            LoggedDrivesTabSet->addTab(text);
+    }
+    if (m_tabs->ActiveIndex() >= 0)
+        LoggedDrivesTabSet->setCurrentIndex(m_tabs->ActiveIndex());
+    m_rebuildingTabs = false;
+}
+
+// --- commands -------------------------------------------------------------------------
+
+void TMainForm::QuitZentrix() {
+    m_settings.LastDir = AppFrame::LastDirOnQuit(m_cat.Tree().Selected());
+    m_exitCommand = true;
+    close();
+    m_exitCommand = false;
+}
+
+void TMainForm::LogDisk() {
+    if (m_state.scope > 1) {
+        m_state.scope = 1;
+        m_state.requestRefill();
+    }
+    if (pnMainTreeView->isVisible())
+        focusTree();
+    rebuildDriveList();
+    lbDrives->setFocus();
+    lbDrives->showPopup();
+}
+
+void TMainForm::LogOneLevel() { m_logger->LogOneLevel(); }
+void TMainForm::LogDirBranch() { m_logger->LogDirBranch(); }
+void TMainForm::RelogDir() { m_logger->RelogDir(); }
+void TMainForm::miVolRefreshAllDirsClick() { m_logger->RefreshAllDirectories(*MainStatusBar); }
+void TMainForm::miVolRefillClick() { m_state.requestRefill(); }
+void TMainForm::ReleaseDisk() { m_logger->ReleaseDisk(); }
+void TMainForm::NextDisk() { m_treeCommands->NextDisk(); }
+void TMainForm::PrevDisk() { m_treeCommands->PrevDisk(); }
+void TMainForm::sbDirUpClick() { m_treeCommands->DirUp(true); }
+void TMainForm::pmiCollapseAllDrivesClick() { m_treeCommands->CollapseAllDrives(); }
+
+void TMainForm::ChangeTreeViewFont() {
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, MainTreeView->font(), this, "Font");
+    if (ok)
+        MainTreeView->setFont(font);
+}
+
+void TMainForm::DirProperties() {
+    if (m_settings.Compatibility < 1) {
+        m_prompter->warn("Function not available in this compatibility mode.     ");
+        return;
+    }
     TTreeNode* node = m_cat.Tree().Selected();
     if (!node)
         return;
-    CurrDirLabel->setText(QString::fromStdString(node->Path()));
-    const int files = node->Logged() ? node->Data()->NumFilesInDir() : 0;
-    statusBar()->showMessage(QString("%1 files").arg(files));
+    TDirPropertiesDialog dialog(m_cat, node, this);
+    dialog.exec();
 }
 
+void TMainForm::pmiHideShowWindowClick() {
+    if (!m_hiddenInTray) {
+        m_hiddenGeometry = geometry();
+        hide();
+        m_hiddenInTray = true;
+        pmiHideShowWindow->setText("&Show Window");
+    } else {
+        RestoreAndRaise();
+    }
+}
+
+void TMainForm::RestoreAndRaise() {
+    if (m_hiddenInTray) {
+        setGeometry(m_hiddenGeometry);
+        m_hiddenInTray = false;
+        pmiHideShowWindow->setText("&Hide Window");
+    }
+    if (isMinimized())
+        showNormal();
+    show();
+    raise();
+    activateWindow();
+}
+
+// --- window events ----------------------------------------------------------------------
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    // A close from the window manager (the title bar's button or menu) clears
+    // "LastDir"; the Exit command has set it already, Alt+F4 leaves it alone.
+    if (event->spontaneous())
+        m_settings.LastDir.clear();
+    if (!AppFrame::QueryClose(m_state, m_settings, *m_prompter,
+                              [] { QApplication::processEvents(QEventLoop::AllEvents, 50); })) {
+        event->ignore();
+        return;
+    }
+    // A window hidden in the tray gets its real position back first.
+    if (m_hiddenInTray)
+        setGeometry(m_hiddenGeometry);
+    if (ZentrixTrayIcon)
+        ZentrixTrayIcon->hide();
+    event->accept();
+}
+
+void TMainForm::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F4 && event->modifiers() == Qt::AltModifier) {
+        close();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+void TMainForm::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_state.started)
+        m_logger->ProgramActivated();
+    QMainWindow::changeEvent(event);
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* event) {
+    if (DropFiles(event->position().toPoint(), event->mimeData()->urls()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+bool TMainForm::DropFiles(const QPoint& at, const QList<QUrl>& urls) {
+    const QPoint local = pnMainListBox->mapFrom(this, at);
+    if (!pnMainListBox->rect().contains(local))
+        return false; // drops on the tree arrive with the copy commands
+    std::vector<std::string> paths;
+    for (const QUrl& url : urls)
+        if (url.isLocalFile())
+            paths.push_back(url.toLocalFile().toStdString());
+    AppFrame::DropOnFileWindow(m_cat, m_state, paths);
+    RestoreAndRaise();
+    return true;
+}
+
+// --- CatalogueUi ----------------------------------------------------------------------------
+
 void TMainForm::setAppTitle(const std::string& title) {
-    QApplication::setApplicationDisplayName(QString::fromStdString(title));
+    m_state.appTitle = title;
+    setWindowTitle(title == "Zentrix" ? QString("Zentrix 1.0") : q(title));
 }
 
 void TMainForm::setCurrDirLabel(const std::string& text) {
-    CurrDirLabel->setText(QString::fromStdString(text));
+    CurrDirLabel->setText(q(text));
     CurrDirLabel->repaint();
 }
 
+void TMainForm::emptyFileWindow() {
+    if (onEmptyFileWindow)
+        onEmptyFileWindow();
+}
+
+bool TMainForm::fileWindowHasEntries() const { return onFileWindowHasEntries && onFileWindowHasEntries(); }
+
+void TMainForm::focusFileWindow() {
+    if (onFocusFileWindow)
+        onFocusFileWindow();
+}
+
 void TMainForm::focusTree() { MainTreeView->setFocus(); }
+void TMainForm::repaintTree() { MainTreeView->viewport()->update(); }
+void TMainForm::repaintMainWindow() { repaint(); }
+void TMainForm::freezeTree(bool frozen) { MainTreeView->setUpdatesEnabled(!frozen); }
 
 void TMainForm::scrollIntoView(TTreeNode* node) {
-    MainTreeView->scrollTo(m_treeModel->indexOf(node));
+    if (node)
+        MainTreeView->scrollTo(m_treeModel->indexOf(node));
 }
 
-void TMainForm::LogStartDrives() {
-    m_logger->LogDrive(m_state.currentDisk);
-    showCurrentDirectory();
+void TMainForm::makeTopItem(TTreeNode* node) {
+    if (node)
+        MainTreeView->MakeTopItem(m_treeModel->indexOf(node));
 }
+
+void TMainForm::updateDiskInfo() {
+    const int current = lbDrives->findData(QString(QChar(m_state.currentDisk)));
+    if (current >= 0)
+        lbDrives->setCurrentIndex(current);
+}
+
+void TMainForm::updateStatistics() {
+    if (onUpdateStatistics)
+        onUpdateStatistics();
+}
+
+void TMainForm::refreshDriveList() { rebuildDriveList(); }
+
+void TMainForm::addRecentDir(const std::string& path) {
+    if (onRecentDir)
+        onRecentDir(path);
+}
+
+void TMainForm::playCompletionSound() {}
 
 } // namespace zentrix

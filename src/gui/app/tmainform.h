@@ -3,10 +3,26 @@
 #include "catalogue/catalogueui.h"
 
 #include <QMainWindow>
+#include <QPointer>
+#include <functional>
+#include <map>
 #include <memory>
+#include <string>
+#include <vector>
 
+class QComboBox;
+class QFrame;
 class QLabel;
-class QTreeView;
+class QSplitter;
+class QStackedWidget;
+class QSystemTrayIcon;
+class QTabBar;
+class QTabWidget;
+class QTimer;
+class QToolButton;
+class QMenu;
+class QAction;
+class QUrl;
 
 namespace zentrix {
 
@@ -16,41 +32,197 @@ class CatalogueTreeModel;
 class DiskLogger;
 class GuiPrompter;
 class LoggedDiskTabs;
+class Prompter;
+class THETreeView;
+class TMainStatusBar;
+class TreeCommands;
+class TreeController;
+class TTreeNode;
 struct Settings;
 
-/// The main window.
+namespace platform {
+class DriveTable;
+}
+
+/// Start-up facts the main window needs: the command line and the settings
+/// that decide what is logged and opened.
+struct StartupOptions {
+    std::vector<std::string> args;               // command-line parameters
+    std::vector<std::string> logDrivesAtStartup; // values of "LogDrivesAtStartup"
+};
+
+/// The main window: the fixed layout with its named components, the
+/// application-wide handlers (idle refill, hints, activation, drops, status
+/// line, tray) and the orderly way out. Each area's behaviour lives in its own
+/// controller; this class wires them together.
 class TMainForm : public QMainWindow, public CatalogueUi {
     Q_OBJECT
 public:
-    TMainForm(Catalogue& catalogue, AppState& state, Settings& settings, QWidget* parent = nullptr);
+    /// Without a prompter the window asks with message boxes.
+    TMainForm(Catalogue& catalogue, AppState& state, Settings& settings,
+              const platform::DriveTable& drives, Prompter* prompter = nullptr,
+              QWidget* parent = nullptr);
     ~TMainForm() override;
 
-    DiskLogger& logger() { return *m_logger; }
-    QTreeView* MainTreeView = nullptr;
+    // --- components, by their names ----------------------------------------------
+    QWidget* MainPanel = nullptr;
+    QWidget* pnDrivesTools = nullptr;
+    QComboBox* lbDrives = nullptr;
+    QToolButton* sbDrivesDown = nullptr;
+    QToolButton* sbPrevDisk = nullptr;
+    QToolButton* sbNextDisk = nullptr;
+    QToolButton* sbDirUp = nullptr;
+    QFrame* CurrDirPanel = nullptr;
     QLabel* CurrDirLabel = nullptr;
+    QSplitter* scHorizontal = nullptr;
+    QWidget* pnMainTreeView = nullptr;
+    QTabWidget* DirPageControl = nullptr;
+    QWidget* tsDirTree = nullptr;
+    QTabBar* LoggedDrivesTabSet = nullptr;
+    THETreeView* MainTreeView = nullptr;
+    QWidget* pnMainListBox = nullptr;
+    QSplitter* scVertical = nullptr;
+    QWidget* StatisticsPanel = nullptr;
+    QWidget* pnFileSpecHolder = nullptr;
+    QSplitter* scQuickView = nullptr;
+    QWidget* pnQuickView = nullptr;
+    QWidget* pnStatistics = nullptr;
+    QWidget* pnCmdLine = nullptr;
+    QStackedWidget* ZenPageControl = nullptr;
+    QWidget* ts_TitlePage = nullptr;
+    QLabel* lbProgramName = nullptr;
+    QLabel* lbVersion = nullptr;
+    QLabel* pnSysInfo = nullptr;
+    TMainStatusBar* MainStatusBar = nullptr;
+    QSystemTrayIcon* ZentrixTrayIcon = nullptr;
+    QTimer* SysTimer = nullptr;
+    QTimer* SplashTimer = nullptr;
+    QTimer* DragTimer = nullptr;
+    QTimer* MediaTimer = nullptr;
+    QMenu* TrayPopupMenu = nullptr;
+    QAction* pmiHideShowWindow = nullptr;
 
-    // CatalogueUi
+    // --- core collaborators ---------------------------------------------------------
+    DiskLogger& logger() { return *m_logger; }
+    TreeCommands& treeCommands() { return *m_treeCommands; }
+    TreeController& treeController() { return *m_treeController; }
+    LoggedDiskTabs& tabs() { return *m_tabs; }
+    Prompter& prompter() { return *m_prompter; }
+    CatalogueTreeModel& treeModel() { return *m_treeModel; }
+
+    /// Steps 17 to 21 of the start: tabs emptied, captions, tree focused, the
+    /// start-up drives logged, the start directory opened.
+    void Start(const StartupOptions& options);
+
+    /// Runs the idle pass now (tests call it instead of waiting for the loop).
+    void IdleHandler();
+
+    // --- commands ------------------------------------------------------------------
+    void QuitZentrix();
+    void LogDisk();
+    void LogOneLevel();
+    void LogDirBranch();
+    void RelogDir();
+    void miVolRefreshAllDirsClick();
+    void miVolRefillClick();
+    void ReleaseDisk();
+    void NextDisk();
+    void PrevDisk();
+    void sbDirUpClick();
+    void pmiCollapseAllDrivesClick();
+    void ChangeTreeViewFont();
+    void DirProperties();
+    void pmiHideShowWindowClick();
+    /// Brings the window back (the other instance asked, or the tray).
+    void RestoreAndRaise();
+    /// Files dropped from the desktop at a point of the window; false when the
+    /// point is not one that takes them.
+    bool DropFiles(const QPoint& at, const QList<QUrl>& urls);
+    /// Opens a directory by path (catalogue or host form), as the command line does.
+    void OpenDirectory(const std::string& path);
+
+    /// A command that runs a handler and keeps its hint; later issues add more.
+    using Command = std::function<void()>;
+    const std::map<std::string, Command>& commands() const { return m_commands; }
+    bool runCommand(const std::string& name);
+
+    /// The text cycling through the system information panel.
+    QString sysInfoText() const;
+    /// Counts refills (for tests and the status line).
+    int fillCount() const { return m_fillCount; }
+    /// Runs a file window fill (the file window installs it).
+    std::function<void()> FillMainListBox;
+    /// True while the window is hidden in the tray.
+    bool hiddenInTray() const { return m_hiddenInTray; }
+
+    // --- CatalogueUi ------------------------------------------------------------------
     void setAppTitle(const std::string& title) override;
     void setCurrDirLabel(const std::string& text) override;
+    void emptyFileWindow() override;
+    bool fileWindowHasEntries() const override;
+    void focusFileWindow() override;
     void focusTree() override;
+    void repaintTree() override;
+    void repaintMainWindow() override;
+    void freezeTree(bool frozen) override;
     void scrollIntoView(TTreeNode* node) override;
+    void makeTopItem(TTreeNode* node) override;
+    void updateDiskInfo() override;
+    void updateStatistics() override;
+    void refreshDriveList() override;
+    void addRecentDir(const std::string& path) override;
+    void playCompletionSound() override;
 
-    /// The start sequence's logging: the start drive.
-    void LogStartDrives();
+    /// The file window's hooks (installed by its controller).
+    std::function<void()> onEmptyFileWindow;
+    std::function<bool()> onFileWindowHasEntries;
+    std::function<void()> onFocusFileWindow;
+    std::function<void()> onUpdateStatistics;
+    std::function<void(const std::string&)> onRecentDir;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void MainTreeViewExpanding(const QModelIndex& index);
-    void MainTreeViewCollapsing(const QModelIndex& index);
+    void buildLayout();
+    void buildTray();
+    void buildCommands();
+    void wireTree();
+    void rebuildDriveList();
+    void rebuildTabs();
+    void SysTimerTimer();
+    void scHorizontalMoved();
+    void scVerticalMoved();
     void showCurrentDirectory();
+    void scheduleIdle();
 
     Catalogue& m_cat;
     AppState& m_state;
     Settings& m_settings;
-    std::unique_ptr<GuiPrompter> m_prompter;
+    const platform::DriveTable& m_drives;
+    std::unique_ptr<GuiPrompter> m_ownPrompter;
+    Prompter* m_prompter;
     std::unique_ptr<LoggedDiskTabs> m_tabs;
     std::unique_ptr<DiskLogger> m_logger;
+    std::unique_ptr<TreeCommands> m_treeCommands;
     CatalogueTreeModel* m_treeModel = nullptr;
-    bool m_followingCore = false;
+    TreeController* m_treeController = nullptr;
+    std::map<std::string, Command> m_commands;
+    std::vector<std::string> m_sysInfoLines;
+    size_t m_sysInfoIndex = 0;
+    int m_fillCount = 0;
+    bool m_idleScheduled = false;
+    bool m_hiddenInTray = false;
+    QRect m_hiddenGeometry;
+    bool m_quitting = false;
+    bool m_exitCommand = false;
+    bool m_rebuildingTabs = false;
+    QPointer<QWidget> m_lastFocused;
 };
 
 } // namespace zentrix

@@ -3,32 +3,103 @@
 #include "catalogue/catalogue.h"
 #include "config/settings.h"
 #include "core/appstate.h"
+#include "gui/app/singleinstance.h"
 #include "gui/app/tmainform.h"
+#include "gui/app/zentrixapplication.h"
 #include "platform/collation.h"
 #include "platform/drivetable.h"
 #include "platform/process.h"
+#include "platform/volume.h"
 
-#include <QApplication>
+#include <QDir>
+#include <QPainter>
+#include <QSplashScreen>
+#include <QTimer>
 
 namespace zentrix {
 
-int RunZentrix(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName("Zentrix");
-    platform::InitCollation();
+namespace {
 
+QPixmap splashPicture() {
+    QPixmap pixmap(360, 160);
+    pixmap.fill(QColor(32, 48, 80));
+    QPainter p(&pixmap);
+    p.setPen(Qt::white);
+    QFont f = p.font();
+    f.setPointSize(28);
+    f.setBold(true);
+    p.setFont(f);
+    p.drawText(QRect(0, 20, 360, 70), Qt::AlignCenter, "Zentrix");
+    f.setPointSize(11);
+    f.setBold(false);
+    p.setFont(f);
+    p.drawText(QRect(0, 90, 360, 30), Qt::AlignCenter, "Version 1.0");
+    p.drawText(QRect(0, 115, 360, 30), Qt::AlignCenter, "Loading ...");
+    return pixmap;
+}
+
+QString instanceKey() {
+    const QByteArray home = qgetenv("ZENTRIX_HOME");
+    return home.isEmpty() ? QDir::homePath() : QString::fromLocal8Bit(home);
+}
+
+} // namespace
+
+int RunZentrix(int argc, char* argv[]) {
+    ZentrixApplication app(argc, argv);
+    QApplication::setApplicationName("Zentrix");
+    QApplication::setApplicationVersion("1.0");
+
+    // The program's units: collation, drive table, catalogue, program state.
+    platform::InitCollation();
     platform::DriveTable& drives = platform::DriveTable::Instance();
     Catalogue catalogue(drives);
     AppState state;
     Settings settings;
+    SingleInstance instance(instanceKey());
+    const bool otherInstance = instance.otherRunning();
+
+    StartupOptions options;
+    for (int i = 1; i < argc; ++i)
+        options.args.emplace_back(argv[i]);
+
+    // "Loading ..." until the main window is there.
+    QApplication::setApplicationDisplayName("Loading ...");
 
     // The current disk is the drive that holds the process's current directory.
     const auto cwd = drives.ToCataloguePath(platform::CurrentDirectory());
     state.currentDisk = cwd ? (*cwd)[0] : (drives.Drives().empty() ? 'C' : drives.Drives()[0].letter);
+    if (const platform::DriveInfo* d = drives.Find(state.currentDisk)) {
+        state.driveTypeName = platform::DriveKindName(d->kind);
+        state.volumeLabel = platform::QueryVolume(*d).label;
+    }
 
-    TMainForm form(catalogue, state, settings);
+    if (settings.OneInst && otherInstance) {
+        QString dir;
+        for (const auto& a : options.args)
+            dir += (dir.isEmpty() ? "" : " ") + QString::fromLocal8Bit(a.c_str());
+        if (instance.handOver(dir.trimmed()))
+            return 0;
+    }
+
+    QSplashScreen splash(splashPicture());
+    splash.show();
+    splash.repaint();
+    QApplication::processEvents();
+
+    TMainForm form(catalogue, state, settings, drives);
+    if (!otherInstance)
+        instance.listen([&form](const QString& directory) {
+            form.RestoreAndRaise();
+            if (!directory.isEmpty())
+                form.OpenDirectory(directory.toStdString());
+        });
+    QApplication::setApplicationDisplayName(QString());
     form.show();
-    form.LogStartDrives();
+    form.Start(options);
+
+    QObject::connect(form.SplashTimer, &QTimer::timeout, &splash, [&splash] { splash.close(); });
+    form.SplashTimer->start();
     return app.exec();
 }
 

@@ -63,6 +63,12 @@ bool CatalogueTreeModel::hasChildren(const QModelIndex& parent) const {
     return nodeOf(parent)->HasChildren();
 }
 
+Qt::ItemFlags CatalogueTreeModel::flags(const QModelIndex& index) const {
+    if (!index.isValid())
+        return Qt::ItemIsDropEnabled;
+    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable | Qt::ItemIsDropEnabled;
+}
+
 QVariant CatalogueTreeModel::data(const QModelIndex& index, int role) const {
     const TTreeNode* n = nodeOf(index);
     if (!n)

@@ -27,7 +27,9 @@ public:
     bool hasChildren(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
     QModelIndex indexOf(const TTreeNode* node) const;
+    TTree& tree() const { return m_tree; }
     static TTreeNode* nodeOf(const QModelIndex& index);
 
     /// Shows folder pictures (off: no icons in the tree).

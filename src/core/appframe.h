@@ -1,0 +1,62 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace zentrix {
+
+namespace platform {
+struct SystemFigures;
+class DriveTable;
+}
+class AppState;
+class Catalogue;
+class DiskLogger;
+class Prompter;
+struct Settings;
+class TTreeNode;
+
+/// The rules of the program's frame that need no window: the start directory,
+/// the start-up drives, "LastDir" on quitting, the close question, dropped
+/// files and the system-information lines.
+namespace AppFrame {
+
+/// The command-line parameters joined by blanks and trimmed; "LastDir" when
+/// that leaves nothing.
+std::string StartDirectory(const std::vector<std::string>& args, const std::string& lastDir);
+
+/// Logs the start-up drives: each entry's first character names a drive, in
+/// order; without entries, the current disk.
+void LogStartupDrives(DiskLogger& logger, const std::vector<std::string>& logDrivesAtStartup,
+                      char currentDisk);
+
+/// Opens the start directory: "Directory does not exist!     " when it is not a
+/// directory on a known drive, else the path (with a trailing backslash) is
+/// opened level by level. Returns whether it was opened.
+bool OpenStartDirectory(DiskLogger& logger, const platform::DriveTable& drives,
+                        Prompter& prompter, AppState& state, const std::string& directory);
+
+/// "LastDir" when leaving through the Exit command: the selected directory's
+/// path when it is logged and below a drive root, otherwise empty.
+std::string LastDirOnQuit(const TTreeNode* selected);
+
+/// The close question. With both workers idle: true when SkipQuitOption is set
+/// or the user confirms "Quit Zentrix ?". With a worker active: the user must
+/// confirm "Terminate threads?     "; then running workers are asked to stop and
+/// `pump` runs until both are idle; on Cancel "Cannot exit with threads
+/// running!     " is shown and the answer is false.
+bool QueryClose(AppState& state, const Settings& settings, Prompter& prompter,
+                const std::function<void()>& pump);
+
+/// Files dropped on the file window become the result list (upper-case
+/// catalogue names; names outside every drive are left out) and the scope 8.
+/// Returns the number of names taken.
+int DropOnFileWindow(Catalogue& catalogue, AppState& state,
+                     const std::vector<std::string>& hostPaths);
+
+/// The lines the status area cycles through every ten seconds.
+std::vector<std::string> SystemInfoLines(const platform::SystemFigures& figures);
+
+} // namespace AppFrame
+} // namespace zentrix

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QDialog>
+
+namespace zentrix {
+
+class Catalogue;
+class TTreeNode;
+
+/// The properties of a directory or disk, from what the catalogue and the
+/// file system know: location, contents as catalogued, owner, permissions,
+/// times, and for a drive root its volume.
+class TDirPropertiesDialog : public QDialog {
+    Q_OBJECT
+public:
+    TDirPropertiesDialog(Catalogue& catalogue, TTreeNode* node, QWidget* parent = nullptr);
+    /// The rows shown, as label / value pairs (for tests).
+    QList<QPair<QString, QString>> rows() const { return m_rows; }
+
+private:
+    QList<QPair<QString, QString>> m_rows;
+};
+
+} // namespace zentrix
