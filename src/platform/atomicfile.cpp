@@ -81,7 +81,8 @@ bool MakeDirectories(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-void WriteFileAtomically(const std::string& requestedPath, const std::string& content) {
+void WriteFileAtomically(const std::string& requestedPath, const std::string& content,
+                         unsigned newFileMode) {
     // A settings file that is a link into the user's dotfiles stays a link: the
     // file it points at is replaced.
     std::string path = requestedPath;
@@ -101,9 +102,10 @@ void WriteFileAtomically(const std::string& requestedPath, const std::string& co
     if (fd < 0)
         throw FileWriteError(path, reason(errno));
 
-    // A replaced file keeps its permissions; a new one is private to the user.
+    // A replaced file keeps its permissions.
     struct stat old {};
-    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0600;
+    const mode_t mode =
+        ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : static_cast<mode_t>(newFileMode);
     ::fchmod(fd, mode);
 
     if (!writeAll(fd, content) || ::fsync(fd) != 0) {

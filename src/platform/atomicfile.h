@@ -26,9 +26,11 @@ std::optional<std::string> ReadWholeFile(const std::string& path,
 /// Replaces a file's content so that a reader sees either the old or the new
 /// bytes, never a mixture: the bytes go to a temporary file beside it, which is
 /// flushed to the disk and renamed over the target. Missing parent directories
-/// are created. On failure the old file is left as it was, the temporary file is
-/// removed and FileWriteError is thrown.
-void WriteFileAtomically(const std::string& path, const std::string& content);
+/// are created. A new file gets `newFileMode`; a replaced one keeps its mode. On
+/// failure the old file is left as it was, the temporary file is removed and
+/// FileWriteError is thrown.
+void WriteFileAtomically(const std::string& path, const std::string& content,
+                         unsigned newFileMode = 0600);
 
 /// Creates a directory and its missing parents (mode 0700 for new ones).
 /// False when it does not exist afterwards.
