@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <string>
+#include <vector>
 
 namespace zentrix {
 
@@ -71,6 +73,20 @@ struct Settings {
     // --- sections "AnimatePrgIcon" / "DisableScreenSaver", key "Enabled" ----------
     bool AnimatePrgIcon = true;
     bool DisableScreenSaver = false;
+
+    // --- section "Platform" (read, never written): the system directories the
+    // WatchDog protects and the associated programs default to, each with a
+    // trailing separator; defaults: the drive paths of /etc and /usr/bin ---------
+    std::string WindowsDir;
+    std::string SystemDir;
+
+    // --- list sections ---------------------------------------------------------------
+    /// "LogDrivesAtStartup": entries "C label"; only the first letter counts.
+    std::vector<std::string> LogDrivesAtStartup;
+    /// "WatchDogOperations": the logged flag of each operation code 0..14.
+    std::array<bool, 15> WatchDogOperations{};
+
+    bool operator==(const Settings&) const = default;
 };
 
 } // namespace zentrix
