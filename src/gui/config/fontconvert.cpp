@@ -1,0 +1,127 @@
+#include "gui/config/fontconvert.h"
+
+#include <QApplication>
+#include <QPalette>
+
+namespace zentrix {
+namespace {
+
+QColor systemColor(int index) {
+    const QPalette p = QApplication::palette();
+    switch (index) {
+    case 1:
+        return p.color(QPalette::Window); // desktop background
+    case 2:
+        return p.color(QPalette::Highlight); // active caption
+    case 3:
+        return p.color(QPalette::Mid); // inactive caption
+    case 4:
+        return p.color(QPalette::Window); // menu
+    case 5:
+        return p.color(QPalette::Base); // window
+    case 6:
+        return p.color(QPalette::Shadow); // window frame
+    case 7:
+        return p.color(QPalette::WindowText); // menu text
+    case 8:
+        return p.color(QPalette::Text); // window text
+    case 9:
+        return p.color(QPalette::HighlightedText); // caption text
+    case 12:
+        return p.color(QPalette::Dark); // application work space
+    case 13:
+        return p.color(QPalette::Highlight);
+    case 14:
+        return p.color(QPalette::HighlightedText);
+    case 15:
+        return p.color(QPalette::Button);
+    case 16:
+        return p.color(QPalette::Dark);
+    case 17:
+        return p.color(QPalette::Disabled, QPalette::Text);
+    case 18:
+        return p.color(QPalette::ButtonText);
+    case 20:
+        return p.color(QPalette::Light);
+    case 21:
+        return p.color(QPalette::Shadow);
+    case 22:
+        return p.color(QPalette::Midlight);
+    case 23:
+        return p.color(QPalette::ToolTipText);
+    case 24:
+        return p.color(QPalette::ToolTipBase);
+    default:
+        return p.color(QPalette::Mid);
+    }
+}
+
+} // namespace
+
+QColor ToQColor(TColor color) {
+    if (color == clNone)
+        return {};
+    if (color == clDefault)
+        return QApplication::palette().color(QPalette::Text);
+    if (IsSystemColor(color))
+        return systemColor(color & 0xFF);
+    const auto c = static_cast<uint32_t>(color);
+    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+
+TColor FromQColor(const QColor& color) {
+    if (!color.isValid())
+        return clNone;
+    return static_cast<TColor>(static_cast<uint32_t>(color.red()) |
+                               (static_cast<uint32_t>(color.green()) << 8) |
+                               (static_cast<uint32_t>(color.blue()) << 16));
+}
+
+QFont ApplyFontTextToQFont(const QString& fontText, const QFont& base, QColor& color) {
+    if (fontText.isEmpty())
+        return base;
+    FontSpec spec;
+    spec.Name = base.family().toStdString();
+    spec.Size = base.pointSize() > 0 ? base.pointSize() : 9;
+    spec.Bold = base.bold();
+    spec.Italic = base.italic();
+    spec.Underline = base.underline();
+    spec.StrikeOut = base.strikeOut();
+    spec.Pitch = base.fixedPitch() ? 2 : 0;
+    spec.Color = FromQColor(color);
+    const FontSpec before = spec;
+    ApplyFontText(fontText.toStdString(), spec);
+
+    QFont font = base;
+    font.setFamily(QString::fromStdString(spec.Name));
+    // Sizes a window cannot show are left as they were.
+    if (spec.Size > 0 && spec.Size <= 200)
+        font.setPointSize(spec.Size);
+    font.setBold(spec.Bold);
+    font.setItalic(spec.Italic);
+    font.setUnderline(spec.Underline);
+    font.setStrikeOut(spec.StrikeOut);
+    if (spec.Pitch != before.Pitch)
+        font.setFixedPitch(spec.Pitch == 2);
+    if (spec.Color != before.Color) {
+        const QColor c = ToQColor(spec.Color);
+        if (c.isValid())
+            color = c;
+    }
+    return font;
+}
+
+QString FontTextOf(const QFont& font, const QColor& color) {
+    FontSpec spec;
+    spec.Name = font.family().toStdString();
+    spec.Size = font.pointSize() > 0 ? font.pointSize() : 9;
+    spec.Bold = font.bold();
+    spec.Italic = font.italic();
+    spec.Underline = font.underline();
+    spec.StrikeOut = font.strikeOut();
+    spec.Pitch = font.fixedPitch() ? 2 : 0;
+    spec.Color = FromQColor(color);
+    return QString::fromStdString(FontToText(spec));
+}
+
+} // namespace zentrix
