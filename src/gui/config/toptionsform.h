@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/settingsstore.h"
+#include "platform/apppaths.h"
 
 #include <QDialog>
 #include <functional>
@@ -39,7 +40,8 @@ struct OptionsContext {
     std::string storePath;                   ///< the settings file; empty: the user's
     SettingsTarget* target = nullptr;        ///< the main window's settings side
     OptionsHost* host = nullptr;             ///< the main window's other duties
-    std::string executablePath;              ///< offered by the shell integration
+    /// The program the shell integration offers.
+    std::string executablePath = platform::AppPaths::ExecutablePath();
 };
 
 /// The options dialog. Created on a page, shown modally, destroyed after it
