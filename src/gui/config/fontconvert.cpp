@@ -77,34 +77,43 @@ TColor FromQColor(const QColor& color) {
                                (static_cast<uint32_t>(color.blue()) << 16));
 }
 
+namespace {
+
+FontSpec describe(const QFont& font, const QColor& color) {
+    FontSpec f;
+    f.Name = font.family().toStdString();
+    f.Size = font.pointSize() > 0 ? font.pointSize() : 9;
+    f.Bold = font.bold();
+    f.Italic = font.italic();
+    f.Underline = font.underline();
+    f.StrikeOut = font.strikeOut();
+    f.Pitch = font.fixedPitch() ? 2 : 0;
+    f.Color = FromQColor(color);
+    return f;
+}
+
+} // namespace
+
 QFont ApplyFontTextToQFont(const QString& fontText, const QFont& base, QColor& color) {
     if (fontText.isEmpty())
         return base;
-    FontSpec spec;
-    spec.Name = base.family().toStdString();
-    spec.Size = base.pointSize() > 0 ? base.pointSize() : 9;
-    spec.Bold = base.bold();
-    spec.Italic = base.italic();
-    spec.Underline = base.underline();
-    spec.StrikeOut = base.strikeOut();
-    spec.Pitch = base.fixedPitch() ? 2 : 0;
-    spec.Color = FromQColor(color);
-    const FontSpec before = spec;
-    ApplyFontText(fontText.toStdString(), spec);
+    FontSpec wanted = describe(base, color);
+    const FontSpec before = wanted;
+    ApplyFontText(fontText.toStdString(), wanted);
 
     QFont font = base;
-    font.setFamily(QString::fromStdString(spec.Name));
+    font.setFamily(QString::fromStdString(wanted.Name));
     // Sizes a window cannot show are left as they were.
-    if (spec.Size > 0 && spec.Size <= 200)
-        font.setPointSize(spec.Size);
-    font.setBold(spec.Bold);
-    font.setItalic(spec.Italic);
-    font.setUnderline(spec.Underline);
-    font.setStrikeOut(spec.StrikeOut);
-    if (spec.Pitch != before.Pitch)
-        font.setFixedPitch(spec.Pitch == 2);
-    if (spec.Color != before.Color) {
-        const QColor c = ToQColor(spec.Color);
+    if (wanted.Size > 0 && wanted.Size <= 200)
+        font.setPointSize(wanted.Size);
+    font.setBold(wanted.Bold);
+    font.setItalic(wanted.Italic);
+    font.setUnderline(wanted.Underline);
+    font.setStrikeOut(wanted.StrikeOut);
+    if (wanted.Pitch != before.Pitch)
+        font.setFixedPitch(wanted.Pitch == 2);
+    if (wanted.Color != before.Color) {
+        const QColor c = ToQColor(wanted.Color);
         if (c.isValid())
             color = c;
     }
@@ -112,16 +121,7 @@ QFont ApplyFontTextToQFont(const QString& fontText, const QFont& base, QColor& c
 }
 
 QString FontTextOf(const QFont& font, const QColor& color) {
-    FontSpec spec;
-    spec.Name = font.family().toStdString();
-    spec.Size = font.pointSize() > 0 ? font.pointSize() : 9;
-    spec.Bold = font.bold();
-    spec.Italic = font.italic();
-    spec.Underline = font.underline();
-    spec.StrikeOut = font.strikeOut();
-    spec.Pitch = font.fixedPitch() ? 2 : 0;
-    spec.Color = FromQColor(color);
-    return QString::fromStdString(FontToText(spec));
+    return QString::fromStdString(FontToText(describe(font, color)));
 }
 
 } // namespace zentrix
