@@ -154,7 +154,11 @@ TOptionsForm::TOptionsForm(OptionsContext& context, Page page, QWidget* parent)
     setModal(true);
 
     m_chooseDirectory = [this](const QString& start) {
-        return QFileDialog::getExistingDirectory(this, "Select directory", start);
+        // The minimum compatibility mode keeps to the plain, built-in chooser.
+        QFileDialog::Options options = QFileDialog::ShowDirsOnly;
+        if (m_ctx.settings.Compatibility == kCompatibilityMinimum)
+            options |= QFileDialog::DontUseNativeDialog;
+        return QFileDialog::getExistingDirectory(this, "Select directory", start, options);
     };
     m_chooseFile = [this](const QString& caption, const QString& start) {
         static const QStringList kPrograms = {"*.EXE", "*.COM", "*.PIF"};
