@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <string>
+#include <vector>
 
 namespace zentrix {
 
@@ -9,8 +11,8 @@ namespace zentrix {
 struct Settings {
     // --- section "Options" ---------------------------------------------------------
     std::string LastDir;
-    int FileDisplayOption = 0;       // 0 small icons, 1 large icons, 2 no icons, 3/4 columns
-    int FileSortOption = 0;          // 0 name, 1 extension, 2 size, 3 date, 4 attributes, 5 description
+    int FileDisplayOption = 0; // 0 small icons, 1 large icons, 2 no icons, 3/4 columns
+    int FileSortOption = 0;    // 0 name, 1 extension, 2 size, 3 date, 4 attributes, 5 description
     int LogDrivePrecisionOption = 0; // 0..10
     int SmallIconSize = 16;          // 8..32
     int LargeIconSize = 32;          // 32..64
@@ -61,8 +63,8 @@ struct Settings {
     // --- section "WatchDogOptions" ------------------------------------------------
     bool WDEnabled = false;
     bool WDAutoDelete = true;
-    int WDFileSize = 100;       // kilobytes
-    std::string WDFilePath;     // with a trailing backslash; empty: the program's directory
+    int WDFileSize = 100;   // kilobytes
+    std::string WDFilePath; // with a trailing backslash; empty: the program's directory
 
     // --- sections "AssociatedFileEditor" / "AssociatedFileViewer", key "FileName" ---
     std::string AssociatedFileEditor;
@@ -71,6 +73,20 @@ struct Settings {
     // --- sections "AnimatePrgIcon" / "DisableScreenSaver", key "Enabled" ----------
     bool AnimatePrgIcon = true;
     bool DisableScreenSaver = false;
+
+    // --- section "Platform" (read, never written): the system directories the
+    // WatchDog protects and the associated programs default to, each with a
+    // trailing separator; defaults: the drive paths of /etc and /usr/bin ---------
+    std::string WindowsDir;
+    std::string SystemDir;
+
+    // --- list sections ---------------------------------------------------------------
+    /// "LogDrivesAtStartup": entries "C label"; only the first letter counts.
+    std::vector<std::string> LogDrivesAtStartup;
+    /// "WatchDogOperations": the logged flag of each operation code 0..14.
+    std::array<bool, 15> WatchDogOperations{};
+
+    bool operator==(const Settings&) const = default;
 };
 
 } // namespace zentrix

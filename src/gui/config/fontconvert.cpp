@@ -1,0 +1,127 @@
+#include "gui/config/fontconvert.h"
+
+#include <QApplication>
+#include <QPalette>
+
+namespace zentrix {
+namespace {
+
+QColor systemColor(int index) {
+    const QPalette p = QApplication::palette();
+    switch (index) {
+    case 1:
+        return p.color(QPalette::Window); // desktop background
+    case 2:
+        return p.color(QPalette::Highlight); // active caption
+    case 3:
+        return p.color(QPalette::Mid); // inactive caption
+    case 4:
+        return p.color(QPalette::Window); // menu
+    case 5:
+        return p.color(QPalette::Base); // window
+    case 6:
+        return p.color(QPalette::Shadow); // window frame
+    case 7:
+        return p.color(QPalette::WindowText); // menu text
+    case 8:
+        return p.color(QPalette::Text); // window text
+    case 9:
+        return p.color(QPalette::HighlightedText); // caption text
+    case 12:
+        return p.color(QPalette::Dark); // application work space
+    case 13:
+        return p.color(QPalette::Highlight);
+    case 14:
+        return p.color(QPalette::HighlightedText);
+    case 15:
+        return p.color(QPalette::Button);
+    case 16:
+        return p.color(QPalette::Dark);
+    case 17:
+        return p.color(QPalette::Disabled, QPalette::Text);
+    case 18:
+        return p.color(QPalette::ButtonText);
+    case 20:
+        return p.color(QPalette::Light);
+    case 21:
+        return p.color(QPalette::Shadow);
+    case 22:
+        return p.color(QPalette::Midlight);
+    case 23:
+        return p.color(QPalette::ToolTipText);
+    case 24:
+        return p.color(QPalette::ToolTipBase);
+    default:
+        return p.color(QPalette::Mid);
+    }
+}
+
+} // namespace
+
+QColor ToQColor(TColor color) {
+    if (color == clNone)
+        return {};
+    if (color == clDefault)
+        return QApplication::palette().color(QPalette::Text);
+    if (IsSystemColor(color))
+        return systemColor(color & 0xFF);
+    const auto c = static_cast<uint32_t>(color);
+    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+
+TColor FromQColor(const QColor& color) {
+    if (!color.isValid())
+        return clNone;
+    return static_cast<TColor>(static_cast<uint32_t>(color.red()) |
+                               (static_cast<uint32_t>(color.green()) << 8) |
+                               (static_cast<uint32_t>(color.blue()) << 16));
+}
+
+namespace {
+
+FontSpec describe(const QFont& font, const QColor& color) {
+    FontSpec f;
+    f.Name = font.family().toStdString();
+    f.Size = font.pointSize() > 0 ? font.pointSize() : 9;
+    f.Bold = font.bold();
+    f.Italic = font.italic();
+    f.Underline = font.underline();
+    f.StrikeOut = font.strikeOut();
+    f.Pitch = font.fixedPitch() ? 2 : 0;
+    f.Color = FromQColor(color);
+    return f;
+}
+
+} // namespace
+
+QFont ApplyFontTextToQFont(const QString& fontText, const QFont& base, QColor& color) {
+    if (fontText.isEmpty())
+        return base;
+    FontSpec wanted = describe(base, color);
+    const FontSpec before = wanted;
+    ApplyFontText(fontText.toStdString(), wanted);
+
+    QFont font = base;
+    font.setFamily(QString::fromStdString(wanted.Name));
+    // Sizes a window cannot show are left as they were.
+    if (wanted.Size > 0 && wanted.Size <= 200)
+        font.setPointSize(wanted.Size);
+    font.setBold(wanted.Bold);
+    font.setItalic(wanted.Italic);
+    font.setUnderline(wanted.Underline);
+    font.setStrikeOut(wanted.StrikeOut);
+    if (wanted.Pitch != before.Pitch)
+        font.setFixedPitch(wanted.Pitch == 2);
+    if (wanted.Color != before.Color) {
+        const QColor c = ToQColor(wanted.Color);
+        if (c.isValid())
+            color = c;
+    }
+    return font;
+}
+
+QString FontTextOf(const QFont& font, const QColor& color) {
+    return QString::fromStdString(FontToText(describe(font, color)));
+}
+
+} // namespace zentrix
