@@ -9,8 +9,8 @@ namespace zentrix {
 struct Settings {
     // --- section "Options" ---------------------------------------------------------
     std::string LastDir;
-    int FileDisplayOption = 0;       // 0 small icons, 1 large icons, 2 no icons, 3/4 columns
-    int FileSortOption = 0;          // 0 name, 1 extension, 2 size, 3 date, 4 attributes, 5 description
+    int FileDisplayOption = 0; // 0 small icons, 1 large icons, 2 no icons, 3/4 columns
+    int FileSortOption = 0;    // 0 name, 1 extension, 2 size, 3 date, 4 attributes, 5 description
     int LogDrivePrecisionOption = 0; // 0..10
     int SmallIconSize = 16;          // 8..32
     int LargeIconSize = 32;          // 32..64
@@ -61,8 +61,8 @@ struct Settings {
     // --- section "WatchDogOptions" ------------------------------------------------
     bool WDEnabled = false;
     bool WDAutoDelete = true;
-    int WDFileSize = 100;       // kilobytes
-    std::string WDFilePath;     // with a trailing backslash; empty: the program's directory
+    int WDFileSize = 100;   // kilobytes
+    std::string WDFilePath; // with a trailing backslash; empty: the program's directory
 
     // --- sections "AssociatedFileEditor" / "AssociatedFileViewer", key "FileName" ---
     std::string AssociatedFileEditor;
