@@ -62,6 +62,20 @@ void TEnhComboBox::focusOutEvent(QFocusEvent* event) {
     ChoiceCheck();
 }
 
+bool TEnhComboBox::event(QEvent* event) {
+    // A read-only box swallows typing: a character key must not fire a shortcut
+    // of the window either (the main window has single-key shortcuts).
+    if (event->type() == QEvent::ShortcutOverride && !m_canEdit) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (!key->text().isEmpty() && key->text().at(0).isPrint() &&
+            !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+            event->accept();
+            return true;
+        }
+    }
+    return QComboBox::event(event);
+}
+
 void TEnhComboBox::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
     const bool alt = event->modifiers() & Qt::AltModifier;
@@ -104,6 +118,9 @@ void TEnhComboBox::keyPressEvent(QKeyEvent* event) {
 void TEnhComboBox::showPopup() {
     m_dropText = currentText();
     m_escaped = false;
+    // The list's own filters handle Esc and Delete; ours must see them first, and
+    // installing again moves a filter to the front.
+    view()->installEventFilter(this);
     QComboBox::showPopup();
     if (!m_container || !m_container->isVisible())
         return; // an empty box shows no list
@@ -134,10 +151,14 @@ bool TEnhComboBox::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_container && event->type() == QEvent::Hide && m_listOpen) {
         m_listOpen = false;
         listClosed();
-    } else if (watched == view() && event->type() == QEvent::KeyPress && m_listOpen) {
+    } else if (watched == view() && m_listOpen &&
+               (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride)) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Escape) {
-            m_escaped = true; // the popup closes on it by itself
+            m_escaped = true; // the list closes on it by itself (on its shortcut override)
+        } else if (key->key() == Qt::Key_Delete && event->type() == QEvent::ShortcutOverride) {
+            event->accept(); // no shortcut takes it from the list
+            return true;
         } else if (key->key() == Qt::Key_Delete) {
             const QModelIndex current = view()->currentIndex();
             if (current.isValid()) {

@@ -88,8 +88,13 @@ void TMRUFileList::removeMenuItems() {
     }
     m_ownActions.clear();
     m_entryActions.clear();
-    if (m_submenu)
+    if (m_submenu) {
+        if (m_menu)
+            m_menu->removeAction(m_submenu->menuAction());
+        if (m_fileMenu && m_fileMenu->menu())
+            m_fileMenu->menu()->removeAction(m_submenu->menuAction());
         m_submenu->deleteLater();
+    }
     m_submenu = nullptr;
 }
 
