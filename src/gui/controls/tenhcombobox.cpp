@@ -14,6 +14,7 @@ TEnhComboBox::TEnhComboBox(QWidget* parent) : QComboBox(parent) {
     // The history decides what the list holds; typing must not add or complete.
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);
+    setMaxVisibleItems(8);
 
     QAbstractItemView* list = view(); // creates the popup window
     m_container = list->window();

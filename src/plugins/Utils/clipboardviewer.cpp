@@ -70,6 +70,7 @@ TClipboardViewer::TClipboardViewer(QWidget* parent) : QDialog(parent) {
     m_pages->addWidget(meText);
     m_pages->addWidget(m_imageArea);
     splitter->setStretchFactor(1, 1);
+    splitter->setSizes({180, 460});
     layout->addWidget(splitter, 1);
 
     lbStatus = new QLabel(this);
