@@ -37,6 +37,7 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
         this);
     what->setObjectName("lbDescription");
     what->setWordWrap(true);
+    what->setFixedWidth(340); // wrapped text needs a width to take its height from
     auto* built = new QLabel(
         QString("Built with Qt %1, running on Qt %2.").arg(QT_VERSION_STR, qVersion()), this);
     auto* maker = new QLabel("Copyright \u00A9 Morvane. All rights reserved.", this);
@@ -53,7 +54,7 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     layout->addWidget(buttons);
-    setFixedWidth(420);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 } // namespace zentrix::utils
