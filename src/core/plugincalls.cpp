@@ -1,0 +1,117 @@
+#include "core/plugincalls.h"
+
+#include "core/prompter.h"
+#include "platform/pluginlibrary.h"
+#include "plugins/pluginapi.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+namespace zentrix {
+namespace {
+
+constexpr const char* kUtils = "Utils";
+constexpr const char* kFileInfo = "FileInfo";
+
+// FileInfo stays loaded from its binding until the end of the run.
+struct FileInfoBinding {
+    bool attempted = false;
+    std::optional<platform::PluginLibrary> library;
+};
+
+FileInfoBinding& fileInfoBinding() {
+    static FileInfoBinding binding;
+    return binding;
+}
+
+} // namespace
+
+std::string PluginCalls::NotFoundText(const std::string& libraryName) {
+    return "Zentrix plugin " + platform::PluginLibrary::FileNameOf(libraryName) + " not found.";
+}
+
+template <class Fn, class Call> bool PluginCalls::callUtils(const char* entry, Call&& call) {
+    auto library = platform::PluginLibrary::Load(kUtils);
+    if (!library) {
+        m_prompter.warn(NotFoundText(kUtils));
+        return false;
+    }
+    const Fn fn = library->EntryAs<Fn>(entry);
+    if (!fn)
+        return false;
+    call(fn);
+    return true; // the library is released here, right after the call
+}
+
+std::optional<std::string>
+PluginCalls::CallExtendedFileSpec(const std::vector<std::string>& userFileTypes,
+                                  const std::string& currentText, void* owner) {
+    std::vector<const char*> items;
+    items.reserve(userFileTypes.size());
+    for (const std::string& type : userFileTypes)
+        items.push_back(type.c_str());
+    const ZxStringList list{items.data(), static_cast<int32_t>(items.size())};
+
+    auto buffer = std::make_unique<char[]>(ZX_FILESPEC_BUFFER_SIZE);
+    const size_t n = std::min(currentText.size(), size_t{ZX_FILESPEC_BUFFER_SIZE - 1});
+    std::memcpy(buffer.get(), currentText.data(), n);
+    buffer[n] = '\0';
+
+    unsigned char result = 0;
+    callUtils<ExtendedFileSpecFn>("ExtendedFileSpec", [&](ExtendedFileSpecFn fn) {
+        result = fn(&list, buffer.get(), owner);
+    });
+    if (!result)
+        return std::nullopt;
+    // A library that forgot the terminator must not make us read past the buffer.
+    buffer[ZX_FILESPEC_BUFFER_SIZE - 1] = '\0';
+    return std::string(buffer.get());
+}
+
+void PluginCalls::CallShowDiskInfo(char driveLetter, void* owner) {
+    callUtils<ShowDiskInfoFn>("ShowDiskInfo", [&](ShowDiskInfoFn fn) {
+        fn(static_cast<uint32_t>(static_cast<unsigned char>(driveLetter)), owner);
+    });
+}
+
+void PluginCalls::CallShowAboutForm(void* owner) {
+    callUtils<ShowAboutFormFn>("ShowAboutForm", [&](ShowAboutFormFn fn) { fn(owner); });
+}
+
+void PluginCalls::CallShowZentrixQCV(void* owner) {
+    callUtils<ShowZentrixQCVFn>("ShowZentrixQCV", [&](ShowZentrixQCVFn fn) { fn(owner); });
+}
+
+bool PluginCalls::BindFileInfo() {
+    FileInfoBinding& binding = fileInfoBinding();
+    binding.library.reset();
+    binding.library = platform::PluginLibrary::Load(kFileInfo);
+    binding.attempted = true;
+    return binding.library.has_value();
+}
+
+std::vector<std::string> PluginCalls::CallGetFileInfo(const std::string& hostFileName) {
+    std::vector<std::string> lines;
+    FileInfoBinding& binding = fileInfoBinding();
+    if (!binding.attempted)
+        BindFileInfo();
+    if (!binding.library)
+        return lines;
+    const auto fn = binding.library->EntryAs<GetFileInfoFn>("GetFileInfo");
+    if (!fn)
+        return lines;
+    // The sink runs inside the library: nothing may be thrown back through it.
+    fn(
+        [](void* context, const char* line) noexcept {
+            try {
+                if (line)
+                    static_cast<std::vector<std::string>*>(context)->emplace_back(line);
+            } catch (...) {
+            }
+        },
+        &lines, hostFileName.c_str());
+    return lines;
+}
+
+} // namespace zentrix

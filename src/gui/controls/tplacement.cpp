@@ -1,0 +1,60 @@
+#include "gui/controls/tplacement.h"
+
+#include "config/controlstate.h"
+#include "config/tenhinifile.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+namespace zentrix {
+
+std::string TPlacement::section(const QWidget* window) const {
+    return (Section.isEmpty() ? window->objectName() : Section).toStdString();
+}
+
+void TPlacement::Restore(QWidget* window) const {
+    if (!window)
+        return;
+    const TEnhIniFile store(StoreNameFor(IniFileName.toStdString()));
+    const PlacementRecord placement = PlacementRecord::Read(store, section(window));
+    const PlacementRecord defaults;
+    QRect rect(placement.X, placement.Y, placement.Width > 0 ? placement.Width : defaults.Width,
+               placement.Height > 0 ? placement.Height : defaults.Height);
+
+    // A window saved on a screen that is gone would be out of reach.
+    bool visible = false;
+    for (const QScreen* screen : QGuiApplication::screens())
+        visible = visible || screen->availableGeometry().intersects(rect);
+    if (!visible)
+        if (const QScreen* primary = QGuiApplication::primaryScreen())
+            rect.moveTopLeft(primary->availableGeometry().topLeft());
+
+    window->setGeometry(rect);
+    Qt::WindowStates state = window->windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized);
+    if (placement.State == 1)
+        state |= Qt::WindowMaximized;
+    else if (placement.State == 2)
+        state |= Qt::WindowMinimized;
+    window->setWindowState(state);
+}
+
+bool TPlacement::Save(QWidget* window) const {
+    if (!window || !window->isWindow())
+        return false;
+    const QRect normal = window->normalGeometry();
+    if (!normal.isValid())
+        return false; // "Unable to retrieve window placement": nothing is written
+    PlacementRecord placement;
+    placement.X = normal.x();
+    placement.Y = normal.y();
+    placement.Width = normal.width();
+    placement.Height = normal.height();
+    const Qt::WindowStates state = window->windowState();
+    placement.State = (state & Qt::WindowMinimized) ? 2 : (state & Qt::WindowMaximized) ? 1 : 0;
+    TEnhIniFile store(StoreNameFor(IniFileName.toStdString()));
+    placement.Write(store, section(window));
+    return true;
+}
+
+} // namespace zentrix

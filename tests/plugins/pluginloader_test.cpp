@@ -1,0 +1,100 @@
+#include "core/plugincalls.h"
+#include "platform/pluginlibrary.h"
+#include "plugins/pluginapi.h"
+#include "plugintestsupport.h"
+#include "support/scriptedprompter.h"
+#include "support/tempdir.h"
+
+#include <gtest/gtest.h>
+
+namespace zentrix {
+namespace {
+
+using test::ScopedEnv;
+
+TEST(PluginLoader, MissingOrBrokenLibraryIsReportedByItsFileAndEndsTheCommand) {
+    test::TempDir empty;
+    ScopedEnv dir("ZENTRIX_PLUGIN_DIR", empty.path());
+    test::ScriptedPrompter prompter;
+    PluginCalls calls(prompter);
+
+    std::string why;
+    EXPECT_FALSE(platform::PluginLibrary::Load("Utils", &why));
+    EXPECT_NE(why.find("Utils.so"), std::string::npos);
+
+    EXPECT_EQ(calls.CallExtendedFileSpec({"Text (*.TXT)"}, "*.*", nullptr), std::nullopt);
+    calls.CallShowDiskInfo('C', nullptr);
+    ASSERT_EQ(prompter.shown().size(), 2u);
+    for (const auto& shown : prompter.shown()) {
+        EXPECT_EQ(shown.kind, test::ScriptedPrompter::Kind::Warn);
+        EXPECT_EQ(shown.text, "Zentrix plugin Utils.so not found.");
+    }
+
+    // A file of the right name that is no library is just as absent.
+    empty.write("Utils.so", "this is not a shared object");
+    prompter.clear();
+    calls.CallShowAboutForm(nullptr);
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Zentrix plugin Utils.so not found."});
+
+    // Names never reach outside the plug-in directory.
+    EXPECT_FALSE(platform::PluginLibrary::Load("../Utils"));
+    EXPECT_FALSE(platform::PluginLibrary::Load(""));
+}
+
+TEST(PluginLoader, MissingEntryEndsSilentlyAndPresentEntriesAreCalledAndReleased) {
+    ScopedEnv dir("ZENTRIX_PLUGIN_DIR", PARTIAL_PLUGIN_DIR);
+    test::ScriptedPrompter prompter;
+    PluginCalls calls(prompter);
+    const std::string path = std::string(PARTIAL_PLUGIN_DIR) + "/Utils.so";
+
+    EXPECT_EQ(calls.CallExtendedFileSpec({}, "*.TXT", nullptr), std::nullopt);
+    calls.CallShowZentrixQCV(nullptr);
+    EXPECT_TRUE(prompter.shown().empty());
+
+    int aboutCalls = 0;
+    calls.CallShowAboutForm(&aboutCalls);
+    calls.CallShowAboutForm(&aboutCalls);
+    EXPECT_EQ(aboutCalls, 2);
+    // Loaded per call and released right after it.
+    EXPECT_FALSE(test::IsLoaded(path));
+    EXPECT_TRUE(prompter.shown().empty());
+}
+
+TEST(PluginLoader, LibrariesAskTheProgramAboutVolumes) {
+    ScopedEnv dir("ZENTRIX_PLUGIN_DIR", PARTIAL_PLUGIN_DIR);
+    test::ScriptedPrompter prompter;
+    PluginCalls calls(prompter);
+
+    ZxVolumeFacts facts{};
+    calls.CallShowDiskInfo('c', &facts);
+    EXPECT_EQ(facts.letter, 'C');
+    EXPECT_EQ(facts.ready, 1);
+    EXPECT_EQ(std::string(facts.root), test::DriveRoot());
+    EXPECT_EQ(std::string(facts.label), "DATA");
+    EXPECT_GT(facts.totalBytes, 0u);
+
+    ZxVolumeFacts none{};
+    calls.CallShowDiskInfo('Q', &none);
+    EXPECT_EQ(none.letter, '-');
+
+    // A caller with a smaller (older) structure is refused rather than overrun.
+    ZxVolumeFacts small{};
+    small.structSize = 8;
+    EXPECT_EQ(platform::PluginLibrary::Host().queryVolume('C', &small), 0);
+}
+
+TEST(PluginLoader, FileInfoStaysBoundAndMissingFileInfoGivesNoLines) {
+    {
+        test::TempDir empty;
+        ScopedEnv dir("ZENTRIX_PLUGIN_DIR", empty.path());
+        EXPECT_FALSE(PluginCalls::BindFileInfo());
+        EXPECT_TRUE(PluginCalls::CallGetFileInfo("/etc/hostname").empty());
+    }
+    ScopedEnv dir("ZENTRIX_PLUGIN_DIR", ZENTRIX_BUILD_DIR);
+    ASSERT_TRUE(PluginCalls::BindFileInfo());
+    EXPECT_FALSE(PluginCalls::CallGetFileInfo(ZENTRIX_BUILD_DIR "/FileInfo.so").empty());
+    EXPECT_TRUE(test::IsLoaded(ZENTRIX_BUILD_DIR "/FileInfo.so"));
+}
+
+} // namespace
+} // namespace zentrix
