@@ -29,6 +29,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <fstream>
 #include <thread>
 
 using namespace zentrix;
@@ -48,6 +49,8 @@ protected:
 
     void SetUp() override {
         GuiApp();
+        tmp.mkdir("home");
+        ::setenv("ZENTRIX_HOME", tmp.at("home").c_str(), 1);
         for (const char* d : {"c/x", "d/Documents/Letters", "d/Music/Jazz", "d/Pictures", "e/sub"})
             tmp.mkdir(d);
         tmp.write("d/readme.txt", "hello");
@@ -60,6 +63,7 @@ protected:
     }
     void TearDown() override {
         form.reset(); // before the catalogue it shows
+        ::unsetenv("ZENTRIX_HOME");
     }
 
     THETreeView* view() { return form->MainTreeView; }
@@ -130,6 +134,34 @@ TEST_F(MainFormTest, QuittingStoresALoggedSubdirectoryAndClearsForARoot) {
     ASSERT_FALSE(selected()->Logged());
     form->QuitZentrix();
     EXPECT_EQ(settings.LastDir, "");
+}
+
+TEST_F(MainFormTest, ClosingSavesTheSettingsAndThePlacement) {
+    form->Start({});
+    form->logger().GoToDirPath("D:\\Music\\");
+    form->setGeometry(30, 40, 720, 510);
+    settings.SkipQuitOption = true;
+    settings.FileSortOption = 3;
+    form->QuitZentrix();
+    ASSERT_FALSE(form->isVisible());
+    const std::string ini = tmp.at("home/registry.ini");
+    std::ifstream in(ini);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("Music"), std::string::npos) << text; // LastDir
+    EXPECT_NE(text.find("FileSortOption"), std::string::npos);
+    EXPECT_NE(text.find("PlaceWindowWidth"), std::string::npos);
+    EXPECT_NE(text.find("pnMainTreeViewHeight"), std::string::npos);
+}
+
+TEST_F(MainFormTest, AfterAnEscapedErrorTheWindowIsBackOnTheFirstNode) {
+    form->Start({{"E:\\sub"}, {"D", "E"}});
+    state.scope = 4;
+    form->ResetAfterError();
+    EXPECT_EQ(state.scope, 1);
+    EXPECT_EQ(selected(), cat->Tree().Top(0));
+    state.refillRequested = false;
+    form->AfterErrorReport();
+    EXPECT_TRUE(state.refillRequested);
 }
 
 TEST_F(MainFormTest, ClosingWhileAWorkerRunsNeedsConsent) {

@@ -4,11 +4,23 @@
 #include "catalogue/disklogger.h"
 #include "catalogue/loggeddisktabs.h"
 #include "catalogue/treecommands.h"
+#include "config/compatibility.h"
 #include "config/settings.h"
+#include "config/settingsstore.h"
+#include "config/tenhinifile.h"
 #include "core/appframe.h"
+#include "core/plugincalls.h"
 #include "core/appstate.h"
 #include "gui/app/guiprompter.h"
 #include "gui/app/mainstatusbar.h"
+#include "gui/app/tquotesform.h"
+#include "gui/app/ttipsform.h"
+#include "gui/config/fontconvert.h"
+#include "gui/config/toptionsform.h"
+#include "gui/controls/a11y.h"
+#include "gui/controls/tmrufilelist.h"
+#include "gui/controls/tplacement.h"
+#include "gui/controls/tsplitcontrol.h"
 #include "gui/tree/cataloguetreemodel.h"
 #include "gui/tree/dirpropertiesdialog.h"
 #include "gui/tree/thetreeview.h"
@@ -21,6 +33,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QFile>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFontDialog>
@@ -32,6 +45,7 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QSystemTrayIcon>
+#include <QTextBrowser>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -46,10 +60,7 @@ namespace {
 QString q(const std::string& s) { return QString::fromStdString(s); }
 
 template <typename W> W* named(W* widget, const char* name, const QString& accessible) {
-    widget->setObjectName(name);
-    widget->setAccessibleName(accessible);
-    if (qEnvironmentVariableIntValue("ZENTRIX_A11Y_IDS") == 1)
-        widget->setAccessibleDescription(name);
+    NameComponent(widget, name, accessible);
     return widget;
 }
 
@@ -63,7 +74,9 @@ TMainForm::TMainForm(Catalogue& catalogue, AppState& state, Settings& settings,
       m_tabs(std::make_unique<LoggedDiskTabs>(state)),
       m_logger(std::make_unique<DiskLogger>(catalogue, state, settings, *m_tabs, *m_prompter, *this)),
       m_treeCommands(std::make_unique<TreeCommands>(catalogue, state, settings, *m_logger, *m_tabs,
-                                                    *m_prompter, *this)) {
+                                                    *m_prompter, *this)),
+      m_store(std::make_unique<TEnhIniFile>(SettingsIniName())),
+      m_plugins(std::make_unique<PluginCalls>(*m_prompter)) {
     setObjectName("TMainForm");
     setWindowTitle("Zentrix 1.0");
     setMinimumSize(630, 470);
@@ -93,6 +106,16 @@ TMainForm::TMainForm(Catalogue& catalogue, AppState& state, Settings& settings,
 
     // Step 6: the user's name on the status line.
     MainStatusBar->setUserName(q(platform::CurrentUserName()));
+
+    // The recent directories, kept under "MRU Directories".
+    mruDirs = new TMRUFileList(this);
+    mruDirs->RemoveOnClick = false;
+    mruDirs->setMaximum(20);
+    mruDirs->IniFileName = QString::fromStdString(SettingsIniName());
+
+    // Steps 10 to 12: the settings reach the windows.
+    ApplySettings(m_settings, *this);
+    ZenPageControl->setVisible(m_settings.ShowMemStat);
 }
 
 TMainForm::~TMainForm() {
@@ -278,10 +301,9 @@ void TMainForm::buildTray() {
     TrayPopupMenu->setObjectName("TrayPopupMenu");
     pmiHideShowWindow = TrayPopupMenu->addAction("&Hide Window", this, &TMainForm::pmiHideShowWindowClick);
     pmiHideShowWindow->setObjectName("pmiHideShowWindow");
-    QAction* about = TrayPopupMenu->addAction("&About");
+    QAction* about = TrayPopupMenu->addAction("&About", this, &TMainForm::pmiTrayAboutClick);
     about->setObjectName("pmiTrayAbout");
     about->setStatusTip("About Zentrix ...");
-    about->setEnabled(false); // the about box comes with the plug-in library
     QAction* exitAction = TrayPopupMenu->addAction("E&xit Zentrix", this, &TMainForm::QuitZentrix);
     exitAction->setObjectName("pmiTrayExit");
     if (!QSystemTrayIcon::isSystemTrayAvailable())
@@ -351,6 +373,8 @@ void TMainForm::buildCommands() {
         {"ChangeTreeViewFont", [this] { ChangeTreeViewFont(); }},
         {"DirProperties", [this] { DirProperties(); }},
         {"pmiHideShowWindowClick", [this] { pmiHideShowWindowClick(); }},
+        {"pmiTrayAboutClick", [this] { pmiTrayAboutClick(); }},
+        {"miZentrixPropertiesClick", [this] { miZentrixPropertiesClick(); }},
     };
 }
 
@@ -525,10 +549,8 @@ void TMainForm::ChangeTreeViewFont() {
 }
 
 void TMainForm::DirProperties() {
-    if (m_settings.Compatibility < 1) {
-        m_prompter->warn("Function not available in this compatibility mode.     ");
+    if (!CheckCompatibility(1, m_settings, *m_prompter))
         return;
-    }
     TTreeNode* node = m_cat.Tree().Selected();
     if (!node)
         return;
@@ -545,6 +567,76 @@ void TMainForm::pmiHideShowWindowClick() {
     } else {
         RestoreAndRaise();
     }
+}
+
+void TMainForm::pmiTrayAboutClick() { m_plugins->CallShowAboutForm(this); }
+
+void TMainForm::miZentrixPropertiesClick() {
+    OptionsContext context{m_settings,
+                           m_cat.UserFileTypes,
+                           m_drives,
+                           *m_prompter,
+                           SettingsEnvironment::FromDrives(m_drives),
+                           SettingsIniName(),
+                           m_store->StorePath(),
+                           this,
+                           this};
+    TOptionsForm::Execute(context, TOptionsForm::Page::General, this);
+}
+
+void TMainForm::RestoreState() {
+    TPlacement placement;
+    placement.IniFileName = QString::fromStdString(SettingsIniName());
+    placement.Section = "MainForm";
+    placement.Restore(this);
+    for (auto [splitter, target] : {std::pair<QSplitter*, QWidget*>{scHorizontal, pnMainTreeView},
+                                    {scVertical, StatisticsPanel}}) {
+        TSplitControl control(splitter, target);
+        control.IniFileName = QString::fromStdString(SettingsIniName());
+        control.Restore();
+    }
+}
+
+void TMainForm::SaveState() {
+    try {
+        SaveSettings(*m_store, m_settings, this);
+    } catch (const std::exception& e) {
+        m_prompter->error(e.what(), "Zentrix");
+    }
+    TPlacement placement;
+    placement.IniFileName = QString::fromStdString(SettingsIniName());
+    placement.Section = "MainForm";
+    placement.Save(this);
+    for (auto [splitter, target] : {std::pair<QSplitter*, QWidget*>{scHorizontal, pnMainTreeView},
+                                    {scVertical, StatisticsPanel}}) {
+        TSplitControl control(splitter, target);
+        control.IniFileName = QString::fromStdString(SettingsIniName());
+        control.Save();
+    }
+}
+
+void TMainForm::ResetAfterError() {
+    ZenPageControl->setCurrentWidget(ts_TitlePage);
+    ZenPageControl->setVisible(m_settings.ShowMemStat);
+    emptyFileWindow();
+    m_state.scope = 1;
+    if (onResetFileWindow)
+        onResetFileWindow();
+    pnMainTreeView->show();
+    if (m_cat.Tree().TopCount() > 0)
+        m_cat.Tree().Select(m_cat.Tree().Top(0));
+}
+
+void TMainForm::AfterErrorReport() {
+    focusTree();
+    m_state.requestRefill();
+}
+
+void TMainForm::ShowStartupTips() {
+    if (m_settings.ShowHintsAtStartUp)
+        TTipsForm::Execute(m_settings, *m_prompter, this);
+    if (m_settings.ShowQuotesAtStartUp)
+        TQuotesForm::Execute(m_settings, *m_prompter, this);
 }
 
 void TMainForm::RestoreAndRaise() {
@@ -578,6 +670,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     if (ZentrixTrayIcon)
         ZentrixTrayIcon->hide();
     event->accept();
+    SaveState();
 }
 
 void TMainForm::keyPressEvent(QKeyEvent* event) {
@@ -672,10 +765,86 @@ void TMainForm::updateStatistics() {
 void TMainForm::refreshDriveList() { rebuildDriveList(); }
 
 void TMainForm::addRecentDir(const std::string& path) {
+    mruDirs->Add(q(path));
     if (onRecentDir)
         onRecentDir(path);
 }
 
-void TMainForm::playCompletionSound() {}
+void TMainForm::playCompletionSound() { PlayCompletionSound(m_settings); }
+
+// --- SettingsTarget ---------------------------------------------------------------------------
+
+void TMainForm::ApplyFont(FontSlot slot, const std::string& fontText) {
+    QWidget* target = slot == FontSlot::Tree       ? static_cast<QWidget*>(MainTreeView)
+                      : slot == FontSlot::FileList ? (fileListWidget ? fileListWidget() : nullptr)
+                                                   : nullptr;
+    if (!target)
+        return;
+    QColor color = target->palette().color(QPalette::Text);
+    const QFont font = ApplyFontTextToQFont(q(fontText), target->font(), color);
+    target->setFont(font);
+    QPalette pal = target->palette();
+    pal.setColor(QPalette::Text, color);
+    target->setPalette(pal);
+    (slot == FontSlot::Tree ? m_treeFontSet : m_fileFontSet) = !fontText.empty();
+}
+
+std::string TMainForm::CurrentFontText(FontSlot slot) {
+    QWidget* target = slot == FontSlot::Tree       ? static_cast<QWidget*>(MainTreeView)
+                      : slot == FontSlot::FileList ? (fileListWidget ? fileListWidget() : nullptr)
+                                                   : nullptr;
+    const bool set = slot == FontSlot::Tree ? m_treeFontSet : m_fileFontSet;
+    if (!target || !set)
+        return slot == FontSlot::Tree       ? m_settings.TreeViewFont
+               : slot == FontSlot::FileList ? m_settings.FileListBoxFont
+                                            : m_settings.QuickViewFont;
+    return FontTextOf(target->font(), target->palette().color(QPalette::Text)).toStdString();
+}
+
+void TMainForm::ShowButtonBars(bool, bool) {} // the command button bars come with the user tools
+
+void TMainForm::ShowTreeIcons(bool on) { m_treeModel->setShowIcons(on); }
+
+void TMainForm::SetFileItemHeight(std::optional<int> pixels) {
+    if (onSetFileItemHeight)
+        onSetFileItemHeight(pixels);
+}
+
+void TMainForm::UpdateQuickViewPanel(bool quickView) {
+    pnQuickView->setVisible(quickView && fileWindowHasFocus && fileWindowHasFocus());
+}
+
+void TMainForm::ShowToolHints(bool) {} // the tools button bar comes with the user tools
+
+// --- OptionsHost ------------------------------------------------------------------------------
+
+void TMainForm::ApplyDescriptionColumn(bool show) {
+    if (onApplyDescriptionColumn)
+        onApplyDescriptionColumn(show);
+}
+
+void TMainForm::ApplyConfirmedOptions(const Settings& settings) {
+    if (onResortFileWindow)
+        onResortFileWindow();
+    // The command-line panel stays hidden until its commands are built.
+    ZenPageControl->setVisible(settings.ShowMemStat);
+}
+
+void TMainForm::ShowHelpTopic(int topic, bool) {
+    // Help topics are HTML pages beside the program; without them, say which
+    // topic was asked for.
+    const QString dir = QCoreApplication::applicationDirPath() + "/help";
+    const QString page = QString("%1/topic%2.html").arg(dir).arg(topic);
+    auto* browser = new QTextBrowser;
+    browser->setAttribute(Qt::WA_DeleteOnClose);
+    browser->setWindowTitle("Zentrix Help");
+    browser->setObjectName("HelpWindow");
+    if (QFile::exists(page))
+        browser->setSource(QUrl::fromLocalFile(page));
+    else
+        browser->setPlainText(QString("Help topic %1 is not installed.").arg(topic));
+    browser->resize(500, 400);
+    browser->show();
+}
 
 } // namespace zentrix

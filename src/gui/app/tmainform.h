@@ -1,12 +1,16 @@
 #pragma once
 
 #include "catalogue/catalogueui.h"
+#include "config/settingstarget.h"
+#include "gui/config/optionshost.h"
 
+#include <QColor>
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,6 +42,9 @@ class TMainStatusBar;
 class TreeCommands;
 class TreeController;
 class TTreeNode;
+class TEnhIniFile;
+class TMRUFileList;
+class PluginCalls;
 struct Settings;
 
 namespace platform {
@@ -55,7 +62,10 @@ struct StartupOptions {
 /// application-wide handlers (idle refill, hints, activation, drops, status
 /// line, tray) and the orderly way out. Each area's behaviour lives in its own
 /// controller; this class wires them together.
-class TMainForm : public QMainWindow, public CatalogueUi {
+class TMainForm : public QMainWindow,
+                  public CatalogueUi,
+                  public SettingsTarget,
+                  public OptionsHost {
     Q_OBJECT
 public:
     /// Without a prompter the window asks with message boxes.
@@ -101,6 +111,7 @@ public:
     QTimer* MediaTimer = nullptr;
     QMenu* TrayPopupMenu = nullptr;
     QAction* pmiHideShowWindow = nullptr;
+    TMRUFileList* mruDirs = nullptr;
 
     // --- core collaborators ---------------------------------------------------------
     DiskLogger& logger() { return *m_logger; }
@@ -133,6 +144,22 @@ public:
     void ChangeTreeViewFont();
     void DirProperties();
     void pmiHideShowWindowClick();
+    void pmiTrayAboutClick();
+    void miZentrixPropertiesClick();
+    /// Placement, splitters and header widths from the store (start step 13/16).
+    void RestoreState();
+    /// Everything that outlives the run: settings, placement, splitters.
+    void SaveState();
+    /// After an error escaped a command: inline panels closed, the file window
+    /// emptied and back to one directory, the first node selected.
+    void ResetAfterError();
+    /// Steps after the error window closed: the tree focused, a refill asked.
+    void AfterErrorReport();
+    /// Tip and quote of the day, when the settings ask for them.
+    void ShowStartupTips();
+    TEnhIniFile& store() { return *m_store; }
+    PluginCalls& plugins() { return *m_plugins; }
+
     /// Brings the window back (the other instance asked, or the tray).
     void RestoreAndRaise();
     /// Files dropped from the desktop at a point of the window; false when the
@@ -173,12 +200,34 @@ public:
     void addRecentDir(const std::string& path) override;
     void playCompletionSound() override;
 
+    // --- SettingsTarget -------------------------------------------------------------------
+    void ApplyFont(FontSlot slot, const std::string& fontText) override;
+    std::string CurrentFontText(FontSlot slot) override;
+    void ShowButtonBars(bool dirButtons, bool fileButtons) override;
+    void ShowTreeIcons(bool on) override;
+    void SetFileItemHeight(std::optional<int> pixels) override;
+    void UpdateQuickViewPanel(bool quickView) override;
+    void ShowToolHints(bool on) override;
+
+    // --- OptionsHost -----------------------------------------------------------------------
+    void ApplyDescriptionColumn(bool show) override;
+    void ApplyConfirmedOptions(const Settings& settings) override;
+    void ShowHelpTopic(int topic, bool popup) override;
+
     /// The file window's hooks (installed by its controller).
     std::function<void()> onEmptyFileWindow;
     std::function<bool()> onFileWindowHasEntries;
     std::function<void()> onFocusFileWindow;
     std::function<void()> onUpdateStatistics;
     std::function<void(const std::string&)> onRecentDir;
+    /// The file window's widget (its font follows FileListBoxFont).
+    std::function<QWidget*()> fileListWidget;
+    std::function<void(std::optional<int>)> onSetFileItemHeight;
+    std::function<void(bool)> onApplyDescriptionColumn;
+    std::function<void()> onResortFileWindow;
+    std::function<bool()> fileWindowHasFocus;
+    /// The file window leaves the maximised state and goes back to one directory.
+    std::function<void()> onResetFileWindow;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -210,6 +259,8 @@ private:
     std::unique_ptr<LoggedDiskTabs> m_tabs;
     std::unique_ptr<DiskLogger> m_logger;
     std::unique_ptr<TreeCommands> m_treeCommands;
+    std::unique_ptr<TEnhIniFile> m_store;
+    std::unique_ptr<PluginCalls> m_plugins;
     CatalogueTreeModel* m_treeModel = nullptr;
     TreeController* m_treeController = nullptr;
     std::map<std::string, Command> m_commands;
@@ -223,6 +274,10 @@ private:
     bool m_exitCommand = false;
     bool m_rebuildingTabs = false;
     QPointer<QWidget> m_lastFocused;
+    QColor m_fileListColor;
+    QColor m_treeColor;
+    bool m_fileFontSet = false;
+    bool m_treeFontSet = false;
 };
 
 } // namespace zentrix

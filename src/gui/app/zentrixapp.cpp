@@ -2,10 +2,13 @@
 
 #include "catalogue/catalogue.h"
 #include "config/settings.h"
+#include "config/settingsstore.h"
+#include "config/tenhinifile.h"
 #include "core/appstate.h"
+#include "core/plugincalls.h"
 #include "gui/app/singleinstance.h"
 #include "gui/app/tmainform.h"
-#include "gui/app/zentrixapplication.h"
+#include "gui/errors/exceptionreporter.h"
 #include "platform/collation.h"
 #include "platform/drivetable.h"
 #include "platform/process.h"
@@ -46,7 +49,7 @@ QString instanceKey() {
 } // namespace
 
 int RunZentrix(int argc, char* argv[]) {
-    ZentrixApplication app(argc, argv);
+    GuardedApplication app(argc, argv);
     QApplication::setApplicationName("Zentrix");
     QApplication::setApplicationVersion("1.0");
 
@@ -74,6 +77,15 @@ int RunZentrix(int argc, char* argv[]) {
         state.volumeLabel = platform::QueryVolume(*d).label;
     }
 
+    // The user file types, the WatchDog operations and the options.
+    {
+        TEnhIniFile store(SettingsIniName());
+        catalogue.UserFileTypes = LoadUserExt(store);
+        LoadSettings(store, settings, SettingsEnvironment::FromDrives(drives));
+        options.logDrivesAtStartup = LoadLogDrivesAtStartup(store);
+    }
+
+    // One instance only: a later start hands its directory over and ends.
     if (settings.OneInst && otherInstance) {
         QString dir;
         for (const auto& a : options.args)
@@ -88,6 +100,16 @@ int RunZentrix(int argc, char* argv[]) {
     QApplication::processEvents();
 
     TMainForm form(catalogue, state, settings, drives);
+    PluginCalls::BindFileInfo();
+
+    // Every error that escapes a command ends in the report and the program goes on.
+    ExceptionReporter reporter;
+    reporter.parentWidget = &form;
+    reporter.resetMainWindow = [&form] { form.ResetAfterError(); };
+    reporter.afterReport = [&form] { form.AfterErrorReport(); };
+    reporter.showHelp = [&form](int topic) { form.ShowHelpTopic(topic, false); };
+    app.setReporter(&reporter);
+
     if (!otherInstance)
         instance.listen([&form](const QString& directory) {
             form.RestoreAndRaise();
@@ -95,12 +117,22 @@ int RunZentrix(int argc, char* argv[]) {
                 form.OpenDirectory(directory.toStdString());
         });
     QApplication::setApplicationDisplayName(QString());
+    form.RestoreState();
     form.show();
     form.Start(options);
 
-    QObject::connect(form.SplashTimer, &QTimer::timeout, &splash, [&splash] { splash.close(); });
+    // One period after the window shows, the splash goes; without a command
+    // line the tip and the quote of the day follow.
+    const bool noArgs = options.args.empty();
+    QObject::connect(form.SplashTimer, &QTimer::timeout, &form, [&splash, &form, noArgs] {
+        splash.close();
+        if (noArgs)
+            form.ShowStartupTips();
+    });
     form.SplashTimer->start();
-    return app.exec();
+    const int rc = app.exec();
+    app.setReporter(nullptr);
+    return rc;
 }
 
 } // namespace zentrix
