@@ -113,9 +113,11 @@ protected:
     }
 
     TTreeNode* node(const std::string& path) { return logger->FindNodeByPath(path); }
+    /// Logs a drive with every directory on it (the "log branch" command on its root).
     void logAll(char letter) {
         logger->LogDrive(letter);
-        logger->LogBranchRecursive(node(std::string(1, letter) + ":\\"));
+        cat->Tree().Select(node(std::string(1, letter) + ":\\"));
+        logger->LogDirBranch();
     }
     void select(const std::string& path) {
         ASSERT_NE(node(path), nullptr) << path;
