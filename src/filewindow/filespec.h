@@ -24,8 +24,15 @@ public:
     bool Passes(std::string_view fileName) const { return Matches(fileName) != m_inverted; }
 
 private:
+    /// 1 or 0 when the words decide by their fixed tails alone, -1 when the
+    /// general match must run (wildcards inside a word, or non-ASCII text).
+    int quickMatch(std::string_view fileName) const;
+
     std::vector<std::string> m_words;
     bool m_all = false; // the specification is exactly "*.*"
+    // Every word is "*" followed by plain ASCII text (like "*.TXT"), or plain
+    // ASCII text: then a name matches a word when it ends with / equals the text.
+    bool m_quick = false;
     bool m_inverted = false;
     mutable std::string m_buffer; // the upper-cased name being matched
 };

@@ -10,6 +10,7 @@
 #include "core/prompter.h"
 #include "core/text.h"
 #include "filewindow/filecolumns.h"
+#include "filewindow/filecompare.h"
 #include "filewindow/filespec.h"
 #include "filewindow/filetexts.h"
 #include "platform/collation.h"
@@ -482,12 +483,27 @@ void FileWindow::UpdateStatistics() {
         count = std::to_string(tagged);
         size = StatFigureText(static_cast<int32_t>(bytes)) + " bytes.";
     };
-    auto figures = [](StatisticsTexts& s, const Catalogue::Figures& all,
-                      const Catalogue::Figures& tagged) {
-        s.files = std::to_string(all.count);
-        s.size = StatFigureText(all.kb) + " Kb.";
-        s.taggedFiles = std::to_string(tagged.count);
-        s.taggedSize = StatFigureText(tagged.kb) + " Kb.";
+    // All files and the tagged ones of the catalogue or of a branch, counted in
+    // one walk: count and kilobytes (each file's size div 1024, 32-bit sums).
+    auto figures = [this](StatisticsTexts& s, const TTreeNode* base) {
+        uint32_t count = 0, kb = 0, taggedCount = 0, taggedKb = 0;
+        for (const TLoggedClass* dir : m_cat.LoggedDirs()) {
+            if (base && !dir->DirNode()->IsInBranchOf(base))
+                continue;
+            count += static_cast<uint32_t>(dir->NumFilesInDir());
+            for (const TFileClass* f : dir->FileList()) {
+                const auto fileKb = static_cast<uint32_t>(f->FileSize() / 1024);
+                kb += fileKb;
+                if (f->Tagged()) {
+                    ++taggedCount;
+                    taggedKb += fileKb;
+                }
+            }
+        }
+        s.files = std::to_string(static_cast<int32_t>(count));
+        s.size = StatFigureText(static_cast<int32_t>(kb)) + " Kb.";
+        s.taggedFiles = std::to_string(static_cast<int32_t>(taggedCount));
+        s.taggedSize = StatFigureText(static_cast<int32_t>(taggedKb)) + " Kb.";
     };
     StatisticsTexts& s = m_stats;
     switch (m_state.scope) {
@@ -518,8 +534,7 @@ void FileWindow::UpdateStatistics() {
     case 5:
         s.upperCaption = " Global ShowAll statistics: ";
         s.lowerCaption = " Global tagged statistics: ";
-        figures(s, {m_cat.CountFiles(false), m_cat.SumKb(false)},
-                {m_cat.CountFiles(true), m_cat.SumKb(true)});
+        figures(s, nullptr);
         break;
     case 3:
     case 6:
@@ -529,10 +544,12 @@ void FileWindow::UpdateStatistics() {
         s.upperCaption = disk ? " Disk ShowAll statistics: " : " Branch ShowAll statistics: ";
         s.lowerCaption = disk ? " Disk tagged statistics: " : " Branch tagged statistics: ";
         const TTreeNode* base = selected ? (disk ? selected->Root() : selected) : nullptr;
-        if (base)
-            figures(s, m_cat.BranchFigures(base, false), m_cat.BranchFigures(base, true));
-        else
-            figures(s, {}, {});
+        if (base) {
+            figures(s, base);
+        } else {
+            s.files = s.taggedFiles = "0";
+            s.size = s.taggedSize = "0 Kb.";
+        }
         break;
     }
     case 8:
@@ -586,49 +603,15 @@ bool FileWindow::SortReversed() const {
     return m_settings.SortOrder;
 }
 
-namespace {
-
-// The extension from the last full stop on ("" without one); compared without
-// regard to case, so it need not be upper-cased.
-std::string_view extensionView(std::string_view name) {
-    const size_t dot = name.rfind('.');
-    return dot == std::string_view::npos ? std::string_view() : name.substr(dot);
-}
-
-template <typename T> int order(T a, T b) {
-    return a < b ? -1 : (b < a ? 1 : 0);
-}
-
-} // namespace
-
 int FileWindow::compareEntries(int e1, int e2) const {
-    const TFileClass* a = m_entries[static_cast<size_t>(e1)].Record;
-    const TFileClass* b = m_entries[static_cast<size_t>(e2)].Record;
-    int r = 0;
-    switch (m_settings.FileSortOption) {
-    case 1:
-        r = platform::CompareNamesIgnoreCase(extensionView(a->FileName()),
-                                             extensionView(b->FileName()));
-        break;
-    case 2:
-        r = order(a->FileSize(), b->FileSize());
-        break;
-    case 3:
-        r = order(a->LastWriteTime(), b->LastWriteTime());
-        break;
-    case 4:
-        r = order(a->Attributes(), b->Attributes());
-        break;
-    default: // 0: the name alone, no tie-break
-        if (!m_sortKeys.empty())
-            r = platform::CompareNamesIgnoreCase(m_sortKeys[static_cast<size_t>(e1)],
-                                                 m_sortKeys[static_cast<size_t>(e2)]);
-        else
-            r = platform::CompareNamesIgnoreCase(a->FileName(), b->FileName());
-        return m_settings.SortOrder ? -r : r;
-    }
-    if (r == 0)
-        r = platform::CompareNamesIgnoreCase(a->FileName(), b->FileName());
+    int r;
+    if (!m_sortKeys.empty() && m_settings.FileSortOption == kSortByName)
+        r = platform::CompareNamesIgnoreCase(m_sortKeys[static_cast<size_t>(e1)],
+                                             m_sortKeys[static_cast<size_t>(e2)]);
+    else
+        r = CompareFileRecords(*m_entries[static_cast<size_t>(e1)].Record,
+                               *m_entries[static_cast<size_t>(e2)].Record,
+                               m_settings.FileSortOption);
     return m_settings.SortOrder ? -r : r;
 }
 

@@ -106,5 +106,37 @@ TEST(MatchesFileSpec, WildcardMatchAgreesWithTheRuleExhaustively) {
     EXPECT_GT(checked, 80000);
 }
 
+std::string upperAscii(const std::string& s) {
+    std::string up;
+    for (char c : s)
+        up.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c);
+    return up;
+}
+
+// The filter decides words like "*.TXT" by the name's tail; it must agree with
+// the rule on every name, with and without extension, in any case.
+TEST(MatchesFileSpec, FilterAgreesWithTheRuleForEveryWordShape) {
+    std::vector<std::string> words, names;
+    allStrings("*a.?", 4, words);
+    allStrings("aB.\\", 4, names);
+    for (const auto& w : words) {
+        if (w.empty())
+            continue;
+        const FileSpecFilter filter(w, false);
+        for (const auto& n : names) {
+            std::string name = upperAscii(n);
+            const size_t sep = name.find_last_of("\\:");
+            const size_t dot = name.rfind('.');
+            if (dot == std::string::npos || (sep != std::string::npos && dot < sep))
+                name.push_back('.');
+            const bool expected = w == "*.*" || referenceMatch(upperAscii(w), name);
+            ASSERT_EQ(filter.Matches(n), expected) << "word " << w << " name " << n;
+        }
+    }
+    // Non-ASCII names take the general way.
+    EXPECT_TRUE(FileSpecFilter("*.TXT", false).Matches("\xC3\xA4.txt"));
+    EXPECT_TRUE(FileSpecFilter("*\xC3\x84", false).Matches("x.\xC3\xA4"));
+}
+
 } // namespace
 } // namespace zentrix
