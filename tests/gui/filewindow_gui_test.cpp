@@ -5,6 +5,7 @@
 #include "config/settings.h"
 #include "core/appstate.h"
 #include "core/progress.h"
+#include "gui/filewindow/a11yname.h"
 #include "gui/filewindow/fileheader.h"
 #include "gui/filewindow/filewindowcontroller.h"
 #include "gui/filewindow/statisticspanel.h"
@@ -313,6 +314,20 @@ TEST_F(FileWindowGui, SpecificationBoxAppliesWhenLeft) {
     QTest::mouseClick(controller->statisticsPanel()->lbFileSpec, Qt::LeftButton);
     EXPECT_TRUE(controller->model().FileSpecInverted());
     EXPECT_EQ(controller->statisticsPanel()->pnFileSpec->frameShadow(), QFrame::Raised);
+}
+
+TEST(ComponentNames, DescriptionOnlyWhenAsked) {
+    app();
+    QLabel plain;
+    unsetenv("ZENTRIX_A11Y_IDS");
+    SetComponentName(&plain, "TaggedFilesLabel");
+    EXPECT_EQ(plain.objectName(), "TaggedFilesLabel");
+    EXPECT_TRUE(plain.accessibleDescription().isEmpty());
+    setenv("ZENTRIX_A11Y_IDS", "1", 1);
+    QLabel named;
+    SetComponentName(&named, "TaggedFilesLabel");
+    EXPECT_EQ(named.accessibleDescription(), "TaggedFilesLabel");
+    unsetenv("ZENTRIX_A11Y_IDS");
 }
 
 } // namespace

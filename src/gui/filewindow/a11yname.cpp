@@ -8,8 +8,7 @@ namespace zentrix {
 
 void SetComponentName(QObject* object, const QString& name) {
     object->setObjectName(name);
-    static const bool withIds = qEnvironmentVariable("ZENTRIX_A11Y_IDS") == "1";
-    if (!withIds)
+    if (qEnvironmentVariable("ZENTRIX_A11Y_IDS") != QLatin1String("1"))
         return;
     if (auto* w = qobject_cast<QWidget*>(object))
         w->setAccessibleDescription(name);

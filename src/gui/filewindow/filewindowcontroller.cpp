@@ -61,6 +61,7 @@ FileWindowController::FileWindowController(Catalogue& catalogue, AppState& state
     };
     layout->addWidget(m_header);
     MainListBox = new TVirtualListBox(m_listPanel);
+    m_list = MainListBox;
     SetComponentName(MainListBox, "MainListBox");
     MainListBox->setAccessibleName("Files");
     layout->addWidget(MainListBox, 1);
@@ -143,11 +144,15 @@ FileWindowController::FileWindowController(Catalogue& catalogue, AppState& state
 }
 
 FileWindowController::~FileWindowController() {
-    if (MainListBox) {
-        MainListBox->OnDrawItem = nullptr;
-        MainListBox->WndProcFunction = nullptr;
-    }
     m_model->SetUi(nullptr);
+    if (m_list)
+        m_list->clearHandlers();
+    if (m_header)
+        m_header->SortState = nullptr;
+    if (m_listPanel && !m_listPanel->parent())
+        delete m_listPanel.data();
+    if (m_stats && !m_stats->parent())
+        delete m_stats.data();
 }
 
 void FileWindowController::setTreeWidget(QWidget* tree) {
@@ -183,17 +188,22 @@ void FileWindowController::setListFont(const QFont& font) {
     for (int c = 0; c < 128; ++c)
         m_asciiWidths[static_cast<size_t>(c)] =
             c >= 32 ? m_metrics.horizontalAdvance(QChar(c)) : -1;
+    m_ellipsisWidth = m_metrics.horizontalAdvance(qs(kEllipsis));
     MainListBox->setFont(font);
 }
 
 int FileWindowController::textWidth(std::string_view text) const {
     int width = 0;
-    for (const char c : text) {
-        const auto b = static_cast<unsigned char>(c);
-        const int w = b < 128 ? m_asciiWidths[b] : -1;
-        if (w < 0)
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        if (b < 128 && m_asciiWidths[b] >= 0) {
+            width += m_asciiWidths[b];
+        } else if (text.substr(i, kEllipsis.size()) == kEllipsis) {
+            width += m_ellipsisWidth; // the fitted texts carry it
+            i += kEllipsis.size() - 1;
+        } else {
             return m_metrics.horizontalAdvance(qs(text));
-        width += w;
+        }
     }
     return width;
 }
@@ -269,13 +279,14 @@ void FileWindowController::MainListBoxDrawItem(QPainter& p, int index, const QRe
     };
     if (record->Tagged())
         p.setPen(Qt::red); // tagged entries are red, also when current
-    const int flags = Qt::TextSingleLine | Qt::AlignVCenter;
 
     const int format = m_model->Format();
     if (!IsDetailFormat(format)) {
         const std::string name =
             FitText(ColumnNameText(*record, m_settings), rect.width() - 1, width, FitSide::End);
-        p.drawText(rect.adjusted(1, 0, 0, 0), flags | Qt::AlignLeft, QString::fromStdString(name));
+        const int baseline =
+            rect.top() + (rect.height() + m_metrics.ascent() - m_metrics.descent()) / 2;
+        p.drawText(QPoint(rect.left() + 1, baseline), QString::fromStdString(name));
         return;
     }
 
@@ -287,13 +298,23 @@ void FileWindowController::MainListBoxDrawItem(QPainter& p, int index, const QRe
     const int top = rect.top();
     const int height = rect.height();
     if (row.hasIcon) {
-        if (auto* icon = dynamic_cast<QtIcon*>(m_model->DisplayIcon(record)))
-            icon->icon.paint(&p, QRect(rect.left() + row.iconX, top + 2, iconSize, iconSize));
+        if (auto* icon = dynamic_cast<QtIcon*>(m_model->DisplayIcon(record))) {
+            const QPixmap& pm = icon->pixmap(iconSize, MainListBox->devicePixelRatioF());
+            p.drawPixmap(QRect(rect.left() + row.iconX, top + 2, iconSize, iconSize), pm);
+        }
     }
+    // Single lines placed by hand: the text is measured already, and drawing at
+    // a point spares the line layout of a rectangle draw.
+    const int baseline = top + (height + m_metrics.ascent() - m_metrics.descent()) / 2;
     auto draw = [&](const Span& span, const std::string& text, Qt::Alignment align) {
-        if (span.width() > 0)
-            p.drawText(QRect(span.left, top, span.width(), height), flags | static_cast<int>(align),
-                       QString::fromStdString(text));
+        if (span.width() <= 0 || text.empty())
+            return;
+        int x = span.left;
+        if (align & (Qt::AlignRight | Qt::AlignHCenter)) {
+            const int free = span.width() - textWidth(text);
+            x += align & Qt::AlignRight ? free : free / 2;
+        }
+        p.drawText(QPoint(x, baseline), QString::fromStdString(text));
     };
     if (row.nameFitWidth > 0)
         draw(row.name,

@@ -2,6 +2,9 @@
 
 #include "filewindow/filewindow.h"
 #include "filewindow/filewindowui.h"
+#include "gui/filewindow/fileheader.h"
+#include "gui/filewindow/statisticspanel.h"
+#include "gui/filewindow/tvirtuallistbox.h"
 
 #include <QFont>
 #include <QFontMetrics>
@@ -21,17 +24,15 @@ class QWidget;
 
 namespace zentrix {
 
-class FileHeader;
 class QtIconProvider;
-class StatisticsPanel;
-class TVirtualListBox;
 
 /// Ties the file window's rules (FileWindow) to its widgets: the list with its
 /// header, and the statistics panel. The main window places listPanel() and
 /// statisticsPanel(), tells the controller its tree and path label, calls
 /// FillMainListBox from its idle handler, and connects the signals of the
 /// commands that belong to other windows. The controller owns the model; the
-/// widgets belong to the parent given (or to whoever places them).
+/// widgets belong to the parent given, or to whoever places them (without
+/// either, the controller deletes them).
 class FileWindowController : public QObject, public FileWindowUi {
     Q_OBJECT
 public:
@@ -144,9 +145,10 @@ private:
     std::unique_ptr<QtIconProvider> m_icons;
     std::unique_ptr<FileWindow> m_model;
     Settings& m_settings;
-    QWidget* m_listPanel = nullptr;
-    FileHeader* m_header = nullptr;
-    StatisticsPanel* m_stats = nullptr;
+    QPointer<QWidget> m_listPanel;
+    QPointer<FileHeader> m_header;
+    QPointer<StatisticsPanel> m_stats;
+    QPointer<TVirtualListBox> m_list; // MainListBox, watched
     QPointer<QWidget> m_tree;
     QPointer<QLabel> m_label;
     QPointer<QWidget> m_lastFocused;
@@ -154,6 +156,7 @@ private:
     QFont m_font;
     QFontMetrics m_metrics;
     std::array<int, 128> m_asciiWidths{};
+    int m_ellipsisWidth = 0;
     int m_anchor = -1;
     bool m_dragging = false;
     int m_updating = 0;

@@ -11,6 +11,15 @@
 
 namespace zentrix {
 
+const QPixmap& QtIcon::pixmap(int size, qreal devicePixelRatio) const {
+    if (size != m_size || devicePixelRatio != m_ratio) {
+        m_pixmap = icon.pixmap(QSize(size, size), devicePixelRatio);
+        m_size = size;
+        m_ratio = devicePixelRatio;
+    }
+    return m_pixmap;
+}
+
 void EnsureIconTheme() {
     static bool done = false;
     if (done)

@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QIcon>
+#include <QPixmap>
 
 namespace zentrix {
 
@@ -11,7 +12,16 @@ namespace zentrix {
 class QtIcon : public TIcon {
 public:
     explicit QtIcon(QIcon icon) : icon(std::move(icon)) {}
+    /// The picture at a size, made once per size and kept (drawing a list of
+    /// files draws the same few pictures over and over).
+    const QPixmap& pixmap(int size, qreal devicePixelRatio) const;
+
     QIcon icon;
+
+private:
+    mutable QPixmap m_pixmap;
+    mutable int m_size = -1;
+    mutable qreal m_ratio = 0;
 };
 
 /// Icons from the desktop's icon theme (Adwaita from /usr/share/icons when no

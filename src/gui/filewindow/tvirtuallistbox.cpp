@@ -21,6 +21,20 @@ TVirtualListBox::TVirtualListBox(QWidget* parent) : QAbstractScrollArea(parent) 
     updateScrollBars();
 }
 
+void TVirtualListBox::clearHandlers() {
+    OnDrawItem = nullptr;
+    WndProcFunction = nullptr;
+    OnKeyDown = nullptr;
+    OnWantsKey = nullptr;
+    OnKeyUp = nullptr;
+    OnMouseDown = nullptr;
+    OnClick = nullptr;
+    OnDblClick = nullptr;
+    OnStartDrag = nullptr;
+    OnItemText = nullptr;
+    OnItemTagged = nullptr;
+}
+
 int TVirtualListBox::rowsPerColumn() const {
     return std::max(1, viewport()->height() / std::max(1, m_itemHeight));
 }
@@ -207,7 +221,8 @@ void TVirtualListBox::paintEvent(QPaintEvent* e) {
         p.save();
         p.setClipRect(m_columns > 0 ? r : QRect(0, r.top(), viewport()->width(), r.height()));
         const QBrush brush = current ? pal.highlight() : pal.base();
-        p.fillRect(r, brush);
+        if (current) // other bands already have the window colour
+            p.fillRect(r, brush);
         p.setBrush(brush);
         p.setPen(current ? pal.highlightedText().color() : pal.text().color());
         p.setFont(font());

@@ -50,6 +50,9 @@ public:
     /// Rows drawn by the last paint (for the measurements).
     int lastPaintedRows() const { return m_paintedRows; }
 
+    /// Drops every handler below (their owner is going away).
+    void clearHandlers();
+
     /// Draws one item: the painter is set up with the item's colours (selection
     /// colours for the current item) and its band is already filled.
     std::function<void(QPainter&, int index, const QRect& rect, bool current)> OnDrawItem;
