@@ -169,15 +169,23 @@ void FileWindow::collectFrom(const TFileClass* record, const FileSpecFilter& fil
 
 // Walks every logged directory of the branch (all of them without a base) in
 // the order of the logged-directories list. False when a stop was requested.
+// Events are let through per file, so that "STOP" can be clicked. Whatever
+// they run may change the catalogue: the directories are walked by position,
+// and once records were removed (a new generation) the walk ends at once,
+// before any record is read again.
 bool FileWindow::walkDirectories(const TTreeNode* base, bool taggedOnly,
                                  const FileSpecFilter& filter) {
     int64_t visited = 0;
-    for (const TLoggedClass* dir : m_cat.LoggedDirs()) {
+    const TLoggedList& dirs = m_cat.LoggedDirs();
+    for (int d = 0; d < dirs.Count(); ++d) {
+        const TLoggedClass* dir = dirs[d];
         if (base && !dir->DirNode()->IsInBranchOf(base))
             continue;
         for (const TFileClass* f : dir->FileList()) {
             m_progress.pump();
             if (m_progress.aborted())
+                return false;
+            if (m_cat.Generation() != m_generation)
                 return false;
             if (++visited % 10 == 0)
                 m_progress.setPosition(visited);
@@ -275,6 +283,13 @@ void FileWindow::collectResultList(const FileSpecFilter& filter) {
 }
 
 void FileWindow::FillMainListBox() {
+    // A fill asked for from within a fill (events are let through while it
+    // walks) is done afterwards.
+    if (m_filling) {
+        m_state.requestRefill();
+        return;
+    }
+    m_filling = true;
     m_state.refillRequested = false;
     m_state.treeSelectionChanged = false;
 
@@ -316,7 +331,11 @@ void FileWindow::FillMainListBox() {
         const TTreeNode* base = selected ? (disk ? selected->Root() : selected) : nullptr;
         if (!base)
             break;
-        m_progress.setTotal(std::max(1, m_cat.BranchFigures(base, false).count));
+        int64_t files = 0;
+        for (const TLoggedClass* dir : m_cat.LoggedDirs())
+            if (dir->DirNode()->IsInBranchOf(base))
+                files += dir->NumFilesInDir();
+        m_progress.setTotal(std::max<int64_t>(1, files));
         stopped = !walkDirectories(base, scope == 6 || scope == 7, filter);
         break;
     }
@@ -326,10 +345,26 @@ void FileWindow::FillMainListBox() {
             m_state.requestRefill();
         } else {
             collectResultList(filter);
+            // Going to a directory may have re-read others whose files were
+            // collected already: then once more, over the catalogue as it is now.
+            if (m_cat.Generation() != m_generation) {
+                dropEntries();
+                m_generation = m_cat.Generation();
+                collectResultList(filter);
+                if (m_cat.Generation() != m_generation)
+                    dropEntries();
+            }
         }
         break;
     default:
         break;
+    }
+
+    // Records removed during the walk: what was collected may be gone.
+    if (m_cat.Generation() != m_generation) {
+        dropEntries();
+        m_generation = m_cat.Generation();
+        stopped = true;
     }
 
     // 6: the limit.
@@ -376,6 +411,7 @@ void FileWindow::FillMainListBox() {
         m_ui->focusTree();
         m_state.requestRefill();
     }
+    m_filling = false;
     if (m_ui->fileWindowHasFocus())
         UpdateCurrentFile();
     else if (!m_ui->treeHasFocus())
@@ -849,6 +885,8 @@ void FileWindow::escapeKey() {
 }
 
 bool FileWindow::MainListBoxKeyDown(int key) {
+    if (m_filling)
+        return true; // the window is being filled: keys wait for the result
     if (!entriesValid() || m_current < 0)
         key = FileKeys::Escape;
     if (key == FileKeys::Apps) {
@@ -908,7 +946,7 @@ void FileWindow::tagChanged(int index) {
 }
 
 void FileWindow::InvertTagRange(int anchor, int clicked) {
-    if (!entriesValid())
+    if (m_filling || !entriesValid())
         return;
     const int n = static_cast<int>(m_entries.size());
     const int from = std::max(0, std::min(anchor, clicked));
@@ -922,7 +960,7 @@ void FileWindow::InvertTagRange(int anchor, int clicked) {
 }
 
 void FileWindow::InvertTag(int index) {
-    TFileClass* r = Record(index);
+    TFileClass* r = m_filling ? nullptr : Record(index);
     if (!r)
         return;
     r->SetTagged(!r->Tagged());
@@ -931,7 +969,7 @@ void FileWindow::InvertTag(int index) {
 }
 
 void FileWindow::MainListBoxDblClick() {
-    if (!entriesValid() || m_current < 0)
+    if (m_filling || !entriesValid() || m_current < 0)
         return;
     if (m_settings.DMCExecuteFile) {
         m_ui->runCommand(FileCommand::Execute);

@@ -117,6 +117,9 @@ public:
 
     // --- scope and fill ---------------------------------------------------------------
     void FillMainListBox();
+    /// True while a fill runs. Events are let through during a fill (for
+    /// "STOP"); commands that change the catalogue should wait until it ends.
+    bool Filling() const { return m_filling; }
     void GlobalShowAllLogged() { setScopeAndRefill(2); }
     void DiskShowAllLogged() { setScopeAndRefill(3); }
     void BranchShowAllLogged() { setScopeAndRefill(4); }
@@ -275,6 +278,7 @@ private:
     bool m_maximized = false;
     char m_diskStatDrive = 0;
     bool m_copyDrag = false;
+    bool m_filling = false;
 
     int m_iconSize = 16;
     int m_itemHeight = 19;

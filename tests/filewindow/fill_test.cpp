@@ -200,6 +200,34 @@ TEST_F(FillTest, AStopEndsTheWalkAndReturnsToTheDirectory) {
     EXPECT_GE(progress.total, 209);
 }
 
+TEST_F(FillTest, RecordsRemovedDuringAFillEndIt) {
+    for (int i = 0; i < 200; ++i)
+        dir.write("many/f" + std::to_string(i) + ".txt");
+    logAll('D');
+    select("D:\\");
+    int fills = 0;
+    progress.onPosition = [&](int64_t p) {
+        if (p == 50) {
+            // Something run while the fill lets events through: a nested fill
+            // waits, a removal ends the walk.
+            fw->FillMainListBox();
+            ++fills;
+            logger->UnlogBranch(node("D:\\many\\"));
+        }
+    };
+    state.scope = 2;
+    fill();
+    EXPECT_EQ(fills, 1);
+    EXPECT_EQ(fw->Count(), 0);
+    EXPECT_EQ(state.scope, 1);
+    EXPECT_TRUE(state.refillRequested);
+    EXPECT_FALSE(fw->Filling());
+    EXPECT_TRUE(fw->MainListBoxKeyDown(FileKeys::Escape));
+    progress.onPosition = nullptr;
+    fill();
+    EXPECT_EQ(fw->Count(), 4);
+}
+
 TEST_F(FillTest, ResultListShowsNamedFilesThatPassTheFilter) {
     logger->LogDrive('D'); // only the root is read
     ASSERT_FALSE(node("D:\\docs\\")->Logged());

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -63,6 +64,8 @@ public:
     bool stopShown = false;
     int pumps = 0;
     bool stop = false;
+    /// Runs at every position change, as events let through during a fill would.
+    std::function<void(int64_t)> onPosition;
 
     void setTotal(int64_t t) override {
         total = t;
@@ -72,6 +75,8 @@ public:
         position = p;
         if (stopAt >= 0 && p >= stopAt)
             stop = true;
+        if (onPosition)
+            onPosition(p);
     }
     void showStop(bool shown) override {
         stopShown = shown;

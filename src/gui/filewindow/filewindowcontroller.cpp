@@ -68,10 +68,7 @@ FileWindowController::FileWindowController(Catalogue& catalogue, AppState& state
 
     m_stats = new StatisticsPanel(parent);
     m_specBox = m_stats->FileSpecBox();
-    m_specBox->installEventFilter(this);
-    if (m_specBox->lineEdit())
-        m_specBox->lineEdit()->installEventFilter(this);
-    m_specBox->view()->installEventFilter(this);
+    attachFileSpecBox(m_specBox, true);
 
     TVirtualListBox* list = MainListBox;
     list->OnDrawItem = [this](QPainter& p, int index, const QRect& r, bool current) {
@@ -164,21 +161,33 @@ void FileWindowController::setCurrDirLabelWidget(QLabel* label) {
     m_label = label;
 }
 
+void FileWindowController::attachFileSpecBox(QComboBox* box, bool attach) {
+    QObject* parts[] = {box, box->lineEdit(), box->view()};
+    for (QObject* part : parts) {
+        if (!part)
+            continue;
+        if (attach)
+            part->installEventFilter(this);
+        else
+            part->removeEventFilter(this);
+    }
+    if (!attach) {
+        disconnect(box, nullptr, this, nullptr);
+        return;
+    }
+    // RefreshFileSpec: choosing from the list returns the focus, and leaving
+    // the box applies the text.
+    connect(box, &QComboBox::activated, this, [this] { restoreFocus(); });
+}
+
 void FileWindowController::setFileSpecBox(QComboBox* box) {
     if (!box || box == m_specBox)
         return;
-    if (m_specBox) {
-        m_specBox->removeEventFilter(this);
-        if (m_specBox->lineEdit())
-            m_specBox->lineEdit()->removeEventFilter(this);
-        m_specBox->view()->removeEventFilter(this);
-    }
+    if (m_specBox)
+        attachFileSpecBox(m_specBox, false);
     m_stats->setFileSpecBox(box);
     m_specBox = box;
-    box->installEventFilter(this);
-    if (box->lineEdit())
-        box->lineEdit()->installEventFilter(this);
-    box->view()->installEventFilter(this);
+    attachFileSpecBox(box, true);
     fileSpecChanged();
 }
 
@@ -497,11 +506,14 @@ bool FileWindowController::eventFilter(QObject* watched, QEvent* event) {
         return false;
     const bool inBox = watched == box || watched == box->lineEdit();
     if (watched == box->view() && event->type() == QEvent::KeyPress) {
-        // While the list is open every typed character is consumed.
+        // While the list is open every typed character is consumed; Esc puts
+        // the specification back and closes the list (the box keeps the focus).
         auto* k = static_cast<QKeyEvent*>(event);
-        if (!k->text().isEmpty() && k->text().at(0).isPrint())
-            return true;
-        return false;
+        if (k->key() == Qt::Key_Escape) {
+            m_model->FileSpecBoxEscape();
+            return false;
+        }
+        return !k->text().isEmpty() && k->text().at(0).isPrint();
     }
     if (!inBox)
         return false;

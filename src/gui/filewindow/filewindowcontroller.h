@@ -136,6 +136,7 @@ private:
     void startDrag(QMouseEvent* e);
     void rightClickAt(int index, const QPoint& viewportPos, bool shiftHeld);
     void syncHeader();
+    void attachFileSpecBox(QComboBox* box, bool attach);
     void setListFont(const QFont& font);
     int keyCodeOf(const QKeyEvent* e) const;
     /// The width of a text in the list's font; plain ASCII text is summed from
