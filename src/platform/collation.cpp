@@ -2,6 +2,9 @@
 
 #include <clocale>
 #include <cstring>
+#include <cwchar>
+#include <cwctype>
+#include <locale.h>
 #include <string>
 
 namespace zentrix::platform {
@@ -9,7 +12,9 @@ namespace {
 
 bool g_useLocale = false;
 
-int foldAscii(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + 32 : c; }
+int foldAscii(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') ? c + 32 : c;
+}
 
 } // namespace
 
@@ -36,6 +41,59 @@ int CompareNamesBuiltIn(std::string_view a, std::string_view b) {
             return static_cast<unsigned char>(a[i]) > static_cast<unsigned char>(b[i]) ? -1 : 1;
     }
     return 0;
+}
+
+namespace {
+
+locale_t utf8Ctype() {
+    static locale_t loc = [] {
+        locale_t l = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+        return l ? l : ::newlocale(LC_CTYPE_MASK, "C", static_cast<locale_t>(nullptr));
+    }();
+    return loc;
+}
+
+// UTF-8 to lower-case wide characters; an invalid byte stands for itself.
+void lowerWide(std::string_view s, std::wstring& out) {
+    out.clear();
+    std::mbstate_t state{};
+    locale_t old = ::uselocale(utf8Ctype());
+    size_t i = 0;
+    while (i < s.size()) {
+        wchar_t wc = 0;
+        const size_t n = std::mbrtowc(&wc, s.data() + i, s.size() - i, &state);
+        if (n == 0 || n == static_cast<size_t>(-1) || n == static_cast<size_t>(-2)) {
+            wc = static_cast<wchar_t>(static_cast<unsigned char>(s[i]));
+            state = std::mbstate_t{};
+            ++i;
+        } else {
+            i += n;
+        }
+        out.push_back(static_cast<wchar_t>(std::towlower(static_cast<wint_t>(wc))));
+    }
+    ::uselocale(old);
+}
+
+} // namespace
+
+int CompareNamesIgnoreCase(std::string_view a, std::string_view b) {
+    if (!g_useLocale) {
+        const size_t n = std::min(a.size(), b.size());
+        for (size_t i = 0; i < n; ++i) {
+            const int fa = foldAscii(static_cast<unsigned char>(a[i]));
+            const int fb = foldAscii(static_cast<unsigned char>(b[i]));
+            if (fa != fb)
+                return fa < fb ? -1 : 1;
+        }
+        if (a.size() != b.size())
+            return a.size() < b.size() ? -1 : 1;
+        return 0;
+    }
+    thread_local std::wstring wa, wb;
+    lowerWide(a, wa);
+    lowerWide(b, wb);
+    const int r = std::wcscoll(wa.c_str(), wb.c_str());
+    return r < 0 ? -1 : r > 0 ? 1 : 0;
 }
 
 int CompareNodeText(std::string_view a, std::string_view b) {

@@ -14,6 +14,11 @@ void InitCollation();
 /// letter comes before its capital, then bytes decide.
 int CompareNodeText(std::string_view a, std::string_view b);
 
+/// Orders file names as the user's locale does, without regard to case: names
+/// that differ only in case compare equal. Under the C locale letters are
+/// compared folded to lower case, then the bytes and the length decide.
+int CompareNamesIgnoreCase(std::string_view a, std::string_view b);
+
 /// The built-in order used under the C locale.
 int CompareNamesBuiltIn(std::string_view a, std::string_view b);
 

@@ -1,0 +1,992 @@
+#include "filewindow/filewindow.h"
+
+#include "catalogue/catalogue.h"
+#include "catalogue/disklogger.h"
+#include "catalogue/extensionkinds.h"
+#include "catalogue/icon.h"
+#include "config/settings.h"
+#include "core/appstate.h"
+#include "core/progress.h"
+#include "core/prompter.h"
+#include "core/text.h"
+#include "filewindow/filecolumns.h"
+#include "filewindow/filecompare.h"
+#include "filewindow/filespec.h"
+#include "filewindow/filetexts.h"
+#include "platform/collation.h"
+#include "platform/dirlisting.h"
+#include "platform/drivetable.h"
+#include "platform/mimetypes.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace zentrix {
+
+int FoldModifiers(int key, bool shift, bool alt, bool ctrl) {
+    const int held = int(shift) + int(alt) + int(ctrl);
+    if (held == 0)
+        return key;
+    if (held > 1)
+        return key + FileKeys::Several;
+    return key + (shift ? FileKeys::Shift : alt ? FileKeys::Alt : FileKeys::Ctrl);
+}
+
+FileWindow::FileWindow(Catalogue& catalogue, AppState& state, Settings& settings,
+                       Prompter& prompter, Progress& progress, DiskLogger& logger)
+    : m_cat(catalogue), m_state(state), m_settings(settings), m_prompter(prompter),
+      m_progress(progress), m_logger(logger), m_generation(catalogue.Generation()) {
+    QSortWT.Compare = [this](void* sender, int e1, int e2, bool ascending, int& action) {
+        QSortWTCompare(sender, e1, e2, ascending, action);
+    };
+    QSortWT.Swap = [this](void* sender, int e1, int e2) {
+        QSortWTSwap(sender, e1, e2);
+    };
+}
+
+void FileWindow::SetUi(FileWindowUi* ui) {
+    m_ui = ui ? ui : &m_noUi;
+}
+
+// ---------------------------------------------------------------------------
+// Entries
+
+// Records are only referenced: once the catalogue has removed any, none of
+// them may be read again, so the entries go and a refill is asked for.
+bool FileWindow::entriesValid() {
+    if (m_generation == m_cat.Generation())
+        return true;
+    m_generation = m_cat.Generation();
+    if (!m_entries.empty()) {
+        dropEntries();
+        m_ui->entriesChanged();
+        m_state.requestRefill();
+    }
+    return m_entries.empty();
+}
+
+void FileWindow::dropEntries() {
+    m_entries.clear();
+    m_sortKeys.clear();
+    m_current = -1;
+}
+
+int FileWindow::Count() {
+    entriesValid();
+    return static_cast<int>(m_entries.size());
+}
+
+TFileClass* FileWindow::Record(int index) {
+    if (!entriesValid() || index < 0 || index >= static_cast<int>(m_entries.size()))
+        return nullptr;
+    return m_entries[static_cast<size_t>(index)].Record;
+}
+
+std::string_view FileWindow::Text(int index) {
+    if (!entriesValid() || index < 0 || index >= static_cast<int>(m_entries.size()))
+        return {};
+    return m_entries[static_cast<size_t>(index)].Text;
+}
+
+int FileWindow::Current() {
+    entriesValid();
+    return m_current;
+}
+
+void FileWindow::SetCurrent(int index, bool updatePanel) {
+    if (!entriesValid())
+        return;
+    if (index < -1 || index >= static_cast<int>(m_entries.size()))
+        return;
+    if (index != m_current) {
+        m_current = index;
+        m_ui->currentChanged(index);
+    }
+    if (updatePanel)
+        UpdateCurrentFile();
+}
+
+std::vector<const TFileClass*> FileWindow::Records() {
+    std::vector<const TFileClass*> out;
+    if (!entriesValid())
+        return out;
+    out.reserve(m_entries.size());
+    for (const Entry& e : m_entries)
+        out.push_back(e.Record);
+    return out;
+}
+
+// ---------------------------------------------------------------------------
+// Scope and fill
+
+void FileWindow::setScopeAndRefill(int scope) {
+    m_state.scope = scope;
+    m_state.requestRefill();
+}
+
+void FileWindow::clearBusy() {
+    while (m_state.busy())
+        m_state.busyOff();
+}
+
+void FileWindow::MaximizeMainListBox(bool on) {
+    m_maximized = on;
+    m_ui->setMaximized(on);
+}
+
+void FileWindow::MaxFileWin() {
+    MaximizeMainListBox(!m_maximized);
+    if (!m_maximized && m_state.scope > 1)
+        setScopeAndRefill(1);
+}
+
+void FileWindow::DropFindResults(const std::vector<std::string>& fullNames) {
+    MaximizeMainListBox(false);
+    if (m_state.scope > 1)
+        m_state.scope = 1;
+    m_ui->focusTree();
+    m_ui->scrollTreeSelectionIntoView();
+    BusyGuard busy(m_state);
+    m_cat.ResultFiles.clear();
+    for (const std::string& name : fullNames)
+        m_cat.ResultFiles.push_back(UpperCase(name));
+    setScopeAndRefill(8);
+}
+
+void FileWindow::DropShellFiles(const std::vector<std::string>& fullNames) {
+    // Names are kept whole: a name cut short would name another file or none.
+    m_cat.ResultFiles.clear();
+    for (const std::string& name : fullNames)
+        m_cat.ResultFiles.push_back(UpperCase(name));
+    setScopeAndRefill(8);
+}
+
+void FileWindow::collectFrom(const TFileClass* record, const FileSpecFilter& filter) {
+    const std::string_view name = record->FileName();
+    if (filter.Passes(name))
+        m_entries.push_back({std::string(name), const_cast<TFileClass*>(record)});
+}
+
+// Walks every logged directory of the branch (all of them without a base) in
+// the order of the logged-directories list. False when a stop was requested.
+// Events are let through per file, so that "STOP" can be clicked. Whatever
+// they run may change the catalogue: the directories are walked by position,
+// and once records were removed (a new generation) the walk ends at once,
+// before any record is read again.
+bool FileWindow::walkDirectories(const TTreeNode* base, bool taggedOnly,
+                                 const FileSpecFilter& filter) {
+    int64_t visited = 0;
+    const TLoggedList& dirs = m_cat.LoggedDirs();
+    for (int d = 0; d < dirs.Count(); ++d) {
+        const TLoggedClass* dir = dirs[d];
+        if (base && !dir->DirNode()->IsInBranchOf(base))
+            continue;
+        for (const TFileClass* f : dir->FileList()) {
+            m_progress.pump();
+            if (m_progress.aborted())
+                return false;
+            if (m_cat.Generation() != m_generation)
+                return false;
+            if (++visited % 10 == 0)
+                m_progress.setPosition(visited);
+            if (taggedOnly && !f->Tagged())
+                continue;
+            collectFrom(f, filter);
+            // One entry beyond the limit decides the outcome; the rest of the
+            // walk could not change it.
+            if (m_entries.size() > static_cast<size_t>(kMaxEntries))
+                return true;
+        }
+    }
+    return true;
+}
+
+// The directory of a result entry as it exists on disk, in the catalogue's form
+// with the names' real case (result names are kept in upper case, and names
+// on this system are case-sensitive). None when it does not exist.
+std::optional<std::string> FileWindow::existingDirectory(const std::string& dirPath) const {
+    const platform::DriveTable& drives = m_cat.Drives();
+    auto isDirectory = [&](const std::string& cataloguePath) {
+        const auto host = drives.ToHostPath(cataloguePath);
+        if (!host)
+            return false;
+        platform::DirListing listing(platform::AttrSource::Posix, platform::StatMode::None);
+        return listing.Open(*host);
+    };
+    if (const TTreeNode* node = m_logger.FindNodeByPath(dirPath))
+        return isDirectory(node->Path()) ? std::optional<std::string>(node->Path()) : std::nullopt;
+
+    if (dirPath.size() < 3 || dirPath[1] != ':' || dirPath[2] != '\\')
+        return std::nullopt;
+    std::string real = dirPath.substr(0, 3);
+    if (!isDirectory(real))
+        return std::nullopt;
+    size_t pos = 3;
+    while (pos < dirPath.size()) {
+        const size_t end = std::min(dirPath.find('\\', pos), dirPath.size());
+        const std::string part = dirPath.substr(pos, end - pos);
+        pos = end + 1;
+        if (part.empty() || part == "." || part == "..")
+            return std::nullopt;
+        if (isDirectory(real + part + "\\")) {
+            real += part + "\\";
+            continue;
+        }
+        const auto host = drives.ToHostPath(real);
+        platform::DirListing listing(platform::AttrSource::Posix, platform::StatMode::None);
+        if (!host || !listing.Open(*host))
+            return std::nullopt;
+        std::optional<std::string> found;
+        platform::DirEntry e;
+        while (!found && listing.Next(e))
+            if (e.IsDirectory() && EqualsIgnoreCase(e.name, part))
+                found = std::string(e.name);
+        if (!found)
+            return std::nullopt;
+        real += *found + "\\";
+    }
+    return real;
+}
+
+void FileWindow::collectResultList(const FileSpecFilter& filter) {
+    TTree& tree = m_cat.Tree();
+    // Going to each directory moves the tree's selection; that is not the
+    // user's choice of a directory, so the change handling stays out of it.
+    auto savedHandler = std::move(tree.OnSelectionChange);
+    tree.OnSelectionChange = nullptr;
+    m_ui->lockTreeUpdates(true);
+    const auto& results = m_cat.ResultFiles;
+    m_progress.setTotal(std::max<int64_t>(1, static_cast<int64_t>(results.size()) - 1));
+    for (size_t i = 0; i < results.size(); ++i) {
+        m_progress.setPosition(static_cast<int64_t>(i));
+        const std::string entry = UpperCase(results[i]);
+        const size_t cut = entry.find_last_of("\\:");
+        if (cut == std::string::npos)
+            continue;
+        const auto dir = existingDirectory(entry.substr(0, cut + 1));
+        if (!dir)
+            continue;
+        m_logger.GoToDirPath(*dir);
+        m_state.scope = 8;
+        const TTreeNode* node = m_logger.FindNodeByPath(*dir);
+        if (!node || !node->Data())
+            continue;
+        for (const TFileClass* f : node->Data()->FileList()) {
+            if (UpperCase(f->FullName()) != entry)
+                continue;
+            collectFrom(f, filter);
+            break;
+        }
+    }
+    m_ui->lockTreeUpdates(false);
+    tree.OnSelectionChange = std::move(savedHandler);
+}
+
+void FileWindow::FillMainListBox() {
+    // A fill asked for from within a fill (events are let through while it
+    // walks) is done afterwards.
+    if (m_filling) {
+        m_state.requestRefill();
+        return;
+    }
+    m_filling = true;
+    m_state.refillRequested = false;
+    m_state.treeSelectionChanged = false;
+
+    // 1-3: busy, emptied, the "STOP" panel for the multi-directory scopes.
+    m_ui->setCurrDirLabel("Please wait ...");
+    m_state.busyOn();
+    m_ui->setFileWindowEnabled(true);
+    dropEntries();
+    m_generation = m_cat.Generation();
+    m_ui->setUpdating(true);
+    const int scope = m_state.scope;
+    m_progress.showStop(scope != 1);
+    m_progress.setTotal(1);
+    m_progress.setPosition(0);
+
+    // 4-5: collect in catalogue order.
+    const FileSpecFilter filter(m_fileSpec, m_inverted);
+    TTreeNode* selected = m_cat.Tree().Selected();
+    bool stopped = false;
+    switch (scope) {
+    case 1:
+        if (selected && selected->Data())
+            for (const TFileClass* f : selected->Data()->FileList()) {
+                collectFrom(f, filter);
+                if (m_entries.size() > static_cast<size_t>(kMaxEntries))
+                    break;
+            }
+        break;
+    case 2:
+    case 5:
+        m_progress.setTotal(std::max(1, m_cat.CountFiles(false)));
+        stopped = !walkDirectories(nullptr, scope == 5, filter);
+        break;
+    case 3:
+    case 6:
+    case 4:
+    case 7: {
+        const bool disk = scope == 3 || scope == 6;
+        const TTreeNode* base = selected ? (disk ? selected->Root() : selected) : nullptr;
+        if (!base)
+            break;
+        int64_t files = 0;
+        for (const TLoggedClass* dir : m_cat.LoggedDirs())
+            if (dir->DirNode()->IsInBranchOf(base))
+                files += dir->NumFilesInDir();
+        m_progress.setTotal(std::max<int64_t>(1, files));
+        stopped = !walkDirectories(base, scope == 6 || scope == 7, filter);
+        break;
+    }
+    case 8:
+        if (m_cat.ResultFiles.empty()) {
+            m_state.scope = 1;
+            m_state.requestRefill();
+        } else {
+            collectResultList(filter);
+            // Going to a directory may have re-read others whose files were
+            // collected already: then once more, over the catalogue as it is now.
+            if (m_cat.Generation() != m_generation) {
+                dropEntries();
+                m_generation = m_cat.Generation();
+                collectResultList(filter);
+                if (m_cat.Generation() != m_generation)
+                    dropEntries();
+            }
+        }
+        break;
+    default:
+        break;
+    }
+
+    // Records removed during the walk: what was collected may be gone.
+    if (m_cat.Generation() != m_generation) {
+        dropEntries();
+        m_generation = m_cat.Generation();
+        stopped = true;
+    }
+
+    // 6: the limit.
+    if (m_entries.size() > static_cast<size_t>(kMaxEntries)) {
+        dropEntries();
+        m_prompter.warn("Too many files!     ");
+        if (m_state.scope != 1) {
+            m_state.scope = 1;
+            m_state.requestRefill();
+        }
+    }
+
+    // 7-9.
+    m_ui->setUpdating(false);
+    m_ui->entriesChanged();
+    if (m_state.scope == 1)
+        m_ui->setFileWindowEnabled(!m_entries.empty());
+    if (m_entries.empty()) {
+        MaximizeMainListBox(false);
+        m_ui->focusTree();
+        if (m_state.scope > 1) {
+            m_state.scope = 1;
+            m_state.requestRefill();
+        }
+    } else {
+        if (m_current < 0) {
+            m_current = 0;
+            m_ui->currentChanged(0);
+        }
+        if (m_state.scope == 1) {
+            SortMainListBox();
+        } else {
+            MaximizeMainListBox(true);
+            m_ui->focusFileWindow();
+        }
+    }
+
+    // 10-12.
+    m_progress.showStop(false);
+    m_state.busyOff();
+    UpdateStatistics();
+    if (stopped) {
+        m_state.scope = 1;
+        m_ui->focusTree();
+        m_state.requestRefill();
+    }
+    m_filling = false;
+    if (m_ui->fileWindowHasFocus())
+        UpdateCurrentFile();
+    else if (!m_ui->treeHasFocus())
+        m_ui->restoreFocus();
+}
+
+// ---------------------------------------------------------------------------
+// File specification
+
+void FileWindow::SetFileSpec() {
+    m_ui->focusFileSpecBox();
+}
+
+void FileWindow::ToggleFileSpec() {
+    m_inverted = !m_inverted;
+    m_ui->fileSpecChanged();
+}
+
+void FileWindow::pnFileSpecClick() {
+    ToggleFileSpec();
+    m_state.requestRefill();
+}
+
+void FileWindow::sbDefaultFSpecClick() {
+    m_boxText = "*.*";
+    m_fileSpec = "*.*";
+    if (m_inverted)
+        ToggleFileSpec();
+    m_ui->fileSpecChanged();
+    m_state.requestRefill();
+}
+
+void FileWindow::ApplyTypedFileSpec(const std::string& boxText) {
+    m_boxText = boxText;
+    if (m_boxText.empty())
+        sbDefaultFSpecClick();
+    std::string text = Trim(UpperCase(m_boxText));
+    if (text.empty()) {
+        text = "*.*";
+        m_fileSpec = "*.*";
+        if (m_inverted)
+            ToggleFileSpec();
+        m_state.requestRefill();
+    }
+    m_boxText = text;
+    if (AddFileSpecHistory)
+        AddFileSpecHistory(text);
+    if (text != m_fileSpec) {
+        m_fileSpec = text;
+        m_state.requestRefill();
+    }
+    m_ui->fileSpecChanged();
+    m_ui->restoreFocus();
+}
+
+void FileWindow::FileSpecBoxEscape() {
+    m_boxText = m_fileSpec;
+    m_ui->fileSpecChanged();
+}
+
+void FileWindow::FileSpecBoxEnter(const std::string& boxText) {
+    m_boxText = boxText.empty() ? "*.*" : boxText;
+    m_ui->fileSpecChanged();
+    m_ui->restoreFocus();
+}
+
+void FileWindow::sbExtFileSpecClick(const std::string& boxText) {
+    m_ui->focusFileSpecBox();
+    std::string text = boxText;
+    const ExtSpecResult result =
+        ExtendedFileSpec ? ExtendedFileSpec(text) : ExtSpecResult::LibraryMissing;
+    switch (result) {
+    case ExtSpecResult::LibraryMissing:
+        m_prompter.warn("Zentrix plugin Utils.dll not found.");
+        return;
+    case ExtSpecResult::EntryMissing:
+    case ExtSpecResult::Cancelled:
+        return;
+    case ExtSpecResult::Accepted:
+        break;
+    }
+    m_boxText = text;
+    if (AddFileSpecHistory)
+        AddFileSpecHistory(text);
+    m_ui->fileSpecChanged();
+    // RefreshFileSpec: the focus returns and the box's focus loss applies the text.
+    ApplyTypedFileSpec(m_boxText);
+}
+
+// ---------------------------------------------------------------------------
+// Statistics and the current file
+
+void FileWindow::UpdateStatistics() {
+    entriesValid();
+    TTreeNode* selected = m_cat.Tree().Selected();
+    auto taggedInWindow = [this](std::string& count, std::string& size) {
+        int tagged = 0;
+        uint32_t bytes = 0; // a 32-bit sum, as the figures have always been
+        for (const Entry& e : m_entries) {
+            if (!e.Record->Tagged())
+                continue;
+            ++tagged;
+            bytes += static_cast<uint32_t>(e.Record->FileSize());
+        }
+        count = std::to_string(tagged);
+        size = StatFigureText(static_cast<int32_t>(bytes)) + " bytes.";
+    };
+    // All files and the tagged ones of the catalogue or of a branch, counted in
+    // one walk: count and kilobytes (each file's size div 1024, 32-bit sums).
+    auto figures = [this](StatisticsTexts& s, const TTreeNode* base) {
+        uint32_t count = 0, kb = 0, taggedCount = 0, taggedKb = 0;
+        for (const TLoggedClass* dir : m_cat.LoggedDirs()) {
+            if (base && !dir->DirNode()->IsInBranchOf(base))
+                continue;
+            count += static_cast<uint32_t>(dir->NumFilesInDir());
+            for (const TFileClass* f : dir->FileList()) {
+                const auto fileKb = static_cast<uint32_t>(f->FileSize() / 1024);
+                kb += fileKb;
+                if (f->Tagged()) {
+                    ++taggedCount;
+                    taggedKb += fileKb;
+                }
+            }
+        }
+        s.files = std::to_string(static_cast<int32_t>(count));
+        s.size = StatFigureText(static_cast<int32_t>(kb)) + " Kb.";
+        s.taggedFiles = std::to_string(static_cast<int32_t>(taggedCount));
+        s.taggedSize = StatFigureText(static_cast<int32_t>(taggedKb)) + " Kb.";
+    };
+    StatisticsTexts& s = m_stats;
+    switch (m_state.scope) {
+    case 1:
+        s.upperCaption = " Current directory statistics: ";
+        if (selected && selected->Data()) {
+            s.files = std::to_string(selected->Data()->NumFilesInDir());
+            s.size = StatFigureText(selected->Data()->DirSize()) + " bytes.";
+        } else {
+            s.files = "0";
+            s.size = "0";
+        }
+        if (selected)
+            m_ui->setCurrDirLabel(selected->Path());
+        if (m_ui->fileWindowHasFocus()) {
+            s.lowerCaption = " Directory tagged statistics: ";
+            taggedInWindow(s.taggedFiles, s.taggedSize);
+        } else if (m_state.currentDisk != m_diskStatDrive) {
+            m_diskStatDrive = m_state.currentDisk;
+            const Catalogue::Figures tagged =
+                selected ? m_cat.BranchFigures(selected->Root(), true) : Catalogue::Figures{};
+            s.lowerCaption = " Disk tagged statistics: ";
+            s.taggedFiles = std::to_string(tagged.count);
+            s.taggedSize = StatFigureText(tagged.kb) + " Kb.";
+        }
+        break;
+    case 2:
+    case 5:
+        s.upperCaption = " Global ShowAll statistics: ";
+        s.lowerCaption = " Global tagged statistics: ";
+        figures(s, nullptr);
+        break;
+    case 3:
+    case 6:
+    case 4:
+    case 7: {
+        const bool disk = m_state.scope == 3 || m_state.scope == 6;
+        s.upperCaption = disk ? " Disk ShowAll statistics: " : " Branch ShowAll statistics: ";
+        s.lowerCaption = disk ? " Disk tagged statistics: " : " Branch tagged statistics: ";
+        const TTreeNode* base = selected ? (disk ? selected->Root() : selected) : nullptr;
+        if (base) {
+            figures(s, base);
+        } else {
+            s.files = s.taggedFiles = "0";
+            s.size = s.taggedSize = "0 Kb.";
+        }
+        break;
+    }
+    case 8:
+        s.upperCaption = " Find results statistics ";
+        s.files = std::to_string(m_cat.ResultFiles.size());
+        s.size = "-";
+        s.lowerCaption = " Find results tagged statistics ";
+        taggedInWindow(s.taggedFiles, s.taggedSize);
+        break;
+    default:
+        break;
+    }
+    m_ui->statisticsChanged();
+}
+
+void FileWindow::UpdateCurrentFile() {
+    if (!entriesValid() || m_current < 0 || !m_ui->currentFilePanelVisible())
+        return;
+    TFileClass* record = m_entries[static_cast<size_t>(m_current)].Record;
+    CurrentFileTexts& t = m_currentFile;
+    t.pos = " " + std::to_string(m_current + 1) + " of " + std::to_string(m_entries.size());
+    t.name = " " + std::string(record->FileName());
+    t.size = " " + SizeText(record->FileSize()) + " bytes";
+    t.date = " " + DateText(record->LastWriteTime());
+    t.desc = m_settings.ShowFileDescOption ? " " + m_cat.Description(record) : " -";
+    m_ui->currentFileChanged();
+}
+
+// ---------------------------------------------------------------------------
+// Focus
+
+void FileWindow::FileWindowEnter() {
+    UpdateCurrentFile();
+    ResetDiskStatCache();
+    UpdateStatistics();
+}
+
+void FileWindow::FileWindowExit() {
+    m_ui->runCommand(FileCommand::StopMedia);
+    clearBusy();
+    ResetDiskStatCache();
+}
+
+// ---------------------------------------------------------------------------
+// Sorting
+
+int FileWindow::SortKey() const {
+    return m_settings.FileSortOption;
+}
+bool FileWindow::SortReversed() const {
+    return m_settings.SortOrder;
+}
+
+int FileWindow::compareEntries(int e1, int e2) const {
+    int r;
+    if (!m_sortKeys.empty() && m_settings.FileSortOption == kSortByName)
+        r = platform::CompareNamesIgnoreCase(m_sortKeys[static_cast<size_t>(e1)],
+                                             m_sortKeys[static_cast<size_t>(e2)]);
+    else
+        r = CompareFileRecords(*m_entries[static_cast<size_t>(e1)].Record,
+                               *m_entries[static_cast<size_t>(e2)].Record,
+                               m_settings.FileSortOption);
+    return m_settings.SortOrder ? -r : r;
+}
+
+void FileWindow::QSortWTCompare(void*, int e1, int e2, bool, int& Action) {
+    Action = compareEntries(e1, e2);
+}
+
+void FileWindow::QSortWTSwap(void*, int e1, int e2) {
+    std::swap(m_entries[static_cast<size_t>(e1)], m_entries[static_cast<size_t>(e2)]);
+    if (!m_sortKeys.empty())
+        std::swap(m_sortKeys[static_cast<size_t>(e1)], m_sortKeys[static_cast<size_t>(e2)]);
+}
+
+void FileWindow::ToggleFileLBoxPMenuItems() {
+    m_ui->sortStateChanged();
+}
+
+void FileWindow::SortMainListBox() {
+    if (m_settings.FileSortOption == 5) {
+        m_settings.FileSortOption = 0;
+        m_settings.SortOrder = false;
+        ToggleFileLBoxPMenuItems();
+    }
+    if (!entriesValid())
+        return;
+    {
+        BusyGuard busy(m_state);
+        m_ui->setUpdating(true);
+        // Sorting by full path compares the full names, built once per entry
+        // rather than twice per comparison.
+        if (m_settings.FileSortOption == 0 && m_settings.DisplayFullPathOption) {
+            m_sortKeys.reserve(m_entries.size());
+            for (const Entry& e : m_entries)
+                m_sortKeys.push_back(e.Record->FullName());
+        }
+        QSortWT.Sort(&m_entries, static_cast<int>(m_entries.size()));
+        m_sortKeys.clear();
+        m_ui->setUpdating(false);
+        m_ui->entriesChanged();
+        m_current = m_entries.empty() ? -1 : 0;
+        m_ui->currentChanged(m_current);
+    }
+    UpdateCurrentFile();
+}
+
+void FileWindow::sortBy(int key) {
+    m_settings.FileSortOption = key;
+    ToggleFileLBoxPMenuItems();
+    SortMainListBox();
+}
+
+void FileWindow::ReversedSortOrder() {
+    m_settings.SortOrder = !m_settings.SortOrder;
+    ToggleFileLBoxPMenuItems();
+    SortMainListBox();
+}
+
+void FileWindow::FileHeaderSectionClick(int section) {
+    m_ui->sortStateChanged(); // the header is repainted
+    if (section < 0 || section >= kHeaderSectionCount)
+        return;
+    if (Count() == 0) {
+        m_prompter.beep();
+        return;
+    }
+    if (section == m_settings.FileSortOption)
+        m_settings.SortOrder = !m_settings.SortOrder;
+    else
+        m_settings.SortOrder = false;
+    sortBy(section);
+}
+
+// ---------------------------------------------------------------------------
+// Display
+
+int FileWindow::Format() const {
+    return m_settings.FileDisplayOption;
+}
+
+void FileWindow::SetFormat(int format) {
+    if (format < kFormatSmallIcons || format > kFormat5Columns)
+        return;
+    BusyGuard busy(m_state);
+    m_ui->setCurrDirLabel("Please wait ...");
+    m_settings.FileDisplayOption = format;
+    ApplyFormat();
+}
+
+void FileWindow::ChangeFileDisplay() {
+    SetFormat((Format() + 1) % 5);
+}
+
+void FileWindow::ApplyFormat() {
+    const int format = std::clamp(m_settings.FileDisplayOption, 0, 4);
+    int columns = 0;
+    switch (format) {
+    case kFormatSmallIcons:
+        m_iconSize = m_settings.SmallIconSize;
+        m_itemHeight = m_iconSize + 3;
+        break;
+    case kFormatLargeIcons:
+        m_iconSize = m_settings.LargeIconSize;
+        m_itemHeight = m_iconSize + 3;
+        break;
+    default:
+        m_itemHeight = std::abs(m_ui->fontHeight()) + 4;
+        columns = format == kFormat3Columns ? 3 : format == kFormat5Columns ? 5 : 0;
+        break;
+    }
+    if (columns != m_columns) {
+        m_columns = columns;
+        m_state.requestRefill();
+    }
+    m_ui->formatChanged();
+    m_ui->repaintFileWindow();
+}
+
+void FileWindow::pmiFileDisplayFullpathClick() {
+    m_settings.DisplayFullPathOption = !m_settings.DisplayFullPathOption;
+    m_ui->repaintFileWindow();
+}
+
+PopupMenuState FileWindow::ListBoxPopupMenuPopup() {
+    m_ui->focusFileWindow();
+    PopupMenuState p;
+    if (m_maximized) {
+        p.maxMinCaption = "Minimize files window";
+        p.maxMinHint = "Minimizes files window ...";
+    } else {
+        p.maxMinCaption = "Maximize files window";
+        p.maxMinHint = "Maximizes files window ...";
+    }
+    p.sortByDescEnabled = m_settings.ShowFileDescOption && IsDetailFormat(Format());
+    p.displayFullPathChecked = m_settings.DisplayFullPathOption;
+    return p;
+}
+
+std::string FileWindow::DisplayDescription(TFileClass* record) {
+    const std::string_view name = record->FileName();
+    if (IsOwnIconKind(name)) {
+        if (record->DescText().empty())
+            record->SetDescText(
+                m_cat.FileTypeDescriptionOf(m_cat.HostPath(record).value_or(std::string()), name));
+        return record->DescText();
+    }
+    if (record->DescIndex() < 0)
+        record->SetDescIndex(
+            m_cat.DescCacheIndex(m_cat.HostPath(record).value_or(std::string()), name));
+    return m_cat.DescCache()[record->DescIndex()]->DescText;
+}
+
+TIcon* FileWindow::DisplayIcon(TFileClass* record) {
+    const std::string_view name = record->FileName();
+    if (IsOwnIconKind(name)) {
+        if (TIcon* icon = record->FileIcon())
+            return icon;
+        if (!m_iconProvider || !record->DirNode() || !record->DirNode()->Data())
+            return nullptr;
+        auto icon = m_iconProvider->largeIconFor(m_cat.HostPath(record).value_or(std::string()),
+                                                 platform::MimeTypeNameFor(name));
+        record->DirNode()->Data()->FileList().SetFileIcon(record, std::move(icon));
+        return record->FileIcon();
+    }
+    if (record->DescIndex() < 0)
+        record->SetDescIndex(
+            m_cat.DescCacheIndex(m_cat.HostPath(record).value_or(std::string()), name));
+    TDescClass* entry = m_cat.DescCache()[record->DescIndex()];
+    // The entry may have been made before any icon provider was installed.
+    if (!entry->Icon && m_iconProvider)
+        entry->Icon = m_iconProvider->largeIconFor(m_cat.HostPath(record).value_or(std::string()),
+                                                   platform::MimeTypeNameFor(name));
+    return entry->Icon.get();
+}
+
+// ---------------------------------------------------------------------------
+// Keys and mouse
+
+void FileWindow::moveCurrent(int index) {
+    if (index == m_current)
+        return;
+    m_current = index;
+    m_ui->currentChanged(index);
+    UpdateCurrentFile();
+}
+
+// Holding Up or Down speeds up: key-downs 1 to 20 move one entry each, from
+// the 21st on the step is the repeat count div 10.
+bool FileWindow::arrowKey(bool down) {
+    ++m_repeat;
+    const int last = static_cast<int>(m_entries.size()) - 1;
+    int target = m_current;
+    if (m_repeat <= 20) {
+        target = down ? std::min(m_current + 1, last) : std::max(m_current - 1, 0);
+    } else {
+        const int step = m_repeat / 10;
+        if (down)
+            target = std::min(m_current + step, last);
+        else if (m_current > step)
+            target = m_current - step;
+        else if (m_current > 0)
+            target = m_current - 1;
+    }
+    moveCurrent(target);
+    return true;
+}
+
+void FileWindow::searchLetter(char letter) {
+    const int n = static_cast<int>(m_entries.size());
+    for (int k = 1; k <= n; ++k) {
+        const int i = (m_current + k) % n;
+        const std::string& text = m_entries[static_cast<size_t>(i)].Text;
+        char first = text.empty() ? '\0' : text.front();
+        if (first >= 'a' && first <= 'z')
+            first = static_cast<char>(first - 32);
+        if (first == letter) {
+            if (i != m_current) {
+                m_current = i;
+                m_ui->currentChanged(i);
+            }
+            break;
+        }
+    }
+    UpdateCurrentFile();
+}
+
+void FileWindow::escapeKey() {
+    if (m_ui->restoreTriedCursor())
+        return;
+    clearBusy();
+    MaximizeMainListBox(false);
+    if (m_state.scope > 1)
+        setScopeAndRefill(1);
+    m_ui->focusTree();
+    m_ui->scrollTreeSelectionIntoView();
+}
+
+bool FileWindow::MainListBoxKeyDown(int key) {
+    if (m_filling)
+        return true; // the window is being filled: keys wait for the result
+    if (!entriesValid() || m_current < 0)
+        key = FileKeys::Escape;
+    if (key == FileKeys::Apps) {
+        m_ui->runCommand(FileCommand::PopupAtCurrent);
+        return true;
+    }
+    switch (key) {
+    case FileKeys::Enter:
+        MaxFileWin();
+        return true;
+    case FileKeys::Escape:
+        escapeKey();
+        return true;
+    case FileKeys::Up:
+    case FileKeys::Down:
+        if (!IsDetailFormat(Format()))
+            return false; // the list moves as usual
+        return arrowKey(key == FileKeys::Down);
+    case FileKeys::Delete:
+        m_ui->runCommand(FileCommand::Delete);
+        return false; // passed on
+    case 'L': {
+        MaximizeMainListBox(false);
+        m_ui->focusTree();
+        if (m_state.scope > 1) {
+            m_state.scope = 1;
+            FillMainListBox();
+        }
+        m_ui->runCommand(FileCommand::LogDisk);
+        return true;
+    }
+    case FileKeys::Multiply:
+        m_ui->runCommand(FileCommand::ToggleFileTags);
+        return true;
+    case FileKeys::Add:
+        m_ui->runCommand(FileCommand::TagFilesSpecial);
+        return true;
+    case FileKeys::Subtract:
+        m_ui->runCommand(FileCommand::UnTagFilesSpecial);
+        return true;
+    case FileKeys::Alt + 'S':
+        m_ui->runCommand(FileCommand::SortFileWindow);
+        return true;
+    default:
+        break;
+    }
+    if (key >= FileKeys::Shift + 'A' && key <= FileKeys::Shift + 'Z') {
+        searchLetter(static_cast<char>(key - FileKeys::Shift));
+        return true;
+    }
+    return false;
+}
+
+void FileWindow::tagChanged(int index) {
+    m_ui->entryChanged(index);
+    ResetDiskStatCache();
+}
+
+void FileWindow::InvertTagRange(int anchor, int clicked) {
+    if (m_filling || !entriesValid())
+        return;
+    const int n = static_cast<int>(m_entries.size());
+    const int from = std::max(0, std::min(anchor, clicked));
+    const int to = std::min(n - 1, std::max(anchor, clicked));
+    for (int i = from; i <= to; ++i) {
+        TFileClass* r = m_entries[static_cast<size_t>(i)].Record;
+        r->SetTagged(!r->Tagged());
+        tagChanged(i);
+    }
+    UpdateStatistics();
+}
+
+void FileWindow::InvertTag(int index) {
+    TFileClass* r = m_filling ? nullptr : Record(index);
+    if (!r)
+        return;
+    r->SetTagged(!r->Tagged());
+    tagChanged(index);
+    UpdateStatistics();
+}
+
+void FileWindow::MainListBoxDblClick() {
+    if (m_filling || !entriesValid() || m_current < 0)
+        return;
+    if (m_settings.DMCExecuteFile) {
+        m_ui->runCommand(FileCommand::Execute);
+        return;
+    }
+    InvertTag(m_current);
+}
+
+RightClickMenu FileWindow::MainListBoxRightButton(int index, bool shiftHeld) {
+    if (Record(index))
+        SetCurrent(index, false);
+    if (shiftHeld == m_settings.ShowContextMenus)
+        return RightClickMenu::Program;
+    if (m_settings.Compatibility >= 1)
+        return RightClickMenu::Shell;
+    m_prompter.warn("Function not available in this compatibility mode.     ");
+    return RightClickMenu::Refused;
+}
+
+} // namespace zentrix
