@@ -119,6 +119,25 @@ TEST_F(MenuWindow, BarFollowsTheFocusOfTreeFileWindowAndInputBoxes) {
     focus(tree);
     EXPECT_EQ(menus->barMenus(), kTreeBar);
 
+    // The box's drop-down list takes the focus while it is open; the box still
+    // counts as focused, and a click elsewhere ends it.
+    fileSpec->addItems({"*.TXT", "*.DOC"});
+    focus(fileSpec);
+    fileSpec->showPopup();
+    QApplication::processEvents();
+    EXPECT_EQ(menus->barMenus(), kNeither);
+    fileSpec->hidePopup();
+    QApplication::processEvents();
+    EXPECT_EQ(menus->barMenus(), kNeither);
+    focus(files);
+    fileSpec->showPopup();
+    QApplication::processEvents();
+    EXPECT_EQ(menus->barMenus(), kFileBar);
+    fileSpec->hidePopup();
+    focus(button);
+    EXPECT_EQ(menus->barMenus(), kNeither);
+    focus(tree);
+
     // Calls of the main window's own focus handlers (a label edit, say) do the same.
     QSignalSpy changed(menus, &MainMenuBar::barChanged);
     menus->inputBoxFocused(true);

@@ -251,12 +251,16 @@ void MainMenuBar::inputBoxFocused(bool focused) {
 
 QStringList MainMenuBar::barMenus() const {
     QStringList names;
+    if (!m_bar)
+        return names;
     for (QAction* a : m_bar->actions())
         names.append(a->objectName());
     return names;
 }
 
 void MainMenuBar::updateBar() {
+    if (!m_bar)
+        return;
     QList<QAction*> wanted;
     for (const std::string& name : m_makeUp.Visible())
         if (QMenu* m = menu(Q(name)))
@@ -280,6 +284,7 @@ void MainMenuBar::updateBar() {
 void MainMenuBar::followFocus(QWidget* tree, QWidget* fileWindow) {
     m_tree = tree;
     m_fileWindow = fileWindow;
+    m_lastFocus = QApplication::focusWidget();
     if (m_following)
         return;
     m_following = true;
@@ -310,17 +315,17 @@ bool MainMenuBar::isInputBox(QWidget* widget) const {
     return false;
 }
 
-void MainMenuBar::onFocusChanged(QWidget* old, QWidget* now) {
-    // No widget of the program has the focus while another program is active; the
-    // focus comes back to where it was, so the bar stays as it is.
-    if (!now)
+void MainMenuBar::onFocusChanged(QWidget*, QWidget* now) {
+    // No widget of the program has the focus while another program is active, and a
+    // drop-down list holds it only while it is open; either way the focus comes back,
+    // so the bar stays as it is.
+    if (!now || now->window()->windowType() == Qt::Popup)
         return;
-    if (old && old == m_fileWindow && now != m_fileWindow)
+    QWidget* previous = m_lastFocus;
+    m_lastFocus = now;
+    if (previous && previous == m_fileWindow && now != m_fileWindow)
         m_makeUp.FileWindowLostFocus();
-    if (isInputBox(now))
-        m_makeUp.SetInputBoxFocused(true);
-    else if (old && isInputBox(old))
-        m_makeUp.SetInputBoxFocused(false);
+    m_makeUp.SetInputBoxFocused(isInputBox(now));
     if (now == m_tree)
         m_makeUp.TreeGainedFocus();
     else if (now == m_fileWindow)

@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QKeySequence>
+#include <QMenuBar>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -18,7 +19,6 @@
 class QAction;
 class QMainWindow;
 class QMenu;
-class QMenuBar;
 class QWidget;
 
 namespace zentrix {
@@ -87,7 +87,9 @@ public:
     /// Makes up the bar by itself from the application's focus changes: `tree` and
     /// `fileWindow` gaining and losing the focus, and every text box of the main
     /// window (line edits, editable combo boxes, spin boxes, text edits, and widgets
-    /// given to addInputBox) counting as an input box.
+    /// given to addInputBox) counting as an input box. The input-box state then
+    /// follows the focus: a widget that must count as one is given to addInputBox
+    /// rather than announced with inputBoxFocused().
     void followFocus(QWidget* tree, QWidget* fileWindow);
     void addInputBox(QWidget* box);
     /// The component names of the menus in the bar, in order.
@@ -106,7 +108,9 @@ public:
 
 signals:
     /// The hint to show on the status line: an item was hovered, or "" when a menu
-    /// closed.
+    /// closed. (Qt also sends the hint as a status tip event to the window, which a
+    /// QMainWindow shows as a message over its whole status bar; a window that shows
+    /// hints in a panel of its own filters those events out.)
     void hintChanged(const QString& hint);
     /// The bar was made up anew.
     void barChanged();
@@ -126,7 +130,7 @@ private:
     bool isInputBox(QWidget* widget) const;
 
     QMainWindow* m_window;
-    QMenuBar* m_bar = nullptr;
+    QPointer<QMenuBar> m_bar;
     MenuTable m_table;
     MenuBarMakeUp m_makeUp;
     QHash<QString, QPointer<QMenu>> m_menus;
@@ -135,6 +139,7 @@ private:
     std::map<std::string, std::function<void()>> m_handlers;
     QPointer<QWidget> m_tree;
     QPointer<QWidget> m_fileWindow;
+    QPointer<QWidget> m_lastFocus; ///< the last widget outside drop-down lists with the focus
     std::vector<QPointer<QWidget>> m_inputBoxes;
     bool m_following = false;
     bool m_copied = false;
