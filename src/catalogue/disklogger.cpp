@@ -202,6 +202,13 @@ void DiskLogger::logBranch(TTreeNode* node, platform::BranchReader& reader,
                            platform::BranchReader::Dir* dir) {
     TTree& tree = m_cat.Tree();
     tree.DeleteChildren(node);
+    // A node read again drops its old record first, so that no directory is
+    // ever listed twice.
+    if (TLoggedClass* old = node->Data()) {
+        tree.SetData(node, nullptr);
+        m_cat.LoggedDirs().Take(old);
+        m_cat.RecordsInvalidated();
+    }
     TLoggedClass* record = m_cat.LoggedDirs().Add(std::make_unique<TLoggedClass>(node));
     tree.SetData(node, record);
 
@@ -557,7 +564,9 @@ bool DiskLogger::ReleaseDrive(char letter) {
     m_ui.repaintTree();
     m_ui.emptyFileWindow();
 
-    if (tree.TopCount() == 0)
+    // With no disk left, C is logged again; when C itself cannot be read there
+    // is nothing to fall back on, and logging it would only ask to release it.
+    if (tree.TopCount() == 0 && m_cat.Drives().IsReady('C'))
         LogDrive('C');
 
     m_state.requestRefill();

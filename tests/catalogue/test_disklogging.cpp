@@ -226,6 +226,26 @@ TEST_F(CatalogueTest, BranchLoggingWalksDepthFirstAndNeverFollowsLinks) {
     EXPECT_EQ(cat->LoggedDirs().Count(), before);
 }
 
+TEST_F(CatalogueTest, ReadingALoggedBranchAgainReplacesItsRecords) {
+    tmp.write("d/a/b/f");
+    logger->LogDrive('D');
+    TTreeNode* root = tree().Top(0);
+    logger->LogBranchRecursive(root);
+    logger->LogBranchRecursive(root);
+    EXPECT_EQ(sorted(loggedPaths()), (std::vector<std::string>{"D:\\", "D:\\a\\", "D:\\a\\b\\"}));
+    EXPECT_EQ(cat->CountFiles(false), 1);
+}
+
+TEST_F(CatalogueTest, ADiskThatIsGoneIsReleasedEvenWhenCIsGoneToo) {
+    settings.SkipReleaseDrvOption = true;
+    tmp.remove("c");
+    tmp.remove("d");
+    prompter.answer(false); // "Disk not ready!" for D: cancel, so D is released
+    logger->LogDrive('D');
+    EXPECT_EQ(tree().TopCount(), 0);
+    EXPECT_TRUE(prompter.allAnswersUsed());
+}
+
 TEST_F(CatalogueTest, BranchLoggingOfAVanishedDirectoryLeavesItLoggedAndEmpty) {
     tmp.write("d/gone/f");
     logger->LogDrive('D');
