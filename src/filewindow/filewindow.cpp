@@ -71,6 +71,11 @@ void FileWindow::dropEntries() {
     m_current = -1;
 }
 
+void FileWindow::EmptyWindow() {
+    dropEntries();
+    m_ui->entriesChanged();
+}
+
 int FileWindow::Count() {
     entriesValid();
     return static_cast<int>(m_entries.size());

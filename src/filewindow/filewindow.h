@@ -117,6 +117,8 @@ public:
 
     // --- scope and fill ---------------------------------------------------------------
     void FillMainListBox();
+    /// Empties the window at once (its directory went away).
+    void EmptyWindow();
     /// True while a fill runs. Events are let through during a fill (for
     /// "STOP"); commands that change the catalogue should wait until it ends.
     bool Filling() const { return m_filling; }

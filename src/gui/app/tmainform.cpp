@@ -12,7 +12,12 @@
 #include "core/plugincalls.h"
 #include "core/appstate.h"
 #include "gui/app/guiprompter.h"
+#include "filewindow/filewindowui.h"
+#include "gui/app/mainmenubar.h"
 #include "gui/app/mainstatusbar.h"
+#include "gui/controls/thistorycombobox.h"
+#include "gui/filewindow/filewindowcontroller.h"
+#include "config/historyboxes.h"
 #include "gui/app/tquotesform.h"
 #include "gui/app/ttipsform.h"
 #include "gui/config/fontconvert.h"
@@ -86,10 +91,18 @@ TMainForm::TMainForm(Catalogue& catalogue, AppState& state, Settings& settings,
     m_treeCommands->WindowsDir = drives.ToCataloguePath("/etc").value_or("");
     m_treeCommands->SystemDir = drives.ToCataloguePath("/usr/bin").value_or("");
 
+    // The recent directories, kept under "MRU Directories".
+    mruDirs = new TMRUFileList(this);
+    mruDirs->RemoveOnClick = false;
+    mruDirs->setMaximum(20);
+    mruDirs->IniFileName = QString::fromStdString(SettingsIniName());
+
     buildLayout();
     buildTray();
     wireTree();
+    wireFileWindow();
     buildCommands();
+    wireMenus();
 
     // Step 4: no drive switch, system information once, no refill pending.
     m_state.driveSwitch = false;
@@ -106,12 +119,6 @@ TMainForm::TMainForm(Catalogue& catalogue, AppState& state, Settings& settings,
 
     // Step 6: the user's name on the status line.
     MainStatusBar->setUserName(q(platform::CurrentUserName()));
-
-    // The recent directories, kept under "MRU Directories".
-    mruDirs = new TMRUFileList(this);
-    mruDirs->RemoveOnClick = false;
-    mruDirs->setMaximum(20);
-    mruDirs->IniFileName = QString::fromStdString(SettingsIniName());
 
     // Steps 10 to 12: the settings reach the windows.
     ApplySettings(m_settings, *this);
@@ -186,14 +193,8 @@ void TMainForm::buildLayout() {
     DirPageControl->addTab(tsDirTree, QIcon::fromTheme("folder"), "Tree");
     DirPageControl->tabBar()->hide();
     treeLayout->addWidget(DirPageControl);
-    pnMainListBox = named(new QWidget(scHorizontal), "pnMainListBox", "File window panel");
-    auto* listLayout = new QVBoxLayout(pnMainListBox);
-    listLayout->setContentsMargins(0, 0, 0, 0);
-    listLayout->setSpacing(0);
     scHorizontal->addWidget(pnMainTreeView);
-    scHorizontal->addWidget(pnMainListBox);
-    scHorizontal->setStretchFactor(0, 1);
-    scHorizontal->setStretchFactor(1, 1);
+    // The file window panel (pnMainListBox) comes with the file window.
     mainLayout->addWidget(scHorizontal, 1);
 
     StatisticsPanel = named(new QWidget(scVertical), "StatisticsPanel", "Statistics panel");
@@ -356,6 +357,158 @@ void TMainForm::wireTree() {
     connect(m_treeModel, &CatalogueTreeModel::selectionMoved, this, [this] { showCurrentDirectory(); });
 }
 
+void TMainForm::wireFileWindow() {
+    m_fileWindow = new FileWindowController(m_cat, m_state, m_settings, *m_prompter, *MainStatusBar,
+                                            *m_logger, this);
+    pnMainListBox = m_fileWindow->listPanel();
+    scHorizontal->addWidget(pnMainListBox);
+    scHorizontal->setStretchFactor(0, 1);
+    scHorizontal->setStretchFactor(1, 1);
+    pnStatistics->layout()->addWidget(m_fileWindow->statisticsPanel());
+    pnFileSpecHolder->hide();
+    m_fileWindow->setTreeWidget(MainTreeView);
+    m_fileWindow->setCurrDirLabelWidget(CurrDirLabel);
+    if (const HistoryBoxSpec* spec = FindHistoryBox(kMainWindow, "hbFileSpec")) {
+        hbFileSpec = THistoryComboBox::Create(*spec, m_fileWindow->statisticsPanel(), true);
+        m_fileWindow->setFileSpecBox(hbFileSpec);
+    }
+    m_fileWindow->applySettings();
+
+    FileWindow& model = m_fileWindow->model();
+    FillMainListBox = [this] { m_fileWindow->FillMainListBox(); };
+    onEmptyFileWindow = [&model] { model.EmptyWindow(); };
+    onFileWindowHasEntries = [&model] { return model.Count() > 0; };
+    onFocusFileWindow = [this] { m_fileWindow->focusFileWindow(); };
+    onUpdateStatistics = [&model] { model.UpdateStatistics(); };
+    fileListWidget = [this]() -> QWidget* { return m_fileWindow->MainListBox; };
+    onSetFileItemHeight = [&model](std::optional<int>) { model.ApplyFormat(); };
+    onResortFileWindow = [&model] { model.SortMainListBox(); };
+    fileWindowHasFocus = [this] { return m_fileWindow->fileWindowHasFocus(); };
+    onResetFileWindow = [&model] { model.MaximizeMainListBox(false); };
+    onApplyDescriptionColumn = [this](bool show) {
+        if (!show && m_settings.FileSortOption == 5) {
+            // Without the column a sort by description falls back to the name.
+            m_settings.FileSortOption = 0;
+            m_settings.SortOrder = false;
+        }
+        m_settings.ShowFileDescOption = show;
+        m_fileWindow->applySettings();
+    };
+
+    connect(m_fileWindow, &FileWindowController::maximizedChanged, this, [this](bool maximized) {
+        pnMainTreeView->setVisible(!maximized);
+        lbDrives->setEnabled(!maximized);
+    });
+    connect(m_fileWindow, &FileWindowController::treeUpdatesLocked, this,
+            [this](bool locked) { MainTreeView->setUpdatesEnabled(!locked); });
+    connect(m_fileWindow, &FileWindowController::treeSelectionScrollRequested, this,
+            [this] { scrollIntoView(m_cat.Tree().Selected()); });
+    connect(m_fileWindow, &FileWindowController::treeFocusRequested, this, [this] { focusTree(); });
+    connect(m_fileWindow, &FileWindowController::fileWindowFocusChanged, this, [this](bool focused) {
+        // The parent button belongs to the tree; the quick view to the file window.
+        sbDirUp->setVisible(!focused);
+        UpdateQuickViewPanel(m_settings.QuickView);
+        if (!focused)
+            m_lastFocused = m_fileWindow->MainListBox;
+    });
+    connect(m_fileWindow, &FileWindowController::commandRequested, this,
+            [this](FileCommand command) { fileCommandRequested(static_cast<int>(command)); });
+    connect(m_fileWindow, &FileWindowController::popupMenuRequested, this,
+            [this](const QPoint& pos) { showPopup("ListBoxPopupMenu", pos); });
+    connect(m_fileWindow, &FileWindowController::shellContextMenuRequested, this,
+            [this](const QString& fullName, const QPoint& pos) {
+                const auto host = m_drives.ToHostPath(fullName.toStdString());
+                if (!host)
+                    return;
+                QMenu menu(this);
+                menu.setObjectName("FileContextMenu");
+                menu.addAction("&Open", this, [host] {
+                    QDesktopServices::openUrl(QUrl::fromLocalFile(q(*host)));
+                });
+                menu.addAction("Open containing &folder", this, [host] {
+                    QDesktopServices::openUrl(
+                        QUrl::fromLocalFile(q(host->substr(0, host->rfind('/')))));
+                });
+                menu.exec(pos);
+            });
+    connect(m_treeController, &TreeController::entered, m_fileWindow, &FileWindowController::treeEntered);
+}
+
+void TMainForm::fileCommandRequested(int command) {
+    switch (static_cast<FileCommand>(command)) {
+    case FileCommand::LogDisk:
+        LogDisk();
+        break;
+    case FileCommand::SortFileWindow:
+        showPopup("ListBoxPopupMenu", m_fileWindow->MainListBox->mapToGlobal(QPoint(5, 5)));
+        break;
+    case FileCommand::PopupAtCurrent:
+        showPopup("ListBoxPopupMenu", m_fileWindow->MainListBox->mapToGlobal(QPoint(20, 20)));
+        break;
+    case FileCommand::ExtendedFileSpec:
+        if (hbFileSpec) {
+            hbFileSpec->setFocus();
+            if (auto spec = m_plugins->CallExtendedFileSpec(m_cat.UserFileTypes,
+                                                            hbFileSpec->currentText().toStdString(), this)) {
+                hbFileSpec->setEditText(q(*spec));
+                hbFileSpec->Save();
+                m_fileWindow->model().ApplyTypedFileSpec(*spec);
+            }
+        }
+        break;
+    default:
+        // Deleting and running files come with their commands; the menu shows
+        // them greyed out until then.
+        break;
+    }
+}
+
+void TMainForm::showPopup(const QString& name, const QPoint& globalPos) {
+    if (QMenu* menu = m_menus ? m_menus->menu(name) : nullptr)
+        menu->exec(globalPos);
+}
+
+void TMainForm::wireMenus() {
+    m_menus = new MainMenuBar(this);
+    for (const auto& [name, handler] : m_commands)
+        m_menus->registerCommand(name, handler);
+    m_menus->applyStartupCaptions();
+    m_menus->copyCommandMenus();
+    m_menus->bindPopupShortcuts("ListBoxPopupMenu", m_fileWindow->MainListBox);
+    m_menus->followFocus(MainTreeView, m_fileWindow->MainListBox);
+    connect(m_menus, &MainMenuBar::hintChanged, MainStatusBar, &TMainStatusBar::setHint);
+    connect(m_treeController, &TreeController::treePopupRequested, this,
+            [this](const QPoint& pos) { showPopup("TreeViewPopupMenu", pos); });
+    connect(m_treeController, &TreeController::labelEditStarted, this,
+            [this] { m_menus->inputBoxFocused(true); });
+    connect(m_treeController, &TreeController::labelEditEnded, this,
+            [this] { m_menus->inputBoxFocused(false); });
+
+    // The window menu's two switches live in the program menu here.
+    if (QMenu* program = m_menus->menu("miZentrix")) {
+        QAction* exitAction = m_menus->action("miQuitZentrix");
+        QAction* separator = program->insertSeparator(exitAction);
+        miAnimatePrgIcon = new QAction("&Animate program icon?", program);
+        miAnimatePrgIcon->setObjectName("miAnimatePrgIcon");
+        miAnimatePrgIcon->setCheckable(true);
+        miAnimatePrgIcon->setChecked(m_settings.AnimatePrgIcon);
+        miDisableScreenSaver = new QAction("&Disable screen saver?", program);
+        miDisableScreenSaver->setObjectName("miDisableScreenSaver");
+        miDisableScreenSaver->setCheckable(true);
+        miDisableScreenSaver->setChecked(m_settings.DisableScreenSaver);
+        program->insertAction(separator, miAnimatePrgIcon);
+        program->insertAction(separator, miDisableScreenSaver);
+        connect(miAnimatePrgIcon, &QAction::toggled, this,
+                [this](bool on) { m_settings.AnimatePrgIcon = on; });
+        connect(miDisableScreenSaver, &QAction::toggled, this,
+                [this](bool on) { m_settings.DisableScreenSaver = on; });
+        // The recent directories, above "E&xit".
+        mruDirs->attachTo(program, exitAction, [this](const QString& path) {
+            OpenDirectory(path.toStdString());
+        });
+    }
+}
+
 void TMainForm::buildCommands() {
     m_commands = {
         {"QuitZentrix", [this] { QuitZentrix(); }},
@@ -376,6 +529,41 @@ void TMainForm::buildCommands() {
         {"pmiTrayAboutClick", [this] { pmiTrayAboutClick(); }},
         {"miZentrixPropertiesClick", [this] { miZentrixPropertiesClick(); }},
     };
+    // The file window's commands.
+    FileWindowController* fw = m_fileWindow;
+    FileWindow* model = &fw->model();
+    const std::map<std::string, Command> fileCommands = {
+        {"GlobalShowAllLogged", [model] { model->GlobalShowAllLogged(); }},
+        {"DiskShowAllLogged", [model] { model->DiskShowAllLogged(); }},
+        {"BranchShowAllLogged", [model] { model->BranchShowAllLogged(); }},
+        {"GlobalShowAllTagged", [model] { model->GlobalShowAllTagged(); }},
+        {"DiskShowAllTagged", [model] { model->DiskShowAllTagged(); }},
+        {"BranchShowAllTagged", [model] { model->BranchShowAllTagged(); }},
+        {"MaxFileWin", [model] { model->MaxFileWin(); }},
+        {"SetFileSpec", [model] { model->SetFileSpec(); }},
+        {"miFileTglFileSpecClick", [model] { model->miFileTglFileSpecClick(); }},
+        {"miDirToggleFileSpecClick", [model] { model->miDirToggleFileSpecClick(); }},
+        {"SortFilesByName", [model] { model->SortFilesByName(); }},
+        {"SortFilesByExtension", [model] { model->SortFilesByExtension(); }},
+        {"SortFilesBySize", [model] { model->SortFilesBySize(); }},
+        {"SortFilesByDate", [model] { model->SortFilesByDate(); }},
+        {"SortFilesByAttr", [model] { model->SortFilesByAttr(); }},
+        {"SortFilesByDesc", [model] { model->SortFilesByDesc(); }},
+        {"ReversedSortOrder", [model] { model->ReversedSortOrder(); }},
+        {"ChangeFileDisplay", [fw] { fw->ChangeFileDisplay(); }},
+        {"miFileDispSmallIconsClick", [fw] { fw->miFileDispSmallIconsClick(); }},
+        {"miFileDispLargeIconsClick", [fw] { fw->miFileDispLargeIconsClick(); }},
+        {"miFileDispNormalClick", [fw] { fw->miFileDispNormalClick(); }},
+        {"miFileDisp3ColClick", [fw] { fw->miFileDisp3ColClick(); }},
+        {"miFileDisp5ColClick", [fw] { fw->miFileDisp5ColClick(); }},
+        {"ChangeFileListBoxFont", [fw] { fw->ChangeFileListBoxFont(); }},
+        {"pmiFileDisplayFullpathClick", [fw] { fw->pmiFileDisplayFullpathClick(); }},
+        {"pmiFileOptimumClick", [fw] { fw->pmiFileOptimumClick(); }},
+        {"miFileRefillWindowClick", [this] { m_state.requestRefill(); }},
+        {"miFileRefillWindow", [this] { m_state.requestRefill(); }},
+        {"miVolRefill", [this] { m_state.requestRefill(); }},
+    };
+    m_commands.insert(fileCommands.begin(), fileCommands.end());
 }
 
 bool TMainForm::runCommand(const std::string& name) {
@@ -673,6 +861,13 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     SaveState();
 }
 
+bool TMainForm::event(QEvent* event) {
+    // Hints go to the first panel of the status line, not over the whole line.
+    if (event->type() == QEvent::StatusTip)
+        return true;
+    return QMainWindow::event(event);
+}
+
 void TMainForm::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_F4 && event->modifiers() == Qt::AltModifier) {
         close();
@@ -782,7 +977,10 @@ void TMainForm::ApplyFont(FontSlot slot, const std::string& fontText) {
         return;
     QColor color = target->palette().color(QPalette::Text);
     const QFont font = ApplyFontTextToQFont(q(fontText), target->font(), color);
-    target->setFont(font);
+    if (slot == FontSlot::FileList && m_fileWindow)
+        m_fileWindow->setListFont(font);
+    else
+        target->setFont(font);
     QPalette pal = target->palette();
     pal.setColor(QPalette::Text, color);
     target->setPalette(pal);

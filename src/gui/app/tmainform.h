@@ -45,6 +45,9 @@ class TTreeNode;
 class TEnhIniFile;
 class TMRUFileList;
 class PluginCalls;
+class FileWindowController;
+class MainMenuBar;
+class THistoryComboBox;
 struct Settings;
 
 namespace platform {
@@ -112,6 +115,9 @@ public:
     QMenu* TrayPopupMenu = nullptr;
     QAction* pmiHideShowWindow = nullptr;
     TMRUFileList* mruDirs = nullptr;
+    THistoryComboBox* hbFileSpec = nullptr;
+    QAction* miAnimatePrgIcon = nullptr;
+    QAction* miDisableScreenSaver = nullptr;
 
     // --- core collaborators ---------------------------------------------------------
     DiskLogger& logger() { return *m_logger; }
@@ -158,6 +164,8 @@ public:
     /// Tip and quote of the day, when the settings ask for them.
     void ShowStartupTips();
     TEnhIniFile& store() { return *m_store; }
+    FileWindowController& fileWindow() { return *m_fileWindow; }
+    MainMenuBar& menus() { return *m_menus; }
     PluginCalls& plugins() { return *m_plugins; }
 
     /// Brings the window back (the other instance asked, or the tray).
@@ -232,6 +240,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool event(QEvent* event) override;
     void changeEvent(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -241,6 +250,10 @@ private:
     void buildLayout();
     void buildTray();
     void buildCommands();
+    void wireFileWindow();
+    void wireMenus();
+    void fileCommandRequested(int command);
+    void showPopup(const QString& name, const QPoint& globalPos);
     void wireTree();
     void rebuildDriveList();
     void rebuildTabs();
@@ -262,6 +275,8 @@ private:
     std::unique_ptr<TEnhIniFile> m_store;
     std::unique_ptr<PluginCalls> m_plugins;
     CatalogueTreeModel* m_treeModel = nullptr;
+    FileWindowController* m_fileWindow = nullptr;
+    MainMenuBar* m_menus = nullptr;
     TreeController* m_treeController = nullptr;
     std::map<std::string, Command> m_commands;
     std::vector<std::string> m_sysInfoLines;

@@ -10,6 +10,7 @@ namespace zentrix {
 FileHeader::FileHeader(QWidget* parent)
     : QHeaderView(Qt::Horizontal, parent), m_model(new QStandardItemModel(0, 6, this)) {
     setObjectName("FileHeader");
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     setToolTip("To sort files by ... just click appropriate header section!");
     for (int i = 0; i < kHeaderSectionCount; ++i)
         m_model->setHeaderData(
@@ -70,7 +71,10 @@ void FileHeader::paintSection(QPainter* painter, const QRect& rect, int logicalI
     opt.rect = rect;
     opt.section = logicalIndex;
     opt.text.clear();
+    // The style may leave its own clip behind: the caption is drawn on a clean state.
+    painter->save();
     style()->drawControl(QStyle::CE_Header, &opt, painter, this);
+    painter->restore();
 
     const HeaderSection& section = kFileHeaderSections[static_cast<size_t>(logicalIndex)];
     const auto [key, reversed] = SortState ? SortState() : std::pair<int, bool>{-1, false};
@@ -94,6 +98,7 @@ void FileHeader::paintSection(QPainter* painter, const QRect& rect, int logicalI
              : section.align == SectionAlign::Right ? Qt::AlignRight
                                                     : Qt::AlignHCenter;
     painter->save();
+    painter->setClipRect(rect);
     painter->setFont(f);
     painter->setPen(colour);
     painter->drawText(r, static_cast<int>(align) | Qt::TextSingleLine,

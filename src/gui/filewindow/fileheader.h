@@ -29,6 +29,8 @@ public:
     std::function<std::pair<int, bool>()> SortState;
 
 protected:
+    /// A header line is as high as its text, not as a scroll area's minimum.
+    QSize minimumSizeHint() const override { return {0, sizeHint().height()}; }
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
 
 private:

@@ -56,6 +56,8 @@ public:
     void setFileSpecBox(QComboBox* box);
     /// Applies the display settings: font, description column, format.
     void applySettings();
+    /// The list's font (from the font dialog or the stored font text).
+    void setListFont(const QFont& font);
 
     // --- commands ---------------------------------------------------------------
     void FillMainListBox() { m_model->FillMainListBox(); }
@@ -137,7 +139,6 @@ private:
     void rightClickAt(int index, const QPoint& viewportPos, bool shiftHeld);
     void syncHeader();
     void attachFileSpecBox(QComboBox* box, bool attach);
-    void setListFont(const QFont& font);
     int keyCodeOf(const QKeyEvent* e) const;
     /// The width of a text in the list's font; plain ASCII text is summed from
     /// cached character widths instead of being laid out.

@@ -87,16 +87,6 @@ StatisticsPanel::StatisticsPanel(QWidget* parent) : QFrame(parent) {
     pnCurFile->hide(); // shown while the file window has the focus
     m_layout->addWidget(pnCurFile);
 
-    TaggedGroupBox = new QGroupBox(this);
-    SetComponentName(TaggedGroupBox, "TaggedGroupBox");
-    TaggedGroupBox->setAccessibleName("Tagged files statistics");
-    auto* tagged = new QVBoxLayout(TaggedGroupBox);
-    TaggedFilesLabel = makeLabel(TaggedGroupBox, "TaggedFilesLabel", "Tagged files");
-    TaggedBytesLabel = makeLabel(TaggedGroupBox, "TaggedBytesLabel", "Tagged size");
-    tagged->addWidget(TaggedFilesLabel);
-    tagged->addWidget(TaggedBytesLabel);
-    m_layout->addWidget(TaggedGroupBox);
-
     CurrDirStatGroupBox = new QGroupBox(this);
     SetComponentName(CurrDirStatGroupBox, "CurrDirStatGroupBox");
     CurrDirStatGroupBox->setAccessibleName("Files statistics");
@@ -106,6 +96,16 @@ StatisticsPanel::StatisticsPanel(QWidget* parent) : QFrame(parent) {
     dir->addWidget(FilesInDirLabel);
     dir->addWidget(TotalDirSizeLabel);
     m_layout->addWidget(CurrDirStatGroupBox);
+
+    TaggedGroupBox = new QGroupBox(this);
+    SetComponentName(TaggedGroupBox, "TaggedGroupBox");
+    TaggedGroupBox->setAccessibleName("Tagged files statistics");
+    auto* tagged = new QVBoxLayout(TaggedGroupBox);
+    TaggedFilesLabel = makeLabel(TaggedGroupBox, "TaggedFilesLabel", "Tagged files");
+    TaggedBytesLabel = makeLabel(TaggedGroupBox, "TaggedBytesLabel", "Tagged size");
+    tagged->addWidget(TaggedFilesLabel);
+    tagged->addWidget(TaggedBytesLabel);
+    m_layout->addWidget(TaggedGroupBox);
     m_layout->addStretch(1);
 }
 
