@@ -15,6 +15,7 @@
 #include "filewindow/filewindowui.h"
 #include "gui/app/mainmenubar.h"
 #include "gui/app/mainstatusbar.h"
+#include "gui/app/programicon.h"
 #include "gui/controls/thistorycombobox.h"
 #include "gui/filewindow/filewindowcontroller.h"
 #include "config/historyboxes.h"
@@ -97,6 +98,8 @@ TMainForm::TMainForm(Catalogue& catalogue, AppState& state, Settings& settings,
     mruDirs->setMaximum(20);
     mruDirs->IniFileName = QString::fromStdString(SettingsIniName());
 
+    aiForm = new ProgramIcon(this);
+    screenSaver = new ScreenSaverInhibitor(this);
     buildLayout();
     buildTray();
     wireTree();
@@ -309,7 +312,7 @@ void TMainForm::buildTray() {
     exitAction->setObjectName("pmiTrayExit");
     if (!QSystemTrayIcon::isSystemTrayAvailable())
         return;
-    ZentrixTrayIcon = new QSystemTrayIcon(windowIcon(), this);
+    ZentrixTrayIcon = new QSystemTrayIcon(aiForm->icon(), this);
     ZentrixTrayIcon->setObjectName("ZentrixTrayIcon");
     ZentrixTrayIcon->setToolTip("Zentrix");
     ZentrixTrayIcon->setContextMenu(TrayPopupMenu);
@@ -498,10 +501,15 @@ void TMainForm::wireMenus() {
         miDisableScreenSaver->setChecked(m_settings.DisableScreenSaver);
         program->insertAction(separator, miAnimatePrgIcon);
         program->insertAction(separator, miDisableScreenSaver);
-        connect(miAnimatePrgIcon, &QAction::toggled, this,
-                [this](bool on) { m_settings.AnimatePrgIcon = on; });
-        connect(miDisableScreenSaver, &QAction::toggled, this,
-                [this](bool on) { m_settings.DisableScreenSaver = on; });
+        connect(miAnimatePrgIcon, &QAction::toggled, this, [this](bool on) {
+            m_settings.AnimatePrgIcon = on;
+            aiForm->setAnimated(on && isActiveWindow());
+        });
+        connect(miDisableScreenSaver, &QAction::toggled, this, [this](bool on) {
+            m_settings.DisableScreenSaver = on;
+            screenSaver->setInhibited(on);
+        });
+        screenSaver->setInhibited(m_settings.DisableScreenSaver);
         // The recent directories, above "E&xit".
         mruDirs->attachTo(program, exitAction, [this](const QString& path) {
             OpenDirectory(path.toStdString());
@@ -732,8 +740,10 @@ void TMainForm::pmiCollapseAllDrivesClick() { m_treeCommands->CollapseAllDrives(
 void TMainForm::ChangeTreeViewFont() {
     bool ok = false;
     const QFont font = QFontDialog::getFont(&ok, MainTreeView->font(), this, "Font");
-    if (ok)
+    if (ok) {
         MainTreeView->setFont(font);
+        m_treeFontSet = true; // kept as TreeViewFont when the settings are saved
+    }
 }
 
 void TMainForm::DirProperties() {
@@ -877,8 +887,12 @@ void TMainForm::keyPressEvent(QKeyEvent* event) {
 }
 
 void TMainForm::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_state.started)
-        m_logger->ProgramActivated();
+    if (event->type() == QEvent::ActivationChange) {
+        // The icon turns only while the program is active and the setting asks.
+        aiForm->setAnimated(isActiveWindow() && m_settings.AnimatePrgIcon);
+        if (isActiveWindow() && m_state.started)
+            m_logger->ProgramActivated();
+    }
     QMainWindow::changeEvent(event);
 }
 

@@ -48,6 +48,8 @@ class PluginCalls;
 class FileWindowController;
 class MainMenuBar;
 class THistoryComboBox;
+class ProgramIcon;
+class ScreenSaverInhibitor;
 struct Settings;
 
 namespace platform {
@@ -118,6 +120,8 @@ public:
     THistoryComboBox* hbFileSpec = nullptr;
     QAction* miAnimatePrgIcon = nullptr;
     QAction* miDisableScreenSaver = nullptr;
+    ProgramIcon* aiForm = nullptr;
+    ScreenSaverInhibitor* screenSaver = nullptr;
 
     // --- core collaborators ---------------------------------------------------------
     DiskLogger& logger() { return *m_logger; }

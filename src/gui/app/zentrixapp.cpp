@@ -15,6 +15,8 @@
 #include "platform/volume.h"
 
 #include <QDir>
+#include <QProxyStyle>
+#include <QToolTip>
 #include <QPainter>
 #include <QSplashScreen>
 #include <QTimer>
@@ -46,12 +48,28 @@ QString instanceKey() {
     return home.isEmpty() ? QDir::homePath() : QString::fromLocal8Bit(home);
 }
 
+// Hints appear after a second, on a white background.
+class HintStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* ret) const override {
+        if (hint == SH_ToolTip_WakeUpDelay)
+            return 1000;
+        return QProxyStyle::styleHint(hint, option, widget, ret);
+    }
+};
+
 } // namespace
 
 int RunZentrix(int argc, char* argv[]) {
     GuardedApplication app(argc, argv);
     QApplication::setApplicationName("Zentrix");
     QApplication::setApplicationVersion("1.0");
+    QApplication::setStyle(new HintStyle);
+    QPalette hints = QToolTip::palette();
+    hints.setColor(QPalette::ToolTipBase, Qt::white);
+    hints.setColor(QPalette::ToolTipText, Qt::black);
+    QToolTip::setPalette(hints);
 
     // The program's units: collation, drive table, catalogue, program state.
     platform::InitCollation();
