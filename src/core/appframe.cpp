@@ -88,17 +88,13 @@ bool QueryClose(AppState& state, const Settings& settings, Prompter& prompter,
     return true;
 }
 
-int DropOnFileWindow(Catalogue& catalogue, AppState& state,
-                     const std::vector<std::string>& hostPaths) {
-    catalogue.ResultFiles.clear();
-    for (const std::string& host : hostPaths) {
-        auto path = catalogue.Drives().ToCataloguePath(host, false);
-        if (path)
-            catalogue.ResultFiles.push_back(UpperCase(*path));
-    }
-    state.scope = 8;
-    state.requestRefill();
-    return static_cast<int>(catalogue.ResultFiles.size());
+std::vector<std::string> DroppedNames(const platform::DriveTable& drives,
+                                      const std::vector<std::string>& hostPaths) {
+    std::vector<std::string> names;
+    for (const std::string& host : hostPaths)
+        if (auto path = drives.ToCataloguePath(host, false))
+            names.push_back(*path);
+    return names;
 }
 
 namespace {

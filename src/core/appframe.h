@@ -49,11 +49,10 @@ std::string LastDirOnQuit(const TTreeNode* selected);
 bool QueryClose(AppState& state, const Settings& settings, Prompter& prompter,
                 const std::function<void()>& pump);
 
-/// Files dropped on the file window become the result list (upper-case
-/// catalogue names; names outside every drive are left out) and the scope 8.
-/// Returns the number of names taken.
-int DropOnFileWindow(Catalogue& catalogue, AppState& state,
-                     const std::vector<std::string>& hostPaths);
+/// The catalogue names of files dropped from the desktop; names outside every
+/// drive are left out.
+std::vector<std::string> DroppedNames(const platform::DriveTable& drives,
+                                      const std::vector<std::string>& hostPaths);
 
 /// The lines the status area cycles through every ten seconds.
 std::vector<std::string> SystemInfoLines(const platform::SystemFigures& figures);

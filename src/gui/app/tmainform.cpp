@@ -49,6 +49,7 @@
 #include <QMimeData>
 #include <QProcess>
 #include <QSplitter>
+#include <QStatusTipEvent>
 #include <QStackedWidget>
 #include <QSystemTrayIcon>
 #include <QTextBrowser>
@@ -873,8 +874,10 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 
 bool TMainForm::event(QEvent* event) {
     // Hints go to the first panel of the status line, not over the whole line.
-    if (event->type() == QEvent::StatusTip)
+    if (event->type() == QEvent::StatusTip) {
+        MainStatusBar->setHint(static_cast<QStatusTipEvent*>(event)->tip());
         return true;
+    }
     return QMainWindow::event(event);
 }
 
@@ -916,7 +919,7 @@ bool TMainForm::DropFiles(const QPoint& at, const QList<QUrl>& urls) {
     for (const QUrl& url : urls)
         if (url.isLocalFile())
             paths.push_back(url.toLocalFile().toStdString());
-    AppFrame::DropOnFileWindow(m_cat, m_state, paths);
+    m_fileWindow->model().DropShellFiles(AppFrame::DroppedNames(m_drives, paths));
     RestoreAndRaise();
     return true;
 }
