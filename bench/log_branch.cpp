@@ -8,6 +8,7 @@
 #include "config/settings.h"
 #include "core/appstate.h"
 #include "core/prompter.h"
+#include "silentprompter.h"
 #include "platform/drivetable.h"
 
 #include <chrono>
@@ -26,21 +27,6 @@ namespace {
 
 using namespace zentrix;
 
-class SilentPrompter : public Prompter {
-public:
-    bool askYesNo(const std::string&, const std::string&) override { return true; }
-    bool askOkCancel(const std::string&, const std::string&) override { return true; }
-    Answer askYesNoCancel(const std::string&, const std::string&) override { return Answer::Yes; }
-    bool askRetryCancel(const std::string&, const std::string&) override { return false; }
-    void inform(const std::string&, const std::string&) override {}
-    void warn(const std::string&) override {}
-    void error(const std::string&, const std::string&) override {}
-    std::optional<std::string> inputText(const std::string&, const std::string&,
-                                         const std::string&) override {
-        return std::nullopt;
-    }
-    void beep() override {}
-};
 
 long residentBytes() {
     long pages = 0, resident = 0;
@@ -83,7 +69,7 @@ int main(int argc, char** argv) {
     AppState state;
     Settings settings;
     LoggedDiskTabs tabs(state);
-    SilentPrompter prompter;
+    bench::SilentPrompter prompter;
     CatalogueUi ui;
     DiskLogger logger(catalogue, state, settings, tabs, prompter, ui);
     TTreeNode* root = catalogue.Tree().InsertTopLevel(0, "T:\\");

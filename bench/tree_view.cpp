@@ -9,6 +9,7 @@
 #include "config/settings.h"
 #include "core/appstate.h"
 #include "core/prompter.h"
+#include "silentprompter.h"
 #include "gui/app/tmainform.h"
 #include "gui/tree/cataloguetreemodel.h"
 #include "gui/tree/thetreeview.h"
@@ -25,21 +26,6 @@ using namespace zentrix;
 
 namespace {
 
-class SilentPrompter : public Prompter {
-public:
-    bool askYesNo(const std::string&, const std::string&) override { return true; }
-    bool askOkCancel(const std::string&, const std::string&) override { return true; }
-    Answer askYesNoCancel(const std::string&, const std::string&) override { return Answer::Yes; }
-    bool askRetryCancel(const std::string&, const std::string&) override { return false; }
-    void inform(const std::string&, const std::string&) override {}
-    void warn(const std::string&) override {}
-    void error(const std::string&, const std::string&) override {}
-    std::optional<std::string> inputText(const std::string&, const std::string&,
-                                         const std::string&) override {
-        return std::nullopt;
-    }
-    void beep() override {}
-};
 
 } // namespace
 
@@ -73,7 +59,7 @@ int main(int argc, char** argv) {
     AppState state;
     Settings settings;
     state.currentDisk = 'T';
-    SilentPrompter prompter;
+    bench::SilentPrompter prompter;
     TMainForm form(catalogue, state, settings, drives, &prompter);
     form.resize(900, 700);
     form.show();

@@ -556,14 +556,14 @@ void TEnhIniFile::WriteBool(const std::string& section, const std::string& ident
     WriteString(section, ident, value ? "1" : "0");
 }
 
-FontSpec TEnhIniFile::ReadFont(const std::string& section, const std::string& ident,
-                               FontSpec font) const {
+FontFields TEnhIniFile::ReadFont(const std::string& section, const std::string& ident,
+                               FontFields font) const {
     ApplyFontText(ReadString(section, ident, ",,,,"), font);
     return font;
 }
 
 void TEnhIniFile::WriteFont(const std::string& section, const std::string& ident,
-                            const FontSpec& font) {
+                            const FontFields& font) {
     WriteString(section, ident, FontToText(font));
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "config/fontspec.h"
+#include "config/fontfields.h"
 
 #include <cstdint>
 #include <functional>
@@ -64,8 +64,8 @@ public:
 
     /// Applies the stored font text (default ",,,,", which changes nothing) to
     /// `font` and returns it.
-    FontSpec ReadFont(const std::string& section, const std::string& ident, FontSpec font) const;
-    void WriteFont(const std::string& section, const std::string& ident, const FontSpec& font);
+    FontFields ReadFont(const std::string& section, const std::string& ident, FontFields font) const;
+    void WriteFont(const std::string& section, const std::string& ident, const FontFields& font);
 
     /// Bytes of a binary value; none when it is missing or not binary.
     std::optional<std::vector<uint8_t>> ReadBinary(const std::string& section,

@@ -1,10 +1,12 @@
 #include "platform/process.h"
 
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 extern char** environ;
@@ -32,7 +34,11 @@ bool ProgramExists(const std::string& program) {
     return false;
 }
 
-int RunAndWait(const std::string& program, const std::vector<std::string>& args) {
+namespace {
+
+// Starts a program from the PATH with its input and output on /dev/null; the
+// child's process id, or -1 when it could not be started.
+pid_t spawnQuiet(const std::string& program, const std::vector<std::string>& args) {
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const auto& a : args)
@@ -40,17 +46,38 @@ int RunAndWait(const std::string& program, const std::vector<std::string>& args)
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     pid_t pid = 0;
     const int rc = ::posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0)
-        return -1;
+    return rc == 0 ? pid : -1;
+}
+
+int waitFor(pid_t pid) {
     int status = 0;
-    if (::waitpid(pid, &status, 0) < 0)
-        return -1;
+    while (::waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR)
+            return -1;
+    }
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+} // namespace
+
+int RunAndWait(const std::string& program, const std::vector<std::string>& args) {
+    const pid_t pid = spawnQuiet(program, args);
+    return pid < 0 ? -1 : waitFor(pid);
+}
+
+bool StartDetached(const std::string& program, const std::vector<std::string>& args) {
+    const pid_t pid = spawnQuiet(program, args);
+    if (pid < 0)
+        return false;
+    // A thread of its own waits for the child so that no zombie stays behind.
+    std::thread([pid] { waitFor(pid); }).detach();
+    return true;
 }
 
 bool EjectMedium(const std::string& mountPoint) {

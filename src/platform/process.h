@@ -13,6 +13,10 @@ bool SetCurrentDirectory(const std::string& hostPath);
 /// Runs a program with arguments and waits for it; returns its exit status, or -1
 /// when it could not be started. Its output is discarded.
 int RunAndWait(const std::string& program, const std::vector<std::string>& args);
+/// Starts a program from the PATH with its input and output on /dev/null and
+/// returns at once; the child is reaped in the background. False when it could
+/// not be started.
+bool StartDetached(const std::string& program, const std::vector<std::string>& args);
 /// True when a program of that name is on the PATH.
 bool ProgramExists(const std::string& program);
 

@@ -3,7 +3,7 @@
 #include "platform/apppaths.h"
 #include "platform/atomicfile.h"
 #include "platform/process.h"
-#include "platform/startdetached.h"
+#include "platform/process.h"
 
 #include <cerrno>
 #include <sys/stat.h>

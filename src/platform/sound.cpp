@@ -1,7 +1,7 @@
 #include "platform/sound.h"
 
 #include "platform/process.h"
-#include "platform/startdetached.h"
+#include "platform/process.h"
 
 #include <sys/stat.h>
 

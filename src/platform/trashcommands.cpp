@@ -2,7 +2,7 @@
 
 #include "platform/apppaths.h"
 #include "platform/process.h"
-#include "platform/startdetached.h"
+#include "platform/process.h"
 
 #include <filesystem>
 #include <system_error>

@@ -52,7 +52,7 @@ TEST(StoreKeyPath, FormedFromTheBaseNameOnly) {
 }
 
 TEST_F(StoreTest, EveryValueKindSurvivesAReopen) {
-    FontSpec font;
+    FontFields font;
     font.Name = "DejaVu Sans";
     font.Size = 11;
     font.Italic = true;
@@ -91,7 +91,7 @@ TEST_F(StoreTest, EveryValueKindSurvivesAReopen) {
     EXPECT_EQ(ini.ReadString("Odd names", "%41", "x"), "percent");
     EXPECT_EQ(ini.ReadInteger("Options", "Negative", 0), -17);
     EXPECT_TRUE(ini.ReadBool("Options", "On", false));
-    EXPECT_EQ(ini.ReadFont("Options", "Font", FontSpec{}), font);
+    EXPECT_EQ(ini.ReadFont("Options", "Font", FontFields{}), font);
     EXPECT_EQ(ini.ReadBinary("", "MenuShortcuts"), (std::vector<uint8_t>{0x00, 0xFF, 0x10, 0x0A}));
     EXPECT_EQ(ini.ReadString("Options", "Utf8", "x"), "Grüße ☺");
     // A binary value is not a string, and a string is not binary.
@@ -323,7 +323,7 @@ TEST_F(StoreTest, AFailedWriteLeavesTheOldFileIntact) {
 }
 
 TEST(FontText, ReadRules) {
-    FontSpec base;
+    FontFields base;
     base.Name = "Sans";
     base.Size = 9;
     base.Bold = true;
@@ -354,7 +354,7 @@ TEST(FontText, ReadRules) {
         {"  Times New Roman  , 12 ,,,", "Times New Roman", 12, "", 1, 0x00445566},
     };
     for (const auto& c : cases) {
-        FontSpec f = base;
+        FontFields f = base;
         ApplyFontText(c.text, f);
         EXPECT_EQ(f.Name, c.name) << c.text;
         EXPECT_EQ(f.Size, c.size) << c.text;
@@ -369,7 +369,7 @@ TEST(FontText, ReadRules) {
 }
 
 TEST(FontText, WrittenWithNamesOrDollarHex) {
-    FontSpec f;
+    FontFields f;
     f.Name = "Arial";
     f.Size = 10;
     f.Bold = f.Italic = f.Underline = f.StrikeOut = true;

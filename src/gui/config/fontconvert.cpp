@@ -79,8 +79,8 @@ TColor FromQColor(const QColor& color) {
 
 namespace {
 
-FontSpec describe(const QFont& font, const QColor& color) {
-    FontSpec f;
+FontFields describe(const QFont& font, const QColor& color) {
+    FontFields f;
     f.Name = font.family().toStdString();
     f.Size = font.pointSize() > 0 ? font.pointSize() : 9;
     f.Bold = font.bold();
@@ -97,8 +97,8 @@ FontSpec describe(const QFont& font, const QColor& color) {
 QFont ApplyFontTextToQFont(const QString& fontText, const QFont& base, QColor& color) {
     if (fontText.isEmpty())
         return base;
-    FontSpec wanted = describe(base, color);
-    const FontSpec before = wanted;
+    FontFields wanted = describe(base, color);
+    const FontFields before = wanted;
     ApplyFontText(fontText.toStdString(), wanted);
 
     QFont font = base;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "config/fontspec.h"
+#include "config/fontfields.h"
 
 #include <QColor>
 #include <QFont>

@@ -1,4 +1,4 @@
-#include "config/fontspec.h"
+#include "config/fontfields.h"
 
 #include "core/text.h"
 
@@ -140,7 +140,7 @@ std::optional<TColor> ColorFromText(std::string_view text) {
     return parseNumber(t);
 }
 
-void ApplyFontText(std::string_view text, FontSpec& font) {
+void ApplyFontText(std::string_view text, FontFields& font) {
     // The fields before the colour count only when a comma closes them.
     std::vector<std::string> closed;
     size_t start = 0;
@@ -174,7 +174,7 @@ void ApplyFontText(std::string_view text, FontSpec& font) {
     }
 }
 
-std::string FontToText(const FontSpec& font) {
+std::string FontToText(const FontFields& font) {
     std::string style;
     if (font.Bold)
         style += 'B';

@@ -33,7 +33,7 @@ std::optional<TColor> ColorFromText(std::string_view text);
 /// A font as the windows use it, without any toolkit: the store's font text
 /// "Name,Size,Style,Pitch,Color" applies to one of these, and the windows turn it
 /// into their own font and colour.
-struct FontSpec {
+struct FontFields {
     std::string Name;
     int Size = 8; // points
     bool Bold = false;
@@ -43,7 +43,7 @@ struct FontSpec {
     int Pitch = 0; // 0 default, 1 variable, 2 fixed
     TColor Color = clWindowText;
 
-    bool operator==(const FontSpec&) const = default;
+    bool operator==(const FontFields&) const = default;
 };
 
 /// Applies a stored font text to a font. Each comma-separated field is trimmed.
@@ -52,9 +52,9 @@ struct FontSpec {
 /// the font's own. Style letters B, I, U, S count anywhere in their field, in any
 /// case, and an empty Style clears the style. The Color field (the rest after the
 /// fourth comma) keeps the colour when it is empty or not a colour.
-void ApplyFontText(std::string_view text, FontSpec& font);
+void ApplyFontText(std::string_view text, FontFields& font);
 
 /// "Arial,10,BI,0,clRed".
-std::string FontToText(const FontSpec& font);
+std::string FontToText(const FontFields& font);
 
 } // namespace zentrix
