@@ -537,6 +537,15 @@ void TMainForm::buildCommands() {
         {"pmiHideShowWindowClick", [this] { pmiHideShowWindowClick(); }},
         {"pmiTrayAboutClick", [this] { pmiTrayAboutClick(); }},
         {"miZentrixPropertiesClick", [this] { miZentrixPropertiesClick(); }},
+        {"miHelpAboutClick", [this] { m_plugins->CallShowAboutForm(this); }},
+        {"miHelpTipClick", [this] { TTipsForm::Execute(m_settings, *m_prompter, this); }},
+        {"miHelpQuoteClick", [this] { TQuotesForm::Execute(m_settings, *m_prompter, this); }},
+        {"miClipBrdClick", [this] { m_plugins->CallShowZentrixQCV(this); }},
+        {"btnDiskImageClick", [this] { m_plugins->CallShowDiskInfo(m_state.currentDisk, this); }},
+        {"miVolPropertiesClick", [this] { DiskProperties(); }},
+        {"pmiPropertiesClick", [this] { DiskProperties(); }},
+        {"pmiDirContextMenuClick", [this] { pmiDirContextMenuClick(); }},
+        {"pmiFileContextMenuClick", [this] { pmiFileContextMenuClick(); }},
     };
     // The file window's commands.
     FileWindowController* fw = m_fileWindow;
@@ -569,8 +578,6 @@ void TMainForm::buildCommands() {
         {"pmiFileDisplayFullpathClick", [fw] { fw->pmiFileDisplayFullpathClick(); }},
         {"pmiFileOptimumClick", [fw] { fw->pmiFileOptimumClick(); }},
         {"miFileRefillWindowClick", [this] { m_state.requestRefill(); }},
-        {"miFileRefillWindow", [this] { m_state.requestRefill(); }},
-        {"miVolRefill", [this] { m_state.requestRefill(); }},
     };
     m_commands.insert(fileCommands.begin(), fileCommands.end());
 }
@@ -755,6 +762,36 @@ void TMainForm::DirProperties() {
         return;
     TDirPropertiesDialog dialog(m_cat, node, this);
     dialog.exec();
+}
+
+void TMainForm::DiskProperties() {
+    if (!CheckCompatibility(1, m_settings, *m_prompter))
+        return;
+    for (int i = 0; i < m_cat.Tree().TopCount(); ++i) {
+        TTreeNode* root = m_cat.Tree().Top(i);
+        if (root->DriveLetter() == m_state.currentDisk) {
+            TDirPropertiesDialog dialog(m_cat, root, this);
+            dialog.exec();
+            return;
+        }
+    }
+}
+
+void TMainForm::pmiDirContextMenuClick() {
+    TTreeNode* node = m_cat.Tree().Selected();
+    if (!node || !CheckCompatibility(1, m_settings, *m_prompter))
+        return;
+    const QRect r = MainTreeView->visualRect(m_treeModel->indexOf(node));
+    emit m_treeController->shellMenuRequested(node, MainTreeView->viewport()->mapToGlobal(r.center()));
+}
+
+void TMainForm::pmiFileContextMenuClick() {
+    FileWindow& model = m_fileWindow->model();
+    TFileClass* record = model.Record(model.Current());
+    if (!record || !CheckCompatibility(1, m_settings, *m_prompter))
+        return;
+    emit m_fileWindow->shellContextMenuRequested(QString::fromStdString(record->FullName()),
+                                                 m_fileWindow->MainListBox->mapToGlobal(QPoint(20, 20)));
 }
 
 void TMainForm::pmiHideShowWindowClick() {

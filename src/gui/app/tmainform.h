@@ -155,6 +155,10 @@ public:
     void DirProperties();
     void pmiHideShowWindowClick();
     void pmiTrayAboutClick();
+    /// Properties of the current disk (its root directory and volume).
+    void DiskProperties();
+    void pmiDirContextMenuClick();
+    void pmiFileContextMenuClick();
     void miZentrixPropertiesClick();
     /// Placement, splitters and header widths from the store (start step 13/16).
     void RestoreState();
