@@ -3,7 +3,9 @@
 #include "catalogue/loggeddisktabs.h"
 #include "config/settings.h"
 #include "core/appstate.h"
+#include "filewindow/filewindow.h"
 #include "gui/app/mainmenubar.h"
+#include "gui/filewindow/filewindowcontroller.h"
 #include "gui/app/mainstatusbar.h"
 #include "gui/app/singleinstance.h"
 #include "gui/app/tmainform.h"
@@ -17,6 +19,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QPlainTextEdit>
 #include <QLabel>
 #include <QSplitter>
 #include <QLineEdit>
@@ -391,6 +394,26 @@ TEST_F(MainFormTest, EveryCommandOfTheWindowIsOneTheMenusKnow) {
     EXPECT_TRUE(form->menus().action("miVolRefreshAllDirs")->isEnabled());
     ASSERT_TRUE(form->menus().action("miPruneDir"));
     EXPECT_FALSE(form->menus().action("miPruneDir")->isEnabled());
+}
+
+TEST_F(MainFormTest, TheQuickViewShowsTheStartOfATextFile) {
+    settings.QuickView = true;
+    tmp.write("d/notes.txt", "line one\r\nline two\n");
+    form->Start({});
+    idle(); // the first fill
+    FileWindow& model = form->fileWindow().model();
+    int notes = -1;
+    for (int i = 0; i < model.Count(); ++i)
+        if (model.Text(i) == "notes.txt")
+            notes = i;
+    ASSERT_GE(notes, 0);
+    form->pnQuickView->show();
+    model.SetCurrent(notes);
+    form->UpdateQuickView();
+    const QString text = form->meFileInfo->toPlainText();
+    EXPECT_TRUE(text.endsWith("line one\nline two")) << text.toStdString();
+    EXPECT_TRUE(text.contains("notes.txt") || text.startsWith("line one")); // with FileInfo lines before
+    EXPECT_FALSE(form->imgQuick->isVisibleTo(form.get()));
 }
 
 TEST_F(MainFormTest, TheSystemInformationLineCycles) {

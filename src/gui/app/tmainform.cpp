@@ -10,6 +10,7 @@
 #include "config/tenhinifile.h"
 #include "core/appframe.h"
 #include "core/plugincalls.h"
+#include "filewindow/quickview.h"
 #include "core/appstate.h"
 #include "gui/app/guiprompter.h"
 #include "filewindow/filewindowui.h"
@@ -37,7 +38,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QClipboard>
 #include <QComboBox>
+#include <QPlainTextEdit>
 #include <QDesktopServices>
 #include <QFile>
 #include <QDragEnterEvent>
@@ -212,7 +215,20 @@ void TMainForm::buildLayout() {
     statLayout->addWidget(pnFileSpecHolder);
     scQuickView = named(new QSplitter(Qt::Vertical, StatisticsPanel), "scQuickView", "Quick view splitter");
     pnQuickView = named(new QWidget(scQuickView), "pnQuickView", "Quick view");
-    new QVBoxLayout(pnQuickView);
+    auto* quick = new QVBoxLayout(pnQuickView);
+    quick->setContentsMargins(0, 0, 0, 0);
+    meFileInfo = named(new QPlainTextEdit(pnQuickView), "meFileInfo", "File information");
+    meFileInfo->setReadOnly(true);
+    meFileInfo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    meFileInfo->setContextMenuPolicy(Qt::CustomContextMenu);
+    imgQuick = named(new QLabel(pnQuickView), "imgQuick", "Picture");
+    imgQuick->setAlignment(Qt::AlignCenter);
+    imgQuick->hide();
+    pnMedia = named(new QWidget(pnQuickView), "pnMedia", "Media player");
+    pnMedia->hide();
+    quick->addWidget(meFileInfo, 1);
+    quick->addWidget(imgQuick, 1);
+    quick->addWidget(pnMedia);
     pnQuickView->hide();
     pnStatistics = named(new QWidget(scQuickView), "pnStatistics", "Statistics");
     new QVBoxLayout(pnStatistics);
@@ -436,6 +452,7 @@ void TMainForm::wireFileWindow() {
                 menu.exec(pos);
             });
     connect(m_treeController, &TreeController::entered, m_fileWindow, &FileWindowController::treeEntered);
+    connect(m_fileWindow, &FileWindowController::currentFileUpdated, this, &TMainForm::UpdateQuickView);
 }
 
 void TMainForm::fileCommandRequested(int command) {
@@ -483,6 +500,9 @@ void TMainForm::wireMenus() {
     connect(m_menus, &MainMenuBar::hintChanged, MainStatusBar, &TMainStatusBar::setHint);
     connect(m_treeController, &TreeController::treePopupRequested, this,
             [this](const QPoint& pos) { showPopup("TreeViewPopupMenu", pos); });
+    connect(meFileInfo, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        showPopup("pmQView", meFileInfo->mapToGlobal(pos));
+    });
     connect(m_treeController, &TreeController::labelEditStarted, this,
             [this] { m_menus->inputBoxFocused(true); });
     connect(m_treeController, &TreeController::labelEditEnded, this,
@@ -546,6 +566,9 @@ void TMainForm::buildCommands() {
         {"pmiPropertiesClick", [this] { DiskProperties(); }},
         {"pmiDirContextMenuClick", [this] { pmiDirContextMenuClick(); }},
         {"pmiFileContextMenuClick", [this] { pmiFileContextMenuClick(); }},
+        {"pmiQViewCopyClick", [this] { pmiQViewCopyClick(); }},
+        {"pmiQViewAppendToClipboardClick", [this] { pmiQViewAppendToClipboardClick(); }},
+        {"pmiQViewFontClick", [this] { pmiQViewFontClick(); }},
     };
     // The file window's commands.
     FileWindowController* fw = m_fileWindow;
@@ -868,6 +891,53 @@ void TMainForm::AfterErrorReport() {
     m_state.requestRefill();
 }
 
+void TMainForm::UpdateQuickView() {
+    if (!m_settings.QuickView || !pnQuickView->isVisible())
+        return;
+    FileWindow& model = m_fileWindow->model();
+    TFileClass* record = model.Record(model.Current());
+    meFileInfo->clear();
+    imgQuick->clear();
+    imgQuick->hide();
+    meFileInfo->show();
+    if (!record)
+        return;
+    const std::string host = m_cat.HostPath(record).value_or(std::string());
+    const QuickViewContent content =
+        BuildQuickView(std::string(record->FileName()), host, &PluginCalls::CallGetFileInfo);
+    pnMedia->setVisible(content.media);
+    QStringList lines;
+    for (const std::string& line : content.lines)
+        lines << QString::fromUtf8(line.data(), static_cast<int>(line.size()));
+    meFileInfo->setPlainText(lines.join('\n'));
+    if (!content.picture.empty()) {
+        // A picture that will not load leaves the lines showing.
+        const QPixmap picture(q(content.picture));
+        if (!picture.isNull()) {
+            imgQuick->setPixmap(picture.scaled(pnQuickView->size(), Qt::KeepAspectRatio,
+                                               Qt::SmoothTransformation));
+            meFileInfo->hide();
+            imgQuick->show();
+        }
+    }
+}
+
+void TMainForm::pmiQViewCopyClick() { QGuiApplication::clipboard()->setText(meFileInfo->toPlainText()); }
+
+void TMainForm::pmiQViewAppendToClipboardClick() {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->setText(clipboard->text() + meFileInfo->toPlainText());
+}
+
+void TMainForm::pmiQViewFontClick() {
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, meFileInfo->font(), this, "Font");
+    if (ok) {
+        meFileInfo->setFont(font);
+        m_quickFontSet = true;
+    }
+}
+
 void TMainForm::ShowStartupTips() {
     if (m_settings.ShowHintsAtStartUp)
         TTipsForm::Execute(m_settings, *m_prompter, this);
@@ -1026,7 +1096,7 @@ void TMainForm::playCompletionSound() { PlayCompletionSound(m_settings); }
 void TMainForm::ApplyFont(FontSlot slot, const std::string& fontText) {
     QWidget* target = slot == FontSlot::Tree       ? static_cast<QWidget*>(MainTreeView)
                       : slot == FontSlot::FileList ? (fileListWidget ? fileListWidget() : nullptr)
-                                                   : nullptr;
+                                                   : static_cast<QWidget*>(meFileInfo);
     if (!target)
         return;
     QColor color = target->palette().color(QPalette::Text);
@@ -1038,14 +1108,17 @@ void TMainForm::ApplyFont(FontSlot slot, const std::string& fontText) {
     QPalette pal = target->palette();
     pal.setColor(QPalette::Text, color);
     target->setPalette(pal);
-    (slot == FontSlot::Tree ? m_treeFontSet : m_fileFontSet) = !fontText.empty();
+    (slot == FontSlot::Tree ? m_treeFontSet : slot == FontSlot::FileList ? m_fileFontSet : m_quickFontSet) =
+        !fontText.empty();
 }
 
 std::string TMainForm::CurrentFontText(FontSlot slot) {
     QWidget* target = slot == FontSlot::Tree       ? static_cast<QWidget*>(MainTreeView)
                       : slot == FontSlot::FileList ? (fileListWidget ? fileListWidget() : nullptr)
-                                                   : nullptr;
-    const bool set = slot == FontSlot::Tree ? m_treeFontSet : m_fileFontSet;
+                                                   : static_cast<QWidget*>(meFileInfo);
+    const bool set = slot == FontSlot::Tree       ? m_treeFontSet
+                     : slot == FontSlot::FileList ? m_fileFontSet
+                                                  : m_quickFontSet;
     if (!target || !set)
         return slot == FontSlot::Tree       ? m_settings.TreeViewFont
                : slot == FontSlot::FileList ? m_settings.FileListBoxFont
@@ -1063,7 +1136,10 @@ void TMainForm::SetFileItemHeight(std::optional<int> pixels) {
 }
 
 void TMainForm::UpdateQuickViewPanel(bool quickView) {
-    pnQuickView->setVisible(quickView && fileWindowHasFocus && fileWindowHasFocus());
+    const bool show = quickView && fileWindowHasFocus && fileWindowHasFocus();
+    pnQuickView->setVisible(show);
+    if (show)
+        UpdateQuickView();
 }
 
 void TMainForm::ShowToolHints(bool) {} // the tools button bar comes with the user tools

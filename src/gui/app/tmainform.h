@@ -15,6 +15,7 @@
 #include <vector>
 
 class QComboBox;
+class QPlainTextEdit;
 class QFrame;
 class QLabel;
 class QSplitter;
@@ -101,6 +102,9 @@ public:
     QWidget* pnFileSpecHolder = nullptr;
     QSplitter* scQuickView = nullptr;
     QWidget* pnQuickView = nullptr;
+    QPlainTextEdit* meFileInfo = nullptr;
+    QLabel* imgQuick = nullptr;
+    QWidget* pnMedia = nullptr;
     QWidget* pnStatistics = nullptr;
     QWidget* pnCmdLine = nullptr;
     QStackedWidget* ZenPageControl = nullptr;
@@ -169,6 +173,11 @@ public:
     void ResetAfterError();
     /// Steps after the error window closed: the tree focused, a refill asked.
     void AfterErrorReport();
+    /// The quick view follows the current file (when the setting asks for it).
+    void UpdateQuickView();
+    void pmiQViewCopyClick();
+    void pmiQViewAppendToClipboardClick();
+    void pmiQViewFontClick();
     /// Tip and quote of the day, when the settings ask for them.
     void ShowStartupTips();
     TEnhIniFile& store() { return *m_store; }
@@ -301,6 +310,7 @@ private:
     QColor m_treeColor;
     bool m_fileFontSet = false;
     bool m_treeFontSet = false;
+    bool m_quickFontSet = false;
 };
 
 } // namespace zentrix
