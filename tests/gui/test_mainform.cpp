@@ -156,6 +156,7 @@ TEST_F(MainFormTest, ClosingSavesTheSettingsAndThePlacement) {
     EXPECT_NE(text.find("FileSortOption"), std::string::npos);
     EXPECT_NE(text.find("PlaceWindowWidth"), std::string::npos);
     EXPECT_NE(text.find("pnMainTreeViewHeight"), std::string::npos);
+    EXPECT_NE(text.find("Section0Width"), std::string::npos);
 }
 
 TEST_F(MainFormTest, AfterAnEscapedErrorTheWindowIsBackOnTheFirstNode) {

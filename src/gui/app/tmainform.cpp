@@ -25,6 +25,7 @@
 #include "gui/config/fontconvert.h"
 #include "gui/config/toptionsform.h"
 #include "gui/controls/a11y.h"
+#include "gui/controls/tenhheadercontrol.h"
 #include "gui/controls/tmrufilelist.h"
 #include "gui/controls/tplacement.h"
 #include "gui/controls/tsplitcontrol.h"
@@ -848,6 +849,11 @@ void TMainForm::RestoreState() {
     placement.IniFileName = QString::fromStdString(SettingsIniName());
     placement.Section = "MainForm";
     placement.Restore(this);
+    TEnhHeaderControl::RestoreWidths(m_fileWindow->fileHeader(), "FileHeader",
+                                     QString::fromStdString(SettingsIniName()));
+    // With descriptions shown the last column is wide, so that they are never cut.
+    if (m_settings.ShowFileDescOption && m_fileWindow->fileHeader()->count() > 5)
+        m_fileWindow->fileHeader()->resizeSection(5, 1000);
     for (auto [splitter, target] : {std::pair<QSplitter*, QWidget*>{scHorizontal, pnMainTreeView},
                                     {scVertical, StatisticsPanel}}) {
         TSplitControl control(splitter, target);
@@ -866,6 +872,8 @@ void TMainForm::SaveState() {
     placement.IniFileName = QString::fromStdString(SettingsIniName());
     placement.Section = "MainForm";
     placement.Save(this);
+    TEnhHeaderControl::SaveWidths(m_fileWindow->fileHeader(), "FileHeader",
+                                  QString::fromStdString(SettingsIniName()));
     for (auto [splitter, target] : {std::pair<QSplitter*, QWidget*>{scHorizontal, pnMainTreeView},
                                     {scVertical, StatisticsPanel}}) {
         TSplitControl control(splitter, target);
