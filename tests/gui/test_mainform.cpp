@@ -17,6 +17,7 @@
 #include "support/scriptedprompter.h"
 #include "support/tempdir.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QPlainTextEdit>
@@ -365,6 +366,13 @@ TEST_F(MainFormTest, StopPanelSetsTheAbortFlagOnlyWhenShownAndHit) {
     EXPECT_FALSE(state.abortFlag);
     bar->setTotal(0);
     EXPECT_EQ(bar->total(), 1);
+
+    // Assistive tools read the panels through the accessible value.
+    bar->setHint("Log the branch");
+    QAccessibleInterface* a11y = QAccessible::queryAccessibleInterface(bar);
+    ASSERT_TRUE(a11y);
+    EXPECT_EQ(a11y->role(), QAccessible::StatusBar);
+    EXPECT_TRUE(a11y->text(QAccessible::Value).startsWith("Log the branch | 0% |"));
 }
 
 TEST_F(MainFormTest, HidingInTheTrayKeepsThePositionForSaving) {

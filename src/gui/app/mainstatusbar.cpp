@@ -1,7 +1,10 @@
 #include "gui/app/mainstatusbar.h"
 
 #include "core/appstate.h"
+#include "gui/controls/a11y.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -11,13 +14,41 @@
 namespace zentrix {
 
 namespace {
+
 constexpr int kWidths[4] = {300, 100, 50, 100};
+
+// The status line is drawn by the program: its panels' texts reach assistive
+// tools as the widget's value ("hint | 40% | STOP | user").
+class StatusBarAccessible : public QAccessibleWidget {
+public:
+    explicit StatusBarAccessible(TMainStatusBar* bar) : QAccessibleWidget(bar, QAccessible::StatusBar) {}
+    QString text(QAccessible::Text t) const override {
+        if (t != QAccessible::Value)
+            return QAccessibleWidget::text(t);
+        auto* bar = static_cast<TMainStatusBar*>(widget());
+        const int percent = static_cast<int>(100 * bar->position() / std::max<int64_t>(1, bar->total()));
+        return QStringList{bar->hint(), QString("%1%").arg(percent), bar->stopShown() ? "STOP" : "",
+                           bar->userName()}
+            .join(" | ");
+    }
+};
+
+QAccessibleInterface* statusBarFactory(const QString& className, QObject* object) {
+    if (className == QLatin1String("zentrix::TMainStatusBar") && object && object->isWidgetType())
+        return new StatusBarAccessible(static_cast<TMainStatusBar*>(object));
+    return nullptr;
 }
+
+} // namespace
 
 TMainStatusBar::TMainStatusBar(AppState& state, QWidget* parent)
     : QWidget(parent), m_state(state) {
-    setObjectName("MainStatusBar");
-    setAccessibleName("Status line");
+    static const bool registered = [] {
+        QAccessible::installFactory(statusBarFactory);
+        return true;
+    }();
+    (void)registered;
+    NameComponent(this, "MainStatusBar", "Status line");
     setMinimumHeight(fontMetrics().height() + 8);
 }
 
@@ -35,6 +66,8 @@ QRect TMainStatusBar::panelRect(int panel) const {
 void TMainStatusBar::setHint(const QString& text) {
     m_hint = text;
     update(panelRect(0));
+    QAccessibleValueChangeEvent changed(this, text);
+    QAccessible::updateAccessibility(&changed);
 }
 
 void TMainStatusBar::setUserName(const QString& name) {
