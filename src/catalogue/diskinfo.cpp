@@ -124,7 +124,12 @@ std::optional<std::string> SerialNumberRefusal(char letter, DriveKind kind) {
 std::string RemoteNameOf(const platform::DriveInfo& drive) {
     if (drive.kind != DriveKind::Network)
         return {};
-    return drive.device;
+    // Only a network mount's source names its connection ("//server/share",
+    // "server:/export"); a local directory called a network drive has none.
+    const bool remote = platform::KindOfMount(drive.fsType, {}) == DriveKind::Network ||
+                        drive.device.rfind("//", 0) == 0 ||
+                        drive.device.find(":/") != std::string::npos;
+    return remote ? drive.device : std::string();
 }
 
 DiskPanelInfo DescribeDisk(char letter, const platform::DriveInfo* drive,

@@ -51,7 +51,8 @@ std::optional<std::string> VolumeNameRefusal(char letter, platform::DriveKind ki
 std::optional<std::string> SerialNumberRefusal(char letter, platform::DriveKind kind);
 
 /// The remote name of a network drive's connection (the mount's source, such as
-/// "//server/share" or "server:/export"); empty for other drives.
+/// "//server/share" or "server:/export"); empty for other drives and when the
+/// drive has no network source.
 std::string RemoteNameOf(const platform::DriveInfo& drive);
 
 /// What the disk information panel shows for the current disk.
