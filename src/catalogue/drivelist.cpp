@@ -86,10 +86,9 @@ void DriveList::Build(const platform::DriveTable& drives, DriveListOptions optio
         // The medium is asked only for its label, a floppy only when allowed, and a
         // network disk not at all while its connection's name is known (a share
         // that went away would keep the list waiting).
-        const bool readVolume =
-            (options & DriveListOption::ShowVolName) &&
-            (touchFloppies || drive.kind != DriveKind::Floppy) &&
-            !(drive.kind == DriveKind::Network && !RemoteNameOf(drive).empty());
+        const bool readVolume = (options & DriveListOption::ShowVolName) &&
+                                (touchFloppies || drive.kind != DriveKind::Floppy) &&
+                                !(drive.kind == DriveKind::Network && !RemoteNameOf(drive).empty());
         const DriveFacts facts = source(drive, readVolume);
         m_items.push_back(
             {drive.letter, drive.kind, DriveListItemText(facts, options, textCase, touchFloppies)});

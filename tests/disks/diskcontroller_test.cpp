@@ -115,9 +115,10 @@ protected:
              ":network:PUB:dev=//srv/pub");
     }
 
-    void make(const std::string& spec) {
+    void make(const std::string& driveTable) {
         destroy();
-        drives = std::make_unique<platform::DriveTable>(platform::DriveTable::FromSpec(spec, {}));
+        drives =
+            std::make_unique<platform::DriveTable>(platform::DriveTable::FromSpec(driveTable, {}));
         cat = std::make_unique<Catalogue>(*drives);
         tabs = std::make_unique<LoggedDiskTabs>(state);
         host = std::make_unique<HostWindow>();
@@ -570,6 +571,7 @@ TEST_F(DiskControllerTest, LabelAndSerialPagesWriteARealFatMedium) {
     QTest::keyClicks(disks->SerNumberEdit, "12ab3");
     QTest::mouseClick(disks->bbSerNumOK, Qt::LeftButton);
     EXPECT_EQ(host->zen->currentWidget(), disks->ts_DC_SerialNum); // stays open
+    EXPECT_TRUE(disks->SerNumberEdit->hasFocus());
     EXPECT_EQ(sounds, (std::vector<std::string>{settings.ChosenSound}));
     EXPECT_EQ(platform::ReadMediumRecord(image)->serial, 0x2EDD72D6u);
 

@@ -406,8 +406,10 @@ void DiskController::DiskSerialNumber() {
 
 void DiskController::bbSerNumOKClick() {
     if (m_commands->SetSerialNumber(SerNumberEdit->text().toStdString()) ==
-        DiskCommands::SerialResult::Invalid)
-        return; // the page stays open
+        DiskCommands::SerialResult::Invalid) {
+        SerNumberEdit->setFocus(); // the page stays open for the rest of the digits
+        return;
+    }
     closePage();
     m_ui.focusTree();
 }
