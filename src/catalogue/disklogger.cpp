@@ -433,17 +433,12 @@ TTreeNode* DiskLogger::findRoot(char letter) const {
 
 void DiskLogger::UpdateDiskInfo() {
     const char letter = m_state.currentDisk;
-    const platform::DriveInfo* drive = m_cat.Drives().Find(letter);
-    m_state.driveTypeName =
-        (letter >= 'A' && letter <= 'Z')
-            ? platform::DriveKindName(drive ? drive->kind : platform::DriveKind::Unknown)
-            : "No drive";
-    if (drive) {
-        const platform::VolumeInfo volume = platform::QueryVolume(*drive);
-        m_state.volumeLabel = volume.label;
-    } else {
-        m_state.volumeLabel.clear();
-    }
+    const platform::DriveInfo* drive =
+        (letter >= 'A' && letter <= 'Z') ? m_cat.Drives().Find(letter) : nullptr;
+    const platform::VolumeInfo volume = drive ? platform::QueryVolume(*drive) : platform::VolumeInfo{};
+    m_diskInfo = DescribeDisk(letter, drive, volume);
+    m_state.driveTypeName = m_diskInfo.typeName;
+    m_state.volumeLabel = m_diskInfo.label;
     m_tabs.SetActive(letter);
     m_ui.updateDiskInfo();
 }

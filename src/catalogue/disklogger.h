@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalogue/diskinfo.h"
 #include "platform/branchreader.h"
 
 #include <cstdint>
@@ -85,8 +86,11 @@ public:
     void ProgramActivated();
 
     /// The disk information of the current disk: kind name and label into the
-    /// program state, its tab made active, the panel told.
+    /// program state, the panel's facts computed (DiskInfo()), its tab made
+    /// active, the panel told.
     void UpdateDiskInfo();
+    /// What the disk information panel shows, as of the last UpdateDiskInfo.
+    const DiskPanelInfo& DiskInfo() const { return m_diskInfo; }
     /// A node became selected (the tree's selection-change handler).
     void SelectionChanged(TTreeNode* node);
 
@@ -109,6 +113,7 @@ private:
     Prompter& m_prompter;
     CatalogueUi& m_ui;
     CdCacheLoader* m_cdCache = nullptr;
+    DiskPanelInfo m_diskInfo;
 };
 
 } // namespace zentrix

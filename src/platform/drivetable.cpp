@@ -296,6 +296,8 @@ DriveTable DriveTable::FromSpec(const std::string& spec, const std::vector<Mount
             const std::string flag = lower(fields[i]);
             if (flag == "dosattrib" || flag == "xattr")
                 d.attrSource = AttrSource::DosAttribXattr;
+            else if (flag.rfind("dev=", 0) == 0 && fields[i].size() > 4 && fields[i][4] == '/')
+                d.device = fields[i].substr(4); // the medium behind the drive (device or image)
         }
         table.add(std::move(d));
     }

@@ -52,7 +52,10 @@ public:
     static DriveTable FromEnvironment();
 
     /// Parses "C=/path;D=/other:cdrom:LABEL;E=/x::LABEL:dosattrib". Kinds: fixed,
-    /// floppy (or removable), network, cdrom, ram, unknown. Malformed entries are skipped.
+    /// floppy (or removable), network, cdrom, ram, unknown. Flags after the label:
+    /// "dosattrib" (attributes in user.DOSATTRIB) and "dev=/dev/sr0" (the device or
+    /// image file whose medium the drive stands for: its label, serial number and
+    /// file-system type). Malformed entries are skipped.
     static DriveTable FromSpec(const std::string& spec, const std::vector<MountEntry>& mounts);
 
     /// C: for "/", then D: upward for every other real mount in mount-point order.

@@ -1,9 +1,12 @@
 #include "platform/volume.h"
 
+#include "platform/volumecontrol.h"
+
 #include <cctype>
 #include <climits>
 #include <cstdlib>
 #include <dirent.h>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
@@ -91,7 +94,15 @@ VolumeInfo QueryVolume(const DriveInfo& drive) {
     } else if (drive.device.rfind("/dev/", 0) == 0) {
         info.label = trim(DecodeUdevName(linkNameFor("/dev/disk/by-label", drive.device)));
     }
-    if (drive.device.rfind("/dev/", 0) == 0) {
+    if (struct stat st{}; ::stat(drive.device.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+        // An image file stands for the medium: its own record tells.
+        if (auto record = ReadMediumRecord(drive.device)) {
+            if (drive.label.empty())
+                info.label = trim(record->label);
+            info.hasSerial = record->hasSerial;
+            info.serial = record->serial;
+        }
+    } else if (drive.device.rfind("/dev/", 0) == 0) {
         const std::string uuid = linkNameFor("/dev/disk/by-uuid", drive.device);
         if (!uuid.empty())
             info.hasSerial = SerialFromUuid(uuid, info.serial);

@@ -19,7 +19,8 @@ struct VolumeInfo {
 };
 
 /// Volume facts of a drive. The label comes from ZENTRIX_DRIVES when given there,
-/// otherwise from the udev label links of the mount's device.
+/// otherwise from the udev label links of the mount's device; a drive standing
+/// for an image file takes label and serial number from the image's own record.
 VolumeInfo QueryVolume(const DriveInfo& drive);
 
 /// The 32-bit serial a file system UUID stands for: "12AB-34CD" (FAT) reads as
