@@ -5,6 +5,8 @@
 #include "core/appstate.h"
 #include "filewindow/filewindow.h"
 #include "gui/app/mainmenubar.h"
+#include "gui/disks/tloggeddrivestabset.h"
+#include "gui/disks/tzentrixdrives.h"
 #include "gui/filewindow/filewindowcontroller.h"
 #include "gui/app/mainstatusbar.h"
 #include "gui/app/singleinstance.h"
@@ -277,10 +279,10 @@ TEST_F(MainFormTest, OnlyCapitalLettersReachTheTypeAheadAndShiftLDoesNothing) {
     EXPECT_EQ(selected()->Path(), "D:\\Music\\");
 
     QTest::keyClick(view(), Qt::Key_L, Qt::ShiftModifier);
-    EXPECT_FALSE(form->lbDrives->view()->isVisible());
+    EXPECT_FALSE(form->lbDrives->DroppedDown());
     QTest::keyClick(view(), 'l');
-    EXPECT_TRUE(form->lbDrives->view()->isVisible());
-    form->lbDrives->hidePopup();
+    EXPECT_TRUE(form->lbDrives->DroppedDown());
+    form->lbDrives->FoldUp();
 }
 
 TEST_F(MainFormTest, OpeningAndClosingNodesWithTheMouse) {

@@ -25,6 +25,10 @@
 #include "gui/config/fontconvert.h"
 #include "gui/config/toptionsform.h"
 #include "gui/controls/a11y.h"
+#include "gui/disks/diskcontroller.h"
+#include "gui/disks/tdiskinfopanel.h"
+#include "gui/disks/tloggeddrivestabset.h"
+#include "gui/disks/tzentrixdrives.h"
 #include "gui/controls/tenhheadercontrol.h"
 #include "gui/controls/tmrufilelist.h"
 #include "gui/controls/tplacement.h"
@@ -105,10 +109,13 @@ TMainForm::TMainForm(Catalogue& catalogue, AppState& state, Settings& settings,
 
     aiForm = new ProgramIcon(this);
     screenSaver = new ScreenSaverInhibitor(this);
+    m_disks = new DiskController(m_cat, m_state, m_settings, *m_logger, *m_treeCommands, *m_tabs,
+                                 *m_prompter, *m_plugins, m_drives, *this, this);
     buildLayout();
     buildTray();
     wireTree();
     wireFileWindow();
+    wireDisks();
     buildCommands();
     wireMenus();
 
@@ -123,7 +130,6 @@ TMainForm::TMainForm(Catalogue& catalogue, AppState& state, Settings& settings,
         else
             QApplication::restoreOverrideCursor();
     };
-    m_tabs->OnChanged = [this] { rebuildTabs(); };
 
     // Step 6: the user's name on the status line.
     MainStatusBar->setUserName(q(platform::CurrentUserName()));
@@ -136,7 +142,6 @@ TMainForm::TMainForm(Catalogue& catalogue, AppState& state, Settings& settings,
 TMainForm::~TMainForm() {
     m_state.onRefillRequested = nullptr;
     m_state.onBusyChanged = nullptr;
-    m_tabs->OnChanged = nullptr;
 }
 
 void TMainForm::buildLayout() {
@@ -155,7 +160,7 @@ void TMainForm::buildLayout() {
     pnDrivesTools = named(new QWidget(MainPanel), "pnDrivesTools", "Drives and tools");
     auto* tools = new QHBoxLayout(pnDrivesTools);
     tools->setContentsMargins(0, 0, 0, 0);
-    lbDrives = named(new QComboBox(pnDrivesTools), "lbDrives", "Drives");
+    lbDrives = m_disks->lbDrives;
     sbDrivesDown = named(new QToolButton(pnDrivesTools), "sbDrivesDown", "Drop down the drive list");
     sbDrivesDown->setArrowType(Qt::DownArrow);
     sbPrevDisk = named(new QToolButton(pnDrivesTools), "sbPrevDisk", "Previous disk");
@@ -192,9 +197,7 @@ void TMainForm::buildLayout() {
     auto* pageLayout = new QVBoxLayout(tsDirTree);
     pageLayout->setContentsMargins(0, 0, 0, 0);
     pageLayout->setSpacing(0);
-    LoggedDrivesTabSet = named(new QTabBar(tsDirTree), "LoggedDrivesTabSet", "Logged disks");
-    LoggedDrivesTabSet->setExpanding(false);
-    LoggedDrivesTabSet->setDrawBase(false);
+    LoggedDrivesTabSet = m_disks->LoggedDrivesTabSet;
     MainTreeView = named(new THETreeView(tsDirTree), "MainTreeView", "Directory tree");
     pageLayout->addWidget(LoggedDrivesTabSet);
     pageLayout->addWidget(MainTreeView);
@@ -262,6 +265,7 @@ void TMainForm::buildLayout() {
     title->addStretch(1);
     title->addWidget(pnSysInfo);
     ZenPageControl->addWidget(ts_TitlePage);
+    m_disks->InstallPages(ZenPageControl, ts_TitlePage);
     ZenPageControl->setVisible(m_settings.ShowMemStat);
     outer->addWidget(ZenPageControl);
 
@@ -286,36 +290,14 @@ void TMainForm::buildLayout() {
     connect(scHorizontal, &QSplitter::splitterMoved, this, &TMainForm::scHorizontalMoved);
     connect(scVertical, &QSplitter::splitterMoved, this, &TMainForm::scVerticalMoved);
     connect(sbDirUp, &QToolButton::clicked, this, &TMainForm::sbDirUpClick);
-    connect(sbNextDisk, &QToolButton::clicked, this, [this] {
-        NextDisk();
-        m_state.requestRefill();
+    connect(sbNextDisk, &QToolButton::clicked, m_disks, &DiskController::sbNextDiskClick);
+    connect(sbPrevDisk, &QToolButton::clicked, m_disks, &DiskController::sbPrevDiskClick);
+    connect(sbDrivesDown, &QToolButton::clicked, m_disks, &DiskController::sbDrivesDownClick);
+    // While the drive list is dropped down the directory pages stay as they are.
+    connect(DirPageControl, &QTabWidget::currentChanged, this, [this] {
+        if (m_disks->DirPagesLocked() && DirPageControl->currentWidget() != tsDirTree)
+            DirPageControl->setCurrentWidget(tsDirTree);
     });
-    connect(sbPrevDisk, &QToolButton::clicked, this, [this] {
-        PrevDisk();
-        m_state.requestRefill();
-    });
-    connect(sbDrivesDown, &QToolButton::clicked, this, &TMainForm::LogDisk);
-    connect(LoggedDrivesTabSet, &QTabBar::tabBarClicked, this, [this](int index) {
-        if (index >= 0 && index < static_cast<int>(m_tabs->Letters().size()))
-            m_treeCommands->TabClicked(m_tabs->Letters()[static_cast<size_t>(index)]);
-    });
-    connect(lbDrives, &QComboBox::activated, this, [this](int index) {
-        const QString letter = lbDrives->itemData(index).toString();
-        if (letter.isEmpty())
-            return;
-        const char l = letter.at(0).toLatin1();
-        while (!m_drives.IsReady(l)) {
-            if (!m_prompter->askRetryCancel("Disk not ready!     ", "Warning!")) {
-                rebuildDriveList();
-                focusTree();
-                return;
-            }
-        }
-        focusTree();
-        m_logger->LogDrive(l);
-        m_state.requestRefill();
-    });
-    rebuildDriveList();
 }
 
 void TMainForm::buildTray() {
@@ -354,27 +336,7 @@ void TMainForm::wireTree() {
         updateStatistics();
     });
     connect(m_treeController, &TreeController::exited, this, [this] { m_lastFocused = MainTreeView; });
-    connect(m_treeController, &TreeController::shellMenuRequested, this,
-            [this](TTreeNode* node, const QPoint& pos) {
-                if (!node)
-                    return;
-                QMenu menu(this);
-                menu.setObjectName("DirectoryContextMenu");
-                const auto host = m_cat.HostPath(node);
-                menu.addAction("&Open", this, [host] {
-                    if (host)
-                        QDesktopServices::openUrl(QUrl::fromLocalFile(q(*host)));
-                });
-                menu.addAction("Open &terminal here", this, [host] {
-                    if (!host)
-                        return;
-                    const QString term = qEnvironmentVariable("TERMINAL", "x-terminal-emulator");
-                    QProcess::startDetached(term, {}, q(*host));
-                });
-                menu.addSeparator();
-                menu.addAction("P&roperties ...", this, &TMainForm::DirProperties);
-                menu.exec(pos);
-            });
+    connect(m_treeController, &TreeController::shellMenuRequested, this, &TMainForm::showDirectoryMenu);
     connect(m_treeModel, &CatalogueTreeModel::selectionMoved, this, [this] { showCurrentDirectory(); });
 }
 
@@ -539,6 +501,55 @@ void TMainForm::wireMenus() {
     }
 }
 
+void TMainForm::showDirectoryMenu(TTreeNode* node, const QPoint& pos) {
+    if (!node || !CheckCompatibility(1, m_settings, *m_prompter))
+        return;
+    QMenu menu(this);
+    menu.setObjectName("DirectoryContextMenu");
+    const auto host = m_cat.HostPath(node);
+    menu.addAction("&Open", this, [host] {
+        if (host)
+            QDesktopServices::openUrl(QUrl::fromLocalFile(q(*host)));
+    });
+    menu.addAction("Open &terminal here", this, [host] {
+        if (!host)
+            return;
+        const QString term = qEnvironmentVariable("TERMINAL", "x-terminal-emulator");
+        QProcess::startDetached(term, {}, q(*host));
+    });
+    menu.addSeparator();
+    menu.addAction("P&roperties ...", this, [this, node] {
+        TDirPropertiesDialog dialog(m_cat, node, this);
+        dialog.exec();
+    });
+    menu.exec(pos);
+}
+
+void TMainForm::wireDisks() {
+    m_disks->fileWindowHasFocus = [this] { return m_fileWindow->fileWindowHasFocus(); };
+    m_disks->fileWindowMaximised = [this] { return m_fileWindow->model().Maximized(); };
+    m_disks->restoreFileWindow = [this] { m_fileWindow->model().MaximizeMainListBox(false); };
+    m_disks->refillNow = [this] {
+        m_state.requestRefill();
+        IdleHandler();
+    };
+    m_disks->treePanelVisible = [this] { return pnMainTreeView->isVisible(); };
+    m_disks->showTreePage = [this] { DirPageControl->setCurrentWidget(tsDirTree); };
+    m_disks->scrollTreeLineDown = [this] { MainTreeView->ScrollLineDown(); };
+    connect(m_disks, &DiskController::drivesPopupRequested, this,
+            [this](const QPoint& pos) { showPopup("DrivesPopupMenu", pos); });
+    connect(m_disks, &DiskController::shellMenuRequested, this, &TMainForm::showDirectoryMenu);
+    connect(m_disks, &DiskController::lbDrivesEntered, this, [this] {
+        if (m_menus)
+            m_menus->inputBoxFocused(true);
+    });
+    connect(m_disks, &DiskController::lbDrivesLeft, this, [this] {
+        if (m_menus)
+            m_menus->inputBoxFocused(false);
+    });
+    pnStatistics->layout()->addWidget(m_disks->DiskInfoPanel);
+}
+
 void TMainForm::buildCommands() {
     m_commands = {
         {"QuitZentrix", [this] { QuitZentrix(); }},
@@ -562,7 +573,9 @@ void TMainForm::buildCommands() {
         {"miHelpTipClick", [this] { TTipsForm::Execute(m_settings, *m_prompter, this); }},
         {"miHelpQuoteClick", [this] { TQuotesForm::Execute(m_settings, *m_prompter, this); }},
         {"miClipBrdClick", [this] { m_plugins->CallShowZentrixQCV(this); }},
-        {"btnDiskImageClick", [this] { m_plugins->CallShowDiskInfo(m_state.currentDisk, this); }},
+        {"btnDiskImageClick", [this] { m_disks->btnDiskImageClick(); }},
+        {"DiskVolumeName", [this] { m_disks->DiskVolumeName(); }},
+        {"DiskSerialNumber", [this] { m_disks->DiskSerialNumber(); }},
         {"miVolPropertiesClick", [this] { DiskProperties(); }},
         {"pmiPropertiesClick", [this] { DiskProperties(); }},
         {"pmiDirContextMenuClick", [this] { pmiDirContextMenuClick(); }},
@@ -705,38 +718,6 @@ void TMainForm::resizeEvent(QResizeEvent* event) {
     scHorizontalMoved();
 }
 
-// --- drives and tabs -----------------------------------------------------------------
-
-void TMainForm::rebuildDriveList() {
-    lbDrives->blockSignals(true);
-    lbDrives->clear();
-    for (const auto& d : m_drives.Drives()) {
-        const platform::VolumeInfo v = platform::QueryVolume(d);
-        const QString text = QString("%1: [%2]").arg(QChar(d.letter)).arg(q(v.ready ? v.label : ""));
-        lbDrives->addItem(text, QString(QChar(d.letter)));
-    }
-    const int current = lbDrives->findData(QString(QChar(m_state.currentDisk)));
-    lbDrives->setCurrentIndex(current);
-    lbDrives->blockSignals(false);
-}
-
-void TMainForm::rebuildTabs() {
-    m_rebuildingTabs = true;
-    const std::string& letters = m_tabs->Letters();
-    while (LoggedDrivesTabSet->count() > static_cast<int>(letters.size()))
-        LoggedDrivesTabSet->removeTab(LoggedDrivesTabSet->count() - 1);
-    for (size_t i = 0; i < letters.size(); ++i) {
-        const QString text(QChar(letters[i]));
-        if (static_cast<int>(i) < LoggedDrivesTabSet->count())
-            LoggedDrivesTabSet->setTabText(static_cast<int>(i), text);
-        else
-            LoggedDrivesTabSet->addTab(text);
-    }
-    if (m_tabs->ActiveIndex() >= 0)
-        LoggedDrivesTabSet->setCurrentIndex(m_tabs->ActiveIndex());
-    m_rebuildingTabs = false;
-}
-
 // --- commands -------------------------------------------------------------------------
 
 void TMainForm::QuitZentrix() {
@@ -746,17 +727,7 @@ void TMainForm::QuitZentrix() {
     m_exitCommand = false;
 }
 
-void TMainForm::LogDisk() {
-    if (m_state.scope > 1) {
-        m_state.scope = 1;
-        m_state.requestRefill();
-    }
-    if (pnMainTreeView->isVisible())
-        focusTree();
-    rebuildDriveList();
-    lbDrives->setFocus();
-    lbDrives->showPopup();
-}
+void TMainForm::LogDisk() { m_disks->LogDisk(); }
 
 void TMainForm::LogOneLevel() { m_logger->LogOneLevel(); }
 void TMainForm::LogDirBranch() { m_logger->LogDirBranch(); }
@@ -764,8 +735,8 @@ void TMainForm::RelogDir() { m_logger->RelogDir(); }
 void TMainForm::miVolRefreshAllDirsClick() { m_logger->RefreshAllDirectories(*MainStatusBar); }
 void TMainForm::miVolRefillClick() { m_state.requestRefill(); }
 void TMainForm::ReleaseDisk() { m_logger->ReleaseDisk(); }
-void TMainForm::NextDisk() { m_treeCommands->NextDisk(); }
-void TMainForm::PrevDisk() { m_treeCommands->PrevDisk(); }
+void TMainForm::NextDisk() { m_disks->NextDisk(); }
+void TMainForm::PrevDisk() { m_disks->PrevDisk(); }
 void TMainForm::sbDirUpClick() { m_treeCommands->DirUp(true); }
 void TMainForm::pmiCollapseAllDrivesClick() { m_treeCommands->CollapseAllDrives(); }
 
@@ -1079,9 +1050,8 @@ void TMainForm::makeTopItem(TTreeNode* node) {
 }
 
 void TMainForm::updateDiskInfo() {
-    const int current = lbDrives->findData(QString(QChar(m_state.currentDisk)));
-    if (current >= 0)
-        lbDrives->setCurrentIndex(current);
+    if (m_disks)
+        m_disks->UpdateDiskInfo();
 }
 
 void TMainForm::updateStatistics() {
@@ -1089,7 +1059,10 @@ void TMainForm::updateStatistics() {
         onUpdateStatistics();
 }
 
-void TMainForm::refreshDriveList() { rebuildDriveList(); }
+void TMainForm::refreshDriveList() {
+    if (m_disks)
+        m_disks->RebuildDriveList();
+}
 
 void TMainForm::addRecentDir(const std::string& path) {
     mruDirs->Add(q(path));

@@ -50,6 +50,9 @@ class FileWindowController;
 class MainMenuBar;
 class THistoryComboBox;
 class ProgramIcon;
+class DiskController;
+class TZentrixDrives;
+class TLoggedDrivesTabSet;
 class ScreenSaverInhibitor;
 struct Settings;
 
@@ -83,7 +86,7 @@ public:
     // --- components, by their names ----------------------------------------------
     QWidget* MainPanel = nullptr;
     QWidget* pnDrivesTools = nullptr;
-    QComboBox* lbDrives = nullptr;
+    TZentrixDrives* lbDrives = nullptr;
     QToolButton* sbDrivesDown = nullptr;
     QToolButton* sbPrevDisk = nullptr;
     QToolButton* sbNextDisk = nullptr;
@@ -94,7 +97,7 @@ public:
     QWidget* pnMainTreeView = nullptr;
     QTabWidget* DirPageControl = nullptr;
     QWidget* tsDirTree = nullptr;
-    QTabBar* LoggedDrivesTabSet = nullptr;
+    TLoggedDrivesTabSet* LoggedDrivesTabSet = nullptr;
     THETreeView* MainTreeView = nullptr;
     QWidget* pnMainListBox = nullptr;
     QSplitter* scVertical = nullptr;
@@ -183,6 +186,7 @@ public:
     TEnhIniFile& store() { return *m_store; }
     FileWindowController& fileWindow() { return *m_fileWindow; }
     MainMenuBar& menus() { return *m_menus; }
+    DiskController& disks() { return *m_disks; }
     PluginCalls& plugins() { return *m_plugins; }
 
     /// Brings the window back (the other instance asked, or the tray).
@@ -272,8 +276,8 @@ private:
     void fileCommandRequested(int command);
     void showPopup(const QString& name, const QPoint& globalPos);
     void wireTree();
-    void rebuildDriveList();
-    void rebuildTabs();
+    void wireDisks();
+    void showDirectoryMenu(TTreeNode* node, const QPoint& globalPos);
     void SysTimerTimer();
     void scHorizontalMoved();
     void scVerticalMoved();
@@ -293,6 +297,7 @@ private:
     std::unique_ptr<PluginCalls> m_plugins;
     CatalogueTreeModel* m_treeModel = nullptr;
     FileWindowController* m_fileWindow = nullptr;
+    DiskController* m_disks = nullptr;
     MainMenuBar* m_menus = nullptr;
     TreeController* m_treeController = nullptr;
     std::map<std::string, Command> m_commands;
@@ -304,7 +309,6 @@ private:
     QRect m_hiddenGeometry;
     bool m_quitting = false;
     bool m_exitCommand = false;
-    bool m_rebuildingTabs = false;
     QPointer<QWidget> m_lastFocused;
     QColor m_fileListColor;
     QColor m_treeColor;
