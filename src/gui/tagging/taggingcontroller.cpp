@@ -44,6 +44,8 @@ TaggingController::TaggingController(Catalogue& catalogue, AppState& state, Sett
 
 TaggingController::~TaggingController() {
     m_model->SetUi(nullptr);
+    if (m_page && !m_page->parent())
+        delete m_page.data();
 }
 
 void TaggingController::moveToNextEntry() {

@@ -2,13 +2,15 @@
 
 // How the main window takes this controller in (TMainForm):
 //
-//   // after wireFileWindow(), before wireMenus():
+//   // tmainform.h: a member beside m_fileWindow
+//   TaggingController* m_tagging = nullptr;
+//   // at the end of wireFileWindow() (the file window and the page control exist):
 //   m_tagging = new TaggingController(m_cat, m_state, m_settings, m_fileWindow->model(),
 //                                     *m_prompter, *m_plugins, this);
 //   m_tagging->setTreeWidget(MainTreeView);
 //   m_tagging->setFileListWidget(m_fileWindow->MainListBox);
 //   ZenPageControl->addWidget(m_tagging->fileAttrPage()); // ts_FC_FileAttr
-//   // in buildCommands(), so that wireMenus() registers them with the menus:
+//   // at the end of buildCommands(), so that wireMenus() registers them:
 //   for (const auto& [name, handler] : m_tagging->commands())
 //       m_commands[name] = handler;
 //   // in fileCommandRequested(), for the file window's numeric-pad keys:
@@ -20,7 +22,9 @@
 //
 // The attributes page shows itself in its page control (the QStackedWidget it
 // was added to), making the control visible while it is up, and gives the
-// control its earlier page and visibility back when it closes.
+// control its earlier page and visibility back when it closes. The attribute
+// change, when it comes, sets attribute mode 0 (model().SetAttributeMode(0))
+// before showing the page and takes its "&OK" through OK_FileAttributes.
 
 #include "filewindow/filewindowui.h"
 #include "filewindow/tagging.h"
@@ -50,8 +54,8 @@ class TFileAttrPage;
 /// Ties the tag commands (Tagging) to the windows: the special-tag dialog, the
 /// attributes page of the command strip, and the Down keys that move the file
 /// window and the tree on after the single-file and directory commands. Owns
-/// the Tagging model; the page belongs to the page control it is added to
-/// (without one, to the controller's parent widget).
+/// the Tagging model; the page belongs to the page control it is added to, or
+/// to the controller's parent widget (without either, the controller deletes it).
 class TaggingController : public QObject, public TaggingUi {
     Q_OBJECT
 public:
