@@ -173,8 +173,10 @@ void FileWindowController::attachFileSpecBox(QComboBox* box, bool attach) {
     }
     if (!attach) {
         disconnect(box, nullptr, this, nullptr);
+        m_specView = nullptr;
         return;
     }
+    m_specView = box->view();
     // RefreshFileSpec: choosing from the list returns the focus, and leaving
     // the box applies the text.
     connect(box, &QComboBox::activated, this, [this] { restoreFocus(); });
@@ -504,8 +506,11 @@ bool FileWindowController::eventFilter(QObject* watched, QEvent* event) {
     QComboBox* box = m_specBox;
     if (!box)
         return false;
+    // The list is reached through its guarded pointer: while the box is being
+    // destroyed, its children still send events here after the list is gone.
+    QAbstractItemView* view = m_specView;
     const bool inBox = watched == box || watched == box->lineEdit();
-    if (watched == box->view() && event->type() == QEvent::KeyPress) {
+    if (view && watched == view && event->type() == QEvent::KeyPress) {
         // While the list is open every typed character is consumed; Esc puts
         // the specification back and closes the list (the box keeps the focus).
         auto* k = static_cast<QKeyEvent*>(event);
@@ -524,7 +529,7 @@ bool FileWindowController::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::FocusOut: {
         // Moving into the box's own drop-down list is not leaving the box.
         QWidget* now = QApplication::focusWidget();
-        if (now && (now == box || box->isAncestorOf(now) || now == box->view()))
+        if (now && (now == box || box->isAncestorOf(now) || now == view))
             break;
         if (watched == box || !box->hasFocus())
             m_model->ApplyTypedFileSpec(box->currentText().toStdString());
@@ -538,7 +543,7 @@ bool FileWindowController::eventFilter(QObject* watched, QEvent* event) {
         }
         if (k->key() == Qt::Key_Escape) {
             m_model->FileSpecBoxEscape();
-            if (box->view()->isVisible())
+            if (view && view->isVisible())
                 box->hidePopup();
             else
                 restoreFocus();

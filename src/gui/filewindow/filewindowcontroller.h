@@ -15,6 +15,7 @@
 #include <memory>
 #include <string_view>
 
+class QAbstractItemView;
 class QComboBox;
 class QKeyEvent;
 class QLabel;
@@ -155,6 +156,7 @@ private:
     QPointer<QLabel> m_label;
     QPointer<QWidget> m_lastFocused;
     QPointer<QComboBox> m_specBox;
+    QPointer<QAbstractItemView> m_specView; // the specification box's list
     QFont m_font;
     QFontMetrics m_metrics;
     std::array<int, 128> m_asciiWidths{};

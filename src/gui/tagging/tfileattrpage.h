@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+namespace zentrix {
+
+class THistoryComboBox;
+
+/// The attributes page of the command strip (ts_FC_FileAttr): a caption, the
+/// attribute box hbFilesAttrHistory (history "FileAttributesHistory") and
+/// "&OK"/"&Cancel". The box takes only "+", "-" and the letters A, H, R and S
+/// (typed in either case, shown in upper case); anything else beeps and is
+/// dropped. Enter with the list closed is "&OK"; Esc with nothing to undo in
+/// the box is "&Cancel". The page only reports; its owner decides what the
+/// text does (tagging by attributes, or the attribute change).
+class TFileAttrPage : public QWidget {
+    Q_OBJECT
+public:
+    explicit TFileAttrPage(QWidget* parent = nullptr);
+
+    QLabel* pnFileAttr = nullptr;
+    THistoryComboBox* hbFilesAttrHistory = nullptr;
+    QPushButton* bbFileAttrOK = nullptr;
+    QPushButton* bbFileAttrCancel = nullptr;
+
+    void setCaption(const QString& caption);
+    QString caption() const;
+    QString text() const;
+
+signals:
+    void okClicked(const QString& text);
+    void cancelClicked();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+} // namespace zentrix
