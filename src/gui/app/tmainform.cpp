@@ -26,6 +26,8 @@
 #include "gui/config/toptionsform.h"
 #include "gui/controls/a11y.h"
 #include "gui/disks/diskcontroller.h"
+#include "gui/tagging/taggingcontroller.h"
+#include "gui/tagging/tfileattrpage.h"
 #include "gui/disks/tdiskinfopanel.h"
 #include "gui/disks/tloggeddrivestabset.h"
 #include "gui/disks/tzentrixdrives.h"
@@ -140,6 +142,24 @@ TMainForm::TMainForm(Catalogue& catalogue, AppState& state, Settings& settings,
 }
 
 TMainForm::~TMainForm() {
+    // The children go after this body: focus changes while they go must not
+    // reach handlers that use what is already gone.
+    if (QWidget* focus = QApplication::focusWidget(); focus && isAncestorOf(focus))
+        focus->clearFocus();
+    QObject::disconnect(qApp, nullptr, this, nullptr);
+    // The controllers refer to the core objects this window owns as members;
+    // they go first, while those still exist (children would go after them).
+    MainTreeView->WndProcFunction = nullptr;
+    delete m_menus;
+    delete m_tagging;
+    delete m_disks;
+    delete m_fileWindow;
+    delete m_treeController;
+    m_menus = nullptr;
+    m_tagging = nullptr;
+    m_disks = nullptr;
+    m_fileWindow = nullptr;
+    m_treeController = nullptr;
     m_state.onRefillRequested = nullptr;
     m_state.onBusyChanged = nullptr;
 }
@@ -416,6 +436,12 @@ void TMainForm::wireFileWindow() {
             });
     connect(m_treeController, &TreeController::entered, m_fileWindow, &FileWindowController::treeEntered);
     connect(m_fileWindow, &FileWindowController::currentFileUpdated, this, &TMainForm::UpdateQuickView);
+
+    m_tagging = new TaggingController(m_cat, m_state, m_settings, m_fileWindow->model(), *m_prompter,
+                                      *m_plugins, this);
+    m_tagging->setTreeWidget(MainTreeView);
+    m_tagging->setFileListWidget(m_fileWindow->MainListBox);
+    ZenPageControl->addWidget(m_tagging->fileAttrPage());
 }
 
 void TMainForm::fileCommandRequested(int command) {
@@ -428,6 +454,11 @@ void TMainForm::fileCommandRequested(int command) {
         break;
     case FileCommand::PopupAtCurrent:
         showPopup("ListBoxPopupMenu", m_fileWindow->MainListBox->mapToGlobal(QPoint(20, 20)));
+        break;
+    case FileCommand::ToggleFileTags:
+    case FileCommand::TagFilesSpecial:
+    case FileCommand::UnTagFilesSpecial:
+        m_tagging->fileCommand(static_cast<FileCommand>(command));
         break;
     case FileCommand::ExtendedFileSpec:
         if (hbFileSpec) {
@@ -617,6 +648,8 @@ void TMainForm::buildCommands() {
         {"miFileRefillWindowClick", [this] { m_state.requestRefill(); }},
     };
     m_commands.insert(fileCommands.begin(), fileCommands.end());
+    for (const auto& [name, handler] : m_tagging->commands())
+        m_commands[name] = handler;
 }
 
 bool TMainForm::runCommand(const std::string& name) {

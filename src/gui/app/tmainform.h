@@ -51,6 +51,7 @@ class MainMenuBar;
 class THistoryComboBox;
 class ProgramIcon;
 class DiskController;
+class TaggingController;
 class TZentrixDrives;
 class TLoggedDrivesTabSet;
 class ScreenSaverInhibitor;
@@ -187,6 +188,7 @@ public:
     FileWindowController& fileWindow() { return *m_fileWindow; }
     MainMenuBar& menus() { return *m_menus; }
     DiskController& disks() { return *m_disks; }
+    TaggingController& tagging() { return *m_tagging; }
     PluginCalls& plugins() { return *m_plugins; }
 
     /// Brings the window back (the other instance asked, or the tray).
@@ -298,6 +300,7 @@ private:
     CatalogueTreeModel* m_treeModel = nullptr;
     FileWindowController* m_fileWindow = nullptr;
     DiskController* m_disks = nullptr;
+    TaggingController* m_tagging = nullptr;
     MainMenuBar* m_menus = nullptr;
     TreeController* m_treeController = nullptr;
     std::map<std::string, Command> m_commands;
