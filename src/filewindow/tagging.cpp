@@ -5,7 +5,7 @@
 #include "config/settings.h"
 #include "core/appstate.h"
 #include "core/prompter.h"
-#include "filewindow/attributespec.h"
+#include "filewindow/attributemask.h"
 #include "filewindow/fileage.h"
 #include "filewindow/filespec.h"
 #include "filewindow/filewindow.h"
@@ -294,7 +294,7 @@ void Tagging::ShowAttributePage(int mode) {
 void Tagging::TagByAttributes(int mode, std::string_view text) {
     if (m_fw.Filling() || mode == 0 || mode < -4 || mode > 4)
         return;
-    const AttributeSpec spec(text);
+    const AttributeMask spec(text);
     const TagAction action = mode > 0 ? TagAction::Tag : TagAction::UnTag;
     {
         BusyGuard busy(m_state);

@@ -1,7 +1,7 @@
 #include "fixture.h"
 
 #include "config/menutable.h"
-#include "filewindow/attributespec.h"
+#include "filewindow/attributemask.h"
 #include "filewindow/fileage.h"
 #include "filewindow/spectagrules.h"
 #include "filewindow/tagging.h"
@@ -388,7 +388,7 @@ TEST_F(TaggingTest, PatternWithInversionAndTheSpecificationKept) {
 // --- by attributes
 // ----------------------------------------------------------------------------------
 
-TEST(AttributeSpec, Tokens) {
+TEST(AttributeMask, Tokens) {
     constexpr uint16_t A = 0x20, R = 0x01, H = 0x02, S = 0x04;
     struct Case {
         const char* text;
@@ -415,9 +415,9 @@ TEST(AttributeSpec, Tokens) {
         {"+A-R-H-S", A | H, false},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(AttributeSpec(c.text).Matches(c.attributes), c.matches)
+        EXPECT_EQ(AttributeMask(c.text).Matches(c.attributes), c.matches)
             << c.text << " on " << c.attributes;
-    EXPECT_TRUE(AttributeSpec("+S-S").Contradictory());
+    EXPECT_TRUE(AttributeMask("+S-S").Contradictory());
 
     EXPECT_EQ(AttributeBoxChar('a'), 'A');
     EXPECT_EQ(AttributeBoxChar('+'), '+');

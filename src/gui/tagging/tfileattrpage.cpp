@@ -1,7 +1,7 @@
 #include "gui/tagging/tfileattrpage.h"
 
 #include "config/historyboxes.h"
-#include "filewindow/attributespec.h"
+#include "filewindow/attributemask.h"
 #include "gui/controls/a11y.h"
 #include "gui/controls/thistorycombobox.h"
 

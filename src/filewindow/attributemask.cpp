@@ -1,10 +1,10 @@
-#include "filewindow/attributespec.h"
+#include "filewindow/attributemask.h"
 
 #include <string>
 
 namespace zentrix {
 
-AttributeSpec::AttributeSpec(std::string_view text) {
+AttributeMask::AttributeMask(std::string_view text) {
     std::string upper(text);
     for (char& c : upper)
         if (c >= 'a' && c <= 'z')

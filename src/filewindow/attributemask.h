@@ -12,9 +12,9 @@ namespace zentrix {
 /// every letter with "+" is set in its attribute word and every letter with
 /// "-" is clear; other characters are ignored, and a text without tokens
 /// matches every file. Letters count in either case.
-class AttributeSpec {
+class AttributeMask {
 public:
-    explicit AttributeSpec(std::string_view text);
+    explicit AttributeMask(std::string_view text);
 
     bool Matches(uint16_t attributes) const {
         return !m_contradictory && (attributes & m_mask) == m_wanted;
