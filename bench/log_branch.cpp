@@ -12,6 +12,8 @@
 #include "platform/drivetable.h"
 
 #include <chrono>
+#include <climits>
+#include <cstdlib>
 #include <cstdio>
 #include <fcntl.h>
 #include <malloc.h>
@@ -60,7 +62,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: log_branch DIR\n");
         return 2;
     }
-    const std::string dir = argv[1];
+    char resolved[PATH_MAX];
+    if (!::realpath(argv[1], resolved)) {
+        std::perror(argv[1]);
+        return 1;
+    }
+    const std::string dir = resolved; // drive roots are absolute
     runFind(dir); // warm the cache
 
     platform::DriveTable drives =

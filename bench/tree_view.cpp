@@ -19,6 +19,7 @@
 #include <QElapsedTimer>
 #include <QScrollBar>
 #include <cstdio>
+#include <climits>
 #include <cstdlib>
 #include <sys/stat.h>
 
@@ -49,12 +50,17 @@ int main(int argc, char** argv) {
                     ::mkdir(path, 0755);
                 }
     }
+    char resolved[PATH_MAX];
+    if (!::realpath(argv[1], resolved)) {
+        std::perror(argv[1]);
+        return 1;
+    }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     const std::string home = "/tmp/zentrix-bench-home";
     setenv("ZENTRIX_HOME", home.c_str(), 1);
     QApplication app(argc, argv);
     platform::DriveTable drives =
-        platform::DriveTable::FromSpec(std::string("T=") + argv[1], platform::DriveTable::ReadMountTable());
+        platform::DriveTable::FromSpec(std::string("T=") + resolved, platform::DriveTable::ReadMountTable());
     Catalogue catalogue(drives);
     AppState state;
     Settings settings;
