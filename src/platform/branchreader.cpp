@@ -128,8 +128,9 @@ void BranchReader::read(Dir* dir) {
 void BranchReader::finish(Dir* dir, std::unique_lock<std::mutex>&) {
     for (auto it = dir->children.rbegin(); it != dir->children.rend(); ++it)
         m_stack.push_back(*it);
-    if (!dir->children.empty())
-        m_workAvailable.notify_all();
+    // One more directory per waiting worker, at most.
+    for (size_t i = 0; i < dir->children.size() && i < m_workers.size(); ++i)
+        m_workAvailable.notify_one();
 }
 
 void BranchReader::workerLoop() {
@@ -158,7 +159,9 @@ void BranchReader::workerLoop() {
         dir->state = Dir::State::Ready;
         ++m_readyUnconsumed;
         finish(dir, lock);
-        m_readDone.notify_all();
+        // Only the directory the consumer waits for is worth waking it.
+        if (dir == m_waitingFor)
+            m_readDone.notify_one();
     }
 }
 
@@ -181,8 +184,10 @@ const DirBatch& BranchReader::Batch(Dir* dir) {
         m_urgent = dir;
         m_workAvailable.notify_one();
     }
+    m_waitingFor = dir;
     m_readDone.wait(lock, [dir] { return dir->state == Dir::State::Ready ||
                                          dir->state == Dir::State::Consumed; });
+    m_waitingFor = nullptr;
     if (dir->state == Dir::State::Ready) {
         dir->state = Dir::State::Consumed;
         if (m_readyUnconsumed-- == kMaxReadAhead)

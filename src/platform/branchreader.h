@@ -84,7 +84,8 @@ private:
     std::vector<Dir*> m_stack; // directories waiting to be read, next on top
     std::unordered_map<Dir*, std::unique_ptr<Dir>> m_dirs;
     std::vector<std::thread> m_workers;
-    Dir* m_urgent = nullptr; // the directory the consumer waits for
+    Dir* m_urgent = nullptr;     // a directory the consumer needs that no worker has
+    Dir* m_waitingFor = nullptr; // the directory the consumer waits for
     int m_readyUnconsumed = 0;
     bool m_stop = false;
 };
