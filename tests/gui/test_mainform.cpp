@@ -5,6 +5,7 @@
 #include "core/appstate.h"
 #include "filewindow/filewindow.h"
 #include "gui/app/mainmenubar.h"
+#include "gui/app/tquickviewpane.h"
 #include "gui/disks/tloggeddrivestabset.h"
 #include "gui/disks/tzentrixdrives.h"
 #include "gui/filewindow/filewindowcontroller.h"
@@ -421,10 +422,10 @@ TEST_F(MainFormTest, TheQuickViewShowsTheStartOfATextFile) {
     form->pnQuickView->show();
     model.SetCurrent(notes);
     form->UpdateQuickView();
-    const QString text = form->meFileInfo->toPlainText();
+    const QString text = form->pnQuickView->meFileInfo->toPlainText();
     EXPECT_TRUE(text.endsWith("line one\nline two")) << text.toStdString();
     EXPECT_TRUE(text.contains("notes.txt") || text.startsWith("line one")); // with FileInfo lines before
-    EXPECT_FALSE(form->imgQuick->isVisibleTo(form.get()));
+    EXPECT_FALSE(form->pnQuickView->imgQuick->isVisibleTo(form.get()));
 }
 
 TEST_F(MainFormTest, TheSystemInformationLineCycles) {

@@ -17,6 +17,9 @@
 #include "gui/app/mainmenubar.h"
 #include "gui/app/mainstatusbar.h"
 #include "gui/app/programicon.h"
+#include "gui/app/shellmenus.h"
+#include "gui/app/tquickviewpane.h"
+#include "gui/app/tzentrixtray.h"
 #include "gui/controls/thistorycombobox.h"
 #include "gui/filewindow/filewindowcontroller.h"
 #include "config/historyboxes.h"
@@ -45,10 +48,8 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QClipboard>
 #include <QComboBox>
 #include <QPlainTextEdit>
-#include <QDesktopServices>
 #include <QFile>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -57,11 +58,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
-#include <QProcess>
 #include <QSplitter>
 #include <QStatusTipEvent>
 #include <QStackedWidget>
-#include <QSystemTrayIcon>
 #include <QTextBrowser>
 #include <QTabBar>
 #include <QTabWidget>
@@ -114,7 +113,6 @@ TMainForm::TMainForm(Catalogue& catalogue, AppState& state, Settings& settings,
     m_disks = new DiskController(m_cat, m_state, m_settings, *m_logger, *m_treeCommands, *m_tabs,
                                  *m_prompter, *m_plugins, m_drives, *this, this);
     buildLayout();
-    buildTray();
     wireTree();
     wireFileWindow();
     wireDisks();
@@ -238,21 +236,7 @@ void TMainForm::buildLayout() {
     pnFileSpecHolder->layout()->setContentsMargins(0, 0, 0, 0);
     statLayout->addWidget(pnFileSpecHolder);
     scQuickView = named(new QSplitter(Qt::Vertical, StatisticsPanel), "scQuickView", "Quick view splitter");
-    pnQuickView = named(new QWidget(scQuickView), "pnQuickView", "Quick view");
-    auto* quick = new QVBoxLayout(pnQuickView);
-    quick->setContentsMargins(0, 0, 0, 0);
-    meFileInfo = named(new QPlainTextEdit(pnQuickView), "meFileInfo", "File information");
-    meFileInfo->setReadOnly(true);
-    meFileInfo->setLineWrapMode(QPlainTextEdit::NoWrap);
-    meFileInfo->setContextMenuPolicy(Qt::CustomContextMenu);
-    imgQuick = named(new QLabel(pnQuickView), "imgQuick", "Picture");
-    imgQuick->setAlignment(Qt::AlignCenter);
-    imgQuick->hide();
-    pnMedia = named(new QWidget(pnQuickView), "pnMedia", "Media player");
-    pnMedia->hide();
-    quick->addWidget(meFileInfo, 1);
-    quick->addWidget(imgQuick, 1);
-    quick->addWidget(pnMedia);
+    pnQuickView = new TQuickViewPane(scQuickView);
     pnQuickView->hide();
     pnStatistics = named(new QWidget(scQuickView), "pnStatistics", "Statistics");
     new QVBoxLayout(pnStatistics);
@@ -318,30 +302,6 @@ void TMainForm::buildLayout() {
         if (m_disks->DirPagesLocked() && DirPageControl->currentWidget() != tsDirTree)
             DirPageControl->setCurrentWidget(tsDirTree);
     });
-}
-
-void TMainForm::buildTray() {
-    TrayPopupMenu = new QMenu(this);
-    TrayPopupMenu->setObjectName("TrayPopupMenu");
-    pmiHideShowWindow = TrayPopupMenu->addAction("&Hide Window", this, &TMainForm::pmiHideShowWindowClick);
-    pmiHideShowWindow->setObjectName("pmiHideShowWindow");
-    QAction* about = TrayPopupMenu->addAction("&About", this, &TMainForm::pmiTrayAboutClick);
-    about->setObjectName("pmiTrayAbout");
-    about->setStatusTip("About Zentrix ...");
-    QAction* exitAction = TrayPopupMenu->addAction("E&xit Zentrix", this, &TMainForm::QuitZentrix);
-    exitAction->setObjectName("pmiTrayExit");
-    if (!QSystemTrayIcon::isSystemTrayAvailable())
-        return;
-    ZentrixTrayIcon = new QSystemTrayIcon(aiForm->icon(), this);
-    ZentrixTrayIcon->setObjectName("ZentrixTrayIcon");
-    ZentrixTrayIcon->setToolTip("Zentrix");
-    ZentrixTrayIcon->setContextMenu(TrayPopupMenu);
-    connect(ZentrixTrayIcon, &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                if (reason == QSystemTrayIcon::DoubleClick)
-                    pmiHideShowWindowClick();
-            });
-    ZentrixTrayIcon->show();
 }
 
 void TMainForm::wireTree() {
@@ -420,19 +380,8 @@ void TMainForm::wireFileWindow() {
             [this](const QPoint& pos) { showPopup("ListBoxPopupMenu", pos); });
     connect(m_fileWindow, &FileWindowController::shellContextMenuRequested, this,
             [this](const QString& fullName, const QPoint& pos) {
-                const auto host = m_drives.ToHostPath(fullName.toStdString());
-                if (!host)
-                    return;
-                QMenu menu(this);
-                menu.setObjectName("FileContextMenu");
-                menu.addAction("&Open", this, [host] {
-                    QDesktopServices::openUrl(QUrl::fromLocalFile(q(*host)));
-                });
-                menu.addAction("Open containing &folder", this, [host] {
-                    QDesktopServices::openUrl(
-                        QUrl::fromLocalFile(q(host->substr(0, host->rfind('/')))));
-                });
-                menu.exec(pos);
+                if (const auto host = m_drives.ToHostPath(fullName.toStdString()))
+                    ShowFileMenu(this, *host, pos);
             });
     connect(m_treeController, &TreeController::entered, m_fileWindow, &FileWindowController::treeEntered);
     connect(m_fileWindow, &FileWindowController::currentFileUpdated, this, &TMainForm::UpdateQuickView);
@@ -488,15 +437,16 @@ void TMainForm::wireMenus() {
     for (const auto& [name, handler] : m_commands)
         m_menus->registerCommand(name, handler);
     m_menus->applyStartupCaptions();
+    pmiHideShowWindow = m_menus->action("pmiHideShowWindow");
+    tray = new TZentrixTray(this, m_menus->menu("TrayPopupMenu"), pmiHideShowWindow, aiForm->icon());
     m_menus->copyCommandMenus();
     m_menus->bindPopupShortcuts("ListBoxPopupMenu", m_fileWindow->MainListBox);
     m_menus->followFocus(MainTreeView, m_fileWindow->MainListBox);
     connect(m_menus, &MainMenuBar::hintChanged, MainStatusBar, &TMainStatusBar::setHint);
     connect(m_treeController, &TreeController::treePopupRequested, this,
             [this](const QPoint& pos) { showPopup("TreeViewPopupMenu", pos); });
-    connect(meFileInfo, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        showPopup("pmQView", meFileInfo->mapToGlobal(pos));
-    });
+    connect(pnQuickView, &TQuickViewPane::popupRequested, this,
+            [this](const QPoint& pos) { showPopup("pmQView", pos); });
     connect(m_treeController, &TreeController::labelEditStarted, this,
             [this] { m_menus->inputBoxFocused(true); });
     connect(m_treeController, &TreeController::labelEditEnded, this,
@@ -533,27 +483,8 @@ void TMainForm::wireMenus() {
 }
 
 void TMainForm::showDirectoryMenu(TTreeNode* node, const QPoint& pos) {
-    if (!node || !CheckCompatibility(1, m_settings, *m_prompter))
-        return;
-    QMenu menu(this);
-    menu.setObjectName("DirectoryContextMenu");
-    const auto host = m_cat.HostPath(node);
-    menu.addAction("&Open", this, [host] {
-        if (host)
-            QDesktopServices::openUrl(QUrl::fromLocalFile(q(*host)));
-    });
-    menu.addAction("Open &terminal here", this, [host] {
-        if (!host)
-            return;
-        const QString term = qEnvironmentVariable("TERMINAL", "x-terminal-emulator");
-        QProcess::startDetached(term, {}, q(*host));
-    });
-    menu.addSeparator();
-    menu.addAction("P&roperties ...", this, [this, node] {
-        TDirPropertiesDialog dialog(m_cat, node, this);
-        dialog.exec();
-    });
-    menu.exec(pos);
+    if (CheckCompatibility(1, m_settings, *m_prompter))
+        ShowDirectoryMenu(this, m_cat, node, pos);
 }
 
 void TMainForm::wireDisks() {
@@ -611,9 +542,9 @@ void TMainForm::buildCommands() {
         {"pmiPropertiesClick", [this] { DiskProperties(); }},
         {"pmiDirContextMenuClick", [this] { pmiDirContextMenuClick(); }},
         {"pmiFileContextMenuClick", [this] { pmiFileContextMenuClick(); }},
-        {"pmiQViewCopyClick", [this] { pmiQViewCopyClick(); }},
-        {"pmiQViewAppendToClipboardClick", [this] { pmiQViewAppendToClipboardClick(); }},
-        {"pmiQViewFontClick", [this] { pmiQViewFontClick(); }},
+        {"pmiQViewCopyClick", [this] { pnQuickView->pmiQViewCopyClick(); }},
+        {"pmiQViewAppendToClipboardClick", [this] { pnQuickView->pmiQViewAppendToClipboardClick(); }},
+        {"pmiQViewFontClick", [this] { pnQuickView->pmiQViewFontClick(); }},
     };
     // The file window's commands.
     FileWindowController* fw = m_fileWindow;
@@ -822,16 +753,9 @@ void TMainForm::pmiFileContextMenuClick() {
                                                  m_fileWindow->MainListBox->mapToGlobal(QPoint(20, 20)));
 }
 
-void TMainForm::pmiHideShowWindowClick() {
-    if (!m_hiddenInTray) {
-        m_hiddenGeometry = geometry();
-        hide();
-        m_hiddenInTray = true;
-        pmiHideShowWindow->setText("&Show Window");
-    } else {
-        RestoreAndRaise();
-    }
-}
+void TMainForm::pmiHideShowWindowClick() { tray->pmiHideShowWindowClick(); }
+
+bool TMainForm::hiddenInTray() const { return tray && tray->hidden(); }
 
 void TMainForm::pmiTrayAboutClick() { m_plugins->CallShowAboutForm(this); }
 
@@ -907,47 +831,11 @@ void TMainForm::UpdateQuickView() {
     if (!m_settings.QuickView || !pnQuickView->isVisible())
         return;
     FileWindow& model = m_fileWindow->model();
-    TFileClass* record = model.Record(model.Current());
-    meFileInfo->clear();
-    imgQuick->clear();
-    imgQuick->hide();
-    meFileInfo->show();
-    if (!record)
-        return;
-    const std::string host = m_cat.HostPath(record).value_or(std::string());
-    const QuickViewContent content =
-        BuildQuickView(std::string(record->FileName()), host, &PluginCalls::CallGetFileInfo);
-    pnMedia->setVisible(content.media);
-    QStringList lines;
-    for (const std::string& line : content.lines)
-        lines << QString::fromUtf8(line.data(), static_cast<int>(line.size()));
-    meFileInfo->setPlainText(lines.join('\n'));
-    if (!content.picture.empty()) {
-        // A picture that will not load leaves the lines showing.
-        const QPixmap picture(q(content.picture));
-        if (!picture.isNull()) {
-            imgQuick->setPixmap(picture.scaled(pnQuickView->size(), Qt::KeepAspectRatio,
-                                               Qt::SmoothTransformation));
-            meFileInfo->hide();
-            imgQuick->show();
-        }
-    }
-}
-
-void TMainForm::pmiQViewCopyClick() { QGuiApplication::clipboard()->setText(meFileInfo->toPlainText()); }
-
-void TMainForm::pmiQViewAppendToClipboardClick() {
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    clipboard->setText(clipboard->text() + meFileInfo->toPlainText());
-}
-
-void TMainForm::pmiQViewFontClick() {
-    bool ok = false;
-    const QFont font = QFontDialog::getFont(&ok, meFileInfo->font(), this, "Font");
-    if (ok) {
-        meFileInfo->setFont(font);
-        m_quickFontSet = true;
-    }
+    if (TFileClass* record = model.Record(model.Current()))
+        pnQuickView->ShowFile(std::string(record->FileName()),
+                              m_cat.HostPath(record).value_or(std::string()));
+    else
+        pnQuickView->Clear();
 }
 
 void TMainForm::ShowStartupTips() {
@@ -958,11 +846,7 @@ void TMainForm::ShowStartupTips() {
 }
 
 void TMainForm::RestoreAndRaise() {
-    if (m_hiddenInTray) {
-        setGeometry(m_hiddenGeometry);
-        m_hiddenInTray = false;
-        pmiHideShowWindow->setText("&Hide Window");
-    }
+    tray->Restore();
     if (isMinimized())
         showNormal();
     show();
@@ -983,10 +867,8 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         return;
     }
     // A window hidden in the tray gets its real position back first.
-    if (m_hiddenInTray)
-        setGeometry(m_hiddenGeometry);
-    if (ZentrixTrayIcon)
-        ZentrixTrayIcon->hide();
+    tray->Restore();
+    tray->Remove();
     event->accept();
     SaveState();
 }
@@ -1107,10 +989,20 @@ void TMainForm::playCompletionSound() { PlayCompletionSound(m_settings); }
 
 // --- SettingsTarget ---------------------------------------------------------------------------
 
+QWidget* TMainForm::fontTarget(FontSlot slot) const {
+    switch (slot) {
+    case FontSlot::Tree:
+        return MainTreeView;
+    case FontSlot::FileList:
+        return fileListWidget ? fileListWidget() : nullptr;
+    case FontSlot::QuickView:
+        return pnQuickView->meFileInfo;
+    }
+    return nullptr;
+}
+
 void TMainForm::ApplyFont(FontSlot slot, const std::string& fontText) {
-    QWidget* target = slot == FontSlot::Tree       ? static_cast<QWidget*>(MainTreeView)
-                      : slot == FontSlot::FileList ? (fileListWidget ? fileListWidget() : nullptr)
-                                                   : static_cast<QWidget*>(meFileInfo);
+    QWidget* target = fontTarget(slot);
     if (!target)
         return;
     QColor color = target->palette().color(QPalette::Text);
@@ -1122,18 +1014,19 @@ void TMainForm::ApplyFont(FontSlot slot, const std::string& fontText) {
     QPalette pal = target->palette();
     pal.setColor(QPalette::Text, color);
     target->setPalette(pal);
-    (slot == FontSlot::Tree ? m_treeFontSet : slot == FontSlot::FileList ? m_fileFontSet : m_quickFontSet) =
-        !fontText.empty();
+    if (slot == FontSlot::QuickView)
+        pnQuickView->setFontChosen(!fontText.empty());
+    else
+        (slot == FontSlot::Tree ? m_treeFontSet : m_fileFontSet) = !fontText.empty();
 }
 
 std::string TMainForm::CurrentFontText(FontSlot slot) {
-    QWidget* target = slot == FontSlot::Tree       ? static_cast<QWidget*>(MainTreeView)
-                      : slot == FontSlot::FileList ? (fileListWidget ? fileListWidget() : nullptr)
-                                                   : static_cast<QWidget*>(meFileInfo);
-    const bool set = slot == FontSlot::Tree       ? m_treeFontSet
-                     : slot == FontSlot::FileList ? m_fileFontSet
-                                                  : m_quickFontSet;
-    if (!target || !set)
+    QWidget* target = fontTarget(slot);
+    const bool chosen = slot == FontSlot::Tree       ? m_treeFontSet
+                        : slot == FontSlot::FileList ? m_fileFontSet
+                                                     : pnQuickView->fontChosen();
+    // A window that keeps its design font keeps the stored text as it was.
+    if (!target || !chosen)
         return slot == FontSlot::Tree       ? m_settings.TreeViewFont
                : slot == FontSlot::FileList ? m_settings.FileListBoxFont
                                             : m_settings.QuickViewFont;

@@ -15,7 +15,6 @@
 #include <vector>
 
 class QComboBox;
-class QPlainTextEdit;
 class QFrame;
 class QLabel;
 class QSplitter;
@@ -52,6 +51,8 @@ class THistoryComboBox;
 class ProgramIcon;
 class DiskController;
 class TaggingController;
+class TQuickViewPane;
+class TZentrixTray;
 class TZentrixDrives;
 class TLoggedDrivesTabSet;
 class ScreenSaverInhibitor;
@@ -105,10 +106,7 @@ public:
     QWidget* StatisticsPanel = nullptr;
     QWidget* pnFileSpecHolder = nullptr;
     QSplitter* scQuickView = nullptr;
-    QWidget* pnQuickView = nullptr;
-    QPlainTextEdit* meFileInfo = nullptr;
-    QLabel* imgQuick = nullptr;
-    QWidget* pnMedia = nullptr;
+    TQuickViewPane* pnQuickView = nullptr;
     QWidget* pnStatistics = nullptr;
     QWidget* pnCmdLine = nullptr;
     QStackedWidget* ZenPageControl = nullptr;
@@ -117,12 +115,11 @@ public:
     QLabel* lbVersion = nullptr;
     QLabel* pnSysInfo = nullptr;
     TMainStatusBar* MainStatusBar = nullptr;
-    QSystemTrayIcon* ZentrixTrayIcon = nullptr;
+    TZentrixTray* tray = nullptr;
     QTimer* SysTimer = nullptr;
     QTimer* SplashTimer = nullptr;
     QTimer* DragTimer = nullptr;
     QTimer* MediaTimer = nullptr;
-    QMenu* TrayPopupMenu = nullptr;
     QAction* pmiHideShowWindow = nullptr;
     TMRUFileList* mruDirs = nullptr;
     THistoryComboBox* hbFileSpec = nullptr;
@@ -179,9 +176,6 @@ public:
     void AfterErrorReport();
     /// The quick view follows the current file (when the setting asks for it).
     void UpdateQuickView();
-    void pmiQViewCopyClick();
-    void pmiQViewAppendToClipboardClick();
-    void pmiQViewFontClick();
     /// Tip and quote of the day, when the settings ask for them.
     void ShowStartupTips();
     TEnhIniFile& store() { return *m_store; }
@@ -211,7 +205,7 @@ public:
     /// Runs a file window fill (the file window installs it).
     std::function<void()> FillMainListBox;
     /// True while the window is hidden in the tray.
-    bool hiddenInTray() const { return m_hiddenInTray; }
+    bool hiddenInTray() const;
 
     // --- CatalogueUi ------------------------------------------------------------------
     void setAppTitle(const std::string& title) override;
@@ -271,7 +265,6 @@ protected:
 
 private:
     void buildLayout();
-    void buildTray();
     void buildCommands();
     void wireFileWindow();
     void wireMenus();
@@ -280,6 +273,7 @@ private:
     void wireTree();
     void wireDisks();
     void showDirectoryMenu(TTreeNode* node, const QPoint& globalPos);
+    QWidget* fontTarget(FontSlot slot) const;
     void SysTimerTimer();
     void scHorizontalMoved();
     void scVerticalMoved();
@@ -308,8 +302,6 @@ private:
     size_t m_sysInfoIndex = 0;
     int m_fillCount = 0;
     bool m_idleScheduled = false;
-    bool m_hiddenInTray = false;
-    QRect m_hiddenGeometry;
     bool m_quitting = false;
     bool m_exitCommand = false;
     QPointer<QWidget> m_lastFocused;
@@ -317,7 +309,6 @@ private:
     QColor m_treeColor;
     bool m_fileFontSet = false;
     bool m_treeFontSet = false;
-    bool m_quickFontSet = false;
 };
 
 } // namespace zentrix

@@ -1,0 +1,46 @@
+#include "gui/app/shellmenus.h"
+
+#include "catalogue/catalogue.h"
+#include "gui/tree/dirpropertiesdialog.h"
+
+#include <QDesktopServices>
+#include <QMenu>
+#include <QProcess>
+#include <QUrl>
+
+namespace zentrix {
+
+void ShowDirectoryMenu(QWidget* parent, Catalogue& catalogue, TTreeNode* node, const QPoint& globalPos) {
+    if (!node)
+        return;
+    QMenu menu(parent);
+    menu.setObjectName("DirectoryContextMenu");
+    const QString host = QString::fromStdString(catalogue.HostPath(node).value_or(std::string()));
+    menu.addAction("&Open", [host] {
+        if (!host.isEmpty())
+            QDesktopServices::openUrl(QUrl::fromLocalFile(host));
+    });
+    menu.addAction("Open &terminal here", [host] {
+        if (!host.isEmpty())
+            QProcess::startDetached(qEnvironmentVariable("TERMINAL", "x-terminal-emulator"), {}, host);
+    });
+    menu.addSeparator();
+    menu.addAction("P&roperties ...", [parent, &catalogue, node] {
+        TDirPropertiesDialog dialog(catalogue, node, parent);
+        dialog.exec();
+    });
+    menu.exec(globalPos);
+}
+
+void ShowFileMenu(QWidget* parent, const std::string& hostPath, const QPoint& globalPos) {
+    QMenu menu(parent);
+    menu.setObjectName("FileContextMenu");
+    const QString host = QString::fromStdString(hostPath);
+    menu.addAction("&Open", [host] { QDesktopServices::openUrl(QUrl::fromLocalFile(host)); });
+    menu.addAction("Open containing &folder", [host] {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(host.left(host.lastIndexOf('/'))));
+    });
+    menu.exec(globalPos);
+}
+
+} // namespace zentrix
