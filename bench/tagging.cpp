@@ -7,6 +7,7 @@
 // logged-directories list inverting its tag, measured in the same run.
 // Last line: tagging records=N ref_ms=R tag_all_ms=A tag_spec_ms=B invert_ms=C
 //            attr_ms=D age_ms=E disk_ms=F
+#include "silentprompter.h"
 #include "filewindow/tagging.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/catalogueui.h"
@@ -36,21 +37,13 @@ double msSince(Clock::time_point start) {
 }
 
 /// Answers the age question with a fixed text; nothing else is asked.
-class AnsweringPrompter : public Prompter {
+class AnsweringPrompter : public bench::SilentPrompter {
 public:
     std::string answer = "30";
-    bool askYesNo(const std::string&, const std::string&) override { return true; }
-    bool askOkCancel(const std::string&, const std::string&) override { return true; }
-    Answer askYesNoCancel(const std::string&, const std::string&) override { return Answer::Yes; }
-    bool askRetryCancel(const std::string&, const std::string&) override { return false; }
-    void inform(const std::string&, const std::string&) override {}
-    void warn(const std::string&) override {}
-    void error(const std::string&, const std::string&) override {}
     std::optional<std::string> inputText(const std::string&, const std::string&,
                                          const std::string&) override {
         return answer;
     }
-    void beep() override {}
 };
 
 const char* const kExtensions[] = {".jpg", ".png", ".c",    ".h",   ".cpp", ".pdf", ".mp3",

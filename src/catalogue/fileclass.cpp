@@ -63,14 +63,5 @@ std::string TFileClass::FullName() const {
 
 std::string TFileClass::FileExt() const { return ExtensionOf(FileName()); }
 
-std::string ExtensionOf(std::string_view fileName) {
-    const auto dot = fileName.rfind('.');
-    if (dot == std::string_view::npos)
-        return {};
-    std::string ext(fileName.substr(dot));
-    for (auto& c : ext)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return ext;
-}
 
 } // namespace zentrix

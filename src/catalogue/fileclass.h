@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/text.h" // ExtensionOf
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -72,7 +74,5 @@ private:
 
 static_assert(sizeof(TFileClass) == 30, "the record layout is part of the memory budget");
 
-/// The extension of a name from its last full stop on, upper case ("" without one).
-std::string ExtensionOf(std::string_view fileName);
 
 } // namespace zentrix

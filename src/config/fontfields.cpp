@@ -53,15 +53,6 @@ constexpr std::array<NamedColor, 4> kAliases{{
     {"clDkGray", 0x808080},
 }};
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 // A 32-bit number: decimal with an optional sign, or hexadecimal after "$" or
 // "0x" (at most eight digits, taken as the 32 bits of the value).
@@ -78,7 +69,7 @@ std::optional<int32_t> parseNumber(std::string_view t) {
             return std::nullopt;
         uint32_t v = 0;
         for (char c : digits) {
-            const int d = hexDigit(c);
+            const int d = HexDigit(c);
             if (d < 0)
                 return std::nullopt;
             v = (v << 4) | static_cast<uint32_t>(d);

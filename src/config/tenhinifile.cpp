@@ -50,15 +50,6 @@ struct Key {
     }
 };
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 const char kHex[] = "0123456789abcdef";
 
@@ -108,8 +99,8 @@ std::string escapeName(const std::string& name, bool keyPath) {
 std::string unescapeName(std::string_view s) {
     std::string out;
     for (size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '%' && i + 2 < s.size() && hexDigit(s[i + 1]) >= 0 && hexDigit(s[i + 2]) >= 0) {
-            out += static_cast<char>(hexDigit(s[i + 1]) * 16 + hexDigit(s[i + 2]));
+        if (s[i] == '%' && i + 2 < s.size() && HexDigit(s[i + 1]) >= 0 && HexDigit(s[i + 2]) >= 0) {
+            out += static_cast<char>(HexDigit(s[i + 1]) * 16 + HexDigit(s[i + 2]));
             i += 2;
         } else {
             out += s[i];
@@ -193,9 +184,9 @@ std::optional<std::string> decodeQuoted(std::string_view s) {
             out += '\t';
             break;
         case 'x':
-            if (i + 2 >= s.size() || hexDigit(s[i + 1]) < 0 || hexDigit(s[i + 2]) < 0)
+            if (i + 2 >= s.size() || HexDigit(s[i + 1]) < 0 || HexDigit(s[i + 2]) < 0)
                 return std::nullopt;
-            out += static_cast<char>(hexDigit(s[i + 1]) * 16 + hexDigit(s[i + 2]));
+            out += static_cast<char>(HexDigit(s[i + 1]) * 16 + HexDigit(s[i + 2]));
             i += 2;
             break;
         default:
@@ -213,7 +204,7 @@ std::optional<std::string> decodeHex(std::string_view s) {
     for (char c : s) {
         if (c == ',' || isBlank(c))
             continue;
-        const int d = hexDigit(c);
+        const int d = HexDigit(c);
         if (d < 0)
             return std::nullopt;
         if (high < 0) {
@@ -517,7 +508,7 @@ int TEnhIniFile::ReadInteger(const std::string& section, const std::string& iden
             return def;
         uint32_t v = 0;
         for (size_t i = 2; i < t.size(); ++i) {
-            const int d = hexDigit(t[i]);
+            const int d = HexDigit(t[i]);
             if (d < 0)
                 return def;
             v = (v << 4) | static_cast<uint32_t>(d);

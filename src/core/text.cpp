@@ -111,6 +111,27 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
     return ascii || UpperCase(a) == UpperCase(b);
 }
 
+std::string ExtensionOf(std::string_view fileName) {
+    const auto dot = fileName.rfind('.');
+    if (dot == std::string_view::npos)
+        return {};
+    std::string ext(fileName.substr(dot));
+    for (auto& c : ext)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 32);
+    return ext;
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 std::string Trim(std::string_view text) {
     size_t b = 0, e = text.size();
     while (b < e && static_cast<unsigned char>(text[b]) <= ' ')

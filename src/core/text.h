@@ -12,6 +12,11 @@ std::string UpperCase(std::string_view text);
 std::string LowerCase(std::string_view text);
 /// True when both texts are equal after UpperCase.
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+/// The extension of a name from its last full stop on, in upper case (ASCII
+/// letters); empty without a full stop.
+std::string ExtensionOf(std::string_view fileName);
+/// The value of a hexadecimal digit (either case), or -1.
+int HexDigit(char c);
 /// Without leading and trailing blanks and control characters.
 std::string Trim(std::string_view text);
 

@@ -1,5 +1,6 @@
 #include "platform/collation.h"
 
+#include <algorithm>
 #include <clocale>
 #include <cstring>
 #include <cwchar>
@@ -16,6 +17,21 @@ int foldAscii(unsigned char c) {
     return (c >= 'A' && c <= 'Z') ? c + 32 : c;
 }
 
+// Byte order with ASCII letters folded to lower case; shorter first on a tie
+// of the common part.
+int compareFolded(std::string_view a, std::string_view b) {
+    const size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        const int fa = foldAscii(static_cast<unsigned char>(a[i]));
+        const int fb = foldAscii(static_cast<unsigned char>(b[i]));
+        if (fa != fb)
+            return fa < fb ? -1 : 1;
+    }
+    if (a.size() != b.size())
+        return a.size() < b.size() ? -1 : 1;
+    return 0;
+}
+
 } // namespace
 
 void InitCollation() {
@@ -27,16 +43,9 @@ void InitCollation() {
 }
 
 int CompareNamesBuiltIn(std::string_view a, std::string_view b) {
-    const size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; ++i) {
-        const int fa = foldAscii(static_cast<unsigned char>(a[i]));
-        const int fb = foldAscii(static_cast<unsigned char>(b[i]));
-        if (fa != fb)
-            return fa < fb ? -1 : 1;
-    }
-    if (a.size() != b.size())
-        return a.size() < b.size() ? -1 : 1;
-    for (size_t i = 0; i < n; ++i) {
+    if (const int r = compareFolded(a, b))
+        return r;
+    for (size_t i = 0; i < a.size(); ++i) {
         if (a[i] != b[i]) // equal when folded: the lower-case letter first
             return static_cast<unsigned char>(a[i]) > static_cast<unsigned char>(b[i]) ? -1 : 1;
     }
@@ -77,18 +86,8 @@ void lowerWide(std::string_view s, std::wstring& out) {
 } // namespace
 
 int CompareNamesIgnoreCase(std::string_view a, std::string_view b) {
-    if (!g_useLocale) {
-        const size_t n = std::min(a.size(), b.size());
-        for (size_t i = 0; i < n; ++i) {
-            const int fa = foldAscii(static_cast<unsigned char>(a[i]));
-            const int fb = foldAscii(static_cast<unsigned char>(b[i]));
-            if (fa != fb)
-                return fa < fb ? -1 : 1;
-        }
-        if (a.size() != b.size())
-            return a.size() < b.size() ? -1 : 1;
-        return 0;
-    }
+    if (!g_useLocale)
+        return compareFolded(a, b);
     thread_local std::wstring wa, wb;
     lowerWide(a, wa);
     lowerWide(b, wb);

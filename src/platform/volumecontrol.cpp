@@ -58,10 +58,13 @@ std::string field(const uint8_t* p, size_t n) {
     return s.substr(b);
 }
 
-bool readAt(int fd, uint64_t offset, uint8_t* buf, size_t n) {
+// All n bytes at an offset through pread or pwrite, across short transfers
+// and interruptions.
+template <typename Io, typename Byte>
+bool transferAt(Io io, int fd, uint64_t offset, Byte* buf, size_t n) {
     size_t done = 0;
     while (done < n) {
-        const ssize_t r = ::pread(fd, buf + done, n - done, static_cast<off_t>(offset + done));
+        const ssize_t r = io(fd, buf + done, n - done, static_cast<off_t>(offset + done));
         if (r < 0 && errno == EINTR)
             continue;
         if (r <= 0)
@@ -71,17 +74,12 @@ bool readAt(int fd, uint64_t offset, uint8_t* buf, size_t n) {
     return true;
 }
 
+bool readAt(int fd, uint64_t offset, uint8_t* buf, size_t n) {
+    return transferAt(::pread, fd, offset, buf, n);
+}
+
 bool writeAt(int fd, uint64_t offset, const uint8_t* buf, size_t n) {
-    size_t done = 0;
-    while (done < n) {
-        const ssize_t r = ::pwrite(fd, buf + done, n - done, static_cast<off_t>(offset + done));
-        if (r < 0 && errno == EINTR)
-            continue;
-        if (r <= 0)
-            return false;
-        done += static_cast<size_t>(r);
-    }
-    return true;
+    return transferAt(::pwrite, fd, offset, buf, n);
 }
 
 // Where the extended boot record of a FAT boot sector sits: 0x24 for FAT12 and

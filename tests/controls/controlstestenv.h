@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include "support/modalwatch.h"
 
 namespace zentrix::test {
 
@@ -22,18 +23,5 @@ private:
     TempDir m_dir;
 };
 
-/// Runs `action` on the first modal window that shows up, then stops watching.
-inline void OnModalShown(std::function<void(QWidget*)> action) {
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            action(modal);
-        }
-    });
-    timer->start();
-}
 
 } // namespace zentrix::test

@@ -31,25 +31,12 @@
 
 #include <functional>
 #include <set>
+#include "support/modalwatch.h"
 
 using namespace zentrix;
 using namespace zentrix::test;
 
 namespace {
-
-/// Runs `action` on the first modal dialog that shows up.
-void OnDialog(std::function<void(QWidget*)> action) {
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            action(modal);
-        }
-    });
-    timer->start();
-}
 
 void typeInto(QWidget* w, const QString& text) {
     for (const QChar c : text)
@@ -218,7 +205,7 @@ TEST_F(TaggingGui, SpecialTagThroughTheMenuTagsTheMatchingEntries) {
     idle();
     ASSERT_TRUE(list()->hasFocus());
     QString caption;
-    OnDialog([&](QWidget* dialog) {
+    zentrix::test::OnModalShown([&](QWidget* dialog) {
         caption = dialog->windowTitle();
         auto* form = qobject_cast<TSpecTagForm*>(dialog);
         ASSERT_NE(form, nullptr);
@@ -246,7 +233,7 @@ TEST_F(TaggingGui, SpecialTagThroughTheMenuTagsTheMatchingEntries) {
     EXPECT_EQ(stats->TaggedFilesLabel->text(), "2");
     EXPECT_EQ(stats->TaggedBytesLabel->text(), "3.001 bytes.");
 
-    OnDialog([&](QWidget* dialog) {
+    zentrix::test::OnModalShown([&](QWidget* dialog) {
         caption = dialog->windowTitle();
         QTest::keyClick(static_cast<TSpecTagForm*>(dialog)->hbFileSpec, Qt::Key_Escape);
     });

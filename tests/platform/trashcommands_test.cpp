@@ -7,30 +7,13 @@
 #include <cstdlib>
 #include <fstream>
 #include <optional>
+#include "support/scopedenv.h"
 
 using namespace zentrix::platform;
+using zentrix::test::ScopedEnv;
 using zentrix::test::TempDir;
 
 namespace {
-
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::string& value) : m_name(name) {
-        if (const char* old = std::getenv(name))
-            m_old = old;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() {
-        if (m_old)
-            ::setenv(m_name.c_str(), m_old->c_str(), 1);
-        else
-            ::unsetenv(m_name.c_str());
-    }
-
-private:
-    std::string m_name;
-    std::optional<std::string> m_old;
-};
 
 bool exists(const std::string& path) {
     return std::ifstream(path).good();
