@@ -315,7 +315,6 @@ void TMainForm::wireTree() {
         sbDirUp->show();
         updateStatistics();
     });
-    connect(m_treeController, &TreeController::exited, this, [this] { m_lastFocused = MainTreeView; });
     connect(m_treeController, &TreeController::shellMenuRequested, this, &TMainForm::showDirectoryMenu);
     connect(m_treeModel, &CatalogueTreeModel::selectionMoved, this, [this] { showCurrentDirectory(); });
 }
@@ -371,8 +370,6 @@ void TMainForm::wireFileWindow() {
         // The parent button belongs to the tree; the quick view to the file window.
         sbDirUp->setVisible(!focused);
         UpdateQuickViewPanel(m_settings.QuickView);
-        if (!focused)
-            m_lastFocused = m_fileWindow->MainListBox;
     });
     connect(m_fileWindow, &FileWindowController::commandRequested, this,
             [this](FileCommand command) { fileCommandRequested(static_cast<int>(command)); });
@@ -686,9 +683,7 @@ void TMainForm::resizeEvent(QResizeEvent* event) {
 
 void TMainForm::QuitZentrix() {
     m_settings.LastDir = AppFrame::LastDirOnQuit(m_cat.Tree().Selected());
-    m_exitCommand = true;
     close();
-    m_exitCommand = false;
 }
 
 void TMainForm::LogDisk() { m_disks->LogDisk(); }

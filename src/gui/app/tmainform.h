@@ -6,7 +6,6 @@
 
 #include <QColor>
 #include <QMainWindow>
-#include <QPointer>
 #include <functional>
 #include <map>
 #include <memory>
@@ -302,9 +301,6 @@ private:
     size_t m_sysInfoIndex = 0;
     int m_fillCount = 0;
     bool m_idleScheduled = false;
-    bool m_quitting = false;
-    bool m_exitCommand = false;
-    QPointer<QWidget> m_lastFocused;
     QColor m_fileListColor;
     QColor m_treeColor;
     bool m_fileFontSet = false;
