@@ -1,7 +1,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test test-sanitize fuzz bench clean
 
 all: build
 
@@ -22,8 +22,26 @@ run: deps build
 test: deps build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
+# The tests again, built with AddressSanitizer and UBSan in a folder of their own.
+SANITIZE_DIR ?= build-sanitize
+$(SANITIZE_DIR)/CMakeCache.txt:
+	cmake -S . -B $(SANITIZE_DIR) -DZENTRIX_SANITIZE=ON -DZENTRIX_BENCH=OFF
+
+test-sanitize: deps $(SANITIZE_DIR)/CMakeCache.txt
+	cmake --build $(SANITIZE_DIR) -j $(JOBS)
+	cd $(SANITIZE_DIR) && ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
+
+# Every fuzz target built with libFuzzer (clang); run one with scripts/fuzz NAME SECONDS.
+fuzz:
+	./scripts/install-deps fuzz
+	test -f build-fuzz/CMakeCache.txt || CC=clang CXX=clang++ cmake -S . -B build-fuzz \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZENTRIX_FUZZ=ON -DZENTRIX_BENCH=OFF
+	cmake --build build-fuzz -j $(JOBS) --target $$(cd build-fuzz && \
+	  cmake --build . --target help | sed -n 's/^\.\.\. \(fuzz_[a-z0-9_]*\).*/\1/p')
+
 bench: deps build
 	./bench/run-benchmarks $(BUILD_DIR)
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) build-fuzz

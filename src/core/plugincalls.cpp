@@ -2,7 +2,7 @@
 
 #include "core/prompter.h"
 #include "platform/pluginlibrary.h"
-#include "plugins/pluginapi.h"
+#include "pluginapi/pluginapi.h"
 
 #include <algorithm>
 #include <cstring>

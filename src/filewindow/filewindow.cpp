@@ -187,13 +187,15 @@ bool FileWindow::walkDirectories(const TTreeNode* base, bool taggedOnly,
         if (base && !dir->DirNode()->IsInBranchOf(base))
             continue;
         for (const TFileClass* f : dir->FileList()) {
+            // Both calls may run events that remove records: f is looked at
+            // only after the generation says nothing was removed.
             m_progress.pump();
+            if (++visited % 10 == 0)
+                m_progress.setPosition(visited);
             if (m_progress.aborted())
                 return false;
             if (m_cat.Generation() != m_generation)
                 return false;
-            if (++visited % 10 == 0)
-                m_progress.setPosition(visited);
             if (taggedOnly && !f->Tagged())
                 continue;
             collectFrom(f, filter);

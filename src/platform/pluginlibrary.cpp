@@ -2,7 +2,7 @@
 
 #include "platform/drivetable.h"
 #include "platform/volume.h"
-#include "plugins/pluginapi.h"
+#include "pluginapi/pluginapi.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,6 +1,6 @@
 #include "core/plugincalls.h"
 #include "platform/pluginlibrary.h"
-#include "plugins/pluginapi.h"
+#include "pluginapi/pluginapi.h"
 #include "plugintestsupport.h"
 #include "support/scriptedprompter.h"
 #include "support/tempdir.h"

@@ -8,7 +8,7 @@
 #include "config/settings.h"
 #include "config/settingsstore.h"
 #include "config/tenhinifile.h"
-#include "core/appframe.h"
+#include "app/appframe.h"
 #include "core/plugincalls.h"
 #include "filewindow/quickview.h"
 #include "core/appstate.h"

@@ -2,7 +2,7 @@
 // travel back into the program through a C call.
 
 #include "fileinfo.h"
-#include "plugins/pluginapi.h"
+#include "pluginapi/pluginapi.h"
 
 extern "C" {
 

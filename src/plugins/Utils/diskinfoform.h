@@ -1,6 +1,6 @@
 #pragma once
 
-#include "plugins/pluginapi.h"
+#include "pluginapi/pluginapi.h"
 
 #include <QDialog>
 #include <string>

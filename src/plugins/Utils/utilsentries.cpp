@@ -6,7 +6,7 @@
 #include "diskinfoform.h"
 #include "extfilespecform.h"
 #include "filespecbuilder.h"
-#include "plugins/pluginapi.h"
+#include "pluginapi/pluginapi.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,7 +1,7 @@
 // A Utils library that lacks most entries, for the loader's tests. Its entries
 // report through their owner argument instead of opening windows.
 
-#include "plugins/pluginapi.h"
+#include "pluginapi/pluginapi.h"
 
 namespace {
 const ZxHost* g_host = nullptr;

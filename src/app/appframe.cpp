@@ -1,4 +1,4 @@
-#include "core/appframe.h"
+#include "app/appframe.h"
 
 #include "catalogue/catalogue.h"
 #include "catalogue/disklogger.h"

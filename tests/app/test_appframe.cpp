@@ -1,6 +1,6 @@
 #include "catalogue/catalogue.h"
 #include "config/settings.h"
-#include "core/appframe.h"
+#include "app/appframe.h"
 #include "core/appstate.h"
 #include "core/text.h"
 #include "core/wildcard.h"
