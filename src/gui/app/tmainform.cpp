@@ -1,43 +1,45 @@
 #include "gui/app/tmainform.h"
 
+#include "app/appframe.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/disklogger.h"
 #include "catalogue/loggeddisktabs.h"
 #include "catalogue/treecommands.h"
 #include "config/compatibility.h"
+#include "config/historyboxes.h"
 #include "config/settings.h"
 #include "config/settingsstore.h"
 #include "config/tenhinifile.h"
-#include "app/appframe.h"
-#include "core/plugincalls.h"
-#include "filewindow/quickview.h"
 #include "core/appstate.h"
-#include "gui/app/guiprompter.h"
+#include "core/plugincalls.h"
 #include "filewindow/filewindowui.h"
+#include "filewindow/quickview.h"
+#include "gui/app/guiprompter.h"
+#include "gui/app/mainformaccessible.h"
 #include "gui/app/mainmenubar.h"
 #include "gui/app/mainstatusbar.h"
 #include "gui/app/programicon.h"
 #include "gui/app/shellmenus.h"
 #include "gui/app/tquickviewpane.h"
-#include "gui/app/tzentrixtray.h"
-#include "gui/controls/thistorycombobox.h"
-#include "gui/filewindow/filewindowcontroller.h"
-#include "config/historyboxes.h"
 #include "gui/app/tquotesform.h"
 #include "gui/app/ttipsform.h"
+#include "gui/app/tzentrixtray.h"
 #include "gui/config/fontconvert.h"
 #include "gui/config/toptionsform.h"
 #include "gui/controls/a11y.h"
-#include "gui/disks/diskcontroller.h"
-#include "gui/tagging/taggingcontroller.h"
-#include "gui/tagging/tfileattrpage.h"
-#include "gui/disks/tdiskinfopanel.h"
-#include "gui/disks/tloggeddrivestabset.h"
-#include "gui/disks/tzentrixdrives.h"
+#include "gui/controls/tabring.h"
 #include "gui/controls/tenhheadercontrol.h"
+#include "gui/controls/thistorycombobox.h"
 #include "gui/controls/tmrufilelist.h"
 #include "gui/controls/tplacement.h"
 #include "gui/controls/tsplitcontrol.h"
+#include "gui/disks/diskcontroller.h"
+#include "gui/disks/tdiskinfopanel.h"
+#include "gui/disks/tloggeddrivestabset.h"
+#include "gui/disks/tzentrixdrives.h"
+#include "gui/filewindow/filewindowcontroller.h"
+#include "gui/tagging/taggingcontroller.h"
+#include "gui/tagging/tfileattrpage.h"
 #include "gui/tree/cataloguetreemodel.h"
 #include "gui/tree/dirpropertiesdialog.h"
 #include "gui/tree/thetreeview.h"
@@ -137,6 +139,10 @@ TMainForm::TMainForm(Catalogue& catalogue, AppState& state, Settings& settings,
     // Steps 10 to 12: the settings reach the windows.
     ApplySettings(m_settings, *this);
     ZenPageControl->setVisible(m_settings.ShowMemStat);
+
+    // Tab goes round the panes; assistive tools see the window whole.
+    new TabRing({MainTreeView, m_fileWindow->MainListBox, hbFileSpec, lbDrives}, this);
+    InstallMainWindowAccessibility(this, MainTreeView);
 }
 
 TMainForm::~TMainForm() {
@@ -163,7 +169,7 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::buildLayout() {
-    auto* central = new QWidget(this);
+    auto* central = named(new QWidget(this), "MainFormClient", "Zentrix");
     auto* outer = new QVBoxLayout(central);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
@@ -201,7 +207,8 @@ void TMainForm::buildLayout() {
     CurrDirPanel->setFrameShape(QFrame::StyledPanel);
     auto* dirLayout = new QHBoxLayout(CurrDirPanel);
     dirLayout->setContentsMargins(4, 1, 4, 1);
-    CurrDirLabel = named(new QLabel(CurrDirPanel), "CurrDirLabel", "Current directory");
+    CurrDirLabel = new QLabel(CurrDirPanel);
+    NameValueLabel(CurrDirLabel, "CurrDirLabel", "Current directory");
     CurrDirLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     dirLayout->addWidget(CurrDirLabel);
     mainLayout->addWidget(CurrDirPanel);
@@ -230,8 +237,8 @@ void TMainForm::buildLayout() {
     StatisticsPanel->setMinimumWidth(200);
     auto* statLayout = new QVBoxLayout(StatisticsPanel);
     statLayout->setContentsMargins(2, 2, 2, 2);
-    pnFileSpecHolder = new QWidget(StatisticsPanel);
-    pnFileSpecHolder->setObjectName("pnFileSpecHolder");
+    pnFileSpecHolder =
+        named(new QWidget(StatisticsPanel), "pnFileSpecHolder", "File specification");
     new QVBoxLayout(pnFileSpecHolder);
     pnFileSpecHolder->layout()->setContentsMargins(0, 0, 0, 0);
     statLayout->addWidget(pnFileSpecHolder);
@@ -258,12 +265,15 @@ void TMainForm::buildLayout() {
     ts_TitlePage = named(new QWidget, "ts_TitlePage", "Title page");
     auto* title = new QHBoxLayout(ts_TitlePage);
     title->setContentsMargins(6, 2, 6, 2);
-    lbProgramName = named(new QLabel("Zentrix", ts_TitlePage), "lbProgramName", "Program name");
+    lbProgramName = new QLabel("Zentrix", ts_TitlePage);
+    NameValueLabel(lbProgramName, "lbProgramName", QString());
     QFont big = lbProgramName->font();
     big.setBold(true);
     lbProgramName->setFont(big);
-    lbVersion = named(new QLabel("Version 1.0", ts_TitlePage), "lbVersion", "Version");
-    pnSysInfo = named(new QLabel(ts_TitlePage), "pnSysInfo", "System information");
+    lbVersion = new QLabel("Version 1.0", ts_TitlePage);
+    NameValueLabel(lbVersion, "lbVersion", QString());
+    pnSysInfo = new QLabel(ts_TitlePage);
+    NameValueLabel(pnSysInfo, "pnSysInfo", "System information");
     title->addWidget(lbProgramName);
     title->addWidget(lbVersion);
     title->addStretch(1);
@@ -439,6 +449,8 @@ void TMainForm::wireMenus() {
     m_menus->copyCommandMenus();
     m_menus->bindPopupShortcuts("ListBoxPopupMenu", m_fileWindow->MainListBox);
     m_menus->followFocus(MainTreeView, m_fileWindow->MainListBox);
+    // Letters typed in the drive list choose drives, whichever way it got the focus.
+    m_menus->addInputBox(lbDrives);
     connect(m_menus, &MainMenuBar::hintChanged, MainStatusBar, &TMainStatusBar::setHint);
     connect(m_treeController, &TreeController::treePopupRequested, this,
             [this](const QPoint& pos) { showPopup("TreeViewPopupMenu", pos); });
