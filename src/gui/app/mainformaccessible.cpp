@@ -1,6 +1,7 @@
 #include "gui/app/mainformaccessible.h"
 
 #include "gui/controls/a11y.h"
+#include "gui/controls/menuitemaccessible.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -122,8 +123,11 @@ void InstallMainWindowAccessibility(QMainWindow* window, QWidget* fallback) {
         return;
     window->setProperty(kFallbackProperty, QVariant::fromValue<QWidget*>(fallback));
     auto* watcher = new PopupWatcher(window);
-    for (QMenu* menu : window->findChildren<QMenu*>(Qt::FindDirectChildrenOnly))
+    for (QMenu* menu : window->findChildren<QMenu*>(Qt::FindDirectChildrenOnly)) {
         menu->installEventFilter(watcher);
+        // Items the window added by hand (the program menu's switches) too.
+        MenuItemAccessible::AdoptAll(menu);
+    }
     NameInternalParts(window);
 }
 

@@ -38,6 +38,7 @@
 #include "gui/disks/tloggeddrivestabset.h"
 #include "gui/disks/tzentrixdrives.h"
 #include "gui/filewindow/filewindowcontroller.h"
+#include "gui/help/helpcontroller.h"
 #include "gui/tagging/taggingcontroller.h"
 #include "gui/tagging/tfileattrpage.h"
 #include "gui/tree/cataloguetreemodel.h"
@@ -51,8 +52,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QPlainTextEdit>
-#include <QFile>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFontDialog>
@@ -60,10 +59,10 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QSplitter>
-#include <QStatusTipEvent>
 #include <QStackedWidget>
-#include <QTextBrowser>
+#include <QStatusTipEvent>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -118,6 +117,7 @@ TMainForm::TMainForm(Catalogue& catalogue, AppState& state, Settings& settings,
     wireTree();
     wireFileWindow();
     wireDisks();
+    m_help = new HelpController(this);
     buildCommands();
     wireMenus();
 
@@ -590,6 +590,8 @@ void TMainForm::buildCommands() {
     m_commands.insert(fileCommands.begin(), fileCommands.end());
     for (const auto& [name, handler] : m_tagging->commands())
         m_commands[name] = handler;
+    for (auto& [name, handler] : m_help->commands())
+        m_commands[name] = std::move(handler);
 }
 
 bool TMainForm::runCommand(const std::string& name) {
@@ -1072,21 +1074,8 @@ void TMainForm::ApplyConfirmedOptions(const Settings& settings) {
     ZenPageControl->setVisible(settings.ShowMemStat);
 }
 
-void TMainForm::ShowHelpTopic(int topic, bool) {
-    // Help topics are HTML pages beside the program; without them, say which
-    // topic was asked for.
-    const QString dir = QCoreApplication::applicationDirPath() + "/help";
-    const QString page = QString("%1/topic%2.html").arg(dir).arg(topic);
-    auto* browser = new QTextBrowser;
-    browser->setAttribute(Qt::WA_DeleteOnClose);
-    browser->setWindowTitle("Zentrix Help");
-    browser->setObjectName("HelpWindow");
-    if (QFile::exists(page))
-        browser->setSource(QUrl::fromLocalFile(page));
-    else
-        browser->setPlainText(QString("Help topic %1 is not installed.").arg(topic));
-    browser->resize(500, 400);
-    browser->show();
+void TMainForm::ShowHelpTopic(int topic, bool popup) {
+    m_help->ShowHelpTopic(topic, popup);
 }
 
 } // namespace zentrix

@@ -50,6 +50,7 @@ class THistoryComboBox;
 class ProgramIcon;
 class DiskController;
 class TaggingController;
+class HelpController;
 class TQuickViewPane;
 class TZentrixTray;
 class TZentrixDrives;
@@ -182,6 +183,7 @@ public:
     MainMenuBar& menus() { return *m_menus; }
     DiskController& disks() { return *m_disks; }
     TaggingController& tagging() { return *m_tagging; }
+    HelpController& help() { return *m_help; }
     PluginCalls& plugins() { return *m_plugins; }
 
     /// Brings the window back (the other instance asked, or the tray).
@@ -294,6 +296,7 @@ private:
     FileWindowController* m_fileWindow = nullptr;
     DiskController* m_disks = nullptr;
     TaggingController* m_tagging = nullptr;
+    HelpController* m_help = nullptr;
     MainMenuBar* m_menus = nullptr;
     TreeController* m_treeController = nullptr;
     std::map<std::string, Command> m_commands;
