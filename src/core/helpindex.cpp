@@ -307,6 +307,9 @@ HelpTopic ReadHelpTopic(std::string file, std::string_view html) {
         into.character(c);
         ++i;
     }
+    // A section declared at the very end starts where the text ends.
+    for (HelpTopic::Target& target : topic.targets)
+        target.offset = std::min(target.offset, topic.text.size());
     topic.title = title.empty() ? topic.file : title;
     return topic;
 }

@@ -56,6 +56,10 @@ TEST(HelpTopicReader, BrokenMarkupEndsTheTopicWithoutHarm) {
         const HelpTopic t = ReadHelpTopic("b.html", html);
         EXPECT_FALSE(t.title.empty()) << html;
     }
+    // A section declared at the very end starts where the text ends.
+    const HelpTopic end = ReadHelpTopic("e.html", "<p>Text</p> <h2 id=\"end\" data-help=\"k\">");
+    ASSERT_EQ(end.targets.size(), 1u);
+    EXPECT_EQ(end.targets[0].offset, end.text.size());
     // A huge input is read only up to the limit.
     const std::string huge(kMaxHelpTopicBytes + 1000, 'a');
     EXPECT_EQ(ReadHelpTopic("h.html", huge).text.size(), kMaxHelpTopicBytes);
