@@ -540,9 +540,7 @@ bool FileWindowController::eventFilter(QObject* watched, QEvent* event) {
         if (now && (now == box || box->isAncestorOf(now) || now == view))
             break;
         if (watched == box || !box->hasFocus()) {
-            m_leavingBox = true;
             m_model->ApplyTypedFileSpec(box->currentText().toStdString());
-            m_leavingBox = false;
         }
         break;
     }
@@ -639,12 +637,13 @@ void FileWindowController::restoreFocus() {
     QWidget* now = QApplication::focusWidget();
     if (now && (now == MainListBox || now == m_tree))
         return;
-    // Leaving the specification box for another pane of the window (Tab, a
-    // click, a focus request of an assistive tool) leaves the focus there;
-    // leaving it for a button, or for another window, sends it back.
-    if (m_leavingBox && now && m_specBox && now != m_specBox && !m_specBox->isAncestorOf(now) &&
-        now->window() == MainListBox->window() && (now->focusPolicy() & Qt::TabFocus) &&
-        !qobject_cast<QAbstractButton*>(now))
+    // Nor does it leave another pane of the window that the user went to (the
+    // drive list by Tab or a click, a prompt of the command strip): only a
+    // focus that went nowhere useful (a hidden control, a button, nothing)
+    // comes back. The specification box gives it back when it is done.
+    if (now && now->isVisible() && now->window() == MainListBox->window() &&
+        (now->focusPolicy() & Qt::TabFocus) && !qobject_cast<QAbstractButton*>(now) &&
+        !(m_specBox && (now == m_specBox || m_specBox->isAncestorOf(now))))
         return;
     QWidget* target = m_lastFocused ? m_lastFocused.data() : m_tree.data();
     if (target && target->isEnabled())

@@ -164,7 +164,6 @@ private:
     int m_anchor = -1;
     bool m_dragging = false;
     int m_updating = 0;
-    bool m_leavingBox = false; ///< the specification box is losing the focus
 };
 
 } // namespace zentrix
