@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QHelpEvent>
 #include <QShortcut>
+#include <QTextBrowser>
 #include <QTextDocument>
 #include <QWhatsThis>
 #include <QWidget>
@@ -173,9 +174,13 @@ THelpForm* HelpController::openWindow() {
         m_form = new THelpForm(index(), m_directory, owner);
         m_form->setAttribute(Qt::WA_DeleteOnClose, false);
     }
+    const bool opening = !m_form->isVisible();
     m_form->show();
     m_form->raise();
     m_form->activateWindow();
+    // A window that opens starts in its text, where keys scroll and reach the links.
+    if (opening)
+        m_form->HelpText->setFocus(Qt::OtherFocusReason);
     return m_form;
 }
 

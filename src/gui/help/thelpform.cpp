@@ -38,22 +38,25 @@ QToolButton* Button(QWidget* parent, const char* name, const QString& caption,
 } // namespace
 
 THelpForm::THelpForm(const HelpIndex& index, const QString& directory, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_index(index), m_directory(directory) {
+    : QMainWindow(parent, Qt::Window), m_index(index), m_directory(directory) {
     NameComponent(this, "HelpWindow", "Zentrix Help");
     setWindowTitle("Zentrix Help");
     resize(760, 560);
 
-    auto* layout = new QVBoxLayout(this);
+    auto* client = new QWidget(this);
+    NameComponent(client, "HelpClient", "Zentrix Help");
+    setCentralWidget(client);
+    auto* layout = new QVBoxLayout(client);
     layout->setContentsMargins(4, 4, 4, 4);
     auto* bar = new QHBoxLayout;
-    btnContents = Button(this, "btnContents", "&Contents", "Contents", QKeySequence(),
+    btnContents = Button(client, "btnContents", "&Contents", "Contents", QKeySequence(),
                          "The list of all help topics");
-    btnBack = Button(this, "btnBack", "&Back", "Back", QKeySequence(Qt::ALT | Qt::Key_Left),
+    btnBack = Button(client, "btnBack", "&Back", "Back", QKeySequence(Qt::ALT | Qt::Key_Left),
                      "The topic shown before (Alt+Left)");
-    btnForward = Button(this, "btnForward", "&Forward", "Forward",
+    btnForward = Button(client, "btnForward", "&Forward", "Forward",
                         QKeySequence(Qt::ALT | Qt::Key_Right), "The next topic again (Alt+Right)");
-    auto* searchLabel = new QLabel("&Search:", this);
-    edSearch = new QLineEdit(this);
+    auto* searchLabel = new QLabel("&Search:", client);
+    edSearch = new QLineEdit(client);
     NameComponent(edSearch, "edSearch", "Search the help");
     edSearch->setPlaceholderText("Words to find in all topics");
     edSearch->setClearButtonEnabled(true);
@@ -67,7 +70,7 @@ THelpForm::THelpForm(const HelpIndex& index, const QString& directory, QWidget* 
     bar->addWidget(edSearch, 1);
     layout->addLayout(bar);
 
-    m_split = new QSplitter(Qt::Horizontal, this);
+    m_split = new QSplitter(Qt::Horizontal, client);
     NameComponent(m_split, "scHelp", "Search results and topic");
     lbResults = new QListWidget(m_split);
     NameComponent(lbResults, "lbResults", "Topics found");
@@ -184,7 +187,7 @@ void THelpForm::keyPressEvent(QKeyEvent* event) {
         close();
         return;
     }
-    QWidget::keyPressEvent(event);
+    QMainWindow::keyPressEvent(event);
 }
 
 } // namespace zentrix

@@ -1,7 +1,7 @@
 #pragma once
 
+#include <QMainWindow>
 #include <QString>
-#include <QWidget>
 
 class QLabel;
 class QLineEdit;
@@ -19,7 +19,7 @@ class HelpIndex;
 /// contents page, back and forward, and a search over all topics (every word
 /// must occur; the topics that hold them are listed best first, and choosing one
 /// shows it with the first match selected).
-class THelpForm : public QWidget {
+class THelpForm : public QMainWindow {
     Q_OBJECT
 public:
     /// `index` (owned by the caller, who keeps it while the window lives) holds

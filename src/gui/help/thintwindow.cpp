@@ -2,6 +2,7 @@
 
 #include "gui/controls/a11y.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -13,6 +14,13 @@ namespace zentrix {
 
 namespace {
 
+// A hint is a tool tip to assistive tools, which speak one when it shows.
+QAccessibleInterface* Factory(const QString& className, QObject* object) {
+    if (className == QLatin1String("zentrix::THintWindow") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::ToolTip);
+    return nullptr;
+}
+
 QPointer<THintWindow>& Shown() {
     static QPointer<THintWindow> shown;
     return shown;
@@ -23,6 +31,11 @@ QPointer<THintWindow>& Shown() {
 THintWindow::THintWindow(const QString& html, QWidget* owner,
                          std::function<void(const QString&)> onLink)
     : QFrame(owner, Qt::ToolTip | Qt::FramelessWindowHint), m_onLink(std::move(onLink)) {
+    static const bool installed = [] {
+        QAccessible::installFactory(&Factory);
+        return true;
+    }();
+    (void)installed;
     NameComponent(this, "HintWindow", "What is this?");
     setAttribute(Qt::WA_DeleteOnClose);
     setFrameShape(QFrame::Box);
