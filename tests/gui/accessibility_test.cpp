@@ -8,6 +8,7 @@
 #include "gui/app/mainmenubar.h"
 #include "gui/app/mainstatusbar.h"
 #include "gui/app/tmainform.h"
+#include "gui/config/toptionsform.h"
 #include "gui/controls/thistorycombobox.h"
 #include "gui/disks/tzentrixdrives.h"
 #include "gui/filewindow/filewindowcontroller.h"
@@ -18,12 +19,14 @@
 #include "gui/tree/thetreeview.h"
 #include "guitestapp.h"
 #include "platform/drivetable.h"
+#include "support/modalwatch.h"
 #include "support/scriptedprompter.h"
 #include "support/tempdir.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -420,4 +423,35 @@ TEST_F(AccessibilityTest, FocusRequestsOfAssistiveToolsAreHonouredAfterTheAttrib
     form->MainTreeView->setFocus();
     request(A11y(form.get()));
     EXPECT_EQ(focused(), form->MainTreeView);
+}
+
+TEST_F(AccessibilityTest, DialogsReadTheirValuesToo) {
+    // The options dialog: the WatchDog directory and the chosen sound.
+    settings.WDFilePath = "D:\\LOGS\\";
+    std::string watchDog, sound;
+    bool text = false;
+    OnModalShown([&](QWidget* dialog) {
+        auto* options = qobject_cast<TOptionsForm*>(dialog);
+        ASSERT_TRUE(options);
+        watchDog = NameOf(options->lbWDFilePath);
+        sound = NameOf(options->lbChosenSound);
+        text = A11y(options->lbWDFilePath)->textInterface() != nullptr;
+        options->reject();
+    });
+    form->runCommand("miZentrixPropertiesClick");
+    EXPECT_EQ(watchDog, "WatchDog file directory: D:\\LOGS\\");
+    EXPECT_EQ(sound, "Chosen sound: " + settings.ChosenSound);
+    EXPECT_TRUE(text);
+
+    // The tip of the day: its text is what is heard, with its number.
+    std::string tip, counter;
+    OnModalShown([&](QWidget* dialog) {
+        tip = NameOf(dialog->findChild<QLabel*>("lbText"));
+        counter = NameOf(dialog->findChild<QLabel*>("lbCounter"));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    form->runCommand("miHelpTipClick");
+    EXPECT_GT(tip.size(), 20u) << tip;
+    EXPECT_TRUE(StartsWith(counter, "Number: ")) << counter;
+    EXPECT_NE(counter.find(" of "), std::string::npos) << counter;
 }
