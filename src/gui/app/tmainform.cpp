@@ -32,7 +32,6 @@
 #include "gui/tagging/taggingcontroller.h"
 #include "gui/ops/opscontroller.h"
 #include "ops/twdlist.h"
-#include "platform/apppaths.h"
 #include "gui/tagging/tfileattrpage.h"
 #include "gui/disks/tdiskinfopanel.h"
 #include "gui/disks/tloggeddrivestabset.h"
@@ -103,17 +102,9 @@ TMainForm::TMainForm(Catalogue& catalogue, AppState& state, Settings& settings,
     resize(630, 470);
     setAcceptDrops(true);
 
-    // The WatchDog follows the settings: its flags, Platform/WindowsDir and SystemDir.
+    // The WatchDog's flags as the settings hold them; its failures go to the status line.
     m_watchDog->LoadFlags(m_settings.WatchDogOperations);
-    m_watchDog->SetProgramPath(
-        drives.ToCataloguePath(platform::AppPaths::ExecutablePath(), false).value_or(""));
     m_watchDog->onLogFailure = [this](const std::string& text) { MainStatusBar->setHint(q(text)); };
-    m_treeCommands->IsProtectedDirectory = [this](const std::string& path) {
-        return m_watchDog->IsProtectedDirectory(path);
-    };
-    m_treeCommands->DirectoryRenamed = [this](const std::string& from, const std::string& to) {
-        m_watchDog->LogSingle(WDOperation::RenameDirectory, from, to);
-    };
 
     // The recent directories, kept under "MRU Directories".
     mruDirs = new TMRUFileList(this);
@@ -406,6 +397,7 @@ void TMainForm::wireFileWindow() {
     m_ops = new OpsController(m_cat, m_state, m_fileWindow->model(), *m_prompter, *MainStatusBar,
                               *m_watchDog, *this, *m_plugins, *m_tagging, this);
     m_ops->installPages(ZenPageControl);
+    m_ops->attachTree(*m_treeCommands);
 }
 
 void TMainForm::fileCommandRequested(int command) {

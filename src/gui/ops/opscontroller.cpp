@@ -1,6 +1,7 @@
 #include "gui/ops/opscontroller.h"
 
 #include "catalogue/catalogue.h"
+#include "catalogue/treecommands.h"
 #include "core/plugincalls.h"
 #include "filewindow/tagging.h"
 #include "gui/controls/a11y.h"
@@ -9,6 +10,9 @@
 #include "gui/ops/tcommandprompt.h"
 #include "gui/tagging/taggingcontroller.h"
 #include "gui/tagging/tfileattrpage.h"
+#include "ops/twdlist.h"
+#include "platform/apppaths.h"
+#include "platform/drivetable.h"
 
 #include <QCalendarWidget>
 #include <QFrame>
@@ -34,9 +38,13 @@ OpsController::OpsController(Catalogue& catalogue, AppState& state, FileWindow& 
     : QObject(parent), m_dates(std::make_unique<QtDateTimeTexts>()),
       m_model(std::make_unique<FileChanges>(catalogue, state, fileWindow, prompter, progress,
                                             watchDog, *m_dates, ui)),
-      m_cat(catalogue), m_plugins(plugins), m_tagging(tagging), m_owner(parent) {
+      m_cat(catalogue), m_plugins(plugins), m_tagging(tagging), m_wd(watchDog), m_owner(parent) {
     setObjectName("OpsController");
     m_model->SetUi(this);
+    // The program itself is protected wherever it lives.
+    m_wd.SetProgramPath(catalogue.Drives()
+                            .ToCataloguePath(platform::AppPaths::ExecutablePath(), false)
+                            .value_or(""));
 
     m_renameFile = new TCommandPrompt("ts_FC_RenameFile", "Rename file page", "RenameFile",
                                       "hbRenameFile1", parent);
@@ -94,6 +102,17 @@ void OpsController::installPages(QStackedWidget* control) {
     m_control = control;
     for (TCommandPrompt* p : {m_renameFile.data(), m_renameTagged.data(), m_dateTime.data()})
         control->addWidget(p);
+}
+
+void OpsController::attachTree(TreeCommands& tree) {
+    // The WatchDog outlives this controller: the hooks hold it, not `this`.
+    TWDList& wd = m_wd;
+    tree.IsProtectedDirectory = [&wd](const std::string& path) {
+        return wd.IsProtectedDirectory(path);
+    };
+    tree.DirectoryRenamed = [&wd](const std::string& from, const std::string& to) {
+        wd.LogSingle(WDOperation::RenameDirectory, from, to);
+    };
 }
 
 TCommandPrompt* OpsController::page(ChangePrompt prompt) const {

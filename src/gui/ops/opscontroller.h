@@ -7,6 +7,7 @@
 //                             *MainStatusBar, *m_watchDog, *this, *m_plugins,
 //                             *m_tagging, this);
 //   m_ops->installPages(ZenPageControl);
+//   m_ops->attachTree(*m_treeCommands);
 //   // in buildCommands():
 //   for (const auto& [name, handler] : m_ops->commands())
 //       m_commands[name] = handler;
@@ -37,6 +38,7 @@ class PluginCalls;
 class Progress;
 class Prompter;
 class TaggingController;
+class TreeCommands;
 class TWDList;
 
 /// The windows of renaming, attributes and the date and time of files: the
@@ -62,6 +64,9 @@ public:
 
     /// Adds the three prompt pages to the command strip.
     void installPages(QStackedWidget* control);
+    /// The tree's label edit asks the WatchDog which directories are
+    /// protected and logs its renames.
+    void attachTree(TreeCommands& tree);
     TCommandPrompt* renameFilePage() const { return m_renameFile; }
     TCommandPrompt* renameTaggedPage() const { return m_renameTagged; }
     TCommandPrompt* dateTimePage() const { return m_dateTime; }
@@ -85,6 +90,7 @@ private:
     Catalogue& m_cat;
     PluginCalls& m_plugins;
     TaggingController& m_tagging;
+    TWDList& m_wd;
     QPointer<QWidget> m_owner;
     QPointer<TCommandPrompt> m_renameFile;
     QPointer<TCommandPrompt> m_renameTagged;
