@@ -120,6 +120,10 @@ TEST_F(HelpTest, ContentsOpensTheContentsPageWhoseLinksLeadToTheTopics) {
     idle();
     EXPECT_EQ(shown(), "index.html");
     EXPECT_EQ(window()->windowTitle().toStdString(), "Zentrix Help - Contents");
+    // Screen readers hear the window by its title, which names the topic.
+    EXPECT_EQ(
+        QAccessible::queryAccessibleInterface(window())->text(QAccessible::Name).toStdString(),
+        "Zentrix Help - Contents");
     EXPECT_TRUE(shownText().contains("The directory tree"));
 
     // A keyboard user follows the first link: Tab to it, Enter.

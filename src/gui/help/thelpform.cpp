@@ -3,6 +3,7 @@
 #include "core/helpindex.h"
 #include "gui/controls/a11y.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
@@ -39,7 +40,8 @@ QToolButton* Button(QWidget* parent, const char* name, const QString& caption,
 
 THelpForm::THelpForm(const HelpIndex& index, const QString& directory, QWidget* parent)
     : QMainWindow(parent, Qt::Window), m_index(index), m_directory(directory) {
-    NameComponent(this, "HelpWindow", "Zentrix Help");
+    // Heard by its title, which names the topic shown.
+    NameComponent(this, "HelpWindow", QString());
     setWindowTitle("Zentrix Help");
     resize(760, 560);
 
@@ -180,6 +182,11 @@ QString THelpForm::currentAnchor() const {
 void THelpForm::updateTitle(const QString& file) {
     const QString title = QString::fromStdString(m_index.TitleOf(file.toStdString()));
     setWindowTitle(title.isEmpty() ? QString("Zentrix Help") : "Zentrix Help - " + title);
+    // Qt does not tell assistive tools of a new window title.
+    if (QAccessible::isActive()) {
+        QAccessibleEvent named(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&named);
+    }
 }
 
 void THelpForm::keyPressEvent(QKeyEvent* event) {
