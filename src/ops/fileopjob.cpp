@@ -412,43 +412,80 @@ FileOpJob::Step FileOpJob::runPair(const FileOpPair& pair) {
     return moveEntry(srcDir, pair.source, dstDir, pair.dest, st, false);
 }
 
-FileOpJob::Step FileOpJob::copyEntry(const DirHandle& srcDir, const std::string& srcPath,
-                                     const DirHandle& dstDir, const std::string& dstPath,
-                                     const EntryStat& st) {
-    if (st.kind == EntryKind::Directory)
-        return copyDir(srcDir, srcPath, dstDir, dstPath, st, false);
-    std::string target = dstPath;
+FileOpJob::Step FileOpJob::settleExisting(const DirHandle& srcDir, const std::string& srcPath,
+                                          const DirHandle& dstDir, std::string& dstPath,
+                                          EntryStat& st, bool& replace, bool& merge) {
+    merge = false;
     for (;;) {
-        if (m_cancel)
-            return Step::Cancelled;
         EntryStat existing;
-        bool replace = false;
-        if (dstDir.Stat(baseOf(target), existing) == 0) {
-            if (existing.device == st.device && existing.inode == st.inode)
-                return sameFile(srcPath);
-            switch (collision(dstDir, target, st, existing)) {
-            case Collision::Skip:
-                return Step::Skipped;
-            case Collision::Cancel:
-                return Step::Cancelled;
-            case Collision::Rename:
-                continue;
-            case Collision::Replace:
-                replace = true;
-                break;
+        if (const int e = dstDir.Stat(baseOf(dstPath), existing)) {
+            if (e == ENOENT) {
+                replace = false; // gone meanwhile: go on as if it never was
+                return Step::Done;
             }
-            if (existing.kind == EntryKind::Directory) {
-                switch (errorQuestion(what(srcPath, target), EISDIR)) {
-                case ErrorAnswer::Retry:
-                    continue;
-                case ErrorAnswer::Skip:
-                    return Step::Skipped;
-                case ErrorAnswer::Cancel:
-                    return Step::Cancelled;
-                }
+            switch (errorQuestion(what(srcPath, dstPath), e)) {
+            case ErrorAnswer::Retry:
+                continue;
+            case ErrorAnswer::Skip:
+                return Step::Skipped;
+            case ErrorAnswer::Cancel:
+                return Step::Cancelled;
             }
         }
-        return transferLeaf(srcDir, srcPath, dstDir, target, st, replace, false);
+        if (st.inode == 0 && srcDir.Stat(baseOf(srcPath), st) != 0)
+            st.kind = EntryKind::Missing;
+        if (existing.device == st.device && existing.inode == st.inode)
+            return sameFile(srcPath);
+        if (st.kind == EntryKind::Directory && existing.kind == EntryKind::Directory) {
+            merge = true;
+            return Step::Done;
+        }
+        switch (collision(dstDir, dstPath, st, existing)) {
+        case Collision::Skip:
+            return Step::Skipped;
+        case Collision::Cancel:
+            return Step::Cancelled;
+        case Collision::Rename:
+            replace = false;
+            return Step::Done;
+        case Collision::Replace:
+            break;
+        }
+        // A directory never gives way to a file, nor a file to a directory.
+        if (existing.kind != EntryKind::Directory && st.kind != EntryKind::Directory) {
+            replace = true;
+            return Step::Done;
+        }
+        switch (errorQuestion(what(srcPath, dstPath),
+                              existing.kind == EntryKind::Directory ? EISDIR : EEXIST)) {
+        case ErrorAnswer::Retry:
+            continue;
+        case ErrorAnswer::Skip:
+            return Step::Skipped;
+        case ErrorAnswer::Cancel:
+            return Step::Cancelled;
+        }
+    }
+}
+
+FileOpJob::Step FileOpJob::copyEntry(const DirHandle& srcDir, const std::string& srcPath,
+                                     const DirHandle& dstDir, const std::string& dstPath,
+                                     EntryStat st) {
+    if (st.kind == EntryKind::Directory)
+        return copyDir(srcDir, srcPath, dstDir, dstPath, st, false, false);
+    // The copy itself finds out whether the target exists (before any work).
+    std::string target = dstPath;
+    bool replace = false;
+    for (;;) {
+        const Step step = transferLeaf(srcDir, srcPath, dstDir, target, st, replace, false);
+        if (step != Step::Exists)
+            return step;
+        bool merge = false;
+        if (const Step s = settleExisting(srcDir, srcPath, dstDir, target, st, replace, merge);
+            s != Step::Done)
+            return s;
+        if (merge)
+            return copyDir(srcDir, srcPath, dstDir, target, st, false, false);
     }
 }
 
@@ -482,6 +519,9 @@ FileOpJob::Step FileOpJob::transferLeaf(const DirHandle& srcDir, const std::stri
         case EntryKind::Missing:
             e = ENOENT;
             break;
+        case EntryKind::Directory:
+            e = EISDIR;
+            break;
         default:
             e = platform::CopySpecialFile(srcDir, name, dstDir, toName, replace);
             break;
@@ -495,19 +535,19 @@ FileOpJob::Step FileOpJob::transferLeaf(const DirHandle& srcDir, const std::stri
         m_bytesDone -= copied;
         if (e == ECANCELED)
             return Step::Cancelled;
-        if (e == EINVAL && st.kind == EntryKind::Regular) {
-            // The entry changed its kind since it was looked at: look again.
+        if (e == EEXIST && !replace)
+            return Step::Exists; // never replaced unasked
+        if (e == EINVAL || e == ELOOP || e == EISDIR || e == ENOENT) {
+            // The entry changed its kind (or went) since it was listed: look again.
             EntryStat now;
-            if (srcDir.Stat(name, now) == 0 && now.kind != EntryKind::Regular) {
+            if (srcDir.Stat(name, now) == 0 && now.kind != st.kind) {
                 st = now;
+                if (st.kind == EntryKind::Directory)
+                    return m_operation == FileOperation::foCopy
+                               ? copyDir(srcDir, srcPath, dstDir, dstPath, st, false, false)
+                               : copyDir(srcDir, srcPath, dstDir, dstPath, st, true, true);
                 continue;
             }
-        }
-        if (e == EEXIST && !replace) {
-            // The target appeared meanwhile: it is never replaced unasked.
-            return m_operation == FileOperation::foCopy
-                       ? copyEntry(srcDir, srcPath, dstDir, dstPath, st)
-                       : moveEntry(srcDir, srcPath, dstDir, dstPath, st, true);
         }
         switch (errorQuestion(what(srcPath, dstPath), e)) {
         case ErrorAnswer::Retry:
@@ -524,7 +564,7 @@ FileOpJob::Step FileOpJob::transferLeaf(const DirHandle& srcDir, const std::stri
 
 FileOpJob::Step FileOpJob::copyDir(const DirHandle& srcDir, const std::string& srcPath,
                                    const DirHandle& dstDir, const std::string& dstPath,
-                                   const EntryStat& st, bool moving) {
+                                   const EntryStat& st, bool moving, bool crossDevice) {
     setCurrent(srcPath, dstPath);
     const std::string name = baseOf(srcPath);
     const std::string toName = baseOf(dstPath);
@@ -533,16 +573,16 @@ FileOpJob::Step FileOpJob::copyDir(const DirHandle& srcDir, const std::string& s
     for (;;) {
         if (m_cancel)
             return Step::Cancelled;
-        EntryStat existing;
-        int e = dstDir.Stat(toName, existing);
-        if (e == ENOENT) {
-            // Private until its contents are in: the final mode comes last.
-            e = dstDir.MakeDir(toName, 0700);
-            created = e == 0;
-        } else if (e == 0 && existing.kind != EntryKind::Directory) {
-            e = EEXIST;
-        } else if (e == 0 && existing.device == st.device && existing.inode == st.inode) {
-            return sameFile(srcPath);
+        // Private until its contents are in: the final mode comes last.
+        int e = dstDir.MakeDir(toName, 0700);
+        created = e == 0;
+        if (e == EEXIST) {
+            EntryStat existing;
+            e = dstDir.Stat(toName, existing);
+            if (e == 0 && existing.kind != EntryKind::Directory)
+                e = EEXIST;
+            else if (e == 0 && existing.device == st.device && existing.inode == st.inode)
+                return sameFile(srcPath);
         }
         if (e == 0)
             e = srcDir.OpenChild(name, from);
@@ -559,9 +599,9 @@ FileOpJob::Step FileOpJob::copyDir(const DirHandle& srcDir, const std::string& s
             return Step::Cancelled;
         }
     }
-    std::vector<std::string> names;
+    std::vector<std::pair<std::string, EntryKind>> entries;
     for (;;) {
-        const int e = from.List(names);
+        const int e = from.List(entries);
         if (e == 0)
             break;
         switch (errorQuestion(what(srcPath, dstPath), e)) {
@@ -574,26 +614,31 @@ FileOpJob::Step FileOpJob::copyDir(const DirHandle& srcDir, const std::string& s
         }
     }
     Step result = Step::Done;
-    for (const std::string& child : names) {
+    for (const auto& [child, kind] : entries) {
         if (m_cancel) {
             result = Step::Cancelled;
             break;
         }
         const std::string childSrc = join(srcPath, child);
         const std::string childDst = join(dstPath, child);
+        // The listing's kind spares a look at every file; the rest is looked
+        // up only when needed (an existing target, a rename).
         EntryStat cs;
-        if (const int e = from.Stat(child, cs)) {
-            if (e == ENOENT)
-                continue; // gone since the listing: nothing to copy
-            const ErrorAnswer a = errorQuestion(what(childSrc, childDst), e);
-            if (a == ErrorAnswer::Cancel) {
-                result = Step::Cancelled;
-                break;
+        cs.kind = kind;
+        if (kind == EntryKind::Missing || (moving && !crossDevice)) {
+            if (const int e = from.Stat(child, cs)) {
+                if (e == ENOENT)
+                    continue; // gone since the listing: nothing to take
+                const ErrorAnswer a = errorQuestion(what(childSrc, childDst), e);
+                if (a == ErrorAnswer::Cancel) {
+                    result = Step::Cancelled;
+                    break;
+                }
+                result = Step::Skipped;
+                continue;
             }
-            result = Step::Skipped;
-            continue;
         }
-        const Step s = moving ? moveEntry(from, childSrc, to, childDst, cs, true)
+        const Step s = moving ? moveEntry(from, childSrc, to, childDst, cs, crossDevice)
                               : copyEntry(from, childSrc, to, childDst, cs);
         if (s == Step::Cancelled) {
             result = Step::Cancelled;
@@ -610,42 +655,13 @@ FileOpJob::Step FileOpJob::copyDir(const DirHandle& srcDir, const std::string& s
 }
 
 FileOpJob::Step FileOpJob::moveEntry(const DirHandle& srcDir, const std::string& srcPath,
-                                     const DirHandle& dstDir, std::string dstPath,
-                                     const EntryStat& st, bool crossDevice) {
+                                     const DirHandle& dstDir, std::string dstPath, EntryStat st,
+                                     bool crossDevice) {
     setCurrent(srcPath, dstPath);
+    bool replace = false;
     for (;;) {
         if (m_cancel)
             return Step::Cancelled;
-        EntryStat existing;
-        bool replace = false;
-        if (dstDir.Stat(baseOf(dstPath), existing) == 0) {
-            if (existing.device == st.device && existing.inode == st.inode)
-                return sameFile(srcPath);
-            if (st.kind == EntryKind::Directory && existing.kind == EntryKind::Directory)
-                return copyDir(srcDir, srcPath, dstDir, dstPath, st, true); // merged
-            switch (collision(dstDir, dstPath, st, existing)) {
-            case Collision::Skip:
-                return Step::Skipped;
-            case Collision::Cancel:
-                return Step::Cancelled;
-            case Collision::Rename:
-                continue;
-            case Collision::Replace:
-                replace = true;
-                break;
-            }
-            if (existing.kind == EntryKind::Directory || st.kind == EntryKind::Directory) {
-                switch (errorQuestion(what(srcPath, dstPath),
-                                      existing.kind == EntryKind::Directory ? EISDIR : EEXIST)) {
-                case ErrorAnswer::Retry:
-                    continue;
-                case ErrorAnswer::Skip:
-                    return Step::Skipped;
-                case ErrorAnswer::Cancel:
-                    return Step::Cancelled;
-                }
-            }
-        }
         if (!crossDevice) {
             const int e = srcDir.Rename(baseOf(srcPath), dstDir, baseOf(dstPath), replace);
             if (e == 0) {
@@ -661,8 +677,16 @@ FileOpJob::Step FileOpJob::moveEntry(const DirHandle& srcDir, const std::string&
                 }
                 return Step::Done;
             }
-            if (e == EEXIST && !replace)
+            if (e == EEXIST || e == ENOTEMPTY) {
+                bool merge = false;
+                if (const Step s =
+                        settleExisting(srcDir, srcPath, dstDir, dstPath, st, replace, merge);
+                    s != Step::Done)
+                    return s;
+                if (merge)
+                    return copyDir(srcDir, srcPath, dstDir, dstPath, st, true, false);
                 continue;
+            }
             if (e != EXDEV || m_operation == FileOperation::foRename) {
                 switch (errorQuestion(what(srcPath, dstPath), e)) {
                 case ErrorAnswer::Retry:
@@ -678,8 +702,17 @@ FileOpJob::Step FileOpJob::moveEntry(const DirHandle& srcDir, const std::string&
         // Across file systems: copy, let the copy reach the disk, then let the
         // source go. A cancel or failure before that leaves the source whole.
         if (st.kind == EntryKind::Directory)
-            return copyDir(srcDir, srcPath, dstDir, dstPath, st, true);
+            return copyDir(srcDir, srcPath, dstDir, dstPath, st, true, true);
         const Step step = transferLeaf(srcDir, srcPath, dstDir, dstPath, st, replace, true);
+        if (step == Step::Exists) {
+            bool merge = false;
+            if (const Step s = settleExisting(srcDir, srcPath, dstDir, dstPath, st, replace, merge);
+                s != Step::Done)
+                return s;
+            if (merge)
+                return copyDir(srcDir, srcPath, dstDir, dstPath, st, true, true);
+            continue;
+        }
         if (step != Step::Done)
             return step;
         return removeSource(srcDir, srcPath, false);

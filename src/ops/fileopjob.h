@@ -69,7 +69,8 @@ public:
     const std::vector<std::pair<std::string, std::string>>& Renamed() const { return m_renamed; }
 
 private:
-    enum class Step { Done, Skipped, Cancelled };
+    // Exists: the target is there and was left alone (the caller settles it).
+    enum class Step { Done, Skipped, Cancelled, Exists };
     enum class Collision { Replace, Skip, Rename, Cancel };
     enum class ErrorAnswer { Retry, Skip, Cancel };
     using DirHandle = platform::DirHandle;
@@ -84,11 +85,16 @@ private:
     Step deleteItem(const std::string& path);
     Step openDestDir(const std::string& path, DirHandle& out);
     Step copyEntry(const DirHandle& srcDir, const std::string& srcPath, const DirHandle& dstDir,
-                   const std::string& dstPath, const EntryStat& st);
+                   const std::string& dstPath, EntryStat st);
     Step copyDir(const DirHandle& srcDir, const std::string& srcPath, const DirHandle& dstDir,
-                 const std::string& dstPath, const EntryStat& st, bool moving);
+                 const std::string& dstPath, const EntryStat& st, bool moving, bool crossDevice);
     Step moveEntry(const DirHandle& srcDir, const std::string& srcPath, const DirHandle& dstDir,
-                   std::string dstPath, const EntryStat& st, bool crossDevice);
+                   std::string dstPath, EntryStat st, bool crossDevice);
+    /// The target exists: asks or applies the standing answer. Done means go on
+    /// with `replace` (and maybe a new `dstPath`); anything else ends the item.
+    Step settleExisting(const DirHandle& srcDir, const std::string& srcPath,
+                        const DirHandle& dstDir, std::string& dstPath, EntryStat& st, bool& replace,
+                        bool& merge);
     Step transferLeaf(const DirHandle& srcDir, const std::string& srcPath, const DirHandle& dstDir,
                       const std::string& dstPath, EntryStat st, bool replace, bool sync);
     Step removeSource(const DirHandle& srcDir, const std::string& srcPath, bool directory);

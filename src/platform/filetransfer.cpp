@@ -126,13 +126,34 @@ void copyUserAttributes(int from, int to) {
 }
 
 // Owner (where permitted), mode and times; the mode after the owner, since a
-// change of owner clears set-id bits.
-void copyInodeFacts(int to, const struct stat& st) {
-    if (::fchown(to, st.st_uid, st.st_gid) != 0)
+// change of owner clears set-id bits. `made` is the mode the file was created
+// with (-1: unknown): calls that would change nothing are left out.
+void copyInodeFacts(int to, const struct stat& st, int made = -1) {
+    static const uid_t uid = ::geteuid(); // a worker's identity does not change midway
+    static const gid_t gid = ::getegid();
+    const bool owned = st.st_uid == uid && st.st_gid == gid;
+    if (!owned && ::fchown(to, st.st_uid, st.st_gid) != 0)
         (void)::fchown(to, static_cast<uid_t>(-1), st.st_gid);
-    ::fchmod(to, st.st_mode & 07777);
+    if (!owned || made != static_cast<int>(st.st_mode & 07777))
+        ::fchmod(to, st.st_mode & 07777);
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
     ::futimens(to, times);
+}
+
+// The process's umask, read without changing it.
+mode_t currentUmask() {
+    static const mode_t value = [] {
+        mode_t mask = 022;
+        if (FILE* f = std::fopen("/proc/self/status", "r")) {
+            char line[128];
+            while (std::fgets(line, sizeof line, f))
+                if (std::sscanf(line, "Umask: %o", &mask) == 1)
+                    break;
+            std::fclose(f);
+        }
+        return mask;
+    }();
+    return value;
 }
 
 bool tick(const CopyOptions& options, uint64_t bytes) {
@@ -347,7 +368,17 @@ int DirHandle::Stat(const std::string& name, EntryStat& st) const {
 }
 
 int DirHandle::List(std::vector<std::string>& names) const {
+    std::vector<std::pair<std::string, EntryKind>> entries;
+    const int e = List(entries);
     names.clear();
+    names.reserve(entries.size());
+    for (auto& entry : entries)
+        names.push_back(std::move(entry.first));
+    return e;
+}
+
+int DirHandle::List(std::vector<std::pair<std::string, EntryKind>>& entries) const {
+    entries.clear();
     // A descriptor of its own, so the walk's position is not shared.
     const int fd = ::openat(m_fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
@@ -363,7 +394,33 @@ int DirHandle::List(std::vector<std::string>& names) const {
         const char* n = entry->d_name;
         if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)))
             continue;
-        names.emplace_back(n);
+        EntryKind kind = EntryKind::Missing;
+        switch (entry->d_type) {
+        case DT_REG:
+            kind = EntryKind::Regular;
+            break;
+        case DT_DIR:
+            kind = EntryKind::Directory;
+            break;
+        case DT_LNK:
+            kind = EntryKind::Symlink;
+            break;
+        case DT_FIFO:
+            kind = EntryKind::Fifo;
+            break;
+        case DT_SOCK:
+            kind = EntryKind::Socket;
+            break;
+        case DT_CHR:
+            kind = EntryKind::CharDevice;
+            break;
+        case DT_BLK:
+            kind = EntryKind::BlockDevice;
+            break;
+        default:
+            break;
+        }
+        entries.emplace_back(n, kind);
     }
     const int e = errno;
     ::closedir(dir);
@@ -432,8 +489,12 @@ int CopyRegularFile(const DirHandle& from, const std::string& name, const DirHan
     if (!options.replace && ::fstatat(to.fd(), toName.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0)
         return EEXIST; // before the work, not only at the end
 
-    // An unnamed file vanishes by itself when the process dies.
-    Fd dst(::openat(to.fd(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
+    // An unnamed file vanishes by itself when the process dies. It is made with
+    // its final permissions where the umask allows (it has no name to be found
+    // by); otherwise private until the mode is set.
+    const mode_t wanted = st.st_mode & 0777;
+    const mode_t initial = (wanted & ~currentUmask()) == wanted ? wanted : 0600;
+    Fd dst(::openat(to.fd(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, initial));
     std::string tempName;
     if (dst.get() < 0) {
         if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL && errno != ENOENT)
@@ -457,7 +518,7 @@ int CopyRegularFile(const DirHandle& from, const std::string& name, const DirHan
     if (int e = copyData(src.get(), dst.get(), st, options, method))
         return fail(e);
     copyUserAttributes(src.get(), dst.get());
-    copyInodeFacts(dst.get(), st);
+    copyInodeFacts(dst.get(), st, tempName.empty() ? static_cast<int>(initial) : 0600);
     if (options.sync && ::fsync(dst.get()) != 0)
         return fail(errno);
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zentrix::platform {
@@ -68,6 +69,9 @@ public:
     int Stat(const std::string& name, EntryStat& st) const;
     /// The entries' names, "." and ".." left out.
     int List(std::vector<std::string>& names) const;
+    /// The entries with their kinds as the directory itself tells them (Missing
+    /// where it does not: Stat() then says).
+    int List(std::vector<std::pair<std::string, EntryKind>>& entries) const;
     int MakeDir(const std::string& name, unsigned mode) const;
     /// Removes a file, link or special file (never a directory).
     int RemoveFile(const std::string& name) const;

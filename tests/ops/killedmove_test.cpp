@@ -25,8 +25,8 @@ TEST_F(OpsTest, AMoveAcrossFileSystemsKilledMidwayLosesNothing) {
         tmp.write("d/src/f" + std::to_string(i) + ".bin", contentOf(i));
         sources += tmp.at("d/src/f" + std::to_string(i) + ".bin") + ";";
     }
-    const std::string command = std::string(OPS_MOVE_HELPER) + " '" + sources + "' '" +
-                                tmp.at("e/mnt/out") + "/'";
+    const std::string command =
+        std::string(OPS_MOVE_HELPER) + " '" + sources + "' '" + tmp.at("e/mnt/out") + "/'";
     int fds[2];
     ASSERT_EQ(::pipe(fds), 0);
     const pid_t child = ::fork();
