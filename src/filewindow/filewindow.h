@@ -114,6 +114,10 @@ public:
     void SetCurrent(int index, bool updatePanel = true);
     /// The records of all entries, in order.
     std::vector<const TFileClass*> Records();
+    /// The file of an entry left its directory: the entry goes, and its record
+    /// leaves the catalogue. The other entries stay as they are; a removed
+    /// current entry leaves none current.
+    void RemoveEntry(int index);
 
     // --- scope and fill ---------------------------------------------------------------
     void FillMainListBox();

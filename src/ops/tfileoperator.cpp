@@ -4,6 +4,7 @@
 #include "core/text.h"
 #include "core/wildcard.h"
 #include "ops/fileopwindow.h"
+#include "ops/namemask.h"
 #include "ops/quietfileopwindow.h"
 #include "platform/drivetable.h"
 #include "platform/filetransfer.h"
@@ -58,39 +59,6 @@ std::pair<std::string, std::string> splitLast(const std::string& path) {
     if (sep == std::string::npos)
         return {std::string(), path};
     return {path.substr(0, sep + 1), path.substr(sep + 1)};
-}
-
-/// A destination name from a source name and a wildcard mask: the stem and the
-/// extension are each taken from the mask, "*" standing for the name's own
-/// part and "?" for the character at its place.
-std::string maskedName(const std::string& name, const std::string& mask) {
-    if (mask == "*" || mask == "*.*")
-        return name;
-    if (!hasWildcard(mask))
-        return mask;
-    auto part = [](const std::string& source, const std::string& pattern) {
-        std::string out;
-        for (size_t i = 0; i < pattern.size(); ++i) {
-            if (pattern[i] == '*')
-                return out + (i < source.size() ? source.substr(i) : std::string());
-            if (pattern[i] == '?') {
-                if (i < source.size())
-                    out += source[i];
-            } else {
-                out += pattern[i];
-            }
-        }
-        return out;
-    };
-    const size_t maskDot = mask.find_last_of('.');
-    const size_t nameDot = name.find_last_of('.');
-    const std::string nameStem = nameDot == std::string::npos ? name : name.substr(0, nameDot);
-    const std::string nameExt = nameDot == std::string::npos ? "" : name.substr(nameDot + 1);
-    if (maskDot == std::string::npos)
-        return part(name, mask);
-    std::string out = part(nameStem, mask.substr(0, maskDot));
-    const std::string ext = part(nameExt, mask.substr(maskDot + 1));
-    return ext.empty() ? out : out + "." + ext;
 }
 
 } // namespace
@@ -209,8 +177,14 @@ std::optional<std::vector<FileOpPair>> TFileOperator::Plan() {
         pairs.push_back({sources[i], std::move(dest)});
     };
     const std::vector<std::string> originals = split(m_source);
-    if (Flags.has(FileOpFlag::foMultiDestFiles) && dests.size() == sources.size() &&
-        originals.size() == sources.size()) {
+    // One destination per source, each naming the target itself (a directory
+    // form or a wildcard mask is a destination for all).
+    bool pairwise = Flags.has(FileOpFlag::foMultiDestFiles) && dests.size() == sources.size() &&
+                    originals.size() == sources.size();
+    for (const std::string& d : dests)
+        pairwise =
+            pairwise && d.back() != '\\' && d.back() != '/' && !hasWildcard(splitLast(d).second);
+    if (pairwise) {
         for (size_t i = 0; i < sources.size(); ++i) {
             const auto host = hostOf(dests[i]);
             if (!host) {
@@ -247,7 +221,12 @@ std::optional<std::vector<FileOpPair>> TFileOperator::Plan() {
         if (!mask.empty()) {
             // A name without an extension meets the mask with an empty one.
             const bool noExt = name.find('.') == std::string::npos;
-            name = maskedName(noExt ? name + "." : name, mask);
+            name =
+                mask == "*" || mask == "*.*"
+                    ? name
+                    : ApplyNameMask(noExt ? name + "." : name, mask, [&dir](const std::string& n) {
+                          return exists(join(dir, platform::UnescapeName(n)));
+                      });
             if (noExt && name.size() > 1 && name.back() == '.')
                 name.pop_back();
         }

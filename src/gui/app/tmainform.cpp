@@ -30,6 +30,11 @@
 #include "gui/controls/a11y.h"
 #include "gui/disks/diskcontroller.h"
 #include "gui/tagging/taggingcontroller.h"
+#include "gui/ops/copymovecontroller.h"
+#include "gui/ops/tcopymovepage.h"
+#include "gui/ops/tfileopprogressform.h"
+#include "ops/tfileoperator.h"
+#include "ops/twdlist.h"
 #include "gui/tagging/tfileattrpage.h"
 #include "gui/disks/tdiskinfopanel.h"
 #include "gui/disks/tloggeddrivestabset.h"
@@ -110,6 +115,14 @@ TMainForm::TMainForm(Catalogue& catalogue, AppState& state, Settings& settings,
 
     aiForm = new ProgramIcon(this);
     screenSaver = new ScreenSaverInhibitor(this);
+    m_watchDog = std::make_unique<TWDList>(m_settings, *m_prompter, m_drives);
+    m_watchDog->LoadFlags(m_settings.WatchDogOperations);
+    m_watchDog->SetProgramPath(
+        drives.ToCataloguePath(QCoreApplication::applicationFilePath().toStdString(), false)
+            .value_or(""));
+    m_fileOperator = std::make_unique<TFileOperator>(m_drives, *m_prompter);
+    m_fileOperator->Flags.add(FileOpFlag::foFilesOnly).add(FileOpFlag::foMultiDestFiles);
+    m_fileOperator->SetWindow(new TFileOpProgressForm(this));
     m_disks = new DiskController(m_cat, m_state, m_settings, *m_logger, *m_treeCommands, *m_tabs,
                                  *m_prompter, *m_plugins, m_drives, *this, this);
     buildLayout();
@@ -150,11 +163,13 @@ TMainForm::~TMainForm() {
     MainTreeView->WndProcFunction = nullptr;
     delete m_menus;
     delete m_tagging;
+    delete m_copyMove;
     delete m_disks;
     delete m_fileWindow;
     delete m_treeController;
     m_menus = nullptr;
     m_tagging = nullptr;
+    m_copyMove = nullptr;
     m_disks = nullptr;
     m_fileWindow = nullptr;
     m_treeController = nullptr;
@@ -388,6 +403,14 @@ void TMainForm::wireFileWindow() {
     m_tagging->setTreeWidget(MainTreeView);
     m_tagging->setFileListWidget(m_fileWindow->MainListBox);
     ZenPageControl->addWidget(m_tagging->fileAttrPage());
+
+    m_copyMove = new CopyMoveController(m_cat, m_state, model, *m_logger, *m_watchDog,
+                                        *m_fileOperator, *m_prompter, *this, *m_plugins, this);
+    for (TCopyMovePage* page : m_copyMove->pages())
+        ZenPageControl->addWidget(page);
+    m_copyMove->prevDisk = [this] { PrevDisk(); };
+    m_copyMove->nextDisk = [this] { NextDisk(); };
+    m_copyMove->loggedDiskCount = [this] { return m_tabs->Count(); };
 }
 
 void TMainForm::fileCommandRequested(int command) {
@@ -577,6 +600,8 @@ void TMainForm::buildCommands() {
     };
     m_commands.insert(fileCommands.begin(), fileCommands.end());
     for (const auto& [name, handler] : m_tagging->commands())
+        m_commands[name] = handler;
+    for (const auto& [name, handler] : m_copyMove->commands())
         m_commands[name] = handler;
 }
 
@@ -909,12 +934,24 @@ void TMainForm::dropEvent(QDropEvent* event) {
 
 bool TMainForm::DropFiles(const QPoint& at, const QList<QUrl>& urls) {
     const QPoint local = pnMainListBox->mapFrom(this, at);
-    if (!pnMainListBox->rect().contains(local))
-        return false; // drops on the tree arrive with the copy commands
     std::vector<std::string> paths;
     for (const QUrl& url : urls)
         if (url.isLocalFile())
             paths.push_back(url.toLocalFile().toStdString());
+    if (!pnMainListBox->rect().contains(local)) {
+        // On the tree: a copy to the directory under the point (or the selected one).
+        const QPoint inTree = MainTreeView->viewport()->mapFrom(this, at);
+        if (!MainTreeView->viewport()->rect().contains(inTree))
+            return false;
+        const TTreeNode* node = CatalogueTreeModel::nodeOf(MainTreeView->indexAt(inTree));
+        if (!node)
+            node = m_cat.Tree().Selected();
+        if (!node)
+            return false;
+        RestoreAndRaise();
+        m_copyMove->model().DropOnTree(node->Path(), AppFrame::DroppedNames(m_drives, paths));
+        return true;
+    }
     m_fileWindow->model().DropShellFiles(AppFrame::DroppedNames(m_drives, paths));
     RestoreAndRaise();
     return true;

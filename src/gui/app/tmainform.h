@@ -50,6 +50,9 @@ class THistoryComboBox;
 class ProgramIcon;
 class DiskController;
 class TaggingController;
+class CopyMoveController;
+class TFileOperator;
+class TWDList;
 class TQuickViewPane;
 class TZentrixTray;
 class TZentrixDrives;
@@ -183,6 +186,10 @@ public:
     DiskController& disks() { return *m_disks; }
     TaggingController& tagging() { return *m_tagging; }
     PluginCalls& plugins() { return *m_plugins; }
+    TWDList& watchDog() { return *m_watchDog; }
+    /// FileOperator1: the file operator of the file commands.
+    TFileOperator& fileOperator() { return *m_fileOperator; }
+    CopyMoveController& copyMove() { return *m_copyMove; }
 
     /// Brings the window back (the other instance asked, or the tray).
     void RestoreAndRaise();
@@ -294,6 +301,9 @@ private:
     FileWindowController* m_fileWindow = nullptr;
     DiskController* m_disks = nullptr;
     TaggingController* m_tagging = nullptr;
+    std::unique_ptr<TWDList> m_watchDog;
+    std::unique_ptr<TFileOperator> m_fileOperator;
+    CopyMoveController* m_copyMove = nullptr;
     MainMenuBar* m_menus = nullptr;
     TreeController* m_treeController = nullptr;
     std::map<std::string, Command> m_commands;
