@@ -6,10 +6,13 @@
 // sources in the cache; the better of two rounds counts. Last line:
 // copy_files bytes=B files=N seconds=S cp_seconds=C ratio=R small_files=M
 //   small_seconds=T small_cp_seconds=U small_ratio=V
+#include "gui/ops/tfileopprogressform.h"
 #include "ops/quietfileopwindow.h"
 #include "ops/tfileoperator.h"
 #include "platform/drivetable.h"
 #include "silentprompter.h"
+
+#include <QApplication>
 
 #include <algorithm>
 #include <chrono>
@@ -132,6 +135,29 @@ Figures compare(const std::string& dir, const std::string& set, TFileOperator& o
     return f;
 }
 
+/// The engine on the small set with the quiet window and with the real progress
+/// window (shown from the start), the better of two rounds each.
+Figures windowCost(const std::string& dir, TFileOperator& op, FileOpWindow& quiet,
+                   TFileOpProgressForm& form) {
+    Figures f; // engine: with the window; cp: quiet
+    const std::string source = dir + "/small";
+    for (int round = 0; round < 2; ++round) {
+        for (FileOpWindow* window : {static_cast<FileOpWindow*>(&form), &quiet}) {
+            const std::string dest = dir + "/out-window";
+            ::mkdir(dest.c_str(), 0755);
+            ::sync();
+            op.SetWindow(window);
+            op.SetSource(source + ";");
+            op.SetDestination(dest + "/");
+            const double t = timed([&] { op.Execute(); });
+            (window == &quiet ? f.cp : f.engine) = std::min(window == &quiet ? f.cp : f.engine, t);
+            spawnWait({"rm", "-rf", dest});
+        }
+    }
+    op.SetWindow(&quiet);
+    return f;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -160,6 +186,20 @@ int main(int argc, char** argv) {
 
     const Figures big = compare(dir, "big", op);
     const Figures small = compare(dir, "small", op);
+
+    // What the progress window costs (offscreen when there is no display).
+    if (!std::getenv("DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    int qtArgc = 1;
+    char name[] = "copy_files";
+    char* qtArgv[] = {name, nullptr};
+    QApplication app(qtArgc, qtArgv);
+    TFileOpProgressForm form;
+    form.showDelay = 0;
+    const Figures cost = windowCost(dir, op, window, form);
+    std::printf("copy_files progress_window small_seconds=%.3f quiet_small_seconds=%.3f "
+                "draws=%d cost=%.1f%%\n",
+                cost.engine, cost.cp, form.drawCount(), 100.0 * (cost.engine - cost.cp) / cost.cp);
     const double bytes = static_cast<double>(kBigFiles) * static_cast<double>(kBigSize);
     std::printf("copy_files bytes=%.0f files=%d seconds=%.3f cp_seconds=%.3f ratio=%.3f "
                 "small_files=%d small_seconds=%.3f small_cp_seconds=%.3f small_ratio=%.3f\n",

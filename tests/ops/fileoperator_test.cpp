@@ -352,5 +352,22 @@ TEST_F(OpsOnTmpfs, AMoveAcrossFileSystemsCopiesThenDeletesEachSource) {
     EXPECT_EQ(TreeNames(tmp.at("d/tree")), (std::set<std::string>{"sub", "sub/b.txt"}));
 }
 
+TEST_F(OpsOnTmpfs, AnotherFileSystemKeepsItsOwnTrash) {
+    mountSmall("size=1m");
+    if (IsSkipped())
+        return;
+    tmp.mkdir("xdg");
+    ::setenv("XDG_DATA_HOME", tmp.at("xdg").c_str(), 1);
+    tmp.write("e/mnt/dir/x.txt", "x");
+    EXPECT_TRUE(run(FileOperation::foDelete, "E:\\mnt\\dir\\x.txt;", "",
+                    {FileOpFlag::foAllowUndo, FileOpFlag::foNoConfirmation}));
+    const std::string trash = tmp.at("e/mnt/.Trash-" + std::to_string(::getuid()));
+    EXPECT_EQ(ReadFile(trash + "/files/x.txt"), "x");
+    EXPECT_NE(ReadFile(trash + "/info/x.txt.trashinfo").find("\nPath=dir/x.txt\n"),
+              std::string::npos);
+    EXPECT_FALSE(Exists(tmp.at("xdg/Trash/files/x.txt")));
+    ::unsetenv("XDG_DATA_HOME");
+}
+
 } // namespace
 } // namespace zentrix::test

@@ -18,26 +18,25 @@ namespace {
 struct PageNames {
     const char* page;
     const char* ok;
-    const char* okText;
     const char* accessible;
 };
 
 PageNames namesOf(CopyMovePage page) {
     switch (page) {
     case CopyMovePage::CopyAs:
-        return {"ts_FC_CopyAs", "bbCopyAsOK", "OK_FileCopyAs", "Copy as page"};
+        return {"ts_FC_CopyAs", "bbCopyAsOK", "Copy as page"};
     case CopyMovePage::FullCopyAs:
-        return {"ts_FC_FullCopyAs", "bbFullCopyOK", "bbFullCopyOKClick", "Copy with paths as page"};
+        return {"ts_FC_FullCopyAs", "bbFullCopyOK", "Copy with paths as page"};
     case CopyMovePage::CopyTo:
-        return {"ts_FC_CopyTo", "bbCopyToOK", "OK_FileCopyTo", "Copy to page"};
+        return {"ts_FC_CopyTo", "bbCopyToOK", "Copy to page"};
     case CopyMovePage::MoveAs:
-        return {"ts_FC_MoveAs", "bbMoveAsOK", "OK_FileMoveAs", "Move as page"};
+        return {"ts_FC_MoveAs", "bbMoveAsOK", "Move as page"};
     case CopyMovePage::FullMoveAs:
-        return {"ts_FC_FullMoveAs", "bbFullMoveOK", "bbFullMoveOKClick", "Move with paths as page"};
+        return {"ts_FC_FullMoveAs", "bbFullMoveOK", "Move with paths as page"};
     case CopyMovePage::MoveTo:
         break;
     }
-    return {"ts_FC_MoveTo", "bbMoveToOK", "OK_FileMoveTo", "Move to page"};
+    return {"ts_FC_MoveTo", "bbMoveToOK", "Move to page"};
 }
 
 QToolButton* toolButton(QWidget* parent, const char* name, const QString& text,
