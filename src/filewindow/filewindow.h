@@ -118,6 +118,11 @@ public:
     /// leaves the catalogue. The other entries stay as they are; a removed
     /// current entry leaves none current.
     void RemoveEntry(int index);
+    /// An entry's record changed on disk (attributes, time): it is repainted,
+    /// and the current-file panel follows when it is the current entry.
+    void EntryChanged(int index);
+    /// An entry's record was renamed: its text follows, then as EntryChanged.
+    void EntryRenamed(int index);
 
     // --- scope and fill ---------------------------------------------------------------
     void FillMainListBox();

@@ -52,6 +52,7 @@ class DiskController;
 class TaggingController;
 class CopyMoveController;
 class TFileOperator;
+class OpsController;
 class TWDList;
 class TQuickViewPane;
 class TZentrixTray;
@@ -185,8 +186,9 @@ public:
     MainMenuBar& menus() { return *m_menus; }
     DiskController& disks() { return *m_disks; }
     TaggingController& tagging() { return *m_tagging; }
-    PluginCalls& plugins() { return *m_plugins; }
+    OpsController& ops() { return *m_ops; }
     TWDList& watchDog() { return *m_watchDog; }
+    PluginCalls& plugins() { return *m_plugins; }
     /// FileOperator1: the file operator of the file commands.
     TFileOperator& fileOperator() { return *m_fileOperator; }
     CopyMoveController& copyMove() { return *m_copyMove; }
@@ -297,11 +299,12 @@ private:
     std::unique_ptr<TreeCommands> m_treeCommands;
     std::unique_ptr<TEnhIniFile> m_store;
     std::unique_ptr<PluginCalls> m_plugins;
+    std::unique_ptr<TWDList> m_watchDog;
     CatalogueTreeModel* m_treeModel = nullptr;
     FileWindowController* m_fileWindow = nullptr;
     DiskController* m_disks = nullptr;
     TaggingController* m_tagging = nullptr;
-    std::unique_ptr<TWDList> m_watchDog;
+    OpsController* m_ops = nullptr;
     std::unique_ptr<TFileOperator> m_fileOperator;
     CopyMoveController* m_copyMove = nullptr;
     MainMenuBar* m_menus = nullptr;
