@@ -508,6 +508,8 @@ FileOpJob::Step FileOpJob::transferLeaf(const DirHandle& srcDir, const std::stri
             options.tick = [this, &copied](uint64_t bytes) {
                 copied += bytes;
                 m_bytesDone += bytes;
+                if (m_hooks.block)
+                    m_hooks.block(bytes);
                 return !m_cancel.load(std::memory_order_relaxed);
             };
             e = platform::CopyRegularFile(srcDir, name, dstDir, toName, options);

@@ -49,6 +49,9 @@ public:
         std::function<int(const FileOpQuestion&)> ask;
         /// The form a host path is shown in (called on the main thread too).
         std::function<std::string(const std::string&)> display;
+        /// Told of each block of file data written, on the worker (bytes in
+        /// the block); optional. Helper programs pace a copy with it.
+        std::function<void(uint64_t)> block;
     };
 
     FileOpJob(FileOperation operation, FileOpFlags flags, std::vector<FileOpPair> pairs,

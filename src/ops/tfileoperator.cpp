@@ -252,6 +252,7 @@ bool TFileOperator::Execute() {
     std::optional<int> answer;
 
     FileOpJob::Hooks hooks;
+    hooks.block = OnBlockCopied;
     hooks.display = [this](const std::string& path) {
         return display(path);
     };

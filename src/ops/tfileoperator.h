@@ -3,6 +3,7 @@
 #include "ops/fileopflags.h"
 #include "ops/fileopjob.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -34,6 +35,9 @@ public:
     /// Asks for the names given on collisions (NameMappings()).
     bool WantMappingHandle = false;
     std::string ProgressTitle = "File Operation";
+    /// Called on the worker after each block of file data is written, with its
+    /// size; optional (helper programs and tests pace or watch a copy with it).
+    std::function<void(uint64_t)> OnBlockCopied;
 
     /// Sets the sources: paths each followed by ";". Held as the shell's list
     /// form: every ";" a NUL, the whole ended by two NULs.

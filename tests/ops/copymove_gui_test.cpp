@@ -33,10 +33,12 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
 #include <set>
 #include <sstream>
 #include <sys/stat.h>
+#include <thread>
 
 using namespace zentrix;
 using namespace zentrix::test;
@@ -356,6 +358,11 @@ TEST_F(CopyMoveGui, TheProgressWindowShowsAndItsCancelStopsTheCopy) {
     auto* progress = form->findChild<TFileOpProgressForm*>();
     ASSERT_NE(progress, nullptr);
     progress->showDelay = 0;
+    // Each block takes a while, as on a slow disk, so the copy is still going
+    // when the window shows, however fast this machine copies.
+    form->fileOperator().OnBlockCopied = [](uint64_t) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    };
     fw().SetCurrent(row("big.bin"));
     press(Qt::Key_C);
     answerPage(CopyMovePage::CopyAs, "*.*");

@@ -1,13 +1,15 @@
 // Runs one move with the file operation engine, for tests that kill it midway.
 //   ops_move_helper SOURCE-LIST DESTINATION
 // SOURCE-LIST is host paths each followed by ";". Prints "bytes N" whenever the
-// progress is drawn; every question is answered with its last button (Cancel).
+// progress is drawn; each block written takes at least 10 ms; every question is answered with its last button (Cancel).
 #include "core/prompter.h"
 #include "ops/quietfileopwindow.h"
 #include "ops/tfileoperator.h"
 #include "platform/drivetable.h"
 
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 namespace {
 
@@ -49,6 +51,8 @@ int main(int argc, char** argv) {
     };
     zentrix::TFileOperator op(drives, prompter);
     op.SetWindow(&window);
+    // Paced like a slow disk, so a test can kill it midway on any machine.
+    op.OnBlockCopied = [](uint64_t) { std::this_thread::sleep_for(std::chrono::milliseconds(10)); };
     op.Operation = zentrix::FileOperation::foMove;
     op.Flags = {zentrix::FileOpFlag::foNoConfirmMkDir};
     op.SetSource(argv[1]);
