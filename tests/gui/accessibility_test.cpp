@@ -14,10 +14,12 @@
 #include "gui/filewindow/filewindowcontroller.h"
 #include "gui/filewindow/statisticspanel.h"
 #include "gui/filewindow/tvirtuallistbox.h"
+#include "gui/ops/tfileopprogressform.h"
 #include "gui/tagging/taggingcontroller.h"
 #include "gui/tagging/tfileattrpage.h"
 #include "gui/tree/thetreeview.h"
 #include "guitestapp.h"
+#include "ops/fileopwindow.h"
 #include "platform/drivetable.h"
 #include "support/modalwatch.h"
 #include "support/scriptedprompter.h"
@@ -454,4 +456,23 @@ TEST_F(AccessibilityTest, DialogsReadTheirValuesToo) {
     EXPECT_GT(tip.size(), 20u) << tip;
     EXPECT_TRUE(StartsWith(counter, "Number: ")) << counter;
     EXPECT_NE(counter.find(" of "), std::string::npos) << counter;
+
+    // The progress window of a file operation: every line is heard as shown.
+    auto* progress = form->findChild<TFileOpProgressForm*>();
+    ASSERT_TRUE(progress);
+    progress->Open("File Operation", true, false);
+    FileOpStatus status;
+    status.currentFile = "D:\\notes.txt";
+    status.currentTarget = "E:\\";
+    status.filesDone = 1;
+    status.filesTotal = 3;
+    status.bytesDone = 7;
+    status.bytesTotal = 12;
+    progress->Show(status);
+    EXPECT_EQ(NameOf(progress->lbFile), "File: D:\\notes.txt");
+    EXPECT_EQ(NameOf(progress->lbTarget), "to E:\\");
+    EXPECT_EQ(NameOf(progress->lbFiles), "Files: 1 of 3");
+    EXPECT_EQ(NameOf(progress->lbBytes), "Bytes: 7 bytes of 12 bytes");
+    EXPECT_TRUE(A11y(progress->lbTimeLeft)->textInterface());
+    progress->Close();
 }
