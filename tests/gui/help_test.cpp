@@ -14,6 +14,8 @@
 #include "gui/help/helpcontroller.h"
 #include "gui/help/thelpform.h"
 #include "gui/help/thintwindow.h"
+#include "gui/ops/copymovecontroller.h"
+#include "gui/ops/tcopymovepage.h"
 #include "gui/tagging/taggingcontroller.h"
 #include "gui/tagging/tfileattrpage.h"
 #include "gui/tree/thetreeview.h"
@@ -179,6 +181,30 @@ TEST_F(HelpTest, F1ShowsTheTopicOfTheFocusedControl) {
     QComboBox* box = form->tagging().fileAttrPage()->hbFilesAttrHistory;
     ASSERT_TRUE(box->isVisible());
     EXPECT_EQ(f1In(box), "tagging.html#attributes");
+    QTest::keyClick(box, Qt::Key_Escape);
+    idle();
+
+    // The two prompts of a copy: C in the file window, then Enter on the mask.
+    TVirtualListBox* list = form->fileWindow().MainListBox;
+    window()->hide();
+    QApplication::setActiveWindow(form.get());
+    list->setFocus();
+    ASSERT_GE(list->count(), 1);
+    QTest::keyClick(list, Qt::Key_C);
+    idle();
+    TCopyMovePage* as = form->copyMove().currentPage();
+    ASSERT_TRUE(as);
+    ASSERT_EQ(as->page(), CopyMovePage::CopyAs);
+    EXPECT_EQ(f1In(as->box), "copying.html#as");
+    as->box->setFocus();
+    QTest::keyClick(as->box, Qt::Key_Return);
+    idle();
+    TCopyMovePage* to = form->copyMove().currentPage();
+    ASSERT_TRUE(to);
+    ASSERT_EQ(to->page(), CopyMovePage::CopyTo);
+    EXPECT_EQ(f1In(to->box), "copying.html#to");
+    EXPECT_EQ(f1In(to->bbOK), "copying.html") << "the page's own topic";
+    QTest::keyClick(to->box, Qt::Key_Escape);
 }
 
 TEST_F(HelpTest, WhatIsThisShowsTheHintOfTheControlClicked) {
