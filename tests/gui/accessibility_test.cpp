@@ -14,6 +14,8 @@
 #include "gui/filewindow/filewindowcontroller.h"
 #include "gui/filewindow/statisticspanel.h"
 #include "gui/filewindow/tvirtuallistbox.h"
+#include "gui/ops/copymovecontroller.h"
+#include "gui/ops/tcopymovepage.h"
 #include "gui/ops/tfileopprogressform.h"
 #include "gui/tagging/taggingcontroller.h"
 #include "gui/tagging/tfileattrpage.h"
@@ -389,6 +391,22 @@ TEST_F(AccessibilityTest, TabGoesRoundTreeFileListSpecificationAndDrives) {
     EXPECT_EQ(focused(), drives) << (focused() ? focused()->objectName().toStdString() : "none");
     EXPECT_EQ(form->fileWindow().model().FileSpec(), "NOTES*");
     EXPECT_EQ(list()->count(), 1); // the refill that followed left the focus where it went
+}
+
+TEST_F(AccessibilityTest, APromptOfTheCommandStripIsHeardByWhatItAsks) {
+    list()->setFocus();
+    idle();
+    QTest::keyClick(list(), Qt::Key_C);
+    idle();
+    TCopyMovePage* page = form->copyMove().currentPage();
+    ASSERT_TRUE(page);
+    EXPECT_EQ(focused(), page->box);
+    EXPECT_EQ(NameOf(page->lbCaption), "Copy file(s) as:");
+    EXPECT_EQ(A11y(page->lbCaption)->role(), QAccessible::StaticText);
+    EXPECT_FALSE(NameOf(page->box).empty());
+    QTest::keyClick(page->box, Qt::Key_Escape);
+    idle();
+    EXPECT_EQ(focused(), list());
 }
 
 TEST_F(AccessibilityTest, FocusRequestsOfAssistiveToolsAreHonouredAfterTheAttributesPage) {
