@@ -3,6 +3,7 @@ or a GUI test tool meets it. Not part of `make test` (it needs a display, a sess
 and at-spi2-core). From the repository folder:
 
     mkdir -p /tmp/zx-home /tmp/zx-d/Docs && echo hello > /tmp/zx-d/Docs/a.txt
+    echo hi > /tmp/zx-d/b.txt    # an empty file window is disabled, and Tab passes it by
     ZENTRIX_HOME=/tmp/zx-home ZENTRIX_DRIVES=D=/tmp/zx-d A11Y_LIMIT=120 \\
       ../shared/acceptance/a11y-run.sh build/zentrix -- tests/acceptance/a11y_main_window.py
 
