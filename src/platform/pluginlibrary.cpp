@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <dlfcn.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -63,6 +64,27 @@ std::string executableDirectory() {
     return slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
 }
 
+// True when `dir` holds a regular file named "*.so".
+bool holdsLibrary(const std::string& dir) {
+    DIR* d = ::opendir(dir.c_str());
+    if (!d)
+        return false;
+    bool found = false;
+    while (const dirent* e = ::readdir(d)) {
+        const std::string_view name(e->d_name);
+        if (name.size() > 3 && name.substr(name.size() - 3) == ".so") {
+            struct stat st {};
+            const std::string path = dir + "/" + std::string(name);
+            if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+                found = true;
+                break;
+            }
+        }
+    }
+    ::closedir(d);
+    return found;
+}
+
 } // namespace
 
 const ZxHost& PluginLibrary::Host() {
@@ -73,7 +95,22 @@ std::string PluginLibrary::Directory() {
     const char* env = std::getenv("ZENTRIX_PLUGIN_DIR");
     if (env && *env)
         return env;
-    return executableDirectory();
+    return DirectoryFor(executableDirectory());
+}
+
+std::string PluginLibrary::DirectoryFor(const std::string& executableDir) {
+    std::string dir = executableDir;
+    while (dir.size() > 1 && dir.back() == '/')
+        dir.pop_back();
+    if (holdsLibrary(dir))
+        return dir;
+    // The executable's path is resolved, so its parent is the lexical one.
+    const size_t slash = dir.rfind('/');
+    const std::string parent = slash == std::string::npos || slash == 0 ? "" : dir.substr(0, slash);
+    const std::string installed = parent + "/lib/zentrix";
+    if (holdsLibrary(installed))
+        return installed;
+    return dir;
 }
 
 std::string PluginLibrary::FileNameOf(std::string_view name) {

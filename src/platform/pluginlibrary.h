@@ -14,8 +14,14 @@ namespace zentrix::platform {
 class PluginLibrary {
 public:
     /// The directory the libraries are looked for in: $ZENTRIX_PLUGIN_DIR when
-    /// set, otherwise the directory of the running executable.
+    /// set, otherwise DirectoryFor() the running executable's directory.
     static std::string Directory();
+
+    /// Where the libraries of a program in `executableDir` are: that directory
+    /// itself when it holds a library (a build folder), else
+    /// its parent's lib/zentrix when that holds one (an installed tree),
+    /// else `executableDir`.
+    static std::string DirectoryFor(const std::string& executableDir);
 
     /// The file a library is looked for as: "Utils" -> "Utils.so".
     static std::string FileNameOf(std::string_view name);

@@ -96,5 +96,27 @@ TEST(PluginLoader, FileInfoStaysBoundAndMissingFileInfoGivesNoLines) {
     EXPECT_TRUE(test::IsLoaded(ZENTRIX_BUILD_DIR "/FileInfo.so"));
 }
 
+TEST(PluginLoader, LibrariesAreFoundBesideABuildOrInTheInstalledTree) {
+    test::TempDir tree;
+    // An installed tree: bin/ holds the program, lib/zentrix/ the libraries.
+    tree.write("usr/bin/zentrix", "");
+    tree.write("usr/lib/zentrix/Utils.so", "");
+    EXPECT_EQ(platform::PluginLibrary::DirectoryFor(tree.at("usr/bin")),
+              tree.at("usr/lib/zentrix"));
+    EXPECT_EQ(platform::PluginLibrary::DirectoryFor(tree.at("usr/bin") + "/"),
+              tree.at("usr/lib/zentrix"));
+
+    // A build folder with its libraries beside the program wins over any tree around it.
+    tree.write("usr/bin/FileInfo.so", "");
+    EXPECT_EQ(platform::PluginLibrary::DirectoryFor(tree.at("usr/bin")), tree.at("usr/bin"));
+
+    // A directory or a near miss named like a library does not count; with no
+    // libraries anywhere the program's own folder is named (messages show it).
+    tree.mkdir("build/Utils.so");
+    tree.write("build/Utils.so.old", "");
+    tree.mkdir("lib/zentrix");
+    EXPECT_EQ(platform::PluginLibrary::DirectoryFor(tree.at("build")), tree.at("build"));
+}
+
 } // namespace
 } // namespace zentrix
