@@ -38,25 +38,38 @@ void LogStartupDrives(DiskLogger& logger, const std::vector<std::string>& logDri
         logger.LogDrive(currentDisk);
 }
 
-bool OpenStartDirectory(DiskLogger& logger, const platform::DriveTable& drives,
-                        Prompter& prompter, AppState& state, const std::string& directory) {
+bool OpenStartDirectory(DiskLogger& logger, const platform::DriveTable& drives, Prompter& prompter,
+                        AppState& state, const std::string& directory, std::string* fileToSelect) {
+    if (fileToSelect)
+        fileToSelect->clear();
     if (directory.empty())
         return false;
     // A host path (from a file manager or a shell) is taken as it is; anything
     // else is read as a drive path.
     std::string path = directory;
+    struct stat st {};
     if (path[0] == '/') {
-        auto catalogue = drives.ToCataloguePath(path);
+        const bool file = fileToSelect && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+        auto catalogue = drives.ToCataloguePath(path, !file);
         if (!catalogue) {
             prompter.warn("Directory does not exist!     ");
             return false;
         }
         path = *catalogue;
     }
+    // A file: its directory, with the file to be selected there.
+    if (fileToSelect && path.back() != '\\') {
+        const size_t slash = path.rfind('\\');
+        const auto file = drives.ToHostPath(path);
+        if (slash != std::string::npos && file && ::stat(file->c_str(), &st) == 0 &&
+            S_ISREG(st.st_mode)) {
+            *fileToSelect = path.substr(slash + 1);
+            path.erase(slash + 1);
+        }
+    }
     if (path.back() != '\\')
         path += '\\';
     const auto host = drives.ToHostPath(path);
-    struct stat st{};
     if (!host || ::stat(host->c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
         prompter.warn("Directory does not exist!     ");
         return false;

@@ -33,9 +33,12 @@ void LogStartupDrives(DiskLogger& logger, const std::vector<std::string>& logDri
 
 /// Opens the start directory: "Directory does not exist!     " when it is not a
 /// directory on a known drive, else the path (with a trailing backslash) is
-/// opened level by level. Returns whether it was opened.
-bool OpenStartDirectory(DiskLogger& logger, const platform::DriveTable& drives,
-                        Prompter& prompter, AppState& state, const std::string& directory);
+/// opened level by level. Returns whether it was opened. With `fileToSelect`
+/// given, a path that names a file (as a desktop passes one) opens the file's
+/// directory and leaves the file's name there; otherwise it is left empty.
+bool OpenStartDirectory(DiskLogger& logger, const platform::DriveTable& drives, Prompter& prompter,
+                        AppState& state, const std::string& directory,
+                        std::string* fileToSelect = nullptr);
 
 /// "LastDir" when leaving through the Exit command: the selected directory's
 /// path when it is logged and below a drive root, otherwise empty.

@@ -464,3 +464,30 @@ TEST(SingleInstance, ALaterInstanceHandsItsDirectoryOver) {
     SingleInstance stranger(QString::fromStdString(tmp.path() + "/other-home"));
     EXPECT_FALSE(stranger.otherRunning());
 }
+
+TEST_F(MainFormTest, AStartPathNamingAFileOpensItsDirectoryWithTheCursorOnTheFile) {
+    tmp.write("d/Music/Jazz/blue in green.flac", "x");
+    tmp.write("d/Music/Jazz/so what.flac", "x");
+    FileWindow& files = form->fileWindow().model();
+    auto currentName = [&] {
+        const int i = files.Current();
+        return i < 0 ? std::string() : std::string(files.Record(i)->FileName());
+    };
+
+    // As a desktop passes it: one host path, blanks and all.
+    form->Start({{tmp.at("d/Music/Jazz/so what.flac")}, {}});
+    EXPECT_TRUE(prompter.shown().empty());
+    ASSERT_TRUE(selected());
+    EXPECT_EQ(selected()->Path(), "D:\\Music\\Jazz\\");
+    EXPECT_EQ(currentName(), "so what.flac");
+    EXPECT_TRUE(form->fileWindow().MainListBox->hasFocus());
+    idle(); // the idle pass does not fill again and lose the cursor
+    EXPECT_EQ(currentName(), "so what.flac");
+
+    // A drive path to a file does the same; a file that is not there is reported.
+    form->Start({{"D:\\readme.txt"}, {}});
+    EXPECT_EQ(selected()->Path(), "D:\\");
+    EXPECT_EQ(currentName(), "readme.txt");
+    form->Start({{"D:\\Music\\gone.flac"}, {}});
+    EXPECT_EQ(prompter.texts(), (std::vector<std::string>{"Directory does not exist!     "}));
+}

@@ -644,14 +644,17 @@ void TMainForm::Start(const StartupOptions& options) {
     // Step 19: the start-up drives.
     AppFrame::LogStartupDrives(*m_logger, options.logDrivesAtStartup, m_state.currentDisk);
     // Step 21: the start directory.
-    if (!startDir.empty())
-        AppFrame::OpenStartDirectory(*m_logger, m_drives, *m_prompter, m_state, startDir);
-    showCurrentDirectory();
+    OpenDirectory(startDir);
 }
 
 void TMainForm::OpenDirectory(const std::string& path) {
-    AppFrame::OpenStartDirectory(*m_logger, m_drives, *m_prompter, m_state, path);
+    std::string file;
+    AppFrame::OpenStartDirectory(*m_logger, m_drives, *m_prompter, m_state, path, &file);
     showCurrentDirectory();
+    if (!file.empty()) { // a file named: shown at once, with the cursor on it
+        IdleHandler();
+        m_fileWindow->SelectFile(file);
+    }
 }
 
 void TMainForm::scheduleIdle() {

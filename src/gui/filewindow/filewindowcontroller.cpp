@@ -619,6 +619,16 @@ bool FileWindowController::treeHasFocus() const {
     return m_tree && m_tree->hasFocus();
 }
 
+bool FileWindowController::SelectFile(std::string_view name) {
+    for (int i = 0, n = m_model->Count(); i < n; ++i)
+        if (const TFileClass* f = m_model->Record(i); f && f->FileName() == name) {
+            m_model->SetCurrent(i);
+            focusFileWindow();
+            return true;
+        }
+    return false;
+}
+
 void FileWindowController::focusFileWindow() {
     if (MainListBox->isEnabled())
         MainListBox->setFocus(Qt::OtherFocusReason);

@@ -62,6 +62,9 @@ public:
 
     // --- commands ---------------------------------------------------------------
     void FillMainListBox() { m_model->FillMainListBox(); }
+    /// Puts the cursor on the shown file of that name and the focus in the list;
+    /// false when the window does not show it.
+    bool SelectFile(std::string_view name);
     void miFileDispSmallIconsClick() { m_model->SetFormat(0); }
     void miFileDispLargeIconsClick() { m_model->SetFormat(1); }
     void miFileDispNormalClick() { m_model->SetFormat(2); }
