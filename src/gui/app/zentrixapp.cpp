@@ -9,8 +9,10 @@
 #include "gui/app/singleinstance.h"
 #include "gui/app/tmainform.h"
 #include "gui/errors/exceptionreporter.h"
+#include "gui/help/helpcontroller.h"
 #include "platform/collation.h"
 #include "platform/drivetable.h"
+#include "platform/pluginlibrary.h"
 #include "platform/process.h"
 #include "platform/volume.h"
 
@@ -20,6 +22,8 @@
 #include <QPainter>
 #include <QSplashScreen>
 #include <QTimer>
+
+#include <cstdio>
 
 namespace zentrix {
 
@@ -119,7 +123,7 @@ int RunZentrix(int argc, char* argv[]) {
     QApplication::processEvents();
 
     TMainForm form(catalogue, state, settings, drives);
-    PluginCalls::BindFileInfo();
+    const bool fileInfoBound = PluginCalls::BindFileInfo();
 
     // Every error that escapes a command ends in the report and the program goes on.
     ExceptionReporter reporter;
@@ -149,6 +153,19 @@ int RunZentrix(int argc, char* argv[]) {
             form.ShowStartupTips();
     });
     form.SplashTimer->start();
+
+    // A smoke test of an installed tree: once the main window shows, say where
+    // the plug-ins and the help were found, and end.
+    if (qEnvironmentVariableIsSet("ZENTRIX_QUIT_WHEN_SHOWN"))
+        QTimer::singleShot(0, &form, [&form, fileInfoBound] {
+            std::printf("main window shown: %s\nplug-ins: %s (FileInfo %s)\nhelp: %s\n",
+                        form.isVisible() ? "yes" : "no",
+                        platform::PluginLibrary::Directory().c_str(),
+                        fileInfoBound ? "loaded" : "missing",
+                        form.help().helpDirectory().toLocal8Bit().constData());
+            std::fflush(stdout);
+            QCoreApplication::exit(form.isVisible() ? 0 : 1);
+        });
     const int rc = app.exec();
     app.setReporter(nullptr);
     return rc;
