@@ -1,7 +1,9 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test test-sanitize fuzz bench clean
+PREFIX ?= /usr/local
+
+.PHONY: all deps configure build run test test-sanitize fuzz bench install uninstall package clean
 
 all: build
 
@@ -42,6 +44,20 @@ fuzz:
 
 bench: deps build
 	./bench/run-benchmarks $(BUILD_DIR)
+
+# Installs under PREFIX (default /usr/local); DESTDIR, when given, is put in front
+# of every path (for packagers). The list of what went where stays in the build
+# folder, and uninstall removes exactly that.
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
+
+uninstall:
+	DESTDIR="$(DESTDIR)" cmake -DMANIFEST=$(BUILD_DIR)/install_manifest.txt -P data/uninstall.cmake
+
+# A Debian package (dependencies computed by dpkg-shlibdeps) in $(BUILD_DIR)/package.
+package: build
+	cd $(BUILD_DIR) && cpack --config CPackConfig.cmake
+	@ls -1 $(BUILD_DIR)/package/*.deb
 
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) build-fuzz

@@ -5,7 +5,9 @@
 namespace zentrix::platform {
 
 /// The desktop entry that offers Zentrix on every directory's "Open with" menu:
-/// $XDG_DATA_HOME/applications/zentrix-directory.desktop.
+/// $XDG_DATA_HOME/applications/zentrix-directory.desktop. Its id is not the
+/// installed entry's (org.zentrix.Zentrix.desktop), which a user file of the
+/// same name would hide; clearing the option then leaves the installed one.
 std::string ShellIntegrationFile();
 
 /// True when the entry exists.

@@ -84,6 +84,8 @@ TEST(ShellIntegrationTest, TheDesktopEntryComesAndGoes) {
     EnvGuard env;
     env.set("XDG_DATA_HOME", dir.at("data"));
     env.set("PATH", dir.at("nobin")); // no desktop database tool runs from a test
+    // Not the installed entry's id (org.zentrix.Zentrix.desktop): a user file of
+    // that name would hide the installed one, and removing it would leave none.
     EXPECT_EQ(ShellIntegrationFile(), dir.at("data/applications/zentrix-directory.desktop"));
     EXPECT_FALSE(ShellIntegrationExists());
 
