@@ -14,6 +14,7 @@
 #include <map>
 #include <set>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -236,6 +237,46 @@ TEST(DirListing, AListingThatCannotStartSaysSo) {
     DirEntry e;
     EXPECT_FALSE(listing.Next(e));
     EXPECT_TRUE(listing.Open(t.path()));
+}
+
+namespace {
+
+// Runs `check` in a child process that is not root (root searches any
+// directory); the child's exit code 0 means every expectation held.
+template <class Check> void runAsOrdinaryUser(Check check) {
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(2);
+        ::_exit(check() ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+} // namespace
+
+TEST(DirListing, ADirectoryThatCannotBeSearchedCannotBeOpenedForItsFacts) {
+    TempDir t;
+    t.write("locked/inside.txt", "12345");
+    ::chmod(t.path().c_str(), 0755);
+    t.chmod("locked", 0644); // readable, not searchable: names only, no sizes or times
+    const std::string locked = t.at("locked");
+    runAsOrdinaryUser([&] {
+        // The names can still be had; sizes and times cannot, and are not made up.
+        DirListing names(AttrSource::Posix, StatMode::None);
+        DirEntry e;
+        bool sawName = false;
+        if (names.Open(locked))
+            while (names.Next(e))
+                sawName = sawName || e.name == "inside.txt";
+        DirListing facts(AttrSource::Posix, StatMode::All);
+        DirListing files(AttrSource::Posix, StatMode::FilesOnly);
+        return sawName && !facts.Open(locked) && !files.Open(locked) && !facts.Next(e);
+    });
 }
 
 TEST(Attributes, StoredArchiveAndSystemBits) {
