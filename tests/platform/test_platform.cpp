@@ -104,6 +104,40 @@ TEST(DriveTable, ParsesTheEnvironmentForm) {
     EXPECT_STREQ(DriveKindName(DriveKind::CdRom), "CD-ROM");
 }
 
+TEST(DriveTable, SaysWhatIsWrongWithTheEnvironmentFormAndKeepsTheRest) {
+    TempDir t;
+    t.mkdir("d");
+    t.write("file");
+    const std::string spec = "D=" + t.at("d") + ":cdrom:DISC:dosattrib;" + // fine
+                             "F=" + t.at("file") + ";" +                   // a file
+                             "G=docs;" +                                   // relative
+                             "bogus;;" +                                   // malformed, empty
+                             "D=" + t.at("d") + ";" +                      // D again
+                             "1=" + t.at("d") + ";" +                      // no letter
+                             "H=" + t.at("d") + ":tape::shiny";            // unknown kind, flag
+    const DriveTable table = DriveTable::FromSpec(spec, {});
+    std::string letters;
+    for (const DriveInfo& d : table.Drives())
+        letters += d.letter;
+    EXPECT_EQ(letters, "DH");
+    EXPECT_EQ(table.Find('H')->kind, DriveKind::Fixed);
+    const std::vector<std::string>& problems = table.Problems();
+    ASSERT_EQ(problems.size(), 7u);
+    auto mentions = [&](size_t i, const std::string& what) {
+        return problems[i].rfind("ZENTRIX_DRIVES: ", 0) == 0 &&
+               problems[i].find(what) != std::string::npos;
+    };
+    EXPECT_TRUE(mentions(0, "not a directory")) << problems[0];
+    EXPECT_TRUE(mentions(1, "\"G=docs\" does not name an absolute directory")) << problems[1];
+    EXPECT_TRUE(mentions(2, "\"bogus\" is not LETTER=DIRECTORY")) << problems[2];
+    EXPECT_TRUE(mentions(3, "names drive D again")) << problems[3];
+    EXPECT_TRUE(mentions(4, "drive letter")) << problems[4];
+    EXPECT_TRUE(mentions(5, "unknown kind \"tape\"")) << problems[5];
+    EXPECT_TRUE(mentions(6, "unknown flag \"shiny\"")) << problems[6];
+
+    EXPECT_TRUE(DriveTable::FromSpec("C=/;D=" + t.at("d"), {}).Problems().empty());
+}
+
 TEST(DriveTable, TranslatesPathsBothWaysAndRefusesEscapes) {
     TempDir t;
     t.mkdir("root/sub");
