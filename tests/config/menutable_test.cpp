@@ -129,12 +129,12 @@ TEST(MenuTable, ItemsKeepCaptionKeyCommandAndHintAsDesigned) {
          "Tags files in a files window by additional file specifications ..."},
         {"miCollapseAllDrives", "&Collapse all disks", "Ctrl+/", "pmiCollapseAllDrivesClick",
          "Collapse all logged disks ..."},
-        {"miReversedSortOrder", "Reversed order", "", "ReversedSortOrder",
+        {"miFileSortByReversedOrd", "Reversed order", "", "ReversedSortOrder",
          "Reversed sort files in files window  ..."},
         {"miFileDispSmallIcons", "&Small icons", "", "miFileDispSmallIconsClick", ""},
         {"pmiCollapseAllDrives", "&Collapse all disks", "", "pmiCollapseAllDrivesClick",
          "Collapse all logged disks ..."},
-        {"pmiMaxFileWin", "&Max/Min window", "Enter", "MaxFileWin",
+        {"pmiFileMaxMinWin", "&Max/Min window", "Enter", "MaxFileWin",
          "Maximize/minimize files window ..."},
         {"pmiQuitZentrix", "E&xit Zentrix", "", "QuitZentrix", ""},
         {"pmiImgCopyToClipboard", "&Copy to Clipboard ...", "", "",
@@ -247,7 +247,7 @@ TEST(MenuTable, EntriesListSubItemsBeforeTheirItem) {
     walk(table.mainMenu());
     EXPECT_EQ(entries.size(), items);
     // Popup items are no entries: their shortcuts are not configured.
-    EXPECT_EQ(position.count(table.find("pmiMaxFileWin")), 0u);
+    EXPECT_EQ(position.count(table.find("pmiFileMaxMinWin")), 0u);
 }
 
 TEST(MenuTable, ShortcutOfACommandLooksInTheNamedMenuFirstFound) {
