@@ -20,20 +20,21 @@
 #include "support/scriptedprompter.h"
 #include "support/tempdir.h"
 
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QAction>
 #include <QComboBox>
-#include <QPlainTextEdit>
-#include <QLabel>
-#include <QSplitter>
-#include <QLineEdit>
-#include <QAbstractItemView>
-#include <QTabBar>
-#include <QTimer>
 #include <QDropEvent>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QSignalSpy>
+#include <QSplitter>
+#include <QTabBar>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 #include <gtest/gtest.h>
 
@@ -376,6 +377,33 @@ TEST_F(MainFormTest, StopPanelSetsTheAbortFlagOnlyWhenShownAndHit) {
     ASSERT_TRUE(a11y);
     EXPECT_EQ(a11y->role(), QAccessible::StatusBar);
     EXPECT_TRUE(a11y->text(QAccessible::Value).startsWith("Log the branch | 0% |"));
+}
+
+TEST_F(MainFormTest, TheProgressBarIsDrawnByTimeNotPerItem) {
+    TMainStatusBar* bar = form->MainStatusBar;
+    idle();
+    struct PaintCounter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* e) override {
+            paints += e->type() == QEvent::Paint;
+            return false;
+        }
+    } counter;
+    bar->installEventFilter(&counter);
+    bar->setTotal(100000);
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 1; i <= 100000; ++i) {
+        bar->setPosition(i); // a long loop, letting events through now and then
+        if (i % 100 == 0)
+            QCoreApplication::processEvents();
+    }
+    const qint64 ms = clock.elapsed();
+    QTest::qWait(2 * TMainStatusBar::kBarInterval);
+    EXPECT_LE(counter.paints, 3 + ms / (TMainStatusBar::kBarInterval / 2)) << ms << " ms";
+    EXPECT_GE(counter.paints, 1); // the last position is drawn all the same
+    EXPECT_EQ(bar->position(), 100000);
+    bar->removeEventFilter(&counter);
 }
 
 TEST_F(MainFormTest, HidingInTheTrayKeepsThePositionForSaving) {
