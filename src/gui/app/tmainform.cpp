@@ -864,6 +864,7 @@ void TMainForm::SaveState() {
 }
 
 void TMainForm::ResetAfterError() {
+    m_tagging->ResetAttributePage();
     ZenPageControl->setCurrentWidget(ts_TitlePage);
     ZenPageControl->setVisible(m_settings.ShowMemStat);
     emptyFileWindow();
