@@ -7,9 +7,11 @@
 #include "config/tenhinifile.h"
 #include "core/appstate.h"
 #include "core/plugincalls.h"
+#include "gui/app/mainstatusbar.h"
 #include "gui/app/singleinstance.h"
 #include "gui/app/tmainform.h"
 #include "gui/errors/exceptionreporter.h"
+#include "platform/atomicfile.h"
 #include "platform/collation.h"
 #include "platform/drivetable.h"
 #include "platform/process.h"
@@ -19,6 +21,7 @@
 #include <QPainter>
 #include <QProxyStyle>
 #include <QSplashScreen>
+#include <QThread>
 #include <QTimer>
 #include <QToolTip>
 #include <cstdio>
@@ -137,6 +140,13 @@ int RunZentrix(int argc, char* argv[]) {
     TMainForm& form = *owned;
     PluginCalls::BindFileInfo();
 
+    // A settings write that fails where nobody can be asked (a history or a
+    // recent directory saved on the way) is said, not dropped.
+    TEnhIniFile::SetWriteFailureHandler([&form](const platform::FileWriteError& e) {
+        std::fprintf(stderr, "zentrix: %s\n", e.what());
+        if (QThread::currentThread() == form.thread())
+            form.MainStatusBar->setHint(QString("The settings could not be written: ") + e.what());
+    });
     reporter.parentWidget = &form;
     reporter.resetMainWindow = [&form] { form.ResetAfterError(); };
     reporter.afterReport = [&form] { form.AfterErrorReport(); };
@@ -163,6 +173,7 @@ int RunZentrix(int argc, char* argv[]) {
     });
     form.SplashTimer->start();
     const int rc = app.exec();
+    TEnhIniFile::SetWriteFailureHandler(nullptr);
     owned.reset(); // before the reporter and the catalogue it refers to
     app.setReporter(nullptr);
     return rc;
