@@ -7,8 +7,11 @@
 #include "core/prompter.h"
 #include "core/text.h"
 #include "platform/drivetable.h"
+#include "platform/process.h"
 #include "platform/systeminfo.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <sys/stat.h>
 
@@ -25,8 +28,40 @@ std::string StartDirectory(const std::vector<std::string>& args, const std::stri
     return joined.empty() ? lastDir : joined;
 }
 
-void LogStartupDrives(DiskLogger& logger, const std::vector<std::string>& logDrivesAtStartup,
-                      char currentDisk) {
+std::string AbsoluteStartDirectory(const std::string& directory, const std::string& currentDir) {
+    if (directory.empty() || directory[0] == '/')
+        return directory;
+    const bool drivePath = directory.size() >= 2 && directory[1] == ':' &&
+                           std::isalpha(static_cast<unsigned char>(directory[0]));
+    if (drivePath || currentDir.empty())
+        return directory;
+    // Resolved by name, not through links: "docs/.." is the current directory
+    // even when docs is a link elsewhere, as the shell's own cd would have it.
+    std::vector<std::string> parts;
+    auto add = [&parts](const std::string& path) {
+        size_t pos = 0;
+        while (pos <= path.size()) {
+            const size_t end = std::min(path.find('/', pos), path.size());
+            const std::string part = path.substr(pos, end - pos);
+            if (part == "..") {
+                if (!parts.empty())
+                    parts.pop_back();
+            } else if (!part.empty() && part != ".") {
+                parts.push_back(part);
+            }
+            pos = end + 1;
+        }
+    };
+    add(currentDir);
+    add(directory);
+    std::string out;
+    for (const std::string& part : parts)
+        out += "/" + part;
+    return out.empty() ? "/" : out;
+}
+
+void LogStartupDrives(DiskLogger& logger, Catalogue& catalogue,
+                      const std::vector<std::string>& logDrivesAtStartup, char currentDisk) {
     bool any = false;
     for (const std::string& entry : logDrivesAtStartup) {
         if (entry.empty())
@@ -36,6 +71,17 @@ void LogStartupDrives(DiskLogger& logger, const std::vector<std::string>& logDri
     }
     if (!any)
         logger.LogDrive(currentDisk);
+    // None of them could be logged (not ready, released, gone): the first drive
+    // that is ready is, so that the window has a tree to work in.
+    if (catalogue.Tree().TopCount() > 0)
+        return;
+    for (const platform::DriveInfo& drive : catalogue.Drives().Drives()) {
+        if (!catalogue.Drives().IsReady(drive.letter))
+            continue;
+        logger.LogDrive(drive.letter);
+        if (catalogue.Tree().TopCount() > 0)
+            return;
+    }
 }
 
 bool OpenStartDirectory(DiskLogger& logger, const platform::DriveTable& drives, Prompter& prompter,
@@ -44,9 +90,9 @@ bool OpenStartDirectory(DiskLogger& logger, const platform::DriveTable& drives, 
         fileToSelect->clear();
     if (directory.empty())
         return false;
-    // A host path (from a file manager or a shell) is taken as it is; anything
-    // else is read as a drive path.
-    std::string path = directory;
+    // A host path (from a file manager or a shell) is taken as it is, a relative
+    // one from the current directory; anything else is read as a drive path.
+    std::string path = AbsoluteStartDirectory(directory, platform::CurrentDirectory());
     struct stat st {};
     if (path[0] == '/') {
         const bool file = fileToSelect && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
@@ -85,19 +131,32 @@ std::string LastDirOnQuit(const TTreeNode* selected) {
 }
 
 bool QueryClose(AppState& state, const Settings& settings, Prompter& prompter,
-                const std::function<void()>& pump) {
+                const std::function<void()>& pump, std::chrono::milliseconds patience) {
     if (state.workersIdle())
         return settings.SkipQuitOption || prompter.askOkCancel("Quit Zentrix ?");
     if (!prompter.askOkCancel("Terminate threads?     ")) {
         prompter.warn("Cannot exit with threads running!     ");
         return false;
     }
-    for (auto* worker : {&state.finderState, &state.statisticsState}) {
-        int running = AppState::kRunning;
-        worker->compare_exchange_strong(running, AppState::kStopping);
-    }
-    while (!state.workersIdle())
+    // Asked again on every round: a worker that was still starting marks
+    // itself running when it gets going, over the first request.
+    auto askToStop = [&state] {
+        for (auto* worker : {&state.finderState, &state.statisticsState}) {
+            for (int from : {int(AppState::kStarting), int(AppState::kRunning)}) {
+                int expected = from;
+                worker->compare_exchange_strong(expected, AppState::kStopping);
+            }
+        }
+    };
+    const auto deadline = std::chrono::steady_clock::now() + patience;
+    for (askToStop(); !state.workersIdle(); askToStop()) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            // A worker that does not end may still use what closing would free.
+            prompter.warn("Cannot exit with threads running!     ");
+            return false;
+        }
         pump();
+    }
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
@@ -26,15 +27,23 @@ namespace AppFrame {
 /// that leaves nothing.
 std::string StartDirectory(const std::vector<std::string>& args, const std::string& lastDir);
 
+/// A start directory as the user typed it, made absolute: drive paths ("D:\DOCS")
+/// and absolute host paths stay as they are; anything else ("." or "docs") is
+/// taken relative to `currentDir` (a host directory), with "." and ".."
+/// resolved.
+std::string AbsoluteStartDirectory(const std::string& directory, const std::string& currentDir);
+
 /// Logs the start-up drives: each entry's first character names a drive, in
-/// order; without entries, the current disk.
-void LogStartupDrives(DiskLogger& logger, const std::vector<std::string>& logDrivesAtStartup,
-                      char currentDisk);
+/// order; without entries, the current disk. When none of them ends up logged,
+/// the first drive that is ready is logged instead.
+void LogStartupDrives(DiskLogger& logger, Catalogue& catalogue,
+                      const std::vector<std::string>& logDrivesAtStartup, char currentDisk);
 
 /// Opens the start directory: "Directory does not exist!     " when it is not a
 /// directory on a known drive, else the path (with a trailing backslash) is
-/// opened level by level. Returns whether it was opened. With `fileToSelect`
-/// given, a path that names a file (as a desktop passes one) opens the file's
+/// opened level by level. A relative directory is taken from the process's
+/// current directory. Returns whether it was opened. With `fileToSelect` given,
+/// a path that names a file (as a desktop passes one) opens the file's
 /// directory and leaves the file's name there; otherwise it is left empty.
 bool OpenStartDirectory(DiskLogger& logger, const platform::DriveTable& drives, Prompter& prompter,
                         AppState& state, const std::string& directory,
@@ -46,11 +55,13 @@ std::string LastDirOnQuit(const TTreeNode* selected);
 
 /// The close question. With both workers idle: true when SkipQuitOption is set
 /// or the user confirms "Quit Zentrix ?". With a worker active: the user must
-/// confirm "Terminate threads?     "; then running workers are asked to stop and
-/// `pump` runs until both are idle; on Cancel "Cannot exit with threads
+/// confirm "Terminate threads?     "; then every worker that is starting or
+/// running is asked to stop and `pump` runs until both are idle. On Cancel, or
+/// when a worker has not ended within `patience`, "Cannot exit with threads
 /// running!     " is shown and the answer is false.
 bool QueryClose(AppState& state, const Settings& settings, Prompter& prompter,
-                const std::function<void()>& pump);
+                const std::function<void()>& pump,
+                std::chrono::milliseconds patience = std::chrono::seconds(10));
 
 /// The catalogue names of files dropped from the desktop; names outside every
 /// drive are left out.

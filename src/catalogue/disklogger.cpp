@@ -492,8 +492,11 @@ void DiskLogger::LogDrive(char letter) {
         SetNodeImages(root);
         tree.Select(root);
         m_tabs.Add(letter);
-        // Selecting a drive that is not ready may have released it again.
+        // Selecting a drive that is not ready may have released it again, tab
+        // and all (before the tab was there to release).
         root = findRoot(letter);
+        if (!root)
+            m_tabs.Remove(letter);
     }
 
     if (root) {

@@ -49,7 +49,8 @@ ErrorReport ClassifyUnknownError();
 class ErrorLog {
 public:
     explicit ErrorLog(std::string path) : m_path(std::move(path)) {}
-    /// ERRORS.LOG in the program's directory.
+    /// ERRORS.LOG in the program's log directory ($ZENTRIX_HOME, else the
+    /// user's data directory for Zentrix).
     static std::string DefaultPath();
 
     /// Appends "date time message " with the locale's short date and time. A log

@@ -447,7 +447,10 @@ void FileWindow::FillMainListBox() {
     m_state.busyOff();
     UpdateStatistics();
     if (stopped) {
+        // Back to one directory, with the tree beside it: the refill that follows
+        // keeps whatever state it finds.
         m_state.scope = 1;
+        MaximizeMainListBox(false);
         m_ui->focusTree();
         m_state.requestRefill();
     }
@@ -525,7 +528,7 @@ void FileWindow::sbExtFileSpecClick(const std::string& boxText) {
         ExtendedFileSpec ? ExtendedFileSpec(text) : ExtSpecResult::LibraryMissing;
     switch (result) {
     case ExtSpecResult::LibraryMissing:
-        m_prompter.warn("Zentrix plugin Utils.dll not found.");
+        m_prompter.warn("Zentrix plugin Utils.so not found.");
         return;
     case ExtSpecResult::EntryMissing:
     case ExtSpecResult::Cancelled:

@@ -42,10 +42,7 @@ bool DirListing::Open(const std::string& hostPath) {
     Close();
     m_failed = false;
     m_fd = ::open(hostPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (m_fd < 0)
-        return false;
-    m_buf.reset(new char[kBufferSize]);
-    return true;
+    return started();
 }
 
 bool DirListing::OpenAt(int parentFd, std::string_view hostName) {
@@ -58,8 +55,22 @@ bool DirListing::OpenAt(int parentFd, std::string_view hostName) {
         const std::string path = "/proc/self/fd/" + std::to_string(parentFd) + "/" + name;
         m_fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     }
+    return started();
+}
+
+bool DirListing::started() {
     if (m_fd < 0)
         return false;
+    // A directory that can be read but not searched gives its names and
+    // nothing else: its files' sizes and times would have to be made up. It
+    // counts as one that cannot be opened, unless only names are wanted.
+    if (m_mode != StatMode::None && ::faccessat(m_fd, ".", X_OK, AT_EACCESS) != 0) {
+        const int err = errno;
+        ::close(m_fd);
+        m_fd = -1;
+        errno = err;
+        return false;
+    }
     m_buf.reset(new char[kBufferSize]);
     return true;
 }
@@ -92,11 +103,14 @@ bool DirListing::describe(DirEntry& e, const char* hostName, unsigned char type)
         return true;
     }
     if (type == DT_LNK || type == DT_UNKNOWN) {
-        if (::fstatat(m_fd, hostName, &st, AT_SYMLINK_NOFOLLOW) != 0)
-            return errno != ENOENT; // vanished since the directory was read
+        if (::fstatat(m_fd, hostName, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            if (errno != ENOENT) // else it vanished since the directory was read
+                m_failed = true;
+            return false;
+        }
         if (S_ISLNK(st.st_mode)) {
             e.isLink = true;
-            struct stat target{};
+            struct stat target {};
             if (::fstatat(m_fd, hostName, &target, 0) == 0)
                 st = target; // a dangling link stays a file of its own
         }
@@ -110,13 +124,11 @@ bool DirListing::describe(DirEntry& e, const char* hostName, unsigned char type)
             e.attributes |= kAttrHidden;
         return true;
     } else if (::fstatat(m_fd, hostName, &st, AT_SYMLINK_NOFOLLOW) != 0) {
-        if (errno == ENOENT)
-            return false;
-        // Listed but not searchable: keep the entry with what its name tells.
-        e.attributes = type == DT_DIR ? kAttrDirectory : kAttrArchive;
-        if (isDotName)
-            e.attributes |= kAttrHidden;
-        return true;
+        // Vanished since the directory was read: left out. Any other failure
+        // leaves the listing incomplete, which the reader is told.
+        if (errno != ENOENT)
+            m_failed = true;
+        return false;
     }
     e.size = static_cast<uint64_t>(st.st_size);
     e.lastWriteTime = ToFileTime(st.st_mtim);

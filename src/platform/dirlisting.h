@@ -43,7 +43,8 @@ public:
     DirListing& operator=(const DirListing&) = delete;
 
     /// Starts the listing of a host directory. False when it cannot be started
-    /// (gone, not a directory, unreadable); nothing is listed then.
+    /// (gone, not a directory, unreadable, or, unless only names are wanted, not
+    /// searchable); nothing is listed then.
     bool Open(const std::string& hostPath);
     /// Starts the listing of `hostName` inside the directory open as `parentFd`.
     bool OpenAt(int parentFd, std::string_view hostName);
@@ -57,6 +58,7 @@ public:
     void Close();
 
 private:
+    bool started();
     bool fill();
     bool describe(DirEntry& entry, const char* hostName, unsigned char type);
 

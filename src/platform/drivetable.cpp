@@ -266,16 +266,37 @@ DriveTable DriveTable::FromMounts(const std::vector<MountEntry>& mounts) {
 
 DriveTable DriveTable::FromSpec(const std::string& spec, const std::vector<MountEntry>& mounts) {
     DriveTable table;
+    auto problem = [&table](const std::string& entry, const std::string& what) {
+        table.m_problems.push_back("ZENTRIX_DRIVES: \"" + entry + "\" " + what);
+    };
     for (const std::string& entry : split(spec, ';')) {
+        if (entry.empty())
+            continue; // "C=/a;;D=/b" and a closing ";" are harmless
         const auto eq = entry.find('=');
-        if (eq != 1 || entry.size() < 3)
+        if (eq != 1 || entry.size() < 3) {
+            problem(entry, "is not LETTER=DIRECTORY; left out");
             continue;
+        }
         const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(entry[0])));
-        if (letter < 'A' || letter > 'Z' || table.Find(letter))
+        if (letter < 'A' || letter > 'Z') {
+            problem(entry, "does not begin with a drive letter A to Z; left out");
             continue;
+        }
+        if (table.Find(letter)) {
+            problem(entry, std::string("names drive ") + letter + " again; left out");
+            continue;
+        }
         const auto fields = split(entry.substr(2), ':');
-        if (fields.empty() || fields[0].empty() || fields[0][0] != '/')
+        if (fields.empty() || fields[0].empty() || fields[0][0] != '/') {
+            problem(entry,
+                    "does not name an absolute directory (one that begins with /); left out");
             continue;
+        }
+        struct stat st {};
+        if (::stat(fields[0].c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) {
+            problem(entry, "names " + fields[0] + ", which is not a directory; left out");
+            continue;
+        }
         DriveInfo d;
         d.letter = letter;
         d.root = normaliseRoot(fields[0]);
@@ -289,6 +310,8 @@ DriveTable DriveTable::FromSpec(const std::string& spec, const std::vector<Mount
         if (fields.size() > 1 && !fields[1].empty()) {
             if (auto k = kindFromWord(fields[1]))
                 d.kind = *k;
+            else
+                problem(entry, "has the unknown kind \"" + fields[1] + "\"; taken as fixed");
         }
         if (fields.size() > 2)
             d.label = fields[2];
@@ -298,6 +321,8 @@ DriveTable DriveTable::FromSpec(const std::string& spec, const std::vector<Mount
                 d.attrSource = AttrSource::DosAttribXattr;
             else if (flag.rfind("dev=", 0) == 0 && fields[i].size() > 4 && fields[i][4] == '/')
                 d.device = fields[i].substr(4); // the medium behind the drive (device or image)
+            else if (!flag.empty())
+                problem(entry, "has the unknown flag \"" + fields[i] + "\"; ignored");
         }
         table.add(std::move(d));
     }
@@ -306,8 +331,17 @@ DriveTable DriveTable::FromSpec(const std::string& spec, const std::vector<Mount
 
 DriveTable DriveTable::FromEnvironment() {
     const auto mounts = ReadMountTable();
-    if (const char* spec = std::getenv("ZENTRIX_DRIVES"); spec && *spec)
-        return FromSpec(spec, mounts);
+    if (const char* spec = std::getenv("ZENTRIX_DRIVES"); spec && *spec) {
+        DriveTable table = FromSpec(spec, mounts);
+        if (!table.m_drives.empty())
+            return table;
+        // Without one usable entry the program would have no drive at all.
+        DriveTable fallback = FromMounts(mounts);
+        fallback.m_problems = std::move(table.m_problems);
+        fallback.m_problems.push_back(
+            "ZENTRIX_DRIVES names no usable drive; the mounted file systems are used instead");
+        return fallback;
+    }
     return FromMounts(mounts);
 }
 

@@ -55,7 +55,9 @@ public:
     /// floppy (or removable), network, cdrom, ram, unknown. Flags after the label:
     /// "dosattrib" (attributes in user.DOSATTRIB) and "dev=/dev/sr0" (the device or
     /// image file whose medium the drive stands for: its label, serial number and
-    /// file-system type). Malformed entries are skipped.
+    /// file-system type). Entries that cannot be used (malformed, a second entry
+    /// for a letter, a relative directory, a file) are left out; each of them, an
+    /// unknown kind and an unknown flag are described in Problems().
     static DriveTable FromSpec(const std::string& spec, const std::vector<MountEntry>& mounts);
 
     /// C: for "/", then D: upward for every other real mount in mount-point order.
@@ -63,6 +65,10 @@ public:
 
     /// The mounts of this process (parsed from /proc/self/mountinfo).
     static std::vector<MountEntry> ReadMountTable();
+
+    /// What was wrong with ZENTRIX_DRIVES, one sentence per entry; empty when
+    /// nothing was (or the table comes from the mount table).
+    const std::vector<std::string>& Problems() const { return m_problems; }
 
     const DriveInfo* Find(char letter) const;
     const std::vector<DriveInfo>& Drives() const { return m_drives; }
@@ -93,6 +99,7 @@ public:
 private:
     void add(DriveInfo info);
     std::vector<DriveInfo> m_drives; // sorted by letter
+    std::vector<std::string> m_problems;
 };
 
 /// Whether a mount of this file system type is a pseudo file system that gets no letter.

@@ -374,7 +374,7 @@ TEST_F(MenuWindow, PopupKeysActOnlyInTheirWindow) {
     EXPECT_EQ(press(files, Qt::Key_Enter), std::vector<std::string>{"MaxFileWin"});
     focus(tree);
     EXPECT_TRUE(press(tree, Qt::Key_Return).empty());
-    EXPECT_EQ(menus->action("pmiMaxFileWin")->shortcut().toString(), QStringLiteral("Enter"));
+    EXPECT_EQ(menus->action("pmiFileMaxMinWin")->shortcut().toString(), QStringLiteral("Enter"));
 }
 
 TEST_F(MenuWindow, ChangedShortcutsTakeEffect) {

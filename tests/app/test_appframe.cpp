@@ -37,18 +37,38 @@ TEST(AppFrame, WorkersAreAskedToStopAndWaitedFor) {
     settings.SkipQuitOption = true; // the thread question is asked all the same
     ScriptedPrompter prompter;
     state.statisticsState = AppState::kRunning;
-    state.finderState = AppState::kStarting; // not running yet: not asked to stop
+    state.finderState = AppState::kStarting; // asked too, though not running yet
     prompter.answer(true);
     int pumps = 0;
     EXPECT_TRUE(AppFrame::QueryClose(state, settings, prompter, [&] {
         ++pumps;
         if (state.statisticsState == AppState::kStopping)
             state.statisticsState = AppState::kIdle;
-        if (pumps == 3)
+        // The finder gets going after the first request and marks itself
+        // running over it; it stops when asked again.
+        if (pumps == 1)
+            state.finderState = AppState::kRunning;
+        else if (state.finderState == AppState::kStopping)
             state.finderState = AppState::kIdle;
     }));
-    EXPECT_EQ(pumps, 3);
+    EXPECT_EQ(pumps, 2);
     EXPECT_EQ(prompter.questions(), (std::vector<std::string>{"Terminate threads?     "}));
+}
+
+TEST(AppFrame, AWorkerThatNeverEndsIsNotWaitedForWithoutEnd) {
+    AppState state;
+    Settings settings;
+    ScriptedPrompter prompter;
+    state.finderState = AppState::kStarting;
+    prompter.answer(true);
+    int pumps = 0;
+    EXPECT_FALSE(AppFrame::QueryClose(
+        state, settings, prompter, [&] { ++pumps; }, std::chrono::milliseconds(30)));
+    EXPECT_GT(pumps, 0);
+    EXPECT_EQ(state.finderState, AppState::kStopping); // asked all the same
+    EXPECT_EQ(prompter.texts(),
+              (std::vector<std::string>{"Terminate threads?     ",
+                                        "Cannot exit with threads running!     "}));
 }
 
 TEST(AppFrame, SystemInformationLines) {

@@ -194,11 +194,21 @@ TEST_F(DiskControllerTest, TabsFollowTheLoggedDisksInLetterOrderWithTheirSizes) 
     EXPECT_EQ(tabSet()->tabText(2), "E");
     EXPECT_EQ(tabSet()->currentIndex(), 1);
 
-    QFont bold = tabSet()->font();
-    bold.setBold(true);
-    const QRect r = tabSet()->tabRect(0);
-    EXPECT_EQ(r.height(), 22);
-    EXPECT_EQ(r.width(), QFontMetrics(bold).horizontalAdvance("C") + 22);
+    // The letter, in bold 22 pixels from the left, fits its tab whole, also in
+    // a font taller than the tab's design height.
+    for (int points : {9, 20}) {
+        QFont font = tabSet()->font();
+        font.setPointSize(points);
+        tabSet()->setFont(font);
+        QFont bold = font;
+        bold.setBold(true);
+        const QRect ink = QFontMetrics(bold).boundingRect("W");
+        tabSet()->setTabText(0, "W");
+        const QRect r = tabSet()->tabRect(0);
+        EXPECT_GE(r.height(), std::max(22, QFontMetrics(bold).height())) << points;
+        EXPECT_GT(r.width(), 22 + ink.right()) << points;
+        tabSet()->setTabText(0, "C");
+    }
 
     treeCommands->NextDisk();
     EXPECT_EQ(tabSet()->currentIndex(), 2);

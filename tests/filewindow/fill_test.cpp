@@ -105,7 +105,7 @@ TEST_F(FillTest, TypedSpecificationIsAppliedOnlyWhenChanged) {
 
     // No plug-in: the message, the specification unchanged.
     fw->sbExtFileSpecClick("*.BMP");
-    EXPECT_EQ(prompter.texts().back(), "Zentrix plugin Utils.dll not found.");
+    EXPECT_EQ(prompter.texts().back(), "Zentrix plugin Utils.so not found.");
     EXPECT_EQ(fw->FileSpec(), "*.BMP");
     fw->ExtendedFileSpec = [](std::string& text) {
         text = "*.png";

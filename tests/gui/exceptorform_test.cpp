@@ -109,13 +109,18 @@ TEST(ExceptionReporterTest, AnEscapedErrorIsLoggedTheWindowResetAndTheErrorShown
     reporter.afterReport = [&] {
         steps.push_back("after");
     };
+    QString contact;
     reporter.showForm = [&](TExceptorForm& form) {
         steps.push_back("shown");
         seen = look(form);
+        contact = form.lbContact->text();
         form.btn_OK->click();
     };
     EXPECT_FALSE(reporter.guard([] { throw std::bad_alloc(); }));
     EXPECT_EQ(steps, (std::vector<std::string>{"reset", "shown", "after"}));
+    // The window says where the log really is.
+    EXPECT_TRUE(contact.contains(QString::fromStdString(dir.at("ERRORS.LOG"))))
+        << contact.toStdString();
     EXPECT_EQ(seen.type, "Error is probably FATAL.");
     EXPECT_TRUE(seen.picture);
     EXPECT_FALSE(seen.logProblemShown);

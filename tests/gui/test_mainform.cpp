@@ -1,39 +1,56 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/disklogger.h"
 #include "catalogue/loggeddisktabs.h"
+#include "config/controlstate.h"
 #include "config/settings.h"
+#include "config/settingsstore.h"
+#include "config/tenhinifile.h"
 #include "core/appstate.h"
+#include "core/plugincalls.h"
 #include "filewindow/filewindow.h"
 #include "gui/app/mainmenubar.h"
-#include "gui/app/tquickviewpane.h"
-#include "gui/disks/tloggeddrivestabset.h"
-#include "gui/disks/tzentrixdrives.h"
-#include "gui/filewindow/filewindowcontroller.h"
 #include "gui/app/mainstatusbar.h"
 #include "gui/app/singleinstance.h"
 #include "gui/app/tmainform.h"
+#include "gui/app/tquickviewpane.h"
+#include "gui/config/toptionsform.h"
+#include "gui/controls/thistorycombobox.h"
+#include "gui/controls/tradiogroup.h"
+#include "gui/disks/tloggeddrivestabset.h"
+#include "gui/disks/tzentrixdrives.h"
+#include "gui/filewindow/fileheader.h"
+#include "gui/filewindow/filewindowcontroller.h"
+#include "gui/tagging/taggingcontroller.h"
+#include "gui/tagging/tfileattrpage.h"
 #include "gui/tree/cataloguetreemodel.h"
 #include "gui/tree/thetreeview.h"
 #include "gui/tree/treecontroller.h"
 #include "guitestapp.h"
 #include "platform/drivetable.h"
+#include "support/modalwatch.h"
+#include "support/scopedenv.h"
 #include "support/scriptedprompter.h"
 #include "support/tempdir.h"
 
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QAction>
 #include <QComboBox>
-#include <QPlainTextEdit>
-#include <QLabel>
-#include <QSplitter>
-#include <QLineEdit>
-#include <QAbstractItemView>
-#include <QTabBar>
-#include <QTimer>
+#include <QDialogButtonBox>
 #include <QDropEvent>
+#include <QElapsedTimer>
+#include <QFontDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QSplitter>
+#include <QTabBar>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 #include <gtest/gtest.h>
 
@@ -384,6 +401,33 @@ TEST_F(MainFormTest, StopPanelSetsTheAbortFlagOnlyWhenShownAndHit) {
     EXPECT_TRUE(a11y->text(QAccessible::Value).startsWith("Log the branch | 0% |"));
 }
 
+TEST_F(MainFormTest, TheProgressBarIsDrawnByTimeNotPerItem) {
+    TMainStatusBar* bar = form->MainStatusBar;
+    idle();
+    struct PaintCounter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* e) override {
+            paints += e->type() == QEvent::Paint;
+            return false;
+        }
+    } counter;
+    bar->installEventFilter(&counter);
+    bar->setTotal(100000);
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 1; i <= 100000; ++i) {
+        bar->setPosition(i); // a long loop, letting events through now and then
+        if (i % 100 == 0)
+            QCoreApplication::processEvents();
+    }
+    const qint64 ms = clock.elapsed();
+    QTest::qWait(2 * TMainStatusBar::kBarInterval);
+    EXPECT_LE(counter.paints, 3 + ms / (TMainStatusBar::kBarInterval / 2)) << ms << " ms";
+    EXPECT_GE(counter.paints, 1); // the last position is drawn all the same
+    EXPECT_EQ(bar->position(), 100000);
+    bar->removeEventFilter(&counter);
+}
+
 TEST_F(MainFormTest, HidingInTheTrayKeepsThePositionForSaving) {
     form->setGeometry(40, 50, 700, 500);
     const QRect before = form->geometry();
@@ -394,7 +438,7 @@ TEST_F(MainFormTest, HidingInTheTrayKeepsThePositionForSaving) {
     form->pmiHideShowWindowClick();
     EXPECT_TRUE(form->isVisible());
     EXPECT_EQ(form->pmiHideShowWindow->text(), "&Hide Window");
-    EXPECT_EQ(form->geometry().size(), before.size());
+    EXPECT_EQ(form->geometry(), before); // where it was, not off the screen
 }
 
 TEST_F(MainFormTest, EveryCommandOfTheWindowIsOneTheMenusKnow) {
@@ -406,8 +450,8 @@ TEST_F(MainFormTest, EveryCommandOfTheWindowIsOneTheMenusKnow) {
         EXPECT_TRUE(form->menus().hasCommand(name)) << name;
     }
     // A live command's items are enabled; one of a later issue stays greyed.
-    EXPECT_TRUE(form->menus().action("miLogDirBranch") == nullptr ||
-                form->menus().action("miLogDirBranch")->isEnabled());
+    ASSERT_TRUE(form->menus().action("miLogDirBranch"));
+    EXPECT_TRUE(form->menus().action("miLogDirBranch")->isEnabled());
     ASSERT_TRUE(form->menus().action("miVolRefreshAllDirs"));
     EXPECT_TRUE(form->menus().action("miVolRefreshAllDirs")->isEnabled());
     ASSERT_TRUE(form->menus().action("miPruneDir"));
@@ -429,8 +473,14 @@ TEST_F(MainFormTest, TheQuickViewShowsTheStartOfATextFile) {
     model.SetCurrent(notes);
     form->UpdateQuickView();
     const QString text = form->pnQuickView->meFileInfo->toPlainText();
-    EXPECT_TRUE(text.endsWith("line one\nline two")) << text.toStdString();
-    EXPECT_TRUE(text.contains("notes.txt") || text.startsWith("line one")); // with FileInfo lines before
+    // What the FileInfo library says about the file (nothing when it is not
+    // there), then the file's lines.
+    QStringList expected;
+    for (const std::string& line : PluginCalls::CallGetFileInfo(tmp.at("d/notes.txt")))
+        expected << QString::fromStdString(line);
+    expected << "line one"
+             << "line two";
+    EXPECT_EQ(text, expected.join('\n'));
     EXPECT_FALSE(form->pnQuickView->imgQuick->isVisibleTo(form.get()));
 }
 
@@ -490,4 +540,245 @@ TEST_F(MainFormTest, AStartPathNamingAFileOpensItsDirectoryWithTheCursorOnTheFil
     EXPECT_EQ(currentName(), "readme.txt");
     form->Start({{"D:\\Music\\gone.flac"}, {}});
     EXPECT_EQ(prompter.texts(), (std::vector<std::string>{"Directory does not exist!     "}));
+}
+
+// --- what the window wires itself ---------------------------------------------------
+
+namespace {
+
+std::string storedString(const std::string& section, const std::string& key) {
+    return TEnhIniFile(SettingsIniName()).ReadString(section, key, "(none)");
+}
+// The history boxes keep their entries under the program's own name.
+std::string storedHistory(const std::string& section, const std::string& key) {
+    return TEnhIniFile(StoreNameFor({})).ReadString(section, key, "(none)");
+}
+
+} // namespace
+
+TEST_F(MainFormTest, F2InTheSpecificationBoxAsksThePlugInAndAppliesItsAnswer) {
+    ScopedEnv plugins("ZENTRIX_PLUGIN_DIR", ZENTRIX_BUILD_DIR);
+    form->Start({});
+    idle();
+    form->hbFileSpec->setFocus();
+    OnModalShown([](QWidget* dialog) {
+        auto* masks = dialog->findChild<QLineEdit*>("edMasks");
+        ASSERT_TRUE(masks);
+        masks->setText("*.txt");
+        dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    QTest::keyClick(form->hbFileSpec, Qt::Key_F2);
+    idle();
+    EXPECT_TRUE(prompter.texts().empty());
+    EXPECT_EQ(form->fileWindow().model().FileSpec(), "*.TXT");
+    ASSERT_EQ(form->fileWindow().model().Count(), 1);
+    EXPECT_EQ(form->fileWindow().model().Text(0), "readme.txt");
+    EXPECT_EQ(storedHistory("FileSpecHistory", "H0"), "*.TXT"); // in the box's history
+
+    // Without the library: the message names the file looked for.
+    ScopedEnv none("ZENTRIX_PLUGIN_DIR", tmp.at("c"));
+    form->hbFileSpec->setFocus();
+    QTest::keyClick(form->hbFileSpec, Qt::Key_F2);
+    EXPECT_EQ(prompter.texts(), (std::vector<std::string>{"Zentrix plugin Utils.so not found."}));
+}
+
+TEST_F(MainFormTest, ATypedSpecificationJoinsTheHistoryWhenTheFocusLeaves) {
+    form->Start({});
+    idle();
+    form->hbFileSpec->setFocus();
+    form->hbFileSpec->lineEdit()->selectAll();
+    QTest::keyClicks(form->hbFileSpec->lineEdit(), "*.md ");
+    view()->setFocus();
+    idle();
+    EXPECT_EQ(form->fileWindow().model().FileSpec(), "*.MD");
+    EXPECT_EQ(form->hbFileSpec->itemText(0), "*.MD");
+    EXPECT_EQ(storedHistory("FileSpecHistory", "H0"), "*.MD");
+}
+
+TEST_F(MainFormTest, TheFileMenusCheckTheSortKeyTheOrderTheFormatAndFullPaths) {
+    form->Start({});
+    idle();
+    auto checked = [this](const char* name) {
+        QAction* a = form->menus().action(name);
+        return a && a->isCheckable() && a->isChecked();
+    };
+    EXPECT_TRUE(checked("miFileSortByName"));
+    EXPECT_TRUE(checked("pmiFileSortByName"));
+    form->runCommand("SortFilesBySize");
+    EXPECT_TRUE(checked("miFileSortBySize"));
+    EXPECT_TRUE(checked("pmiFileSortBySize"));
+    EXPECT_FALSE(checked("miFileSortByName"));
+    EXPECT_FALSE(checked("miFileSortByReversedOrd"));
+    form->runCommand("ReversedSortOrder");
+    EXPECT_TRUE(checked("miFileSortByReversedOrd"));
+    EXPECT_TRUE(checked("pmiFileSortByReversedOrd"));
+    form->runCommand("miFileDisp3ColClick");
+    EXPECT_TRUE(checked("miFileDisp3Col"));
+    EXPECT_FALSE(checked("miFileDispSmallIcons"));
+    form->runCommand("pmiFileDisplayFullpathClick");
+    EXPECT_TRUE(checked("pmiFileDisplayFullpath"));
+    // The copies of the file menu in the popup follow too.
+    int copiesChecked = 0;
+    for (QAction* a : form->menus().actionsOf("SortFilesBySize"))
+        copiesChecked += a->isChecked();
+    EXPECT_EQ(copiesChecked, form->menus().actionsOf("SortFilesBySize").size());
+}
+
+TEST_F(MainFormTest, TheFilePopupIsPreparedBeforeItOpens) {
+    form->Start({});
+    idle();
+    form->fileWindow().focusFileWindow();
+    ASSERT_GT(form->fileWindow().model().Count(), 0);
+    QString caption;
+    bool byDescEnabled = true;
+    QTimer::singleShot(0, [&] {
+        caption = form->menus().action("pmiFileMaxMinWin")->text();
+        byDescEnabled = form->menus().action("pmiFileSortByDesc")->isEnabled();
+        if (QWidget* popup = QApplication::activePopupWidget())
+            popup->close();
+    });
+    settings.FileDisplayOption = 3; // a column format: no description to sort by
+    QTest::keyClick(form->fileWindow().MainListBox, Qt::Key_S, Qt::AltModifier);
+    EXPECT_EQ(caption, "Maximize files window");
+    EXPECT_FALSE(byDescEnabled);
+}
+
+TEST_F(MainFormTest, AChosenFileListFontKeepsItsStyleAfterARestart) {
+    form->Start({});
+    QFont chosen = form->fileWindow().MainListBox->font();
+    chosen.setUnderline(true); // the dialog's effects; its styles depend on the fonts there
+    chosen.setStrikeOut(true);
+    chosen.setPointSize(13);
+    OnModalShown([&](QWidget* dialog) {
+        auto* fonts = qobject_cast<QFontDialog*>(dialog);
+        ASSERT_TRUE(fonts);
+        fonts->setCurrentFont(chosen);
+        fonts->accept();
+    });
+    form->runCommand("ChangeFileListBoxFont");
+    chosen = form->fileWindow().MainListBox->font(); // as the dialog gave it
+    ASSERT_TRUE(chosen.underline() && chosen.strikeOut());
+    settings.SkipQuitOption = true;
+    form->QuitZentrix();
+    // Every font is written whole, the ones never chosen too.
+    for (const char* key : {"FileListBoxFont", "TreeViewFont", "QuickViewFont"}) {
+        const std::string text = storedString("Options", key);
+        EXPECT_EQ(std::count(text.begin(), text.end(), ','), 4) << key << ": " << text;
+    }
+
+    form.reset();
+    cat = std::make_unique<Catalogue>(*drives);
+    settings = Settings{};
+    TEnhIniFile store(SettingsIniName());
+    LoadSettings(store, settings, SettingsEnvironment::FromDrives(*drives));
+    form = std::make_unique<TMainForm>(*cat, state, settings, *drives, &prompter);
+    const QFont shown = form->fileWindow().MainListBox->font();
+    EXPECT_TRUE(shown.underline()) << storedString("Options", "FileListBoxFont");
+    EXPECT_TRUE(shown.strikeOut());
+    EXPECT_EQ(shown.bold(), chosen.bold());
+    EXPECT_EQ(shown.pointSize(), 13);
+}
+
+TEST_F(MainFormTest, AStoredFontColourNeverHidesTheTextOnTheTheme) {
+    form.reset();
+    const QPalette before = QApplication::palette();
+    QPalette dark = before;
+    dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
+    dark.setColor(QPalette::Text, QColor(0xee, 0xee, 0xee));
+    QApplication::setPalette(dark);
+    settings.FileListBoxFont = "Sans,10,,0,clBlack";
+    settings.TreeViewFont = "Sans,10,,0,clYellow";
+    form = std::make_unique<TMainForm>(*cat, state, settings, *drives, &prompter);
+    const QColor list = form->fileWindow().MainListBox->palette().color(QPalette::Text);
+    const QColor tree = form->MainTreeView->palette().color(QPalette::Text);
+    form.reset();
+    QApplication::setPalette(before);
+    EXPECT_EQ(list, QColor(0xee, 0xee, 0xee)); // black on dark: the theme's colour instead
+    EXPECT_EQ(tree, QColor(Qt::yellow));       // yellow can be read there: kept
+}
+
+TEST_F(MainFormTest, StopDuringAWideFillBringsTheTreeBack) {
+    for (int i = 0; i < 600; ++i)
+        tmp.write("d/Music/Jazz/track" + std::to_string(i) + ".mp3");
+    form->Start({});
+    form->runCommand("LogDirBranch");
+    idle();
+    form->MainTreeView->setFocus();
+    form->runCommand("DiskShowAllLogged");
+    // The click on "STOP" comes while the fill lets events through.
+    QTimer::singleShot(0, [this] {
+        TMainStatusBar* bar = form->MainStatusBar;
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->panelRect(2).center());
+    });
+    idle();
+    idle();
+    EXPECT_EQ(state.scope, 1);
+    EXPECT_FALSE(form->fileWindow().model().Maximized());
+    EXPECT_TRUE(form->pnMainTreeView->isVisible());
+    EXPECT_TRUE(form->lbDrives->isEnabled());
+}
+
+TEST_F(MainFormTest, TheOptionsDialogsSortReachesTheHeaderAndTheMenus) {
+    form->Start({});
+    idle();
+    QWidget* headerView = form->fileWindow().fileHeader()->viewport();
+    struct PaintCounter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* e) override {
+            paints += e->type() == QEvent::Paint;
+            return false;
+        }
+    } counter;
+    idle();
+    headerView->installEventFilter(&counter);
+    OnModalShown([](QWidget* dialog) {
+        auto* options = qobject_cast<TOptionsForm*>(dialog);
+        ASSERT_TRUE(options);
+        options->rgFileSort->SetItemIndex(2); // size
+        options->btnOK->click();
+    });
+    form->runCommand("miZentrixPropertiesClick");
+    idle();
+    headerView->removeEventFilter(&counter);
+    EXPECT_EQ(settings.FileSortOption, 2);
+    EXPECT_GT(counter.paints, 0); // the bold key moved to "Size"
+    EXPECT_TRUE(form->menus().action("miFileSortBySize")->isChecked());
+}
+
+TEST_F(MainFormTest, ASettingsFileThatCannotBeWrittenStillLetsTheOptionsOpen) {
+    tmp.mkdir("home/registry.ini"); // a directory where the file should be
+    form->Start({});
+    QString opened;
+    OnModalShown([&](QWidget* dialog) {
+        opened = dialog->objectName();
+        dialog->close();
+    });
+    form->runCommand("miZentrixPropertiesClick");
+    EXPECT_EQ(opened, "OptionsForm");
+    ASSERT_FALSE(prompter.texts().empty());
+    EXPECT_EQ(prompter.texts().front().rfind("The settings could not be written.", 0), 0u)
+        << prompter.texts().front();
+}
+
+TEST_F(MainFormTest, AnErrorClosesTheAttributesPageAndForgetsWhatItServed) {
+    form->Start({});
+    idle();
+    form->runCommand("miDirTagAllBranchByAttrClick");
+    ASSERT_NE(form->tagging().model().AttributeMode(), 0);
+    ASSERT_TRUE(form->tagging().fileAttrPage()->isVisible());
+    form->ResetAfterError();
+    EXPECT_EQ(form->tagging().model().AttributeMode(), 0);
+    EXPECT_FALSE(form->tagging().fileAttrPage()->isVisible());
+}
+
+TEST_F(MainFormTest, TheAttributesBoxShowsItsFirstEntryAtTheNextStart) {
+    form.reset();
+    {
+        TEnhIniFile store(StoreNameFor({}));
+        store.WriteString("FileAttributesHistory", "H0", "+A-R");
+        store.WriteString("FileAttributesHistory", "H1", "+H");
+        store.UpdateFile();
+    }
+    form = std::make_unique<TMainForm>(*cat, state, settings, *drives, &prompter);
+    EXPECT_EQ(form->tagging().fileAttrPage()->hbFilesAttrHistory->currentText(), "+A-R");
 }

@@ -14,6 +14,7 @@
 #include <map>
 #include <set>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -101,6 +102,40 @@ TEST(DriveTable, ParsesTheEnvironmentForm) {
     EXPECT_EQ(table.FreeLetters().find('C'), std::string::npos);
     EXPECT_NE(table.FreeLetters().find('F'), std::string::npos);
     EXPECT_STREQ(DriveKindName(DriveKind::CdRom), "CD-ROM");
+}
+
+TEST(DriveTable, SaysWhatIsWrongWithTheEnvironmentFormAndKeepsTheRest) {
+    TempDir t;
+    t.mkdir("d");
+    t.write("file");
+    const std::string spec = "D=" + t.at("d") + ":cdrom:DISC:dosattrib;" + // fine
+                             "F=" + t.at("file") + ";" +                   // a file
+                             "G=docs;" +                                   // relative
+                             "bogus;;" +                                   // malformed, empty
+                             "D=" + t.at("d") + ";" +                      // D again
+                             "1=" + t.at("d") + ";" +                      // no letter
+                             "H=" + t.at("d") + ":tape::shiny";            // unknown kind, flag
+    const DriveTable table = DriveTable::FromSpec(spec, {});
+    std::string letters;
+    for (const DriveInfo& d : table.Drives())
+        letters += d.letter;
+    EXPECT_EQ(letters, "DH");
+    EXPECT_EQ(table.Find('H')->kind, DriveKind::Fixed);
+    const std::vector<std::string>& problems = table.Problems();
+    ASSERT_EQ(problems.size(), 7u);
+    auto mentions = [&](size_t i, const std::string& what) {
+        return problems[i].rfind("ZENTRIX_DRIVES: ", 0) == 0 &&
+               problems[i].find(what) != std::string::npos;
+    };
+    EXPECT_TRUE(mentions(0, "not a directory")) << problems[0];
+    EXPECT_TRUE(mentions(1, "\"G=docs\" does not name an absolute directory")) << problems[1];
+    EXPECT_TRUE(mentions(2, "\"bogus\" is not LETTER=DIRECTORY")) << problems[2];
+    EXPECT_TRUE(mentions(3, "names drive D again")) << problems[3];
+    EXPECT_TRUE(mentions(4, "drive letter")) << problems[4];
+    EXPECT_TRUE(mentions(5, "unknown kind \"tape\"")) << problems[5];
+    EXPECT_TRUE(mentions(6, "unknown flag \"shiny\"")) << problems[6];
+
+    EXPECT_TRUE(DriveTable::FromSpec("C=/;D=" + t.at("d"), {}).Problems().empty());
 }
 
 TEST(DriveTable, TranslatesPathsBothWaysAndRefusesEscapes) {
@@ -236,6 +271,46 @@ TEST(DirListing, AListingThatCannotStartSaysSo) {
     DirEntry e;
     EXPECT_FALSE(listing.Next(e));
     EXPECT_TRUE(listing.Open(t.path()));
+}
+
+namespace {
+
+// Runs `check` in a child process that is not root (root searches any
+// directory); the child's exit code 0 means every expectation held.
+template <class Check> void runAsOrdinaryUser(Check check) {
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(2);
+        ::_exit(check() ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+} // namespace
+
+TEST(DirListing, ADirectoryThatCannotBeSearchedCannotBeOpenedForItsFacts) {
+    TempDir t;
+    t.write("locked/inside.txt", "12345");
+    ::chmod(t.path().c_str(), 0755);
+    t.chmod("locked", 0644); // readable, not searchable: names only, no sizes or times
+    const std::string locked = t.at("locked");
+    runAsOrdinaryUser([&] {
+        // The names can still be had; sizes and times cannot, and are not made up.
+        DirListing names(AttrSource::Posix, StatMode::None);
+        DirEntry e;
+        bool sawName = false;
+        if (names.Open(locked))
+            while (names.Next(e))
+                sawName = sawName || e.name == "inside.txt";
+        DirListing facts(AttrSource::Posix, StatMode::All);
+        DirListing files(AttrSource::Posix, StatMode::FilesOnly);
+        return sawName && !facts.Open(locked) && !files.Open(locked) && !facts.Next(e);
+    });
 }
 
 TEST(Attributes, StoredArchiveAndSystemBits) {

@@ -154,6 +154,15 @@ bool MainMenuBar::hasCommand(const std::string& command) const {
     return !command.empty() && m_handlers.count(command) != 0;
 }
 
+QList<QAction*> MainMenuBar::actionsOf(const std::string& command) const {
+    QList<QAction*> actions;
+    if (auto it = m_commandActions.find(command); it != m_commandActions.end())
+        for (const auto& action : it->second)
+            if (action)
+                actions.append(action);
+    return actions;
+}
+
 bool MainMenuBar::runCommand(const std::string& command) {
     auto it = m_handlers.find(command);
     if (it == m_handlers.end())

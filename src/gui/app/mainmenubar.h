@@ -61,6 +61,8 @@ public:
     /// Greys the command's items out again.
     void unregisterCommand(const std::string& command);
     bool hasCommand(const std::string& command) const;
+    /// Every item running `command`: menu items and their copies in the popups.
+    QList<QAction*> actionsOf(const std::string& command) const;
     /// Runs the command's handler; false when none is registered.
     bool runCommand(const std::string& command);
 

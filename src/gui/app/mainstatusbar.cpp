@@ -23,6 +23,11 @@ TMainStatusBar::TMainStatusBar(AppState& state, QWidget* parent)
     InstallStatusBarAccessibility();
     NameComponent(this, "MainStatusBar", "Status line");
     setMinimumHeight(fontMetrics().height() + 8);
+    // While it runs, positions only change the value; when it ends the bar is
+    // drawn once more, so the last position set is the one shown.
+    m_barTimer.setSingleShot(true);
+    m_barTimer.setInterval(kBarInterval);
+    connect(&m_barTimer, &QTimer::timeout, this, [this] { update(panelRect(1)); });
 }
 
 QSize TMainStatusBar::sizeHint() const { return {600, fontMetrics().height() + 8}; }
@@ -59,9 +64,16 @@ void TMainStatusBar::setPosition(int64_t position) {
         return; // redraw only on a change
     const int64_t before = 100 * m_position / m_total;
     m_position = position;
-    repaint(panelRect(1));
+    // Assistive tools hear whole percents only.
     if (100 * m_position / m_total != before)
         NotifyStatusPanelChanged(this, StatusPanel::Progress);
+    // Drawn by time, never per item: a long loop sets the position tens of
+    // thousands of times, and each drawing is a trip to the display. The bar
+    // is drawn when the loop next lets events through.
+    if (m_barTimer.isActive())
+        return;
+    update(panelRect(1));
+    m_barTimer.start();
 }
 
 void TMainStatusBar::showStop(bool shown) {

@@ -2,6 +2,7 @@
 
 #include "core/progress.h"
 
+#include <QTimer>
 #include <QWidget>
 
 namespace zentrix {
@@ -37,6 +38,9 @@ public:
 
     QSize sizeHint() const override;
 
+    /// The progress bar is drawn at most this often (milliseconds).
+    static constexpr int kBarInterval = 40;
+
 protected:
     void processEvents() override;
     void paintEvent(QPaintEvent*) override;
@@ -51,6 +55,7 @@ private:
     int64_t m_position = 0;
     bool m_stopShown = false;
     bool m_stopPressed = false;
+    QTimer m_barTimer;
 };
 
 } // namespace zentrix

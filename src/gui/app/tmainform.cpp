@@ -1,52 +1,54 @@
 #include "gui/app/tmainform.h"
 
+#include "app/appframe.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/disklogger.h"
 #include "catalogue/loggeddisktabs.h"
 #include "catalogue/treecommands.h"
 #include "config/compatibility.h"
+#include "config/historyboxes.h"
 #include "config/settings.h"
 #include "config/settingsstore.h"
 #include "config/tenhinifile.h"
-#include "app/appframe.h"
-#include "core/plugincalls.h"
-#include "filewindow/quickview.h"
 #include "core/appstate.h"
-#include "gui/app/guiprompter.h"
+#include "core/plugincalls.h"
 #include "gui/app/mainformaccessible.h"
 #include "filewindow/filewindowui.h"
+#include "filewindow/quickview.h"
+#include "gui/app/filemenustate.h"
+#include "gui/app/guiprompter.h"
 #include "gui/app/mainmenubar.h"
 #include "gui/app/mainstatusbar.h"
 #include "gui/app/programicon.h"
 #include "gui/app/shellmenus.h"
 #include "gui/app/tquickviewpane.h"
-#include "gui/app/tzentrixtray.h"
-#include "gui/controls/thistorycombobox.h"
-#include "gui/filewindow/filewindowcontroller.h"
-#include "config/historyboxes.h"
 #include "gui/app/tquotesform.h"
 #include "gui/app/ttipsform.h"
+#include "gui/app/tzentrixtray.h"
 #include "gui/config/fontconvert.h"
 #include "gui/config/toptionsform.h"
 #include "gui/controls/a11y.h"
 #include "gui/controls/tabring.h"
-#include "gui/disks/diskcontroller.h"
-#include "gui/tagging/taggingcontroller.h"
 #include "gui/ops/copymovecontroller.h"
 #include "gui/ops/tcopymovepage.h"
 #include "gui/ops/tfileopprogressform.h"
 #include "ops/tfileoperator.h"
 #include "gui/ops/opscontroller.h"
 #include "ops/twdlist.h"
-#include "gui/tagging/tfileattrpage.h"
-#include "gui/disks/tdiskinfopanel.h"
-#include "gui/disks/tloggeddrivestabset.h"
-#include "gui/disks/tzentrixdrives.h"
 #include "gui/help/helpcontroller.h"
 #include "gui/controls/tenhheadercontrol.h"
+#include "gui/controls/thistorycombobox.h"
 #include "gui/controls/tmrufilelist.h"
 #include "gui/controls/tplacement.h"
 #include "gui/controls/tsplitcontrol.h"
+#include "gui/disks/diskcontroller.h"
+#include "gui/disks/tdiskinfopanel.h"
+#include "gui/disks/tloggeddrivestabset.h"
+#include "gui/disks/tzentrixdrives.h"
+#include "gui/filewindow/filewindowcontroller.h"
+#include "gui/filewindow/tvirtuallistbox.h"
+#include "gui/tagging/taggingcontroller.h"
+#include "gui/tagging/tfileattrpage.h"
 #include "gui/tree/cataloguetreemodel.h"
 #include "gui/tree/dirpropertiesdialog.h"
 #include "gui/tree/thetreeview.h"
@@ -58,19 +60,24 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QPlainTextEdit>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QFontDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QShowEvent>
 #include <QSplitter>
-#include <QStatusTipEvent>
 #include <QStackedWidget>
+#include <QStatusTipEvent>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTextBrowser>
+#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
@@ -146,11 +153,22 @@ TMainForm::TMainForm(Catalogue& catalogue, AppState& state, Settings& settings,
 
     // Step 6: the user's name on the status line.
     MainStatusBar->setUserName(q(platform::CurrentUserName()));
+    // What was wrong with the drive table the user gave stays readable on the
+    // status line until the first hint replaces it.
+    if (!m_drives.Problems().empty()) {
+        QStringList problems;
+        for (const std::string& p : m_drives.Problems())
+            problems << q(p);
+        MainStatusBar->setHint(problems.join("; "));
+    }
 
     // Steps 10 to 12: the settings reach the windows.
     ApplySettings(m_settings, *this);
     ZenPageControl->setVisible(m_settings.ShowMemStat);
 
+    // The history boxes share one close-up handler.
+    for (THistoryComboBox* box : findChildren<THistoryComboBox*>())
+        connect(box, &TEnhComboBox::OnCloseUp, box, [box] { HistoryBoxWriteIniOnCloseUp(box); });
     // Tab goes round the panes; assistive tools see the window whole.
     new TabRing({MainTreeView, m_fileWindow->MainListBox, hbFileSpec, lbDrives}, this);
     InstallMainWindowAccessibility(this, MainTreeView);
@@ -165,6 +183,7 @@ TMainForm::~TMainForm() {
     // The controllers refer to the core objects this window owns as members;
     // they go first, while those still exist (children would go after them).
     MainTreeView->WndProcFunction = nullptr;
+    delete m_fileMenuState;
     delete m_menus;
     delete m_ops;
     delete m_tagging;
@@ -172,6 +191,7 @@ TMainForm::~TMainForm() {
     delete m_disks;
     delete m_fileWindow;
     delete m_treeController;
+    m_fileMenuState = nullptr;
     m_menus = nullptr;
     m_ops = nullptr;
     m_tagging = nullptr;
@@ -359,6 +379,7 @@ void TMainForm::wireFileWindow() {
         hbFileSpec = THistoryComboBox::Create(*spec, m_fileWindow->statisticsPanel(), true);
         m_fileWindow->setFileSpecBox(hbFileSpec);
     }
+    m_fileWindow->setPlugins(m_plugins.get(), &m_cat.UserFileTypes);
     m_fileWindow->applySettings();
 
     FileWindow& model = m_fileWindow->model();
@@ -443,17 +464,6 @@ void TMainForm::fileCommandRequested(int command) {
     case FileCommand::UnTagFilesSpecial:
         m_tagging->fileCommand(static_cast<FileCommand>(command));
         break;
-    case FileCommand::ExtendedFileSpec:
-        if (hbFileSpec) {
-            hbFileSpec->setFocus();
-            if (auto spec = m_plugins->CallExtendedFileSpec(m_cat.UserFileTypes,
-                                                            hbFileSpec->currentText().toStdString(), this)) {
-                hbFileSpec->setEditText(q(*spec));
-                hbFileSpec->Save();
-                m_fileWindow->model().ApplyTypedFileSpec(*spec);
-            }
-        }
-        break;
     default:
         // Deleting and running files come with their commands; the menu shows
         // them greyed out until then.
@@ -476,6 +486,7 @@ void TMainForm::wireMenus() {
     m_menus->copyCommandMenus();
     m_menus->bindPopupShortcuts("ListBoxPopupMenu", m_fileWindow->MainListBox);
     m_menus->followFocus(MainTreeView, m_fileWindow->MainListBox);
+    m_fileMenuState = new FileMenuState(*m_menus, *m_fileWindow, m_settings, this);
     // Letters typed in the drive list choose drives, whichever way it got the focus.
     m_menus->addInputBox(lbDrives);
     connect(m_menus, &MainMenuBar::hintChanged, MainStatusBar, &TMainStatusBar::setHint);
@@ -634,17 +645,26 @@ bool TMainForm::runCommand(const std::string& name) {
 }
 
 void TMainForm::Start(const StartupOptions& options) {
-    // Step 13: the start directory.
-    const std::string startDir = AppFrame::StartDirectory(options.args, m_settings.LastDir);
+    StartDrives(options);
+    OpenStartDirectory(options);
+}
+
+void TMainForm::StartDrives(const StartupOptions& options) {
     // Step 17: tabs empty, captions.
     setWindowTitle("Zentrix 1.0");
     lbProgramName->setText("Zentrix");
-    // Step 18.
+    // Step 18. The bar is made up for the tree now: the window may not be
+    // active yet, and then no focus change would tell the menus.
     focusTree();
+    m_menus->treeGainedFocus();
     // Step 19: the start-up drives.
-    AppFrame::LogStartupDrives(*m_logger, options.logDrivesAtStartup, m_state.currentDisk);
-    // Step 21: the start directory.
-    OpenDirectory(startDir);
+    AppFrame::LogStartupDrives(*m_logger, m_cat, options.logDrivesAtStartup, m_state.currentDisk);
+    showCurrentDirectory();
+}
+
+void TMainForm::OpenStartDirectory(const StartupOptions& options) {
+    // Steps 13 and 21: the start directory, from the command line or "LastDir".
+    OpenDirectory(AppFrame::StartDirectory(options.args, m_settings.LastDir));
 }
 
 void TMainForm::OpenDirectory(const std::string& path) {
@@ -681,8 +701,9 @@ void TMainForm::IdleHandler() {
 }
 
 void TMainForm::showCurrentDirectory() {
-    if (TTreeNode* node = m_cat.Tree().Selected())
-        CurrDirLabel->setText(q(node->Path()));
+    // Without a selected directory the label must not keep a "Please wait ...".
+    TTreeNode* node = m_cat.Tree().Selected();
+    CurrDirLabel->setText(node ? q(node->Path()) : QString());
 }
 
 // --- status, timers, splitters ------------------------------------------------------
@@ -697,13 +718,34 @@ void TMainForm::SysTimerTimer() {
 
 QString TMainForm::sysInfoText() const { return pnSysInfo->text(); }
 
+int TMainForm::fileWindowMinimumHeight() const {
+    // Five rows as the list draws them now (icons make them taller than the
+    // font), and what the panel puts around them as it is laid out: header,
+    // frame, scroll bar. A panel squeezed to nothing has at least its header
+    // and frame around the rows.
+    const TVirtualListBox* list = m_fileWindow->MainListBox;
+    const QWidget* header = m_fileWindow->fileHeader();
+    const int around = pnMainListBox->height() - list->viewport()->height();
+    int least = 2 * list->frameWidth();
+    if (header->isVisibleTo(pnMainListBox))
+        least += header->sizeHint().height();
+    return 5 * std::max(1, m_fileWindow->model().ItemHeight()) + std::max(around, least);
+}
+
 void TMainForm::scHorizontalMoved() {
-    // The file window keeps room for five rows and its header.
-    const int rowHeight = fontMetrics().height() + 4;
-    const int minimum = 5 * rowHeight + rowHeight + 4;
-    QList<int> sizes = scHorizontal->sizes();
-    if (sizes.size() == 2 && sizes[1] < minimum && sizes[0] + sizes[1] > minimum) {
-        sizes[0] -= minimum - sizes[1];
+    // The file window keeps room for five rows and its header; the tree panel
+    // gives way.
+    // What surrounds the rows is known exactly only once the panel has a
+    // height: a second pass corrects the first.
+    for (int pass = 0; pass < 2; ++pass) {
+        QList<int> sizes = scHorizontal->sizes();
+        if (sizes.size() != 2 || pnMainTreeView->isHidden())
+            break;
+        const int total = sizes[0] + sizes[1];
+        const int minimum = std::min(fileWindowMinimumHeight(), total);
+        if (total <= 0 || sizes[1] >= minimum)
+            break;
+        sizes[0] = total - minimum;
         sizes[1] = minimum;
         scHorizontal->setSizes(sizes);
     }
@@ -751,8 +793,7 @@ void TMainForm::ChangeTreeViewFont() {
     bool ok = false;
     const QFont font = QFontDialog::getFont(&ok, MainTreeView->font(), this, "Font");
     if (ok) {
-        MainTreeView->setFont(font);
-        m_treeFontSet = true; // kept as TreeViewFont when the settings are saved
+        MainTreeView->setFont(font); // kept as TreeViewFont when the settings are saved
     }
 }
 
@@ -825,12 +866,29 @@ void TMainForm::RestoreState() {
     // With descriptions shown the last column is wide, so that they are never cut.
     if (m_settings.ShowFileDescOption && m_fileWindow->fileHeader()->count() > 5)
         m_fileWindow->fileHeader()->resizeSection(5, 1000);
+    // The splitters can place their panes only once they have their own size.
+    m_splittersPending = true;
+    if (isVisible())
+        restoreSplitters();
+}
+
+void TMainForm::restoreSplitters() {
+    m_splittersPending = false;
     for (auto [splitter, target] : {std::pair<QSplitter*, QWidget*>{scHorizontal, pnMainTreeView},
                                     {scVertical, StatisticsPanel}}) {
         TSplitControl control(splitter, target);
         control.IniFileName = QString::fromStdString(SettingsIniName());
         control.Restore();
     }
+    // Stored sizes are taken only within the layout's minimums.
+    scVerticalMoved();
+    scHorizontalMoved();
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (m_splittersPending && !event->spontaneous())
+        restoreSplitters();
 }
 
 void TMainForm::SaveState() {
@@ -854,6 +912,7 @@ void TMainForm::SaveState() {
 }
 
 void TMainForm::ResetAfterError() {
+    m_tagging->ResetAttributePage();
     ZenPageControl->setCurrentWidget(ts_TitlePage);
     ZenPageControl->setVisible(m_settings.ShowMemStat);
     emptyFileWindow();
@@ -904,8 +963,10 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     // "LastDir"; the Exit command has set it already, Alt+F4 leaves it alone.
     if (event->spontaneous())
         m_settings.LastDir.clear();
-    if (!AppFrame::QueryClose(m_state, m_settings, *m_prompter,
-                              [] { QApplication::processEvents(QEventLoop::AllEvents, 50); })) {
+    if (!AppFrame::QueryClose(m_state, m_settings, *m_prompter, [] {
+            QApplication::processEvents(QEventLoop::AllEvents, 50);
+            QThread::msleep(5); // the workers get the processor
+        })) {
         event->ignore();
         return;
     }
@@ -1067,21 +1128,15 @@ void TMainForm::ApplyFont(FontSlot slot, const std::string& fontText) {
     else
         target->setFont(font);
     QPalette pal = target->palette();
-    pal.setColor(QPalette::Text, color);
+    pal.setColor(QPalette::Text, ReadableTextColor(color, pal.color(QPalette::Base),
+                                                   QApplication::palette().color(QPalette::Text)));
     target->setPalette(pal);
-    if (slot == FontSlot::QuickView)
-        pnQuickView->setFontChosen(!fontText.empty());
-    else
-        (slot == FontSlot::Tree ? m_treeFontSet : m_fileFontSet) = !fontText.empty();
 }
 
 std::string TMainForm::CurrentFontText(FontSlot slot) {
+    // All five fields, also for a window that keeps its first font.
     QWidget* target = fontTarget(slot);
-    const bool chosen = slot == FontSlot::Tree       ? m_treeFontSet
-                        : slot == FontSlot::FileList ? m_fileFontSet
-                                                     : pnQuickView->fontChosen();
-    // A window that keeps its design font keeps the stored text as it was.
-    if (!target || !chosen)
+    if (!target)
         return slot == FontSlot::Tree       ? m_settings.TreeViewFont
                : slot == FontSlot::FileList ? m_settings.FileListBoxFont
                                             : m_settings.QuickViewFont;
@@ -1117,6 +1172,8 @@ void TMainForm::ApplyConfirmedOptions(const Settings& settings) {
     m_watchDog->LoadFlags(settings.WatchDogOperations);
     if (onResortFileWindow)
         onResortFileWindow();
+    // The header's mark and the menus' checks follow the key and order chosen.
+    m_fileWindow->model().ToggleFileLBoxPMenuItems();
     // The command-line panel stays hidden until its commands are built.
     ZenPageControl->setVisible(settings.ShowMemStat);
 }

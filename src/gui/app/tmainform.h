@@ -45,6 +45,7 @@ class TEnhIniFile;
 class TMRUFileList;
 class PluginCalls;
 class FileWindowController;
+class FileMenuState;
 class MainMenuBar;
 class THistoryComboBox;
 class ProgramIcon;
@@ -140,9 +141,13 @@ public:
     Prompter& prompter() { return *m_prompter; }
     CatalogueTreeModel& treeModel() { return *m_treeModel; }
 
-    /// Steps 17 to 21 of the start: tabs emptied, captions, tree focused, the
-    /// start-up drives logged, the start directory opened.
+    /// The end of the start: StartDrives, then OpenStartDirectory.
     void Start(const StartupOptions& options);
+    /// Captions, the tree focused (and the menu bar made up for it), the
+    /// start-up drives logged.
+    void StartDrives(const StartupOptions& options);
+    /// The directory of the command line, else "LastDir", opened.
+    void OpenStartDirectory(const StartupOptions& options);
 
     /// Runs the idle pass now (tests call it instead of waiting for the loop).
     void IdleHandler();
@@ -272,6 +277,7 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void buildLayout();
@@ -286,6 +292,9 @@ private:
     QWidget* fontTarget(FontSlot slot) const;
     void SysTimerTimer();
     void scHorizontalMoved();
+    /// The least height that shows five rows of the file window.
+    int fileWindowMinimumHeight() const;
+    void restoreSplitters();
     void scVerticalMoved();
     void showCurrentDirectory();
     void scheduleIdle();
@@ -311,16 +320,14 @@ private:
     std::unique_ptr<TFileOperator> m_fileOperator;
     CopyMoveController* m_copyMove = nullptr;
     MainMenuBar* m_menus = nullptr;
+    FileMenuState* m_fileMenuState = nullptr;
     TreeController* m_treeController = nullptr;
     std::map<std::string, Command> m_commands;
     std::vector<std::string> m_sysInfoLines;
     size_t m_sysInfoIndex = 0;
     int m_fillCount = 0;
     bool m_idleScheduled = false;
-    QColor m_fileListColor;
-    QColor m_treeColor;
-    bool m_fileFontSet = false;
-    bool m_treeFontSet = false;
+    bool m_splittersPending = false;
 };
 
 } // namespace zentrix

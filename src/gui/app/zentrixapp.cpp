@@ -1,15 +1,18 @@
 #include "gui/app/zentrixapp.h"
 
+#include "app/appframe.h"
 #include "catalogue/catalogue.h"
 #include "config/settings.h"
 #include "config/settingsstore.h"
 #include "config/tenhinifile.h"
 #include "core/appstate.h"
 #include "core/plugincalls.h"
+#include "gui/app/mainstatusbar.h"
 #include "gui/app/singleinstance.h"
 #include "gui/app/tmainform.h"
 #include "gui/errors/exceptionreporter.h"
 #include "gui/help/helpcontroller.h"
+#include "platform/atomicfile.h"
 #include "platform/collation.h"
 #include "platform/drivetable.h"
 #include "platform/pluginlibrary.h"
@@ -17,13 +20,14 @@
 #include "platform/volume.h"
 
 #include <QDir>
-#include <QProxyStyle>
-#include <QToolTip>
 #include <QPainter>
+#include <QProxyStyle>
 #include <QSplashScreen>
+#include <QThread>
 #include <QTimer>
-
+#include <QToolTip>
 #include <cstdio>
+#include <memory>
 
 namespace zentrix {
 
@@ -75,9 +79,16 @@ int RunZentrix(int argc, char* argv[]) {
     hints.setColor(QPalette::ToolTipText, Qt::black);
     QToolTip::setPalette(hints);
 
+    // Every error that escapes a command, or the start itself, ends in the report
+    // and the program goes on.
+    ExceptionReporter reporter;
+    app.setReporter(&reporter);
+
     // The program's units: collation, drive table, catalogue, program state.
     platform::InitCollation();
     platform::DriveTable& drives = platform::DriveTable::Instance();
+    for (const std::string& problem : drives.Problems())
+        std::fprintf(stderr, "zentrix: %s\n", problem.c_str());
     Catalogue catalogue(drives);
     AppState state;
     Settings settings;
@@ -99,39 +110,52 @@ int RunZentrix(int argc, char* argv[]) {
         state.volumeLabel = platform::QueryVolume(*d).label;
     }
 
-    // The user file types, the WatchDog operations and the options.
-    {
+    // The user file types, the WatchDog operations and the options. A store that
+    // cannot be read leaves the defaults.
+    reporter.guard([&] {
         TEnhIniFile store(SettingsIniName());
         catalogue.UserFileTypes = LoadUserExt(store);
         LoadSettings(store, settings, SettingsEnvironment::FromDrives(drives));
         settings.WatchDogOperations = LoadWatchDogOperations(store);
         options.logDrivesAtStartup = LoadLogDrivesAtStartup(store);
-    }
+    });
 
     // One instance only: a later start hands its directory over and ends.
     if (settings.OneInst && otherInstance) {
-        QString dir;
-        for (const auto& a : options.args)
-            dir += (dir.isEmpty() ? "" : " ") + QString::fromLocal8Bit(a.c_str());
-        if (instance.handOver(dir.trimmed()))
+        // A relative directory means this process's current one, not the other's.
+        const std::string dir = AppFrame::AbsoluteStartDirectory(
+            AppFrame::StartDirectory(options.args, {}), platform::CurrentDirectory());
+        if (instance.handOver(QString::fromLocal8Bit(dir.c_str())))
             return 0;
     }
 
+    // The splash stays below the messages that the start may show.
     QSplashScreen splash(splashPicture());
+    splash.setWindowFlag(Qt::WindowStaysOnTopHint, false);
     splash.show();
     splash.repaint();
     QApplication::processEvents();
 
-    TMainForm form(catalogue, state, settings, drives);
+    std::unique_ptr<TMainForm> owned;
+    if (!reporter.guard(
+            [&] { owned = std::make_unique<TMainForm>(catalogue, state, settings, drives); }))
+        return 1; // no window to go on with; the report says why
+    TMainForm& form = *owned;
     const bool fileInfoBound = PluginCalls::BindFileInfo();
 
-    // Every error that escapes a command ends in the report and the program goes on.
-    ExceptionReporter reporter;
+    // A settings write that fails where nobody can be asked (a history or a
+    // recent directory saved on the way) is said, not dropped.
+    TEnhIniFile::SetWriteFailureHandler([&form](const platform::FileWriteError& e) {
+        std::fprintf(stderr, "zentrix: %s\n", e.what());
+        if (QThread::currentThread() == form.thread())
+            form.MainStatusBar->setHint(QString("The settings could not be written: ") + e.what());
+    });
     reporter.parentWidget = &form;
     reporter.resetMainWindow = [&form] { form.ResetAfterError(); };
     reporter.afterReport = [&form] { form.AfterErrorReport(); };
-    reporter.showHelp = [&form](int topic) { form.ShowHelpTopic(topic, false); };
-    app.setReporter(&reporter);
+    reporter.showHelp = [&form](int topic) {
+        form.ShowHelpTopic(topic, false);
+    };
 
     if (!otherInstance)
         instance.listen([&form](const QString& directory) {
@@ -140,9 +164,7 @@ int RunZentrix(int argc, char* argv[]) {
                 form.OpenDirectory(directory.toStdString());
         });
     QApplication::setApplicationDisplayName(QString());
-    form.RestoreState();
-    form.show();
-    form.Start(options);
+    ShowMainWindow(form, options, reporter);
 
     // One period after the window shows, the splash goes; without a command
     // line the tip and the quote of the day follow.
@@ -167,8 +189,19 @@ int RunZentrix(int argc, char* argv[]) {
             QCoreApplication::exit(form.isVisible() ? 0 : 1);
         });
     const int rc = app.exec();
+    TEnhIniFile::SetWriteFailureHandler(nullptr);
+    owned.reset(); // before the reporter and the catalogue it refers to
     app.setReporter(nullptr);
     return rc;
+}
+
+void ShowMainWindow(TMainForm& form, const StartupOptions& options, ExceptionReporter& reporter) {
+    // Each step on its own: a failure in one is reported and the next still
+    // runs, so that the window comes up usable.
+    reporter.guard([&] { form.RestoreState(); });
+    form.show();
+    reporter.guard([&] { form.StartDrives(options); });
+    reporter.guard([&] { form.OpenStartDirectory(options); });
 }
 
 } // namespace zentrix

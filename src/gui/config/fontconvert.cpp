@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QPalette>
+#include <algorithm>
+#include <cmath>
 
 namespace zentrix {
 namespace {
@@ -121,7 +123,33 @@ QFont ApplyFontTextToQFont(const QString& fontText, const QFont& base, QColor& c
 }
 
 QString FontTextOf(const QFont& font, const QColor& color) {
-    return QString::fromStdString(FontToText(describe(font, color)));
+    FontFields fields = describe(font, color);
+    if (color == QApplication::palette().color(QPalette::Text))
+        fields.Color = clWindowText;
+    return QString::fromStdString(FontToText(fields));
+}
+
+namespace {
+
+// Relative luminance of an sRGB colour.
+double luminance(const QColor& c) {
+    auto channel = [](double v) {
+        v /= 255.0;
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.red()) + 0.7152 * channel(c.green()) + 0.0722 * channel(c.blue());
+}
+
+} // namespace
+
+QColor ReadableTextColor(const QColor& wanted, const QColor& background, const QColor& fallback) {
+    if (!wanted.isValid() || !background.isValid())
+        return fallback;
+    const double a = luminance(wanted);
+    const double b = luminance(background);
+    // The contrast ratio of large text in the accessibility guidelines.
+    const double contrast = (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+    return contrast >= 3.0 ? wanted : fallback;
 }
 
 } // namespace zentrix

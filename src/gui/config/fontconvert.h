@@ -18,7 +18,14 @@ TColor FromQColor(const QColor& color);
 /// leaves both alone.
 QFont ApplyFontTextToQFont(const QString& fontText, const QFont& base, QColor& color);
 
-/// The store's font text for a window's font and text colour.
+/// The store's font text for a window's font and text colour. The theme's own
+/// text colour is written by its name (clWindowText), so that it follows the
+/// theme at the next start.
 QString FontTextOf(const QFont& font, const QColor& color);
+
+/// `wanted` when it can be read on `background`, else `fallback`: a stored
+/// colour must not make the text disappear on the theme in use (black on a dark
+/// theme, white on a light one).
+QColor ReadableTextColor(const QColor& wanted, const QColor& background, const QColor& fallback);
 
 } // namespace zentrix

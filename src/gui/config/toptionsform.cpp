@@ -135,11 +135,15 @@ int TOptionsForm::HelpTopic(Page page) {
 }
 
 int TOptionsForm::Execute(OptionsContext& context, Page page, QWidget* parent) {
-    if (context.host)
-        context.host->SaveMenuShortcuts();
-    {
+    // What is saved here is only what the dialog's Cancel goes back to: a store
+    // that cannot be written is said, and the dialog opens all the same.
+    try {
+        if (context.host)
+            context.host->SaveMenuShortcuts();
         TEnhIniFile store(context.iniName, context.storePath);
         SaveSettings(store, context.settings, context.target);
+    } catch (const platform::FileWriteError& e) {
+        context.prompter.warn(std::string("The settings could not be written.     \n") + e.what());
     }
     TOptionsForm form(context, page, parent);
     return form.exec();

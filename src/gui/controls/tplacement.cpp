@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 
 namespace zentrix {
 
@@ -22,13 +23,27 @@ void TPlacement::Restore(QWidget* window) const {
     QRect rect(placement.X, placement.Y, placement.Width > 0 ? placement.Width : defaults.Width,
                placement.Height > 0 ? placement.Height : defaults.Height);
 
-    // A window saved on a screen that is gone would be out of reach.
-    bool visible = false;
-    for (const QScreen* screen : QGuiApplication::screens())
-        visible = visible || screen->availableGeometry().intersects(rect);
-    if (!visible)
-        if (const QScreen* primary = QGuiApplication::primaryScreen())
-            rect.moveTopLeft(primary->availableGeometry().topLeft());
+    // The stored rectangle is taken only as far as the screen and the window's
+    // own minimum allow: a window saved on a screen that is gone, or a size no
+    // screen has, would be out of reach.
+    const QScreen* screen = QGuiApplication::screenAt(rect.center());
+    if (!screen) {
+        for (const QScreen* s : QGuiApplication::screens())
+            if (s->availableGeometry().intersects(rect))
+                screen = s;
+    }
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (screen) {
+        const QRect avail = screen->availableGeometry();
+        const QSize minimum = window->minimumSize();
+        rect.setWidth(std::max(minimum.width(), std::min(rect.width(), avail.width())));
+        rect.setHeight(std::max(minimum.height(), std::min(rect.height(), avail.height())));
+        rect.moveLeft(std::clamp(rect.left(), avail.left(),
+                                 std::max(avail.left(), avail.right() + 1 - rect.width())));
+        rect.moveTop(std::clamp(rect.top(), avail.top(),
+                                std::max(avail.top(), avail.bottom() + 1 - rect.height())));
+    }
 
     window->setGeometry(rect);
     Qt::WindowStates state = window->windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized);

@@ -40,13 +40,17 @@ void TSplitControl::SetTargetSize(int size) {
     int total = 0;
     for (int s : sizes)
         total += s;
-    if (total <= 0)
+    // Before the splitter was laid out its panes have no size yet: the
+    // neighbour then gets all the rest, not nothing.
+    const bool laidOut = total > 0;
+    if (!laidOut)
         total = HorizontalBar() ? m_splitter->height() : m_splitter->width();
     size = std::clamp(size, 0, std::max(total, 0));
     // The pane after the target (before it for the last pane) takes up the difference.
     const int neighbour = index + 1 < sizes.size() ? index + 1 : index - 1;
     if (neighbour >= 0)
-        sizes[neighbour] = std::max(0, sizes[neighbour] + sizes[index] - size);
+        sizes[neighbour] =
+            laidOut ? std::max(0, sizes[neighbour] + sizes[index] - size) : total - size;
     sizes[index] = size;
     m_splitter->setSizes(sizes);
 }

@@ -6,6 +6,7 @@
 #include <QDragMoveEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 
 namespace zentrix {
 
@@ -80,8 +81,13 @@ void TLoggedDrivesTabSet::ClickTab(int index) {
 }
 
 QSize TLoggedDrivesTabSet::tabSizeHint(int index) const {
+    // Never less than the letter needs in the bold font: room for its whole
+    // ink (a bold glyph reaches past its advance) and its full height.
     const QFontMetrics metrics(tabFont());
-    return {metrics.horizontalAdvance(tabText(index)) + kExtraWidth, kTabHeight};
+    const QString text = tabText(index);
+    const int ink =
+        std::max(metrics.horizontalAdvance(text), metrics.boundingRect(text).right() + 1);
+    return {ink + kExtraWidth + kRightMargin, std::max(kTabHeight, metrics.height() + 6)};
 }
 
 QSize TLoggedDrivesTabSet::minimumTabSizeHint(int index) const {
@@ -111,8 +117,8 @@ void TLoggedDrivesTabSet::paintEvent(QPaintEvent*) {
             icon.paint(&painter, QRect(r.left() + 2, r.top() + 3, 16, 16));
         }
         painter.setPen(pal.color(QPalette::ButtonText));
-        painter.drawText(QRect(r.left() + 22, r.top() + 4, r.width() - 22, r.height() - 4),
-                         Qt::AlignLeft | Qt::AlignTop, tabText(i));
+        painter.drawText(QRect(r.left() + 22, r.top(), r.width() - 22, r.height()),
+                         Qt::AlignLeft | Qt::AlignVCenter, tabText(i));
     }
 }
 

@@ -12,10 +12,10 @@ namespace zentrix {
 
 /// The logged-disk tabs above the tree: one tab per logged disk, its text the
 /// drive letter, drawn by the program (the drive's picture 2 pixels from the
-/// left and 3 from the top, the letter in bold 22 from the left and 4 from the
-/// top, tabs 22 pixels high and 22 wider than their text, unselected tabs in
-/// UnselectedColor). It shows what LoggedDiskTabs holds; the program sets it
-/// with SetTabs, which raises none of the tab events.
+/// left and 3 from the top, the letter in bold 22 from the left and centred
+/// in the height, tabs at least 22 pixels high and 22 wider than their text
+/// with a small margin after it, unselected tabs in UnselectedColor). It shows what LoggedDiskTabs
+/// holds; the program sets it with SetTabs, which raises none of the tab events.
 class TLoggedDrivesTabSet : public QTabBar {
     Q_OBJECT
 public:
@@ -38,6 +38,7 @@ public:
 
     static constexpr int kTabHeight = 22;
     static constexpr int kExtraWidth = 22;
+    static constexpr int kRightMargin = 4;
 
 signals:
     /// The user clicked a tab (after it became current).

@@ -42,7 +42,7 @@ void ExceptionReporter::report(const ErrorReport& error) {
     if (resetMainWindow)
         quietly(resetMainWindow);
     quietly([&] {
-        TExceptorForm form(error, logProblem, parentWidget);
+        TExceptorForm form(error, logProblem, parentWidget, QString::fromStdString(m_log.Path()));
         if (terminate)
             form.setTerminate(terminate);
         if (showHelp)

@@ -1,5 +1,6 @@
 #include "gui/errors/texceptorform.h"
 
+#include "errors/errorlog.h"
 #include "gui/controls/a11y.h"
 
 #include <QApplication>
@@ -24,7 +25,8 @@ void makeRedBold(QLabel* label) {
 
 } // namespace
 
-TExceptorForm::TExceptorForm(const ErrorReport& report, const QString& logProblem, QWidget* parent)
+TExceptorForm::TExceptorForm(const ErrorReport& report, const QString& logProblem, QWidget* parent,
+                             const QString& logPath)
     : QDialog(parent), m_terminate([] { std::_Exit(EXIT_FAILURE); }) {
     setObjectName("ExceptorForm");
     setWindowTitle("Shit happens... Don't panic!");
@@ -53,8 +55,11 @@ TExceptorForm::TExceptorForm(const ErrorReport& report, const QString& logProble
     NameComponent(lb_Error, "lb_Error", "Error message: " + lb_Error->text());
     layout->addWidget(lb_Error);
 
+    const QString log =
+        logPath.isEmpty() ? QString::fromStdString(ErrorLog::DefaultPath()) : logPath;
     lbContact = new QLabel("If this keeps happening, please tell Morvane support what you were "
-                           "doing; ERRORS.LOG in the program's directory lists every error.",
+                           "doing; " +
+                               log + " lists every error.",
                            this);
     lbContact->setWordWrap(true);
     NameComponent(lbContact, "lbContact", lbContact->text());

@@ -18,9 +18,10 @@ public:
     static constexpr int kHelpContext = 60;
 
     /// `logProblem` is empty when the error reached ERRORS.LOG; otherwise it says
-    /// why it did not, and the window shows that too.
+    /// why it did not, and the window shows that too. `logPath` is where the
+    /// log is kept (the contact line names it); empty: the usual place.
     TExceptorForm(const ErrorReport& report, const QString& logProblem = {},
-                  QWidget* parent = nullptr);
+                  QWidget* parent = nullptr, const QString& logPath = {});
 
     /// What "&Terminate" does; by default the process ends at once, without the
     /// normal close steps (nothing is saved).

@@ -3,8 +3,11 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/fileclass.h"
 #include "config/settings.h"
+#include "core/plugincalls.h"
 #include "filewindow/filecolumns.h"
 #include "filewindow/filetexts.h"
+#include "gui/config/fontconvert.h"
+#include "gui/controls/thistorycombobox.h"
 #include "gui/filewindow/a11yname.h"
 #include "gui/filewindow/fileheader.h"
 #include "gui/filewindow/filelistaccessible.h"
@@ -144,6 +147,9 @@ FileWindowController::FileWindowController(Catalogue& catalogue, AppState& state
             m_lastFocused = old;
     });
     m_lastFocused = MainListBox;
+    m_model->AddFileSpecHistory = [this](const std::string& text) {
+        addFileSpecHistory(text);
+    };
     applySettings();
     m_model->UpdateStatistics();
 }
@@ -201,6 +207,40 @@ void FileWindowController::setFileSpecBox(QComboBox* box) {
     fileSpecChanged();
 }
 
+void FileWindowController::setPlugins(PluginCalls* plugins,
+                                      const std::vector<std::string>* userFileTypes) {
+    if (!plugins || !userFileTypes) {
+        m_model->ExtendedFileSpec = nullptr;
+        return;
+    }
+    m_model->ExtendedFileSpec = [this, plugins, userFileTypes](std::string& text) {
+        // A library that cannot be loaded is reported by the call itself.
+        const auto spec =
+            plugins->CallExtendedFileSpec(*userFileTypes, text, MainListBox->window());
+        if (!spec)
+            return ExtSpecResult::Cancelled;
+        text = *spec;
+        return ExtSpecResult::Accepted;
+    };
+}
+
+void FileWindowController::addFileSpecHistory(const std::string& text) {
+    if (!m_specBox || text.empty())
+        return;
+    const QString entry = QString::fromStdString(text);
+    if (auto* history = qobject_cast<THistoryComboBox*>(m_specBox.data())) {
+        history->setEditText(entry);
+        history->Save(); // the text first, the history written
+        return;
+    }
+    // A box without a store keeps its entries for this run only.
+    for (int i = m_specBox->count() - 1; i >= 0; --i)
+        if (m_specBox->itemText(i) == entry)
+            m_specBox->removeItem(i);
+    m_specBox->insertItem(0, entry);
+    m_specBox->setEditText(entry);
+}
+
 void FileWindowController::setListFont(const QFont& font) {
     m_font = font;
     m_metrics = QFontMetrics(font);
@@ -228,17 +268,10 @@ int FileWindowController::textWidth(std::string_view text) const {
 }
 
 void FileWindowController::applySettings() {
-    // "Name,Size,Style,Pitch,Color": the name and the size are used here.
-    QFont font = MainListBox->font();
-    const QStringList parts = QString::fromStdString(m_settings.FileListBoxFont).split(',');
-    if (parts.size() >= 2 && !parts[0].isEmpty()) {
-        font.setFamily(parts[0]);
-        bool ok = false;
-        const int size = parts[1].toInt(&ok);
-        if (ok && size > 0)
-            font.setPointSize(size);
-    }
-    setListFont(font);
+    // The stored font with its style; its colour is the main window's to apply.
+    QColor unused;
+    setListFont(ApplyFontTextToQFont(QString::fromStdString(m_settings.FileListBoxFont),
+                                     MainListBox->font(), unused));
     m_header->setDescriptionShown(m_settings.ShowFileDescOption);
     m_model->ApplyFormat();
     syncHeader();
@@ -256,7 +289,7 @@ void FileWindowController::ChangeFileListBoxFont() {
         return;
     setListFont(font);
     m_settings.FileListBoxFont =
-        QString("%1,%2,0,0,0").arg(font.family()).arg(font.pointSize()).toStdString();
+        FontTextOf(font, MainListBox->palette().color(QPalette::Text)).toStdString();
     m_model->ApplyFormat();
 }
 
@@ -269,6 +302,11 @@ void FileWindowController::pmiFileOptimumClick() {
         m_model->IconSize(), [&fm](std::string_view s) { return fm.horizontalAdvance(qs(s)); });
     m_header->setSectionWidths(widths);
     syncHeader();
+}
+
+void FileWindowController::pmiFileDisplayFullpathClick() {
+    m_model->pmiFileDisplayFullpathClick();
+    emit displayStateUpdated();
 }
 
 void FileWindowController::SortFileWindow() {
@@ -708,6 +746,7 @@ void FileWindowController::formatChanged() {
     MainListBox->setColumns(m_model->Columns());
     m_header->setVisible(m_model->Columns() == 0);
     m_header->setOffset(m_model->Columns() == 0 ? MainListBox->horizontalOffset() : 0);
+    emit displayStateUpdated();
 }
 
 void FileWindowController::focusFileSpecBox() {

@@ -25,6 +25,7 @@ class QWidget;
 
 namespace zentrix {
 
+class PluginCalls;
 class QtIconProvider;
 
 /// Ties the file window's rules (FileWindow) to its widgets: the list with its
@@ -55,6 +56,9 @@ public:
     void setCurrDirLabelWidget(QLabel* label);
     /// The history box that replaces the placeholder specification box.
     void setFileSpecBox(QComboBox* box);
+    /// The extended specification (F2 and "..." of the specification box) goes
+    /// through the plug-in calls, with the user file types and the window as owner.
+    void setPlugins(PluginCalls* plugins, const std::vector<std::string>* userFileTypes);
     /// Applies the display settings: font, description column, format.
     void applySettings();
     /// The list's font (from the font dialog or the stored font text).
@@ -73,7 +77,7 @@ public:
     void ChangeFileDisplay() { m_model->ChangeFileDisplay(); }
     /// The font dialog, starting from the window's font.
     void ChangeFileListBoxFont();
-    void pmiFileDisplayFullpathClick() { m_model->pmiFileDisplayFullpathClick(); }
+    void pmiFileDisplayFullpathClick();
     void pmiFileOptimumClick();
     /// Opens the file popup menu at (5, 5) of the window (Alt+S).
     void SortFileWindow();
@@ -127,6 +131,8 @@ signals:
     void fileWindowFocusChanged(bool focused);
     void fileSpecBoxFocused();
     void sortStateUpdated();
+    /// The display format or the full-path option changed.
+    void displayStateUpdated();
     void currentFileUpdated();
     /// A drag of the current file started; `copy` while Ctrl was held.
     void dragStarted(bool copy);
@@ -143,6 +149,7 @@ private:
     void rightClickAt(int index, const QPoint& viewportPos, bool shiftHeld);
     void syncHeader();
     void attachFileSpecBox(QComboBox* box, bool attach);
+    void addFileSpecHistory(const std::string& text);
     int keyCodeOf(const QKeyEvent* e) const;
     /// The width of a text in the list's font; plain ASCII text is summed from
     /// cached character widths instead of being laid out.

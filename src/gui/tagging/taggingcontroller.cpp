@@ -107,6 +107,11 @@ void TaggingController::closeAttributePage() {
     emit commandPageClosed();
 }
 
+void TaggingController::ResetAttributePage() {
+    m_model->SetAttributeMode(0);
+    closeAttributePage();
+}
+
 void TaggingController::addAttributeHistory(const std::string& text) {
     if (!m_page)
         return;

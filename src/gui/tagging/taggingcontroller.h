@@ -73,6 +73,9 @@ public:
     /// The file window's numeric-pad keys (ToggleFileTags, TagFilesSpecial,
     /// UnTagFilesSpecial). False for any other command.
     bool fileCommand(FileCommand command) { return m_model->RunFileCommand(command); }
+    /// After an error: the attributes page is closed and serves nothing any more
+    /// (attribute mode 0), so that its next "&OK" does only what opened it then.
+    void ResetAttributePage();
 
     /// ts_FC_FileAttr, for the main window's page control.
     TFileAttrPage* fileAttrPage() const { return m_page; }

@@ -28,6 +28,9 @@ TFileAttrPage::TFileAttrPage(QWidget* parent) : QWidget(parent) {
     layout->addWidget(pnFileAttr);
     if (const HistoryBoxSpec* spec = FindHistoryBox(kMainWindow, "hbFilesAttrHistory")) {
         hbFilesAttrHistory = THistoryComboBox::Create(*spec, this, true);
+        // Its text is its first entry, however many entries were kept.
+        if (hbFilesAttrHistory->count() > 0)
+            hbFilesAttrHistory->setCurrentIndex(0);
     } else {
         hbFilesAttrHistory = new THistoryComboBox(this);
         NameComponent(hbFilesAttrHistory, "hbFilesAttrHistory", "File attributes");
