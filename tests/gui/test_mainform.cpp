@@ -530,7 +530,7 @@ TEST_F(MainFormTest, AStartPathNamingAFileOpensItsDirectoryWithTheCursorOnTheFil
     ASSERT_TRUE(selected());
     EXPECT_EQ(selected()->Path(), "D:\\Music\\Jazz\\");
     EXPECT_EQ(currentName(), "so what.flac");
-    EXPECT_TRUE(form->fileWindow().MainListBox->hasFocus());
+    EXPECT_EQ(form->focusWidget(), form->fileWindow().MainListBox);
     idle(); // the idle pass does not fill again and lose the cursor
     EXPECT_EQ(currentName(), "so what.flac");
 
