@@ -150,8 +150,13 @@ std::string ViewerDocument::Line(int64_t n) const {
         // A short last line is padded to the hex line length.
         return FormHexLine(*start, bytes, length);
     }
-    std::string bytes(kLineReadLimit, '\0');
+    // Most lines are short: a small read first, the long one only when needed.
+    std::string bytes(8192, '\0');
     bytes.resize(m_file->Read(*start, bytes.data(), bytes.size()));
+    if (bytes.size() == 8192 && bytes.find('\n') == std::string::npos) {
+        bytes.resize(kLineReadLimit);
+        bytes.resize(m_file->Read(*start, bytes.data(), bytes.size()));
+    }
     return FormTextLine(bytes, m_encoding, *start == 0);
 }
 

@@ -30,6 +30,9 @@
 #include "gui/controls/a11y.h"
 #include "gui/disks/diskcontroller.h"
 #include "gui/tagging/taggingcontroller.h"
+#include "gui/view/quickviewcontroller.h"
+#include "gui/view/viewcontroller.h"
+#include "ops/twdlist.h"
 #include "gui/tagging/tfileattrpage.h"
 #include "gui/disks/tdiskinfopanel.h"
 #include "gui/disks/tloggeddrivestabset.h"
@@ -116,6 +119,7 @@ TMainForm::TMainForm(Catalogue& catalogue, AppState& state, Settings& settings,
     wireTree();
     wireFileWindow();
     wireDisks();
+    wireView();
     buildCommands();
     wireMenus();
 
@@ -149,6 +153,10 @@ TMainForm::~TMainForm() {
     // they go first, while those still exist (children would go after them).
     MainTreeView->WndProcFunction = nullptr;
     delete m_menus;
+    delete m_view;
+    m_view = nullptr;
+    delete m_quickView;
+    m_quickView = nullptr;
     delete m_tagging;
     delete m_disks;
     delete m_fileWindow;
@@ -406,6 +414,12 @@ void TMainForm::fileCommandRequested(int command) {
     case FileCommand::UnTagFilesSpecial:
         m_tagging->fileCommand(static_cast<FileCommand>(command));
         break;
+    case FileCommand::Execute:
+        m_view->miFileExecuteClick();
+        break;
+    case FileCommand::StopMedia:
+        pnQuickView->btnStopClick();
+        break;
     case FileCommand::ExtendedFileSpec:
         if (hbFileSpec) {
             hbFileSpec->setFocus();
@@ -437,6 +451,7 @@ void TMainForm::wireMenus() {
     pmiHideShowWindow = m_menus->action("pmiHideShowWindow");
     tray = new TZentrixTray(this, m_menus->menu("TrayPopupMenu"), pmiHideShowWindow, aiForm->icon());
     m_menus->copyCommandMenus();
+    m_quickView->attachMenus(*m_menus);
     m_menus->bindPopupShortcuts("ListBoxPopupMenu", m_fileWindow->MainListBox);
     m_menus->followFocus(MainTreeView, m_fileWindow->MainListBox);
     connect(m_menus, &MainMenuBar::hintChanged, MainStatusBar, &TMainStatusBar::setHint);
@@ -578,6 +593,42 @@ void TMainForm::buildCommands() {
     m_commands.insert(fileCommands.begin(), fileCommands.end());
     for (const auto& [name, handler] : m_tagging->commands())
         m_commands[name] = handler;
+    for (const auto& [name, handler] : m_view->commands())
+        m_commands[name] = handler;
+    for (const auto& [name, handler] : m_quickView->commands())
+        m_commands[name] = handler;
+}
+
+void TMainForm::wireView() {
+    m_watchDog = std::make_unique<TWDList>(m_settings, *m_prompter, m_drives);
+    m_watchDog->SetProgramPath(
+        m_drives.ToCataloguePath(QCoreApplication::applicationFilePath().toStdString()).value_or(""));
+    m_view = new ViewController(m_cat, m_state, m_settings, *m_prompter, *m_plugins, m_drives,
+                                *m_logger, *m_watchDog, this);
+    FileWindow& model = m_fileWindow->model();
+    m_view->currentFile = [&model] { return model.Record(model.Current()); };
+    m_view->taggedFiles = [&model] {
+        std::vector<TFileClass*> tagged;
+        for (int i = 0; i < model.Count(); ++i)
+            if (TFileClass* record = model.Record(i); record && record->Tagged())
+                tagged.push_back(record);
+        return tagged;
+    };
+    m_view->fileWindowHasFocus = [this] { return m_fileWindow->fileWindowHasFocus(); };
+    m_view->fileSpec = [&model] { return model.FileSpec(); };
+    m_view->focusTree = [this] { focusTree(); };
+    m_view->closeInlinePanels = [this] {
+        ZenPageControl->setCurrentWidget(ts_TitlePage);
+        ZenPageControl->setVisible(m_settings.ShowMemStat);
+    };
+    m_view->InstallCommandLine(pnCmdLine);
+    m_view->InstallPages(ZenPageControl, ts_TitlePage);
+    m_quickView = new QuickViewController(pnQuickView, m_settings, MediaTimer, this);
+    m_quickView->fileWindowHasFocus = [this] { return m_fileWindow->fileWindowHasFocus(); };
+    m_quickView->focusFileWindow = [this] { focusFileWindow(); };
+    m_quickView->updatePanel = [this] { UpdateQuickViewPanel(m_settings.QuickView); };
+    m_quickView->warn = [this](const std::string& text) { m_prompter->warn(text); };
+    static_cast<QVBoxLayout*>(StatisticsPanel->layout())->insertWidget(1, m_quickView->btnQuickFileView);
 }
 
 bool TMainForm::runCommand(const std::string& name) {
@@ -826,6 +877,7 @@ void TMainForm::UpdateQuickView() {
     if (!m_settings.QuickView || !pnQuickView->isVisible())
         return;
     FileWindow& model = m_fileWindow->model();
+    pnQuickView->AutoPlay = m_settings.AutoPlay;
     if (TFileClass* record = model.Record(model.Current()))
         pnQuickView->ShowFile(std::string(record->FileName()),
                               m_cat.HostPath(record).value_or(std::string()));
@@ -1056,8 +1108,8 @@ void TMainForm::ApplyDescriptionColumn(bool show) {
 void TMainForm::ApplyConfirmedOptions(const Settings& settings) {
     if (onResortFileWindow)
         onResortFileWindow();
-    // The command-line panel stays hidden until its commands are built.
     ZenPageControl->setVisible(settings.ShowMemStat);
+    m_view->ApplySettings();
 }
 
 void TMainForm::ShowHelpTopic(int topic, bool) {

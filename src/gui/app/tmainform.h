@@ -50,6 +50,9 @@ class THistoryComboBox;
 class ProgramIcon;
 class DiskController;
 class TaggingController;
+class TWDList;
+class ViewController;
+class QuickViewController;
 class TQuickViewPane;
 class TZentrixTray;
 class TZentrixDrives;
@@ -183,6 +186,8 @@ public:
     DiskController& disks() { return *m_disks; }
     TaggingController& tagging() { return *m_tagging; }
     PluginCalls& plugins() { return *m_plugins; }
+    ViewController& view() { return *m_view; }
+    TWDList& watchDog() { return *m_watchDog; }
 
     /// Brings the window back (the other instance asked, or the tray).
     void RestoreAndRaise();
@@ -271,6 +276,7 @@ private:
     void showPopup(const QString& name, const QPoint& globalPos);
     void wireTree();
     void wireDisks();
+    void wireView();
     void showDirectoryMenu(TTreeNode* node, const QPoint& globalPos);
     QWidget* fontTarget(FontSlot slot) const;
     void SysTimerTimer();
@@ -294,6 +300,9 @@ private:
     FileWindowController* m_fileWindow = nullptr;
     DiskController* m_disks = nullptr;
     TaggingController* m_tagging = nullptr;
+    std::unique_ptr<TWDList> m_watchDog;
+    ViewController* m_view = nullptr;
+    QuickViewController* m_quickView = nullptr;
     MainMenuBar* m_menus = nullptr;
     TreeController* m_treeController = nullptr;
     std::map<std::string, Command> m_commands;
