@@ -6,8 +6,8 @@
 #include <cstring>
 #include <memory>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#if defined(__x86_64__)
+#include <immintrin.h>
 #endif
 
 namespace zentrix {
@@ -23,15 +23,49 @@ LineIndex::LineIndex(LineFeedUnit unit) : m_unit(unit) {
     m_checkpoints.push_back({0, 0});
 }
 
+#if defined(__x86_64__)
+// Byte lanes count matches (a compare gives -1 per hit, subtracted), and are
+// summed into 64-bit lanes before any of them can overflow.
+__attribute__((target("avx2"))) static int64_t countFeedsAvx2(const char* data, size_t count,
+                                                              size_t& done) {
+    const __m256i lf = _mm256_set1_epi8('\n');
+    const __m256i zero = _mm256_setzero_si256();
+    __m256i total = zero;
+    size_t i = 0;
+    while (i + 32 <= count) {
+        __m256i lanes = zero;
+        for (int k = 0; k < 255 && i + 32 <= count; ++k, i += 32) {
+            const __m256i chunk = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + i));
+            lanes = _mm256_sub_epi8(lanes, _mm256_cmpeq_epi8(chunk, lf));
+        }
+        total = _mm256_add_epi64(total, _mm256_sad_epu8(lanes, zero));
+    }
+    done = i;
+    alignas(32) int64_t parts[4];
+    _mm256_store_si256(reinterpret_cast<__m256i*>(parts), total);
+    return parts[0] + parts[1] + parts[2] + parts[3];
+}
+#endif
+
 int64_t LineIndex::CountLineFeeds(const char* data, size_t count) {
     int64_t lines = 0;
     size_t i = 0;
+#if defined(__x86_64__)
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    if (avx2)
+        lines = countFeedsAvx2(data, count, i);
+#endif
 #if defined(__SSE2__)
     const __m128i lf = _mm_set1_epi8('\n');
-    for (; i + 16 <= count; i += 16) {
-        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-        lines +=
-            __builtin_popcount(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, lf))));
+    const __m128i zero = _mm_setzero_si128();
+    while (i + 16 <= count) {
+        __m128i lanes = zero;
+        for (int k = 0; k < 255 && i + 16 <= count; ++k, i += 16) {
+            const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+            lanes = _mm_sub_epi8(lanes, _mm_cmpeq_epi8(chunk, lf));
+        }
+        const __m128i sums = _mm_sad_epu8(lanes, zero);
+        lines += _mm_cvtsi128_si64(sums) + _mm_cvtsi128_si64(_mm_unpackhi_epi64(sums, sums));
     }
 #endif
     for (; i < count; ++i)
@@ -149,7 +183,10 @@ LineIndex::Checkpoint LineIndex::checkpointAtOrBefore(int64_t line, bool byOffse
 }
 
 std::optional<int64_t> LineIndex::LineStart(const ViewerFile& file, int64_t line) const {
-    if (line < 0 || line >= LineCount())
+    // A line the builder has not reached yet is looked for a little way past
+    // its last checkpoint: so the first screen shows before the index grows.
+    const bool known = line < LineCount();
+    if (line < 0 || (!known && Complete()))
         return std::nullopt;
     const Checkpoint cp = checkpointAtOrBefore(line, false, 0);
     int64_t current = cp.line;
@@ -159,9 +196,14 @@ std::optional<int64_t> LineIndex::LineStart(const ViewerFile& file, int64_t line
     char buffer[kScanBlock];
     int64_t offset = cp.offset;
     while (true) {
+        if (!known && offset - cp.offset > (int64_t{1} << 20))
+            return std::nullopt;
         const size_t got = file.Read(offset, buffer, sizeof buffer);
-        if (got == 0)
+        if (got == 0) {
+            if (!known)
+                return std::nullopt;
             return offset; // the file shrank: the line is empty now
+        }
         bool done = false;
         scanUnits(buffer, got, offset, [&](int64_t start) {
             if (done)

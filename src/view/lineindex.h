@@ -44,7 +44,9 @@ public:
     int64_t BytesScanned() const { return m_scanned.load(std::memory_order_acquire); }
     int64_t TotalBytes() const { return m_total.load(std::memory_order_acquire); }
 
-    /// The offset at which a line starts; none for a line not (yet) known.
+    /// The offset at which a line starts; none for a line not (yet) known
+    /// (a line the builder has not reached is still found when it starts
+    /// within a megabyte of what was indexed).
     std::optional<int64_t> LineStart(const ViewerFile& file, int64_t line) const;
     /// The line holding the byte at `offset` (among the lines known so far).
     int64_t LineAt(const ViewerFile& file, int64_t offset) const;

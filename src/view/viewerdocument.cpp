@@ -121,10 +121,10 @@ size_t ViewerDocument::IndexMemoryBytes() const {
 }
 
 std::optional<int64_t> ViewerDocument::LineOffset(int64_t n) const {
-    if (!m_file || n < 0 || n >= LineCount())
+    if (!m_file || n < 0)
         return std::nullopt;
     if (m_hex)
-        return hexLineOffset(n);
+        return n < LineCount() ? std::optional<int64_t>(hexLineOffset(n)) : std::nullopt;
     return m_index->LineStart(*m_file, n);
 }
 

@@ -45,17 +45,24 @@ QuickViewController::QuickViewController(TQuickViewPane* pane, Settings& setting
             focusFileWindow();
     });
     m_commands = {
-        {"btnQuickFileViewClick", [this] { btnQuickFileViewClick(); }},
-        {"pmiAutoPlayClick", [this] { pmiAutoPlayClick(); }},
+        {"btnQuickFileViewClick",
+         [this] {
+             btnQuickFileViewClick();
+         }},
+        {"pmiAutoPlayClick",
+         [this] {
+             pmiAutoPlayClick();
+         }},
     };
 }
 
 void QuickViewController::attachMenus(MainMenuBar& menus) {
     m_menus = &menus;
-    connect(btnQuickFileView, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        if (QMenu* menu = m_menus->menu("pmAutoPlay"))
-            menu->exec(btnQuickFileView->mapToGlobal(pos));
-    });
+    connect(btnQuickFileView, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) {
+                if (QMenu* menu = m_menus->menu("pmAutoPlay"))
+                    menu->exec(btnQuickFileView->mapToGlobal(pos));
+            });
     if (QMenu* menu = menus.menu("pmAutoPlay")) {
         connect(menu, &QMenu::aboutToShow, this, [this] {
             if (QAction* quick = m_menus->action("pmiQuickView"); quick) {

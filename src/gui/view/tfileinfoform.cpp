@@ -20,7 +20,9 @@ namespace zentrix {
 
 namespace {
 
-QString q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
+QString q(const std::string& s) {
+    return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
+}
 
 QIcon iconFor(const FileInfoFacts& facts) {
     const QString name = q(facts.fileName);
@@ -103,7 +105,8 @@ TFileInfoForm::TFileInfoForm(const FileInfoFacts& facts, QWidget* parent) : QDia
 }
 
 void TFileInfoForm::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Escape) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
+        event->key() == Qt::Key_Escape) {
         accept();
         return;
     }

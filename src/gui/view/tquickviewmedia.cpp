@@ -36,7 +36,9 @@ TQuickViewMedia::TQuickViewMedia(QWidget* parent) : QWidget(parent) {
     connect(btnStop, &QToolButton::clicked, this, &TQuickViewMedia::btnStopClick);
 }
 
-TQuickViewMedia::~TQuickViewMedia() { closePlayer(); }
+TQuickViewMedia::~TQuickViewMedia() {
+    closePlayer();
+}
 
 void TQuickViewMedia::setFile(const std::string& hostPath, bool video) {
     btnStopClick();
@@ -70,8 +72,9 @@ void TQuickViewMedia::btnPlayClick() {
         if (error != QMediaPlayer::NoError)
             failed();
     });
-    connect(m_player, &QMediaPlayer::durationChanged, this,
-            [this](qint64 ms) { pbMedia->setMaximum(static_cast<int>(std::max<qint64>(1, ms / 10))); });
+    connect(m_player, &QMediaPlayer::durationChanged, this, [this](qint64 ms) {
+        pbMedia->setMaximum(static_cast<int>(std::max<qint64>(1, ms / 10)));
+    });
     connect(m_player, &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus s) {
         if (s == QMediaPlayer::InvalidMedia)
             failed();

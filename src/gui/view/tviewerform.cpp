@@ -31,7 +31,9 @@ namespace zentrix {
 
 namespace {
 
-QString q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
+QString q(const std::string& s) {
+    return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
+}
 
 QFont viewerFont() {
     const ViewerState& state = ViewerState::Shared();
@@ -91,9 +93,13 @@ int TViewerArea::lineHeight() const {
     return std::max(1, QFontMetrics(viewport()->font()).boundingRect(QLatin1Char('W')).height());
 }
 
-int TViewerArea::visibleLines() const { return std::max(1, viewport()->height() / lineHeight()); }
+int TViewerArea::visibleLines() const {
+    return std::max(1, viewport()->height() / lineHeight());
+}
 
-int64_t TViewerArea::topLine() const { return verticalScrollBar()->value(); }
+int64_t TViewerArea::topLine() const {
+    return verticalScrollBar()->value();
+}
 
 void TViewerArea::setTopLine(int64_t line) {
     verticalScrollBar()->setValue(static_cast<int>(std::clamp<int64_t>(line, 0, INT32_MAX)));
@@ -131,7 +137,9 @@ void TViewerArea::resizeEvent(QResizeEvent* event) {
     updateRange();
 }
 
-void TViewerArea::scrollContentsBy(int, int) { viewport()->update(); }
+void TViewerArea::scrollContentsBy(int, int) {
+    viewport()->update();
+}
 
 void TViewerArea::paintEvent(QPaintEvent*) {
     // Drawn on an image first, then put on the screen in one go.
@@ -152,7 +160,7 @@ void TViewerArea::paintEvent(QPaintEvent*) {
     int64_t line = topLine();
     int row = 0;
     while (row < rows) {
-        const bool exists = line < m_doc.LineCount();
+        const bool exists = m_doc.LineOffset(line).has_value();
         QString text = exists ? q(m_doc.Line(line)) : QString();
         if (exists)
             m_shown.push_back(text);
@@ -193,7 +201,8 @@ void TViewerArea::mousePressEvent(QMouseEvent* event) {
 
 void TViewerArea::mouseMoveEvent(QMouseEvent* event) {
     if (event->buttons() & Qt::LeftButton)
-        if (const int64_t line = lineAt(event->position().toPoint().y()); line >= 0 && line != m_selected)
+        if (const int64_t line = lineAt(event->position().toPoint().y());
+            line >= 0 && line != m_selected)
             setSelectedLine(line);
 }
 
@@ -221,14 +230,15 @@ TViewerForm::TViewerForm(Prompter& prompter, QWidget* parent)
     };
     actOpen = add("sbOpenFile", "Open", "Open file", &TViewerForm::OpenFileClick);
     actFind = add("sbFindText", "Find", "Find text", &TViewerForm::FindTextClick);
-    actCopy = add("sbCopyLine", "Copy", "Copy selected line to clipboard", &TViewerForm::CopyLineClick);
+    actCopy =
+        add("sbCopyLine", "Copy", "Copy selected line to clipboard", &TViewerForm::CopyLineClick);
     actAppend = add("sbAppendLine", "Append", "Append selected line to clipboard",
                     &TViewerForm::AppendLineClick);
     actHex = add("sbHex", "HEX", "Hex/ASCII view", &TViewerForm::HexClick);
     actHex->setCheckable(true);
     actHexLength = add("sbHexLength", "$<>", "Hex line length", &TViewerForm::HexLineLengthClick);
-    actFirstLength =
-        add("sbFirstHexLength", "1<>", "Length of first hex line", &TViewerForm::FirstHexLineLengthClick);
+    actFirstLength = add("sbFirstHexLength", "1<>", "Length of first hex line",
+                         &TViewerForm::FirstHexLineLengthClick);
     actFont = add("sbFont", "Font", "Change font", &TViewerForm::ChangeFontClick);
     actWrap = add("sbWrap", "Wrap", "Wrap long lines", &TViewerForm::WrapClick);
     actWrap->setCheckable(true);
@@ -276,9 +286,10 @@ void TViewerForm::updateStatus() {
         m_status->setText(QString());
         return;
     }
-    QString text = QString("%1 bytes   %2   ")
-                       .arg(m_doc->Size())
-                       .arg(m_doc->HexMode() ? QString("Hex") : QString(EncodingName(m_doc->Encoding())));
+    QString text =
+        QString("%1 bytes   %2   ")
+            .arg(m_doc->Size())
+            .arg(m_doc->HexMode() ? QString("Hex") : QString(EncodingName(m_doc->Encoding())));
     text += m_doc->IndexComplete() ? QString("%1 lines").arg(m_doc->LineCount())
                                    : QString("Indexing %1%").arg(m_doc->IndexPermille() / 10);
     if (m_area->selectedLine() >= 0)
@@ -308,7 +319,8 @@ void TViewerForm::tick() {
 }
 
 void TViewerForm::keyPressEvent(QKeyEvent* event) {
-    const auto mods = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    const auto mods =
+        event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
     const int key = event->key();
     if (key == Qt::Key_Escape) {
         if (m_search)
@@ -358,9 +370,11 @@ void TViewerForm::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_Down:
             return m_area->setTopLine(m_area->topLine() + 1);
         case Qt::Key_Left:
-            return m_area->horizontalScrollBar()->setValue(m_area->horizontalScrollBar()->value() - 10);
+            return m_area->horizontalScrollBar()->setValue(m_area->horizontalScrollBar()->value() -
+                                                           10);
         case Qt::Key_Right:
-            return m_area->horizontalScrollBar()->setValue(m_area->horizontalScrollBar()->value() + 10);
+            return m_area->horizontalScrollBar()->setValue(m_area->horizontalScrollBar()->value() +
+                                                           10);
         default:
             break;
         }
@@ -369,9 +383,9 @@ void TViewerForm::keyPressEvent(QKeyEvent* event) {
 }
 
 void TViewerForm::OpenFileClick() {
-    const QString name = QFileDialog::getOpenFileName(
-        this, "Open file", QString::fromStdString(m_doc->Path()),
-        "Text files (*.txt);;All files (*.*)");
+    const QString name =
+        QFileDialog::getOpenFileName(this, "Open file", QString::fromStdString(m_doc->Path()),
+                                     "Text files (*.txt);;All files (*.*)");
     if (name.isEmpty())
         return;
     setWindowTitle(name);
@@ -515,8 +529,8 @@ void TViewerForm::HexLineLengthClick() {
     if (m_search)
         return;
     ViewerState& state = ViewerState::Shared();
-    const auto text = m_prompter.inputText("Viewer", "Enter new hex line length: ",
-                                           std::to_string(state.hexLineLength));
+    const auto text = m_prompter.inputText(
+        "Viewer", "Enter new hex line length: ", std::to_string(state.hexLineLength));
     const int value = text ? ParseHexLineLength(*text) : 0;
     if (!value)
         return;
@@ -530,8 +544,8 @@ void TViewerForm::FirstHexLineLengthClick() {
     if (m_search)
         return;
     ViewerState& state = ViewerState::Shared();
-    const auto text = m_prompter.inputText("Viewer", "Enter new first hex line length: ",
-                                           std::to_string(state.firstHexLineLength));
+    const auto text = m_prompter.inputText(
+        "Viewer", "Enter new first hex line length: ", std::to_string(state.firstHexLineLength));
     const int value = text ? ParseHexLineLength(*text) : 0;
     if (!value)
         return;
@@ -545,7 +559,8 @@ void TViewerForm::ChangeFontClick() {
     const QFont font = QFontDialog::getFont(&ok, m_area->viewport()->font(), this, "Font");
     if (!ok)
         return;
-    ViewerState::Shared().fontText = FontTextOf(font, palette().color(QPalette::Text)).toStdString();
+    ViewerState::Shared().fontText =
+        FontTextOf(font, palette().color(QPalette::Text)).toStdString();
     m_area->viewport()->setFont(font);
     m_area->updateRange();
 }

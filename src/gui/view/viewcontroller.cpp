@@ -54,11 +54,14 @@ namespace zentrix {
 
 namespace {
 
-QString q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
+QString q(const std::string& s) {
+    return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
+}
 
 std::string hostDirectoryOf(const std::string& hostPath) {
     const size_t slash = hostPath.rfind('/');
-    return slash == std::string::npos ? std::string() : hostPath.substr(0, std::max<size_t>(slash, 1));
+    return slash == std::string::npos ? std::string()
+                                      : hostPath.substr(0, std::max<size_t>(slash, 1));
 }
 
 bool isFile(const std::string& hostPath) {
@@ -107,7 +110,8 @@ ViewController::ViewController(Catalogue& catalogue, AppState& state, Settings& 
                                const platform::DriveTable& drives, DiskLogger& logger,
                                TWDList& watchDog, QWidget* window)
     : QObject(window), m_cat(catalogue), m_state(state), m_settings(settings), m_prompter(prompter),
-      m_plugins(plugins), m_drives(drives), m_logger(logger), m_watchDog(watchDog), m_window(window) {
+      m_plugins(plugins), m_drives(drives), m_logger(logger), m_watchDog(watchDog),
+      m_window(window) {
     viewer = new TViewer(prompter, window);
     viewer->ModalView = true;
     viewer->AutoHex = settings.ViewAutoHex;
@@ -118,29 +122,98 @@ ViewController::~ViewController() = default;
 
 void ViewController::buildCommands() {
     m_commands = {
-        {"ViewSingleFile", [this] { ViewSingleFile(); }},
-        {"EditSingleFile", [this] { EditSingleFile(); }},
-        {"miFileExecuteClick", [this] { miFileExecuteClick(); }},
-        {"FileInfo", [this] { FileInfo(); }},
-        {"FileProperties", [this] { FileProperties(); }},
-        {"OpenZIPFile", [this] { OpenZIPFile(); }},
-        {"TestZIPFile", [this] { TestZIPFile(); }},
-        {"MakeZIPFile", [this] { MakeZIPFile(); }},
-        {"pmiZIPdirectoryClick", [this] { pmiZIPdirectoryClick(); }},
-        {"miFilePrintClick", [this] { miFilePrintClick(); }},
-        {"BrowseIcons", [this] { BrowseIcons(); }},
-        {"CommandLine", [this] { CommandLine(); }},
-        {"PasteFileToCmdLine", [this] { PasteFileToCmdLine(); }},
-        {"miDirEditFileClick", [this] { miDirEditFileClick(); }},
-        {"DosPrompt", [this] { DosPrompt(); }},
-        {"ExploreDir", [this] { ExploreDir(); }},
-        {"Run_DEFRAG", [this] { Run_DEFRAG(); }},
-        {"pmiDefragAllDisksClick", [this] { pmiDefragAllDisksClick(); }},
-        {"Run_SCANDISK", [this] { Run_SCANDISK(); }},
-        {"miVolFormatDiskClick", [this] { miVolFormatDiskClick(); }},
-        {"miVolCopyDiskClick", [this] { miVolCopyDiskClick(); }},
-        {"miToolsSysInfoClick", [this] { m_plugins.CallShowSysInfo(m_window); }},
-        {"miToolsCDBrowserClick", [this] { m_plugins.CallShowCDBrowser(m_window); }},
+        {"ViewSingleFile",
+         [this] {
+             ViewSingleFile();
+         }},
+        {"EditSingleFile",
+         [this] {
+             EditSingleFile();
+         }},
+        {"miFileExecuteClick",
+         [this] {
+             miFileExecuteClick();
+         }},
+        {"FileInfo",
+         [this] {
+             FileInfo();
+         }},
+        {"FileProperties",
+         [this] {
+             FileProperties();
+         }},
+        {"OpenZIPFile",
+         [this] {
+             OpenZIPFile();
+         }},
+        {"TestZIPFile",
+         [this] {
+             TestZIPFile();
+         }},
+        {"MakeZIPFile",
+         [this] {
+             MakeZIPFile();
+         }},
+        {"pmiZIPdirectoryClick",
+         [this] {
+             pmiZIPdirectoryClick();
+         }},
+        {"miFilePrintClick",
+         [this] {
+             miFilePrintClick();
+         }},
+        {"BrowseIcons",
+         [this] {
+             BrowseIcons();
+         }},
+        {"CommandLine",
+         [this] {
+             CommandLine();
+         }},
+        {"PasteFileToCmdLine",
+         [this] {
+             PasteFileToCmdLine();
+         }},
+        {"miDirEditFileClick",
+         [this] {
+             miDirEditFileClick();
+         }},
+        {"DosPrompt",
+         [this] {
+             DosPrompt();
+         }},
+        {"ExploreDir",
+         [this] {
+             ExploreDir();
+         }},
+        {"Run_DEFRAG",
+         [this] {
+             Run_DEFRAG();
+         }},
+        {"pmiDefragAllDisksClick",
+         [this] {
+             pmiDefragAllDisksClick();
+         }},
+        {"Run_SCANDISK",
+         [this] {
+             Run_SCANDISK();
+         }},
+        {"miVolFormatDiskClick",
+         [this] {
+             miVolFormatDiskClick();
+         }},
+        {"miVolCopyDiskClick",
+         [this] {
+             miVolCopyDiskClick();
+         }},
+        {"miToolsSysInfoClick",
+         [this] {
+             m_plugins.CallShowSysInfo(m_window);
+         }},
+        {"miToolsCDBrowserClick",
+         [this] {
+             m_plugins.CallShowCDBrowser(m_window);
+         }},
     };
 }
 
@@ -323,7 +396,8 @@ bool ViewController::plainStart(const std::string& program, const std::string& a
     return platform::StartDetachedIn(program, {argument}, workingDirectory);
 }
 
-void ViewController::openWithDesktop(const std::string& hostPath, const std::string& workingDirectory) {
+void ViewController::openWithDesktop(const std::string& hostPath,
+                                     const std::string& workingDirectory) {
     platform::StartDetachedIn("xdg-open", {hostPath}, workingDirectory);
 }
 
@@ -378,7 +452,8 @@ void ViewController::ViewSingleFile() {
         break;
     }
     case ViewAction::AssociatedViewer:
-        plainStart(AssociatedProgram(m_settings.AssociatedFileViewer), sel->hostPath, std::string());
+        plainStart(AssociatedProgram(m_settings.AssociatedFileViewer), sel->hostPath,
+                   std::string());
         break;
     }
 }
@@ -387,15 +462,17 @@ void ViewController::editHostFile(const std::string& hostPath, const std::string
     if (m_settings.UseDefaultFileEditor)
         m_plugins.CallEditFile(hostPath, m_window);
     else
-        plainStart(AssociatedProgram(m_settings.AssociatedFileEditor), hostPath, hostDirectoryOf(hostPath));
+        plainStart(AssociatedProgram(m_settings.AssociatedFileEditor), hostPath,
+                   hostDirectoryOf(hostPath));
 }
 
 void ViewController::EditSingleFile() {
     const auto sel = selected();
     if (!sel)
         return;
-    if (!m_watchDog.MayTouchFile(sel->fullName,
-                                 "Changing this file could cause Windows to malfunction! Proceed anyway?"))
+    if (!m_watchDog.MayTouchFile(
+            sel->fullName,
+            "Changing this file could cause Windows to malfunction! Proceed anyway?"))
         return;
     logSingle(WDOperation::EditFile, sel->fullName);
     editHostFile(sel->hostPath, sel->fullName);
@@ -467,7 +544,8 @@ void ViewController::TestZIPFile() {
 }
 
 void ViewController::MakeZIPFile() {
-    const std::vector<TFileClass*> tagged = taggedFiles ? taggedFiles() : std::vector<TFileClass*>();
+    const std::vector<TFileClass*> tagged =
+        taggedFiles ? taggedFiles() : std::vector<TFileClass*>();
     if (tagged.empty()) {
         m_prompter.warn("There are no tagged files to operate with!     ");
         return;
@@ -514,7 +592,8 @@ void ViewController::pmiZIPdirectoryClick() {
     bool hasSubdirectories = node->HasChildren();
     if (!node->Logged() || !hasSubdirectories) {
         const QDir d(q(hostDir));
-        hasSubdirectories = !d.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty();
+        hasSubdirectories =
+            !d.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty();
     }
     const bool recurse = hasSubdirectories && m_prompter.askYesNo("Recurse subdirectories?");
     const ZipPlan plan = PlanDirectoryZip(dir, fileSpec ? fileSpec() : std::string("*.*"), recurse);
@@ -649,7 +728,8 @@ void ViewController::btnEditOKClick() {
     std::string fullName = name;
     if (name.find('\\') == std::string::npos && name.find('/') == std::string::npos)
         fullName = selectedDirectory() + name;
-    std::string host = name[0] == '/' ? name : m_drives.ToHostPath(fullName).value_or(std::string());
+    std::string host =
+        name[0] == '/' ? name : m_drives.ToHostPath(fullName).value_or(std::string());
     if (host.empty())
         return;
     hbEditFile->Save();
@@ -678,7 +758,8 @@ void ViewController::btnEditOKClick() {
         focusTree();
 }
 
-// --- launchers ------------------------------------------------------------------------------------
+// --- launchers
+// ------------------------------------------------------------------------------------
 
 void ViewController::DosPrompt() {
     const char* term = std::getenv("TERMINAL");
@@ -770,7 +851,9 @@ void ViewController::Run_SCANDISK() {
     runDiskTool(commands, "SCANDISK execution failed!     ");
 }
 
-void ViewController::miVolFormatDiskClick() { FormatDrive(m_state.currentDisk - 'A', false); }
+void ViewController::miVolFormatDiskClick() {
+    FormatDrive(m_state.currentDisk - 'A', false);
+}
 
 void ViewController::FormatDrive(int driveNumber, bool fromPopup) {
     if (fromPopup && !CheckCompatibility(1, m_settings, m_prompter))

@@ -2,8 +2,8 @@
 
 #include <QObject>
 #include <QPointer>
-#include <functional>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
