@@ -50,6 +50,7 @@ class THistoryComboBox;
 class ProgramIcon;
 class DiskController;
 class TaggingController;
+class OpsController;
 class TWDList;
 class ViewController;
 class QuickViewController;
@@ -185,9 +186,10 @@ public:
     MainMenuBar& menus() { return *m_menus; }
     DiskController& disks() { return *m_disks; }
     TaggingController& tagging() { return *m_tagging; }
+    OpsController& ops() { return *m_ops; }
+    TWDList& watchDog() { return *m_watchDog; }
     PluginCalls& plugins() { return *m_plugins; }
     ViewController& view() { return *m_view; }
-    TWDList& watchDog() { return *m_watchDog; }
 
     /// Brings the window back (the other instance asked, or the tray).
     void RestoreAndRaise();
@@ -296,13 +298,14 @@ private:
     std::unique_ptr<TreeCommands> m_treeCommands;
     std::unique_ptr<TEnhIniFile> m_store;
     std::unique_ptr<PluginCalls> m_plugins;
+    std::unique_ptr<TWDList> m_watchDog;
     CatalogueTreeModel* m_treeModel = nullptr;
     FileWindowController* m_fileWindow = nullptr;
     DiskController* m_disks = nullptr;
     TaggingController* m_tagging = nullptr;
-    std::unique_ptr<TWDList> m_watchDog;
     ViewController* m_view = nullptr;
     QuickViewController* m_quickView = nullptr;
+    OpsController* m_ops = nullptr;
     MainMenuBar* m_menus = nullptr;
     TreeController* m_treeController = nullptr;
     std::map<std::string, Command> m_commands;
