@@ -50,6 +50,8 @@ class THistoryComboBox;
 class ProgramIcon;
 class DiskController;
 class TaggingController;
+class CopyMoveController;
+class TFileOperator;
 class OpsController;
 class TWDList;
 class ViewController;
@@ -190,6 +192,9 @@ public:
     TWDList& watchDog() { return *m_watchDog; }
     PluginCalls& plugins() { return *m_plugins; }
     ViewController& view() { return *m_view; }
+    /// FileOperator1: the file operator of the file commands.
+    TFileOperator& fileOperator() { return *m_fileOperator; }
+    CopyMoveController& copyMove() { return *m_copyMove; }
 
     /// Brings the window back (the other instance asked, or the tray).
     void RestoreAndRaise();
@@ -306,6 +311,8 @@ private:
     ViewController* m_view = nullptr;
     QuickViewController* m_quickView = nullptr;
     OpsController* m_ops = nullptr;
+    std::unique_ptr<TFileOperator> m_fileOperator;
+    CopyMoveController* m_copyMove = nullptr;
     MainMenuBar* m_menus = nullptr;
     TreeController* m_treeController = nullptr;
     std::map<std::string, Command> m_commands;
