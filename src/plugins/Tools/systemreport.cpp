@@ -123,6 +123,24 @@ int64_t MemInfoValue(std::string_view text, std::string_view key) {
     return result;
 }
 
+std::string UnescapeMountField(std::string_view field) {
+    std::string out;
+    for (size_t i = 0; i < field.size(); ++i) {
+        const auto octal = [&](size_t at) {
+            return field[at] >= '0' && field[at] <= '7';
+        };
+        if (field[i] == '\\' && i + 3 < field.size() && octal(i + 1) && octal(i + 2) &&
+            octal(i + 3)) {
+            out.push_back(static_cast<char>(((field[i + 1] - '0') << 6) |
+                                            ((field[i + 2] - '0') << 3) | (field[i + 3] - '0')));
+            i += 3;
+        } else {
+            out.push_back(field[i]);
+        }
+    }
+    return out;
+}
+
 std::string UptimeText(std::string_view procUptime) {
     const std::string text(procUptime.substr(0, 64));
     char* end = nullptr;
@@ -185,6 +203,8 @@ std::vector<std::string> SystemReport() {
         in >> source >> target >> type;
         if (source.rfind("/dev/", 0) != 0)
             return;
+        source = UnescapeMountField(source);
+        target = UnescapeMountField(target);
         struct statvfs st {};
         if (::statvfs(target.c_str(), &st) != 0)
             return;
@@ -207,8 +227,8 @@ DiscInfo ParseVolumeDescriptor(std::string_view sector) {
     info.publisher = field(sector, 318, 128);
     info.preparer = field(sector, 446, 128);
     info.application = field(sector, 574, 128);
-    info.copyrightFile = field(sector, 702, 38);
-    info.abstractFile = field(sector, 738, 38);
+    info.copyrightFile = field(sector, 702, 37);
+    info.abstractFile = field(sector, 739, 37);
     info.bibliographicFile = field(sector, 776, 37);
     info.created = dateField(sector, 813);
     info.modified = dateField(sector, 830);

@@ -18,6 +18,10 @@ ProcessorFacts ParseCpuInfo(std::string_view text);
 /// Kilobyte values of /proc/meminfo by key ("MemTotal" ...); -1 when missing.
 int64_t MemInfoValue(std::string_view text, std::string_view key);
 
+/// A field of /proc/self/mounts as the path it stands for: blanks, tabs,
+/// line feeds and backslashes are written there as a backslash and three octal digits.
+std::string UnescapeMountField(std::string_view field);
+
 /// "3 days, 4:05" from the first number of /proc/uptime.
 std::string UptimeText(std::string_view procUptime);
 
