@@ -5,8 +5,11 @@
 #include <archive_entry.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace zentrix::unzip;
 using zentrix::test::TempDir;
@@ -127,4 +130,34 @@ TEST(UnZip, ListTestAndPack) {
     EXPECT_FALSE(TestArchive(tmp.at("bad.zip")).ok);
     tmp.write("none.zip", "PK\x03\x04 not an archive");
     EXPECT_FALSE(TestArchive(tmp.at("none.zip")).ok);
+}
+
+TEST(UnZip, AnEntryLargerThanTheFreeSpaceStopsTheRun) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "mounting a small tmpfs needs root";
+    TempDir tmp;
+    tmp.mkdir("small");
+    if (::mount("tmpfs", tmp.at("small").c_str(), "tmpfs", 0, "size=256k") != 0)
+        GTEST_SKIP() << "cannot mount a tmpfs here";
+    struct Unmount {
+        std::string dir;
+        ~Unmount() { ::umount2(dir.c_str(), MNT_DETACH); }
+    } unmount{tmp.at("small")};
+    // Zeros pack small, so the archive fits where its contents cannot.
+    makeZip(tmp.at("big.zip"), {{"first.txt", "fits"},
+                                {"huge.bin", std::string(4 << 20, '\0')},
+                                {"after.txt", "never reached"}});
+    const RunReport report = ExtractArchive(tmp.at("big.zip"), tmp.at("small"), {}, {}, {});
+    EXPECT_FALSE(report.ok);
+    EXPECT_TRUE(report.stopped);
+    EXPECT_EQ(report.written, 1);
+    bool told = false;
+    for (const std::string& line : report.lines)
+        told = told || line.find("Not enough free space") != std::string::npos;
+    EXPECT_TRUE(told);
+    // Only the entry that fitted is there: no partial file, no temporary one.
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(tmp.at("small")))
+        names.push_back(entry.path().filename().string());
+    EXPECT_EQ(names, std::vector<std::string>{"first.txt"});
 }
