@@ -1,6 +1,5 @@
 #include "gui/view/tzenviewwindow.h"
 
-#include <QCollator>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
@@ -29,16 +28,53 @@ TZenViewWindow::TZenViewWindow(QWidget* parent) : QMainWindow(parent) {
         "Space/PgDn next, Backspace/PgUp previous, + - zoom, F fit, F11 full screen");
 }
 
+namespace {
+
+// Name order as people read it: case does not count, and a run of digits
+// counts as its number ("b2" before "b10"), whatever the locale.
+bool NameLess(const QString& a, const QString& b) {
+    qsizetype i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (a[i].isDigit() && b[j].isDigit()) {
+            qsizetype ei = i, ej = j;
+            while (ei < a.size() && a[ei].isDigit())
+                ++ei;
+            while (ej < b.size() && b[ej].isDigit())
+                ++ej;
+            qsizetype si = i, sj = j;
+            while (si + 1 < ei && a[si] == u'0')
+                ++si;
+            while (sj + 1 < ej && b[sj] == u'0')
+                ++sj;
+            if (ei - si != ej - sj)
+                return ei - si < ej - sj;
+            if (const int c =
+                    QStringView(a).mid(si, ei - si).compare(QStringView(b).mid(sj, ej - sj)))
+                return c < 0;
+            i = ei;
+            j = ej;
+            continue;
+        }
+        const char32_t ca = a[i].toCaseFolded().unicode(), cb = b[j].toCaseFolded().unicode();
+        if (ca != cb)
+            return ca < cb;
+        ++i;
+        ++j;
+    }
+    if (a.size() - i != b.size() - j)
+        return a.size() - i < b.size() - j;
+    return a < b;
+}
+
+} // namespace
+
 QStringList TZenViewWindow::PicturesIn(const QString& directory) {
     QStringList filters;
     for (const QByteArray& format : QImageReader::supportedImageFormats())
         filters << "*." + QString::fromLatin1(format);
     QDir dir(directory);
     QStringList names = dir.entryList(filters, QDir::Files | QDir::Hidden | QDir::Readable);
-    QCollator collator;
-    collator.setNumericMode(true);
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::sort(names.begin(), names.end(), collator);
+    std::sort(names.begin(), names.end(), NameLess);
     QStringList paths;
     for (const QString& name : names)
         paths << dir.filePath(name);
