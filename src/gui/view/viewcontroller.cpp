@@ -224,7 +224,9 @@ void ViewController::InstallCommandLine(QWidget* panel) {
     auto* layout = new QHBoxLayout(panel);
     layout->setContentsMargins(2, 1, 2, 1);
     layout->setSpacing(2);
-    auto* label = new QLabel("&Command:", panel);
+    // No mnemonic: Alt+C belongs to the menu ("Copy with paths"), and the
+    // panel is reached with its own command key.
+    auto* label = new QLabel("Command:", panel);
     if (const HistoryBoxSpec* spec = FindHistoryBox(kMainWindow, "hbCmdLine"))
         hbCmdLine = THistoryComboBox::Create(*spec, panel, true);
     else
