@@ -60,6 +60,23 @@ QString DecodeText(const QByteArray& bytes, TextFormat& format) {
         break;
     }
     }
+    // Only the start of the file was looked at: a byte further on that is not
+    // valid in the encoding found (or a UTF-16 file of odd length) would be
+    // replaced on loading and lost on saving. Such a file is edited byte for
+    // byte instead, so that every byte the user does not touch is written back.
+    if (format.encoding != TextFormat::Encoding::Latin1) {
+        QByteArray again;
+        TextFormat plain = format;
+        plain.crlf = false;
+        if (!EncodeText(text, plain, again) || again != bytes) {
+            format.encoding = TextFormat::Encoding::Latin1;
+            format.byteOrderMark = false;
+            text.clear();
+            text.reserve(bytes.size());
+            for (const char c : bytes)
+                text += QChar(static_cast<char16_t>(Latin1Char(static_cast<unsigned char>(c))));
+        }
+    }
     // The first line end tells how lines end.
     const qsizetype lf = text.indexOf('\n');
     format.crlf = lf > 0 && text[lf - 1] == '\r';
