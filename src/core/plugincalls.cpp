@@ -11,7 +11,6 @@
 namespace zentrix {
 namespace {
 
-constexpr const char* kUtils = "Utils";
 constexpr const char* kFileInfo = "FileInfo";
 
 // FileInfo stays loaded from its binding until the end of the run.
@@ -31,10 +30,11 @@ std::string PluginCalls::NotFoundText(const std::string& libraryName) {
     return "Zentrix plugin " + platform::PluginLibrary::FileNameOf(libraryName) + " not found.";
 }
 
-template <class Fn, class Call> bool PluginCalls::callUtils(const char* entry, Call&& call) {
-    auto library = platform::PluginLibrary::Load(kUtils);
+template <class Fn, class Call>
+bool PluginCalls::callIn(const char* libraryName, const char* entry, Call&& call) {
+    auto library = platform::PluginLibrary::Load(libraryName);
     if (!library) {
-        m_prompter.warn(NotFoundText(kUtils));
+        m_prompter.warn(NotFoundText(libraryName));
         return false;
     }
     const Fn fn = library->EntryAs<Fn>(entry);
@@ -81,6 +81,53 @@ void PluginCalls::CallShowAboutForm(void* owner) {
 
 void PluginCalls::CallShowZentrixQCV(void* owner) {
     callUtils<ShowZentrixQCVFn>("ShowZentrixQCV", [&](ShowZentrixQCVFn fn) { fn(owner); });
+}
+
+void PluginCalls::CallViewIcons(const std::string& description, const std::string& hostPath,
+                                void* owner) {
+    callUtils<ViewIconsFn>("ViewIcons",
+                           [&](ViewIconsFn fn) { fn(description.c_str(), hostPath.c_str(), owner); });
+}
+
+void PluginCalls::CallEditFile(const std::string& hostPath, void* owner) {
+    callUtils<EditFileFn>("EditFile", [&](EditFileFn fn) { fn(hostPath.c_str(), owner); });
+}
+
+std::optional<bool> PluginCalls::CallPrintFile(const std::string& hostPath, void* owner) {
+    std::optional<bool> result;
+    callUtils<PrintFileFn>("PrintFile",
+                           [&](PrintFileFn fn) { result = fn(hostPath.c_str(), owner) != 0; });
+    return result;
+}
+
+void PluginCalls::CallZIPFiles(bool recurse, bool keepSubdirectories, const std::string& fileList,
+                               const std::string& archiveHostPath, void* owner) {
+    callIn<ZIPFilesFn>("UnZip", "ZIPFiles", [&](ZIPFilesFn fn) {
+        fn(recurse ? 1 : 0, keepSubdirectories ? 1 : 0, fileList.c_str(), archiveHostPath.c_str(),
+           owner);
+    });
+}
+
+std::optional<bool> PluginCalls::CallOpenZip(const std::string& hostPath, void* owner) {
+    std::optional<bool> result;
+    callIn<OpenZipFn>("UnZip", "OpenZip",
+                      [&](OpenZipFn fn) { result = fn(hostPath.c_str(), owner) != 0; });
+    return result;
+}
+
+std::optional<bool> PluginCalls::CallTestZIPArchive(const std::string& hostPath, void* owner) {
+    std::optional<bool> result;
+    callIn<TestZIPArchiveFn>("UnZip", "TestZIPArchive",
+                             [&](TestZIPArchiveFn fn) { result = fn(hostPath.c_str(), owner) != 0; });
+    return result;
+}
+
+void PluginCalls::CallShowSysInfo(void* owner) {
+    callIn<ShowSysInfoFn>("Tools", "ShowSysInfo", [&](ShowSysInfoFn fn) { fn(owner); });
+}
+
+void PluginCalls::CallShowCDBrowser(void* owner) {
+    callIn<ShowCDBrowserFn>("Tools", "ShowCDBrowser", [&](ShowCDBrowserFn fn) { fn(owner); });
 }
 
 bool PluginCalls::BindFileInfo() {

@@ -53,6 +53,8 @@
 #include "gui/tree/dirpropertiesdialog.h"
 #include "gui/tree/thetreeview.h"
 #include "gui/tree/treecontroller.h"
+#include "gui/view/quickviewcontroller.h"
+#include "gui/view/viewcontroller.h"
 #include "platform/drivetable.h"
 #include "platform/systeminfo.h"
 #include "platform/volume.h"
@@ -135,6 +137,7 @@ TMainForm::TMainForm(Catalogue& catalogue, AppState& state, Settings& settings,
     wireTree();
     wireFileWindow();
     wireDisks();
+    wireView();
     m_help = new HelpController(this);
     buildCommands();
     wireMenus();
@@ -185,6 +188,10 @@ TMainForm::~TMainForm() {
     MainTreeView->WndProcFunction = nullptr;
     delete m_fileMenuState;
     delete m_menus;
+    delete m_view;
+    m_view = nullptr;
+    delete m_quickView;
+    m_quickView = nullptr;
     delete m_ops;
     delete m_tagging;
     delete m_copyMove;
@@ -464,6 +471,12 @@ void TMainForm::fileCommandRequested(int command) {
     case FileCommand::UnTagFilesSpecial:
         m_tagging->fileCommand(static_cast<FileCommand>(command));
         break;
+    case FileCommand::Execute:
+        m_view->miFileExecuteClick();
+        break;
+    case FileCommand::StopMedia:
+        pnQuickView->btnStopClick();
+        break;
     default:
         // Deleting and running files come with their commands; the menu shows
         // them greyed out until then.
@@ -484,6 +497,7 @@ void TMainForm::wireMenus() {
     pmiHideShowWindow = m_menus->action("pmiHideShowWindow");
     tray = new TZentrixTray(this, m_menus->menu("TrayPopupMenu"), pmiHideShowWindow, aiForm->icon());
     m_menus->copyCommandMenus();
+    m_quickView->attachMenus(*m_menus);
     m_menus->bindPopupShortcuts("ListBoxPopupMenu", m_fileWindow->MainListBox);
     m_menus->followFocus(MainTreeView, m_fileWindow->MainListBox);
     m_fileMenuState = new FileMenuState(*m_menus, *m_fileWindow, m_settings, this);
@@ -628,12 +642,45 @@ void TMainForm::buildCommands() {
     m_commands.insert(fileCommands.begin(), fileCommands.end());
     for (const auto& [name, handler] : m_tagging->commands())
         m_commands[name] = handler;
+    for (const auto& [name, handler] : m_view->commands())
+        m_commands[name] = handler;
+    for (const auto& [name, handler] : m_quickView->commands())
+        m_commands[name] = handler;
     for (const auto& [name, handler] : m_ops->commands())
         m_commands[name] = handler;
     for (auto& [name, handler] : m_help->commands())
         m_commands[name] = std::move(handler);
     for (const auto& [name, handler] : m_copyMove->commands())
         m_commands[name] = handler;
+}
+
+void TMainForm::wireView() {
+    m_view = new ViewController(m_cat, m_state, m_settings, *m_prompter, *m_plugins, m_drives,
+                                *m_logger, *m_watchDog, this);
+    FileWindow& model = m_fileWindow->model();
+    m_view->currentFile = [&model] { return model.Record(model.Current()); };
+    m_view->taggedFiles = [&model] {
+        std::vector<TFileClass*> tagged;
+        for (int i = 0; i < model.Count(); ++i)
+            if (TFileClass* record = model.Record(i); record && record->Tagged())
+                tagged.push_back(record);
+        return tagged;
+    };
+    m_view->fileWindowHasFocus = [this] { return m_fileWindow->fileWindowHasFocus(); };
+    m_view->fileSpec = [&model] { return model.FileSpec(); };
+    m_view->focusTree = [this] { focusTree(); };
+    m_view->closeInlinePanels = [this] {
+        ZenPageControl->setCurrentWidget(ts_TitlePage);
+        ZenPageControl->setVisible(m_settings.ShowMemStat);
+    };
+    m_view->InstallCommandLine(pnCmdLine);
+    m_view->InstallPages(ZenPageControl, ts_TitlePage);
+    m_quickView = new QuickViewController(pnQuickView, m_settings, MediaTimer, this);
+    m_quickView->fileWindowHasFocus = [this] { return m_fileWindow->fileWindowHasFocus(); };
+    m_quickView->focusFileWindow = [this] { focusFileWindow(); };
+    m_quickView->updatePanel = [this] { UpdateQuickViewPanel(m_settings.QuickView); };
+    m_quickView->warn = [this](const std::string& text) { m_prompter->warn(text); };
+    static_cast<QVBoxLayout*>(StatisticsPanel->layout())->insertWidget(1, m_quickView->btnQuickFileView);
 }
 
 bool TMainForm::runCommand(const std::string& name) {
@@ -931,6 +978,7 @@ void TMainForm::UpdateQuickView() {
     if (!m_settings.QuickView || !pnQuickView->isVisible())
         return;
     FileWindow& model = m_fileWindow->model();
+    pnQuickView->AutoPlay = m_settings.AutoPlay;
     if (TFileClass* record = model.Record(model.Current()))
         pnQuickView->ShowFile(std::string(record->FileName()),
                               m_cat.HostPath(record).value_or(std::string()));
@@ -1172,8 +1220,8 @@ void TMainForm::ApplyConfirmedOptions(const Settings& settings) {
         onResortFileWindow();
     // The header's mark and the menus' checks follow the key and order chosen.
     m_fileWindow->model().ToggleFileLBoxPMenuItems();
-    // The command-line panel stays hidden until its commands are built.
     ZenPageControl->setVisible(settings.ShowMemStat);
+    m_view->ApplySettings();
 }
 
 void TMainForm::ShowHelpTopic(int topic, bool popup) {

@@ -56,6 +56,8 @@ class CopyMoveController;
 class TFileOperator;
 class OpsController;
 class TWDList;
+class ViewController;
+class QuickViewController;
 class TQuickViewPane;
 class TZentrixTray;
 class TZentrixDrives;
@@ -196,6 +198,7 @@ public:
     OpsController& ops() { return *m_ops; }
     TWDList& watchDog() { return *m_watchDog; }
     PluginCalls& plugins() { return *m_plugins; }
+    ViewController& view() { return *m_view; }
     /// FileOperator1: the file operator of the file commands.
     TFileOperator& fileOperator() { return *m_fileOperator; }
     CopyMoveController& copyMove() { return *m_copyMove; }
@@ -288,6 +291,7 @@ private:
     void showPopup(const QString& name, const QPoint& globalPos);
     void wireTree();
     void wireDisks();
+    void wireView();
     void showDirectoryMenu(TTreeNode* node, const QPoint& globalPos);
     QWidget* fontTarget(FontSlot slot) const;
     void SysTimerTimer();
@@ -315,6 +319,8 @@ private:
     FileWindowController* m_fileWindow = nullptr;
     DiskController* m_disks = nullptr;
     TaggingController* m_tagging = nullptr;
+    ViewController* m_view = nullptr;
+    QuickViewController* m_quickView = nullptr;
     HelpController* m_help = nullptr;
     OpsController* m_ops = nullptr;
     std::unique_ptr<TFileOperator> m_fileOperator;
