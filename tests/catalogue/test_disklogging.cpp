@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <set>
+#include <thread>
 
 using namespace zentrix;
 using namespace zentrix::test;
@@ -511,6 +512,51 @@ TEST_F(CatalogueTest, RefreshingAllDirectoriesStopsOnTheAbortFlag) {
     state.scope = 1;
     logger->RefreshAllDirectories(never);
     EXPECT_EQ(files(node("D:\\c\\")).size(), 2u);
+}
+
+// "STOP" is a click: it reaches the walk only through the events it lets
+// through. They must run by time, however few directories there are.
+TEST_F(CatalogueTest, AStopClickedMeanwhileEndsRefreshingAllOnAnOrdinaryTree) {
+    class ClickingStop : public Progress {
+    public:
+        void setTotal(int64_t) override {}
+        void setPosition(int64_t) override {}
+        void showStop(bool) override {}
+        bool aborted() const override { return m_clicked; }
+
+    protected:
+        void processEvents() override { m_clicked = true; }
+
+    private:
+        bool m_clicked = false;
+    };
+    tmp.write("d/a/f");
+    tmp.write("d/b/f");
+    logger->LogDrive('D');
+    tree().Select(tree().Top(0));
+    logger->LogDirBranch();
+    tmp.write("d/new");
+    tmp.write("d/a/new");
+
+    ClickingStop progress; // the click waits in the queue from the start
+    logger->RefreshAllDirectories(progress);
+    EXPECT_EQ(files(tree().Top(0)).size(), 0u);
+    EXPECT_EQ(files(node("D:\\a\\")).size(), 1u);
+
+    // Events run again once the interval has passed, not only after a count of calls.
+    struct Counting : Progress {
+        int events = 0;
+        void setTotal(int64_t) override {}
+        void setPosition(int64_t) override {}
+        void showStop(bool) override {}
+        bool aborted() const override { return false; }
+        void processEvents() override { ++events; }
+    } counting;
+    for (int i = 0; i < 3; ++i) {
+        counting.pump();
+        std::this_thread::sleep_for(Progress::kPumpInterval + std::chrono::milliseconds(5));
+    }
+    EXPECT_EQ(counting.events, 3);
 }
 
 TEST_F(CatalogueTest, OneLevelAndRelogCommands) {
