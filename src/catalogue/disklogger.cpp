@@ -10,6 +10,7 @@
 #include "core/prompter.h"
 #include "core/text.h"
 #include "platform/branchreader.h"
+#include "platform/collation.h"
 #include "platform/dirlisting.h"
 #include "platform/hostname.h"
 #include "platform/process.h"
@@ -17,6 +18,7 @@
 
 #include <cctype>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace zentrix {
@@ -191,15 +193,49 @@ void DiskLogger::LogBranchRecursive(TTreeNode* node) {
     const auto host = m_cat.HostPath(node);
     platform::BranchReader reader(attrSourceOf(m_cat, node),
                                   platform::BranchReader::DefaultWorkers());
-    logBranch(node, reader, host ? reader.Root(*host) : nullptr);
+    TTree& tree = m_cat.Tree();
+
+    // Depth first without recursion, so that any depth works: one frame per
+    // level holds the subdirectories still to be read. Each directory's record
+    // exists before its listing is taken, so records come out in pre-order.
+    // The reader lists directories ahead on other threads; every record and
+    // node is still made here.
+    struct Frame {
+        TTreeNode* node;
+        platform::BranchReader::Dir* dir;
+        std::vector<std::pair<TTreeNode*, platform::BranchReader::Dir*>> children;
+        size_t next = 0;
+    };
+    std::vector<Frame> stack;
+    auto enter = [&](TTreeNode* n, platform::BranchReader::Dir* dir) {
+        Frame frame{n, dir, {}};
+        readBranchDir(n, reader, dir, frame.children);
+        stack.push_back(std::move(frame));
+    };
+    enter(node, host ? reader.Root(*host) : nullptr);
+    while (!stack.empty()) {
+        Frame& top = stack.back();
+        if (top.next < top.children.size()) {
+            const auto [child, dir] = top.children[top.next++];
+            enter(child, dir); // may move `top`
+            continue;
+        }
+        TTreeNode* n = top.node;
+        if (top.dir)
+            reader.Release(top.dir);
+        stack.pop_back();
+        SetNodeImages(n);
+        tree.SortChildren(n);
+        tree.SetExpanded(n, true); // its descendants were opened on their own way back
+    }
 }
 
-// Logs one directory of a branch and then, depth first, each subdirectory. The
-// directory's record exists before its listing is taken, so records come out
-// in pre-order. The reader lists directories ahead on other threads; every
-// record and node is still made here.
-void DiskLogger::logBranch(TTreeNode* node, platform::BranchReader& reader,
-                           platform::BranchReader::Dir* dir) {
+// Logs one directory of a branch: its record and files, and a child node for
+// each subdirectory. Links become closed nodes that are never descended; the
+// others are handed back, in listing order, with the reader's handle of each.
+void DiskLogger::readBranchDir(
+    TTreeNode* node, platform::BranchReader& reader, platform::BranchReader::Dir* dir,
+    std::vector<std::pair<TTreeNode*, platform::BranchReader::Dir*>>& descend) {
     TTree& tree = m_cat.Tree();
     tree.DeleteChildren(node);
     // A node read again drops its old record first, so that no directory is
@@ -211,50 +247,44 @@ void DiskLogger::logBranch(TTreeNode* node, platform::BranchReader& reader,
     }
     TLoggedClass* record = m_cat.LoggedDirs().Add(std::make_unique<TLoggedClass>(node));
     tree.SetData(node, record);
-
-    if (dir) {
-        const platform::DirBatch& batch = reader.Batch(dir);
-        if (batch.opened) {
-            TFileList& files = record->FileList();
-            size_t count = 0, nameBytes = 0;
-            for (const auto& e : batch.entries)
-                if (!e.isDirectory) {
-                    ++count;
-                    nameBytes += e.nameLen;
-                }
-            files.Reserve(count, nameBytes);
-            for (const auto& e : batch.entries) {
-                if (e.isDirectory)
-                    continue;
-                const std::string_view name = batch.Name(e);
-                TFileClass* rec =
-                    files.Add(name, low32(e.size), low16(e.attributes), e.lastWriteTime, node);
-                if (m_settings.FetchFileDescOption) {
-                    std::string desc = fileDescriptionAtLogging(node, name, false);
-                    if (!desc.empty())
-                        rec->SetDescText(std::move(desc));
-                }
-            }
-            // Subdirectories; links become closed nodes that are never descended.
-            size_t childIndex = 0;
-            for (const auto& e : batch.entries) {
-                if (!e.isDirectory)
-                    continue;
-                TTreeNode* child = tree.AddChild(node, std::string(batch.Name(e)));
-                if (e.isLink) {
-                    tree.SetLink(child, true);
-                    tree.SetHasChildren(child, true);
-                    SetNodeImages(child);
-                    continue;
-                }
-                logBranch(child, reader, reader.Child(dir, childIndex++));
-            }
+    if (!dir)
+        return;
+    const platform::DirBatch& batch = reader.Batch(dir);
+    if (!batch.opened)
+        return;
+    TFileList& files = record->FileList();
+    size_t count = 0, nameBytes = 0;
+    for (const auto& e : batch.entries)
+        if (!e.isDirectory) {
+            ++count;
+            nameBytes += e.nameLen;
         }
-        reader.Release(dir);
+    files.Reserve(count, nameBytes);
+    for (const auto& e : batch.entries) {
+        if (e.isDirectory)
+            continue;
+        const std::string_view name = batch.Name(e);
+        TFileClass* rec =
+            files.Add(name, low32(e.size), low16(e.attributes), e.lastWriteTime, node);
+        if (m_settings.FetchFileDescOption) {
+            std::string desc = fileDescriptionAtLogging(node, name, false);
+            if (!desc.empty())
+                rec->SetDescText(std::move(desc));
+        }
     }
-    SetNodeImages(node);
-    tree.SortChildren(node);
-    tree.SetExpanded(node, true); // its descendants were opened on their own way back
+    size_t childIndex = 0;
+    for (const auto& e : batch.entries) {
+        if (!e.isDirectory)
+            continue;
+        TTreeNode* child = tree.AddChild(node, std::string(batch.Name(e)));
+        if (e.isLink) {
+            tree.SetLink(child, true);
+            tree.SetHasChildren(child, true);
+            SetNodeImages(child);
+            continue;
+        }
+        descend.emplace_back(child, reader.Child(dir, childIndex++));
+    }
 }
 
 bool DiskLogger::RefreshDir(TTreeNode* node) {
@@ -398,13 +428,17 @@ void DiskLogger::UnlogBranch(TTreeNode* node) {
     BusyGuard busy(m_state);
     TTree& tree = m_cat.Tree();
     // Clear every data slot of the branch before the records go, so that no
-    // node is ever left pointing at a disposed record.
+    // node is ever left pointing at a disposed record. The branch's nodes are
+    // collected on the way: asking each record whether it lies below the node
+    // would cost the depth of the tree per record.
+    std::unordered_set<const TTreeNode*> branch;
     TTree::PreOrder(node, [&](TTreeNode* n) {
         tree.SetData(n, nullptr);
+        branch.insert(n);
         return true;
     });
     const int gone = m_cat.LoggedDirs().RemoveIf(
-        [node](const TLoggedClass& r) { return r.DirNode()->IsInBranchOf(node); });
+        [&branch](const TLoggedClass& r) { return branch.count(r.DirNode()) > 0; });
     if (gone > 0)
         m_cat.RecordsInvalidated();
     tree.SetExpanded(node, false);
@@ -497,18 +531,24 @@ void DiskLogger::LogDrive(char letter) {
     }
 
     if (root) {
+        // Loading from the cache asks the user; selecting may ask whether the
+        // disk is ready. Either may release the drive meanwhile.
+        TNodeRef ref(root);
         const platform::DriveInfo* drive = m_cat.Drives().Find(letter);
         const bool fromCache = drive && drive->kind == platform::DriveKind::CdRom &&
                                m_settings.LogCDFromArchiveOption && m_cdCache &&
                                m_cdCache->LoadFromCache(letter, root);
-        if (!fromCache) {
-            LogSubDirs(root);
-            LogDirFiles(root);
-            tree.SetExpanded(root, true);
+        if (!fromCache && ref) {
+            LogSubDirs(ref.get());
+            LogDirFiles(ref.get());
+            tree.SetExpanded(ref.get(), true);
         }
-        m_ui.focusTree();
-        tree.Select(root);
-        m_ui.scrollIntoView(root);
+        if (ref) {
+            m_ui.focusTree();
+            tree.Select(ref.get());
+        }
+        if (ref)
+            m_ui.scrollIntoView(ref.get());
     }
     m_ui.setAppTitle("Zentrix");
     m_state.driveSwitch = false;
@@ -522,9 +562,10 @@ bool DiskLogger::ReleaseDrive(char letter) {
     const platform::DriveInfo* c = m_cat.Drives().Find('C');
     platform::SetCurrentDirectory(c ? c->root : std::string("/"));
 
-    TTreeNode* root = findRoot(letter);
-    if (!root)
+    if (!findRoot(letter))
         return false;
+    // No node is held across the questions below: any of them may run events
+    // that change the tree. The root is looked up again afterwards.
     if (!m_settings.SkipReleaseDrvOption &&
         !m_prompter.askOkCancel(std::string("Release disk ") + letter + " ???"))
         return false;
@@ -552,10 +593,10 @@ bool DiskLogger::ReleaseDrive(char letter) {
     TTree& tree = m_cat.Tree();
     m_cat.LastDirs.Forget(letter);
     m_tabs.Remove(letter);
-    UnlogBranch(root);
-    root = findRoot(letter); // still there: nothing above deletes nodes
-    if (root)
+    if (TTreeNode* root = findRoot(letter)) {
+        UnlogBranch(root);
         tree.DeleteNode(root);
+    }
     m_ui.repaintTree();
     m_ui.emptyFileWindow();
 
@@ -580,8 +621,11 @@ bool DiskLogger::ReleaseDrive(char letter) {
             target = tree.Top(selRoot->Index() - 1);
     }
     if (target) {
+        // Selecting may ask whether that disk is ready and release it too.
+        const TNodeRef ref(target);
         tree.Select(target);
-        m_ui.scrollIntoView(target);
+        if (ref)
+            m_ui.scrollIntoView(ref.get());
     }
     return true;
 }
@@ -673,17 +717,19 @@ void DiskLogger::LogOneLevel() {
 
 // Logs every unlogged node of the branch in pre-order. Logging a node logs its
 // whole subtree, so one walk finds what repeated searches from the top would.
-// Links below the start are not entered.
-bool DiskLogger::logUnloggedInBranch(TTreeNode* node, bool isStart) {
-    if (!isStart && node->IsLink())
-        return true;
-    if (!node->Logged()) {
-        LogBranchRecursive(node);
-        return true;
+// Links below the start are not entered. No recursion: any depth works.
+void DiskLogger::logUnloggedInBranch(TTreeNode* start) {
+    TTreeNode* n = start;
+    while (n) {
+        bool descend = true;
+        if (n != start && n->IsLink()) {
+            descend = false;
+        } else if (!n->Logged()) {
+            LogBranchRecursive(n);
+            descend = false;
+        }
+        n = descend && n->Count() > 0 ? n->Item(0) : TTree::NextOutside(n, start);
     }
-    for (int i = 0; i < node->Count(); ++i)
-        logUnloggedInBranch(node->Item(i), false);
-    return true;
 }
 
 void DiskLogger::LogDirBranch() {
@@ -695,7 +741,7 @@ void DiskLogger::LogDirBranch() {
     m_ui.freezeTree(true);
     tree.BeginUpdate();
     m_state.busyOn();
-    logUnloggedInBranch(node, true);
+    logUnloggedInBranch(node);
     m_state.busyOff();
     tree.EndUpdate();
     m_ui.freezeTree(false);
@@ -719,16 +765,40 @@ void DiskLogger::RelogDir() {
     }
 }
 
-bool DiskLogger::refreshWalk(TTreeNode* node, Progress& progress) {
-    progress.pump();
-    if (progress.aborted())
-        return false;
-    if (node->Logged())
-        RefreshDir(node);
-    for (int i = 0; i < node->Count(); ++i)
-        if (!refreshWalk(node->Item(i), progress))
-            return false;
-    return true;
+// Where the refresh walk goes on when the node it stood on went while events
+// were processed (the user closed its branch, say): the first node that sorts
+// after it among what is left of its parent's children, or whatever follows
+// the parent's branch. A node of the same path that exists again is visited.
+TTreeNode* DiskLogger::resumeAfter(const std::string& path) const {
+    const TTree& tree = m_cat.Tree();
+    std::vector<std::string_view> parts;
+    for (size_t pos = 0; pos < path.size();) {
+        const size_t end = std::min(path.find('\\', pos), path.size());
+        if (end > pos)
+            parts.push_back(std::string_view(path).substr(pos, end - pos));
+        pos = end + 1;
+    }
+    TTreeNode* parent = nullptr;
+    for (size_t i = 0; i < parts.size(); ++i) {
+        const std::string text = i == 0 ? std::string(parts[0]) + "\\" : std::string(parts[i]);
+        const int count = parent ? parent->Count() : tree.TopCount();
+        auto child = [&](int k) {
+            return parent ? parent->Item(k) : tree.Top(k);
+        };
+        TTreeNode* same = nullptr;
+        for (int k = 0; k < count && !same; ++k)
+            if (child(k)->Text() == text)
+                same = child(k);
+        if (same) {
+            parent = same;
+            continue;
+        }
+        for (int k = 0; k < count; ++k)
+            if (platform::CompareNodeText(child(k)->Text(), text) > 0)
+                return child(k);
+        return parent ? tree.NextAfterBranch(parent) : nullptr;
+    }
+    return parent;
 }
 
 void DiskLogger::RefreshAllDirectories(Progress& progress) {
@@ -737,10 +807,24 @@ void DiskLogger::RefreshAllDirectories(Progress& progress) {
     m_ui.setCurrDirLabel("Please wait ...");
     m_ui.emptyFileWindow();
     if (m_state.scope == 1) {
+        // Events run between directories, and they may change the tree in any
+        // way: the walk holds its place by a handle and the place's path.
         TTree& tree = m_cat.Tree();
-        for (int i = 0; i < tree.TopCount(); ++i)
-            if (!refreshWalk(tree.Top(i), progress))
+        TNodeRef current(tree.FirstTop());
+        std::string currentPath = current ? current->Path() : std::string();
+        while (!currentPath.empty()) {
+            progress.pump();
+            if (progress.aborted())
                 break;
+            TTreeNode* n = current ? current.get() : resumeAfter(currentPath);
+            if (!n)
+                break;
+            if (n->Logged())
+                RefreshDir(n);
+            TTreeNode* next = tree.NextInPreOrder(n);
+            current = next;
+            currentPath = next ? next->Path() : std::string();
+        }
     }
     progress.showStop(false);
     m_ui.repaintTree();

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace zentrix {
 
@@ -98,10 +100,11 @@ public:
     void SetNodeImages(TTreeNode* node);
 
 private:
-    void logBranch(TTreeNode* node, platform::BranchReader& reader,
-                   platform::BranchReader::Dir* dir);
-    bool logUnloggedInBranch(TTreeNode* node, bool isStart);
-    bool refreshWalk(TTreeNode* node, Progress& progress);
+    void readBranchDir(TTreeNode* node, platform::BranchReader& reader,
+                       platform::BranchReader::Dir* dir,
+                       std::vector<std::pair<TTreeNode*, platform::BranchReader::Dir*>>& descend);
+    void logUnloggedInBranch(TTreeNode* start);
+    TTreeNode* resumeAfter(const std::string& path) const;
     TTreeNode* findRoot(char letter) const;
     bool makeReady(char letter);
     std::string fileDescriptionAtLogging(TTreeNode* node, std::string_view name, bool iconKinds);

@@ -26,6 +26,8 @@ enum NodeImage : int8_t {
 /// changed only through TTree, which tells the windows.
 class TTreeNode {
 public:
+    /// Goes with its whole branch, without recursion (any depth works).
+    ~TTreeNode();
     TTreeNode(const TTreeNode&) = delete;
     TTreeNode& operator=(const TTreeNode&) = delete;
 
@@ -66,6 +68,7 @@ public:
 
 private:
     friend class TTree;
+    friend class TNodeRef;
     TTreeNode(TTree* tree, TTreeNode* parent, std::string text);
 
     TTree* m_tree;
