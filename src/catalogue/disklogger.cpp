@@ -621,9 +621,15 @@ bool DiskLogger::ReleaseDrive(char letter) {
             target = tree.Top(selRoot->Index() - 1);
     }
     if (target) {
-        // Selecting may ask whether that disk is ready and release it too.
+        // Deleting the root moved the selection without the change handling;
+        // when it moved onto the target, the handling runs now, so that the
+        // current disk is never the released one. Selecting may ask whether
+        // that disk is ready and release it too.
+        const bool alreadySelected = tree.Selected() == target;
         const TNodeRef ref(target);
         tree.Select(target);
+        if (alreadySelected && ref)
+            SelectionChanged(ref.get());
         if (ref)
             m_ui.scrollIntoView(ref.get());
     }

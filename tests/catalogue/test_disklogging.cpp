@@ -409,6 +409,25 @@ TEST_F(CatalogueTest, ReleasingDisks) {
     EXPECT_TRUE(tree().Top(0)->Logged());
 }
 
+TEST_F(CatalogueTest, ReleasingTheDiskWorkedInMakesTheDiskLeftCurrent) {
+    // C was last shown at its root, where the selection lands anyway when D's
+    // root goes: the disk information must still follow.
+    tmp.mkdir("d/docs");
+    logger->LogDrive('C');
+    logger->LogDrive('D');
+    ASSERT_TRUE(logger->GoToDirPath("D:\\docs\\"));
+    ASSERT_EQ(state.currentDisk, 'D');
+    ui.calls.clear();
+    prompter.answer(true);
+    logger->ReleaseDisk();
+    ASSERT_EQ(tree().TopCount(), 1);
+    EXPECT_EQ(tree().Selected(), tree().Top(0));
+    EXPECT_EQ(state.currentDisk, 'C');
+    EXPECT_EQ(tabs->ActiveLetter(), 'C');
+    EXPECT_EQ(ui.count("diskInfo"), 1);
+    EXPECT_EQ(cat->LastDirs.Get('C'), "C:\\");
+}
+
 TEST_F(CatalogueTest, ReleaseWithoutALastDirectoryFallsBackToANeighbourRoot) {
     settings.SkipReleaseDrvOption = true;
     logger->LogDrive('C');
