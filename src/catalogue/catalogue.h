@@ -51,11 +51,11 @@ public:
 
     /// Files in the catalogue, all or only the tagged ones.
     int32_t CountFiles(bool taggedOnly) const;
-    /// Kilobytes in the catalogue: each file's size div 1024, summed (32 bits).
-    int32_t SumKb(bool taggedOnly) const;
+    /// Kilobytes in the catalogue: each file's size div 1024, summed (64 bits).
+    int64_t SumKb(bool taggedOnly) const;
     struct Figures {
         int32_t count = 0;
-        int32_t kb = 0;
+        int64_t kb = 0;
     };
     /// Count and kilobytes of the directories of a branch (the node and below).
     Figures BranchFigures(const TTreeNode* branch, bool taggedOnly) const;

@@ -27,7 +27,10 @@ namespace {
 
 char upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
 
-int32_t low32(uint64_t size) { return static_cast<int32_t>(static_cast<uint32_t>(size)); }
+// Sizes are kept whole; no file system reports one beyond the signed range.
+int64_t fileSize(uint64_t size) {
+    return size > static_cast<uint64_t>(INT64_MAX) ? INT64_MAX : static_cast<int64_t>(size);
+}
 uint16_t low16(uint32_t attributes) { return static_cast<uint16_t>(attributes & 0xFFFF); }
 
 // Directory entries whose names begin with "." are never catalogued ("." and ".."
@@ -141,7 +144,7 @@ void DiskLogger::LogDirFiles(TTreeNode* node) {
     while (listing.Next(e)) {
         if (e.IsDirectory())
             continue;
-        files.Add(e.name, low32(e.size), low16(e.attributes), e.lastWriteTime, node);
+        files.Add(e.name, fileSize(e.size), low16(e.attributes), e.lastWriteTime, node);
     }
     TLoggedClass* attached = m_cat.LoggedDirs().Add(std::move(record));
     m_cat.Tree().SetData(node, attached);
@@ -265,7 +268,7 @@ void DiskLogger::readBranchDir(
             continue;
         const std::string_view name = batch.Name(e);
         TFileClass* rec =
-            files.Add(name, low32(e.size), low16(e.attributes), e.lastWriteTime, node);
+            files.Add(name, fileSize(e.size), low16(e.attributes), e.lastWriteTime, node);
         if (m_settings.FetchFileDescOption) {
             std::string desc = fileDescriptionAtLogging(node, name, false);
             if (!desc.empty())
@@ -298,7 +301,7 @@ bool DiskLogger::RefreshDir(TTreeNode* node) {
 
     struct FileEntry {
         std::string name;
-        int32_t size;
+        int64_t size;
         uint16_t attributes;
         int64_t time;
         bool used = false;
@@ -318,7 +321,7 @@ bool DiskLogger::RefreshDir(TTreeNode* node) {
             if (!isSkippedDir(e))
                 dirs.push_back({std::string(e.name), e.isLink});
         } else {
-            files.push_back({std::string(e.name), low32(e.size), low16(e.attributes),
+            files.push_back({std::string(e.name), fileSize(e.size), low16(e.attributes),
                              e.lastWriteTime});
         }
     }

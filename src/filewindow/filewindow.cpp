@@ -516,26 +516,27 @@ void FileWindow::UpdateStatistics() {
     TTreeNode* selected = m_cat.Tree().Selected();
     auto taggedInWindow = [this](std::string& count, std::string& size) {
         int tagged = 0;
-        uint32_t bytes = 0; // a 32-bit sum, as the figures have always been
+        int64_t bytes = 0;
         for (const Entry& e : m_entries) {
             if (!e.Record->Tagged())
                 continue;
             ++tagged;
-            bytes += static_cast<uint32_t>(e.Record->FileSize());
+            bytes += e.Record->FileSize();
         }
         count = std::to_string(tagged);
-        size = StatFigureText(static_cast<int32_t>(bytes)) + " bytes.";
+        size = StatFigureText(bytes) + " bytes.";
     };
     // All files and the tagged ones of the catalogue or of a branch, counted in
-    // one walk: count and kilobytes (each file's size div 1024, 32-bit sums).
+    // one walk: count and kilobytes (each file's size div 1024, 64-bit sums).
     auto figures = [this](StatisticsTexts& s, const TTreeNode* base) {
-        uint32_t count = 0, kb = 0, taggedCount = 0, taggedKb = 0;
+        uint32_t count = 0, taggedCount = 0;
+        int64_t kb = 0, taggedKb = 0;
         for (const TLoggedClass* dir : m_cat.LoggedDirs()) {
             if (base && !dir->DirNode()->IsInBranchOf(base))
                 continue;
             count += static_cast<uint32_t>(dir->NumFilesInDir());
             for (const TFileClass* f : dir->FileList()) {
-                const auto fileKb = static_cast<uint32_t>(f->FileSize() / 1024);
+                const int64_t fileKb = f->FileSize() / 1024;
                 kb += fileKb;
                 if (f->Tagged()) {
                     ++taggedCount;
@@ -544,9 +545,9 @@ void FileWindow::UpdateStatistics() {
             }
         }
         s.files = std::to_string(static_cast<int32_t>(count));
-        s.size = StatFigureText(static_cast<int32_t>(kb)) + " Kb.";
+        s.size = StatFigureText(kb) + " Kb.";
         s.taggedFiles = std::to_string(static_cast<int32_t>(taggedCount));
-        s.taggedSize = StatFigureText(static_cast<int32_t>(taggedKb)) + " Kb.";
+        s.taggedSize = StatFigureText(taggedKb) + " Kb.";
     };
     StatisticsTexts& s = m_stats;
     switch (m_state.scope) {

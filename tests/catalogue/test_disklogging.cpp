@@ -152,7 +152,7 @@ TEST_F(CatalogueTest, ProbeReadsOnlyAsManyEntriesAsThePrecisionAllows) {
     EXPECT_FALSE(node("D:\\filesonly\\")->HasChildren());
 }
 
-TEST_F(CatalogueTest, SizesKeepTheirLow32BitsAndKilobytesRoundDownPerFile) {
+TEST_F(CatalogueTest, SizesAreWholeAndKilobytesRoundDownPerFile) {
     tmp.sparse("d/four-gig-and-5", (4ull << 30) + 5);
     tmp.sparse("d/three-gig", 3ull << 30);
     for (int i = 0; i < 10; ++i)
@@ -160,9 +160,9 @@ TEST_F(CatalogueTest, SizesKeepTheirLow32BitsAndKilobytesRoundDownPerFile) {
     tmp.write("d/small/kilo", std::string(1024, 'x'));
     logger->LogDrive('D');
     TTreeNode* root = tree().Top(0);
-    EXPECT_EQ(file(root, "four-gig-and-5")->FileSize(), 5);
-    EXPECT_EQ(file(root, "three-gig")->FileSize(), -1073741824); // reads negative
-    EXPECT_EQ(root->Data()->DirSize(), 5 - 1073741824);
+    EXPECT_EQ(file(root, "four-gig-and-5")->FileSize(), (4ll << 30) + 5);
+    EXPECT_EQ(file(root, "three-gig")->FileSize(), 3ll << 30);
+    EXPECT_EQ(root->Data()->DirSize(), (7ll << 30) + 5);
 
     TTreeNode* small = node("D:\\small\\");
     logger->LogDirFiles(small);
@@ -174,8 +174,13 @@ TEST_F(CatalogueTest, SizesKeepTheirLow32BitsAndKilobytesRoundDownPerFile) {
     EXPECT_EQ(cat->BranchFigures(small, true).kb, 1);
     EXPECT_EQ(cat->CountFiles(false), 13);
     EXPECT_EQ(cat->CountFiles(true), 2);
-    // -1073741824 div 1024 truncates toward zero.
-    EXPECT_EQ(cat->SumKb(false), 1 - 1048576);
+    EXPECT_EQ(cat->SumKb(false), 1 + (7ll << 20)); // beyond 32 bits in bytes, whole in Kb
+    EXPECT_EQ(cat->BranchFigures(root, false).kb, 1 + (7ll << 20));
+
+    // A re-read keeps a tagged file whose large size did not change.
+    file(root, "three-gig")->SetTagged(true);
+    logger->RefreshDir(root);
+    EXPECT_TRUE(file(root, "three-gig")->Tagged());
     EXPECT_FALSE(cat->BranchHasNonPlainFiles(small));
     tmp.chmod("d/small/f0", 0444);
     logger->RefreshDir(small);
