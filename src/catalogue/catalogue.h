@@ -40,7 +40,9 @@ public:
     std::vector<std::string> UserFileTypes;
     /// The directory last shown on each logged disk.
     LastDirList LastDirs;
-    /// Upper-case full names of the result list (find results, dropped files).
+    /// Full names of the result list (find results, dropped files), as they
+    /// were given: names on this system are case-sensitive, so the case is
+    /// kept and a name is matched exactly first, then without regard to case.
     std::vector<std::string> ResultFiles;
 
     void SetIconProvider(IconProvider* provider) { m_iconProvider = provider; }

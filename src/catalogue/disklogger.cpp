@@ -33,13 +33,45 @@ int64_t fileSize(uint64_t size) {
 }
 uint16_t low16(uint32_t attributes) { return static_cast<uint16_t>(attributes & 0xFFFF); }
 
-// Directory entries whose names begin with "." are never catalogued ("." and ".."
-// among them); files with such names are.
-bool isSkippedDir(const platform::DirEntry& e) { return !e.name.empty() && e.name[0] == '.'; }
+bool isHiddenName(std::string_view name) {
+    return !name.empty() && name[0] == '.';
+}
+
+// "." and ".." are never directories of the catalogue. Every other directory is,
+// hidden ones (names beginning with ".") included unless the settings hide them;
+// hiding them by their name alone would make ~/.config unreachable.
+bool isSkippedDir(const platform::DirEntry& e, bool showHidden) {
+    return e.name == "." || e.name == ".." || (!showHidden && isHiddenName(e.name));
+}
 
 platform::AttrSource attrSourceOf(const Catalogue& cat, const TTreeNode* node) {
     const platform::DriveInfo* d = cat.Drives().Find(node->DriveLetter());
     return d ? d->attrSource : platform::AttrSource::Posix;
+}
+
+// The parts of a path between its backslashes, empty ones left out.
+std::vector<std::string_view> pathParts(std::string_view path) {
+    std::vector<std::string_view> parts;
+    size_t pos = 0;
+    while (pos < path.size()) {
+        const size_t end = std::min(path.find('\\', pos), path.size());
+        if (end > pos)
+            parts.push_back(path.substr(pos, end - pos));
+        pos = end + 1;
+    }
+    return parts;
+}
+
+// A child of the node by its text, exactly or without regard to case. Lookups
+// ask for the exact text first, so that "Docs" and "DOCS" side by side are both
+// reachable.
+TTreeNode* childByText(const TTreeNode* parent, std::string_view text, bool exact) {
+    for (int i = 0; i < parent->Count(); ++i) {
+        TTreeNode* child = parent->Item(i);
+        if (exact ? child->Text() == text : EqualsIgnoreCase(child->Text(), text))
+            return child;
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -47,7 +79,7 @@ platform::AttrSource attrSourceOf(const Catalogue& cat, const TTreeNode* node) {
 DiskLogger::DiskLogger(Catalogue& catalogue, AppState& state, const Settings& settings,
                        LoggedDiskTabs& tabs, Prompter& prompter, CatalogueUi& ui)
     : m_cat(catalogue), m_state(state), m_settings(settings), m_tabs(tabs), m_prompter(prompter),
-      m_ui(ui) {
+      m_ui(ui), m_hiddenDirsShown(settings.ShowHiddenDirsOption) {
     TTree& tree = m_cat.Tree();
     tree.CanChangeSelection = [this](TTreeNode*) { return !m_state.fileOperationRunning; };
     tree.OnSelectionChange = [this](TTreeNode* node) { SelectionChanged(node); };
@@ -94,7 +126,7 @@ int64_t DiskLogger::ProbeLimit(int precision) {
 
 namespace {
 
-int probeListing(platform::DirListing& listing, int64_t limit) {
+int probeListing(platform::DirListing& listing, int64_t limit, bool showHidden) {
     int bits = 0;
     int64_t counted = 0;
     platform::DirEntry e;
@@ -104,7 +136,7 @@ int probeListing(platform::DirListing& listing, int64_t limit) {
         if (!listing.Next(e))
             break;
         if (e.IsDirectory()) {
-            if (isSkippedDir(e))
+            if (isSkippedDir(e, showHidden))
                 continue;
             bits |= 3; // both bits are known now: nothing further can change them
             break;
@@ -124,7 +156,8 @@ int DiskLogger::PrecisionProbe(const std::string& hostPath, bool exact) const {
     platform::DirListing listing(platform::AttrSource::Posix, platform::StatMode::None);
     if (!listing.Open(hostPath))
         return 0;
-    return probeListing(listing, exact ? -1 : ProbeLimit(precision));
+    return probeListing(listing, exact ? -1 : ProbeLimit(precision),
+                        m_settings.ShowHiddenDirsOption);
 }
 
 // ---------------------------------------------------------------------------
@@ -173,14 +206,16 @@ void DiskLogger::LogSubDirs(TTreeNode* node) {
     const int64_t limit = ProbeLimit(precision);
     platform::DirEntry e;
     while (listing.Next(e)) {
-        if (!e.IsDirectory() || isSkippedDir(e))
+        if (!e.IsDirectory() || isSkippedDir(e, m_settings.ShowHiddenDirsOption))
             continue;
         TTreeNode* child = tree.AddChild(node, std::string(e.name));
         tree.SetLink(child, e.isLink);
         int bits = 3;
         if (precision > 0) {
             platform::DirListing probe(platform::AttrSource::Posix, platform::StatMode::None);
-            bits = probe.OpenAt(listing.Fd(), e.hostName) ? probeListing(probe, limit) : 0;
+            bits = probe.OpenAt(listing.Fd(), e.hostName)
+                       ? probeListing(probe, limit, m_settings.ShowHiddenDirsOption)
+                       : 0;
         }
         SetNodeImages(child);
         if (bits & 2)
@@ -195,7 +230,8 @@ void DiskLogger::LogBranchRecursive(TTreeNode* node) {
     BusyGuard busy(m_state);
     const auto host = m_cat.HostPath(node);
     platform::BranchReader reader(attrSourceOf(m_cat, node),
-                                  platform::BranchReader::DefaultWorkers());
+                                  platform::BranchReader::DefaultWorkers(),
+                                  !m_settings.ShowHiddenDirsOption);
     TTree& tree = m_cat.Tree();
 
     // Depth first without recursion, so that any depth works: one frame per
@@ -309,6 +345,7 @@ bool DiskLogger::RefreshDir(TTreeNode* node) {
     struct SubDir {
         std::string name;
         bool link;
+        bool hidden;
         bool used = false;
     };
     std::vector<FileEntry> files;
@@ -318,11 +355,13 @@ bool DiskLogger::RefreshDir(TTreeNode* node) {
     platform::DirEntry e;
     while (listing.Next(e)) {
         if (e.IsDirectory()) {
-            if (!isSkippedDir(e))
-                dirs.push_back({std::string(e.name), e.isLink});
+            // A hidden directory that is a node already (opened by its path)
+            // stays one even while hidden directories are not shown.
+            if (!isSkippedDir(e, true))
+                dirs.push_back({std::string(e.name), e.isLink, isHiddenName(e.name)});
         } else {
-            files.push_back({std::string(e.name), fileSize(e.size), low16(e.attributes),
-                             e.lastWriteTime});
+            files.push_back(
+                {std::string(e.name), fileSize(e.size), low16(e.attributes), e.lastWriteTime});
         }
     }
     if (listing.Failed())
@@ -349,7 +388,7 @@ bool DiskLogger::RefreshDir(TTreeNode* node) {
         ++i;
     }
     for (const SubDir& d : dirs) {
-        if (d.used)
+        if (d.used || (d.hidden && !m_settings.ShowHiddenDirsOption))
             continue;
         TTreeNode* child = tree.AddChild(node, d.name);
         tree.SetLink(child, d.link);
@@ -640,14 +679,7 @@ bool DiskLogger::ReleaseDrive(char letter) {
 }
 
 TTreeNode* DiskLogger::FindNodeByPath(std::string_view path) const {
-    std::vector<std::string_view> parts;
-    size_t pos = 0;
-    while (pos < path.size()) {
-        const size_t end = std::min(path.find('\\', pos), path.size());
-        if (end > pos)
-            parts.push_back(path.substr(pos, end - pos));
-        pos = end + 1;
-    }
+    const std::vector<std::string_view> parts = pathParts(path);
     if (parts.empty())
         return nullptr;
     const TTree& tree = m_cat.Tree();
@@ -657,43 +689,81 @@ TTreeNode* DiskLogger::FindNodeByPath(std::string_view path) const {
         if (UpperCase(tree.Top(i)->Text()) == rootText)
             node = tree.Top(i);
     for (size_t p = 1; p < parts.size() && node; ++p) {
-        TTreeNode* next = nullptr;
-        for (int i = 0; i < node->Count() && !next; ++i)
-            if (EqualsIgnoreCase(node->Item(i)->Text(), parts[p]))
-                next = node->Item(i);
-        node = next;
+        TTreeNode* next = childByText(node, parts[p], true);
+        node = next ? next : childByText(node, parts[p], false);
     }
     return node;
+}
+
+// A subdirectory that is on disk but not a node of its logged parent: a hidden
+// one while hidden directories are not shown, or one made since the parent was
+// read. Opening it by its path makes it a node. The exact name is looked for
+// first, then the name without regard to case; none when the disk has neither.
+TTreeNode* DiskLogger::addChildFromDisk(TTreeNode* parent, std::string_view name, bool exact) {
+    const auto host = m_cat.HostPath(parent);
+    platform::DirListing listing(platform::AttrSource::Posix, platform::StatMode::None);
+    if (!host || !listing.Open(*host))
+        return nullptr;
+    platform::DirEntry e;
+    while (listing.Next(e)) {
+        if (!e.IsDirectory() || isSkippedDir(e, true))
+            continue;
+        if (exact ? e.name != name : !EqualsIgnoreCase(e.name, name))
+            continue;
+        TTree& tree = m_cat.Tree();
+        TTreeNode* child = tree.AddChild(parent, std::string(e.name));
+        tree.SetLink(child, e.isLink);
+        tree.SetHasChildren(child, true);
+        SetNodeImages(child);
+        tree.SortChildren(parent);
+        return child;
+    }
+    return nullptr;
 }
 
 bool DiskLogger::GoToDirPath(const std::string& path) {
     // A path must name a drive and may not step out of it or skip a level.
     if (path.size() < 2 || path[1] != ':' || !std::isalpha(static_cast<unsigned char>(path[0])))
         return false;
-    std::vector<size_t> partEnds; // end of each part (exclusive)
+    std::vector<std::string_view> parts;
     size_t pos = 0;
     while (pos < path.size()) {
         const size_t end = std::min(path.find('\\', pos), path.size());
         const std::string_view part(path.data() + pos, end - pos);
         if (part.empty() || part == "." || part == "..")
             return false;
-        partEnds.push_back(end);
+        parts.push_back(part);
         pos = end + 1;
         if (end == path.size() - 1)
             break; // the trailing backslash
     }
     TTree& tree = m_cat.Tree();
-    TTreeNode* node = nullptr;
-    for (size_t i = 0; i < partEnds.size(); ++i) {
-        const std::string prefix = path.substr(0, partEnds[i]) + "\\";
-        node = FindNodeByPath(prefix);
-        if (node && !node->Logged()) {
-            LogSubDirs(node);
-            LogDirFiles(node);
-            tree.SetExpanded(node, true);
-        } else if (!node && i == 0) {
-            LogDrive(path[0]);
-        }
+    auto logLevel = [&](TTreeNode* n) {
+        if (n->Logged())
+            return;
+        LogSubDirs(n);
+        LogDirFiles(n);
+        tree.SetExpanded(n, true);
+    };
+    // Logging a drive may ask questions: the root is looked up afterwards.
+    TTreeNode* node = findRoot(path[0]);
+    if (node) {
+        logLevel(node);
+    } else {
+        LogDrive(path[0]);
+        node = findRoot(path[0]);
+    }
+    for (size_t i = 1; i < parts.size() && node; ++i) {
+        TTreeNode* next = childByText(node, parts[i], true);
+        if (!next)
+            next = addChildFromDisk(node, parts[i], true);
+        if (!next)
+            next = childByText(node, parts[i], false);
+        if (!next)
+            next = addChildFromDisk(node, parts[i], false);
+        node = next;
+        if (node)
+            logLevel(node);
     }
     if (node)
         tree.Select(node);
@@ -780,13 +850,7 @@ void DiskLogger::RelogDir() {
 // the parent's branch. A node of the same path that exists again is visited.
 TTreeNode* DiskLogger::resumeAfter(const std::string& path) const {
     const TTree& tree = m_cat.Tree();
-    std::vector<std::string_view> parts;
-    for (size_t pos = 0; pos < path.size();) {
-        const size_t end = std::min(path.find('\\', pos), path.size());
-        if (end > pos)
-            parts.push_back(std::string_view(path).substr(pos, end - pos));
-        pos = end + 1;
-    }
+    const std::vector<std::string_view> parts = pathParts(path);
     TTreeNode* parent = nullptr;
     for (size_t i = 0; i < parts.size(); ++i) {
         const std::string text = i == 0 ? std::string(parts[0]) + "\\" : std::string(parts[i]);
@@ -848,6 +912,71 @@ void DiskLogger::ReleaseDisk() {
     }
     if (node)
         ReleaseDrive(node->DriveLetter());
+}
+
+void DiskLogger::ApplyHiddenDirsOption() {
+    const bool show = m_settings.ShowHiddenDirsOption;
+    if (show == m_hiddenDirsShown)
+        return;
+    m_hiddenDirsShown = show;
+    BusyGuard busy(m_state);
+    TTree& tree = m_cat.Tree();
+    if (!show) {
+        // A selection inside a hidden branch moves out of it first, as the
+        // user's own move would (it may ask about the disk).
+        if (TTreeNode* sel = tree.Selected()) {
+            TTreeNode* outside = sel;
+            for (TTreeNode* n = sel; n; n = n->Parent())
+                if (n->Attributes() & platform::kAttrHidden)
+                    outside = n->Parent();
+            if (outside != sel)
+                tree.Select(outside);
+        }
+        // The hidden nodes highest up, found before any goes.
+        std::vector<TTreeNode*> hidden;
+        for (TTreeNode* n = tree.FirstTop(); n;) {
+            if (n->Attributes() & platform::kAttrHidden) {
+                hidden.push_back(n);
+                n = tree.NextAfterBranch(n);
+            } else {
+                n = tree.NextInPreOrder(n);
+            }
+        }
+        for (auto it = hidden.rbegin(); it != hidden.rend(); ++it) {
+            UnlogBranch(*it);
+            tree.DeleteNode(*it);
+        }
+    } else {
+        std::vector<TTreeNode*> logged;
+        tree.ForEachNode([&](TTreeNode* n) {
+            if (n->Logged())
+                logged.push_back(n);
+            return true;
+        });
+        for (TTreeNode* n : logged) {
+            const auto host = m_cat.HostPath(n);
+            platform::DirListing listing(platform::AttrSource::Posix, platform::StatMode::None);
+            if (!host || !listing.Open(*host))
+                continue;
+            bool added = false;
+            platform::DirEntry e;
+            while (listing.Next(e)) {
+                // Only hidden ones are missing: the others are nodes already.
+                if (!e.IsDirectory() || !isSkippedDir(e, false) || isSkippedDir(e, true) ||
+                    childByText(n, e.name, true))
+                    continue;
+                TTreeNode* child = tree.AddChild(n, std::string(e.name));
+                tree.SetLink(child, e.isLink);
+                tree.SetHasChildren(child, true);
+                SetNodeImages(child);
+                added = true;
+            }
+            if (added)
+                tree.SortChildren(n);
+        }
+    }
+    m_ui.repaintTree();
+    m_state.requestRefill();
 }
 
 void DiskLogger::ProgramActivated() {

@@ -1,5 +1,7 @@
 #include "catalogue/treenode.h"
 
+#include "platform/attributes.h"
+
 #include <cctype>
 
 namespace zentrix {
@@ -18,6 +20,13 @@ TTreeNode::~TTreeNode() {
             pending.push_back(std::move(c));
         n->m_children.clear();
     }
+}
+
+uint16_t TTreeNode::Attributes() const {
+    uint32_t attributes = platform::kAttrDirectory;
+    if (m_parent && !m_text.empty() && m_text[0] == '.')
+        attributes |= platform::kAttrHidden;
+    return static_cast<uint16_t>(attributes);
 }
 
 int TTreeNode::Level() const {

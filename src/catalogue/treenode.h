@@ -48,6 +48,9 @@ public:
     bool Expanded() const { return m_expanded; }
     bool Bold() const { return m_bold; }
     bool IsLink() const { return m_isLink; }
+    /// The directory's attribute word: D always, and H for a hidden directory
+    /// (a name that begins with ".", as this system marks hidden entries).
+    uint16_t Attributes() const;
     int ImageIndex() const { return m_imageIndex; }
     int SelectedIndex() const { return m_selectedIndex; }
 

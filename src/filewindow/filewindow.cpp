@@ -2,6 +2,7 @@
 
 #include "catalogue/catalogue.h"
 #include "catalogue/disklogger.h"
+#include "catalogue/existingdirectory.h"
 #include "catalogue/extensionkinds.h"
 #include "catalogue/icon.h"
 #include "config/settings.h"
@@ -152,17 +153,14 @@ void FileWindow::DropFindResults(const std::vector<std::string>& fullNames) {
     m_ui->focusTree();
     m_ui->scrollTreeSelectionIntoView();
     BusyGuard busy(m_state);
-    m_cat.ResultFiles.clear();
-    for (const std::string& name : fullNames)
-        m_cat.ResultFiles.push_back(UpperCase(name));
+    m_cat.ResultFiles = fullNames;
     setScopeAndRefill(8);
 }
 
 void FileWindow::DropShellFiles(const std::vector<std::string>& fullNames) {
-    // Names are kept whole: a name cut short would name another file or none.
-    m_cat.ResultFiles.clear();
-    for (const std::string& name : fullNames)
-        m_cat.ResultFiles.push_back(UpperCase(name));
+    // Names are kept whole and as they are: a name cut short, or one whose case
+    // was changed, could name another file.
+    m_cat.ResultFiles = fullNames;
     setScopeAndRefill(8);
 }
 
@@ -208,53 +206,6 @@ bool FileWindow::walkDirectories(const TTreeNode* base, bool taggedOnly,
     return true;
 }
 
-// The directory of a result entry as it exists on disk, in the catalogue's form
-// with the names' real case (result names are kept in upper case, and names
-// on this system are case-sensitive). None when it does not exist.
-std::optional<std::string> FileWindow::existingDirectory(const std::string& dirPath) const {
-    const platform::DriveTable& drives = m_cat.Drives();
-    auto isDirectory = [&](const std::string& cataloguePath) {
-        const auto host = drives.ToHostPath(cataloguePath);
-        if (!host)
-            return false;
-        platform::DirListing listing(platform::AttrSource::Posix, platform::StatMode::None);
-        return listing.Open(*host);
-    };
-    if (const TTreeNode* node = m_logger.FindNodeByPath(dirPath))
-        return isDirectory(node->Path()) ? std::optional<std::string>(node->Path()) : std::nullopt;
-
-    if (dirPath.size() < 3 || dirPath[1] != ':' || dirPath[2] != '\\')
-        return std::nullopt;
-    std::string real = dirPath.substr(0, 3);
-    if (!isDirectory(real))
-        return std::nullopt;
-    size_t pos = 3;
-    while (pos < dirPath.size()) {
-        const size_t end = std::min(dirPath.find('\\', pos), dirPath.size());
-        const std::string part = dirPath.substr(pos, end - pos);
-        pos = end + 1;
-        if (part.empty() || part == "." || part == "..")
-            return std::nullopt;
-        if (isDirectory(real + part + "\\")) {
-            real += part + "\\";
-            continue;
-        }
-        const auto host = drives.ToHostPath(real);
-        platform::DirListing listing(platform::AttrSource::Posix, platform::StatMode::None);
-        if (!host || !listing.Open(*host))
-            return std::nullopt;
-        std::optional<std::string> found;
-        platform::DirEntry e;
-        while (!found && listing.Next(e))
-            if (e.IsDirectory() && EqualsIgnoreCase(e.name, part))
-                found = std::string(e.name);
-        if (!found)
-            return std::nullopt;
-        real += *found + "\\";
-    }
-    return real;
-}
-
 void FileWindow::collectResultList(const FileSpecFilter& filter) {
     TTree& tree = m_cat.Tree();
     // Going to each directory moves the tree's selection; that is not the
@@ -266,11 +217,14 @@ void FileWindow::collectResultList(const FileSpecFilter& filter) {
     m_progress.setTotal(std::max<int64_t>(1, static_cast<int64_t>(results.size()) - 1));
     for (size_t i = 0; i < results.size(); ++i) {
         m_progress.setPosition(static_cast<int64_t>(i));
-        const std::string entry = UpperCase(results[i]);
+        const std::string& entry = results[i];
         const size_t cut = entry.find_last_of("\\:");
         if (cut == std::string::npos)
             continue;
-        const auto dir = existingDirectory(entry.substr(0, cut + 1));
+        // The directory and the file are each matched exactly first, then
+        // without regard to case: with a.txt and A.TXT side by side, each entry
+        // shows its own file.
+        const auto dir = ExistingDirectory(m_cat.Drives(), entry.substr(0, cut + 1));
         if (!dir)
             continue;
         m_logger.GoToDirPath(*dir);
@@ -278,12 +232,21 @@ void FileWindow::collectResultList(const FileSpecFilter& filter) {
         const TTreeNode* node = m_logger.FindNodeByPath(*dir);
         if (!node || !node->Data())
             continue;
-        for (const TFileClass* f : node->Data()->FileList()) {
-            if (UpperCase(f->FullName()) != entry)
-                continue;
-            collectFrom(f, filter);
-            break;
-        }
+        const std::string_view name = std::string_view(entry).substr(cut + 1);
+        const TFileClass* match = nullptr;
+        for (const TFileClass* f : node->Data()->FileList())
+            if (f->FileName() == name) {
+                match = f;
+                break;
+            }
+        if (!match)
+            for (const TFileClass* f : node->Data()->FileList())
+                if (EqualsIgnoreCase(f->FileName(), name)) {
+                    match = f;
+                    break;
+                }
+        if (match)
+            collectFrom(match, filter);
     }
     m_ui->lockTreeUpdates(false);
     tree.OnSelectionChange = std::move(savedHandler);

@@ -1,6 +1,7 @@
 #include "cataloguefixture.h"
 
 #include "core/progress.h"
+#include "platform/attributes.h"
 #include "platform/dirlisting.h"
 
 #include <algorithm>
@@ -49,8 +50,8 @@ TEST_F(CatalogueTest, LoggingADriveReadsItsRootAndOneLevel) {
     TTreeNode* root = tree().Top(0);
     EXPECT_EQ(root->Text(), "D:\\");
     EXPECT_EQ(root->Path(), "D:\\");
-    // A hidden subdirectory never shows in the tree; a hidden file is catalogued.
-    EXPECT_EQ(children(root), (std::vector<std::string>{"Docs", "empty"}));
+    // Hidden subdirectories and files are catalogued like any other.
+    EXPECT_EQ(sorted(children(root)), (std::vector<std::string>{".cache", "Docs", "empty"}));
     EXPECT_EQ(sorted(files(root)), (std::vector<std::string>{".profile", "a.txt"}));
     EXPECT_TRUE(root->Logged());
     EXPECT_TRUE(root->Expanded());
@@ -81,6 +82,67 @@ TEST_F(CatalogueTest, LoggingADriveReadsItsRootAndOneLevel) {
     EXPECT_EQ(a->FileDirName(), "D:\\"); // no second backslash after a root
     EXPECT_EQ(a->FullName(), "D:\\a.txt");
     EXPECT_EQ(a->FileExt(), ".TXT");
+}
+
+TEST_F(CatalogueTest, HiddenDirectoriesAreNodesUnlessTheSettingsHideThem) {
+    tmp.write("d/.config/app/settings.ini");
+    tmp.write("d/.git/HEAD");
+    tmp.write("d/src/main.cpp");
+    tmp.mkdir("d/onlyhidden/.inner");
+    settings.LogDrivePrecisionOption = 10;
+    logger->LogDrive('D');
+    TTreeNode* root = tree().Top(0);
+    EXPECT_EQ(sorted(children(root)),
+              (std::vector<std::string>{".config", ".git", "onlyhidden", "src"}));
+    EXPECT_EQ(node("D:\\.config\\")->Attributes(),
+              platform::kAttrDirectory | platform::kAttrHidden);
+    EXPECT_EQ(node("D:\\src\\")->Attributes(), platform::kAttrDirectory);
+    EXPECT_TRUE(node("D:\\onlyhidden\\")->HasChildren());
+    tree().Select(root);
+    logger->LogDirBranch();
+    EXPECT_EQ(files(node("D:\\.config\\app\\")), (std::vector<std::string>{"settings.ini"}));
+
+    // Hidden: no node for them, no expand button for a directory that has only
+    // hidden ones, and a branch read leaves them out.
+    settings.ShowHiddenDirsOption = false;
+    logger->LogDrive('D');
+    root = tree().Top(0);
+    EXPECT_EQ(sorted(children(root)), (std::vector<std::string>{"onlyhidden", "src"}));
+    EXPECT_FALSE(node("D:\\onlyhidden\\")->HasChildren());
+    tree().Select(root);
+    logger->LogDirBranch();
+    EXPECT_EQ(sorted(loggedPaths()),
+              (std::vector<std::string>{"D:\\", "D:\\onlyhidden\\", "D:\\src\\"}));
+
+    // Still reachable by its path; a re-read keeps it, and adds no others.
+    ASSERT_TRUE(logger->GoToDirPath("D:\\.config\\app\\"));
+    EXPECT_EQ(tree().Selected()->Path(), "D:\\.config\\app\\");
+    tmp.mkdir("d/.cache");
+    EXPECT_FALSE(logger->RefreshDir(root));
+    EXPECT_EQ(sorted(children(root)), (std::vector<std::string>{".config", "onlyhidden", "src"}));
+}
+
+TEST_F(CatalogueTest, NamesThatDifferOnlyInCaseAreEachReachable) {
+    tmp.write("d/Docs/mixed.txt");
+    tmp.write("d/DOCS/upper.txt");
+    tmp.write("d/Solo/x.txt");
+    logger->LogDrive('D');
+    ASSERT_TRUE(logger->GoToDirPath("D:\\DOCS\\"));
+    EXPECT_EQ(files(tree().Selected()), (std::vector<std::string>{"upper.txt"}));
+    ASSERT_TRUE(logger->GoToDirPath("D:\\Docs\\"));
+    EXPECT_EQ(files(tree().Selected()), (std::vector<std::string>{"mixed.txt"}));
+    EXPECT_EQ(node("D:\\DOCS\\")->Text(), "DOCS");
+    EXPECT_EQ(node("d:\\Docs\\")->Text(), "Docs");
+    // Without an exact name, the name in another case.
+    EXPECT_EQ(node("D:\\SOLO\\")->Text(), "Solo");
+    ASSERT_TRUE(logger->GoToDirPath("D:\\solo\\"));
+    EXPECT_EQ(tree().Selected()->Path(), "D:\\Solo\\");
+
+    // A directory made after its parent was read is opened by its path too.
+    tmp.write("d/Solo/Later/y.txt");
+    ASSERT_TRUE(logger->GoToDirPath("D:\\Solo\\Later\\"));
+    EXPECT_EQ(files(tree().Selected()), (std::vector<std::string>{"y.txt"}));
+    EXPECT_FALSE(logger->GoToDirPath("D:\\Solo\\Never\\"));
 }
 
 TEST_F(CatalogueTest, RootsStayInLetterOrderAndTabsFollow) {

@@ -257,6 +257,35 @@ TEST_F(FillTest, ResultListShowsNamedFilesThatPassTheFilter) {
     EXPECT_TRUE(state.refillRequested);
 }
 
+// Names on this system are case-sensitive: an entry shows the file of its
+// exact name, and another file of the same name in another case only when
+// there is no exact one. The same holds for the directories on the way.
+TEST_F(FillTest, ResultEntriesFindTheirOwnFileBesideOnesDifferingInCase) {
+    dir.write("pair/a.txt", "lower");
+    dir.write("pair/A.TXT", "UPPER!");
+    dir.write("Twins/x.txt", "1");
+    dir.write("TWINS/x.txt", "22");
+    logger->LogDrive('D');
+    auto shownSize = [&](const std::vector<std::string>& results) {
+        cat->ResultFiles = results;
+        state.scope = 8;
+        fill();
+        std::vector<std::string> out;
+        for (int i = 0; i < fw->Count(); ++i)
+            out.push_back(std::string(fw->Record(i)->FileName()) + ":" +
+                          std::to_string(fw->Record(i)->FileSize()));
+        return out;
+    };
+    EXPECT_EQ(shownSize({"D:\\pair\\A.TXT"}), (std::vector<std::string>{"A.TXT:6"}));
+    EXPECT_EQ(shownSize({"D:\\pair\\a.txt"}), (std::vector<std::string>{"a.txt:5"}));
+    EXPECT_EQ(shownSize({"D:\\TWINS\\x.txt"}), (std::vector<std::string>{"x.txt:2"}));
+    EXPECT_EQ(shownSize({"D:\\Twins\\x.txt"}), (std::vector<std::string>{"x.txt:1"}));
+    // Without an exact name, the one in another case is found.
+    const auto either = shownSize({"D:\\Pair\\a.Txt"});
+    ASSERT_EQ(either.size(), 1u);
+    EXPECT_TRUE(either[0] == "a.txt:5" || either[0] == "A.TXT:6") << either[0];
+}
+
 TEST_F(FillTest, DroppedNamesBecomeTheResultList) {
     logAll('D');
     state.scope = 4;
@@ -266,7 +295,7 @@ TEST_F(FillTest, DroppedNamesBecomeTheResultList) {
     EXPECT_EQ(ui.focus, RecordingUi::Focus::Tree);
     EXPECT_EQ(state.scope, 8);
     EXPECT_TRUE(state.refillRequested);
-    EXPECT_EQ(cat->ResultFiles, (std::vector<std::string>{"D:\\DOCS\\D.TXT", "D:\\A.TXT"}));
+    EXPECT_EQ(cat->ResultFiles, (std::vector<std::string>{"d:\\docs\\d.txt", "D:\\a.txt"}));
     fill();
     EXPECT_EQ(texts(), (std::vector<std::string>{"d.txt", "a.txt"}));
     EXPECT_FALSE(state.busy());

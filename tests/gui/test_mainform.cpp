@@ -17,10 +17,13 @@
 #include "gui/tree/treecontroller.h"
 #include "guitestapp.h"
 #include "platform/drivetable.h"
+#include "support/modalwatch.h"
 #include "support/scriptedprompter.h"
 #include "support/tempdir.h"
 
 #include <QAccessible>
+#include <QCheckBox>
+#include <QPushButton>
 #include <QAction>
 #include <QComboBox>
 #include <QPlainTextEdit>
@@ -29,6 +32,7 @@
 #include <QLineEdit>
 #include <QAbstractItemView>
 #include <QTabBar>
+#include <QTabWidget>
 #include <QTimer>
 #include <QDropEvent>
 #include <QMimeData>
@@ -119,6 +123,51 @@ TEST_F(MainFormTest, AMissingStartDirectoryIsReportedAndTheProgramGoesOn) {
     prompter.clear();
     form->Start({});
     EXPECT_EQ(selected()->Path(), "D:\\Music\\");
+}
+
+TEST_F(MainFormTest, AStartDirectoryIsFoundWhateverTheCaseOfItsNames) {
+    // Only "Documents\Letters" exists: a path typed in another case opens it.
+    form->Start({{"d:\\documents\\LETTERS"}, {}});
+    EXPECT_TRUE(prompter.shown().empty());
+    ASSERT_TRUE(selected());
+    EXPECT_EQ(selected()->Path(), "D:\\Documents\\Letters\\");
+    EXPECT_EQ(form->CurrDirLabel->text(), "D:\\Documents\\Letters\\");
+}
+
+TEST_F(MainFormTest, HiddenDirectoriesFollowTheOptionsDialog) {
+    tmp.write("d/.config/app.ini");
+    form->Start({});
+    ASSERT_TRUE(node("D:\\.config\\"));
+    EXPECT_TRUE(settings.ShowHiddenDirsOption);
+
+    auto toggleInOptions = [&] {
+        zentrix::test::OnModalShown([](QWidget* dialog) {
+            // The box is on the page of the disks.
+            auto* pages = dialog->findChild<QTabWidget*>();
+            auto* box = dialog->findChild<QCheckBox*>("cbShowHiddenDirs");
+            ASSERT_TRUE(pages && box);
+            pages->setCurrentWidget(dialog->findChild<QWidget*>("tsDisks"));
+            QTest::mouseClick(box, Qt::LeftButton);
+            QTest::mouseClick(dialog->findChild<QPushButton*>("btnOK"), Qt::LeftButton);
+        });
+        ASSERT_TRUE(form->runCommand("miZentrixPropertiesClick"));
+    };
+    toggleInOptions();
+    EXPECT_FALSE(settings.ShowHiddenDirsOption);
+    EXPECT_EQ(node("D:\\.config\\"), nullptr);
+    // Opened by its path, it is there all the same.
+    form->OpenDirectory("D:\\.config");
+    ASSERT_TRUE(selected());
+    EXPECT_EQ(selected()->Path(), "D:\\.config\\");
+
+    toggleInOptions();
+    EXPECT_TRUE(settings.ShowHiddenDirsOption);
+    ASSERT_TRUE(node("D:\\.config\\"));
+    // Shown a little fainter than the others.
+    const QModelIndex index = form->treeModel().indexOf(node("D:\\.config\\"));
+    EXPECT_TRUE(form->treeModel().data(index, Qt::ForegroundRole).isValid());
+    EXPECT_FALSE(
+        form->treeModel().data(index.siblingAtRow(index.row() + 1), Qt::ForegroundRole).isValid());
 }
 
 TEST_F(MainFormTest, QuittingStoresALoggedSubdirectoryAndClearsForARoot) {
@@ -212,7 +261,7 @@ TEST_F(MainFormTest, FilesDroppedOnTheFileWindowBecomeTheResultList) {
     const QPoint onTree = form->MainTreeView->mapTo(form.get(), QPoint(5, 5));
     EXPECT_FALSE(form->DropFiles(onTree, mime->urls())); // the tree's drops come later
     EXPECT_TRUE(form->DropFiles(inside, mime->urls()));
-    EXPECT_EQ(cat->ResultFiles, (std::vector<std::string>{"D:\\README.TXT"}));
+    EXPECT_EQ(cat->ResultFiles, (std::vector<std::string>{"D:\\readme.txt"}));
     EXPECT_EQ(state.scope, 8);
     EXPECT_TRUE(state.refillRequested);
     delete mime;

@@ -324,8 +324,8 @@ TEST(BranchReader, SameListingsWithAndWithoutWorkers) {
     t.symlink("..", "d0/loop");
     t.mkdir(".hidden/inside");
 
-    auto walk = [&](int workers) {
-        BranchReader reader(AttrSource::Posix, workers);
+    auto walk = [&](int workers, bool skipHidden = false) {
+        BranchReader reader(AttrSource::Posix, workers, skipHidden);
         std::vector<std::string> seen;
         std::function<void(BranchReader::Dir*, const std::string&)> visit =
             [&](BranchReader::Dir* dir, const std::string& path) {
@@ -353,8 +353,14 @@ TEST(BranchReader, SameListingsWithAndWithoutWorkers) {
         visit(reader.Root(t.path()), "");
         return seen;
     };
+    // Hidden directories are read like the others ("." and ".." never are),
+    // unless the reader is told to skip them.
     const auto alone = walk(0);
-    EXPECT_EQ(alone.size(), 1u + 12u + 72u + 121u);
+    EXPECT_EQ(alone.size(), 1u + 12u + 72u + 121u + 2u);
+    EXPECT_NE(std::find(alone.begin(), alone.end(), "/.hidden/inside:"), alone.end());
     EXPECT_EQ(walk(2), alone);
     EXPECT_EQ(walk(3), alone);
+    const auto visible = walk(2, true);
+    EXPECT_EQ(visible.size(), 1u + 12u + 72u + 121u);
+    EXPECT_EQ(visible.front().find(".hidden"), std::string::npos);
 }

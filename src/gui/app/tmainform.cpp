@@ -1056,6 +1056,7 @@ void TMainForm::ApplyDescriptionColumn(bool show) {
 void TMainForm::ApplyConfirmedOptions(const Settings& settings) {
     if (onResortFileWindow)
         onResortFileWindow();
+    m_logger->ApplyHiddenDirsOption();
     // The command-line panel stays hidden until its commands are built.
     ZenPageControl->setVisible(settings.ShowMemStat);
 }

@@ -1,6 +1,7 @@
 #include "gui/tree/cataloguetreemodel.h"
 
 #include "catalogue/tree.h"
+#include "platform/attributes.h"
 
 #include <QApplication>
 #include <QFont>
@@ -82,6 +83,11 @@ QVariant CatalogueTreeModel::data(const QModelIndex& index, int role) const {
         if (!m_showIcons)
             return {};
         return m_images[(n == m_tree.Selected() ? n->SelectedIndex() : n->ImageIndex()) & 7];
+    case Qt::ForegroundRole:
+        // Hidden directories are shown, a little fainter than the others.
+        if (n->Attributes() & platform::kAttrHidden)
+            return QApplication::palette().brush(QPalette::PlaceholderText);
+        return {};
     case Qt::FontRole:
         if (n->Bold()) {
             QFont f;
