@@ -8,6 +8,7 @@
 #include "core/appstate.h"
 #include "core/progress.h"
 #include "core/prompter.h"
+#include "core/scopeexit.h"
 #include "core/text.h"
 #include "platform/branchreader.h"
 #include "platform/collation.h"
@@ -817,13 +818,15 @@ void DiskLogger::LogDirBranch() {
     if (!node)
         return;
     m_ui.setCurrDirLabel("Please wait ...");
-    m_ui.freezeTree(true);
-    tree.BeginUpdate();
-    m_state.busyOn();
-    logUnloggedInBranch(node);
-    m_state.busyOff();
-    tree.EndUpdate();
-    m_ui.freezeTree(false);
+    {
+        // Undone in reverse order however the reading ends.
+        m_ui.freezeTree(true);
+        const ScopeExit thaw([this] { m_ui.freezeTree(false); });
+        tree.BeginUpdate();
+        const ScopeExit endBatch([&tree] { tree.EndUpdate(); });
+        const BusyGuard busy(m_state);
+        logUnloggedInBranch(node);
+    }
     m_ui.addRecentDir(node->Path());
     tree.ExpandAll(node);
     m_ui.scrollIntoView(node);

@@ -9,6 +9,7 @@
 #include "core/appstate.h"
 #include "core/progress.h"
 #include "core/prompter.h"
+#include "core/scopeexit.h"
 #include "core/text.h"
 #include "filewindow/filecolumns.h"
 #include "filewindow/filecompare.h"
@@ -213,6 +214,10 @@ void FileWindow::collectResultList(const FileSpecFilter& filter) {
     auto savedHandler = std::move(tree.OnSelectionChange);
     tree.OnSelectionChange = nullptr;
     m_ui->lockTreeUpdates(true);
+    const ScopeExit restore([&] {
+        m_ui->lockTreeUpdates(false);
+        tree.OnSelectionChange = std::move(savedHandler);
+    });
     const auto& results = m_cat.ResultFiles;
     m_progress.setTotal(std::max<int64_t>(1, static_cast<int64_t>(results.size()) - 1));
     for (size_t i = 0; i < results.size(); ++i) {
@@ -248,8 +253,6 @@ void FileWindow::collectResultList(const FileSpecFilter& filter) {
         if (match)
             collectFrom(match, filter);
     }
-    m_ui->lockTreeUpdates(false);
-    tree.OnSelectionChange = std::move(savedHandler);
 }
 
 void FileWindow::FillMainListBox() {
@@ -259,19 +262,26 @@ void FileWindow::FillMainListBox() {
         m_state.requestRefill();
         return;
     }
+    // Each piece of state set here is undone by a guard, so that an error on
+    // the way leaves no busy cursor, no update batch and no "STOP" panel behind;
+    // the normal path undoes each where the order of the fill wants it.
     m_filling = true;
+    ScopeExit filling([this] { m_filling = false; });
     m_state.refillRequested = false;
     m_state.treeSelectionChanged = false;
 
     // 1-3: busy, emptied, the "STOP" panel for the multi-directory scopes.
     m_ui->setCurrDirLabel("Please wait ...");
     m_state.busyOn();
+    ScopeExit busy([this] { m_state.busyOff(); });
     m_ui->setFileWindowEnabled(true);
     dropEntries();
     m_generation = m_cat.Generation();
     m_ui->setUpdating(true);
+    ScopeExit updating([this] { m_ui->setUpdating(false); });
     const int scope = m_state.scope;
     m_progress.showStop(scope != 1);
+    ScopeExit stopPanel([this] { m_progress.showStop(false); });
     m_progress.setTotal(1);
     m_progress.setPosition(0);
 
@@ -348,7 +358,7 @@ void FileWindow::FillMainListBox() {
     }
 
     // 7-9.
-    m_ui->setUpdating(false);
+    updating.run();
     m_ui->entriesChanged();
     if (m_state.scope == 1)
         m_ui->setFileWindowEnabled(!m_entries.empty());
@@ -373,15 +383,15 @@ void FileWindow::FillMainListBox() {
     }
 
     // 10-12.
-    m_progress.showStop(false);
-    m_state.busyOff();
+    stopPanel.run();
+    busy.run();
     UpdateStatistics();
     if (stopped) {
         m_state.scope = 1;
         m_ui->focusTree();
         m_state.requestRefill();
     }
-    m_filling = false;
+    filling.run();
     if (m_ui->fileWindowHasFocus())
         UpdateCurrentFile();
     else if (!m_ui->treeHasFocus())

@@ -1,11 +1,13 @@
 #include "cataloguefixture.h"
 
+#include "catalogue/treeobserver.h"
 #include "core/progress.h"
 #include "platform/attributes.h"
 #include "platform/dirlisting.h"
 
 #include <algorithm>
 #include <set>
+#include <stdexcept>
 #include <thread>
 
 using namespace zentrix;
@@ -292,6 +294,43 @@ TEST_F(CatalogueTest, BranchLoggingWalksDepthFirstAndNeverFollowsLinks) {
     const int before = cat->LoggedDirs().Count();
     logger->LogDirBranch();
     EXPECT_EQ(cat->LoggedDirs().Count(), before);
+}
+
+// An error while a branch is read (it ends in the program's report) must not
+// leave the tree frozen, inside an update batch or the cursor busy.
+TEST_F(CatalogueTest, AnErrorWhileReadingABranchLeavesNoStateBehind) {
+    struct Batches : TreeObserver {
+        int begun = 0, ended = 0;
+        void nodesAboutToBeInserted(TTreeNode*, int, int) override {}
+        void nodesInserted(TTreeNode*, int, int) override {}
+        void nodesAboutToBeRemoved(TTreeNode*, int, int) override {}
+        void nodesRemoved(TTreeNode*, int, int) override {}
+        void childrenAboutToBeReordered(TTreeNode*) override {}
+        void childrenReordered(TTreeNode*) override {}
+        void nodeChanged(TTreeNode*) override {}
+        void nodeExpansionChanged(TTreeNode*, bool) override {}
+        void selectionChanged(TTreeNode*) override {}
+        void treeAboutToBeReset() override { ++begun; }
+        void treeReset() override { ++ended; }
+    } batches;
+    tmp.write("d/a/b/f");
+    logger->LogDrive('D');
+    TTreeNode* a = node("D:\\a\\");
+    logger->LogSubDirs(a); // known below, not yet read: the branch read starts over here
+    tree().Select(a);
+    tree().AddObserver(&batches);
+    auto keep = tree().OnNodeDestroying;
+    tree().OnNodeDestroying = [](TTreeNode*) {
+        throw std::runtime_error("failed meanwhile");
+    };
+    EXPECT_THROW(logger->LogDirBranch(), std::runtime_error);
+    tree().OnNodeDestroying = keep;
+    tree().RemoveObserver(&batches);
+    EXPECT_EQ(batches.begun, 1);
+    EXPECT_EQ(batches.ended, 1);
+    EXPECT_FALSE(state.busy());
+    EXPECT_EQ(ui.count("freeze"), 1);
+    EXPECT_EQ(ui.count("thaw"), 1);
 }
 
 TEST_F(CatalogueTest, ReadingALoggedBranchAgainReplacesItsRecords) {

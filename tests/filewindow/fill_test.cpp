@@ -4,6 +4,7 @@
 #include "filewindow/filespec.h"
 
 #include <fcntl.h>
+#include <stdexcept>
 #include <unistd.h>
 
 namespace zentrix::test {
@@ -284,6 +285,39 @@ TEST_F(FillTest, ResultEntriesFindTheirOwnFileBesideOnesDifferingInCase) {
     const auto either = shownSize({"D:\\Pair\\a.Txt"});
     ASSERT_EQ(either.size(), 1u);
     EXPECT_TRUE(either[0] == "a.txt:5" || either[0] == "A.TXT:6") << either[0];
+}
+
+// What runs during a fill may fail; the error ends in the program's report, and
+// the fill must not leave its state behind: a busy cursor for good, a list that
+// never repaints, a "STOP" panel, a fill that never runs again.
+TEST_F(FillTest, AnErrorDuringAFillLeavesNoStateBehind) {
+    logAll('D');
+    state.scope = 2;
+    progress.onPosition = [](int64_t) {
+        throw std::runtime_error("failed meanwhile");
+    };
+    EXPECT_THROW(fill(), std::runtime_error);
+    EXPECT_FALSE(state.busy());
+    EXPECT_FALSE(ui.updating);
+    EXPECT_FALSE(progress.stopShown);
+
+    progress.onPosition = nullptr;
+    fill();
+    EXPECT_FALSE(state.refillRequested); // not put off as if a fill still ran
+    EXPECT_EQ(fw->Count(), 9);
+
+    // The result list gives the tree its selection handling back.
+    cat->ResultFiles = {"D:\\docs\\d.txt"};
+    state.scope = 8;
+    int positions = 0; // the second is the result list's own
+    progress.onPosition = [&](int64_t) {
+        if (++positions == 2)
+            throw std::runtime_error("failed meanwhile");
+    };
+    EXPECT_THROW(fill(), std::runtime_error);
+    EXPECT_EQ(positions, 2);
+    EXPECT_TRUE(static_cast<bool>(cat->Tree().OnSelectionChange));
+    EXPECT_EQ(ui.treeLocks, ui.treeUnlocks);
 }
 
 TEST_F(FillTest, DroppedNamesBecomeTheResultList) {
