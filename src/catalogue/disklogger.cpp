@@ -598,6 +598,24 @@ void DiskLogger::LogDrive(char letter) {
     m_state.requestRefill();
 }
 
+// An outside tool (eject, unmount) runs, for at most its time limit: the title
+// says what the program waits for and the cursor is busy meanwhile.
+class DiskLogger::ToolRunning {
+public:
+    ToolRunning(DiskLogger& logger, const std::string& what)
+        : m_logger(logger), m_busy(logger.m_state) {
+        m_logger.m_ui.setAppTitle(what);
+        m_logger.m_ui.repaintMainWindow();
+    }
+    ~ToolRunning() { m_logger.m_ui.setAppTitle("Zentrix"); }
+    ToolRunning(const ToolRunning&) = delete;
+    ToolRunning& operator=(const ToolRunning&) = delete;
+
+private:
+    DiskLogger& m_logger;
+    BusyGuard m_busy;
+};
+
 bool DiskLogger::ReleaseDrive(char letter) {
     letter = upper(letter);
     m_ui.setCurrDirLabel("Please wait ...");
@@ -617,15 +635,20 @@ bool DiskLogger::ReleaseDrive(char letter) {
     if (drive && drive->kind == platform::DriveKind::CdRom && m_settings.Compatibility == 2 &&
         m_cat.Drives().IsReady(letter)) {
         if (m_settings.SkipEjectCDROMOption || m_prompter.askYesNo("Eject CD-ROM ?")) {
-            m_ui.repaintMainWindow();
+            const ToolRunning running(*this, std::string("Ejecting disk ") + letter + ": ...");
             platform::EjectMedium(drive->mountPoint.empty() ? drive->root : drive->mountPoint);
         }
     }
     if (drive && drive->kind == platform::DriveKind::Network && m_settings.Compatibility == 2) {
         if (m_settings.SkipDisconnectNetworkOption ||
             m_prompter.askYesNo("Disconnect network mapping ?")) {
-            if (!platform::UnmountShare(drive->mountPoint.empty() ? drive->root
-                                                                  : drive->mountPoint)) {
+            bool unmapped;
+            {
+                const ToolRunning running(*this, std::string("Unmapping disk ") + letter + ": ...");
+                unmapped = platform::UnmountShare(drive->mountPoint.empty() ? drive->root
+                                                                            : drive->mountPoint);
+            }
+            if (!unmapped) {
                 m_prompter.warn("Could not unmap disk from network!     ");
                 return false;
             }

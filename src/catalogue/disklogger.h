@@ -108,6 +108,7 @@ public:
     void SetNodeImages(TTreeNode* node);
 
 private:
+    class ToolRunning;
     void readBranchDir(TTreeNode* node, platform::BranchReader& reader,
                        platform::BranchReader::Dir* dir,
                        std::vector<std::pair<TTreeNode*, platform::BranchReader::Dir*>>& descend);

@@ -534,6 +534,27 @@ TEST_F(CatalogueTest, ReleasingTheDiskWorkedInMakesTheDiskLeftCurrent) {
     EXPECT_EQ(cat->LastDirs.Get('C'), "C:\\");
 }
 
+// Unmapping waits for an outside tool: the title says so meanwhile, and a tool
+// that fails (here: nothing is mounted there) leaves the disk logged.
+TEST_F(CatalogueTest, UnmappingANetworkDiskShowsThatItRunsAndReportsAFailure) {
+    tmp.mkdir("n");
+    useDrives("C=" + tmp.at("c") + ";N=" + tmp.at("n") + ":network");
+    settings.Compatibility = 2;
+    logger->LogDrive('C');
+    logger->LogDrive('N');
+    ui.calls.clear();
+    prompter.answer(true).answer(true); // release, disconnect
+    EXPECT_FALSE(logger->ReleaseDrive('N'));
+    EXPECT_EQ(prompter.texts(),
+              (std::vector<std::string>{"Release disk N ???", "Disconnect network mapping ?",
+                                        "Could not unmap disk from network!     "}));
+    const auto running = std::find(ui.calls.begin(), ui.calls.end(), "title:Unmapping disk N: ...");
+    ASSERT_NE(running, ui.calls.end());
+    EXPECT_NE(std::find(running, ui.calls.end(), "title:Zentrix"), ui.calls.end());
+    EXPECT_FALSE(state.busy());
+    EXPECT_EQ(tree().TopCount(), 2);
+}
+
 TEST_F(CatalogueTest, ReleaseWithoutALastDirectoryFallsBackToANeighbourRoot) {
     settings.SkipReleaseDrvOption = true;
     logger->LogDrive('C');
