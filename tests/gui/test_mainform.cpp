@@ -2,16 +2,18 @@
 #include "catalogue/disklogger.h"
 #include "catalogue/loggeddisktabs.h"
 #include "config/settings.h"
+#include "config/tenhinifile.h"
 #include "core/appstate.h"
 #include "filewindow/filewindow.h"
 #include "gui/app/mainmenubar.h"
-#include "gui/app/tquickviewpane.h"
-#include "gui/disks/tloggeddrivestabset.h"
-#include "gui/disks/tzentrixdrives.h"
-#include "gui/filewindow/filewindowcontroller.h"
 #include "gui/app/mainstatusbar.h"
 #include "gui/app/singleinstance.h"
 #include "gui/app/tmainform.h"
+#include "gui/app/tquickviewpane.h"
+#include "gui/controls/tmrufilelist.h"
+#include "gui/disks/tloggeddrivestabset.h"
+#include "gui/disks/tzentrixdrives.h"
+#include "gui/filewindow/filewindowcontroller.h"
 #include "gui/tree/cataloguetreemodel.h"
 #include "gui/tree/thetreeview.h"
 #include "gui/tree/treecontroller.h"
@@ -21,28 +23,31 @@
 #include "support/scriptedprompter.h"
 #include "support/tempdir.h"
 
-#include <QAccessible>
-#include <QCheckBox>
-#include <QPushButton>
-#include <QAction>
-#include <QComboBox>
-#include <QPlainTextEdit>
-#include <QLabel>
-#include <QSplitter>
-#include <QLineEdit>
 #include <QAbstractItemView>
+#include <QAccessible>
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDropEvent>
+#include <QIcon>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSplitter>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTimer>
-#include <QDropEvent>
-#include <QMimeData>
-#include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <fstream>
+#include <sys/stat.h>
 #include <thread>
 
 using namespace zentrix;
@@ -168,6 +173,46 @@ TEST_F(MainFormTest, HiddenDirectoriesFollowTheOptionsDialog) {
     EXPECT_TRUE(form->treeModel().data(index, Qt::ForegroundRole).isValid());
     EXPECT_FALSE(
         form->treeModel().data(index.siblingAtRow(index.row() + 1), Qt::ForegroundRole).isValid());
+}
+
+// Every directory read is a recent one: the list is written once the program
+// is idle, not once per directory, under the program's own key.
+TEST_F(MainFormTest, RecentDirectoriesAreKeptUnderTheProgramsKeyAndWrittenWhenIdle) {
+    const std::string ini = tmp.at("home/registry.ini");
+    auto inode = [&] {
+        struct stat st {};
+        return ::stat(ini.c_str(), &st) == 0 ? st.st_ino : 0;
+    };
+    auto fileText = [&] {
+        std::ifstream in(ini);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    form->mruDirs->setSaveDelay(50);
+    form->Start({});
+    const auto before = inode();
+    for (const char* dir : {"D:\\Documents\\", "D:\\Music\\", "D:\\Pictures\\"})
+        form->logger().LogDirFiles(node(dir));
+    EXPECT_EQ(form->mruDirs->Items(),
+              (QStringList{"D:\\", "D:\\Documents\\", "D:\\Music\\", "D:\\Pictures\\"}));
+    EXPECT_EQ(inode(), before); // nothing written yet
+    QTest::qWait(200);
+    const std::string text = fileText();
+    EXPECT_NE(text.find("[Software\\Morvane\\Zentrix\\MRU Directories]"), std::string::npos)
+        << text;
+    EXPECT_NE(text.find("F3=D:\\Pictures\\"), std::string::npos) << text;
+    EXPECT_EQ(text.find("My Application"), std::string::npos) << text;
+
+    // What is added last is written when the window goes, and read at the next start.
+    form->logger().GoToDirPath("D:\\Documents\\Letters\\");
+    form.reset();
+    form = std::make_unique<TMainForm>(*cat, state, settings, *drives, &prompter);
+    EXPECT_EQ(form->mruDirs->Items().last(), "D:\\Documents\\Letters\\");
+    ASSERT_EQ(form->mruDirs->EntryActions().size(), 5);
+
+    // Choosing one opens it.
+    form->mruDirs->EntryActions().at(1)->trigger();
+    ASSERT_TRUE(selected());
+    EXPECT_EQ(selected()->Path(), "D:\\Documents\\");
 }
 
 TEST_F(MainFormTest, QuittingStoresALoggedSubdirectoryAndClearsForARoot) {

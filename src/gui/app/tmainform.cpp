@@ -106,6 +106,8 @@ TMainForm::TMainForm(Catalogue& catalogue, AppState& state, Settings& settings,
     mruDirs = new TMRUFileList(this);
     mruDirs->RemoveOnClick = false;
     mruDirs->setMaximum(20);
+    mruDirs->setAutoSaveName("\\Software\\Morvane\\Zentrix");
+    mruDirs->setAutoSaveKey("MRU Directories");
     mruDirs->IniFileName = QString::fromStdString(SettingsIniName());
 
     aiForm = new ProgramIcon(this);
