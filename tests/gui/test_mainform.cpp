@@ -215,6 +215,41 @@ TEST_F(MainFormTest, RecentDirectoriesAreKeptUnderTheProgramsKeyAndWrittenWhenId
     EXPECT_EQ(selected()->Path(), "D:\\Documents\\");
 }
 
+// The quick view shows above the statistics only while the file window has the
+// focus: the height the user gives the statistics beside it is what is kept.
+TEST_F(MainFormTest, TheQuickViewSplitterKeepsItsSizeBetweenRuns) {
+    form->resize(800, 1000);
+    form->Start({});
+    form->RestoreState();
+    form->pnQuickView->show();
+    idle();
+    QList<int> sizes = form->scQuickView->sizes();
+    ASSERT_EQ(sizes.size(), 2);
+    // A height the statistics can take, not the one the splitter gives them.
+    const int chosen = form->pnStatistics->minimumSizeHint().height() + 20;
+    ASSERT_GT(sizes[0] + sizes[1], chosen + 30);
+    ASSERT_NE(sizes[1], chosen);
+    form->scQuickView->setSizes({sizes[0] + sizes[1] - chosen, chosen});
+    emit form->scQuickView->splitterMoved(sizes[0] + sizes[1] - chosen, 1);
+    form->pnQuickView->hide(); // the tree has the focus again when the program ends
+    idle();
+    form->SaveState();
+    {
+        TEnhIniFile store("Zentrix.INI");
+        EXPECT_EQ(store.ReadInteger("scQuickView", "pnStatisticsHeight", -1), chosen);
+    }
+
+    form.reset();
+    form = std::make_unique<TMainForm>(*cat, state, settings, *drives, &prompter);
+    form->resize(800, 1000);
+    form->show();
+    form->RestoreState();
+    idle();
+    form->pnQuickView->show();
+    idle();
+    EXPECT_EQ(form->scQuickView->sizes().value(1), chosen);
+}
+
 TEST_F(MainFormTest, QuittingStoresALoggedSubdirectoryAndClearsForARoot) {
     form->Start({});
     prompter.answer(false); // "Quit Zentrix ?" cancelled: the window stays

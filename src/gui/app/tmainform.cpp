@@ -245,6 +245,10 @@ void TMainForm::buildLayout() {
     pnStatistics->layout()->setContentsMargins(0, 0, 0, 0);
     scQuickView->addWidget(pnQuickView);
     scQuickView->addWidget(pnStatistics);
+    // The quick view shows only now and then: its splitter keeps the size given
+    // beside it for as long as the window lives.
+    m_quickViewSplit = new TSplitControl(scQuickView, pnStatistics, this);
+    m_quickViewSplit->IniFileName = QString::fromStdString(SettingsIniName());
     statLayout->addWidget(scQuickView, 1);
     scVertical->addWidget(MainPanel);
     scVertical->addWidget(StatisticsPanel);
@@ -785,6 +789,7 @@ void TMainForm::RestoreState() {
         control.IniFileName = QString::fromStdString(SettingsIniName());
         control.Restore();
     }
+    m_quickViewSplit->Restore();
 }
 
 void TMainForm::SaveState() {
@@ -805,6 +810,7 @@ void TMainForm::SaveState() {
         control.IniFileName = QString::fromStdString(SettingsIniName());
         control.Save();
     }
+    m_quickViewSplit->Save();
 }
 
 void TMainForm::ResetAfterError() {
