@@ -250,6 +250,25 @@ TEST_F(MainFormTest, TheQuickViewSplitterKeepsItsSizeBetweenRuns) {
     EXPECT_EQ(form->scQuickView->sizes().value(1), chosen);
 }
 
+TEST_F(MainFormTest, UnloggedEmptyAndFullDirectoriesShowThreePictures) {
+    form->Start({});
+    form->logger().LogDirFiles(node("D:\\Pictures\\")); // logged, no files
+    cat->Tree().Select(node("D:\\Music\\"));
+    auto picture = [&](const std::string& path) {
+        const QModelIndex index = form->treeModel().indexOf(node(path));
+        return qvariant_cast<QIcon>(form->treeModel().data(index, Qt::DecorationRole))
+            .pixmap(16, 16)
+            .toImage();
+    };
+    const QImage unlogged = picture("D:\\Documents\\");
+    const QImage full = picture("D:\\");
+    const QImage empty = picture("D:\\Pictures\\");
+    EXPECT_FALSE(unlogged.isNull());
+    EXPECT_NE(unlogged, full);
+    EXPECT_NE(unlogged, empty);
+    EXPECT_NE(full, empty);
+}
+
 TEST_F(MainFormTest, QuittingStoresALoggedSubdirectoryAndClearsForARoot) {
     form->Start({});
     prompter.answer(false); // "Quit Zentrix ?" cancelled: the window stays
