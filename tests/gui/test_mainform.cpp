@@ -175,6 +175,25 @@ TEST_F(MainFormTest, HiddenDirectoriesFollowTheOptionsDialog) {
         form->treeModel().data(index.siblingAtRow(index.row() + 1), Qt::ForegroundRole).isValid());
 }
 
+TEST_F(MainFormTest, UnloggedEmptyAndFullDirectoriesShowThreePictures) {
+    form->Start({});
+    form->logger().LogDirFiles(node("D:\\Pictures\\")); // logged, no files
+    cat->Tree().Select(node("D:\\Music\\"));
+    auto picture = [&](const std::string& path) {
+        const QModelIndex index = form->treeModel().indexOf(node(path));
+        return qvariant_cast<QIcon>(form->treeModel().data(index, Qt::DecorationRole))
+            .pixmap(16, 16)
+            .toImage();
+    };
+    const QImage unlogged = picture("D:\\Documents\\");
+    const QImage full = picture("D:\\");
+    const QImage empty = picture("D:\\Pictures\\");
+    EXPECT_FALSE(unlogged.isNull());
+    EXPECT_NE(unlogged, full);
+    EXPECT_NE(unlogged, empty);
+    EXPECT_NE(full, empty);
+}
+
 // Every directory read is a recent one: the list is written once the program
 // is idle, not once per directory, under the program's own key.
 TEST_F(MainFormTest, RecentDirectoriesAreKeptUnderTheProgramsKeyAndWrittenWhenIdle) {
@@ -250,23 +269,38 @@ TEST_F(MainFormTest, TheQuickViewSplitterKeepsItsSizeBetweenRuns) {
     EXPECT_EQ(form->scQuickView->sizes().value(1), chosen);
 }
 
-TEST_F(MainFormTest, UnloggedEmptyAndFullDirectoriesShowThreePictures) {
+// In the dropped drive list a typed letter chooses that drive, also the letters
+// that are single-key commands elsewhere (G: global show-all, F: the file
+// specification, S, T, U, V ...).
+TEST_F(MainFormTest, ATypedLetterInTheDriveListChoosesThatDrive) {
+    form.reset();
+    std::string spec = "C=" + tmp.at("c") + ";D=" + tmp.at("d");
+    for (const char* letter : {"F", "G", "S", "T"}) {
+        tmp.mkdir(std::string("drive") + letter);
+        spec += std::string(";") + letter + "=" + tmp.at(std::string("drive") + letter);
+    }
+    drives = std::make_unique<platform::DriveTable>(platform::DriveTable::FromSpec(spec, {}));
+    cat = std::make_unique<Catalogue>(*drives);
+    form = std::make_unique<TMainForm>(*cat, state, settings, *drives, &prompter);
+    form->show();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     form->Start({});
-    form->logger().LogDirFiles(node("D:\\Pictures\\")); // logged, no files
-    cat->Tree().Select(node("D:\\Music\\"));
-    auto picture = [&](const std::string& path) {
-        const QModelIndex index = form->treeModel().indexOf(node(path));
-        return qvariant_cast<QIcon>(form->treeModel().data(index, Qt::DecorationRole))
-            .pixmap(16, 16)
-            .toImage();
-    };
-    const QImage unlogged = picture("D:\\Documents\\");
-    const QImage full = picture("D:\\");
-    const QImage empty = picture("D:\\Pictures\\");
-    EXPECT_FALSE(unlogged.isNull());
-    EXPECT_NE(unlogged, full);
-    EXPECT_NE(unlogged, empty);
-    EXPECT_NE(full, empty);
+    idle();
+    for (const auto key : {Qt::Key_G, Qt::Key_F, Qt::Key_S}) {
+        form->MainTreeView->setFocus();
+        idle();
+        QTest::keyClick(form->MainTreeView, Qt::Key_L); // "Disk L ..." drops the list down
+        ASSERT_TRUE(form->lbDrives->hasFocus());
+        ASSERT_TRUE(form->lbDrives->DroppedDown());
+        QTest::keyClick(form->lbDrives, key);
+        idle();
+        const char letter = static_cast<char>('A' + (key - Qt::Key_A));
+        EXPECT_EQ(state.currentDisk, letter);
+        EXPECT_EQ(state.scope, 1); // no show-all ran
+        EXPECT_FALSE(form->lbDrives->DroppedDown());
+    }
+    EXPECT_EQ(form->LoggedDrivesTabSet->count(), 4); // D, F, G, S
 }
 
 TEST_F(MainFormTest, QuittingStoresALoggedSubdirectoryAndClearsForARoot) {
