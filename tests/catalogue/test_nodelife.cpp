@@ -127,9 +127,9 @@ TEST_F(NodeLifeTest, AHandleForgetsItsNodeWhenTheNodeOrItsBranchGoes) {
 
     // A handle that outlives the whole catalogue reads none and goes quietly.
     TNodeRef root(tree().Top(0));
-    cat.reset();
-    logger.reset();
     commands.reset();
+    logger.reset();
+    cat.reset();
     EXPECT_FALSE(root);
     EXPECT_FALSE(refA);
 }
