@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <spawn.h>
@@ -69,11 +70,41 @@ int waitFor(pid_t pid) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// Waits until the child ends or the deadline passes; true when it ended.
+bool waitUntil(pid_t pid, std::chrono::steady_clock::time_point deadline, int& status) {
+    for (;;) {
+        const pid_t done = ::waitpid(pid, &status, WNOHANG);
+        if (done == pid)
+            return true;
+        if (done < 0 && errno != EINTR) {
+            status = -1;
+            return true;
+        }
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
 } // namespace
 
-int RunAndWait(const std::string& program, const std::vector<std::string>& args) {
+int RunAndWait(const std::string& program, const std::vector<std::string>& args,
+               std::chrono::milliseconds timeout) {
     const pid_t pid = spawnQuiet(program, args);
-    return pid < 0 ? -1 : waitFor(pid);
+    if (pid < 0)
+        return -1;
+    if (timeout == std::chrono::milliseconds::max())
+        return waitFor(pid);
+    int status = 0;
+    if (waitUntil(pid, std::chrono::steady_clock::now() + timeout, status))
+        return status >= 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    // Asked to end first, so that it can let go of what it holds; then killed.
+    ::kill(pid, SIGTERM);
+    if (!waitUntil(pid, std::chrono::steady_clock::now() + std::chrono::seconds(1), status)) {
+        ::kill(pid, SIGKILL);
+        waitFor(pid);
+    }
+    return kTimedOut;
 }
 
 bool StartDetached(const std::string& program, const std::vector<std::string>& args) {
@@ -100,18 +131,37 @@ int RunAndWaitIn(const std::string& program, const std::vector<std::string>& arg
     return pid < 0 ? -1 : waitFor(pid);
 }
 
+namespace {
+
+// Runs the first tool that ends in success, all of them within one time limit.
+bool runWithin(const std::vector<std::pair<std::string, std::vector<std::string>>>& tools) {
+    const auto deadline = std::chrono::steady_clock::now() + kMediumToolTimeout;
+    for (const auto& [program, args] : tools) {
+        if (!ProgramExists(program))
+            continue;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left <= std::chrono::milliseconds(0))
+            return false;
+        const int status = RunAndWait(program, args, left);
+        if (status == 0)
+            return true;
+        if (status == kTimedOut)
+            return false;
+    }
+    return false;
+}
+
+} // namespace
+
 bool EjectMedium(const std::string& mountPoint) {
-    if (ProgramExists("gio") && RunAndWait("gio", {"mount", "-e", mountPoint}) == 0)
-        return true;
-    return ProgramExists("eject") && RunAndWait("eject", {mountPoint}) == 0;
+    return runWithin({{"gio", {"mount", "-e", mountPoint}}, {"eject", {mountPoint}}});
 }
 
 bool UnmountShare(const std::string& mountPoint) {
-    if (ProgramExists("gio") && RunAndWait("gio", {"mount", "-u", mountPoint}) == 0)
-        return true;
-    if (ProgramExists("fusermount") && RunAndWait("fusermount", {"-u", mountPoint}) == 0)
-        return true;
-    return RunAndWait("umount", {mountPoint}) == 0;
+    return runWithin({{"gio", {"mount", "-u", mountPoint}},
+                      {"fusermount", {"-u", mountPoint}},
+                      {"umount", {mountPoint}}});
 }
 
 } // namespace zentrix::platform

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -10,9 +11,19 @@ std::string CurrentDirectory();
 /// Changes the process's current directory; false on failure.
 bool SetCurrentDirectory(const std::string& hostPath);
 
+/// What RunAndWait returns for a program that did not end in time.
+inline constexpr int kTimedOut = -2;
+
 /// Runs a program with arguments and waits for it; returns its exit status, or -1
-/// when it could not be started. Its output is discarded.
-int RunAndWait(const std::string& program, const std::vector<std::string>& args);
+/// when it could not be started. Its output is discarded. A program still
+/// running after `timeout` is ended (asked first, then killed) and kTimedOut is
+/// returned.
+int RunAndWait(const std::string& program, const std::vector<std::string>& args,
+               std::chrono::milliseconds timeout = std::chrono::milliseconds::max());
+
+/// How long ejecting a medium or unmounting a share may take: a server that is
+/// gone can keep umount waiting for ever.
+inline constexpr std::chrono::milliseconds kMediumToolTimeout{15000};
 /// Starts a program from the PATH with its input and output on /dev/null and
 /// returns at once; the child is reaped in the background. False when it could
 /// not be started.
@@ -27,9 +38,11 @@ int RunAndWaitIn(const std::string& program, const std::vector<std::string>& arg
 /// True when a program of that name is on the PATH.
 bool ProgramExists(const std::string& program);
 
-/// Ejects the removable medium mounted at mountPoint; false on failure.
+/// Ejects the removable medium mounted at mountPoint; false on failure, and when
+/// the tools do not end within kMediumToolTimeout.
 bool EjectMedium(const std::string& mountPoint);
-/// Unmounts a network share mounted at mountPoint, without forcing; false on failure.
+/// Unmounts a network share mounted at mountPoint, without forcing; false on
+/// failure, and when the tools do not end within kMediumToolTimeout.
 bool UnmountShare(const std::string& mountPoint);
 
 } // namespace zentrix::platform

@@ -124,6 +124,8 @@ TMainForm::TMainForm(Catalogue& catalogue, AppState& state, Settings& settings,
     mruDirs = new TMRUFileList(this);
     mruDirs->RemoveOnClick = false;
     mruDirs->setMaximum(20);
+    mruDirs->setAutoSaveName("\\Software\\Morvane\\Zentrix");
+    mruDirs->setAutoSaveKey("MRU Directories");
     mruDirs->IniFileName = QString::fromStdString(SettingsIniName());
 
     aiForm = new ProgramIcon(this);
@@ -292,6 +294,10 @@ void TMainForm::buildLayout() {
     pnStatistics->layout()->setContentsMargins(0, 0, 0, 0);
     scQuickView->addWidget(pnQuickView);
     scQuickView->addWidget(pnStatistics);
+    // The quick view shows only now and then: its splitter keeps the size given
+    // beside it for as long as the window lives.
+    m_quickViewSplit = new TSplitControl(scQuickView, pnStatistics, this);
+    m_quickViewSplit->IniFileName = QString::fromStdString(SettingsIniName());
     statLayout->addWidget(scQuickView, 1);
     scVertical->addWidget(MainPanel);
     scVertical->addWidget(StatisticsPanel);
@@ -925,6 +931,7 @@ void TMainForm::restoreSplitters() {
         control.IniFileName = QString::fromStdString(SettingsIniName());
         control.Restore();
     }
+    m_quickViewSplit->Restore();
     // Stored sizes are taken only within the layout's minimums.
     scVerticalMoved();
     scHorizontalMoved();
@@ -954,6 +961,7 @@ void TMainForm::SaveState() {
         control.IniFileName = QString::fromStdString(SettingsIniName());
         control.Save();
     }
+    m_quickViewSplit->Save();
 }
 
 void TMainForm::ResetAfterError() {
@@ -1220,6 +1228,7 @@ void TMainForm::ApplyConfirmedOptions(const Settings& settings) {
         onResortFileWindow();
     // The header's mark and the menus' checks follow the key and order chosen.
     m_fileWindow->model().ToggleFileLBoxPMenuItems();
+    m_logger->ApplyHiddenDirsOption();
     ZenPageControl->setVisible(settings.ShowMemStat);
     m_view->ApplySettings();
 }

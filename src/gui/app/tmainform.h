@@ -43,6 +43,7 @@ class TreeController;
 class TTreeNode;
 class TEnhIniFile;
 class TMRUFileList;
+class TSplitControl;
 class PluginCalls;
 class FileWindowController;
 class FileMenuState;
@@ -314,6 +315,7 @@ private:
     std::unique_ptr<TreeCommands> m_treeCommands;
     std::unique_ptr<TEnhIniFile> m_store;
     std::unique_ptr<PluginCalls> m_plugins;
+    TSplitControl* m_quickViewSplit = nullptr;
     std::unique_ptr<TWDList> m_watchDog;
     CatalogueTreeModel* m_treeModel = nullptr;
     FileWindowController* m_fileWindow = nullptr;

@@ -360,6 +360,8 @@ QWidget* TOptionsForm::buildDisksPage() {
     marks->addStretch();
     marks->addWidget(new QLabel("Exact", page));
     layout->addLayout(marks);
+    cbShowHiddenDirs = checkBox("cbShowHiddenDirs", "Show hi&dden directories in the tree");
+    layout->addWidget(cbShowHiddenDirs);
 
     auto* drivesLabel = new QLabel("&Log these disks at start-up:", page);
     lbLogDrives = new QListWidget(page);
@@ -702,6 +704,7 @@ void TOptionsForm::loadControls() {
     cbShowFileDesc->setChecked(st.ShowFileDescOption);
     cbShortNames->setChecked(st.ShowShortNames);
     cbShowFolderIcons->setChecked(st.ShowFolderIcons);
+    cbShowHiddenDirs->setChecked(st.ShowHiddenDirsOption);
 
     rgFileSort->SetItemIndex(st.FileSortOption);
     cbReverseSort->setChecked(st.SortOrder);
@@ -777,6 +780,7 @@ void TOptionsForm::storeControls() {
     st.ShowFileDescOption = cbShowFileDesc->isChecked();
     st.ShowShortNames = cbShortNames->isChecked();
     st.ShowFolderIcons = cbShowFolderIcons->isChecked();
+    st.ShowHiddenDirsOption = cbShowHiddenDirs->isChecked();
 
     if (rgFileSort->ItemIndex() >= 0)
         st.FileSortOption = rgFileSort->ItemIndex();

@@ -127,6 +127,7 @@ public:
     // Disks
     QSlider* trLogDrivePrecision = nullptr;
     QListWidget* lbLogDrives = nullptr;
+    QCheckBox* cbShowHiddenDirs = nullptr;
     QPushButton* btnDrivesSelectAll = nullptr;
     QPushButton* btnDrivesDeselectAll = nullptr;
     // Extensions
