@@ -1,22 +1,44 @@
 #include "core/wildcard.h"
 
 namespace zentrix {
+namespace {
+
+// Bytes of the character that starts at `i`: a whole UTF-8 sequence, or one
+// byte where the text is not valid UTF-8 there.
+size_t characterLength(std::string_view s, size_t i) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    const size_t length = b < 0xC2 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : b < 0xF5 ? 4 : 1;
+    if (length == 1 || i + length > s.size())
+        return 1;
+    for (size_t k = 1; k < length; ++k)
+        if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
+            return 1;
+    return length;
+}
+
+} // namespace
 
 bool WildcardMatch(std::string_view word, std::string_view name) {
     // Iterative form of the recursive rule, with one backtrack point: a later
-    // "*" supersedes an earlier one, so this stays linear in practice.
+    // "*" supersedes an earlier one, so this stays linear in practice. "?" and
+    // each retry of a "*" step over whole characters, so that neither ends
+    // inside one.
     size_t w = 0, n = 0;
     size_t starW = std::string_view::npos, starN = 0;
     while (n < name.size()) {
         if (w < word.size() && word[w] == '*') {
             starW = w++;
             starN = n;
-        } else if (w < word.size() && (word[w] == '?' || word[w] == name[n])) {
+        } else if (w < word.size() && word[w] == '?') {
+            ++w;
+            n += characterLength(name, n);
+        } else if (w < word.size() && word[w] == name[n]) {
             ++w;
             ++n;
         } else if (starW != std::string_view::npos) {
             w = starW + 1;
-            n = ++starN;
+            starN += characterLength(name, starN);
+            n = starN;
         } else {
             return false;
         }
