@@ -4,13 +4,19 @@ namespace zentrix {
 namespace {
 
 // Bytes of the character that starts at `i`: a whole UTF-8 sequence, or one
-// byte where the text is not valid UTF-8 there.
+// byte where the text is not valid UTF-8 there (a stray, overlong or
+// surrogate sequence, or one beyond U+10FFFF).
 size_t characterLength(std::string_view s, size_t i) {
     const auto b = static_cast<unsigned char>(s[i]);
     const size_t length = b < 0xC2 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : b < 0xF5 ? 4 : 1;
     if (length == 1 || i + length > s.size())
         return 1;
-    for (size_t k = 1; k < length; ++k)
+    const auto second = static_cast<unsigned char>(s[i + 1]);
+    const unsigned char low = b == 0xE0 ? 0xA0 : b == 0xF0 ? 0x90 : 0x80;
+    const unsigned char high = b == 0xED ? 0x9F : b == 0xF4 ? 0x8F : 0xBF;
+    if (second < low || second > high)
+        return 1;
+    for (size_t k = 2; k < length; ++k)
         if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
             return 1;
     return length;
