@@ -12,6 +12,7 @@
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_map>
 
 namespace zentrix::platform {
 namespace {
@@ -185,8 +186,15 @@ std::optional<MountEntry> MountHolding(const std::string& hostPath,
 }
 
 std::vector<MountEntry> DriveTable::ReadMountTable() {
-    std::vector<MountEntry> mounts;
     std::ifstream in("/proc/self/mountinfo");
+    std::stringstream text;
+    text << in.rdbuf();
+    return ParseMountTable(text.str());
+}
+
+std::vector<MountEntry> DriveTable::ParseMountTable(const std::string& text) {
+    std::vector<MountEntry> mounts;
+    std::istringstream in(text);
     std::string line;
     while (std::getline(in, line)) {
         // id parent major:minor root mountpoint options [optional...] - fstype source super
@@ -215,15 +223,16 @@ void DriveTable::add(DriveInfo info) {
 
 DriveTable DriveTable::FromMounts(const std::vector<MountEntry>& mounts) {
     DriveTable table;
-    // The last mount of a point is the visible one.
+    // The last mount of a point is the visible one. A container may have
+    // thousands of mounts: each point is looked up, never searched for.
     std::vector<MountEntry> visible;
+    std::unordered_map<std::string, size_t> seen;
     for (const auto& m : mounts) {
-        auto same = std::find_if(visible.begin(), visible.end(),
-                                 [&](const MountEntry& v) { return v.mountPoint == m.mountPoint; });
-        if (same != visible.end())
-            *same = m;
-        else
+        const auto [at, added] = seen.emplace(m.mountPoint, visible.size());
+        if (added)
             visible.push_back(m);
+        else
+            visible[at->second] = m;
     }
     std::sort(visible.begin(), visible.end(),
               [](const MountEntry& a, const MountEntry& b) { return a.mountPoint < b.mountPoint; });

@@ -63,6 +63,9 @@ public:
 
     /// The mounts of this process (parsed from /proc/self/mountinfo).
     static std::vector<MountEntry> ReadMountTable();
+    /// The mounts of a mount table in the form of /proc/self/mountinfo; lines
+    /// that do not have its shape are skipped.
+    static std::vector<MountEntry> ParseMountTable(const std::string& text);
 
     const DriveInfo* Find(char letter) const;
     const std::vector<DriveInfo>& Drives() const { return m_drives; }
