@@ -1,6 +1,11 @@
 #pragma once
 
+#include "core/latestrequestworker.h"
+#include "filewindow/quickview.h"
+
+#include <QImage>
 #include <QWidget>
+#include <memory>
 #include <string>
 
 class QLabel;
@@ -8,21 +13,37 @@ class QPlainTextEdit;
 
 namespace zentrix {
 
+/// What the quick view's worker finds for a file: the lines, and the picture
+/// already read (reading a large picture takes time too).
+struct QuickViewResult {
+    QuickViewContent content;
+    QImage picture;
+};
+
 /// The quick-view pane below the statistics (pnQuickView): the information
 /// lines of the current file and the start of text files in `meFileInfo`, or a
 /// picture in `imgQuick`; `pnMedia` for the kinds a player takes.
+///
+/// What a file shows is found on a thread of its own (the information lines of
+/// an archive or a network file may take a while), so that moving through the
+/// files never waits for it; what arrives for a file the user has already left
+/// is dropped.
 class TQuickViewPane : public QWidget {
     Q_OBJECT
 public:
     explicit TQuickViewPane(QWidget* parent = nullptr);
+    ~TQuickViewPane() override;
 
     QPlainTextEdit* meFileInfo = nullptr;
     QLabel* imgQuick = nullptr;
     QWidget* pnMedia = nullptr;
 
-    /// Shows what the quick view has for a file (its catalogue name and host path).
+    /// Shows what the quick view has for a file (its catalogue name and host
+    /// path) once it is found; until then the pane is empty.
     void ShowFile(const std::string& fileName, const std::string& hostPath);
     void Clear();
+    /// True while what a file shows is still being found.
+    bool Searching() const;
 
     void pmiQViewCopyClick();
     void pmiQViewAppendToClipboardClick();
@@ -36,7 +57,14 @@ signals:
     void popupRequested(const QPoint& globalPos);
 
 private:
+    struct Request {
+        std::string fileName;
+        std::string hostPath;
+    };
+    void showResult(uint64_t ticket, const std::shared_ptr<QuickViewResult>& result);
+
     bool m_fontChosen = false;
+    std::unique_ptr<LatestRequestWorker<Request, QuickViewResult>> m_worker;
 };
 
 } // namespace zentrix
