@@ -12,13 +12,25 @@ constexpr int64_t kFileTimeUnitsPerSecond = 10000000LL;
 
 /// A file time: 100-ns units since 1 January 1601, UTC. Times beyond what a
 /// file time can hold (some file systems store 64-bit seconds) are held to its
-/// first or last value.
+/// first or last value; every file time comes back from its timespec.
 constexpr int64_t ToFileTime(const timespec& ts) {
+    constexpr int64_t kMin = std::numeric_limits<int64_t>::min();
+    constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
+    int64_t seconds = 0;
+    if (__builtin_add_overflow(static_cast<int64_t>(ts.tv_sec),
+                               kUnixEpochAsFileTime / kFileTimeUnitsPerSecond, &seconds))
+        return ts.tv_sec < 0 ? kMin : kMax;
+    int64_t fraction = ts.tv_nsec / 100;
+    // Before 1601 the second is counted up and the fraction down, so that the
+    // earliest file times do not overflow on the way.
+    if (seconds < 0 && fraction > 0) {
+        ++seconds;
+        fraction -= kFileTimeUnitsPerSecond;
+    }
     int64_t units = 0;
-    if (__builtin_mul_overflow(static_cast<int64_t>(ts.tv_sec), kFileTimeUnitsPerSecond, &units) ||
-        __builtin_add_overflow(units, kUnixEpochAsFileTime + ts.tv_nsec / 100, &units))
-        return ts.tv_sec < 0 ? std::numeric_limits<int64_t>::min()
-                             : std::numeric_limits<int64_t>::max();
+    if (__builtin_mul_overflow(seconds, kFileTimeUnitsPerSecond, &units) ||
+        __builtin_add_overflow(units, fraction, &units))
+        return seconds < 0 ? kMin : kMax;
     return units;
 }
 

@@ -610,8 +610,9 @@ TEST(FileAge, ZonesFurtherThanFifteenHoursFromUniversalTime) {
 }
 
 TEST(FileAge, ExtremeFileTimesConvertWithoutOverflow) {
-    for (const int64_t t : {std::numeric_limits<int64_t>::min(), std::numeric_limits<int64_t>::max(),
-                            int64_t{0}, int64_t{-1}}) {
+    constexpr int64_t least = std::numeric_limits<int64_t>::min();
+    for (const int64_t t : {least, least + 65535, std::numeric_limits<int64_t>::max(), int64_t{0},
+                            int64_t{-1}}) {
         const timespec ts = platform::FromFileTime(t);
         EXPECT_EQ(platform::ToFileTime(ts), t);
         EXPECT_GE(ts.tv_nsec, 0);
