@@ -26,28 +26,36 @@ size_t characterLength(std::string_view s, size_t i) {
 
 bool WildcardMatch(std::string_view word, std::string_view name) {
     // Iterative form of the recursive rule, with one backtrack point: a later
-    // "*" supersedes an earlier one, so this stays linear in practice. "?" and
-    // each retry of a "*" step over whole characters, so that neither ends
-    // inside one.
+    // "*" supersedes an earlier one, so this stays linear in practice. Every
+    // step, "?", a retried "*" or a plain character, takes a whole character
+    // of the name, so that none ends inside one.
     size_t w = 0, n = 0;
     size_t starW = std::string_view::npos, starN = 0;
     while (n < name.size()) {
         if (w < word.size() && word[w] == '*') {
             starW = w++;
             starN = n;
-        } else if (w < word.size() && word[w] == '?') {
-            ++w;
-            n += characterLength(name, n);
-        } else if (w < word.size() && word[w] == name[n]) {
-            ++w;
-            ++n;
-        } else if (starW != std::string_view::npos) {
-            w = starW + 1;
-            starN += characterLength(name, starN);
-            n = starN;
-        } else {
-            return false;
+            continue;
         }
+        if (w < word.size()) {
+            const size_t length = characterLength(name, n);
+            if (word[w] == '?') {
+                ++w;
+                n += length;
+                continue;
+            }
+            if (characterLength(word, w) == length &&
+                word.substr(w, length) == name.substr(n, length)) {
+                w += length;
+                n += length;
+                continue;
+            }
+        }
+        if (starW == std::string_view::npos)
+            return false;
+        w = starW + 1;
+        starN += characterLength(name, starN);
+        n = starN;
     }
     // A used-up name matches only a used-up word or a word that is exactly "*"
     // ("A**" does not match "A"). Leftmost matching reaches the end of the name
