@@ -203,11 +203,15 @@ std::vector<MountEntry> DriveTable::ParseMountTable(const std::string& text) {
         std::string word;
         while (fields >> word)
             f.push_back(word);
-        auto dash = std::find(f.begin(), f.end(), "-");
-        if (f.size() < 5 || dash == f.end() || std::distance(dash, f.end()) < 3)
+        // The separator follows the six fixed fields; a mount point is an
+        // absolute path, without the slashes a garbled table may add to it.
+        auto dash = std::find(f.begin() + std::min<size_t>(f.size(), 6), f.end(), "-");
+        if (dash == f.end() || std::distance(dash, f.end()) < 3)
             continue;
         MountEntry m;
-        m.mountPoint = unescapeMountField(f[4]);
+        m.mountPoint = normaliseRoot(unescapeMountField(f[4]));
+        if (m.mountPoint.empty() || m.mountPoint[0] != '/')
+            continue;
         m.fsType = *(dash + 1);
         m.source = unescapeMountField(*(dash + 2));
         mounts.push_back(std::move(m));
