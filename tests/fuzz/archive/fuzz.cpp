@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     const std::string path = "/proc/self/fd/" + std::to_string(fd);
     const auto facts =
-        zentrix::fileinfo::ReadArchiveFacts(path, std::chrono::milliseconds(50), 10000, 64u << 20);
+        zentrix::fileinfo::ReadArchiveFacts(path, std::chrono::milliseconds(20), 10000, 16u << 20);
     std::vector<std::string> lines;
     zentrix::fileinfo::AppendArchiveLines(facts, lines);
     ::close(fd);
