@@ -116,12 +116,14 @@ bool referenceCharacters(const std::vector<std::string>& word, size_t w,
     if (w == word.size())
         return false;
     if (word[w] == "*")
-        return referenceCharacters(word, w + 1, name, n) || referenceCharacters(word, w, name, n + 1);
+        return referenceCharacters(word, w + 1, name, n) ||
+               referenceCharacters(word, w, name, n + 1);
     return (word[w] == "?" || word[w] == name[n]) && referenceCharacters(word, w + 1, name, n + 1);
 }
 
 void allSequences(const std::vector<std::string>& alphabet, size_t maxLen,
-                  std::vector<std::vector<std::string>>& out, std::vector<std::string> prefix = {}) {
+                  std::vector<std::vector<std::string>>& out,
+                  std::vector<std::string> prefix = {}) {
     out.push_back(prefix);
     if (prefix.size() == maxLen)
         return;
@@ -140,9 +142,10 @@ std::string joined(const std::vector<std::string>& pieces) {
 }
 
 TEST(MatchesFileSpec, QuestionMarkStandsForOneCharacterNotOneByte) {
-    EXPECT_TRUE(MatchesFileSpec("?.TXT", "\xC3\xA9.txt"));  // é, two bytes
+    EXPECT_TRUE(MatchesFileSpec("?.TXT", "\xC3\xA9.txt")); // é, two bytes
     EXPECT_FALSE(MatchesFileSpec("??.TXT", "\xC3\xA9.txt"));
-    EXPECT_TRUE(MatchesFileSpec("A?C.*", "A\xE2\x82\xAC" "C.txt")); // €, three bytes
+    EXPECT_TRUE(MatchesFileSpec("A?C.*", "A\xE2\x82\xAC"
+                                         "C.txt")); // €, three bytes
     EXPECT_TRUE(MatchesFileSpec("?.TXT", "\xF0\x9F\x98\x80.txt"));
     // A byte that is no UTF-8 (kept as it is in a name) is one character.
     EXPECT_TRUE(MatchesFileSpec("?.TXT", "\xFF.txt"));

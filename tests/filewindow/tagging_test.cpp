@@ -590,7 +590,8 @@ TEST(FileAge, ZonesFurtherThanFifteenHoursFromUniversalTime) {
         const char* name;
         time_t when; // a moment of the old local mean time
     };
-    for (const Zone& zone : {Zone{"Asia/Manila", -4100000000}, Zone{"America/Juneau", -3500000000}}) {
+    for (const Zone& zone :
+         {Zone{"Asia/Manila", -4100000000}, Zone{"America/Juneau", -3500000000}}) {
         ScopedEnv tz("TZ", zone.name);
         ::tzset();
         tm local{};
@@ -611,8 +612,8 @@ TEST(FileAge, ZonesFurtherThanFifteenHoursFromUniversalTime) {
 
 TEST(FileAge, ExtremeFileTimesConvertWithoutOverflow) {
     constexpr int64_t least = std::numeric_limits<int64_t>::min();
-    for (const int64_t t : {least, least + 65535, std::numeric_limits<int64_t>::max(), int64_t{0},
-                            int64_t{-1}}) {
+    for (const int64_t t :
+         {least, least + 65535, std::numeric_limits<int64_t>::max(), int64_t{0}, int64_t{-1}}) {
         const timespec ts = platform::FromFileTime(t);
         EXPECT_EQ(platform::ToFileTime(ts), t);
         EXPECT_GE(ts.tv_nsec, 0);

@@ -8,8 +8,8 @@
 #include <archive_entry.h>
 #include <climits>
 #include <fstream>
-#include <iterator>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <unistd.h>
 
 namespace zentrix {
@@ -265,8 +265,8 @@ TEST(ArchiveFacts, PassingOverACompressedEntryHoldsToTheBudget) {
         bytes.assign(std::istreambuf_iterator<char>(in), {});
     }
     dir.write("cut.tar.gz", bytes.substr(0, bytes.size() / 2));
-    const auto damaged = fileinfo::ReadArchiveFacts(dir.at("cut.tar.gz"), std::chrono::seconds(60),
-                                                    1000, 1u << 30);
+    const auto damaged =
+        fileinfo::ReadArchiveFacts(dir.at("cut.tar.gz"), std::chrono::seconds(60), 1000, 1u << 30);
     EXPECT_TRUE(damaged.readable);
     EXPECT_FALSE(damaged.complete);
 }
