@@ -30,6 +30,8 @@
 #include "gui/controls/a11y.h"
 #include "gui/disks/diskcontroller.h"
 #include "gui/tagging/taggingcontroller.h"
+#include "gui/ops/opscontroller.h"
+#include "ops/twdlist.h"
 #include "gui/tagging/tfileattrpage.h"
 #include "gui/disks/tdiskinfopanel.h"
 #include "gui/disks/tloggeddrivestabset.h"
@@ -92,15 +94,17 @@ TMainForm::TMainForm(Catalogue& catalogue, AppState& state, Settings& settings,
       m_treeCommands(std::make_unique<TreeCommands>(catalogue, state, settings, *m_logger, *m_tabs,
                                                     *m_prompter, *this)),
       m_store(std::make_unique<TEnhIniFile>(SettingsIniName())),
-      m_plugins(std::make_unique<PluginCalls>(*m_prompter)) {
+      m_plugins(std::make_unique<PluginCalls>(*m_prompter)),
+      m_watchDog(std::make_unique<TWDList>(settings, *m_prompter, drives)) {
     setObjectName("TMainForm");
     setWindowTitle("Zentrix 1.0");
     setMinimumSize(630, 470);
     resize(630, 470);
     setAcceptDrops(true);
 
-    m_treeCommands->WindowsDir = drives.ToCataloguePath("/etc").value_or("");
-    m_treeCommands->SystemDir = drives.ToCataloguePath("/usr/bin").value_or("");
+    // The WatchDog's flags as the settings hold them; its failures go to the status line.
+    m_watchDog->LoadFlags(m_settings.WatchDogOperations);
+    m_watchDog->onLogFailure = [this](const std::string& text) { MainStatusBar->setHint(q(text)); };
 
     // The recent directories, kept under "MRU Directories".
     mruDirs = new TMRUFileList(this);
@@ -149,11 +153,13 @@ TMainForm::~TMainForm() {
     // they go first, while those still exist (children would go after them).
     MainTreeView->WndProcFunction = nullptr;
     delete m_menus;
+    delete m_ops;
     delete m_tagging;
     delete m_disks;
     delete m_fileWindow;
     delete m_treeController;
     m_menus = nullptr;
+    m_ops = nullptr;
     m_tagging = nullptr;
     m_disks = nullptr;
     m_fileWindow = nullptr;
@@ -388,6 +394,10 @@ void TMainForm::wireFileWindow() {
     m_tagging->setTreeWidget(MainTreeView);
     m_tagging->setFileListWidget(m_fileWindow->MainListBox);
     ZenPageControl->addWidget(m_tagging->fileAttrPage());
+    m_ops = new OpsController(m_cat, m_state, m_fileWindow->model(), *m_prompter, *MainStatusBar,
+                              *m_watchDog, *this, *m_plugins, *m_tagging, this);
+    m_ops->installPages(ZenPageControl);
+    m_ops->attachTree(*m_treeCommands);
 }
 
 void TMainForm::fileCommandRequested(int command) {
@@ -577,6 +587,8 @@ void TMainForm::buildCommands() {
     };
     m_commands.insert(fileCommands.begin(), fileCommands.end());
     for (const auto& [name, handler] : m_tagging->commands())
+        m_commands[name] = handler;
+    for (const auto& [name, handler] : m_ops->commands())
         m_commands[name] = handler;
 }
 
@@ -1054,6 +1066,7 @@ void TMainForm::ApplyDescriptionColumn(bool show) {
 }
 
 void TMainForm::ApplyConfirmedOptions(const Settings& settings) {
+    m_watchDog->LoadFlags(settings.WatchDogOperations);
     if (onResortFileWindow)
         onResortFileWindow();
     // The command-line panel stays hidden until its commands are built.
