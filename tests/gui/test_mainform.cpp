@@ -45,8 +45,9 @@
 
 #include <algorithm>
 #include <atomic>
-#include <functional>
 #include <fstream>
+#include <functional>
+#include <future>
 #include <thread>
 
 using namespace zentrix;
@@ -490,6 +491,24 @@ TEST_F(MainFormTest, MovingThroughFilesNeverWaitsForTheQuickView) {
     ASSERT_TRUE(PluginCalls::BindFileInfo());
     writeZerosTarGz(tmp.at("d/big.tar.gz"), size_t{128} << 20);
     tmp.write("d/notes.txt", "line one\n");
+    // The archive's search is held until the user has moved on, so that no
+    // machine is fast enough to finish it before the next key.
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    auto held = std::make_shared<std::atomic<bool>>(false);
+    TQuickViewPane::OnSearchBegins = [released, held](const std::string& name) {
+        if (name == "big.tar.gz" && *held)
+            released.wait_for(std::chrono::seconds(30));
+    };
+    struct Unhook {
+        std::promise<void>& release;
+        ~Unhook() {
+            try {
+                release.set_value();
+            } catch (const std::future_error&) {
+            }
+        }
+    } unhook{release};
     settings.QuickView = true;
     form->Start({});
     idle();
@@ -506,6 +525,7 @@ TEST_F(MainFormTest, MovingThroughFilesNeverWaitsForTheQuickView) {
     QPlainTextEdit* box = form->pnQuickView->meFileInfo;
     QStringList shown;
     QObject::connect(box, &QPlainTextEdit::textChanged, [&] { shown << box->toPlainText(); });
+    *held = true;
     QTest::keyClick(list, Qt::Key_Home);
     ASSERT_EQ(model.Text(model.Current()), "big.tar.gz");
     // The key is handled without waiting for what the archive holds.
@@ -513,6 +533,7 @@ TEST_F(MainFormTest, MovingThroughFilesNeverWaitsForTheQuickView) {
     EXPECT_FALSE(box->toPlainText().contains("Archive:"));
     QTest::keyClick(list, Qt::Key_Down);
     ASSERT_EQ(model.Text(model.Current()), "notes.txt");
+    release.set_value();
     ASSERT_TRUE(waitUntil([&] { return !form->pnQuickView->Searching(); }));
     idle();
     EXPECT_TRUE(box->toPlainText().endsWith("line one")) << box->toPlainText().toStdString();
@@ -523,6 +544,8 @@ TEST_F(MainFormTest, MovingThroughFilesNeverWaitsForTheQuickView) {
     QTest::keyClick(list, Qt::Key_Up);
     ASSERT_TRUE(waitUntil([&] { return box->toPlainText().contains("Entries:"); }));
     EXPECT_TRUE(box->toPlainText().contains("Archive: ")) << box->toPlainText().toStdString();
+    ASSERT_TRUE(waitUntil([&] { return !form->pnQuickView->Searching(); }));
+    TQuickViewPane::OnSearchBegins = nullptr;
 }
 
 TEST_F(MainFormTest, TheSystemInformationLineCycles) {

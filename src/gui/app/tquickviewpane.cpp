@@ -38,6 +38,8 @@ TQuickViewPane::TQuickViewPane(QWidget* parent) : QWidget(parent) {
 
     m_worker = std::make_unique<LatestRequestWorker<Request, QuickViewResult>>(
         [](const Request& r) {
+            if (OnSearchBegins)
+                OnSearchBegins(r.fileName);
             QuickViewResult result;
             result.content = BuildQuickView(r.fileName, r.hostPath, &PluginCalls::CallGetFileInfo);
             if (!result.content.picture.empty())

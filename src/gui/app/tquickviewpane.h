@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -44,6 +45,9 @@ public:
     void Clear();
     /// True while what a file shows is still being found.
     bool Searching() const;
+    /// Called on the worker's thread before a file's information is looked
+    /// for, with its catalogue name: tests pace the search with it.
+    static inline std::function<void(const std::string& fileName)> OnSearchBegins;
 
     void pmiQViewCopyClick();
     void pmiQViewAppendToClipboardClick();
