@@ -35,6 +35,14 @@ struct Gate {
         open = true;
         changed.notify_all();
     }
+    void close() {
+        std::lock_guard lock(mutex);
+        open = false;
+    }
+    std::vector<int> startedSoFar() {
+        std::lock_guard lock(mutex);
+        return started;
+    }
 };
 
 struct Delivered {
@@ -75,11 +83,14 @@ TEST(LatestRequestWorker, OnlyTheLatestRequestIsDeliveredAndOvertakenOnesAreDrop
         EXPECT_TRUE(worker.Busy());
         gate.release();
         EXPECT_EQ(delivered.waitFor(1), std::vector<std::string>{"file 3"});
-        EXPECT_EQ(gate.started, (std::vector<int>{1, 3}));
+        EXPECT_EQ(gate.startedSoFar(), (std::vector<int>{1, 3}));
 
         // Cancel drops the answer of the job that runs.
+        gate.close();
         worker.Post(4);
+        gate.waitForStart(3);
         worker.Cancel();
+        gate.release();
     }
     EXPECT_EQ(delivered.results, std::vector<std::string>{"file 3"});
 }
