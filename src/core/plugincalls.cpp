@@ -7,16 +7,27 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <mutex>
 
 namespace zentrix {
 namespace {
 
 constexpr const char* kFileInfo = "FileInfo";
 
-// FileInfo stays loaded from its binding until the end of the run.
+// FileInfo stays loaded from its binding until the end of the run. The quick
+// view calls it from a thread of its own: a call holds the library it started
+// with, so binding again meanwhile cannot unload code that runs.
 struct FileInfoBinding {
+    std::mutex mutex;
     bool attempted = false;
-    std::optional<platform::PluginLibrary> library;
+    std::shared_ptr<platform::PluginLibrary> library;
+
+    void bindLocked() {
+        library.reset();
+        if (auto loaded = platform::PluginLibrary::Load(kFileInfo))
+            library = std::make_shared<platform::PluginLibrary>(std::move(*loaded));
+        attempted = true;
+    }
 };
 
 FileInfoBinding& fileInfoBinding() {
@@ -132,20 +143,24 @@ void PluginCalls::CallShowCDBrowser(void* owner) {
 
 bool PluginCalls::BindFileInfo() {
     FileInfoBinding& binding = fileInfoBinding();
-    binding.library.reset();
-    binding.library = platform::PluginLibrary::Load(kFileInfo);
-    binding.attempted = true;
-    return binding.library.has_value();
+    std::lock_guard lock(binding.mutex);
+    binding.bindLocked();
+    return binding.library != nullptr;
 }
 
 std::vector<std::string> PluginCalls::CallGetFileInfo(const std::string& hostFileName) {
     std::vector<std::string> lines;
-    FileInfoBinding& binding = fileInfoBinding();
-    if (!binding.attempted)
-        BindFileInfo();
-    if (!binding.library)
+    std::shared_ptr<platform::PluginLibrary> library;
+    {
+        FileInfoBinding& binding = fileInfoBinding();
+        std::lock_guard lock(binding.mutex);
+        if (!binding.attempted)
+            binding.bindLocked();
+        library = binding.library;
+    }
+    if (!library)
         return lines;
-    const auto fn = binding.library->EntryAs<GetFileInfoFn>("GetFileInfo");
+    const auto fn = library->EntryAs<GetFileInfoFn>("GetFileInfo");
     if (!fn)
         return lines;
     // The sink runs inside the library: nothing may be thrown back through it.

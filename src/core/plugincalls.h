@@ -49,7 +49,8 @@ public:
     void CallShowSysInfo(void* owner);
     void CallShowCDBrowser(void* owner);
 
-    /// Lines describing a file (host path); none when FileInfo is missing.
+    /// Lines describing a file (host path); none when FileInfo is missing. Safe
+    /// to call from any thread.
     static std::vector<std::string> CallGetFileInfo(const std::string& hostFileName);
     /// Binds FileInfo now (the start sequence does this once; the first
     /// CallGetFileInfo does it when nobody did). True when the library is there.

@@ -65,6 +65,9 @@ public:
 
     /// The mounts of this process (parsed from /proc/self/mountinfo).
     static std::vector<MountEntry> ReadMountTable();
+    /// The mounts of a mount table in the form of /proc/self/mountinfo; lines
+    /// that do not have its shape are skipped.
+    static std::vector<MountEntry> ParseMountTable(const std::string& text);
 
     /// What was wrong with ZENTRIX_DRIVES, one sentence per entry; empty when
     /// nothing was (or the table comes from the mount table).

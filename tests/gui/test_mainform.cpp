@@ -31,10 +31,13 @@
 #include "support/modalwatch.h"
 #include "support/scopedenv.h"
 #include "support/scriptedprompter.h"
+#include "support/scopedenv.h"
 #include "support/tempdir.h"
+#include "core/plugincalls.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
+#include <QElapsedTimer>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -59,8 +62,14 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
+#include <archive.h>
+#include <archive_entry.h>
+
+#include <algorithm>
 #include <atomic>
 #include <fstream>
+#include <functional>
+#include <future>
 #include <sys/stat.h>
 #include <thread>
 
@@ -105,7 +114,46 @@ protected:
         for (int i = 0; i < 3; ++i)
             QCoreApplication::processEvents();
     }
+    /// Lets events in until `done` holds; false after 20 s.
+    static bool waitUntil(const std::function<bool()>& done) {
+        QElapsedTimer timer;
+        timer.start();
+        while (!done()) {
+            if (timer.elapsed() > 20000)
+                return false;
+            QTest::qWait(10);
+        }
+        return true;
+    }
 };
+
+// A tar.gz whose first entry is `zeros` bytes of zeros: little on disk, long to
+// unpack.
+void writeZerosTarGz(const std::string& path, size_t zeros) {
+    archive* a = archive_write_new();
+    archive_write_set_format_pax_restricted(a);
+    archive_write_add_filter_gzip(a);
+    ASSERT_EQ(archive_write_open_filename(a, path.c_str()), ARCHIVE_OK);
+    auto add = [&](const char* name, size_t size) {
+        archive_entry* entry = archive_entry_new();
+        archive_entry_set_pathname(entry, name);
+        archive_entry_set_filetype(entry, AE_IFREG);
+        archive_entry_set_perm(entry, 0644);
+        archive_entry_set_size(entry, static_cast<la_int64_t>(size));
+        archive_write_header(a, entry);
+        const std::string chunk(std::min<size_t>(size, 1 << 20), '\0');
+        for (size_t left = size; left > 0;) {
+            const size_t n = std::min(left, chunk.size());
+            archive_write_data(a, chunk.data(), n);
+            left -= n;
+        }
+        archive_entry_free(entry);
+    };
+    add("zeros.bin", zeros);
+    add("after.txt", 1);
+    archive_write_close(a);
+    archive_write_free(a);
+}
 
 } // namespace
 
@@ -651,6 +699,8 @@ TEST_F(MainFormTest, TheQuickViewShowsTheStartOfATextFile) {
     form->pnQuickView->show();
     model.SetCurrent(notes);
     form->UpdateQuickView();
+    ASSERT_TRUE(waitUntil([&] { return !form->pnQuickView->Searching(); }));
+    idle();
     const QString text = form->pnQuickView->meFileInfo->toPlainText();
     // What the FileInfo library says about the file (nothing when it is not
     // there), then the file's lines.
@@ -661,6 +711,70 @@ TEST_F(MainFormTest, TheQuickViewShowsTheStartOfATextFile) {
              << "line two";
     EXPECT_EQ(text, expected.join('\n'));
     EXPECT_FALSE(form->pnQuickView->imgQuick->isVisibleTo(form.get()));
+}
+
+TEST_F(MainFormTest, MovingThroughFilesNeverWaitsForTheQuickView) {
+    // The information lines of a large compressed archive take the FileInfo
+    // library its whole budget; the user has moved on long before.
+    ScopedEnv plugins("ZENTRIX_PLUGIN_DIR", ZENTRIX_BUILD_DIR);
+    ASSERT_TRUE(PluginCalls::BindFileInfo());
+    writeZerosTarGz(tmp.at("d/big.tar.gz"), size_t{128} << 20);
+    tmp.write("d/notes.txt", "line one\n");
+    // The archive's search is held until the user has moved on, so that no
+    // machine is fast enough to finish it before the next key.
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    auto held = std::make_shared<std::atomic<bool>>(false);
+    TQuickViewPane::OnSearchBegins = [released, held](const std::string& name) {
+        if (name == "big.tar.gz" && *held)
+            released.wait_for(std::chrono::seconds(30));
+    };
+    struct Unhook {
+        std::promise<void>& release;
+        ~Unhook() {
+            try {
+                release.set_value();
+            } catch (const std::future_error&) {
+            }
+        }
+    } unhook{release};
+    settings.QuickView = true;
+    form->Start({});
+    idle();
+    FileWindow& model = form->fileWindow().model();
+    QWidget* list = form->fileWindow().MainListBox;
+    QApplication::setActiveWindow(form.get());
+    list->setFocus(); // the user enters the file window
+    idle();
+    ASSERT_TRUE(form->pnQuickView->isVisible());
+    QTest::keyClick(list, Qt::Key_End);
+    ASSERT_TRUE(waitUntil([&] { return !form->pnQuickView->Searching(); }));
+    idle();
+
+    QPlainTextEdit* box = form->pnQuickView->meFileInfo;
+    QStringList shown;
+    QObject::connect(box, &QPlainTextEdit::textChanged, [&] { shown << box->toPlainText(); });
+    *held = true;
+    QTest::keyClick(list, Qt::Key_Home);
+    ASSERT_EQ(model.Text(model.Current()), "big.tar.gz");
+    // The key is handled without waiting for what the archive holds.
+    EXPECT_TRUE(form->pnQuickView->Searching());
+    EXPECT_FALSE(box->toPlainText().contains("Archive:"));
+    QTest::keyClick(list, Qt::Key_Down);
+    ASSERT_EQ(model.Text(model.Current()), "notes.txt");
+    release.set_value();
+    ASSERT_TRUE(waitUntil([&] { return !form->pnQuickView->Searching(); }));
+    idle();
+    EXPECT_TRUE(box->toPlainText().endsWith("line one")) << box->toPlainText().toStdString();
+    for (const QString& text : shown) // what came for the archive was dropped
+        EXPECT_FALSE(text.contains("Archive:")) << text.toStdString();
+
+    // Staying on the archive shows what could be read of it in the budget.
+    QTest::keyClick(list, Qt::Key_Up);
+    ASSERT_TRUE(waitUntil([&] { return box->toPlainText().contains("Entries:"); }));
+    EXPECT_TRUE(box->toPlainText().contains("Archive: ")) << box->toPlainText().toStdString();
+    ASSERT_TRUE(waitUntil([&] { return !form->pnQuickView->Searching(); }));
+    TQuickViewPane::OnSearchBegins = nullptr;
 }
 
 TEST_F(MainFormTest, TheSystemInformationLineCycles) {

@@ -13,6 +13,7 @@
 #include <QMovie>
 #include <QVideoWidget>
 #include <QLabel>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
@@ -60,9 +61,38 @@ TQuickViewPane::TQuickViewPane(QWidget* parent) : QWidget(parent) {
     layout->addWidget(pnMedia);
     connect(meFileInfo, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { emit popupRequested(meFileInfo->mapToGlobal(pos)); });
+
+    m_worker = std::make_unique<LatestRequestWorker<Request, QuickViewResult>>(
+        [](const Request& r) {
+            if (OnSearchBegins)
+                OnSearchBegins(r.fileName);
+            QuickViewResult result;
+            result.fileName = r.fileName;
+            result.hostPath = r.hostPath;
+            result.content = BuildQuickView(r.fileName, r.hostPath, &PluginCalls::CallGetFileInfo);
+            if (!result.content.picture.empty())
+                result.picture.load(QString::fromStdString(result.content.picture));
+            return result;
+        },
+        // On the worker's thread: the pane outlives every delivery (its
+        // destructor ends them first), and the queued call runs on the pane's.
+        [this](uint64_t ticket, QuickViewResult&& result) {
+            auto shared = std::make_shared<QuickViewResult>(std::move(result));
+            QMetaObject::invokeMethod(
+                this, [this, ticket, shared] { showResult(ticket, shared); }, Qt::QueuedConnection);
+        });
+}
+
+TQuickViewPane::~TQuickViewPane() {
+    m_worker.reset(); // no delivery after this
+}
+
+bool TQuickViewPane::Searching() const {
+    return m_worker->Busy();
 }
 
 void TQuickViewPane::Clear() {
+    m_worker->Cancel();
     pnMedia->btnStopClick();
     stopAnimation();
     meFileInfo->clear();
@@ -74,21 +104,27 @@ void TQuickViewPane::Clear() {
 
 void TQuickViewPane::ShowFile(const std::string& fileName, const std::string& hostPath) {
     Clear();
-    const QuickViewContent content = BuildQuickView(fileName, hostPath, &PluginCalls::CallGetFileInfo);
-    showMedia(fileName, hostPath, content.media);
+    m_worker->Post(Request{fileName, hostPath});
+}
+
+void TQuickViewPane::showResult(uint64_t ticket, const std::shared_ptr<QuickViewResult>& result) {
+    if (!m_worker->IsCurrent(ticket))
+        return; // the user has moved on
+    const QuickViewContent& content = result->content;
+    showMedia(result->fileName, result->hostPath, content.media);
     QStringList lines;
     for (const std::string& line : content.lines)
         lines << QString::fromUtf8(line.data(), static_cast<int>(line.size()));
     meFileInfo->setPlainText(lines.join('\n'));
     if (content.picture.empty()) {
-        showAnimation(fileName, hostPath);
+        showAnimation(result->fileName, result->hostPath);
         return;
     }
     // A picture that will not load leaves the lines showing.
-    const QPixmap picture(QString::fromStdString(content.picture));
-    if (picture.isNull())
+    if (result->picture.isNull())
         return;
-    imgQuick->setPixmap(picture.scaled(size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    imgQuick->setPixmap(QPixmap::fromImage(
+        result->picture.scaled(size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
     meFileInfo->hide();
     imgQuick->show();
 }
