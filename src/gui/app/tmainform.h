@@ -51,6 +51,8 @@ class ProgramIcon;
 class DiskController;
 class TaggingController;
 class CopyMoveController;
+class DeleteController;
+class RootsController;
 class TFileOperator;
 class OpsController;
 class TWDList;
@@ -84,7 +86,7 @@ class TMainForm : public QMainWindow,
 public:
     /// Without a prompter the window asks with message boxes.
     TMainForm(Catalogue& catalogue, AppState& state, Settings& settings,
-              const platform::DriveTable& drives, Prompter* prompter = nullptr,
+              platform::DriveTable& drives, Prompter* prompter = nullptr,
               QWidget* parent = nullptr);
     ~TMainForm() override;
 
@@ -192,6 +194,8 @@ public:
     /// FileOperator1: the file operator of the file commands.
     TFileOperator& fileOperator() { return *m_fileOperator; }
     CopyMoveController& copyMove() { return *m_copyMove; }
+    DeleteController& deletion() { return *m_delete; }
+    RootsController& roots() { return *m_roots; }
 
     /// Brings the window back (the other instance asked, or the tray).
     void RestoreAndRaise();
@@ -291,7 +295,7 @@ private:
     Catalogue& m_cat;
     AppState& m_state;
     Settings& m_settings;
-    const platform::DriveTable& m_drives;
+    platform::DriveTable& m_drives; // virtual roots and mapped shares add letters
     std::unique_ptr<GuiPrompter> m_ownPrompter;
     Prompter* m_prompter;
     std::unique_ptr<LoggedDiskTabs> m_tabs;
@@ -307,6 +311,8 @@ private:
     OpsController* m_ops = nullptr;
     std::unique_ptr<TFileOperator> m_fileOperator;
     CopyMoveController* m_copyMove = nullptr;
+    DeleteController* m_delete = nullptr;
+    RootsController* m_roots = nullptr;
     MainMenuBar* m_menus = nullptr;
     TreeController* m_treeController = nullptr;
     std::map<std::string, Command> m_commands;
