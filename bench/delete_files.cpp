@@ -58,7 +58,6 @@ std::vector<std::string> makeSet(const std::string& dir) {
         ::close(fd);
         files.push_back(path);
     }
-    ::sync();
     return files;
 }
 

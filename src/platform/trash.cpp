@@ -253,9 +253,11 @@ int MoveToTrash(const std::string& hostPath, TrashedItem* where) {
     const std::string info = trash + "/info/" + name + ".trashinfo";
     const std::string text = "[Trash Info]\nPath=" + TrashPathEncode(infoPath) +
                              "\nDeletionDate=" + deletionDate() + "\n";
+    // No sync per description: the item itself is only renamed, so a crash
+    // cannot cost its bytes, and a sync per file made deleting 10,000 files
+    // take minutes on a busy disk.
     const bool written =
-        ::write(infoFd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) &&
-        ::fsync(infoFd) == 0;
+        ::write(infoFd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
     const int writeError = errno;
     ::close(infoFd);
     if (!written) {
