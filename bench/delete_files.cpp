@@ -3,8 +3,8 @@
 //   delete_files [DIR]
 // DIR (default: delete-data beside this program) gets 10,000 files of 0-4 KiB
 // in 100 directories, made anew for each side; the trash is DIR/xdg/Trash
-// (XDG_DATA_HOME points there, for both), emptied between the runs. The
-// better of two rounds counts. Last line:
+// (XDG_DATA_HOME points there, for both), emptied between the runs. One
+// round each (ZENTRIX_BENCH_ROUNDS for more; the best counts). Last line:
 // delete_files files=N trash_seconds=T gio_seconds=G ratio=R
 #include "ops/fileopflags.h"
 #include "ops/quietfileopwindow.h"
@@ -98,7 +98,9 @@ int main(int argc, char** argv) {
 
     double engine = 1e9;
     double gio = 1e9;
-    for (int round = 0; round < 2; ++round) {
+    const char* roundsText = std::getenv("ZENTRIX_BENCH_ROUNDS");
+    const int rounds = std::max(1, roundsText ? std::atoi(roundsText) : 1);
+    for (int round = 0; round < rounds; ++round) {
         std::vector<std::string> files = makeSet(dir);
         std::string list;
         for (const std::string& f : files)
