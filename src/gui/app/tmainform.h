@@ -50,6 +50,7 @@ class THistoryComboBox;
 class ProgramIcon;
 class DiskController;
 class TaggingController;
+class HelpController;
 class CopyMoveController;
 class DeleteController;
 class RootsController;
@@ -188,6 +189,7 @@ public:
     MainMenuBar& menus() { return *m_menus; }
     DiskController& disks() { return *m_disks; }
     TaggingController& tagging() { return *m_tagging; }
+    HelpController& help() { return *m_help; }
     OpsController& ops() { return *m_ops; }
     TWDList& watchDog() { return *m_watchDog; }
     PluginCalls& plugins() { return *m_plugins; }
@@ -308,6 +310,7 @@ private:
     FileWindowController* m_fileWindow = nullptr;
     DiskController* m_disks = nullptr;
     TaggingController* m_tagging = nullptr;
+    HelpController* m_help = nullptr;
     OpsController* m_ops = nullptr;
     std::unique_ptr<TFileOperator> m_fileOperator;
     CopyMoveController* m_copyMove = nullptr;
