@@ -415,6 +415,34 @@ bool DriveTable::RemoveVirtualRoot(char letter) {
     return true;
 }
 
+bool DriveTable::AddMappedShare(char letter, const std::string& hostDir,
+                                const std::string& remoteName) {
+    letter = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+    if (letter < 'A' || letter > 'Z' || Find(letter) || !isDirectory(hostDir))
+        return false;
+    DriveInfo d;
+    d.letter = letter;
+    d.root = normaliseRoot(hostDir);
+    d.kind = DriveKind::Network;
+    d.label = remoteName;
+    d.mountPoint = d.root; // what "gio mount -u" takes back
+    d.fsType = "fuse";
+    d.device = remoteName;
+    d.mappedShare = true;
+    add(std::move(d));
+    return true;
+}
+
+bool DriveTable::RemoveMappedShare(char letter) {
+    letter = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+    auto it = std::find_if(m_drives.begin(), m_drives.end(),
+                           [&](const DriveInfo& d) { return d.letter == letter && d.mappedShare; });
+    if (it == m_drives.end())
+        return false;
+    m_drives.erase(it);
+    return true;
+}
+
 bool DriveTable::IsReady(char letter) const {
     const DriveInfo* d = Find(letter);
     if (!d)

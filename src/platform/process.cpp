@@ -5,6 +5,8 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
@@ -107,6 +109,88 @@ int RunAndWait(const std::string& program, const std::vector<std::string>& args,
     return kTimedOut;
 }
 
+int RunWithInput(const std::string& program, const std::vector<std::string>& args,
+                 const std::string& input, std::string* output) {
+    int in[2];
+    int out[2];
+    if (::pipe2(in, O_CLOEXEC) != 0)
+        return -1;
+    if (::pipe2(out, O_CLOEXEC) != 0) {
+        ::close(in[0]);
+        ::close(in[1]);
+        return -1;
+    }
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const auto& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, in[0], 0);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 2);
+    pid_t pid = 0;
+    const int rc = ::posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(in[0]);
+    ::close(out[1]);
+    if (rc != 0) {
+        ::close(in[1]);
+        ::close(out[0]);
+        return -1;
+    }
+    // Feed and drain together, so that a child that talks before it reads
+    // cannot block either side.
+    size_t sent = 0;
+    int inFd = in[1];
+    if (input.empty()) {
+        ::close(inFd);
+        inFd = -1;
+    }
+    std::string collected;
+    char buffer[4096];
+    for (;;) {
+        pollfd fds[2] = {{out[0], POLLIN, 0}, {inFd, POLLOUT, 0}};
+        if (::poll(fds, inFd >= 0 ? 2 : 1, -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            break;
+        }
+        if (inFd >= 0 && (fds[1].revents & (POLLOUT | POLLERR | POLLHUP))) {
+            // A child that ends without reading must not kill us with SIGPIPE.
+            sigset_t pipeSet, old;
+            sigemptyset(&pipeSet);
+            sigaddset(&pipeSet, SIGPIPE);
+            ::pthread_sigmask(SIG_BLOCK, &pipeSet, &old);
+            const ssize_t n = ::write(inFd, input.data() + sent, input.size() - sent);
+            timespec zero{};
+            while (::sigtimedwait(&pipeSet, nullptr, &zero) > 0) {
+            }
+            ::pthread_sigmask(SIG_SETMASK, &old, nullptr);
+            if (n > 0)
+                sent += static_cast<size_t>(n);
+            if (n < 0 || sent == input.size()) {
+                ::close(inFd);
+                inFd = -1;
+            }
+        }
+        if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
+            const ssize_t n = ::read(out[0], buffer, sizeof buffer);
+            if (n <= 0)
+                break;
+            if (collected.size() < (1u << 20))
+                collected.append(buffer, static_cast<size_t>(n));
+        }
+    }
+    if (inFd >= 0)
+        ::close(inFd);
+    ::close(out[0]);
+    if (output)
+        *output = std::move(collected);
+    return waitFor(pid);
+}
+
 bool StartDetached(const std::string& program, const std::vector<std::string>& args) {
     const pid_t pid = spawnQuiet(program, args);
     if (pid < 0)
@@ -156,6 +240,63 @@ bool runWithin(const std::vector<std::pair<std::string, std::vector<std::string>
 
 bool EjectMedium(const std::string& mountPoint) {
     return runWithin({{"gio", {"mount", "-e", mountPoint}}, {"eject", {mountPoint}}});
+}
+
+std::string LocalPathFromGioInfo(const std::string& infoOutput) {
+    static const std::string key = "local path: ";
+    size_t pos = 0;
+    while (pos < infoOutput.size()) {
+        size_t end = infoOutput.find('\n', pos);
+        if (end == std::string::npos)
+            end = infoOutput.size();
+        std::string line = infoOutput.substr(pos, end - pos);
+        pos = end + 1;
+        const size_t start = line.find_first_not_of(' ');
+        if (start == std::string::npos || line.compare(start, key.size(), key) != 0)
+            continue;
+        line = line.substr(start + key.size());
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' '))
+            line.pop_back();
+        if (!line.empty() && line[0] == '/')
+            return line;
+    }
+    return {};
+}
+
+namespace {
+
+std::string trimmed(std::string text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
+        text.pop_back();
+    return text;
+}
+
+} // namespace
+
+bool MountShare(const std::string& uri, const std::string& password, std::string& localPath,
+                std::string& error) {
+    if (!ProgramExists("gio")) {
+        error = "Mapping a network disk needs gio (package libglib2.0-bin).";
+        return false;
+    }
+    std::string out;
+    // "--" keeps a name that begins with "-" from being read as an option.
+    // gio asks for what it needs on its standard input; the password answers.
+    if (RunWithInput("gio", {"mount", "--", uri}, password + "\n", &out) != 0) {
+        // Already mounted is as good as mounted now.
+        if (out.find("lready mounted") == std::string::npos) {
+            error = trimmed(out);
+            return false;
+        }
+    }
+    std::string info;
+    RunWithInput("gio", {"info", "--", uri}, std::string(), &info);
+    localPath = LocalPathFromGioInfo(info);
+    if (localPath.empty()) {
+        error = "gio mounted " + uri + " but gave no local directory for it.";
+        return false;
+    }
+    return true;
 }
 
 bool UnmountShare(const std::string& mountPoint) {

@@ -35,12 +35,27 @@ bool StartDetachedIn(const std::string& program, const std::vector<std::string>&
 /// program's own goes (a terminal window shows it).
 int RunAndWaitIn(const std::string& program, const std::vector<std::string>& args,
                  const std::string& workingDirectory);
+/// Runs a program from the PATH, writes `input` to its standard input (and
+/// closes it), and waits; its standard output and error together go to
+/// `output` when given (at most 1 MiB kept). Returns the exit status, or -1
+/// when it could not be started. Secrets belong in `input`: a command line can
+/// be read by every user of the machine.
+int RunWithInput(const std::string& program, const std::vector<std::string>& args,
+                 const std::string& input, std::string* output = nullptr);
 /// True when a program of that name is on the PATH.
 bool ProgramExists(const std::string& program);
 
 /// Ejects the removable medium mounted at mountPoint; false on failure, and when
 /// the tools do not end within kMediumToolTimeout.
 bool EjectMedium(const std::string& mountPoint);
+/// Mounts a network share ("smb://server/share", "sftp://host/dir" ...) with
+/// "gio mount", the password on its standard input; on success `localPath`
+/// gets the directory gio makes for it. False with gio's own words in `error`
+/// (or a sentence saying gio is missing).
+bool MountShare(const std::string& uri, const std::string& password, std::string& localPath,
+                std::string& error);
+/// The "local path:" line of "gio info" output; empty when there is none.
+std::string LocalPathFromGioInfo(const std::string& infoOutput);
 /// Unmounts a network share mounted at mountPoint, without forcing; false on
 /// failure, and when the tools do not end within kMediumToolTimeout.
 bool UnmountShare(const std::string& mountPoint);

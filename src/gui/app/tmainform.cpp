@@ -30,6 +30,8 @@
 #include "gui/controls/a11y.h"
 #include "gui/controls/tabring.h"
 #include "gui/ops/copymovecontroller.h"
+#include "gui/ops/deletecontroller.h"
+#include "gui/ops/rootscontroller.h"
 #include "gui/ops/tcopymovepage.h"
 #include "gui/ops/tfileopprogressform.h"
 #include "ops/tfileoperator.h"
@@ -99,7 +101,7 @@ template <typename W> W* named(W* widget, const char* name, const QString& acces
 } // namespace
 
 TMainForm::TMainForm(Catalogue& catalogue, AppState& state, Settings& settings,
-                     const platform::DriveTable& drives, Prompter* prompter, QWidget* parent)
+                     platform::DriveTable& drives, Prompter* prompter, QWidget* parent)
     : QMainWindow(parent), m_cat(catalogue), m_state(state), m_settings(settings), m_drives(drives),
       m_ownPrompter(prompter ? nullptr : std::make_unique<GuiPrompter>(this)),
       m_prompter(prompter ? prompter : m_ownPrompter.get()),
@@ -133,6 +135,9 @@ TMainForm::TMainForm(Catalogue& catalogue, AppState& state, Settings& settings,
     m_fileOperator = std::make_unique<TFileOperator>(m_drives, *m_prompter);
     m_fileOperator->Flags.add(FileOpFlag::foFilesOnly).add(FileOpFlag::foMultiDestFiles);
     m_fileOperator->SetWindow(new TFileOpProgressForm(this));
+    m_roots = new RootsController(m_cat, m_drives, m_settings, *m_logger, *m_prompter, *this,
+                                  *m_store, this); // its roots are in the drive list
+    m_roots->model().LoggedDiskCount = [this] { return m_tabs->Count(); };
     m_disks = new DiskController(m_cat, m_state, m_settings, *m_logger, *m_treeCommands, *m_tabs,
                                  *m_prompter, *m_plugins, m_drives, *this, this);
     buildLayout();
@@ -197,6 +202,8 @@ TMainForm::~TMainForm() {
     delete m_ops;
     delete m_tagging;
     delete m_copyMove;
+    delete m_delete;
+    delete m_roots;
     delete m_disks;
     delete m_fileWindow;
     delete m_treeController;
@@ -205,6 +212,8 @@ TMainForm::~TMainForm() {
     m_ops = nullptr;
     m_tagging = nullptr;
     m_copyMove = nullptr;
+    m_delete = nullptr;
+    m_roots = nullptr;
     m_disks = nullptr;
     m_fileWindow = nullptr;
     m_treeController = nullptr;
@@ -459,6 +468,8 @@ void TMainForm::wireFileWindow() {
     m_copyMove->prevDisk = [this] { PrevDisk(); };
     m_copyMove->nextDisk = [this] { NextDisk(); };
     m_copyMove->loggedDiskCount = [this] { return m_tabs->Count(); };
+    m_delete = new DeleteController(m_cat, m_state, m_settings, m_fileWindow->model(), *m_logger,
+                                    *m_prompter, *MainStatusBar, *m_watchDog, *this, this);
 }
 
 void TMainForm::fileCommandRequested(int command) {
@@ -483,9 +494,12 @@ void TMainForm::fileCommandRequested(int command) {
     case FileCommand::StopMedia:
         pnQuickView->btnStopClick();
         break;
+    case FileCommand::Delete:
+        runCommand("DeleteSingleFile");
+        break;
     default:
-        // Deleting and running files come with their commands; the menu shows
-        // them greyed out until then.
+        // Running files comes with its command; the menu shows it greyed out
+        // until then.
         break;
     }
 }
@@ -657,6 +671,10 @@ void TMainForm::buildCommands() {
     for (auto& [name, handler] : m_help->commands())
         m_commands[name] = std::move(handler);
     for (const auto& [name, handler] : m_copyMove->commands())
+        m_commands[name] = handler;
+    for (const auto& [name, handler] : m_delete->commands())
+        m_commands[name] = handler;
+    for (const auto& [name, handler] : m_roots->commands())
         m_commands[name] = handler;
 }
 

@@ -54,6 +54,8 @@ class DiskController;
 class TaggingController;
 class HelpController;
 class CopyMoveController;
+class DeleteController;
+class RootsController;
 class TFileOperator;
 class OpsController;
 class TWDList;
@@ -89,7 +91,7 @@ class TMainForm : public QMainWindow,
 public:
     /// Without a prompter the window asks with message boxes.
     TMainForm(Catalogue& catalogue, AppState& state, Settings& settings,
-              const platform::DriveTable& drives, Prompter* prompter = nullptr,
+              platform::DriveTable& drives, Prompter* prompter = nullptr,
               QWidget* parent = nullptr);
     ~TMainForm() override;
 
@@ -203,6 +205,8 @@ public:
     /// FileOperator1: the file operator of the file commands.
     TFileOperator& fileOperator() { return *m_fileOperator; }
     CopyMoveController& copyMove() { return *m_copyMove; }
+    DeleteController& deletion() { return *m_delete; }
+    RootsController& roots() { return *m_roots; }
 
     /// Brings the window back (the other instance asked, or the tray).
     void RestoreAndRaise();
@@ -307,7 +311,7 @@ private:
     Catalogue& m_cat;
     AppState& m_state;
     Settings& m_settings;
-    const platform::DriveTable& m_drives;
+    platform::DriveTable& m_drives; // virtual roots and mapped shares add letters
     std::unique_ptr<GuiPrompter> m_ownPrompter;
     Prompter* m_prompter;
     std::unique_ptr<LoggedDiskTabs> m_tabs;
@@ -327,6 +331,8 @@ private:
     OpsController* m_ops = nullptr;
     std::unique_ptr<TFileOperator> m_fileOperator;
     CopyMoveController* m_copyMove = nullptr;
+    DeleteController* m_delete = nullptr;
+    RootsController* m_roots = nullptr;
     MainMenuBar* m_menus = nullptr;
     FileMenuState* m_fileMenuState = nullptr;
     TreeController* m_treeController = nullptr;

@@ -60,6 +60,10 @@ QString plain(QString caption) {
 constexpr const char* kWDViewError = "Error viewing WatchDog file!     ";
 constexpr const char* kWDRemoved = "WatchDog file successfuly removed!     ";
 constexpr const char* kWDRemoveFailed = "Failed to remove WatchDog file!     ";
+constexpr const char* kWipeNote =
+    "Shredder, Incinerator and DoD overwrite a file in place. On copy-on-write file systems "
+    "(Btrfs, ZFS) and on flash storage (SSD, USB sticks, memory cards) the old blocks are not "
+    "reached and may still be read.";
 constexpr const char* kDeleteCompensated = "Delete type compensated with compatibility mode.     ";
 
 // The WatchDog size box: an empty box goes back to 100 when left.
@@ -462,7 +466,13 @@ QWidget* TOptionsForm::buildDeletePage() {
     NameComponent(btnEmptyRecycleBin, "btnEmptyRecycleBin", "Empty recycle bin");
     layout->addWidget(imgRecycleBin, 0, 1, Qt::AlignHCenter);
     layout->addWidget(btnEmptyRecycleBin, 1, 1, Qt::AlignTop);
-    layout->setRowStretch(2, 1);
+    // The three wipe modes overwrite the file where it stands; some storage
+    // writes elsewhere.
+    lbWipeNote = new QLabel(kWipeNote, page);
+    lbWipeNote->setWordWrap(true);
+    NameComponent(lbWipeNote, "lbWipeNote", kWipeNote);
+    layout->addWidget(lbWipeNote, 2, 0, 1, 2);
+    layout->setRowStretch(3, 1);
     connect(btnEmptyRecycleBin, &QPushButton::clicked, this,
             &TOptionsForm::btnEmptyRecycleBinClick);
     return page;

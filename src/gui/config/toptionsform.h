@@ -169,6 +169,7 @@ public:
     QCheckBox* cbSkipDisconnectNet = nullptr;
     QCheckBox* cbSkipRestore = nullptr;
     QCheckBox* cbSkipDeleteSpecialAttr = nullptr;
+    QLabel* lbWipeNote = nullptr; // beside the wipe modes: what overwriting cannot reach
     QCheckBox* cbSkipProtected = nullptr;
     QCheckBox* cbSkipPrune = nullptr;
     // Viewer/Editor
