@@ -79,9 +79,12 @@ bool QueryClose(AppState& state, const Settings& settings, Prompter& prompter,
         prompter.warn("Cannot exit with threads running!     ");
         return false;
     }
+    // A worker still setting up is asked too: it would otherwise run its
+    // whole search while the close waits.
     for (auto* worker : {&state.finderState, &state.statisticsState}) {
-        int running = AppState::kRunning;
-        worker->compare_exchange_strong(running, AppState::kStopping);
+        for (int active : {AppState::kStarting, AppState::kRunning})
+            if (worker->compare_exchange_strong(active, AppState::kStopping))
+                break;
     }
     while (!state.workersIdle())
         pump();
