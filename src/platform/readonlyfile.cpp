@@ -9,18 +9,20 @@ namespace zentrix::platform {
 
 static_assert(AT_FDCWD == -100, "ReadOnlyFile::Open passes AT_FDCWD by value");
 
-ReadOnlyFile::OpenResult ReadOnlyFile::OpenAt(int dirFd, const char* name) {
+ReadOnlyFile::OpenResult ReadOnlyFile::OpenAt(int dirFd, const char* name, bool listedRegular) {
     Close();
     m_error = 0;
     struct stat st {};
-    if (::fstatat(dirFd, name, &st, 0) != 0) {
-        m_error = errno;
-        return OpenResult::Failed;
+    if (!listedRegular) {
+        if (::fstatat(dirFd, name, &st, 0) != 0) {
+            m_error = errno;
+            return OpenResult::Failed;
+        }
+        if (!S_ISREG(st.st_mode))
+            return OpenResult::NotRegular;
     }
-    if (!S_ISREG(st.st_mode))
-        return OpenResult::NotRegular;
-    // O_NONBLOCK: should the name have become a FIFO since the look above, the
-    // open still returns at once; the check after it then refuses the file.
+    // O_NONBLOCK: should the name have become a FIFO since it was looked at,
+    // the open still returns at once; the check after it refuses the file.
     const int fd = ::openat(dirFd, name, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
         m_error = errno;
@@ -32,9 +34,6 @@ ReadOnlyFile::OpenResult ReadOnlyFile::OpenAt(int dirFd, const char* name) {
     }
     m_fd = fd;
     m_size = static_cast<unsigned long long>(st.st_size);
-#ifdef POSIX_FADV_SEQUENTIAL
-    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-#endif
     return OpenResult::Opened;
 }
 

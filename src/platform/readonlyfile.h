@@ -25,7 +25,9 @@ public:
 
     /// Opens `name` inside the directory open as `dirFd` (AT_FDCWD and an
     /// absolute path also do). A symbolic link to a regular file is followed.
-    OpenResult OpenAt(int dirFd, const char* name);
+    /// `listedRegular`: the directory listing said it is a regular file, so
+    /// the look before the open is saved (the check after it is not).
+    OpenResult OpenAt(int dirFd, const char* name, bool listedRegular = false);
     OpenResult Open(const std::string& path) { return OpenAt(-100 /* AT_FDCWD */, path.c_str()); }
 
     /// Up to `size` bytes at the current position; 0 at the end of the file,

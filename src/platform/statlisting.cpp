@@ -60,13 +60,7 @@ void StatListing::Close() {
 bool StatListing::opened(int fd) {
     if (fd < 0)
         return false;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        ::close(fd);
-        return false;
-    }
     m_fd = fd;
-    m_device = static_cast<uint64_t>(st.st_dev);
     if (!m_buf)
         m_buf.reset(new char[kBufferSize]);
     return true;
@@ -111,6 +105,7 @@ bool StatListing::Next(StatEntry& e) {
         e.size = e.allocated = 0;
         e.mtime = 0;
         e.inode = d->d_ino;
+        e.device = 0;
         e.links = 1;
         if (d->d_type == DT_DIR) {
             // A directory's own figures count for nothing here: no stat.
@@ -128,6 +123,7 @@ bool StatListing::Next(StatEntry& e) {
         e.allocated = static_cast<uint64_t>(st.st_blocks) * 512;
         e.mtime = static_cast<int64_t>(st.st_mtim.tv_sec);
         e.inode = static_cast<uint64_t>(st.st_ino);
+        e.device = static_cast<uint64_t>(st.st_dev);
         e.links = static_cast<uint32_t>(st.st_nlink);
         return true;
     }

@@ -17,7 +17,8 @@ struct StatEntry {
     uint64_t allocated = 0; // what the file system really holds for it: st_blocks * 512
     int64_t mtime = 0;      // seconds since 1970, UTC
     uint64_t inode = 0;
-    uint32_t links = 1; // hard links to the inode
+    uint64_t device = 0; // of what is not a directory
+    uint32_t links = 1;  // hard links to the inode
 };
 
 /// What the file system holding a directory tells about itself.
@@ -50,15 +51,12 @@ public:
 
     /// The open directory's descriptor (for opening its subdirectories).
     int Fd() const { return m_fd; }
-    /// The device the directory lives on (hard links are counted per device).
-    uint64_t Device() const { return m_device; }
     void Close();
 
 private:
     bool opened(int fd);
 
     int m_fd = -1;
-    uint64_t m_device = 0;
     std::unique_ptr<char[]> m_buf;
     long m_len = 0;
     long m_pos = 0;

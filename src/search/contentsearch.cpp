@@ -46,9 +46,9 @@ ContentSearch::ContentSearch(std::string_view text, bool caseSensitive, size_t b
       m_buffer(new char[m_blockSize]) {}
 
 ScanResult ContentSearch::SearchAt(int dirFd, const char* name,
-                                   const std::function<bool()>& stopped) {
+                                   const std::function<bool()>& stopped, bool listedRegular) {
     platform::ReadOnlyFile file;
-    switch (file.OpenAt(dirFd, name)) {
+    switch (file.OpenAt(dirFd, name, listedRegular)) {
     case platform::ReadOnlyFile::OpenResult::NotRegular:
         return {ScanResult::Outcome::NotRegular, 0};
     case platform::ReadOnlyFile::OpenResult::Failed:
@@ -86,6 +86,8 @@ struct ParallelContentSearch::Job {
     std::vector<char> ready;
     std::atomic<bool> stop{false};
     std::function<bool()> stopped; // the caller's own stop request
+    const std::vector<char>* listedRegular = nullptr;
+    bool regular(size_t i) const { return listedRegular && (*listedRegular)[i]; }
     bool Stopped() const { return stop.load(std::memory_order_relaxed) || (stopped && stopped()); }
 };
 
@@ -132,8 +134,8 @@ void ParallelContentSearch::helperLoop(ContentSearch* search) {
         ++job->inFlight;
         const char* name = (*job->names)[index].c_str();
         lock.unlock();
-        const ScanResult result =
-            search->SearchAt(job->dirFd, name, [job] { return job->Stopped(); });
+        const ScanResult result = search->SearchAt(
+            job->dirFd, name, [job] { return job->Stopped(); }, job->regular(index));
         lock.lock();
         job->results[index] = result;
         job->ready[index] = 1;
@@ -143,10 +145,11 @@ void ParallelContentSearch::helperLoop(ContentSearch* search) {
 }
 
 bool ParallelContentSearch::SearchFiles(int dirFd, const std::vector<std::string>& names,
-                                        const Report& report,
-                                        const std::function<bool()>& stopped) {
+                                        const Report& report, const std::function<bool()>& stopped,
+                                        const std::vector<char>* listedRegular) {
     Job job;
     job.stopped = stopped;
+    job.listedRegular = listedRegular;
     job.dirFd = dirFd;
     job.names = &names;
     job.results.resize(names.size());
@@ -180,8 +183,8 @@ bool ParallelContentSearch::SearchFiles(int dirFd, const std::vector<std::string
         size_t index = 0;
         if (take(index)) {
             lock.unlock();
-            const ScanResult result =
-                m_own.SearchAt(dirFd, names[index].c_str(), [&job] { return job.Stopped(); });
+            const ScanResult result = m_own.SearchAt(
+                dirFd, names[index].c_str(), [&job] { return job.Stopped(); }, job.regular(index));
             lock.lock();
             job.results[index] = result;
             job.ready[index] = 1;

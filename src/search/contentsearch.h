@@ -47,8 +47,10 @@ public:
 
     /// Searches `name` inside the directory open as `dirFd` (AT_FDCWD with an
     /// absolute path also does). `stopped`, when given, is asked before each
-    /// block; true ends the reading with Stopped.
-    ScanResult SearchAt(int dirFd, const char* name, const std::function<bool()>& stopped = {});
+    /// block; true ends the reading with Stopped. `listedRegular`: the
+    /// directory listing said the name is a regular file (see ReadOnlyFile).
+    ScanResult SearchAt(int dirFd, const char* name, const std::function<bool()>& stopped = {},
+                        bool listedRegular = false);
     ScanResult Search(const std::string& hostPath, const std::function<bool()>& stopped = {});
 
     const ContentMatcher& Matcher() const { return m_matcher; }
@@ -83,10 +85,13 @@ public:
     /// absolute paths). Returns when every file is reported or the report
     /// asked to stop; then no helper touches `dirFd` or `names` any more.
     /// `stopped` (asked on any thread, between read blocks) ends the reading of
-    /// files in progress early; they are then reported as Stopped. Returns
-    /// false when the report stopped the job.
+    /// files in progress early; they are then reported as Stopped.
+    /// `listedRegular` (when given, one flag per name): the directory listing
+    /// said the name is a regular file. Returns false when the report stopped
+    /// the job.
     bool SearchFiles(int dirFd, const std::vector<std::string>& names, const Report& report,
-                     const std::function<bool()>& stopped = {});
+                     const std::function<bool()>& stopped = {},
+                     const std::vector<char>* listedRegular = nullptr);
 
     const ContentMatcher& Matcher() const { return m_own.Matcher(); }
 

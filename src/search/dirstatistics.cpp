@@ -186,7 +186,6 @@ private:
         dir.parent.reset();
         if (!opened)
             return subdirs;
-        const uint64_t device = listing->Device();
         uint64_t ownBytes = 0;
         uint32_t files = 0;
         platform::StatEntry e;
@@ -213,7 +212,7 @@ private:
             if (e.type == platform::StatEntry::Type::Regular && e.links > 1) {
                 // A file with several names in the branch occupies its blocks once.
                 std::lock_guard lock(m_inodeMutex);
-                if (m_inodes.insert({device, e.inode}).second)
+                if (m_inodes.insert({e.device, e.inode}).second)
                     local.actuallyUsed += e.allocated;
             } else {
                 local.actuallyUsed += e.allocated;
@@ -269,8 +268,10 @@ private:
 } // namespace
 
 int DirStatisticsWalk::DefaultThreads() {
+    // The walk mostly waits for the file system: twice as many threads as
+    // cores keep a disk (or a busy machine) supplied with requests.
     const unsigned cores = std::thread::hardware_concurrency();
-    return static_cast<int>(std::clamp(cores, 1u, 4u));
+    return static_cast<int>(std::clamp(2 * cores, 2u, 8u));
 }
 
 DirTotals DirStatisticsWalk::Walk(const std::string& hostPath, const std::string& cataloguePath,

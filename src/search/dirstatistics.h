@@ -73,7 +73,7 @@ public:
         std::function<void(const DirTotals&)> progress;
     };
 
-    /// Threads worth using: the cores, at most four.
+    /// Threads worth using: twice the cores, two to eight.
     static int DefaultThreads();
 
     /// `hostPath` is walked; `cataloguePath` (with its backslash) names the

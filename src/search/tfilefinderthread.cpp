@@ -157,6 +157,7 @@ void TFileFinderThread::searchDirectory(Pending& dir, std::vector<Pending>& stac
 
     std::vector<std::string> hostNames; // the files to search, in listing order
     std::vector<std::string> names;
+    std::vector<char> listedRegular;
     std::vector<Pending> subdirs;
     platform::DirEntry e;
     while (listing->Next(e)) {
@@ -177,6 +178,12 @@ void TFileFinderThread::searchDirectory(Pending& dir, std::vector<Pending>& stac
             addResult(dir.path + std::string(e.name));
             continue;
         }
+        // Only a regular file has contents to search; a FIFO, socket or
+        // device is never opened. A link is looked at when it is searched.
+        const bool regular = (e.attributes & platform::kAttrArchive) != 0;
+        if (!regular && !e.isLink)
+            continue;
+        listedRegular.push_back(regular && !e.isLink);
         hostNames.emplace_back(e.hostName);
         names.emplace_back(e.name);
     }
@@ -195,7 +202,7 @@ void TFileFinderThread::searchDirectory(Pending& dir, std::vector<Pending>& stac
                     m_cannotScan.push_back(CannotScanText(dir.path + names[i], result.error));
                 return !stopRequested();
             },
-            [this] { return stopRequested(); });
+            [this] { return stopRequested(); }, &listedRegular);
     }
     // Subdirectories after the files, the first of them on top.
     for (auto it = subdirs.rbegin(); it != subdirs.rend(); ++it)
