@@ -30,6 +30,8 @@
 #include "gui/controls/a11y.h"
 #include "gui/disks/diskcontroller.h"
 #include "gui/tagging/taggingcontroller.h"
+#include "gui/search/searchcontroller.h"
+#include "ops/twdlist.h"
 #include "gui/tagging/tfileattrpage.h"
 #include "gui/disks/tdiskinfopanel.h"
 #include "gui/disks/tloggeddrivestabset.h"
@@ -92,7 +94,8 @@ TMainForm::TMainForm(Catalogue& catalogue, AppState& state, Settings& settings,
       m_treeCommands(std::make_unique<TreeCommands>(catalogue, state, settings, *m_logger, *m_tabs,
                                                     *m_prompter, *this)),
       m_store(std::make_unique<TEnhIniFile>(SettingsIniName())),
-      m_plugins(std::make_unique<PluginCalls>(*m_prompter)) {
+      m_plugins(std::make_unique<PluginCalls>(*m_prompter)),
+      m_watchDog(std::make_unique<TWDList>(settings, *m_prompter, drives)) {
     setObjectName("TMainForm");
     setWindowTitle("Zentrix 1.0");
     setMinimumSize(630, 470);
@@ -101,6 +104,7 @@ TMainForm::TMainForm(Catalogue& catalogue, AppState& state, Settings& settings,
 
     m_treeCommands->WindowsDir = drives.ToCataloguePath("/etc").value_or("");
     m_treeCommands->SystemDir = drives.ToCataloguePath("/usr/bin").value_or("");
+    m_watchDog->LoadFlags(m_settings.WatchDogOperations);
 
     // The recent directories, kept under "MRU Directories".
     mruDirs = new TMRUFileList(this);
@@ -148,6 +152,8 @@ TMainForm::~TMainForm() {
     // The controllers refer to the core objects this window owns as members;
     // they go first, while those still exist (children would go after them).
     MainTreeView->WndProcFunction = nullptr;
+    delete m_search; // its workers stop before what they show goes
+    m_search = nullptr;
     delete m_menus;
     delete m_tagging;
     delete m_disks;
@@ -388,6 +394,15 @@ void TMainForm::wireFileWindow() {
     m_tagging->setTreeWidget(MainTreeView);
     m_tagging->setFileListWidget(m_fileWindow->MainListBox);
     ZenPageControl->addWidget(m_tagging->fileAttrPage());
+
+    m_search = new SearchController(m_cat, m_state, m_settings, m_drives, *m_logger,
+                                    m_fileWindow->model(), *m_prompter, *MainStatusBar,
+                                    *m_plugins, this);
+    m_search->setWatchDog(m_watchDog.get());
+    m_search->setTreeWidget(MainTreeView);
+    m_search->setFileList(m_fileWindow->MainListBox);
+    m_search->installPages(DirPageControl, ZenPageControl);
+    m_search->treePanelVisible = [this] { return pnMainTreeView->isVisible(); };
 }
 
 void TMainForm::fileCommandRequested(int command) {
@@ -577,6 +592,8 @@ void TMainForm::buildCommands() {
     };
     m_commands.insert(fileCommands.begin(), fileCommands.end());
     for (const auto& [name, handler] : m_tagging->commands())
+        m_commands[name] = handler;
+    for (const auto& [name, handler] : m_search->commands())
         m_commands[name] = handler;
 }
 
@@ -1054,6 +1071,7 @@ void TMainForm::ApplyDescriptionColumn(bool show) {
 }
 
 void TMainForm::ApplyConfirmedOptions(const Settings& settings) {
+    m_watchDog->LoadFlags(settings.WatchDogOperations);
     if (onResortFileWindow)
         onResortFileWindow();
     // The command-line panel stays hidden until its commands are built.

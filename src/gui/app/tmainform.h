@@ -50,6 +50,8 @@ class THistoryComboBox;
 class ProgramIcon;
 class DiskController;
 class TaggingController;
+class SearchController;
+class TWDList;
 class TQuickViewPane;
 class TZentrixTray;
 class TZentrixDrives;
@@ -182,6 +184,8 @@ public:
     MainMenuBar& menus() { return *m_menus; }
     DiskController& disks() { return *m_disks; }
     TaggingController& tagging() { return *m_tagging; }
+    SearchController& search() { return *m_search; }
+    TWDList& watchDog() { return *m_watchDog; }
     PluginCalls& plugins() { return *m_plugins; }
 
     /// Brings the window back (the other instance asked, or the tray).
@@ -290,10 +294,12 @@ private:
     std::unique_ptr<TreeCommands> m_treeCommands;
     std::unique_ptr<TEnhIniFile> m_store;
     std::unique_ptr<PluginCalls> m_plugins;
+    std::unique_ptr<TWDList> m_watchDog;
     CatalogueTreeModel* m_treeModel = nullptr;
     FileWindowController* m_fileWindow = nullptr;
     DiskController* m_disks = nullptr;
     TaggingController* m_tagging = nullptr;
+    SearchController* m_search = nullptr;
     MainMenuBar* m_menus = nullptr;
     TreeController* m_treeController = nullptr;
     std::map<std::string, Command> m_commands;
