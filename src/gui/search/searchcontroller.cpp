@@ -41,6 +41,7 @@
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTextCursor>
 #include <QToolButton>
 #include <QUrl>
 
@@ -80,7 +81,11 @@ public:
         QStringList text;
         for (const std::string& line : lines)
             text << q(line);
-        m_c.m_infoPage->meDirStatistics->appendPlainText(text.join('\n'));
+        QPlainTextEdit* edit = m_c.m_infoPage->meDirStatistics;
+        edit->appendPlainText(text.join('\n'));
+        // The summary at the top is what the reader wants first.
+        edit->moveCursor(QTextCursor::Start);
+        edit->ensureCursorVisible();
     }
     void ShowFigures(const DirTotals& totals) override {
         if (m_c.m_infoPage)
