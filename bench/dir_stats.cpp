@@ -2,6 +2,7 @@
 // over a tree against du(1) on the same tree, warm cache:
 //   dir_stats DIR
 // Last line: dir_stats entries=N seconds=S du_seconds=D ratio=R
+// DIR_STATS_THREADS=N in the environment sets the number of walking threads.
 #include "search/dirstatistics.h"
 
 #include <algorithm>

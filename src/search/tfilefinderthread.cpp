@@ -5,6 +5,7 @@
 #include "core/text.h"
 #include "filewindow/filespec.h"
 #include "platform/dirlisting.h"
+#include "platform/threadpriority.h"
 #include "search/contentsearch.h"
 #include "search/finderui.h"
 
@@ -66,6 +67,9 @@ TFileFinderThread::~TFileFinderThread() {
 
 void TFileFinderThread::Start() {
     m_thread = std::thread([this] {
+        // Turbo runs one step above normal priority where the system allows it.
+        if (m_data.Turbo)
+            platform::RaiseCurrentThreadPriority();
         Run();
         m_main.Post([ui = &m_ui] { ui->OnTerminate(); });
     });

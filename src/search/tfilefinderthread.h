@@ -31,6 +31,9 @@ class ParallelContentSearch;
 /// per item. When the run is over it posts FinderUi::OnTerminate; the owner
 /// then destroys this object (which joins the finished thread).
 ///
+/// In turbo mode results are kept out of sight until the end, and the thread
+/// runs one step above normal priority where the system allows it.
+///
 /// Directories whose names begin with "." are not entered; links to
 /// directories are never followed; FIFOs, sockets and devices are never opened.
 /// A file that cannot be searched counts as no hit; the texts of all such
