@@ -218,9 +218,7 @@ bool TreeCommands::CanStartLabelEdit(TTreeNode* node) {
         return false;
     if (!m_settings.WinMakeDir && !m_settings.WinRenameDir)
         return false;
-    const std::string path = node->Path();
-    const bool system = (!WindowsDir.empty() && EqualsIgnoreCase(path, WindowsDir)) ||
-                        (!SystemDir.empty() && EqualsIgnoreCase(path, SystemDir));
+    const bool system = IsProtectedDirectory && IsProtectedDirectory(node->Path());
     if (system && !m_settings.SkipProtectedOption &&
         !m_prompter.askYesNo("Renaming this directory could cause Windows to malfunction! "
                              "Continue anyway?     "))
@@ -234,6 +232,7 @@ bool TreeCommands::FinishLabelEdit(TTreeNode* node, const std::string& newText) 
     if (newText == node->Text())
         return true;
     const std::string parentPath = node->Parent()->Path();
+    const std::string oldText = node->Text();
     const auto from = m_cat.Drives().ToHostPath(node->Path());
     const auto to = m_cat.Drives().ToHostPath(parentPath + newText);
     const bool valid = !newText.empty() && newText.find('\\') == std::string::npos &&
@@ -244,6 +243,8 @@ bool TreeCommands::FinishLabelEdit(TTreeNode* node, const std::string& newText) 
     }
     m_cat.Tree().SetText(node, newText);
     m_cat.Tree().SortChildren(node->Parent());
+    if (DirectoryRenamed)
+        DirectoryRenamed(parentPath + oldText, parentPath + newText);
     return true;
 }
 

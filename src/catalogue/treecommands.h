@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace zentrix {
@@ -99,10 +100,12 @@ public:
     /// A click on a tab: the disk's root.
     void TabClicked(char letter);
 
-    /// The host directories that the system needs (the label edit asks before
-    /// renaming them): catalogue paths with a trailing backslash.
-    std::string WindowsDir;
-    std::string SystemDir;
+    /// Whether a directory (its path as the tree gives it) is one the system
+    /// needs; the label edit asks before renaming those. None protects nothing.
+    std::function<bool(const std::string& dirPath)> IsProtectedDirectory;
+    /// A directory was renamed on disk by the label edit: its old and new path,
+    /// without trailing backslash (for the operations log).
+    std::function<void(const std::string& oldPath, const std::string& newPath)> DirectoryRenamed;
 
 private:
     Catalogue& m_cat;

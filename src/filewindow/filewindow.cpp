@@ -93,6 +93,22 @@ std::string_view FileWindow::Text(int index) {
     return m_entries[static_cast<size_t>(index)].Text;
 }
 
+void FileWindow::EntryChanged(int index) {
+    if (!entriesValid() || index < 0 || index >= static_cast<int>(m_entries.size()))
+        return;
+    m_ui->entryChanged(index);
+    if (index == m_current)
+        UpdateCurrentFile();
+}
+
+void FileWindow::EntryRenamed(int index) {
+    if (!entriesValid() || index < 0 || index >= static_cast<int>(m_entries.size()))
+        return;
+    Entry& entry = m_entries[static_cast<size_t>(index)];
+    entry.Text = std::string(entry.Record->FileName());
+    EntryChanged(index);
+}
+
 int FileWindow::Current() {
     entriesValid();
     return m_current;

@@ -114,6 +114,11 @@ public:
     void SetCurrent(int index, bool updatePanel = true);
     /// The records of all entries, in order.
     std::vector<const TFileClass*> Records();
+    /// An entry's record changed on disk (attributes, time): it is repainted,
+    /// and the current-file panel follows when it is the current entry.
+    void EntryChanged(int index);
+    /// An entry's record was renamed: its text follows, then as EntryChanged.
+    void EntryRenamed(int index);
 
     // --- scope and fill ---------------------------------------------------------------
     void FillMainListBox();

@@ -1,6 +1,9 @@
 #include "platform/attributes.h"
 
+#include "platform/fileops.h"
+
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -114,6 +117,166 @@ uint32_t EntryAttributes(int dirFd, const char* hostName, const struct stat& st,
     if (source != AttrSource::DosAttribXattr)
         attr |= stored & kAttrHidden;
     return attr;
+}
+
+std::string ReplaceDosAttrib(const std::string& value, uint32_t attrib) {
+    const auto* data = reinterpret_cast<const unsigned char*>(value.data());
+    uint32_t old = 0;
+    const bool binary =
+        !(value.size() >= 2 && value[0] == '0' && (value[1] == 'x' || value[1] == 'X'));
+    if (binary && ParseDosAttrib(data, value.size(), old)) {
+        // The word sits where ParseDosAttrib found it: after the version fields.
+        const unsigned version = data[0] | (data[1] << 8);
+        const size_t at = version == 1 ? 4 : 8;
+        std::string out = value;
+        for (int i = 0; i < 4; ++i)
+            out[at + static_cast<size_t>(i)] = static_cast<char>((attrib >> (8 * i)) & 0xFF);
+        return out;
+    }
+    char text[16];
+    const int n = std::snprintf(text, sizeof text, "0x%x", attrib);
+    return std::string(text, static_cast<size_t>(n) + 1); // Samba stores the zero too
+}
+
+namespace {
+
+struct Split {
+    std::string dir; // with its trailing slash ("" for a bare name)
+    std::string name;
+};
+
+Split splitPath(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return {"", path};
+    return {path.substr(0, slash + 1), path.substr(slash + 1)};
+}
+
+std::string xattrPath(int dirFd, const std::string& name) {
+    return "/proc/self/fd/" + std::to_string(dirFd) + "/" + name;
+}
+
+constexpr uint32_t kChangeable = kAttrArchive | kAttrReadOnly | kAttrHidden | kAttrSystem;
+
+void writeFatAttributes(int dirFd, const std::string& name, uint32_t attributes) {
+    const int fd = ::openat(dirFd, name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return;
+    uint32_t attr = 0;
+    if (::ioctl(fd, FAT_IOCTL_GET_ATTRIBUTES, &attr) == 0) {
+        attr = (attr & ~kChangeable) | (attributes & kChangeable);
+        ::ioctl(fd, FAT_IOCTL_SET_ATTRIBUTES, &attr);
+    }
+    ::close(fd);
+}
+
+void writeNtfsAttributes(int dirFd, const std::string& name, uint32_t attributes) {
+    const std::string path = xattrPath(dirFd, name);
+    unsigned char buf[4];
+    if (::lgetxattr(path.c_str(), "system.ntfs_attrib_be", buf, sizeof buf) == 4) {
+        uint32_t attr =
+            (uint32_t(buf[0]) << 24) | (uint32_t(buf[1]) << 16) | (uint32_t(buf[2]) << 8) | buf[3];
+        attr = (attr & ~kChangeable) | (attributes & kChangeable);
+        const unsigned char out[4] = {
+            static_cast<unsigned char>(attr >> 24), static_cast<unsigned char>(attr >> 16),
+            static_cast<unsigned char>(attr >> 8), static_cast<unsigned char>(attr)};
+        ::lsetxattr(path.c_str(), "system.ntfs_attrib_be", out, sizeof out, 0);
+        return;
+    }
+    if (::lgetxattr(path.c_str(), "system.dos_attrib", buf, 1) == 1) {
+        const auto attr =
+            static_cast<unsigned char>((buf[0] & ~kChangeable) | (attributes & kChangeable));
+        ::lsetxattr(path.c_str(), "system.dos_attrib", &attr, 1, 0);
+    }
+}
+
+void writeDosAttrib(int dirFd, const std::string& name, uint32_t attributes) {
+    const std::string path = xattrPath(dirFd, name);
+    std::string value(256, '\0');
+    const ssize_t n = ::lgetxattr(path.c_str(), "user.DOSATTRIB", value.data(), value.size());
+    value.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    uint32_t stored = 0;
+    if (!value.empty())
+        ParseDosAttrib(reinterpret_cast<const unsigned char*>(value.data()), value.size(), stored);
+    stored = (stored & ~kChangeable) | (attributes & kChangeable);
+    const std::string out = ReplaceDosAttrib(value, stored);
+    ::lsetxattr(path.c_str(), "user.DOSATTRIB", out.data(), out.size(), 0);
+}
+
+void writeReadOnly(int dirFd, const std::string& name, bool readOnly) {
+    struct stat st {};
+    if (::fstatat(dirFd, name.c_str(), &st, 0) != 0)
+        return;
+    mode_t mode = st.st_mode & 07777;
+    // Read-only takes every write permission away; writable gives the owner's back.
+    mode = readOnly ? mode & ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH) : mode | S_IWUSR;
+    if (mode != (st.st_mode & 07777))
+        ::fchmodat(dirFd, name.c_str(), mode, 0);
+}
+
+} // namespace
+
+std::optional<uint32_t> ReadFileAttributes(const std::string& hostPath, AttrSource source) {
+    const Split parts = splitPath(hostPath);
+    if (parts.name.empty())
+        return std::nullopt;
+    const std::string dir = parts.dir.empty() ? "." : parts.dir;
+    const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd < 0)
+        return std::nullopt;
+    struct stat st {};
+    std::optional<uint32_t> attributes;
+    if (::fstatat(dirFd, parts.name.c_str(), &st, 0) == 0 ||
+        ::fstatat(dirFd, parts.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
+        attributes = S_ISDIR(st.st_mode) ? PosixAttributes(parts.name, st)
+                                         : EntryAttributes(dirFd, parts.name.c_str(), st, source);
+    ::close(dirFd);
+    return attributes;
+}
+
+std::string WriteFileAttributes(const std::string& hostPath, AttrSource source,
+                                uint32_t attributes) {
+    const Split parts = splitPath(hostPath);
+    if (parts.name.empty())
+        return hostPath;
+    const std::string dir = parts.dir.empty() ? "." : parts.dir;
+    const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd < 0)
+        return hostPath;
+    switch (source) {
+    case AttrSource::FatIoctl:
+        writeFatAttributes(dirFd, parts.name, attributes);
+        break;
+    case AttrSource::NtfsXattr:
+        writeNtfsAttributes(dirFd, parts.name, attributes);
+        writeReadOnly(dirFd, parts.name, attributes & kAttrReadOnly);
+        break;
+    case AttrSource::DosAttribXattr:
+        writeDosAttrib(dirFd, parts.name, attributes);
+        writeReadOnly(dirFd, parts.name, attributes & kAttrReadOnly);
+        break;
+    case AttrSource::Posix:
+        writeReadOnly(dirFd, parts.name, attributes & kAttrReadOnly);
+        break;
+    }
+    ::close(dirFd);
+    if (source == AttrSource::FatIoctl || source == AttrSource::NtfsXattr)
+        return hostPath;
+
+    // Here a hidden file is one whose name begins with a full stop.
+    const bool hidden = !parts.name.empty() && parts.name[0] == '.';
+    if (hidden == bool(attributes & kAttrHidden))
+        return hostPath;
+    std::string name = parts.name;
+    if (hidden) {
+        name.erase(0, name.find_first_not_of('.'));
+        if (name.empty())
+            return hostPath; // a name of full stops alone cannot lose them
+    } else {
+        name.insert(0, 1, '.');
+    }
+    const std::string target = parts.dir + name;
+    return RenameNoReplace(hostPath, target) ? target : hostPath;
 }
 
 } // namespace zentrix::platform

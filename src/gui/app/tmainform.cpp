@@ -31,6 +31,7 @@
 #include "gui/disks/diskcontroller.h"
 #include "gui/tagging/taggingcontroller.h"
 #include "gui/search/searchcontroller.h"
+#include "gui/ops/opscontroller.h"
 #include "ops/twdlist.h"
 #include "gui/tagging/tfileattrpage.h"
 #include "gui/disks/tdiskinfopanel.h"
@@ -102,9 +103,9 @@ TMainForm::TMainForm(Catalogue& catalogue, AppState& state, Settings& settings,
     resize(630, 470);
     setAcceptDrops(true);
 
-    m_treeCommands->WindowsDir = drives.ToCataloguePath("/etc").value_or("");
-    m_treeCommands->SystemDir = drives.ToCataloguePath("/usr/bin").value_or("");
+    // The WatchDog's flags as the settings hold them; its failures go to the status line.
     m_watchDog->LoadFlags(m_settings.WatchDogOperations);
+    m_watchDog->onLogFailure = [this](const std::string& text) { MainStatusBar->setHint(q(text)); };
 
     // The recent directories, kept under "MRU Directories".
     mruDirs = new TMRUFileList(this);
@@ -155,11 +156,13 @@ TMainForm::~TMainForm() {
     delete m_search; // its workers stop before what they show goes
     m_search = nullptr;
     delete m_menus;
+    delete m_ops;
     delete m_tagging;
     delete m_disks;
     delete m_fileWindow;
     delete m_treeController;
     m_menus = nullptr;
+    m_ops = nullptr;
     m_tagging = nullptr;
     m_disks = nullptr;
     m_fileWindow = nullptr;
@@ -394,6 +397,10 @@ void TMainForm::wireFileWindow() {
     m_tagging->setTreeWidget(MainTreeView);
     m_tagging->setFileListWidget(m_fileWindow->MainListBox);
     ZenPageControl->addWidget(m_tagging->fileAttrPage());
+    m_ops = new OpsController(m_cat, m_state, m_fileWindow->model(), *m_prompter, *MainStatusBar,
+                              *m_watchDog, *this, *m_plugins, *m_tagging, this);
+    m_ops->installPages(ZenPageControl);
+    m_ops->attachTree(*m_treeCommands);
 
     m_search = new SearchController(m_cat, m_state, m_settings, m_drives, *m_logger,
                                     m_fileWindow->model(), *m_prompter, *MainStatusBar,
@@ -592,6 +599,8 @@ void TMainForm::buildCommands() {
     };
     m_commands.insert(fileCommands.begin(), fileCommands.end());
     for (const auto& [name, handler] : m_tagging->commands())
+        m_commands[name] = handler;
+    for (const auto& [name, handler] : m_ops->commands())
         m_commands[name] = handler;
     for (const auto& [name, handler] : m_search->commands())
         m_commands[name] = handler;

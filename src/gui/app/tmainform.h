@@ -51,6 +51,7 @@ class ProgramIcon;
 class DiskController;
 class TaggingController;
 class SearchController;
+class OpsController;
 class TWDList;
 class TQuickViewPane;
 class TZentrixTray;
@@ -185,6 +186,7 @@ public:
     DiskController& disks() { return *m_disks; }
     TaggingController& tagging() { return *m_tagging; }
     SearchController& search() { return *m_search; }
+    OpsController& ops() { return *m_ops; }
     TWDList& watchDog() { return *m_watchDog; }
     PluginCalls& plugins() { return *m_plugins; }
 
@@ -300,6 +302,7 @@ private:
     DiskController* m_disks = nullptr;
     TaggingController* m_tagging = nullptr;
     SearchController* m_search = nullptr;
+    OpsController* m_ops = nullptr;
     MainMenuBar* m_menus = nullptr;
     TreeController* m_treeController = nullptr;
     std::map<std::string, Command> m_commands;

@@ -100,6 +100,7 @@ int RunZentrix(int argc, char* argv[]) {
         TEnhIniFile store(SettingsIniName());
         catalogue.UserFileTypes = LoadUserExt(store);
         LoadSettings(store, settings, SettingsEnvironment::FromDrives(drives));
+        settings.WatchDogOperations = LoadWatchDogOperations(store);
         options.logDrivesAtStartup = LoadLogDrivesAtStartup(store);
     }
 

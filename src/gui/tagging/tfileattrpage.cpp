@@ -4,6 +4,7 @@
 #include "filewindow/attributemask.h"
 #include "gui/controls/a11y.h"
 #include "gui/controls/thistorycombobox.h"
+#include "gui/ops/tattributesform.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QToolButton>
 
 namespace zentrix {
 
@@ -32,6 +34,12 @@ TFileAttrPage::TFileAttrPage(QWidget* parent) : QWidget(parent) {
     hbFilesAttrHistory->setMinimumWidth(160);
     pnFileAttr->setBuddy(hbFilesAttrHistory);
     layout->addWidget(hbFilesAttrHistory, 1);
+    sbFileAttrSelect = new QToolButton(this);
+    NameComponent(sbFileAttrSelect, "sbFileAttrSelect", "Select attributes");
+    sbFileAttrSelect->setText("...");
+    sbFileAttrSelect->setToolTip("Select attributes ...");
+    sbFileAttrSelect->setFocusPolicy(Qt::NoFocus);
+    layout->addWidget(sbFileAttrSelect);
     bbFileAttrOK = new QPushButton("&OK", this);
     NameComponent(bbFileAttrOK, "bbFileAttrOK", "OK");
     bbFileAttrCancel = new QPushButton("&Cancel", this);
@@ -41,6 +49,7 @@ TFileAttrPage::TFileAttrPage(QWidget* parent) : QWidget(parent) {
 
     connect(bbFileAttrOK, &QPushButton::clicked, this, [this] { emit okClicked(text()); });
     connect(bbFileAttrCancel, &QPushButton::clicked, this, &TFileAttrPage::cancelClicked);
+    connect(sbFileAttrSelect, &QToolButton::clicked, this, &TFileAttrPage::selectAttributes);
     hbFilesAttrHistory->installEventFilter(this);
     if (QLineEdit* edit = hbFilesAttrHistory->lineEdit())
         edit->installEventFilter(this);
@@ -59,6 +68,12 @@ QString TFileAttrPage::text() const {
     return hbFilesAttrHistory->currentText();
 }
 
+void TFileAttrPage::selectAttributes() {
+    if (const auto chosen = TAttributesForm::Execute(text(), window()))
+        hbFilesAttrHistory->setEditText(*chosen);
+    hbFilesAttrHistory->setFocus(Qt::OtherFocusReason);
+}
+
 bool TFileAttrPage::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
@@ -69,6 +84,9 @@ bool TFileAttrPage::eventFilter(QObject* watched, QEvent* event) {
         if (hbFilesAttrHistory->view()->isVisible())
             return false; // picks from the list
         emit okClicked(text());
+        return true;
+    case Qt::Key_F2:
+        selectAttributes();
         return true;
     case Qt::Key_Backspace:
     case Qt::Key_Escape:

@@ -1,0 +1,433 @@
+#include "catalogue/catalogue.h"
+#include "catalogue/disklogger.h"
+#include "config/settings.h"
+#include "core/appstate.h"
+#include "filewindow/filewindow.h"
+#include "gui/app/mainmenubar.h"
+#include "gui/app/mainstatusbar.h"
+#include "gui/app/tmainform.h"
+#include "gui/config/toptionsform.h"
+#include "gui/controls/thistorycombobox.h"
+#include "gui/controls/tradiogroup.h"
+#include "gui/filewindow/filewindowcontroller.h"
+#include "gui/filewindow/statisticspanel.h"
+#include "gui/filewindow/tvirtuallistbox.h"
+#include "gui/guitestapp.h"
+#include "gui/ops/opscontroller.h"
+#include "gui/ops/tattributesform.h"
+#include "gui/ops/tcommandprompt.h"
+#include "gui/tagging/taggingcontroller.h"
+#include "gui/tagging/tfileattrpage.h"
+#include "gui/tree/cataloguetreemodel.h"
+#include "gui/tree/thetreeview.h"
+#include "gui/tree/treecontroller.h"
+#include "ops/twdlist.h"
+#include "platform/drivetable.h"
+#include "support/modalwatch.h"
+#include "support/scopedenv.h"
+#include "support/scriptedprompter.h"
+#include "support/tempdir.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTest>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+
+using namespace zentrix;
+using namespace zentrix::test;
+
+namespace {
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+mode_t modeOf(const std::string& path) {
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return st.st_mode & 0777;
+}
+
+class OpsGui : public ::testing::Test {
+protected:
+    TempDir tmp;
+    ScopedEnv tz{"TZ", "UTC"};
+    std::unique_ptr<ScopedEnv> home;
+    std::unique_ptr<platform::DriveTable> drives;
+    std::unique_ptr<Catalogue> cat;
+    AppState state;
+    Settings settings;
+    ScriptedPrompter prompter;
+    std::unique_ptr<TMainForm> form;
+
+    void SetUp() override {
+        GuiApp();
+        ::tzset();
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        tmp.mkdir("home");
+        home = std::make_unique<ScopedEnv>("ZENTRIX_HOME", tmp.at("home"));
+        tmp.write("d/a.txt", "a");
+        tmp.write("d/b.txt", "b");
+        tmp.write("d/c.doc", "c");
+        tmp.mkdir("d/Pictures");
+        drives = std::make_unique<platform::DriveTable>(
+            platform::DriveTable::FromSpec("D=" + tmp.at("d"), {}));
+        cat = std::make_unique<Catalogue>(*drives);
+        state.currentDisk = 'D';
+        settings.ShowMemStat = false; // the command strip shows only for prompts
+        settings.WDEnabled = true;
+        settings.WatchDogOperations.fill(true);
+        form = std::make_unique<TMainForm>(*cat, state, settings, *drives, &prompter);
+        form->show();
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        form->Start({});
+        form->logger().LogDirBranch();
+        cat->Tree().Select(form->logger().FindNodeByPath("D:\\"));
+        form->FillMainListBox();
+        idle();
+        focusList();
+    }
+    void TearDown() override {
+        idle();
+        form.reset();
+        QLocale::setDefault(QLocale::system());
+        ::tzset();
+    }
+
+    void idle() {
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+    }
+    FileWindow& fw() { return form->fileWindow().model(); }
+    TVirtualListBox* list() { return form->fileWindow().MainListBox; }
+    OpsController& ops() { return form->ops(); }
+    /// Back from a modal dialog: the window is active again (a window manager
+    /// would see to that).
+    void reactivate() {
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    }
+    void focusList() {
+        reactivate();
+        list()->setFocus();
+        idle();
+        ASSERT_TRUE(list()->hasFocus());
+    }
+    void current(const std::string& name) {
+        for (int i = 0; i < fw().Count(); ++i)
+            if (fw().Text(i) == name) {
+                fw().SetCurrent(i);
+                list()->setCurrentIndex(i);
+                idle();
+                return;
+            }
+        FAIL() << name;
+    }
+    /// What the list shows in the current row.
+    std::string row() { return list()->OnItemText(fw().Current()).toStdString(); }
+    void press(QWidget* w, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QTest::keyClick(w, key, mods);
+        idle();
+    }
+    void type(QWidget* w, const QString& text) {
+        QTest::keyClicks(w, text);
+        idle();
+    }
+    std::string log() { return readFile(tmp.at("home/WATCHDOG.LOG")); }
+    bool logHas(const std::string& text) { return log().find(text) != std::string::npos; }
+};
+
+} // namespace
+
+TEST_F(OpsGui, RenameTheCurrentAndTheTaggedFilesByKeys) {
+    QStackedWidget* strip = form->ZenPageControl;
+    TCommandPrompt* page = ops().renameFilePage();
+    ASSERT_EQ(page->parentWidget(), strip);
+    EXPECT_EQ(page->hbBox->objectName(), "hbRenameFile1");
+    EXPECT_EQ(page->hbBox->IniSection(), "RenameFileHistory");
+    EXPECT_EQ(ops().renameTaggedPage()->hbBox->IniSection(), "RenameAllTaggedFilesHistory");
+
+    current("a.txt");
+    press(list(), Qt::Key_R);
+    ASSERT_TRUE(strip->isVisible());
+    EXPECT_EQ(strip->currentWidget(), page);
+    EXPECT_EQ(page->caption(), "Rename file(s) to:");
+    EXPECT_EQ(page->text(), "a.txt");
+    EXPECT_TRUE(page->hbBox->lineEdit()->hasSelectedText());
+    EXPECT_TRUE(page->hbBox->hasFocus());
+
+    // F3 cycles the case of the box.
+    press(page->hbBox, Qt::Key_F3);
+    EXPECT_EQ(page->text(), "a.txt");
+    press(page->hbBox, Qt::Key_F3);
+    EXPECT_EQ(page->text(), "A.txt");
+    page->toolButton(1)->click();
+    EXPECT_EQ(page->text(), "A.TXT");
+
+    // F2: the extended file specification of Utils.so replaces the text on OK.
+    {
+        ScopedEnv plugins("ZENTRIX_PLUGIN_DIR", ZENTRIX_BUILD_DIR);
+        OnModalShown([](QWidget* dialog) {
+            auto* masks = dialog->findChild<QLineEdit*>("edMasks");
+            ASSERT_NE(masks, nullptr);
+            masks->setText("*.log");
+            dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        });
+        press(page->hbBox, Qt::Key_F2);
+        reactivate();
+        EXPECT_EQ(page->text(), "*.LOG");
+        EXPECT_TRUE(prompter.texts().empty());
+    }
+
+    // Esc leaves everything as it was.
+    page->hbBox->lineEdit()->selectAll();
+    type(page->hbBox, "x.txt");
+    // (the first Esc may only take back what was typed)
+    for (int i = 0; i < 2 && strip->isVisible(); ++i)
+        press(page->hbBox, Qt::Key_Escape);
+    EXPECT_FALSE(strip->isVisible());
+    EXPECT_TRUE(list()->hasFocus());
+    EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(tmp.at("d/a.txt"))));
+
+    press(list(), Qt::Key_R);
+    type(page->hbBox, "first.txt");
+    press(page->hbBox, Qt::Key_Return);
+    EXPECT_FALSE(strip->isVisible());
+    EXPECT_TRUE(list()->hasFocus());
+    EXPECT_EQ(readFile(tmp.at("d/first.txt")), "a");
+    EXPECT_EQ(row(), "first.txt");
+    EXPECT_EQ(fw().Record(fw().Current())->FullName(), "D:\\first.txt");
+    EXPECT_EQ(page->hbBox->Items().front(), "first.txt");
+    EXPECT_TRUE(logHas(" Rename file: D:\\a.txt to D:\\first.txt\r\n"));
+
+    // The tagged files: Ctrl+R, an empty box, one group entry.
+    for (int i = 0; i < fw().Count(); ++i)
+        fw().Record(i)->SetTagged(fw().Text(i) != "c.doc");
+    TCommandPrompt* tagged = ops().renameTaggedPage();
+    press(list(), Qt::Key_R, Qt::ControlModifier);
+    ASSERT_EQ(strip->currentWidget(), tagged);
+    EXPECT_EQ(tagged->text(), "");
+    type(tagged->hbBox, "*.bak");
+    tagged->bbOK->click();
+    idle();
+    EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(tmp.at("d/first.bak"))));
+    EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(tmp.at("d/b.bak"))));
+    EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(tmp.at("d/c.doc"))));
+    EXPECT_TRUE(logHas(" Rename 2 file(s) to *.bak\r\n"));
+    EXPECT_FALSE(state.fileOperationRunning);
+    EXPECT_FALSE(form->MainStatusBar->stopShown());
+}
+
+TEST_F(OpsGui, AttributesByKeysAndTheSelectDialog) {
+    TFileAttrPage* page = form->tagging().fileAttrPage();
+    current("b.txt");
+    press(list(), Qt::Key_A);
+    ASSERT_EQ(form->ZenPageControl->currentWidget(), page);
+    EXPECT_EQ(page->caption(), "Change attributes: ");
+    EXPECT_EQ(form->tagging().model().AttributeMode(), 0);
+
+    // F2: "Select attributes ..." starts from the box and gives its text back.
+    page->hbFilesAttrHistory->lineEdit()->selectAll();
+    type(page->hbFilesAttrHistory, "+h-a");
+    EXPECT_EQ(page->text(), "+H-A");
+    QString title;
+    int archive = -1;
+    int hidden = -1;
+    OnModalShown([&](QWidget* dialog) {
+        auto* f = qobject_cast<TAttributesForm*>(dialog);
+        ASSERT_NE(f, nullptr);
+        title = f->windowTitle();
+        archive = f->rgArchive->ItemIndex();
+        hidden = f->rgHidden->ItemIndex();
+        f->btnDefault->click();
+        f->rgReadOnly->SetItemIndex(0);
+        f->rgHidden->SetItemIndex(1);
+        f->bbOK->click();
+    });
+    press(page->hbFilesAttrHistory, Qt::Key_F2);
+    reactivate();
+    EXPECT_EQ(title, "Select attributes ...");
+    EXPECT_EQ(archive, 2); // "Unset"
+    EXPECT_EQ(hidden, 0);  // "Set"
+    EXPECT_EQ(page->text(), "+A+R-S");
+
+    press(page->hbFilesAttrHistory, Qt::Key_Return);
+    EXPECT_FALSE(form->ZenPageControl->isVisible());
+    EXPECT_TRUE(list()->hasFocus());
+    EXPECT_EQ(modeOf(tmp.at("d/b.txt")), 0444u);
+    EXPECT_EQ(fw().Record(fw().Current())->Attributes(), 0x21);
+    EXPECT_TRUE(logHas(" Change attributes for file: D:\\b.txt to +A+R-S\r\n"));
+    EXPECT_EQ(page->hbFilesAttrHistory->Items().front(), "+A+R-S");
+
+    // 0 toggles to archive alone and back; Shift+0 pastes what it saved.
+    press(list(), Qt::Key_0);
+    EXPECT_EQ(modeOf(tmp.at("d/b.txt")), 0644u);
+    current("c.doc");
+    press(list(), Qt::Key_0, Qt::ShiftModifier);
+    EXPECT_EQ(modeOf(tmp.at("d/c.doc")), 0444u);
+    EXPECT_EQ(fw().Record(fw().Current())->Attributes(), 0x21);
+    current("b.txt");
+    press(list(), Qt::Key_0);
+    EXPECT_EQ(modeOf(tmp.at("d/b.txt")), 0444u);
+
+    // Ctrl+A for the tagged files.
+    for (int i = 0; i < fw().Count(); ++i)
+        fw().Record(i)->SetTagged(true);
+    press(list(), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(page->caption(), "Attributes of all tagged files: ");
+    page->hbFilesAttrHistory->lineEdit()->selectAll();
+    type(page->hbFilesAttrHistory, "-R");
+    page->bbFileAttrOK->click();
+    idle();
+    for (const char* name : {"a.txt", "b.txt", "c.doc"})
+        EXPECT_EQ(modeOf(tmp.at(std::string("d/") + name)), 0644u) << name;
+    EXPECT_TRUE(logHas(" Change attributes for 3 file(s) to -R\r\n"));
+
+    // The page still tags by attributes in its other modes.
+    EXPECT_TRUE(form->menus().runCommand("miFileTagAllbyAttrsClick"));
+    EXPECT_EQ(page->caption(), "Attributes of files to tag:");
+    page->bbFileAttrCancel->click();
+}
+
+TEST_F(OpsGui, NewDateAndTimeByKeysAndTheCalendar) {
+    tmp.touch("d/a.txt", 1000000000);
+    form->RelogDir();
+    form->FillMainListBox();
+    focusList();
+    current("a.txt");
+    TCommandPrompt* page = ops().dateTimePage();
+    EXPECT_EQ(page->hbBox->IniSection(), "DateTimeHistory");
+    press(list(), Qt::Key_N);
+    ASSERT_EQ(form->ZenPageControl->currentWidget(), page);
+    EXPECT_EQ(page->caption(), "New file(s) date/time:");
+    EXPECT_EQ(page->text(), "09.09.2001 01:46:40");
+
+    // F2: the calendar writes the chosen date and keeps the time.
+    press(page->hbBox, Qt::Key_F2);
+    QCalendarWidget* calendar = ops().calendar();
+    ASSERT_NE(calendar, nullptr);
+    EXPECT_EQ(calendar->selectedDate(), QDate(2001, 9, 9));
+    calendar->setSelectedDate(QDate(2024, 1, 2));
+    press(calendar->findChild<QAbstractItemView*>(), Qt::Key_Return);
+    EXPECT_EQ(ops().calendar(), nullptr);
+    EXPECT_EQ(page->text(), "02.01.2024 01:46:40");
+
+    // A date the locale does not write so: the mask message, the prompt stays.
+    page->hbBox->lineEdit()->selectAll();
+    type(page->hbBox, "2024-01-02");
+    press(page->hbBox, Qt::Key_Return);
+    EXPECT_EQ(prompter.texts().back(),
+              "Invalid date input!     \r\nCorrect mask is: dd.MM.yy HH:mm");
+    EXPECT_TRUE(page->isVisible());
+
+    page->hbBox->lineEdit()->selectAll();
+    type(page->hbBox, "02.01.2024 13:05:03");
+    press(page->hbBox, Qt::Key_Return);
+    struct stat st {};
+    ::stat(tmp.at("d/a.txt").c_str(), &st);
+    EXPECT_EQ(st.st_mtim.tv_sec, 1704200703);
+    EXPECT_NE(fw().CurrentFile().date.find("13:05:03"), std::string::npos);
+    EXPECT_TRUE(logHas(" Change date/time for file: D:\\a.txt to 02.01.2024 13:05:03\r\n"));
+
+    // Ctrl+N for the tagged files: one group entry.
+    fw().Record(fw().Current())->SetTagged(true);
+    press(list(), Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(page->text(), "");
+    type(page->hbBox, "03.01.2024 00:00:00");
+    press(page->hbBox, Qt::Key_Return);
+    ::stat(tmp.at("d/a.txt").c_str(), &st);
+    EXPECT_EQ(st.st_mtim.tv_sec, 1704240000);
+    EXPECT_TRUE(logHas(" Change date/time for 1 file(s) to 03.01.2024 00:00:00\r\n"));
+}
+
+TEST_F(OpsGui, EveryItemIsLive) {
+    for (const char* name : {"miRenameSingleFile", "miRenameTaggedFiles", "miAttributesSingleFile",
+                             "miAttributesTaggedFiles", "miToggleFileAttrs", "miPasteFileAttrs",
+                             "miFileDate", "miFileTaggDateTime"}) {
+        QAction* action = form->menus().action(name);
+        ASSERT_NE(action, nullptr) << name;
+        EXPECT_TRUE(action->isEnabled()) << name;
+    }
+    // With nothing tagged the tagged commands say so.
+    EXPECT_TRUE(form->menus().runCommand("miFileTaggDateTimeClick"));
+    EXPECT_EQ(prompter.texts(),
+              std::vector<std::string>{"There are no tagged files to operate with!     "});
+}
+
+TEST_F(OpsGui, TheWatchDogFollowsTheOptionsAndLogsTheTreesRename) {
+    // Switched off in the options dialog: nothing is logged any more.
+    OnModalShown([](QWidget* dialog) {
+        auto* options = qobject_cast<TOptionsForm*>(dialog);
+        ASSERT_NE(options, nullptr);
+        options->btnWDDeselectAll->click();
+        options->btnOK->click();
+    });
+    EXPECT_TRUE(form->menus().runCommand("miZentrixPropertiesClick"));
+    reactivate();
+    EXPECT_FALSE(form->watchDog().WatchDogWants(WDOperation::RenameDirectory));
+    OnModalShown([](QWidget* dialog) {
+        auto* options = qobject_cast<TOptionsForm*>(dialog);
+        ASSERT_NE(options, nullptr);
+        options->lbWatchDog->item(12)->setCheckState(Qt::Checked);
+        options->cbWDEnabled->setChecked(true);
+        options->btnOK->click();
+    });
+    EXPECT_TRUE(form->menus().runCommand("miZentrixPropertiesClick"));
+    reactivate();
+    EXPECT_TRUE(form->watchDog().WatchDogWants(WDOperation::RenameDirectory));
+    EXPECT_FALSE(form->watchDog().WatchDogWants(WDOperation::RenameFile));
+
+    // The tree's label edit writes its entry; a protected directory asks first.
+    settings.WinRenameDir = true;
+    settings.WindowsDir = "D:\\Pictures\\";
+    TTreeNode* pictures = form->logger().FindNodeByPath("D:\\Pictures\\");
+    cat->Tree().Select(pictures);
+    prompter.answer(true);
+    form->MainTreeView->edit(form->treeModel().indexOf(pictures));
+    ASSERT_TRUE(form->treeController().editing());
+    EXPECT_EQ(
+        prompter.questions(),
+        std::vector<std::string>{"Renaming this directory could cause Windows to malfunction! "
+                                 "Continue anyway?     "});
+    QWidget* editor = form->MainTreeView->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(editor, "Photos");
+    QTest::keyClick(editor, Qt::Key_Return);
+    idle();
+    EXPECT_EQ(pictures->Text(), "Photos");
+    EXPECT_TRUE(logHas(" Rename directory from D:\\Pictures to D:\\Photos\r\n")) << log();
+
+    // A log that cannot be written says so on the status line, and the work is done.
+    settings.WDFilePath = "D:\\missing\\";
+    settings.WatchDogOperations.fill(true);
+    form->ApplyConfirmedOptions(settings);
+    cat->Tree().Select(form->logger().FindNodeByPath("D:\\"));
+    form->FillMainListBox();
+    focusList();
+    current("c.doc");
+    press(list(), Qt::Key_R);
+    type(ops().renameFilePage()->hbBox, "d.doc");
+    press(ops().renameFilePage()->hbBox, Qt::Key_Return);
+    EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(tmp.at("d/d.doc"))));
+    EXPECT_NE(form->MainStatusBar->hint().indexOf("WATCHDOG.LOG"), -1)
+        << form->MainStatusBar->hint().toStdString();
+}
