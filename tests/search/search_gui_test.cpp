@@ -244,6 +244,25 @@ TEST_F(SearchWindowTest, StopKeepsThePartialResultsAndSaysSo) {
     EXPECT_TRUE(finder()->btnFindFile->isEnabled());
 }
 
+TEST_F(SearchWindowTest, AClickBetweenTheEndOfARunAndItsHandlingNeitherHangsNorRestarts) {
+    // The worker says "idle" before its last status call reaches this thread;
+    // a Find (or Stop) pressed in that moment once joined it and hung.
+    search().FindFile();
+    finder()->hcbFindStartDir->setEditText("D:\\");
+    finder()->hcbFindPatterns->setEditText("*.txt");
+    for (int round = 0; round < 5; ++round) {
+        search().btnFindFileClick();
+        while (state.finderState != AppState::kIdle)
+            QCoreApplication::processEvents();
+        search().btnFindFileClick();
+        waitForWorkers();
+    }
+    EXPECT_EQ(results().size(), 4);
+    EXPECT_TRUE(finder()->btnFindFile->isEnabled());
+    EXPECT_EQ(finder()->btnFindFile->accessibleName(), "Find");
+    EXPECT_TRUE(prompter.shown().empty());
+}
+
 TEST_F(SearchWindowTest, ClosingTheWindowStopsARunningFinder) {
     for (int i = 0; i < 40; ++i)
         tmp.write("d/many/dir" + std::to_string(i) + "/f.txt", "x");

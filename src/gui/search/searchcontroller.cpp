@@ -392,7 +392,10 @@ void SearchController::boxLeft(THistoryComboBox* box) {
 void SearchController::btnFindFileClick() {
     switch (m_state.finderState.load()) {
     case AppState::kIdle:
-        startFind();
+        // A run that has said it is idle may still wait on this thread for its
+        // last status: joining it here would never return. Its end is near.
+        if (!m_finder)
+            startFind();
         break;
     case AppState::kRunning:
         m_finderAborted = true;
@@ -408,7 +411,6 @@ void SearchController::startFind() {
     TFinderPage* page = m_finderPage;
     if (!page)
         return;
-    m_finder.reset(); // an earlier run whose end is still on its way
     m_finderAborted = false;
     page->setCountText("0");
     page->lbFindResults->clear();
@@ -617,7 +619,8 @@ void SearchController::btnScanClick() {
         return;
     switch (m_state.statisticsState.load()) {
     case AppState::kIdle: {
-        m_dirInfo.reset();
+        if (m_dirInfo)
+            break; // its end is on its way (see btnFindFileClick)
         m_state.statisticsState = AppState::kStarting;
         dirInfoStatus(AppState::kStarting);
         m_dirInfoAborted = false;
