@@ -147,6 +147,8 @@ void TFileFinderThread::Run() {
 }
 
 void TFileFinderThread::searchDirectory(Pending& dir, std::vector<Pending>& stack) {
+    if (OnDirectoryEntered)
+        OnDirectoryEntered(dir.path);
     if (!m_data.Turbo) {
         m_lastDirectory = dir.path;
         flush(false);

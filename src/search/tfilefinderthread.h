@@ -59,6 +59,10 @@ public:
     /// How often the label and results are handed over at most (50 ms).
     void SetShowInterval(std::chrono::milliseconds interval) { m_showEvery = interval; }
 
+    /// Called on the worker before each directory is searched, with its
+    /// catalogue path; optional (tests pace a search with it). Set before Start().
+    std::function<void(const std::string& path)> OnDirectoryEntered;
+
     /// Files whose contents were searched (valid once the run is over).
     long long FilesSearched() const { return m_searched; }
 

@@ -434,6 +434,7 @@ void SearchController::startFind() {
     FinderUi& ui = *this;
     m_finder = std::make_unique<TFileFinderThread>(std::move(data), m_drives, m_state.finderState,
                                                    ui, *m_bridge);
+    m_finder->OnDirectoryEntered = onFinderDirectory;
     m_finder->Start();
 }
 

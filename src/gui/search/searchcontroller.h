@@ -109,6 +109,8 @@ public:
     std::function<bool()> treePanelVisible;
     /// Shows a file in the built-in viewer; without it the desktop's program opens it.
     std::function<void(const std::string& fullName)> viewFile;
+    /// Given to each finder run (TFileFinderThread::OnDirectoryEntered).
+    std::function<void(const std::string& path)> onFinderDirectory;
     /// The viewer's next search text (see TaggedSearchUi::setViewerSearchText).
     std::function<void(const std::string& text)> onViewerSearchText;
 
