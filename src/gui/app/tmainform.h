@@ -51,6 +51,8 @@ class ProgramIcon;
 class DiskController;
 class TaggingController;
 class SearchController;
+class CopyMoveController;
+class TFileOperator;
 class OpsController;
 class TWDList;
 class TQuickViewPane;
@@ -189,6 +191,9 @@ public:
     OpsController& ops() { return *m_ops; }
     TWDList& watchDog() { return *m_watchDog; }
     PluginCalls& plugins() { return *m_plugins; }
+    /// FileOperator1: the file operator of the file commands.
+    TFileOperator& fileOperator() { return *m_fileOperator; }
+    CopyMoveController& copyMove() { return *m_copyMove; }
 
     /// Brings the window back (the other instance asked, or the tray).
     void RestoreAndRaise();
@@ -303,6 +308,8 @@ private:
     TaggingController* m_tagging = nullptr;
     SearchController* m_search = nullptr;
     OpsController* m_ops = nullptr;
+    std::unique_ptr<TFileOperator> m_fileOperator;
+    CopyMoveController* m_copyMove = nullptr;
     MainMenuBar* m_menus = nullptr;
     TreeController* m_treeController = nullptr;
     std::map<std::string, Command> m_commands;
