@@ -51,6 +51,7 @@ class ProgramIcon;
 class DiskController;
 class TaggingController;
 class SearchController;
+class HelpController;
 class CopyMoveController;
 class TFileOperator;
 class OpsController;
@@ -188,6 +189,7 @@ public:
     DiskController& disks() { return *m_disks; }
     TaggingController& tagging() { return *m_tagging; }
     SearchController& search() { return *m_search; }
+    HelpController& help() { return *m_help; }
     OpsController& ops() { return *m_ops; }
     TWDList& watchDog() { return *m_watchDog; }
     PluginCalls& plugins() { return *m_plugins; }
@@ -307,6 +309,7 @@ private:
     DiskController* m_disks = nullptr;
     TaggingController* m_tagging = nullptr;
     SearchController* m_search = nullptr;
+    HelpController* m_help = nullptr;
     OpsController* m_ops = nullptr;
     std::unique_ptr<TFileOperator> m_fileOperator;
     CopyMoveController* m_copyMove = nullptr;
