@@ -54,6 +54,7 @@
 #include "gui/tree/cataloguetreemodel.h"
 #include "gui/tree/dirpropertiesdialog.h"
 #include "gui/tree/thetreeview.h"
+#include "gui/search/searchcontroller.h"
 #include "gui/tree/treecontroller.h"
 #include "gui/view/quickviewcontroller.h"
 #include "gui/view/viewcontroller.h"
@@ -193,6 +194,8 @@ TMainForm::~TMainForm() {
     // The controllers refer to the core objects this window owns as members;
     // they go first, while those still exist (children would go after them).
     MainTreeView->WndProcFunction = nullptr;
+    delete m_search; // its workers stop before what they show goes
+    m_search = nullptr;
     delete m_fileMenuState;
     delete m_menus;
     delete m_view;
@@ -461,6 +464,15 @@ void TMainForm::wireFileWindow() {
     m_ops->installPages(ZenPageControl);
     m_ops->attachTree(*m_treeCommands);
 
+    m_search = new SearchController(m_cat, m_state, m_settings, m_drives, *m_logger,
+                                    m_fileWindow->model(), *m_prompter, *MainStatusBar,
+                                    *m_plugins, this);
+    m_search->setWatchDog(m_watchDog.get());
+    m_search->setTreeWidget(MainTreeView);
+    m_search->setFileList(m_fileWindow->MainListBox);
+    m_search->installPages(DirPageControl, ZenPageControl);
+    m_search->treePanelVisible = [this] { return pnMainTreeView->isVisible(); };
+
     m_copyMove = new CopyMoveController(m_cat, m_state, model, *m_logger, *m_watchDog,
                                         *m_fileOperator, *m_prompter, *this, *m_plugins, this);
     for (TCopyMovePage* page : m_copyMove->pages())
@@ -667,6 +679,8 @@ void TMainForm::buildCommands() {
     for (const auto& [name, handler] : m_quickView->commands())
         m_commands[name] = handler;
     for (const auto& [name, handler] : m_ops->commands())
+        m_commands[name] = handler;
+    for (const auto& [name, handler] : m_search->commands())
         m_commands[name] = handler;
     for (auto& [name, handler] : m_help->commands())
         m_commands[name] = std::move(handler);

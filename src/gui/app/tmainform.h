@@ -52,6 +52,7 @@ class THistoryComboBox;
 class ProgramIcon;
 class DiskController;
 class TaggingController;
+class SearchController;
 class HelpController;
 class CopyMoveController;
 class DeleteController;
@@ -197,6 +198,7 @@ public:
     MainMenuBar& menus() { return *m_menus; }
     DiskController& disks() { return *m_disks; }
     TaggingController& tagging() { return *m_tagging; }
+    SearchController& search() { return *m_search; }
     HelpController& help() { return *m_help; }
     OpsController& ops() { return *m_ops; }
     TWDList& watchDog() { return *m_watchDog; }
@@ -327,6 +329,7 @@ private:
     TaggingController* m_tagging = nullptr;
     ViewController* m_view = nullptr;
     QuickViewController* m_quickView = nullptr;
+    SearchController* m_search = nullptr;
     HelpController* m_help = nullptr;
     OpsController* m_ops = nullptr;
     std::unique_ptr<TFileOperator> m_fileOperator;
