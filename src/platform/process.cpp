@@ -38,7 +38,8 @@ namespace {
 
 // Starts a program from the PATH with its input and output on /dev/null; the
 // child's process id, or -1 when it could not be started.
-pid_t spawnQuiet(const std::string& program, const std::vector<std::string>& args) {
+pid_t spawnQuiet(const std::string& program, const std::vector<std::string>& args,
+                 const std::string& workingDirectory = {}, bool quiet = true) {
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const auto& a : args)
@@ -47,8 +48,12 @@ pid_t spawnQuiet(const std::string& program, const std::vector<std::string>& arg
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    if (quiet) {
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    }
+    if (!workingDirectory.empty())
+        posix_spawn_file_actions_addchdir_np(&actions, workingDirectory.c_str());
     pid_t pid = 0;
     const int rc = ::posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
@@ -78,6 +83,21 @@ bool StartDetached(const std::string& program, const std::vector<std::string>& a
     // A thread of its own waits for the child so that no zombie stays behind.
     std::thread([pid] { waitFor(pid); }).detach();
     return true;
+}
+
+bool StartDetachedIn(const std::string& program, const std::vector<std::string>& args,
+                     const std::string& workingDirectory) {
+    const pid_t pid = spawnQuiet(program, args, workingDirectory);
+    if (pid < 0)
+        return false;
+    std::thread([pid] { waitFor(pid); }).detach();
+    return true;
+}
+
+int RunAndWaitIn(const std::string& program, const std::vector<std::string>& args,
+                 const std::string& workingDirectory) {
+    const pid_t pid = spawnQuiet(program, args, workingDirectory, false);
+    return pid < 0 ? -1 : waitFor(pid);
 }
 
 bool EjectMedium(const std::string& mountPoint) {

@@ -17,6 +17,13 @@ int RunAndWait(const std::string& program, const std::vector<std::string>& args)
 /// returns at once; the child is reaped in the background. False when it could
 /// not be started.
 bool StartDetached(const std::string& program, const std::vector<std::string>& args);
+/// StartDetached in a working directory (the program's own when empty).
+bool StartDetachedIn(const std::string& program, const std::vector<std::string>& args,
+                     const std::string& workingDirectory);
+/// RunAndWait in a working directory, with the program's output where the
+/// program's own goes (a terminal window shows it).
+int RunAndWaitIn(const std::string& program, const std::vector<std::string>& args,
+                 const std::string& workingDirectory);
 /// True when a program of that name is on the PATH.
 bool ProgramExists(const std::string& program);
 
