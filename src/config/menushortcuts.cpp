@@ -194,4 +194,13 @@ std::vector<const MenuItem*> Clashes(const MenuTable& table, const MenuItem& ite
     return clashes;
 }
 
+std::string ClashQuestion(const MenuTable& table, TShortCut shortCut,
+                          const std::vector<const MenuItem*>& clashes) {
+    std::string places;
+    for (const MenuItem* e : clashes)
+        places += (places.empty() ? "" : ", ") + MenuPath(table, *e);
+    return ShortCutToText(shortCut) + " is already the shortcut of " + places +
+           ". Take it away from there?";
+}
+
 } // namespace zentrix::MenuShortcuts

@@ -70,5 +70,10 @@ std::string TopMenuOf(const MenuTable& table, const MenuItem& item);
 std::vector<const MenuItem*> Clashes(const MenuTable& table, const MenuItem& item,
                                      TShortCut shortCut);
 
+/// The question before a shortcut that clashes is taken: "Ctrl+T is already the
+/// shortcut of Directory / Tag  / Disk. Take it away from there?"
+std::string ClashQuestion(const MenuTable& table, TShortCut shortCut,
+                          const std::vector<const MenuItem*>& clashes);
+
 } // namespace MenuShortcuts
 } // namespace zentrix
