@@ -30,6 +30,8 @@
 #include "gui/controls/a11y.h"
 #include "gui/disks/diskcontroller.h"
 #include "gui/tagging/taggingcontroller.h"
+#include "gui/tagging/tagwizardcontroller.h"
+#include "gui/config/toolscontroller.h"
 #include "gui/ops/opscontroller.h"
 #include "ops/twdlist.h"
 #include "gui/tagging/tfileattrpage.h"
@@ -152,12 +154,16 @@ TMainForm::~TMainForm() {
     // The controllers refer to the core objects this window owns as members;
     // they go first, while those still exist (children would go after them).
     MainTreeView->WndProcFunction = nullptr;
+    delete m_toolsCtl;
+    delete m_wizard;
     delete m_menus;
     delete m_ops;
     delete m_tagging;
     delete m_disks;
     delete m_fileWindow;
     delete m_treeController;
+    m_toolsCtl = nullptr;
+    m_wizard = nullptr;
     m_menus = nullptr;
     m_ops = nullptr;
     m_tagging = nullptr;
@@ -398,6 +404,12 @@ void TMainForm::wireFileWindow() {
                               *m_watchDog, *this, *m_plugins, *m_tagging, this);
     m_ops->installPages(ZenPageControl);
     m_ops->attachTree(*m_treeCommands);
+    m_wizard = new TagWizardController({m_cat, m_state, *m_logger, m_fileWindow->model(), *this,
+                                        *MainStatusBar, *m_prompter, *m_plugins, *m_store},
+                                       this);
+    m_wizard->showHelp = [this](int topic) {
+        ShowHelpTopic(topic, false);
+    };
 }
 
 void TMainForm::fileCommandRequested(int command) {
@@ -450,6 +462,7 @@ void TMainForm::wireMenus() {
     m_menus->bindPopupShortcuts("ListBoxPopupMenu", m_fileWindow->MainListBox);
     m_menus->followFocus(MainTreeView, m_fileWindow->MainListBox);
     connect(m_menus, &MainMenuBar::hintChanged, MainStatusBar, &TMainStatusBar::setHint);
+    wireTools();
     connect(m_treeController, &TreeController::treePopupRequested, this,
             [this](const QPoint& pos) { showPopup("TreeViewPopupMenu", pos); });
     connect(pnQuickView, &TQuickViewPane::popupRequested, this,
@@ -487,6 +500,25 @@ void TMainForm::wireMenus() {
             OpenDirectory(path.toStdString());
         });
     }
+}
+
+void TMainForm::wireTools() {
+    m_toolsCtl = new ToolsController(*m_menus, *m_store, m_settings, *m_prompter, this);
+    m_toolsCtl->attachFileWindow(
+        m_cat, m_fileWindow->model(), [this] { return m_fileWindow->fileWindowHasFocus(); },
+        [this] { focusFileWindow(); });
+    m_toolsCtl->openOptions = [this](int page) {
+        OpenOptions(page);
+    };
+    m_toolsCtl->showHelp = [this](int topic, bool popup) {
+        ShowHelpTopic(topic, popup);
+    };
+    connect(m_toolsCtl, &ToolsController::hintChanged, MainStatusBar, &TMainStatusBar::setHint);
+    for (const auto& [name, handler] : m_toolsCtl->commands()) {
+        m_commands[name] = handler;
+        m_menus->registerCommand(name, handler);
+    }
+    m_toolsCtl->Start();
 }
 
 void TMainForm::showDirectoryMenu(TTreeNode* node, const QPoint& pos) {
@@ -589,6 +621,8 @@ void TMainForm::buildCommands() {
     for (const auto& [name, handler] : m_tagging->commands())
         m_commands[name] = handler;
     for (const auto& [name, handler] : m_ops->commands())
+        m_commands[name] = handler;
+    for (const auto& [name, handler] : m_wizard->commands())
         m_commands[name] = handler;
 }
 
@@ -767,6 +801,10 @@ bool TMainForm::hiddenInTray() const { return tray && tray->hidden(); }
 void TMainForm::pmiTrayAboutClick() { m_plugins->CallShowAboutForm(this); }
 
 void TMainForm::miZentrixPropertiesClick() {
+    OpenOptions(static_cast<int>(TOptionsForm::Page::General));
+}
+
+void TMainForm::OpenOptions(int page) {
     OptionsContext context{m_settings,
                            m_cat.UserFileTypes,
                            m_drives,
@@ -776,7 +814,8 @@ void TMainForm::miZentrixPropertiesClick() {
                            m_store->StorePath(),
                            this,
                            this};
-    TOptionsForm::Execute(context, TOptionsForm::Page::General, this);
+    context.tools = &m_toolsCtl->config();
+    TOptionsForm::Execute(context, static_cast<TOptionsForm::Page>(page), this);
 }
 
 void TMainForm::RestoreState() {
@@ -1040,7 +1079,20 @@ std::string TMainForm::CurrentFontText(FontSlot slot) {
     return FontTextOf(target->font(), target->palette().color(QPalette::Text)).toStdString();
 }
 
-void TMainForm::ShowButtonBars(bool, bool) {} // the command button bars come with the user tools
+void TMainForm::ShowButtonBars(bool dirButtons, bool fileButtons) {
+    if (m_toolsCtl)
+        m_toolsCtl->ShowButtonBars(dirButtons, fileButtons);
+}
+
+void TMainForm::LoadCommandButtons() {
+    if (m_toolsCtl)
+        m_toolsCtl->LoadCommandButtons();
+}
+
+void TMainForm::SaveCommandButtons() {
+    if (m_toolsCtl)
+        m_toolsCtl->SaveCommandButtons();
+}
 
 void TMainForm::ShowTreeIcons(bool on) { m_treeModel->setShowIcons(on); }
 
@@ -1056,7 +1108,10 @@ void TMainForm::UpdateQuickViewPanel(bool quickView) {
         UpdateQuickView();
 }
 
-void TMainForm::ShowToolHints(bool) {} // the tools button bar comes with the user tools
+void TMainForm::ShowToolHints(bool on) {
+    if (m_toolsCtl)
+        m_toolsCtl->ShowToolHints(on);
+}
 
 // --- OptionsHost ------------------------------------------------------------------------------
 
@@ -1071,6 +1126,14 @@ void TMainForm::ApplyConfirmedOptions(const Settings& settings) {
         onResortFileWindow();
     // The command-line panel stays hidden until its commands are built.
     ZenPageControl->setVisible(settings.ShowMemStat);
+    m_toolsCtl->Rebuild();
+}
+
+void TMainForm::SaveMenuShortcuts() {
+    m_toolsCtl->SaveMenuShortcuts();
+}
+void TMainForm::ReloadMenuShortcuts() {
+    m_toolsCtl->ReloadMenuShortcuts();
 }
 
 void TMainForm::ShowHelpTopic(int topic, bool) {

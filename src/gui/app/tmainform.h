@@ -50,6 +50,8 @@ class THistoryComboBox;
 class ProgramIcon;
 class DiskController;
 class TaggingController;
+class TagWizardController;
+class ToolsController;
 class OpsController;
 class TWDList;
 class TQuickViewPane;
@@ -185,6 +187,10 @@ public:
     DiskController& disks() { return *m_disks; }
     TaggingController& tagging() { return *m_tagging; }
     OpsController& ops() { return *m_ops; }
+    ToolsController& toolsController() { return *m_toolsCtl; }
+    TagWizardController& tagWizard() { return *m_wizard; }
+    /// The options dialog on a page (TOptionsForm::Page).
+    void OpenOptions(int page);
     TWDList& watchDog() { return *m_watchDog; }
     PluginCalls& plugins() { return *m_plugins; }
 
@@ -236,11 +242,15 @@ public:
     void SetFileItemHeight(std::optional<int> pixels) override;
     void UpdateQuickViewPanel(bool quickView) override;
     void ShowToolHints(bool on) override;
+    void LoadCommandButtons() override;
+    void SaveCommandButtons() override;
 
     // --- OptionsHost -----------------------------------------------------------------------
     void ApplyDescriptionColumn(bool show) override;
     void ApplyConfirmedOptions(const Settings& settings) override;
     void ShowHelpTopic(int topic, bool popup) override;
+    void SaveMenuShortcuts() override;
+    void ReloadMenuShortcuts() override;
 
     /// The file window's hooks (installed by its controller).
     std::function<void()> onEmptyFileWindow;
@@ -271,6 +281,7 @@ private:
     void buildCommands();
     void wireFileWindow();
     void wireMenus();
+    void wireTools();
     void fileCommandRequested(int command);
     void showPopup(const QString& name, const QPoint& globalPos);
     void wireTree();
@@ -300,6 +311,8 @@ private:
     DiskController* m_disks = nullptr;
     TaggingController* m_tagging = nullptr;
     OpsController* m_ops = nullptr;
+    TagWizardController* m_wizard = nullptr;
+    ToolsController* m_toolsCtl = nullptr;
     MainMenuBar* m_menus = nullptr;
     TreeController* m_treeController = nullptr;
     std::map<std::string, Command> m_commands;
