@@ -19,6 +19,11 @@ public:
         return std::nullopt;
     }
     void beep() override {}
+    /// The last button (Cancel): a benchmark never retries or replaces unasked.
+    int askChoice(const std::string&, const std::vector<std::string>& buttons,
+                  const std::string&) override {
+        return static_cast<int>(buttons.size()) - 1;
+    }
 };
 
 } // namespace zentrix::bench

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zentrix {
 
@@ -34,6 +35,23 @@ public:
                                                  const std::string& defaultText) = 0;
     /// A warning beep and nothing else.
     virtual void beep() = 0;
+    /// A question with buttons of its own (captions with "&" accelerators): the
+    /// index of the button chosen, or the last one when the box is closed. A
+    /// prompter without such a box answers through askYesNoCancel: Yes is the
+    /// first button, No the second and Cancel the last.
+    virtual int askChoice(const std::string& text, const std::vector<std::string>& buttons,
+                          const std::string& caption = "Confirm") {
+        const int last = static_cast<int>(buttons.size()) - 1;
+        switch (askYesNoCancel(text, caption)) {
+        case Answer::Yes:
+            return 0;
+        case Answer::No:
+            return last > 0 ? 1 : 0;
+        case Answer::Cancel:
+            break;
+        }
+        return last;
+    }
 };
 
 } // namespace zentrix

@@ -127,6 +127,23 @@ void FileWindow::SetCurrent(int index, bool updatePanel) {
         UpdateCurrentFile();
 }
 
+void FileWindow::RemoveEntry(int index) {
+    if (!entriesValid() || index < 0 || index >= static_cast<int>(m_entries.size()))
+        return;
+    TFileClass* record = m_entries[static_cast<size_t>(index)].Record;
+    m_entries.erase(m_entries.begin() + index);
+    m_sortKeys.clear();
+    if (m_current == index)
+        m_current = -1;
+    else if (m_current > index)
+        --m_current;
+    m_cat.RemoveFileRecord(record);
+    // This window let go of the removed record itself: its other entries
+    // still hold live records.
+    m_generation = m_cat.Generation();
+    m_ui->entriesChanged();
+}
+
 std::vector<const TFileClass*> FileWindow::Records() {
     std::vector<const TFileClass*> out;
     if (!entriesValid())

@@ -114,6 +114,10 @@ public:
     void SetCurrent(int index, bool updatePanel = true);
     /// The records of all entries, in order.
     std::vector<const TFileClass*> Records();
+    /// The file of an entry left its directory: the entry goes, and its record
+    /// leaves the catalogue. The other entries stay as they are; a removed
+    /// current entry leaves none current.
+    void RemoveEntry(int index);
     /// An entry's record changed on disk (attributes, time): it is repainted,
     /// and the current-file panel follows when it is the current entry.
     void EntryChanged(int index);

@@ -210,7 +210,13 @@ TEST_F(MainFormTest, FilesDroppedOnTheFileWindowBecomeTheResultList) {
     ASSERT_GT(form->pnMainListBox->height(), 10);
     const QPoint inside = form->pnMainListBox->mapTo(form.get(), form->pnMainListBox->rect().center());
     const QPoint onTree = form->MainTreeView->mapTo(form.get(), QPoint(5, 5));
-    EXPECT_FALSE(form->DropFiles(onTree, mime->urls())); // the tree's drops come later
+    // On the tree: a copy there, asked first (and refused here).
+    prompter.clear();
+    prompter.answer(false);
+    EXPECT_TRUE(form->DropFiles(onTree, mime->urls()));
+    ASSERT_EQ(prompter.texts().size(), 1u);
+    EXPECT_EQ(prompter.texts()[0].rfind("Copy 1 files to: ", 0), 0u);
+    EXPECT_TRUE(cat->ResultFiles.empty());
     EXPECT_TRUE(form->DropFiles(inside, mime->urls()));
     EXPECT_EQ(cat->ResultFiles, (std::vector<std::string>{"D:\\README.TXT"}));
     EXPECT_EQ(state.scope, 8);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace zentrix::test {
 
 std::string ScriptedPrompter::next(const std::string& question) {
@@ -25,7 +27,7 @@ std::vector<std::string> ScriptedPrompter::questions() const {
     std::vector<std::string> out;
     for (const auto& s : m_shown)
         if (s.kind == Kind::YesNo || s.kind == Kind::OkCancel || s.kind == Kind::YesNoCancel ||
-            s.kind == Kind::RetryCancel || s.kind == Kind::Input)
+            s.kind == Kind::RetryCancel || s.kind == Kind::Input || s.kind == Kind::Choice)
             out.push_back(s.text);
     return out;
 }
@@ -46,6 +48,16 @@ Answer ScriptedPrompter::askYesNoCancel(const std::string& text, const std::stri
     return a == "yes" ? Answer::Yes : a == "cancel" ? Answer::Cancel : Answer::No;
 }
 
+int ScriptedPrompter::askChoice(const std::string& text, const std::vector<std::string>& buttons,
+                                const std::string& caption) {
+    m_shown.push_back({Kind::Choice, text, caption});
+    const std::string a = next(text);
+    const int last = static_cast<int>(buttons.size()) - 1;
+    if (a.rfind("choice:", 0) == 0)
+        return std::stoi(a.substr(7));
+    return a == "yes" ? 0 : a == "no" ? std::min(1, last) : last;
+}
+
 bool ScriptedPrompter::askRetryCancel(const std::string& text, const std::string& caption) {
     m_shown.push_back({Kind::RetryCancel, text, caption});
     return next(text) == "yes";
@@ -64,8 +76,8 @@ void ScriptedPrompter::error(const std::string& text, const std::string& caption
 }
 
 std::optional<std::string> ScriptedPrompter::inputText(const std::string& caption,
-                                                        const std::string& prompt,
-                                                        const std::string&) {
+                                                       const std::string& prompt,
+                                                       const std::string&) {
     m_shown.push_back({Kind::Input, prompt, caption});
     const std::string a = next(prompt);
     if (a.rfind("text:", 0) == 0)

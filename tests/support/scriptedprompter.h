@@ -12,7 +12,18 @@ namespace zentrix::test {
 /// A question with no scripted answer left fails the test.
 class ScriptedPrompter : public Prompter {
 public:
-    enum class Kind { YesNo, OkCancel, YesNoCancel, RetryCancel, Inform, Warn, Error, Input, Beep };
+    enum class Kind {
+        YesNo,
+        OkCancel,
+        YesNoCancel,
+        RetryCancel,
+        Inform,
+        Warn,
+        Error,
+        Input,
+        Beep,
+        Choice,
+    };
     struct Shown {
         Kind kind;
         std::string text;
@@ -26,6 +37,12 @@ public:
     }
     ScriptedPrompter& answerCancel() {
         m_answers.push_back("cancel");
+        return *this;
+    }
+    /// Queues the index of a button for askChoice (yes, no and cancel also
+    /// answer it: the first, the second and the last button).
+    ScriptedPrompter& answerChoice(int index) {
+        m_answers.push_back("choice:" + std::to_string(index));
         return *this;
     }
     ScriptedPrompter& answerText(const std::string& text) {
@@ -56,6 +73,8 @@ public:
     std::optional<std::string> inputText(const std::string& caption, const std::string& prompt,
                                          const std::string& defaultText) override;
     void beep() override { ++m_beeps; }
+    int askChoice(const std::string& text, const std::vector<std::string>& buttons,
+                  const std::string& caption) override;
 
 private:
     std::string next(const std::string& question);

@@ -3,11 +3,14 @@
 #include <QApplication>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace zentrix {
 namespace {
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 int ask(QWidget* parent, QMessageBox::Icon icon, const std::string& caption,
         const std::string& text, QMessageBox::StandardButtons buttons,
@@ -54,16 +57,40 @@ void GuiPrompter::error(const std::string& text, const std::string& caption) {
 }
 
 std::optional<std::string> GuiPrompter::inputText(const std::string& caption,
-                                                   const std::string& prompt,
-                                                   const std::string& defaultText) {
+                                                  const std::string& prompt,
+                                                  const std::string& defaultText) {
     bool ok = false;
-    const QString text =
-        QInputDialog::getText(m_parent, q(caption), q(prompt), QLineEdit::Normal, q(defaultText), &ok);
+    const QString text = QInputDialog::getText(m_parent, q(caption), q(prompt), QLineEdit::Normal,
+                                               q(defaultText), &ok);
     if (!ok)
         return std::nullopt;
     return text.toStdString();
 }
 
-void GuiPrompter::beep() { QApplication::beep(); }
+void GuiPrompter::beep() {
+    QApplication::beep();
+}
+
+int GuiPrompter::askChoice(const std::string& text, const std::vector<std::string>& buttons,
+                           const std::string& caption) {
+    QApplication::beep();
+    QMessageBox box(QMessageBox::Question, q(caption), q(text), QMessageBox::NoButton, m_parent);
+    std::vector<QAbstractButton*> made;
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        // The last button closes the box (Esc), as Cancel does.
+        const auto role = i + 1 == buttons.size() && buttons.size() > 1 ? QMessageBox::RejectRole
+                                                                        : QMessageBox::AcceptRole;
+        made.push_back(box.addButton(q(buttons[i]), role));
+    }
+    if (!made.empty()) {
+        box.setDefaultButton(qobject_cast<QPushButton*>(made.front()));
+        box.setEscapeButton(made.back());
+    }
+    box.exec();
+    for (size_t i = 0; i < made.size(); ++i)
+        if (box.clickedButton() == made[i])
+            return static_cast<int>(i);
+    return static_cast<int>(buttons.size()) - 1;
+}
 
 } // namespace zentrix

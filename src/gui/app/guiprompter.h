@@ -23,6 +23,8 @@ public:
     std::optional<std::string> inputText(const std::string& caption, const std::string& prompt,
                                          const std::string& defaultText) override;
     void beep() override;
+    int askChoice(const std::string& text, const std::vector<std::string>& buttons,
+                  const std::string& caption) override;
 
 private:
     QWidget* m_parent;

@@ -32,6 +32,10 @@
 #include "gui/tagging/taggingcontroller.h"
 #include "gui/tagging/tagwizardcontroller.h"
 #include "gui/config/toolscontroller.h"
+#include "gui/ops/copymovecontroller.h"
+#include "gui/ops/tcopymovepage.h"
+#include "gui/ops/tfileopprogressform.h"
+#include "ops/tfileoperator.h"
 #include "gui/ops/opscontroller.h"
 #include "ops/twdlist.h"
 #include "gui/tagging/tfileattrpage.h"
@@ -116,6 +120,9 @@ TMainForm::TMainForm(Catalogue& catalogue, AppState& state, Settings& settings,
 
     aiForm = new ProgramIcon(this);
     screenSaver = new ScreenSaverInhibitor(this);
+    m_fileOperator = std::make_unique<TFileOperator>(m_drives, *m_prompter);
+    m_fileOperator->Flags.add(FileOpFlag::foFilesOnly).add(FileOpFlag::foMultiDestFiles);
+    m_fileOperator->SetWindow(new TFileOpProgressForm(this));
     m_disks = new DiskController(m_cat, m_state, m_settings, *m_logger, *m_treeCommands, *m_tabs,
                                  *m_prompter, *m_plugins, m_drives, *this, this);
     buildLayout();
@@ -159,6 +166,7 @@ TMainForm::~TMainForm() {
     delete m_menus;
     delete m_ops;
     delete m_tagging;
+    delete m_copyMove;
     delete m_disks;
     delete m_fileWindow;
     delete m_treeController;
@@ -167,6 +175,7 @@ TMainForm::~TMainForm() {
     m_menus = nullptr;
     m_ops = nullptr;
     m_tagging = nullptr;
+    m_copyMove = nullptr;
     m_disks = nullptr;
     m_fileWindow = nullptr;
     m_treeController = nullptr;
@@ -410,6 +419,14 @@ void TMainForm::wireFileWindow() {
     m_wizard->showHelp = [this](int topic) {
         ShowHelpTopic(topic, false);
     };
+
+    m_copyMove = new CopyMoveController(m_cat, m_state, model, *m_logger, *m_watchDog,
+                                        *m_fileOperator, *m_prompter, *this, *m_plugins, this);
+    for (TCopyMovePage* page : m_copyMove->pages())
+        ZenPageControl->addWidget(page);
+    m_copyMove->prevDisk = [this] { PrevDisk(); };
+    m_copyMove->nextDisk = [this] { NextDisk(); };
+    m_copyMove->loggedDiskCount = [this] { return m_tabs->Count(); };
 }
 
 void TMainForm::fileCommandRequested(int command) {
@@ -623,6 +640,8 @@ void TMainForm::buildCommands() {
     for (const auto& [name, handler] : m_ops->commands())
         m_commands[name] = handler;
     for (const auto& [name, handler] : m_wizard->commands())
+        m_commands[name] = handler;
+    for (const auto& [name, handler] : m_copyMove->commands())
         m_commands[name] = handler;
 }
 
@@ -960,12 +979,24 @@ void TMainForm::dropEvent(QDropEvent* event) {
 
 bool TMainForm::DropFiles(const QPoint& at, const QList<QUrl>& urls) {
     const QPoint local = pnMainListBox->mapFrom(this, at);
-    if (!pnMainListBox->rect().contains(local))
-        return false; // drops on the tree arrive with the copy commands
     std::vector<std::string> paths;
     for (const QUrl& url : urls)
         if (url.isLocalFile())
             paths.push_back(url.toLocalFile().toStdString());
+    if (!pnMainListBox->rect().contains(local)) {
+        // On the tree: a copy to the directory under the point (or the selected one).
+        const QPoint inTree = MainTreeView->viewport()->mapFrom(this, at);
+        if (!MainTreeView->viewport()->rect().contains(inTree))
+            return false;
+        const TTreeNode* node = CatalogueTreeModel::nodeOf(MainTreeView->indexAt(inTree));
+        if (!node)
+            node = m_cat.Tree().Selected();
+        if (!node)
+            return false;
+        RestoreAndRaise();
+        m_copyMove->model().DropOnTree(node->Path(), AppFrame::DroppedNames(m_drives, paths));
+        return true;
+    }
     m_fileWindow->model().DropShellFiles(AppFrame::DroppedNames(m_drives, paths));
     RestoreAndRaise();
     return true;

@@ -52,6 +52,8 @@ class DiskController;
 class TaggingController;
 class TagWizardController;
 class ToolsController;
+class CopyMoveController;
+class TFileOperator;
 class OpsController;
 class TWDList;
 class TQuickViewPane;
@@ -193,6 +195,9 @@ public:
     void OpenOptions(int page);
     TWDList& watchDog() { return *m_watchDog; }
     PluginCalls& plugins() { return *m_plugins; }
+    /// FileOperator1: the file operator of the file commands.
+    TFileOperator& fileOperator() { return *m_fileOperator; }
+    CopyMoveController& copyMove() { return *m_copyMove; }
 
     /// Brings the window back (the other instance asked, or the tray).
     void RestoreAndRaise();
@@ -313,6 +318,8 @@ private:
     OpsController* m_ops = nullptr;
     TagWizardController* m_wizard = nullptr;
     ToolsController* m_toolsCtl = nullptr;
+    std::unique_ptr<TFileOperator> m_fileOperator;
+    CopyMoveController* m_copyMove = nullptr;
     MainMenuBar* m_menus = nullptr;
     TreeController* m_treeController = nullptr;
     std::map<std::string, Command> m_commands;

@@ -1,0 +1,209 @@
+// Times the file operation engine against cp -a, within one file system:
+//   copy_files [DIR]
+// DIR (default: copy-data beside this program) keeps the two sets, made once:
+// 16 files of 64 MiB, and 20,000 files of 0-8 KiB in 200 directories. Each set
+// is copied with the engine and with cp -a into fresh destinations, with the
+// sources in the cache; the better of two rounds counts. Last line:
+// copy_files bytes=B files=N seconds=S cp_seconds=C ratio=R small_files=M
+//   small_seconds=T small_cp_seconds=U small_ratio=V
+#include "gui/ops/tfileopprogressform.h"
+#include "ops/quietfileopwindow.h"
+#include "ops/tfileoperator.h"
+#include "platform/drivetable.h"
+#include "silentprompter.h"
+
+#include <QApplication>
+
+#include <algorithm>
+#include <chrono>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <functional>
+#include <random>
+#include <spawn.h>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+using namespace zentrix;
+
+constexpr int kBigFiles = 16;
+constexpr size_t kBigSize = 64u << 20;
+constexpr int kSmallDirs = 200;
+constexpr int kSmallFiles = 20000;
+
+int spawnWait(const std::vector<std::string>& args) {
+    std::vector<char*> argv;
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
+        return -1;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool writeFile(const std::string& path, const std::string& data) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0)
+        return false;
+    size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n <= 0)
+            break;
+        done += static_cast<size_t>(n);
+    }
+    ::close(fd);
+    return done == data.size();
+}
+
+/// Makes both sets unless a finished one is there; false when it cannot.
+bool makeData(const std::string& dir) {
+    if (::access((dir + "/.complete").c_str(), F_OK) == 0)
+        return true;
+    spawnWait({"rm", "-rf", dir});
+    if (spawnWait({"mkdir", "-p", dir + "/big", dir + "/small"}) != 0)
+        return false;
+    std::fprintf(stderr, "copy_files: making the test data in %s\n", dir.c_str());
+    std::mt19937_64 random(12345);
+    std::string block(kBigSize, 0);
+    for (int i = 0; i < kBigFiles; ++i) {
+        for (size_t p = 0; p + 8 <= block.size(); p += 4096) {
+            const uint64_t v = random();
+            std::copy_n(reinterpret_cast<const char*>(&v), 8, block.data() + p);
+        }
+        if (!writeFile(dir + "/big/file" + std::to_string(i) + ".bin", block))
+            return false;
+    }
+    std::uniform_int_distribution<int> size(0, 8192);
+    for (int d = 0; d < kSmallDirs; ++d) {
+        const std::string sub = dir + "/small/dir" + std::to_string(d);
+        ::mkdir(sub.c_str(), 0755);
+        for (int f = 0; f < kSmallFiles / kSmallDirs; ++f)
+            if (!writeFile(sub + "/f" + std::to_string(f) + ".dat",
+                           std::string(static_cast<size_t>(size(random)), 'a' + f % 26)))
+                return false;
+    }
+    ::sync();
+    return writeFile(dir + "/.complete", "");
+}
+
+double timed(const std::function<void()>& work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+struct Figures {
+    double engine = 1e9;
+    double cp = 1e9;
+};
+
+/// The better of two rounds of each tool, each into a fresh destination.
+Figures compare(const std::string& dir, const std::string& set, TFileOperator& op) {
+    Figures f;
+    const std::string source = dir + "/" + set;
+    spawnWait({"cp", "-a", source, dir + "/warm"}); // sources into the cache
+    spawnWait({"rm", "-rf", dir + "/warm"});
+    for (int round = 0; round < 2; ++round) {
+        const std::string engineDest = dir + "/out-engine";
+        const std::string cpDest = dir + "/out-cp";
+        ::mkdir(engineDest.c_str(), 0755);
+        ::mkdir(cpDest.c_str(), 0755);
+        ::sync();
+        op.SetSource(source + ";");
+        op.SetDestination(engineDest + "/");
+        bool ok = true;
+        f.engine = std::min(f.engine, timed([&] { ok = op.Execute(); }));
+        if (!ok)
+            std::fprintf(stderr, "copy_files: the engine did not finish its copy\n");
+        ::sync();
+        f.cp = std::min(f.cp, timed([&] { spawnWait({"cp", "-a", source, cpDest + "/"}); }));
+        spawnWait({"rm", "-rf", engineDest, cpDest});
+    }
+    return f;
+}
+
+/// The engine on the small set with the quiet window and with the real progress
+/// window (shown from the start), the better of two rounds each.
+Figures windowCost(const std::string& dir, TFileOperator& op, FileOpWindow& quiet,
+                   TFileOpProgressForm& form) {
+    Figures f; // engine: with the window; cp: quiet
+    const std::string source = dir + "/small";
+    for (int round = 0; round < 2; ++round) {
+        for (FileOpWindow* window : {static_cast<FileOpWindow*>(&form), &quiet}) {
+            const std::string dest = dir + "/out-window";
+            ::mkdir(dest.c_str(), 0755);
+            ::sync();
+            op.SetWindow(window);
+            op.SetSource(source + ";");
+            op.SetDestination(dest + "/");
+            const double t = timed([&] { op.Execute(); });
+            (window == &quiet ? f.cp : f.engine) = std::min(window == &quiet ? f.cp : f.engine, t);
+            spawnWait({"rm", "-rf", dest});
+        }
+    }
+    op.SetWindow(&quiet);
+    return f;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string dir;
+    if (argc > 1) {
+        dir = argv[1];
+    } else {
+        char self[PATH_MAX];
+        const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
+        if (n <= 0)
+            return 1;
+        self[n] = 0;
+        dir = std::string(self).substr(0, std::string(self).find_last_of('/')) + "/copy-data";
+    }
+    if (!makeData(dir)) {
+        std::fprintf(stderr, "copy_files: cannot make the test data in %s\n", dir.c_str());
+        return 1;
+    }
+    platform::DriveTable drives;
+    bench::SilentPrompter prompter;
+    QuietFileOpWindow window;
+    TFileOperator op(drives, prompter);
+    op.SetWindow(&window);
+    op.Operation = FileOperation::foCopy;
+    op.Flags = {FileOpFlag::foNoConfirmMkDir};
+
+    const Figures big = compare(dir, "big", op);
+    const Figures small = compare(dir, "small", op);
+
+    // What the progress window costs (offscreen when there is no display).
+    if (!std::getenv("DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    int qtArgc = 1;
+    char name[] = "copy_files";
+    char* qtArgv[] = {name, nullptr};
+    QApplication app(qtArgc, qtArgv);
+    TFileOpProgressForm form;
+    form.showDelay = 0;
+    const Figures cost = windowCost(dir, op, window, form);
+    std::printf("copy_files progress_window small_seconds=%.3f quiet_small_seconds=%.3f "
+                "draws=%d cost=%.1f%%\n",
+                cost.engine, cost.cp, form.drawCount(), 100.0 * (cost.engine - cost.cp) / cost.cp);
+    const double bytes = static_cast<double>(kBigFiles) * static_cast<double>(kBigSize);
+    std::printf("copy_files bytes=%.0f files=%d seconds=%.3f cp_seconds=%.3f ratio=%.3f "
+                "small_files=%d small_seconds=%.3f small_cp_seconds=%.3f small_ratio=%.3f\n",
+                bytes, kBigFiles, big.engine, big.cp, big.engine / big.cp, kSmallFiles,
+                small.engine, small.cp, small.engine / small.cp);
+    return 0;
+}

@@ -1,0 +1,216 @@
+#include "gui/ops/copymovecontroller.h"
+
+#include "catalogue/catalogue.h"
+#include "catalogue/treenode.h"
+#include "core/plugincalls.h"
+#include "gui/controls/thistorycombobox.h"
+#include "gui/ops/tcopymovepage.h"
+#include "platform/drivetable.h"
+#include "platform/filetransfer.h"
+#include "platform/gtkbookmarks.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QStackedWidget>
+
+namespace zentrix {
+namespace {
+
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+} // namespace
+
+CopyMoveController::CopyMoveController(Catalogue& catalogue, AppState& state,
+                                       FileWindow& fileWindow, DiskLogger& logger,
+                                       TWDList& watchDog, TFileOperator& fileOperator,
+                                       Prompter& prompter, CatalogueUi& catalogueUi,
+                                       PluginCalls& plugins, QWidget* parent)
+    : QObject(parent),
+      m_model(std::make_unique<CopyMoveCommands>(catalogue, state, fileWindow, logger, watchDog,
+                                                 fileOperator, prompter, catalogueUi)),
+      m_cat(catalogue), m_plugins(plugins), m_owner(parent) {
+    setObjectName("CopyMoveController");
+    m_model->SetUi(this);
+    for (CopyMovePage kind :
+         {CopyMovePage::CopyAs, CopyMovePage::FullCopyAs, CopyMovePage::CopyTo,
+          CopyMovePage::MoveAs, CopyMovePage::FullMoveAs, CopyMovePage::MoveTo}) {
+        auto* page = new TCopyMovePage(kind, parent);
+        page->hide();
+        m_pages.push_back(page);
+        connect(page, &TCopyMovePage::okClicked, this, [this, page](const QString& text) {
+            m_model->PageOK(page->page(), text.toStdString());
+        });
+        connect(page, &TCopyMovePage::cancelClicked, this, [this] { m_model->PageCancel(); });
+        connect(page, &TCopyMovePage::browseClicked, this, [this, page] { browse(page); });
+        connect(page, &TCopyMovePage::favoritesClicked, this, [this, page] { favorites(page); });
+        connect(page, &TCopyMovePage::prevDiskClicked, this,
+                [this, page] { switchDisk(page, false); });
+        connect(page, &TCopyMovePage::nextDiskClicked, this,
+                [this, page] { switchDisk(page, true); });
+        // A favorite chosen from the list: the history comes back with it.
+        connect(page->box, qOverload<int>(&QComboBox::activated), this, [page](int) {
+            if (page->box->Tag != 0)
+                HistoryBoxWriteIniOnCloseUp(page->box);
+        });
+    }
+    for (auto& [name, handler] : m_model->Commands())
+        m_commands.emplace(name, std::move(handler));
+    chooseFolder = [this](const std::string& start) -> std::optional<std::string> {
+        const QString dir = QFileDialog::getExistingDirectory(
+            m_owner, "Browse for folder", q(start),
+            QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+        if (dir.isEmpty())
+            return std::nullopt;
+        return dir.toStdString();
+    };
+}
+
+CopyMoveController::~CopyMoveController() {
+    m_model->SetUi(nullptr);
+    for (TCopyMovePage* page : m_pages)
+        if (!page->parent())
+            delete page;
+}
+
+TCopyMovePage* CopyMoveController::page(CopyMovePage kind) const {
+    for (TCopyMovePage* p : m_pages)
+        if (p->page() == kind)
+            return p;
+    return nullptr;
+}
+
+TCopyMovePage* CopyMoveController::currentPage() const {
+    return m_up;
+}
+
+QStackedWidget* CopyMoveController::pageControl(TCopyMovePage* page) const {
+    return page ? qobject_cast<QStackedWidget*>(page->parentWidget()) : nullptr;
+}
+
+void CopyMoveController::showPage(CopyMovePage kind, const std::string& text, bool selectAll) {
+    TCopyMovePage* page = this->page(kind);
+    if (!page)
+        return;
+    if (page->box->Tag != 0) { // favorites left in the list: the history comes back
+        page->box->Tag = 0;
+        page->box->Load();
+    }
+    if (QStackedWidget* control = pageControl(page)) {
+        if (!m_up) {
+            m_pageBefore = control->currentWidget();
+            m_controlWasVisible = control->isVisible();
+        }
+        control->setCurrentWidget(page);
+        control->show();
+    } else {
+        if (m_up && m_up != page)
+            m_up->hide();
+        page->show();
+    }
+    m_up = page;
+    emit commandPageShown(page);
+    page->box->setEditText(q(text));
+    page->box->setFocus(Qt::OtherFocusReason);
+    if (QLineEdit* edit = page->box->lineEdit()) {
+        if (selectAll)
+            edit->selectAll();
+        else
+            edit->setCursorPosition(edit->text().size());
+    }
+}
+
+void CopyMoveController::closePage() {
+    TCopyMovePage* page = m_up;
+    if (!page)
+        return;
+    m_up = nullptr;
+    if (QStackedWidget* control = pageControl(page)) {
+        if (m_pageBefore && m_pageBefore != page)
+            control->setCurrentWidget(m_pageBefore);
+        else if (control->count() > 0)
+            control->setCurrentIndex(0);
+        control->setVisible(m_controlWasVisible);
+    } else {
+        page->hide();
+    }
+    emit commandPageClosed();
+}
+
+void CopyMoveController::addHistory(CopyMovePage kind, const std::string& text) {
+    if (TCopyMovePage* page = this->page(kind)) {
+        page->box->setEditText(q(text));
+        page->box->Save();
+    }
+}
+
+std::string CopyMoveController::recentHistory(CopyMovePage kind) {
+    TCopyMovePage* page = this->page(kind);
+    if (!page || page->box->count() == 0)
+        return {};
+    return page->box->itemText(0).toStdString();
+}
+
+void CopyMoveController::setHourglass(bool on) {
+    if (on)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void CopyMoveController::browse(TCopyMovePage* page) {
+    const std::string current = page->text().toStdString();
+    if (!page->isToPage()) {
+        if (auto spec = m_plugins.CallExtendedFileSpec(m_cat.UserFileTypes, current, m_owner))
+            page->box->setEditText(q(*spec));
+        return;
+    }
+    // Start at the box's directory, or at the tree's current one.
+    std::string start = current;
+    if (start.empty())
+        if (const TTreeNode* node = m_cat.Tree().Selected())
+            start = node->Path();
+    const std::string startHost = m_cat.Drives().ToHostPath(start).value_or(start);
+    const auto chosen = chooseFolder ? chooseFolder(startHost) : std::nullopt;
+    if (!chosen)
+        return;
+    // The system's own spelling of the directory (links and ".." resolved).
+    const std::string resolved = platform::ResolvedPath(*chosen);
+    const std::string shown = m_cat.Drives().ToCataloguePath(resolved, true).value_or(current);
+    page->box->setEditText(q(shown));
+    if (QLineEdit* edit = page->box->lineEdit())
+        edit->setCursorPosition(edit->text().size());
+}
+
+void CopyMoveController::favorites(TCopyMovePage* page) {
+    std::vector<std::string> items;
+    for (const std::string& host : platform::ReadGtkBookmarks())
+        if (auto path = m_cat.Drives().ToCataloguePath(host, true))
+            items.push_back(*path);
+    const QString text = page->text();
+    page->box->Tag = 1;
+    page->box->clear();
+    for (const std::string& item : items)
+        page->box->addItem(q(item));
+    page->box->setEditText(text);
+    page->box->showPopup();
+}
+
+void CopyMoveController::switchDisk(TCopyMovePage* page, bool next) {
+    if (!next && loggedDiskCount && loggedDiskCount() < 2)
+        return;
+    if (next && nextDisk)
+        nextDisk();
+    else if (!next && prevDisk)
+        prevDisk();
+    if (const TTreeNode* node = m_cat.Tree().Selected()) {
+        page->box->setEditText(q(node->Path()));
+        page->box->setFocus(Qt::OtherFocusReason);
+        if (QLineEdit* edit = page->box->lineEdit())
+            edit->setCursorPosition(edit->text().size());
+    }
+}
+
+} // namespace zentrix

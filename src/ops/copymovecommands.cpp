@@ -1,0 +1,488 @@
+#include "ops/copymovecommands.h"
+
+#include "catalogue/catalogue.h"
+#include "catalogue/catalogueui.h"
+#include "catalogue/disklogger.h"
+#include "catalogue/fileclass.h"
+#include "catalogue/treenode.h"
+#include "core/appstate.h"
+#include "core/prompter.h"
+#include "core/text.h"
+#include "filewindow/filewindow.h"
+#include "ops/namemask.h"
+#include "ops/tfileoperator.h"
+#include "ops/twdlist.h"
+#include "ops/watchdogrun.h"
+#include "platform/drivetable.h"
+#include "platform/filetransfer.h"
+
+namespace zentrix {
+namespace {
+
+constexpr const char* kNoTagged = "There are no tagged files to operate with!     ";
+
+bool hostExists(const std::optional<std::string>& host) {
+    platform::EntryStat st;
+    return host && platform::StatPath(*host, st) == 0;
+}
+
+std::string withoutTrailingBackslash(std::string path) {
+    if (path.size() > 3 && path.back() == '\\')
+        path.pop_back();
+    return path;
+}
+
+std::vector<std::string> components(const std::string& path) {
+    std::vector<std::string> out;
+    size_t pos = 0;
+    for (;;) {
+        const size_t sep = path.find('\\', pos);
+        out.push_back(path.substr(pos, sep == std::string::npos ? std::string::npos : sep - pos));
+        if (sep == std::string::npos)
+            return out;
+        pos = sep + 1;
+    }
+}
+
+/// The program-wide flag for the life of one operation.
+class RunningFlag {
+public:
+    explicit RunningFlag(AppState& state) : m_state(state) { m_state.fileOperationRunning = true; }
+    ~RunningFlag() { m_state.fileOperationRunning = false; }
+    RunningFlag(const RunningFlag&) = delete;
+    RunningFlag& operator=(const RunningFlag&) = delete;
+
+private:
+    AppState& m_state;
+};
+
+class Hourglass {
+public:
+    explicit Hourglass(CopyMoveUi& ui) : m_ui(ui) { m_ui.setHourglass(true); }
+    ~Hourglass() { m_ui.setHourglass(false); }
+    Hourglass(const Hourglass&) = delete;
+    Hourglass& operator=(const Hourglass&) = delete;
+
+private:
+    CopyMoveUi& m_ui;
+};
+
+} // namespace
+
+CopyMoveCommands::CopyMoveCommands(Catalogue& catalogue, AppState& state, FileWindow& fileWindow,
+                                   DiskLogger& logger, TWDList& watchDog,
+                                   TFileOperator& fileOperator, Prompter& prompter,
+                                   CatalogueUi& catalogueUi)
+    : m_cat(catalogue), m_state(state), m_fileWindow(fileWindow), m_logger(logger),
+      m_watchDog(watchDog), m_operator(fileOperator), m_prompter(prompter),
+      m_catalogueUi(catalogueUi) {}
+
+const char* CopyMoveCommands::PageCaption(CopyMovePage page) {
+    switch (page) {
+    case CopyMovePage::CopyAs:
+        return "Copy file(s) as:";
+    case CopyMovePage::FullCopyAs:
+        return "Copy file(s) with paths as:";
+    case CopyMovePage::CopyTo:
+        return "Copy to:";
+    case CopyMovePage::MoveAs:
+        return "Move file(s) as:";
+    case CopyMovePage::FullMoveAs:
+        return "Move file(s) with paths as:";
+    case CopyMovePage::MoveTo:
+        break;
+    }
+    return "Move to:";
+}
+
+const char* CopyMoveCommands::PageBox(CopyMovePage page) {
+    switch (page) {
+    case CopyMovePage::CopyAs:
+        return "hbCopyAs";
+    case CopyMovePage::FullCopyAs:
+        return "hbFullCopyAs";
+    case CopyMovePage::CopyTo:
+        return "hbCopyTo";
+    case CopyMovePage::MoveAs:
+        return "hbMoveAs";
+    case CopyMovePage::FullMoveAs:
+        return "hbFullMoveAs";
+    case CopyMovePage::MoveTo:
+        break;
+    }
+    return "hbMoveTo";
+}
+
+std::map<std::string, std::function<void()>> CopyMoveCommands::Commands() {
+    return {
+        {"CopySingleFile",
+         [this] {
+             CopySingleFile();
+         }},
+        {"CopyTaggedFiles",
+         [this] {
+             CopyTaggedFiles();
+         }},
+        {"CopyPathTaggedFiles",
+         [this] {
+             CopyPathTaggedFiles();
+         }},
+        {"MoveSingleFile",
+         [this] {
+             MoveSingleFile();
+         }},
+        {"MoveTaggedFiles",
+         [this] {
+             MoveTaggedFiles();
+         }},
+        {"MovePathTaggedFiles",
+         [this] {
+             MovePathTaggedFiles();
+         }},
+    };
+}
+
+// --- starting a command ----------------------------------------------------------------
+
+void CopyMoveCommands::CopySingleFile() {
+    startSingle(Kind::Copy);
+}
+void CopyMoveCommands::MoveSingleFile() {
+    startSingle(Kind::Move);
+}
+void CopyMoveCommands::CopyTaggedFiles() {
+    startTagged(Kind::Copy, false);
+}
+void CopyMoveCommands::MoveTaggedFiles() {
+    startTagged(Kind::Move, false);
+}
+void CopyMoveCommands::CopyPathTaggedFiles() {
+    startTagged(Kind::Copy, true);
+}
+void CopyMoveCommands::MovePathTaggedFiles() {
+    startTagged(Kind::Move, true);
+}
+
+void CopyMoveCommands::startSingle(Kind kind) {
+    if (m_state.fileOperationRunning)
+        return;
+    const TFileClass* record = m_fileWindow.Record(m_fileWindow.Current());
+    if (!record)
+        return;
+    const std::string path = record->FullName();
+    if (kind == Kind::Move &&
+        !m_watchDog.MayTouchFile(
+            path, "Moving this file could cause Windows to malfunction! Move anyway?     "))
+        return;
+    m_sourceList = path + ";";
+    m_withPaths = false;
+    m_ui->showPage(kind == Kind::Copy ? CopyMovePage::CopyAs : CopyMovePage::MoveAs, "*.*", true);
+}
+
+void CopyMoveCommands::startTagged(Kind kind, bool withPaths) {
+    if (m_state.fileOperationRunning)
+        return;
+    bool anyTagged = false;
+    for (int i = 0, n = m_fileWindow.Count(); i < n && !anyTagged; ++i)
+        anyTagged = m_fileWindow.Record(i) && m_fileWindow.Record(i)->Tagged();
+    if (!anyTagged) {
+        if (!withPaths)
+            m_prompter.inform(kNoTagged);
+        return;
+    }
+    std::vector<std::string> paths;
+    {
+        Hourglass hourglass(*m_ui);
+        // Indexes, not records, across the questions: a question lets events
+        // through, and the window is looked at afresh for every entry.
+        for (int i = 0; i < m_fileWindow.Count(); ++i) {
+            const TFileClass* record = m_fileWindow.Record(i);
+            if (!record || !record->Tagged())
+                continue;
+            const std::string path = record->FullName();
+            if (kind == Kind::Move &&
+                !m_watchDog.MayTouchFile(path, "Moving file: " + path +
+                                                   " could cause Windows to malfunction! "
+                                                   "Move anyway?     "))
+                continue;
+            paths.push_back(path);
+        }
+    }
+    if (paths.empty())
+        return;
+    if (withPaths) {
+        m_withPathsList = std::move(paths);
+    } else {
+        m_sourceList.clear();
+        for (const std::string& p : paths)
+            m_sourceList += p + ";";
+        m_withPaths = false;
+    }
+    const CopyMovePage page = kind == Kind::Copy
+                                  ? (withPaths ? CopyMovePage::FullCopyAs : CopyMovePage::CopyAs)
+                                  : (withPaths ? CopyMovePage::FullMoveAs : CopyMovePage::MoveAs);
+    m_ui->showPage(page, "*.*", true);
+}
+
+// --- the prompts --------------------------------------------------------------------------
+
+void CopyMoveCommands::OK_FileCopyAs(const std::string& text) {
+    okAs(Kind::Copy, false, text);
+}
+void CopyMoveCommands::bbFullCopyOKClick(const std::string& text) {
+    okAs(Kind::Copy, true, text);
+}
+void CopyMoveCommands::OK_FileMoveAs(const std::string& text) {
+    okAs(Kind::Move, false, text);
+}
+void CopyMoveCommands::bbFullMoveOKClick(const std::string& text) {
+    okAs(Kind::Move, true, text);
+}
+void CopyMoveCommands::OK_FileCopyTo(const std::string& text) {
+    okTo(Kind::Copy, text);
+}
+void CopyMoveCommands::OK_FileMoveTo(const std::string& text) {
+    okTo(Kind::Move, text);
+}
+
+void CopyMoveCommands::PageOK(CopyMovePage page, const std::string& text) {
+    switch (page) {
+    case CopyMovePage::CopyAs:
+        return OK_FileCopyAs(text);
+    case CopyMovePage::FullCopyAs:
+        return bbFullCopyOKClick(text);
+    case CopyMovePage::CopyTo:
+        return OK_FileCopyTo(text);
+    case CopyMovePage::MoveAs:
+        return OK_FileMoveAs(text);
+    case CopyMovePage::FullMoveAs:
+        return bbFullMoveOKClick(text);
+    case CopyMovePage::MoveTo:
+        return OK_FileMoveTo(text);
+    }
+}
+
+void CopyMoveCommands::PageCancel() {
+    m_ui->closePage();
+    m_catalogueUi.focusFileWindow();
+}
+
+void CopyMoveCommands::okAs(Kind kind, bool withPaths, const std::string& text) {
+    if (text.empty()) {
+        m_catalogueUi.playCompletionSound();
+        return;
+    }
+    const CopyMovePage asPage = kind == Kind::Copy
+                                    ? (withPaths ? CopyMovePage::FullCopyAs : CopyMovePage::CopyAs)
+                                    : (withPaths ? CopyMovePage::FullMoveAs : CopyMovePage::MoveAs);
+    const CopyMovePage toPage = kind == Kind::Copy ? CopyMovePage::CopyTo : CopyMovePage::MoveTo;
+    m_ui->addHistory(asPage, text);
+    m_asMask = text;
+    if (withPaths) {
+        m_withPaths = true;
+        m_ui->showPage(toPage, "", false);
+    } else {
+        m_ui->showPage(toPage, m_ui->recentHistory(toPage), true);
+    }
+}
+
+std::string CopyMoveCommands::DestinationDir(const std::string& text, const std::string& currentDir,
+                                             char currentDisk, bool dotAllowed) {
+    std::string dest;
+    if (dotAllowed && Trim(text) == ".")
+        dest = currentDir;
+    else if (!text.empty() && text[0] == '\\')
+        dest = std::string(1, currentDisk) + ":\\" + Trim(text.substr(1));
+    else
+        dest = text;
+    if (dest.empty() || dest.back() != '\\')
+        dest += '\\';
+    return dest;
+}
+
+std::vector<std::string>
+CopyMoveCommands::StripCommonDirectories(const std::vector<std::string>& paths,
+                                         bool keepLastCommon) {
+    if (paths.empty())
+        return {};
+    if (paths.size() == 1) {
+        const std::vector<std::string> parts = components(paths[0]);
+        if (!keepLastCommon || parts.size() < 2)
+            return {Trim(parts.back())};
+        return {Trim(parts[parts.size() - 2] + "\\" + parts.back())};
+    }
+    std::vector<std::vector<std::string>> parts;
+    for (const std::string& p : paths)
+        parts.push_back(components(p));
+    // k: the first component (from 0 here) where not all paths agree.
+    size_t k = 0;
+    for (;; ++k) {
+        bool same = k < parts[0].size();
+        for (size_t i = 1; same && i < parts.size(); ++i)
+            same = k < parts[i].size() && parts[i][k] == parts[0][k];
+        if (!same)
+            break;
+    }
+    bool oneDirectory = true;
+    for (const auto& p : parts)
+        oneDirectory = oneDirectory && p.size() == parts[0].size();
+    oneDirectory = oneDirectory && k + 1 >= parts[0].size();
+    if (keepLastCommon && oneDirectory && k > 0)
+        --k;
+    // The character position of component k, from the first path (the
+    // components before it are the same in all).
+    size_t offset = 0;
+    for (size_t i = 0; i < k && i < parts[0].size(); ++i)
+        offset += parts[0][i].size() + 1;
+    std::vector<std::string> out;
+    for (const std::string& p : paths)
+        out.push_back(Trim(offset < p.size() ? p.substr(offset) : std::string()));
+    return out;
+}
+
+bool CopyMoveCommands::buildWithPaths(const std::string& dest, std::string& sources,
+                                      std::string& dests) {
+    std::vector<std::string> relative;
+    for (const std::string& path : m_withPathsList)
+        relative.push_back(Trim(path.size() > 3 ? path.substr(3) : std::string()));
+    if (m_prompter.askYesNo("Strip common directories ?     "))
+        relative = StripCommonDirectories(relative, true);
+    for (size_t i = 0; i < m_withPathsList.size() && i < relative.size(); ++i) {
+        std::string source = m_withPathsList[i];
+        std::string rel = relative[i];
+        const size_t slash = rel.find_last_of('\\');
+        const std::string dirPart = slash == std::string::npos ? "" : rel.substr(0, slash + 1);
+        std::string name = slash == std::string::npos ? rel : rel.substr(slash + 1);
+        if (ExtensionOf(name).empty()) {
+            source += ".";
+            name += ".";
+        }
+        const std::string targetDir = dest + dirPart;
+        const platform::DriveTable& drives = m_cat.Drives();
+        const std::string masked = ApplyNameMask(name, m_asMask, [&](const std::string& n) {
+            return hostExists(drives.ToHostPath(targetDir + n));
+        });
+        sources += source + ";";
+        dests += targetDir + masked + ";";
+    }
+    return !sources.empty();
+}
+
+void CopyMoveCommands::okTo(Kind kind, const std::string& text) {
+    if (m_state.fileOperationRunning)
+        return;
+    if (text.empty()) {
+        m_catalogueUi.playCompletionSound();
+        return;
+    }
+    const TTreeNode* selected = m_cat.Tree().Selected();
+    const std::string currentDir = selected ? selected->Path() : std::string();
+    const std::string dest =
+        DestinationDir(text, currentDir, m_state.currentDisk, kind == Kind::Copy);
+    const std::string destText = withoutTrailingBackslash(dest);
+    const CopyMovePage toPage = kind == Kind::Copy ? CopyMovePage::CopyTo : CopyMovePage::MoveTo;
+    {
+        RunningFlag running(m_state);
+        BusyGuard busy(m_state);
+        m_ui->addHistory(toPage, dest);
+        m_ui->closePage();
+
+        std::string sources, dests;
+        std::vector<std::string> logged; // the sources as the log names them
+        if (m_withPaths) {
+            buildWithPaths(dest, sources, dests);
+            logged = m_withPathsList;
+            m_operator.Flags.add(FileOpFlag::foNoConfirmMkDir);
+        } else {
+            sources = m_sourceList;
+            dests = dest + m_asMask;
+            for (size_t pos = 0; pos < m_sourceList.size();) {
+                const size_t end = m_sourceList.find(';', pos);
+                if (end == std::string::npos)
+                    break;
+                if (end > pos)
+                    logged.push_back(m_sourceList.substr(pos, end - pos));
+                pos = end + 1;
+            }
+        }
+        // Whether to log is decided before the work.
+        WatchDogRun log(m_watchDog,
+                        kind == Kind::Copy ? WDOperation::CopyFile : WDOperation::MoveFile,
+                        m_state.scope != 1);
+        m_operator.Operation = kind == Kind::Copy ? FileOperation::foCopy : FileOperation::foMove;
+        m_catalogueUi.setCurrDirLabel("Please wait ...");
+        m_operator.SetSource(sources);
+        m_operator.SetDestination(dests);
+        m_operator.Execute(); // its own questions told the user what went wrong
+        m_operator.Flags.remove(FileOpFlag::foNoConfirmMkDir);
+
+        if (kind == Kind::Move) {
+            // Only the existence test counts: a partly failed or cancelled move
+            // removes exactly the records of the files that left.
+            std::string removedDir;
+            for (int i = m_fileWindow.Count() - 1; i >= 0; --i) {
+                const TFileClass* record = m_fileWindow.Record(i);
+                if (!record || hostExists(m_cat.HostPath(record)))
+                    continue;
+                const std::string old = record->FullName();
+                removedDir = record->FileDirName();
+                m_fileWindow.RemoveEntry(i);
+                log.Handled(old, destText);
+            }
+            log.Finish(removedDir, destText);
+            if (m_fileWindow.Count() == 0) {
+                m_fileWindow.MaximizeMainListBox(false);
+                m_catalogueUi.focusTree();
+                if (m_state.scope != 1) {
+                    m_state.scope = 1;
+                    m_state.requestRefill();
+                }
+            } else if (m_fileWindow.Current() < 0) {
+                m_fileWindow.SetCurrent(0);
+            }
+        } else {
+            for (const std::string& source : logged)
+                log.Handled(source, destText);
+            const std::string first = logged.empty() ? std::string() : logged.front();
+            log.Finish(first.substr(0, first.find_last_of('\\') + 1), destText);
+        }
+        refreshDestination(dest);
+        m_fileWindow.UpdateStatistics();
+        m_catalogueUi.updateStatistics();
+        m_catalogueUi.repaintTree();
+        if (const TTreeNode* node = m_cat.Tree().Selected())
+            m_catalogueUi.setCurrDirLabel(node->Path());
+    }
+    m_catalogueUi.playCompletionSound();
+}
+
+void CopyMoveCommands::refreshDestination(const std::string& dest) {
+    TTreeNode* node = m_logger.FindNodeByPath(dest);
+    if (!node || !node->Logged())
+        return;
+    m_logger.RefreshDir(node);
+    if (node == m_cat.Tree().Selected())
+        m_state.requestRefill();
+}
+
+void CopyMoveCommands::DropOnTree(const std::string& targetDir,
+                                  const std::vector<std::string>& names) {
+    if (names.empty() || m_state.fileOperationRunning)
+        return;
+    if (!m_prompter.askOkCancel("Copy " + std::to_string(names.size()) + " files to: " + targetDir +
+                                " ?     "))
+        return;
+    if (m_prompter.askYesNo("Copy with full paths?     ")) {
+        m_withPathsList = names;
+        m_withPaths = true;
+    } else {
+        m_sourceList.clear();
+        for (const std::string& name : names)
+            m_sourceList += name + ";";
+        m_withPaths = false;
+    }
+    m_asMask = "*.*";
+    OK_FileCopyTo(targetDir);
+}
+
+} // namespace zentrix

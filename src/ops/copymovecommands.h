@@ -1,0 +1,126 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace zentrix {
+
+class AppState;
+class Catalogue;
+class CatalogueUi;
+class DiskLogger;
+class FileWindow;
+class Prompter;
+class TFileOperator;
+class TWDList;
+
+/// The prompt pages of copy and move in the command strip, one per history box.
+enum class CopyMovePage { CopyAs, FullCopyAs, CopyTo, MoveAs, FullMoveAs, MoveTo };
+
+/// What the copy and move commands make the windows do; every call has a
+/// harmless default.
+class CopyMoveUi {
+public:
+    virtual ~CopyMoveUi() = default;
+    /// Shows a page with `text` in its box and the focus in it: all of the text
+    /// selected, or the caret at its end.
+    virtual void showPage(CopyMovePage, const std::string& /*text*/, bool /*selectAll*/) {}
+    virtual void closePage() {}
+    /// Adds a text to the page box's history (and stores it).
+    virtual void addHistory(CopyMovePage, const std::string&) {}
+    /// The most recent entry of the page box's history.
+    virtual std::string recentHistory(CopyMovePage) { return {}; }
+    /// Hourglass over the main panel while the list is built.
+    virtual void setHourglass(bool) {}
+};
+
+/// The six copy and move commands of the file window and the two prompts each
+/// takes ("as": the name mask, "to": the destination), the copy or move itself
+/// through the main window's file operator, and the catalogue brought into
+/// step afterwards: records of files that left are removed, a logged
+/// destination is re-read. Main thread only.
+class CopyMoveCommands {
+public:
+    CopyMoveCommands(Catalogue& catalogue, AppState& state, FileWindow& fileWindow,
+                     DiskLogger& logger, TWDList& watchDog, TFileOperator& fileOperator,
+                     Prompter& prompter, CatalogueUi& catalogueUi);
+    void SetUi(CopyMoveUi* ui) { m_ui = ui ? ui : &m_noUi; }
+
+    /// The caption of a page ("Copy file(s) as:" ...).
+    static const char* PageCaption(CopyMovePage page);
+    /// The history box of a page ("hbCopyAs" ...).
+    static const char* PageBox(CopyMovePage page);
+
+    // --- the commands ------------------------------------------------------------
+    void CopySingleFile();
+    void CopyTaggedFiles();
+    void CopyPathTaggedFiles();
+    void MoveSingleFile();
+    void MoveTaggedFiles();
+    void MovePathTaggedFiles();
+    /// The commands by the names the menus use.
+    std::map<std::string, std::function<void()>> Commands();
+
+    // --- the prompts -------------------------------------------------------------
+    void OK_FileCopyAs(const std::string& text);
+    void bbFullCopyOKClick(const std::string& text);
+    void OK_FileCopyTo(const std::string& text);
+    void OK_FileMoveAs(const std::string& text);
+    void bbFullMoveOKClick(const std::string& text);
+    void OK_FileMoveTo(const std::string& text);
+    /// OK of whichever page is up.
+    void PageOK(CopyMovePage page, const std::string& text);
+    /// Cancel on either page: back to the file window, nothing touched.
+    void PageCancel();
+
+    /// Files dropped from the desktop on a tree directory (catalogue paths).
+    void DropOnTree(const std::string& targetDir, const std::vector<std::string>& names);
+
+    // --- the rules -----------------------------------------------------------------
+    /// Relative paths ("\"-separated) without their common leading directories;
+    /// with `keepLastCommon` the last common directory stays (this command's
+    /// variant; the directory operations use the other).
+    static std::vector<std::string> StripCommonDirectories(const std::vector<std::string>& paths,
+                                                           bool keepLastCommon);
+    /// The destination directory of a "to" text, ending in a backslash: "."
+    /// (when allowed) is the current directory, a text starting with "\" is on
+    /// the current disk.
+    static std::string DestinationDir(const std::string& text, const std::string& currentDir,
+                                      char currentDisk, bool dotAllowed);
+
+    // --- state between the prompts (for tests) --------------------------------------
+    const std::string& SourceList() const { return m_sourceList; }
+    const std::vector<std::string>& WithPathsList() const { return m_withPathsList; }
+    const std::string& AsMask() const { return m_asMask; }
+    bool WithPaths() const { return m_withPaths; }
+
+private:
+    enum class Kind { Copy, Move };
+    void startSingle(Kind kind);
+    void startTagged(Kind kind, bool withPaths);
+    void okAs(Kind kind, bool withPaths, const std::string& text);
+    void okTo(Kind kind, const std::string& text);
+    void afterMove(const std::string& dest);
+    void refreshDestination(const std::string& dest);
+    bool buildWithPaths(const std::string& dest, std::string& sources, std::string& dests);
+
+    Catalogue& m_cat;
+    AppState& m_state;
+    FileWindow& m_fileWindow;
+    DiskLogger& m_logger;
+    TWDList& m_watchDog;
+    TFileOperator& m_operator;
+    Prompter& m_prompter;
+    CatalogueUi& m_catalogueUi;
+    CopyMoveUi m_noUi;
+    CopyMoveUi* m_ui = &m_noUi;
+
+    std::string m_sourceList;
+    std::vector<std::string> m_withPathsList;
+    std::string m_asMask = "*.*";
+    bool m_withPaths = false;
+};
+
+} // namespace zentrix

@@ -1,0 +1,448 @@
+#include "catalogue/catalogue.h"
+#include "catalogue/disklogger.h"
+#include "catalogue/fileclass.h"
+#include "catalogue/loggedclass.h"
+#include "catalogue/treenode.h"
+#include "config/settings.h"
+#include "core/appstate.h"
+#include "filewindow/filewindow.h"
+#include "gui/app/mainmenubar.h"
+#include "gui/app/tmainform.h"
+#include "gui/controls/thistorycombobox.h"
+#include "gui/filewindow/filewindowcontroller.h"
+#include "gui/filewindow/tvirtuallistbox.h"
+#include "gui/guitestapp.h"
+#include "gui/ops/copymovecontroller.h"
+#include "gui/ops/tcopymovepage.h"
+#include "gui/ops/tfileopprogressform.h"
+#include "gui/tree/cataloguetreemodel.h"
+#include "gui/tree/thetreeview.h"
+#include "ops/copymovecommands.h"
+#include "ops/tfileoperator.h"
+#include "platform/drivetable.h"
+#include "support/modalwatch.h"
+#include "support/scriptedprompter.h"
+#include "support/tempdir.h"
+
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTest>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <sys/stat.h>
+#include <thread>
+
+using namespace zentrix;
+using namespace zentrix::test;
+
+namespace {
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+bool exists(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+// --- the rules, without a window -----------------------------------------------------
+
+TEST(CopyMoveRules, StripCommonDirectoriesKeepsTheLastCommonOneOrNot) {
+    using V = std::vector<std::string>;
+    const auto strip = CopyMoveCommands::StripCommonDirectories;
+    EXPECT_EQ(strip({"WORK\\PROJ\\A.TXT", "WORK\\PROJ\\B.TXT"}, true),
+              (V{"PROJ\\A.TXT", "PROJ\\B.TXT"}));
+    EXPECT_EQ(strip({"WORK\\A\\X.TXT", "WORK\\B\\Y.TXT"}, true), (V{"A\\X.TXT", "B\\Y.TXT"}));
+    EXPECT_EQ(strip({"A\\B\\F.TXT"}, true), (V{"B\\F.TXT"}));
+    EXPECT_EQ(strip({"F.TXT"}, true), (V{"F.TXT"}));
+    EXPECT_EQ(strip({"A.TXT", "B.TXT"}, true), (V{"A.TXT", "B.TXT"}));
+    // Different depths: everything from the first difference on.
+    EXPECT_EQ(strip({"D\\E\\X.TXT", "D\\Y.TXT"}, true), (V{"E\\X.TXT", "Y.TXT"}));
+    // The variant of the directory operations steps back nowhere.
+    EXPECT_EQ(strip({"A\\B\\F.TXT"}, false), (V{"F.TXT"}));
+    EXPECT_EQ(strip({"WORK\\PROJ\\A.TXT", "WORK\\PROJ\\B.TXT"}, false), (V{"A.TXT", "B.TXT"}));
+}
+
+TEST(CopyMoveRules, DestinationTexts) {
+    const auto dest = CopyMoveCommands::DestinationDir;
+    EXPECT_EQ(dest(".", "C:\\WORK\\", 'D', true), "C:\\WORK\\");
+    EXPECT_EQ(dest(".", "C:\\WORK\\", 'D', false), ".\\");
+    EXPECT_EQ(dest("\\BACKUP ", "C:\\", 'D', true), "D:\\BACKUP\\");
+    EXPECT_EQ(dest("E:\\X", "C:\\", 'D', true), "E:\\X\\");
+    EXPECT_EQ(dest("E:\\", "C:\\", 'D', true), "E:\\");
+}
+
+// --- through the main window ---------------------------------------------------------
+
+class CopyMoveGui : public ::testing::Test {
+protected:
+    TempDir tmp;
+    std::unique_ptr<platform::DriveTable> drives;
+    std::unique_ptr<Catalogue> cat;
+    AppState state;
+    Settings settings;
+    ScriptedPrompter prompter;
+    std::unique_ptr<TMainForm> form;
+
+    void SetUp() override {
+        GuiApp();
+        tmp.mkdir("home");
+        tmp.mkdir("config");
+        tmp.mkdir("e");
+        tmp.mkdir("log");
+        ::setenv("ZENTRIX_HOME", tmp.at("home").c_str(), 1);
+        ::setenv("XDG_CONFIG_HOME", tmp.at("config").c_str(), 1);
+        tmp.write("d/a.txt", "alpha");
+        tmp.write("d/b.txt", "beta");
+        tmp.write("d/c.doc", "gamma");
+        tmp.write("d/README", "readme");
+        tmp.write("d/docs/d.txt", "delta");
+        drives = std::make_unique<platform::DriveTable>(platform::DriveTable::FromSpec(
+            "D=" + tmp.at("d") + ";E=" + tmp.at("e") + ";L=" + tmp.at("log"), {}));
+        cat = std::make_unique<Catalogue>(*drives);
+        state.currentDisk = 'D';
+        settings.ShowMemStat = false; // the command strip shows only for prompts
+        settings.WDEnabled = true;
+        settings.WDFilePath = "L:\\";
+        settings.WatchDogOperations[1] = true; // move
+        settings.WatchDogOperations[2] = true; // copy
+        settings.WindowsDir = "D:\\";
+        form = std::make_unique<TMainForm>(*cat, state, settings, *drives, &prompter);
+        form->show();
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        form->Start({});
+        form->logger().LogDirBranch();
+        openDir("D:\\");
+    }
+    void TearDown() override {
+        idle();
+        form.reset();
+        ::unsetenv("ZENTRIX_HOME");
+        ::unsetenv("XDG_CONFIG_HOME");
+    }
+
+    void idle() {
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+    }
+    void openDir(const std::string& path) {
+        cat->Tree().Select(form->logger().FindNodeByPath(path));
+        state.scope = 1;
+        form->FillMainListBox();
+        idle();
+        list()->setFocus();
+        idle();
+    }
+    FileWindow& fw() { return form->fileWindow().model(); }
+    TVirtualListBox* list() { return form->fileWindow().MainListBox; }
+    CopyMoveController& copyMove() { return form->copyMove(); }
+    TCopyMovePage* page(CopyMovePage p) { return copyMove().page(p); }
+    int row(const std::string& name) {
+        for (int i = 0; i < fw().Count(); ++i)
+            if (fw().Text(i) == name)
+                return i;
+        return -1;
+    }
+    std::set<std::string> rows() {
+        std::set<std::string> out;
+        for (int i = 0; i < fw().Count(); ++i)
+            out.insert(std::string(fw().Text(i)));
+        return out;
+    }
+    void tag(const std::vector<std::string>& names) {
+        for (const std::string& n : names) {
+            ASSERT_GE(row(n), 0) << n;
+            fw().Record(row(n))->SetTagged(true);
+        }
+    }
+    void press(QKeyCombination key) {
+        QTest::keyClick(list(), key.key(), key.keyboardModifiers());
+        idle();
+    }
+    /// Types into the page that is up and presses Enter.
+    void answerPage(CopyMovePage expected, const QString& text) {
+        TCopyMovePage* up = copyMove().currentPage();
+        ASSERT_EQ(up, page(expected));
+        ASSERT_TRUE(up->box->hasFocus());
+        up->box->lineEdit()->selectAll();
+        QTest::keyClick(up->box, Qt::Key_Backspace);
+        QTest::keyClicks(up->box, text);
+        QTest::keyClick(up->box, Qt::Key_Return);
+        idle();
+    }
+    std::string log() { return readFile(tmp.at("log/WATCHDOG.LOG")); }
+};
+
+TEST_F(CopyMoveGui, CopyTheCurrentFileAsAMaskToTheCurrentDirectory) {
+    QStackedWidget* strip = form->ZenPageControl;
+    fw().SetCurrent(row("a.txt"));
+    press(Qt::Key_C);
+    TCopyMovePage* as = page(CopyMovePage::CopyAs);
+    ASSERT_TRUE(strip->isVisible());
+    EXPECT_EQ(strip->currentWidget(), as);
+    EXPECT_EQ(as->objectName(), "ts_FC_CopyAs");
+    EXPECT_EQ(as->box->objectName(), "hbCopyAs");
+    EXPECT_EQ(as->box->IniSection(), "CopyAsHistory");
+    EXPECT_EQ(as->lbCaption->text(), "Copy file(s) as:");
+    EXPECT_EQ(as->text(), "*.*");
+    EXPECT_EQ(as->box->lineEdit()->selectedText(), "*.*");
+
+    answerPage(CopyMovePage::CopyAs, "*.BAK");
+    EXPECT_EQ(page(CopyMovePage::CopyTo)->lbCaption->text(), "Copy to:");
+    answerPage(CopyMovePage::CopyTo, ".");
+    EXPECT_FALSE(strip->isVisible());
+    EXPECT_EQ(readFile(tmp.at("d/a.BAK")), "alpha");
+    EXPECT_EQ(readFile(tmp.at("d/a.txt")), "alpha");
+    EXPECT_TRUE(prompter.shown().empty());
+    // The current directory was re-read and the window refilled.
+    idle();
+    EXPECT_GE(row("a.BAK"), 0);
+    EXPECT_EQ(as->box->Items().front(), "*.BAK");
+    EXPECT_EQ(page(CopyMovePage::CopyTo)->box->Items().front(), "D:\\");
+    EXPECT_EQ(form->CurrDirLabel->text(), "D:\\");
+    EXPECT_FALSE(state.fileOperationRunning);
+    // One directory shown: one group entry for the copy.
+    EXPECT_NE(log().find(" Copy 1 file(s) from D:\\ to D:\\\r\n"), std::string::npos) << log();
+
+    // The next copy offers the last destination, all selected; Esc leaves.
+    fw().SetCurrent(row("b.txt"));
+    press(Qt::Key_C);
+    QTest::keyClick(page(CopyMovePage::CopyAs)->box, Qt::Key_Return);
+    EXPECT_EQ(page(CopyMovePage::CopyTo)->text(), "D:\\");
+    QTest::keyClick(page(CopyMovePage::CopyTo)->box, Qt::Key_Escape);
+    EXPECT_FALSE(strip->isVisible());
+    EXPECT_TRUE(list()->hasFocus());
+}
+
+TEST_F(CopyMoveGui, MoveTaggedFilesAsksForProtectedFilesAndRemovesTheRowsThatLeft) {
+    tag({"a.txt", "b.txt", "c.doc"});
+    prompter.answer(true).answer(false).answer(true); // a yes, b no, c yes
+    press(QKeyCombination(Qt::ControlModifier, Qt::Key_M));
+    ASSERT_EQ(prompter.texts().size(), 3u);
+    EXPECT_EQ(prompter.texts()[1],
+              "Moving file: D:\\b.txt could cause Windows to malfunction! Move anyway?     ");
+    EXPECT_EQ(page(CopyMovePage::MoveAs)->lbCaption->text(), "Move file(s) as:");
+    answerPage(CopyMovePage::MoveAs, "*.*");
+    answerPage(CopyMovePage::MoveTo, "E:\\X");
+    EXPECT_EQ(readFile(tmp.at("e/X/a.txt")), "alpha");
+    EXPECT_EQ(readFile(tmp.at("e/X/c.doc")), "gamma");
+    EXPECT_TRUE(exists(tmp.at("d/b.txt")));
+    EXPECT_EQ(rows(), (std::set<std::string>{"b.txt", "README"}));
+    EXPECT_TRUE(fw().Record(row("b.txt"))->Tagged());
+    EXPECT_GE(fw().Current(), 0);
+    EXPECT_NE(log().find(" Move 2 file(s) from D:\\ to E:\\X\r\n"), std::string::npos) << log();
+
+    // Nothing tagged any more but b: with nothing tagged at all, a message.
+    fw().Record(row("b.txt"))->SetTagged(false);
+    prompter.clear();
+    press(QKeyCombination(Qt::ControlModifier, Qt::Key_M));
+    EXPECT_EQ(prompter.texts(),
+              std::vector<std::string>{"There are no tagged files to operate with!     "});
+    press(QKeyCombination(Qt::ControlModifier, Qt::Key_C));
+    EXPECT_EQ(prompter.texts().size(), 2u);
+    press(QKeyCombination(Qt::AltModifier, Qt::Key_C)); // with paths: silently nothing
+    EXPECT_EQ(prompter.texts().size(), 2u);
+    EXPECT_FALSE(form->ZenPageControl->isVisible());
+}
+
+TEST_F(CopyMoveGui, CopyWithPathsKeepsTheDirectoriesAndNamesWithoutExtension) {
+    form->runCommand("BranchShowAllLogged");
+    form->FillMainListBox();
+    idle();
+    tag({"d.txt", "README"});
+    press(QKeyCombination(Qt::AltModifier, Qt::Key_C));
+    EXPECT_EQ(page(CopyMovePage::FullCopyAs)->lbCaption->text(), "Copy file(s) with paths as:");
+    EXPECT_EQ(page(CopyMovePage::FullCopyAs)->box->objectName(), "hbFullCopyAs");
+    answerPage(CopyMovePage::FullCopyAs, "*.*");
+    EXPECT_EQ(page(CopyMovePage::CopyTo)->text(), ""); // empty, caret at the end
+    prompter.answer(false);                            // Strip common directories? No
+    answerPage(CopyMovePage::CopyTo, "E:\\B");
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Strip common directories ?     "});
+    EXPECT_EQ(readFile(tmp.at("e/B/docs/d.txt")), "delta");
+    EXPECT_EQ(readFile(tmp.at("e/B/README")), "readme");
+    EXPECT_FALSE(exists(tmp.at("e/B/README.")));
+    // A wider view logs every file.
+    EXPECT_NE(log().find(" Copy file: D:\\docs\\d.txt to E:\\B\r\n"), std::string::npos);
+    EXPECT_NE(log().find(" Copy file: D:\\README to E:\\B\r\n"), std::string::npos);
+}
+
+TEST_F(CopyMoveGui, MoveWithPathsStripsToTheLastDirectory) {
+    openDir("D:\\docs\\");
+    tag({"d.txt"});
+    press(QKeyCombination(Qt::AltModifier, Qt::Key_M));
+    EXPECT_EQ(page(CopyMovePage::FullMoveAs)->lbCaption->text(), "Move file(s) with paths as:");
+    answerPage(CopyMovePage::FullMoveAs, "*.OLD");
+    prompter.answer(true); // strip
+    answerPage(CopyMovePage::MoveTo, "E:\\M");
+    EXPECT_EQ(readFile(tmp.at("e/M/docs/d.OLD")), "delta");
+    EXPECT_FALSE(exists(tmp.at("d/docs/d.txt")));
+    EXPECT_EQ(fw().Count(), 0);
+    // The emptied window gives the focus to the tree.
+    EXPECT_TRUE(form->MainTreeView->hasFocus());
+    EXPECT_EQ(state.scope, 1);
+}
+
+TEST_F(CopyMoveGui, CopyToALoggedDestinationReadsItAgain) {
+    form->logger().LogDrive('E');
+    openDir("D:\\");
+    tag({"a.txt", "c.doc"});
+    press(QKeyCombination(Qt::ControlModifier, Qt::Key_C));
+    answerPage(CopyMovePage::CopyAs, "*.*");
+    answerPage(CopyMovePage::CopyTo, "E:\\");
+    std::set<std::string> inE;
+    for (TFileClass* f : form->logger().FindNodeByPath("E:\\")->Data()->FileList())
+        inE.insert(std::string(f->FileName()));
+    EXPECT_EQ(inE, (std::set<std::string>{"a.txt", "c.doc"}));
+}
+
+TEST_F(CopyMoveGui, MoveTheCurrentFileToADirectoryOfTheCurrentDisk) {
+    fw().SetCurrent(row("c.doc"));
+    prompter.answer(true); // protected: move anyway
+    press(Qt::Key_M);
+    EXPECT_EQ(prompter.texts(),
+              std::vector<std::string>{
+                  "Moving this file could cause Windows to malfunction! Move anyway?     "});
+    answerPage(CopyMovePage::MoveAs, "*.*");
+    answerPage(CopyMovePage::MoveTo, "\\sub");
+    EXPECT_EQ(readFile(tmp.at("d/sub/c.doc")), "gamma");
+    EXPECT_EQ(row("c.doc"), -1);
+    EXPECT_EQ(page(CopyMovePage::MoveTo)->box->Items().front(), "D:\\sub\\");
+
+    // Refused: the command ends at once.
+    prompter.clear();
+    fw().SetCurrent(row("a.txt"));
+    prompter.answer(false);
+    press(Qt::Key_M);
+    EXPECT_FALSE(form->ZenPageControl->isVisible());
+}
+
+TEST_F(CopyMoveGui, APartlyCancelledMoveRemovesOnlyTheFilesThatLeft) {
+    settings.WindowsDir.clear();
+    tmp.write("e/X/b.txt", "in the way");
+    tag({"a.txt", "b.txt"});
+    press(QKeyCombination(Qt::ControlModifier, Qt::Key_M));
+    answerPage(CopyMovePage::MoveAs, "*.*");
+    prompter.answerChoice(5); // the collision on b.txt: Cancel
+    answerPage(CopyMovePage::MoveTo, "E:\\X\\");
+    EXPECT_EQ(prompter.shown().at(0).caption, "Confirm File Replace");
+    EXPECT_EQ(readFile(tmp.at("e/X/a.txt")), "alpha");
+    EXPECT_EQ(readFile(tmp.at("e/X/b.txt")), "in the way");
+    EXPECT_EQ(row("a.txt"), -1);
+    ASSERT_GE(row("b.txt"), 0);
+    EXPECT_TRUE(fw().Record(row("b.txt"))->Tagged());
+    EXPECT_EQ(readFile(tmp.at("d/b.txt")), "beta");
+}
+
+TEST_F(CopyMoveGui, TheProgressWindowShowsAndItsCancelStopsTheCopy) {
+    {
+        std::ofstream f(tmp.at("d/big.bin"), std::ios::binary);
+        const std::string block(1 << 20, 'z');
+        for (int i = 0; i < 300; ++i)
+            f << block;
+    }
+    form->logger().RelogDir();
+    openDir("D:\\");
+    auto* progress = form->findChild<TFileOpProgressForm*>();
+    ASSERT_NE(progress, nullptr);
+    progress->showDelay = 0;
+    // Each block takes a while, as on a slow disk, so the copy is still going
+    // when the window shows, however fast this machine copies.
+    form->fileOperator().OnBlockCopied = [](uint64_t) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    };
+    fw().SetCurrent(row("big.bin"));
+    press(Qt::Key_C);
+    answerPage(CopyMovePage::CopyAs, "*.*");
+    QString title;
+    int shownFileLines = 0;
+    OnModalShown([&](QWidget* modal) {
+        title = modal->windowTitle();
+        shownFileLines = progress->lbFile->isVisible() ? 1 : 0;
+        progress->btnCancel->click();
+    });
+    answerPage(CopyMovePage::CopyTo, "E:\\");
+    EXPECT_EQ(title, "File Operation");
+    EXPECT_EQ(shownFileLines, 1);
+    EXPECT_TRUE(form->fileOperator().Aborted());
+    EXPECT_FALSE(progress->isVisible());
+    EXPECT_FALSE(exists(tmp.at("e/big.bin")));
+    EXPECT_TRUE(prompter.shown().empty());
+}
+
+TEST_F(CopyMoveGui, AidsOfTheDestinationBox) {
+    form->logger().LogDrive('E');
+    openDir("D:\\");
+    tmp.mkdir("config/gtk-3.0");
+    tmp.mkdir("e/fav dir");
+    tmp.write("config/gtk-3.0/bookmarks",
+              "file://" + tmp.at("e/fav%20dir") + " Favorite\nsftp://elsewhere/x\n");
+    fw().SetCurrent(row("a.txt"));
+    press(Qt::Key_C);
+    answerPage(CopyMovePage::CopyAs, "*.*");
+    TCopyMovePage* to = page(CopyMovePage::CopyTo);
+
+    // ">" and "<": the next and previous logged disk's directory.
+    QTest::keyClicks(to->box, ">");
+    EXPECT_EQ(to->text(), "E:\\");
+    EXPECT_EQ(state.currentDisk, 'E');
+    QTest::keyClicks(to->box, "<");
+    EXPECT_EQ(to->text(), "D:\\");
+
+    // F3: the favorites in the list; choosing one puts it in the box.
+    QTest::keyClick(to->box, Qt::Key_F3);
+    ASSERT_EQ(to->box->count(), 1);
+    EXPECT_EQ(to->box->itemText(0), "E:\\fav dir\\");
+    to->box->hidePopup();
+    to->box->setCurrentIndex(0);
+    emit to->box->activated(0);
+    EXPECT_EQ(to->text(), "E:\\fav dir\\");
+    EXPECT_EQ(to->box->Tag, 0);
+
+    // F2: the folder chooser, starting at the box's directory.
+    OnModalShown([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->directory().absolutePath().toStdString(), tmp.at("e/fav dir"));
+        dialog->setDirectory(QString::fromStdString(tmp.at("d/docs")));
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    QTest::keyClick(to->box, Qt::Key_F2);
+    EXPECT_EQ(to->text(), "D:\\docs\\");
+    QTest::keyClick(to->box, Qt::Key_Return);
+    idle();
+    EXPECT_EQ(readFile(tmp.at("d/docs/a.txt")), "alpha");
+}
+
+TEST_F(CopyMoveGui, FilesDroppedOnTheTreeAreCopiedThere) {
+    tmp.write("outside/x.txt", "x");
+    tmp.write("d/docs/y.txt", "y");
+    form->logger().RelogDir();
+    TTreeNode* docs = form->logger().FindNodeByPath("D:\\docs\\");
+    ASSERT_NE(docs, nullptr);
+    const QModelIndex index = form->treeModel().indexOf(docs);
+    form->MainTreeView->scrollTo(index);
+    const QPoint at = form->MainTreeView->viewport()->mapTo(
+        form.get(), form->MainTreeView->visualRect(index).center());
+    prompter.answer(true).answer(false); // OK, not with full paths
+    const QList<QUrl> urls = {QUrl::fromLocalFile(QString::fromStdString(tmp.at("d/a.txt")))};
+    EXPECT_TRUE(form->DropFiles(at, urls));
+    EXPECT_EQ(prompter.texts(), (std::vector<std::string>{"Copy 1 files to: D:\\docs\\ ?     ",
+                                                          "Copy with full paths?     "}));
+    EXPECT_EQ(readFile(tmp.at("d/docs/a.txt")), "alpha");
+    EXPECT_EQ(copyMove().page(CopyMovePage::CopyTo)->box->Items().front(), "D:\\docs\\");
+}
+
+} // namespace
