@@ -81,6 +81,7 @@ protected:
         tmp.write("d/docs/b.doc", "b");
         tmp.write("d/docs/sub/c.txt", "c");
         tmp.write("d/other/x.txt", "x");
+        tmp.mkdir("d/empty");
         tmp.write("d/" + kHostile, "h");
         drives = std::make_unique<platform::DriveTable>(
             platform::DriveTable::FromSpec("D=" + tmp.at("d"), {}));
@@ -140,13 +141,23 @@ protected:
         idle();
         return seen;
     }
-    /// Runs the wizard with Ctrl+F12 on the tree; `fill` works the window.
-    void wizard(const std::function<void(TTagWizardForm&)>& fill) {
+    /// The directory selected in the tree and shown in the file window.
+    void showDirectory(const std::string& path) {
+        ASSERT_TRUE(form->logger().GoToDirPath(path));
+        cat->Tree().Select(form->logger().FindNodeByPath(path));
+        form->fileWindow().FillMainListBox();
+        idle();
+    }
+    void focusTree() {
         form->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
         form->MainTreeView->setFocus();
         idle();
         ASSERT_EQ(QApplication::focusWidget(), form->MainTreeView);
+    }
+    /// Runs the wizard with Ctrl+F12 on the tree; `fill` works the window.
+    void wizard(const std::function<void(TTagWizardForm&)>& fill) {
+        focusTree();
         EXPECT_TRUE(onModal(
             [this] { QTest::keyClick(form->MainTreeView, Qt::Key_F12, Qt::ControlModifier); },
             [&](QWidget* modal) {
@@ -317,6 +328,46 @@ TEST_F(WizardToolsGui, ACommandButtonRunsItsCommandAndTheBarFollowsItsSetting) {
             });
     EXPECT_TRUE(bar->isHidden());
     EXPECT_TRUE(bar->actions().isEmpty());
+}
+
+TEST_F(WizardToolsGui, AFileButtonGoesToTheFileWindowFirstAndBeepsWhenItIsEmpty) {
+    options([this] { ASSERT_TRUE(run("miFileToolbarOptionsClick")); },
+            [&](TOptionsForm& o) {
+                ASSERT_EQ(o.currentPage(), TOptionsForm::Page::FileButtons);
+                TCommandButtonsPage& page = *o.tsFileButtons;
+                page.tvCommands->setCurrentItem(leaf(page.tvCommands, "All in window"));
+                page.btnAddClick();
+                o.btnOK->click();
+            });
+    QToolBar* bar = form->toolsController().sbarFileButtons;
+    ASSERT_EQ(bar->actions().size(), 1);
+    EXPECT_EQ(bar->actions().front()->data().toInt(), -1);
+
+    showDirectory("D:\\empty\\");
+    ASSERT_EQ(fw().Count(), 0);
+    focusTree();
+    bar->actions().front()->trigger();
+    idle();
+    EXPECT_EQ(prompter.beeps(), 1);
+
+    showDirectory("D:\\other\\");
+    ASSERT_EQ(fw().Count(), 1);
+    focusTree();
+    bar->actions().front()->trigger();
+    idle();
+    EXPECT_EQ(prompter.beeps(), 1);
+    EXPECT_EQ(tagged(), (std::set<std::string>{"D:\\other\\x.txt"}));
+    EXPECT_TRUE(form->fileWindow().MainListBox->hasFocus());
+
+    // "What is this?" on the bar's popup opens the bar's help.
+    ASSERT_TRUE(run("pmiWhat1Click"));
+    idle();
+    QWidget* help = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == "HelpWindow" && w->isVisible())
+            help = w;
+    ASSERT_NE(help, nullptr);
+    help->close();
 }
 
 TEST_F(WizardToolsGui, ShortcutsChangeAskBeforeTakingOneAndComeBackFromATemplate) {
