@@ -53,7 +53,10 @@ void expectNamed(QWidget* top, const std::vector<QWidget*>& controls) {
     for (QWidget* w : controls) {
         ASSERT_NE(w, nullptr);
         EXPECT_FALSE(w->objectName().isEmpty()) << w->metaObject()->className();
-        EXPECT_FALSE(w->accessibleName().isEmpty()) << w->objectName().toStdString();
+        // What a screen reader hears (a label that shows a text is heard by it).
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w);
+        ASSERT_NE(iface, nullptr);
+        EXPECT_FALSE(iface->text(QAccessible::Name).isEmpty()) << w->objectName().toStdString();
         EXPECT_TRUE(top->isAncestorOf(w)) << w->objectName().toStdString();
     }
 }

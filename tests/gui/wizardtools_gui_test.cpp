@@ -358,16 +358,6 @@ TEST_F(WizardToolsGui, AFileButtonGoesToTheFileWindowFirstAndBeepsWhenItIsEmpty)
     EXPECT_EQ(prompter.beeps(), 1);
     EXPECT_EQ(tagged(), (std::set<std::string>{"D:\\other\\x.txt"}));
     EXPECT_TRUE(form->fileWindow().MainListBox->hasFocus());
-
-    // "What is this?" on the bar's popup opens the bar's help.
-    ASSERT_TRUE(run("pmiWhat1Click"));
-    idle();
-    QWidget* help = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == "HelpWindow" && w->isVisible())
-            help = w;
-    ASSERT_NE(help, nullptr);
-    help->close();
 }
 
 TEST_F(WizardToolsGui, ShortcutsChangeAskBeforeTakingOneAndComeBackFromATemplate) {
@@ -494,11 +484,6 @@ TEST_F(WizardToolsGui, NoMenuItemIsGreyedForLackOfAHandler) {
         // network disks
         "sbConnectClick",
         "sbDisconnectClick",
-        // the help window
-        "miHelpContentsClick",
-        "miHelpWhatClick",
-        "pmiWhat4Click",
-        "pmiWhat5Click",
         // the command line and the desktop's programs
         "CommandLine",
         "PasteFileToCmdLine",

@@ -108,8 +108,12 @@ TEST_F(UtilsLibrary, DiskInfoShowsTheVolumeOfTheLetter) {
     QMap<QString, QString> rows;
     OnModalShown([&](QWidget* dialog) {
         for (auto* label : dialog->findChildren<QLabel*>())
-            if (!label->accessibleName().isEmpty())
-                rows[label->accessibleName()] = label->text();
+            if (const QString caption = label->property("zentrixValueCaption").toString();
+                !caption.isEmpty()) {
+                rows[caption] = label->text();
+                // What a screen reader hears: caption and value together.
+                EXPECT_EQ(label->accessibleName(), caption + ": " + label->text());
+            }
         press(dialog, QDialogButtonBox::Ok);
     });
     m_calls.CallShowDiskInfo('C', &m_owner);

@@ -4,6 +4,7 @@
 #include "gui/controls/shortcutkeys.h"
 
 #include <QAbstractSpinBox>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -130,6 +131,9 @@ void MainMenuBar::setUpAction(QAction* action, const MenuItem& item, Mode mode) 
 
 void MainMenuBar::watchMenu(QMenu* menu) {
     connect(menu, &QMenu::aboutToHide, this, [this] { emit hintChanged(QString()); });
+    // Items added to a menu later (the recent directories, the window's own
+    // switches) reach assistive tools as the table's items do.
+    connect(menu, &QMenu::aboutToShow, menu, [menu] { MenuItemAccessible::AdoptAll(menu); });
 }
 
 void MainMenuBar::updateEnabled(QAction* action) {
@@ -283,7 +287,8 @@ void MainMenuBar::updateBar() {
         return;
     // A menu taken off the bar has no widget left that shows it, so Qt no longer
     // fires the shortcuts of its items.
-    for (QAction* a : m_bar->actions())
+    const QList<QAction*> before = m_bar->actions();
+    for (QAction* a : before)
         if (!wanted.contains(a))
             m_bar->removeAction(a);
     for (qsizetype i = 0; i < wanted.size(); ++i) {
@@ -291,6 +296,18 @@ void MainMenuBar::updateBar() {
         if (i < current.size() && current[i] == wanted[i])
             continue;
         m_bar->insertAction(i < current.size() ? current[i] : nullptr, wanted[i]);
+    }
+    // Assistive tools keep what they were told: the menus that went and came
+    // are told, and the bar's children anew.
+    for (QAction* a : before)
+        if (!wanted.contains(a))
+            MenuItemAccessible::NotifyShown(a, false);
+    for (QAction* a : wanted)
+        if (!before.contains(a))
+            MenuItemAccessible::NotifyShown(a, true);
+    if (QAccessible::isActive()) {
+        QAccessibleEvent reorder(m_bar, QAccessible::ObjectReorder);
+        QAccessible::updateAccessibility(&reorder);
     }
     emit barChanged();
 }

@@ -1,10 +1,9 @@
 #include "gui/app/mainstatusbar.h"
 
 #include "core/appstate.h"
+#include "gui/app/statusbaraccessible.h"
 #include "gui/controls/a11y.h"
 
-#include <QAccessible>
-#include <QAccessibleWidget>
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -17,37 +16,11 @@ namespace {
 
 constexpr int kWidths[4] = {300, 100, 50, 100};
 
-// The status line is drawn by the program: its panels' texts reach assistive
-// tools as the widget's value ("hint | 40% | STOP | user").
-class StatusBarAccessible : public QAccessibleWidget {
-public:
-    explicit StatusBarAccessible(TMainStatusBar* bar) : QAccessibleWidget(bar, QAccessible::StatusBar) {}
-    QString text(QAccessible::Text t) const override {
-        if (t != QAccessible::Value)
-            return QAccessibleWidget::text(t);
-        auto* bar = static_cast<TMainStatusBar*>(widget());
-        const int percent = static_cast<int>(100 * bar->position() / std::max<int64_t>(1, bar->total()));
-        return QStringList{bar->hint(), QString("%1%").arg(percent), bar->stopShown() ? "STOP" : "",
-                           bar->userName()}
-            .join(" | ");
-    }
-};
-
-QAccessibleInterface* statusBarFactory(const QString& className, QObject* object) {
-    if (className == QLatin1String("zentrix::TMainStatusBar") && object && object->isWidgetType())
-        return new StatusBarAccessible(static_cast<TMainStatusBar*>(object));
-    return nullptr;
-}
-
 } // namespace
 
 TMainStatusBar::TMainStatusBar(AppState& state, QWidget* parent)
     : QWidget(parent), m_state(state) {
-    static const bool registered = [] {
-        QAccessible::installFactory(statusBarFactory);
-        return true;
-    }();
-    (void)registered;
+    InstallStatusBarAccessibility();
     NameComponent(this, "MainStatusBar", "Status line");
     setMinimumHeight(fontMetrics().height() + 8);
 }
@@ -66,13 +39,13 @@ QRect TMainStatusBar::panelRect(int panel) const {
 void TMainStatusBar::setHint(const QString& text) {
     m_hint = text;
     update(panelRect(0));
-    QAccessibleValueChangeEvent changed(this, text);
-    QAccessible::updateAccessibility(&changed);
+    NotifyStatusPanelChanged(this, StatusPanel::Hint);
 }
 
 void TMainStatusBar::setUserName(const QString& name) {
     m_user = name;
     update(panelRect(3));
+    NotifyStatusPanelChanged(this, StatusPanel::User);
 }
 
 void TMainStatusBar::setTotal(int64_t total) {
@@ -84,8 +57,11 @@ void TMainStatusBar::setTotal(int64_t total) {
 void TMainStatusBar::setPosition(int64_t position) {
     if (position == m_position)
         return; // redraw only on a change
+    const int64_t before = 100 * m_position / m_total;
     m_position = position;
     repaint(panelRect(1));
+    if (100 * m_position / m_total != before)
+        NotifyStatusPanelChanged(this, StatusPanel::Progress);
 }
 
 void TMainStatusBar::showStop(bool shown) {
@@ -95,9 +71,15 @@ void TMainStatusBar::showStop(bool shown) {
     m_total = 1;
     m_position = 0;
     repaint();
+    NotifyStatusPanelChanged(this, StatusPanel::Stop);
 }
 
 bool TMainStatusBar::aborted() const { return m_state.abortFlag; }
+
+void TMainStatusBar::PressStop() {
+    if (m_stopShown)
+        m_state.abortFlag = true;
+}
 
 void TMainStatusBar::processEvents() {
     QApplication::processEvents(QEventLoop::AllEvents, 20);

@@ -24,6 +24,8 @@ public:
     bool stopShown() const { return m_stopShown; }
     int64_t total() const { return m_total; }
     int64_t position() const { return m_position; }
+    /// "STOP" pressed (by assistive tools): sets the abort flag while it shows.
+    void PressStop();
     /// The rectangle of panel 0..3.
     QRect panelRect(int panel) const;
 

@@ -43,7 +43,8 @@ TDayTextForm::TDayTextForm(const QString& title, const QString& heading,
     layout->addWidget(headingLabel);
 
     lbText = new QLabel(this);
-    NameComponent(lbText, "lbText", heading);
+    // The text is what is heard; the window's title says what it is.
+    NameValueLabel(lbText, "lbText", QString());
     lbText->setWordWrap(true);
     lbText->setTextFormat(Qt::PlainText);
     lbText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -54,7 +55,7 @@ TDayTextForm::TDayTextForm(const QString& title, const QString& heading,
     layout->addWidget(lbText, 1);
 
     lbSource = new QLabel(this);
-    NameComponent(lbSource, "lbSource", "Author");
+    NameValueLabel(lbSource, "lbSource", QString());
     lbSource->setTextFormat(Qt::PlainText);
     lbSource->setAlignment(Qt::AlignRight);
     lbSource->setVisible(m_withAuthor);
@@ -65,7 +66,7 @@ TDayTextForm::TDayTextForm(const QString& title, const QString& heading,
     NameComponent(cbShowAtStartUp, "cbShowAtStartUp", checkCaption);
     cbShowAtStartUp->setChecked(m_showAtStartUp);
     lbCounter = new QLabel(this);
-    NameComponent(lbCounter, "lbCounter", "Number");
+    NameValueLabel(lbCounter, "lbCounter", "Number");
     btnPrevious = new QPushButton("&Previous", this);
     NameComponent(btnPrevious, "btnPrevious", "Previous");
     btnNext = new QPushButton("&Next", this);

@@ -13,6 +13,7 @@
 #include "filewindow/quickview.h"
 #include "core/appstate.h"
 #include "gui/app/guiprompter.h"
+#include "gui/app/mainformaccessible.h"
 #include "filewindow/filewindowui.h"
 #include "gui/app/mainmenubar.h"
 #include "gui/app/mainstatusbar.h"
@@ -28,6 +29,7 @@
 #include "gui/config/fontconvert.h"
 #include "gui/config/toptionsform.h"
 #include "gui/controls/a11y.h"
+#include "gui/controls/tabring.h"
 #include "gui/disks/diskcontroller.h"
 #include "gui/tagging/taggingcontroller.h"
 #include "gui/tagging/tagwizardcontroller.h"
@@ -42,6 +44,7 @@
 #include "gui/disks/tdiskinfopanel.h"
 #include "gui/disks/tloggeddrivestabset.h"
 #include "gui/disks/tzentrixdrives.h"
+#include "gui/help/helpcontroller.h"
 #include "gui/controls/tenhheadercontrol.h"
 #include "gui/controls/tmrufilelist.h"
 #include "gui/controls/tplacement.h"
@@ -58,7 +61,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QPlainTextEdit>
-#include <QFile>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFontDialog>
@@ -69,7 +71,6 @@
 #include <QSplitter>
 #include <QStatusTipEvent>
 #include <QStackedWidget>
-#include <QTextBrowser>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -129,6 +130,7 @@ TMainForm::TMainForm(Catalogue& catalogue, AppState& state, Settings& settings,
     wireTree();
     wireFileWindow();
     wireDisks();
+    m_help = new HelpController(this);
     buildCommands();
     wireMenus();
 
@@ -150,6 +152,10 @@ TMainForm::TMainForm(Catalogue& catalogue, AppState& state, Settings& settings,
     // Steps 10 to 12: the settings reach the windows.
     ApplySettings(m_settings, *this);
     ZenPageControl->setVisible(m_settings.ShowMemStat);
+
+    // Tab goes round the panes; assistive tools see the window whole.
+    new TabRing({MainTreeView, m_fileWindow->MainListBox, hbFileSpec, lbDrives}, this);
+    InstallMainWindowAccessibility(this, MainTreeView);
 }
 
 TMainForm::~TMainForm() {
@@ -184,7 +190,7 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::buildLayout() {
-    auto* central = new QWidget(this);
+    auto* central = named(new QWidget(this), "MainFormClient", "Zentrix");
     auto* outer = new QVBoxLayout(central);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
@@ -222,7 +228,8 @@ void TMainForm::buildLayout() {
     CurrDirPanel->setFrameShape(QFrame::StyledPanel);
     auto* dirLayout = new QHBoxLayout(CurrDirPanel);
     dirLayout->setContentsMargins(4, 1, 4, 1);
-    CurrDirLabel = named(new QLabel(CurrDirPanel), "CurrDirLabel", "Current directory");
+    CurrDirLabel = new QLabel(CurrDirPanel);
+    NameValueLabel(CurrDirLabel, "CurrDirLabel", "Current directory");
     CurrDirLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     dirLayout->addWidget(CurrDirLabel);
     mainLayout->addWidget(CurrDirPanel);
@@ -251,8 +258,8 @@ void TMainForm::buildLayout() {
     StatisticsPanel->setMinimumWidth(200);
     auto* statLayout = new QVBoxLayout(StatisticsPanel);
     statLayout->setContentsMargins(2, 2, 2, 2);
-    pnFileSpecHolder = new QWidget(StatisticsPanel);
-    pnFileSpecHolder->setObjectName("pnFileSpecHolder");
+    pnFileSpecHolder =
+        named(new QWidget(StatisticsPanel), "pnFileSpecHolder", "File specification");
     new QVBoxLayout(pnFileSpecHolder);
     pnFileSpecHolder->layout()->setContentsMargins(0, 0, 0, 0);
     statLayout->addWidget(pnFileSpecHolder);
@@ -279,12 +286,15 @@ void TMainForm::buildLayout() {
     ts_TitlePage = named(new QWidget, "ts_TitlePage", "Title page");
     auto* title = new QHBoxLayout(ts_TitlePage);
     title->setContentsMargins(6, 2, 6, 2);
-    lbProgramName = named(new QLabel("Zentrix", ts_TitlePage), "lbProgramName", "Program name");
+    lbProgramName = new QLabel("Zentrix", ts_TitlePage);
+    NameValueLabel(lbProgramName, "lbProgramName", QString());
     QFont big = lbProgramName->font();
     big.setBold(true);
     lbProgramName->setFont(big);
-    lbVersion = named(new QLabel("Version 1.0", ts_TitlePage), "lbVersion", "Version");
-    pnSysInfo = named(new QLabel(ts_TitlePage), "pnSysInfo", "System information");
+    lbVersion = new QLabel("Version 1.0", ts_TitlePage);
+    NameValueLabel(lbVersion, "lbVersion", QString());
+    pnSysInfo = new QLabel(ts_TitlePage);
+    NameValueLabel(pnSysInfo, "pnSysInfo", "System information");
     title->addWidget(lbProgramName);
     title->addWidget(lbVersion);
     title->addStretch(1);
@@ -478,6 +488,8 @@ void TMainForm::wireMenus() {
     m_menus->copyCommandMenus();
     m_menus->bindPopupShortcuts("ListBoxPopupMenu", m_fileWindow->MainListBox);
     m_menus->followFocus(MainTreeView, m_fileWindow->MainListBox);
+    // Letters typed in the drive list choose drives, whichever way it got the focus.
+    m_menus->addInputBox(lbDrives);
     connect(m_menus, &MainMenuBar::hintChanged, MainStatusBar, &TMainStatusBar::setHint);
     wireTools();
     connect(m_treeController, &TreeController::treePopupRequested, this,
@@ -641,6 +653,8 @@ void TMainForm::buildCommands() {
         m_commands[name] = handler;
     for (const auto& [name, handler] : m_wizard->commands())
         m_commands[name] = handler;
+    for (auto& [name, handler] : m_help->commands())
+        m_commands[name] = std::move(handler);
     for (const auto& [name, handler] : m_copyMove->commands())
         m_commands[name] = handler;
 }
@@ -1167,21 +1181,8 @@ void TMainForm::ReloadMenuShortcuts() {
     m_toolsCtl->ReloadMenuShortcuts();
 }
 
-void TMainForm::ShowHelpTopic(int topic, bool) {
-    // Help topics are HTML pages beside the program; without them, say which
-    // topic was asked for.
-    const QString dir = QCoreApplication::applicationDirPath() + "/help";
-    const QString page = QString("%1/topic%2.html").arg(dir).arg(topic);
-    auto* browser = new QTextBrowser;
-    browser->setAttribute(Qt::WA_DeleteOnClose);
-    browser->setWindowTitle("Zentrix Help");
-    browser->setObjectName("HelpWindow");
-    if (QFile::exists(page))
-        browser->setSource(QUrl::fromLocalFile(page));
-    else
-        browser->setPlainText(QString("Help topic %1 is not installed.").arg(topic));
-    browser->resize(500, 400);
-    browser->show();
+void TMainForm::ShowHelpTopic(int topic, bool popup) {
+    m_help->ShowHelpTopic(topic, popup);
 }
 
 } // namespace zentrix

@@ -52,6 +52,7 @@ class DiskController;
 class TaggingController;
 class TagWizardController;
 class ToolsController;
+class HelpController;
 class CopyMoveController;
 class TFileOperator;
 class OpsController;
@@ -188,6 +189,7 @@ public:
     MainMenuBar& menus() { return *m_menus; }
     DiskController& disks() { return *m_disks; }
     TaggingController& tagging() { return *m_tagging; }
+    HelpController& help() { return *m_help; }
     OpsController& ops() { return *m_ops; }
     ToolsController& toolsController() { return *m_toolsCtl; }
     TagWizardController& tagWizard() { return *m_wizard; }
@@ -315,6 +317,7 @@ private:
     FileWindowController* m_fileWindow = nullptr;
     DiskController* m_disks = nullptr;
     TaggingController* m_tagging = nullptr;
+    HelpController* m_help = nullptr;
     OpsController* m_ops = nullptr;
     TagWizardController* m_wizard = nullptr;
     ToolsController* m_toolsCtl = nullptr;

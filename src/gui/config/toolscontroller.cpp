@@ -97,19 +97,10 @@ ToolsController::ToolsController(MainMenuBar& menus, TEnhIniFile& store, Setting
                 openOptions(static_cast<int>(page));
         };
     };
-    auto help = [this](int topic) {
-        return [this, topic] {
-            if (showHelp)
-                showHelp(topic, true);
-        };
-    };
     m_commands = {
         {"miToolsOptions2Click", options(TOptionsForm::Page::Tools)},
         {"miDirToolBarOptionsClick", options(TOptionsForm::Page::DirButtons)},
         {"miFileToolbarOptionsClick", options(TOptionsForm::Page::FileButtons)},
-        {"pmiWhat2Click", help(TOptionsForm::HelpContext(TOptionsForm::Page::Tools))},
-        {"pmiWhat3Click", help(TOptionsForm::HelpContext(TOptionsForm::Page::DirButtons))},
-        {"pmiWhat1Click", help(TOptionsForm::HelpContext(TOptionsForm::Page::FileButtons))},
     };
 }
 

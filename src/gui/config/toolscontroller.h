@@ -79,8 +79,8 @@ public:
     bool RunTool(int index);
     bool RunPermanentTool(int index);
 
-    /// miToolsOptions2Click, miDirToolBarOptionsClick, miFileToolbarOptionsClick
-    /// and the bars' "&What is this?" items.
+    /// miToolsOptions2Click, miDirToolBarOptionsClick and miFileToolbarOptionsClick
+    /// (the bars' "&What is this?" items belong to the help).
     const std::map<std::string, Command>& commands() const { return m_commands; }
 
     // --- hooks the main window installs ------------------------------------------------------

@@ -533,7 +533,7 @@ QWidget* TOptionsForm::buildSoundsPage() {
     auto* chosenRow = new QHBoxLayout;
     chosenRow->addWidget(new QLabel("Chosen sound:", page));
     lbChosenSound = new QLabel(page);
-    NameComponent(lbChosenSound, "lbChosenSound", "Chosen sound");
+    NameValueLabel(lbChosenSound, "lbChosenSound", "Chosen sound");
     chosenRow->addWidget(lbChosenSound, 1);
     layout->addLayout(chosenRow, 5, 0, 1, 2);
     connect(btnPlaySound, &QPushButton::clicked, this, &TOptionsForm::btnPlaySoundClick);
@@ -586,7 +586,7 @@ QWidget* TOptionsForm::buildWatchDogPage() {
     layout->addWidget(new QLabel("WatchDog file directory:", page), 5, 0);
     lbWDFilePath = new QLabel(page);
     lbWDFilePath->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    NameComponent(lbWDFilePath, "lbWDFilePath", "WatchDog file directory");
+    NameValueLabel(lbWDFilePath, "lbWDFilePath", "WatchDog file directory");
     layout->addWidget(lbWDFilePath, 5, 1);
     btnWDBrowse = new QPushButton("&Browse ...", page);
     NameComponent(btnWDBrowse, "btnWDBrowse", "Browse for the WatchDog file directory");
@@ -660,9 +660,9 @@ QWidget* TOptionsForm::buildViewerEditorPage() {
         NameComponent(icon, iconName, plain(caption).trimmed() + " icon");
         path = new QLabel(group);
         path->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        NameComponent(path, pathName, plain(caption).trimmed() + " program");
+        NameValueLabel(path, pathName, plain(caption).trimmed() + " program");
         desc = new QLabel(group);
-        NameComponent(desc, descName, plain(caption).trimmed() + " description");
+        NameValueLabel(desc, descName, plain(caption).trimmed() + " description");
         browse = new QPushButton(browseCaption, group);
         NameComponent(browse, browseName, "Browse for the " + plain(caption).trimmed().toLower());
         grid->addWidget(icon, 0, 0, 2, 1);

@@ -12,6 +12,8 @@ namespace zentrix {
 namespace {
 
 const char* const kAdoptedProperty = "zentrixMenuItem";
+const char* const kKnownEnabled = "zentrixA11yEnabled";
+const char* const kKnownText = "zentrixA11yText";
 
 QAccessibleInterface* Factory(const QString& className, QObject* object) {
     if (className != QLatin1String("QAction") || !object ||
@@ -53,16 +55,84 @@ void MenuItemAccessible::Adopt(QAction* action) {
         return true;
     }();
     (void)installed;
+    if (!action || action->property(kAdoptedProperty).toBool())
+        return;
     action->setProperty(kAdoptedProperty, true);
+    // Assistive tools keep what they were told of an item: every change of its
+    // check mark, availability or caption is told again.
+    action->setProperty(kKnownEnabled, action->isEnabled());
+    action->setProperty(kKnownText, action->text());
+    QObject::connect(action, &QAction::toggled, action, [action] {
+        if (!QAccessible::isActive())
+            return;
+        QAccessible::State changed;
+        changed.checked = true;
+        QAccessibleStateChangeEvent event(action, changed);
+        QAccessible::updateAccessibility(&event);
+    });
+    QObject::connect(action, &QAction::changed, action, [action] {
+        const bool enabled = action->isEnabled();
+        const QString text = action->text();
+        const bool enabledChanged = action->property(kKnownEnabled).toBool() != enabled;
+        const bool textChanged = action->property(kKnownText).toString() != text;
+        action->setProperty(kKnownEnabled, enabled);
+        action->setProperty(kKnownText, text);
+        if (!QAccessible::isActive())
+            return;
+        if (enabledChanged) {
+            QAccessible::State changed;
+            changed.disabled = true;
+            QAccessibleStateChangeEvent event(action, changed);
+            QAccessible::updateAccessibility(&event);
+        }
+        if (textChanged) {
+            QAccessibleEvent event(action, QAccessible::NameChanged);
+            QAccessible::updateAccessibility(&event);
+        }
+    });
+}
+
+void MenuItemAccessible::AdoptAll(QMenu* menu) {
+    if (!menu)
+        return;
+    for (QAction* a : menu->actions()) {
+        Adopt(a);
+        if (a->menu())
+            AdoptAll(a->menu());
+    }
+}
+
+void MenuItemAccessible::NotifyShown(QAction* action, bool shown) {
+    if (!action || !QAccessible::isActive())
+        return;
+    QAccessibleEvent event(action, shown ? QAccessible::ObjectShow : QAccessible::ObjectHide);
+    QAccessible::updateAccessibility(&event);
+    QAccessible::State changed;
+    changed.invisible = true;
+    QAccessibleStateChangeEvent state(action, changed);
+    QAccessible::updateAccessibility(&state);
 }
 
 QWidget* MenuItemAccessible::owner() const {
     if (!m_action)
         return nullptr;
-    for (QObject* o : m_action->associatedObjects())
-        if (qobject_cast<QMenu*>(o) || qobject_cast<QMenuBar*>(o))
-            return static_cast<QWidget*>(o);
-    return nullptr;
+    // An item can sit in several menus at once (a menu bar hands the items it has
+    // no room for to a hidden overflow menu): the one that shows it counts, then
+    // the menu bar, then any.
+    QWidget* bar = nullptr;
+    QWidget* any = nullptr;
+    for (QObject* o : m_action->associatedObjects()) {
+        auto* w = qobject_cast<QWidget*>(o);
+        if (!w || !(qobject_cast<QMenu*>(w) || qobject_cast<QMenuBar*>(w)) || w == m_action->menu())
+            continue;
+        if (w->isVisible())
+            return w;
+        if (!bar && qobject_cast<QMenuBar*>(w))
+            bar = w;
+        if (!any)
+            any = w;
+    }
+    return bar ? bar : any;
 }
 
 bool MenuItemAccessible::isValid() const {

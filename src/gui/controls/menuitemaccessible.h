@@ -5,6 +5,7 @@
 #include <QPointer>
 
 class QAction;
+class QMenu;
 class QWidget;
 
 namespace zentrix {
@@ -19,8 +20,14 @@ public:
     explicit MenuItemAccessible(QAction* action);
 
     /// Marks `action` as an item of the program's menus, so that it gets this
-    /// interface. Installs the interface factory on first use.
+    /// interface, and tells assistive tools of every later change of its check
+    /// mark, availability and caption. Installs the interface factory on first
+    /// use; a second call for the same item does nothing.
     static void Adopt(QAction* action);
+    /// Adopts every item of `menu` and of its submenus.
+    static void AdoptAll(QMenu* menu);
+    /// Tells assistive tools that a menu bar item came (true) or went (false).
+    static void NotifyShown(QAction* action, bool shown);
 
     bool isValid() const override;
     QObject* object() const override;

@@ -38,16 +38,16 @@ TDiskInfoPanel::TDiskInfoPanel(QWidget* parent) : QWidget(parent) {
     btnDiskImage->setAutoFillBackground(true);
 
     VolumeLabel = new QLabel(this);
-    NameComponent(VolumeLabel, "VolumeLabel", "Volume label");
+    NameValueLabel(VolumeLabel, "VolumeLabel", "Volume label");
     VolumeLabel->setCursor(Qt::PointingHandCursor);
     VolumeLabel->setToolTip("Change the volume label ...");
     VolumeLabel->installEventFilter(this);
     lbDiskType = new QLabel(this);
-    NameComponent(lbDiskType, "lbDiskType", "Disk type");
+    NameValueLabel(lbDiskType, "lbDiskType", QString()); // "Fixed disk" says what it is
     DriveCapacityLabel = new QLabel(this);
-    NameComponent(DriveCapacityLabel, "DriveCapacityLabel", "Disk capacity");
+    NameValueLabel(DriveCapacityLabel, "DriveCapacityLabel", "Capacity");
     AvailableBytesLabel = new QLabel(this);
-    NameComponent(AvailableBytesLabel, "AvailableBytesLabel", "Free space");
+    NameValueLabel(AvailableBytesLabel, "AvailableBytesLabel", "Free");
     DrvSpaceGauge = new QProgressBar(this);
     NameComponent(DrvSpaceGauge, "DrvSpaceGauge", "Used disk space");
     DrvSpaceGauge->setRange(0, 100);

@@ -1,5 +1,7 @@
 #include "gui/filewindow/filelistaccessible.h"
 
+#include "filewindow/filecolumns.h"
+#include "gui/filewindow/fileheader.h"
 #include "gui/filewindow/tvirtuallistbox.h"
 
 #include <QAccessible>
@@ -7,6 +9,9 @@
 #include <QHash>
 #include <QPointer>
 #include <QWindow>
+
+#include <algorithm>
+#include <vector>
 
 namespace zentrix {
 namespace {
@@ -52,7 +57,10 @@ public:
         const QRect r = m_list->itemRect(m_index);
         if (r.isEmpty())
             return {};
-        const QRect visible(0, r.top(), m_list->viewport()->width(), r.height());
+        // One entry a line: the line across the window. In the column formats
+        // the entry's own column.
+        const QRect visible =
+            m_list->columns() > 0 ? r : QRect(0, r.top(), m_list->viewport()->width(), r.height());
         return QRect(m_list->viewport()->mapToGlobal(visible.topLeft()), visible.size());
     }
 
@@ -164,9 +172,152 @@ private:
     mutable int m_rowsForCount = -1;
 };
 
+/// One section of the file window's header: its caption, whether the window is
+/// sorted by it, and a press that sorts as a click on it does.
+class HeaderSectionAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
+public:
+    HeaderSectionAccessible(FileHeader* header, int section)
+        : m_header(header), m_section(section) {}
+
+    bool isValid() const override { return !m_header.isNull(); }
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override {
+        return m_header ? m_header->window()->windowHandle() : nullptr;
+    }
+    QAccessibleInterface* parent() const override {
+        return m_header ? QAccessible::queryAccessibleInterface(m_header.data()) : nullptr;
+    }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    void setText(QAccessible::Text, const QString&) override {}
+    QAccessible::Role role() const override { return QAccessible::ColumnHeader; }
+
+    QString text(QAccessible::Text t) const override {
+        if (!m_header)
+            return {};
+        if (t == QAccessible::Name) {
+            const std::string_view caption =
+                kFileHeaderSections[static_cast<size_t>(m_section)].text;
+            return QString::fromUtf8(caption.data(), static_cast<int>(caption.size()));
+        }
+        if (t == QAccessible::Description) {
+            const auto [key, reversed] = sortState();
+            if (key != m_section)
+                return QStringLiteral("Click to sort by this column");
+            return reversed ? QStringLiteral("Sorted by this column, reversed")
+                            : QStringLiteral("Sorted by this column");
+        }
+        return {};
+    }
+
+    QRect rect() const override {
+        if (!m_header)
+            return {};
+        const int x = m_header->sectionViewportPosition(m_section);
+        const QRect r(x, 0, m_header->sectionSize(m_section), m_header->height());
+        return QRect(m_header->viewport()->mapToGlobal(r.topLeft()), r.size());
+    }
+
+    QAccessible::State state() const override {
+        QAccessible::State s;
+        if (!m_header) {
+            s.invalid = true;
+            return s;
+        }
+        const QRect r = rect();
+        s.invisible = !m_header->isVisible() || m_header->isSectionHidden(m_section);
+        s.offscreen = s.invisible || !QRect(m_header->viewport()->mapToGlobal(QPoint(0, 0)),
+                                            m_header->viewport()->size())
+                                          .intersects(r);
+        s.selected = sortState().first == m_section;
+        return s;
+    }
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this)
+                                                    : nullptr;
+    }
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString& name) override {
+        if (m_header && name == pressAction() && m_header->sectionsClickable())
+            emit m_header->sectionClicked(m_section);
+    }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+    int section() const { return m_section; }
+
+private:
+    std::pair<int, bool> sortState() const {
+        return m_header && m_header->SortState ? m_header->SortState()
+                                               : std::pair<int, bool>{-1, false};
+    }
+
+    QPointer<FileHeader> m_header;
+    int m_section;
+};
+
+/// The header: its children are the sections it shows, in their order.
+class FileHeaderAccessible : public QAccessibleWidget {
+public:
+    explicit FileHeaderAccessible(FileHeader* header)
+        : QAccessibleWidget(header, QAccessible::Client) {}
+    ~FileHeaderAccessible() override {
+        for (QAccessible::Id id : std::as_const(m_ids))
+            QAccessible::deleteAccessibleInterface(id);
+    }
+
+    int childCount() const override { return static_cast<int>(shown().size()); }
+    QAccessibleInterface* child(int index) const override {
+        const std::vector<int> sections = shown();
+        if (index < 0 || index >= static_cast<int>(sections.size()))
+            return nullptr;
+        const int section = sections[static_cast<size_t>(index)];
+        if (auto it = m_ids.constFind(section); it != m_ids.constEnd())
+            if (QAccessibleInterface* known = QAccessible::accessibleInterface(*it))
+                return known;
+        auto* iface = new HeaderSectionAccessible(header(), section);
+        m_ids.insert(section, QAccessible::registerAccessibleInterface(iface));
+        return iface;
+    }
+    int indexOfChild(const QAccessibleInterface* c) const override {
+        if (!c || c->role() != QAccessible::ColumnHeader || c->parent() != this)
+            return -1;
+        const int section = static_cast<const HeaderSectionAccessible*>(c)->section();
+        const std::vector<int> sections = shown();
+        const auto it = std::find(sections.begin(), sections.end(), section);
+        return it == sections.end() ? -1 : static_cast<int>(it - sections.begin());
+    }
+    QAccessibleInterface* childAt(int x, int y) const override {
+        const QPoint p = header()->viewport()->mapFromGlobal(QPoint(x, y));
+        const int section = header()->logicalIndexAt(p);
+        const std::vector<int> sections = shown();
+        const auto it = std::find(sections.begin(), sections.end(), section);
+        return it == sections.end() ? nullptr : child(static_cast<int>(it - sections.begin()));
+    }
+
+private:
+    FileHeader* header() const { return static_cast<FileHeader*>(widget()); }
+    std::vector<int> shown() const {
+        std::vector<int> sections;
+        for (int visual = 0; visual < header()->count(); ++visual) {
+            const int logical = header()->logicalIndex(visual);
+            if (logical >= 0 && logical < kHeaderSectionCount &&
+                !header()->isSectionHidden(logical))
+                sections.push_back(logical);
+        }
+        return sections;
+    }
+
+    mutable QHash<int, QAccessible::Id> m_ids;
+};
+
 QAccessibleInterface* factory(const QString& className, QObject* object) {
     if (className == QLatin1String("zentrix::TVirtualListBox") && object->isWidgetType())
         return new FileListAccessible(static_cast<QWidget*>(object));
+    if (className == QLatin1String("zentrix::FileHeader") && object->isWidgetType())
+        return new FileHeaderAccessible(static_cast<FileHeader*>(object));
     return nullptr;
 }
 

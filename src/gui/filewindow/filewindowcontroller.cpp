@@ -12,10 +12,12 @@
 #include "gui/filewindow/statisticspanel.h"
 #include "gui/filewindow/tvirtuallistbox.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QDrag>
+#include <QFocusEvent>
 #include <QFontDialog>
 #include <QKeyEvent>
 #include <QLabel>
@@ -50,6 +52,7 @@ FileWindowController::FileWindowController(Catalogue& catalogue, AppState& state
 
     m_listPanel = new QWidget(parent);
     SetComponentName(m_listPanel, "pnMainListBox");
+    m_listPanel->setAccessibleName("File window");
     auto* layout = new QVBoxLayout(m_listPanel);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -99,7 +102,12 @@ FileWindowController::FileWindowController(Catalogue& catalogue, AppState& state
         return listWndProc(e);
     };
     list->OnItemText = [this](int index) {
-        return qs(m_model->Text(index));
+        // The name as the row shows it: the full path when full paths are shown.
+        const TFileClass* r = m_model->Record(index);
+        if (!r)
+            return qs(m_model->Text(index));
+        return qs(m_model->Columns() > 0 ? ColumnNameText(*r, m_settings)
+                                         : EntryNameText(*r, m_settings));
     };
     list->OnItemTagged = [this](int index) {
         const TFileClass* r = m_model->Record(index);
@@ -531,8 +539,9 @@ bool FileWindowController::eventFilter(QObject* watched, QEvent* event) {
         QWidget* now = QApplication::focusWidget();
         if (now && (now == box || box->isAncestorOf(now) || now == view))
             break;
-        if (watched == box || !box->hasFocus())
+        if (watched == box || !box->hasFocus()) {
             m_model->ApplyTypedFileSpec(box->currentText().toStdString());
+        }
         break;
     }
     case QEvent::KeyPress: {
@@ -627,6 +636,14 @@ void FileWindowController::restoreFocus() {
     // file window; otherwise it goes back to the one that had it last.
     QWidget* now = QApplication::focusWidget();
     if (now && (now == MainListBox || now == m_tree))
+        return;
+    // Nor does it leave another pane of the window that the user went to (the
+    // drive list by Tab or a click, a prompt of the command strip): only a
+    // focus that went nowhere useful (a hidden control, a button, nothing)
+    // comes back. The specification box gives it back when it is done.
+    if (now && now->isVisible() && now->window() == MainListBox->window() &&
+        (now->focusPolicy() & Qt::TabFocus) && !qobject_cast<QAbstractButton*>(now) &&
+        !(m_specBox && (now == m_specBox || m_specBox->isAncestorOf(now))))
         return;
     QWidget* target = m_lastFocused ? m_lastFocused.data() : m_tree.data();
     if (target && target->isEnabled())

@@ -1,6 +1,7 @@
 #include "gui/filewindow/statisticspanel.h"
 
 #include "filewindow/filewindow.h"
+#include "gui/controls/a11y.h"
 #include "gui/filewindow/a11yname.h"
 
 #include <QComboBox>
@@ -16,10 +17,10 @@
 namespace zentrix {
 namespace {
 
-QLabel* makeLabel(QWidget* parent, const char* name, const char* accessibleName) {
+// A label that shows a figure: screen readers hear the caption with it.
+QLabel* makeLabel(QWidget* parent, const char* name, const char* caption) {
     auto* l = new QLabel(parent);
-    SetComponentName(l, name);
-    l->setAccessibleName(accessibleName);
+    NameValueLabel(l, name, caption);
     l->setTextInteractionFlags(Qt::NoTextInteraction);
     return l;
 }
@@ -28,6 +29,7 @@ QLabel* makeLabel(QWidget* parent, const char* name, const char* accessibleName)
 
 StatisticsPanel::StatisticsPanel(QWidget* parent) : QFrame(parent) {
     SetComponentName(this, "pnStatistics");
+    setAccessibleName("File statistics");
     m_layout = new QVBoxLayout(this);
     m_layout->setContentsMargins(2, 2, 2, 2);
     m_layout->setSpacing(4);
@@ -43,6 +45,7 @@ StatisticsPanel::StatisticsPanel(QWidget* parent) : QFrame(parent) {
     auto* specRow = new QHBoxLayout(pnFileSpec);
     specRow->setContentsMargins(4, 1, 1, 1);
     lbFileSpec = new QLabel("File Spec:", pnFileSpec);
+    lbFileSpec->setObjectName("lbFileSpec");
     specRow->addWidget(lbFileSpec, 1);
     sbDefaultFSpec = new QToolButton(pnFileSpec);
     SetComponentName(sbDefaultFSpec, "sbDefaultFSpec");
@@ -77,11 +80,11 @@ StatisticsPanel::StatisticsPanel(QWidget* parent) : QFrame(parent) {
     auto* cur = new QVBoxLayout(pnCurFile);
     cur->setContentsMargins(2, 2, 2, 2);
     cur->setSpacing(1);
-    lbCurrFilePos = makeLabel(pnCurFile, "lbCurrFilePos", "Current file position");
-    lbCurrFileNm = makeLabel(pnCurFile, "lbCurrFileNm", "Current file name");
-    lbCurrFileSize = makeLabel(pnCurFile, "lbCurrFileSize", "Current file size");
-    lbCurrFileDate = makeLabel(pnCurFile, "lbCurrFileDate", "Current file date");
-    lbCurrFileDesc = makeLabel(pnCurFile, "lbCurrFileDesc", "Current file description");
+    lbCurrFilePos = makeLabel(pnCurFile, "lbCurrFilePos", "Position");
+    lbCurrFileNm = makeLabel(pnCurFile, "lbCurrFileNm", "Name");
+    lbCurrFileSize = makeLabel(pnCurFile, "lbCurrFileSize", "Size");
+    lbCurrFileDate = makeLabel(pnCurFile, "lbCurrFileDate", "Date");
+    lbCurrFileDesc = makeLabel(pnCurFile, "lbCurrFileDesc", "Description");
     for (QLabel* l : {lbCurrFilePos, lbCurrFileNm, lbCurrFileSize, lbCurrFileDate, lbCurrFileDesc})
         cur->addWidget(l);
     pnCurFile->hide(); // shown while the file window has the focus
@@ -89,17 +92,20 @@ StatisticsPanel::StatisticsPanel(QWidget* parent) : QFrame(parent) {
 
     CurrDirStatGroupBox = new QGroupBox(this);
     SetComponentName(CurrDirStatGroupBox, "CurrDirStatGroupBox");
-    CurrDirStatGroupBox->setAccessibleName("Files statistics");
+    // The group boxes are heard by their titles, which change with the scope.
+    CurrDirStatGroupBox->setTitle(" Current directory statistics: ");
+    AnnounceNameChanges(CurrDirStatGroupBox);
     auto* dir = new QVBoxLayout(CurrDirStatGroupBox);
     FilesInDirLabel = makeLabel(CurrDirStatGroupBox, "FilesInDirLabel", "Files");
-    TotalDirSizeLabel = makeLabel(CurrDirStatGroupBox, "TotalDirSizeLabel", "Total size");
+    TotalDirSizeLabel = makeLabel(CurrDirStatGroupBox, "TotalDirSizeLabel", "Size");
     dir->addWidget(FilesInDirLabel);
     dir->addWidget(TotalDirSizeLabel);
     m_layout->addWidget(CurrDirStatGroupBox);
 
     TaggedGroupBox = new QGroupBox(this);
     SetComponentName(TaggedGroupBox, "TaggedGroupBox");
-    TaggedGroupBox->setAccessibleName("Tagged files statistics");
+    TaggedGroupBox->setTitle(" Directory tagged statistics: ");
+    AnnounceNameChanges(TaggedGroupBox);
     auto* tagged = new QVBoxLayout(TaggedGroupBox);
     TaggedFilesLabel = makeLabel(TaggedGroupBox, "TaggedFilesLabel", "Tagged files");
     TaggedBytesLabel = makeLabel(TaggedGroupBox, "TaggedBytesLabel", "Tagged size");
@@ -122,6 +128,9 @@ void StatisticsPanel::setFileSpecBox(QComboBox* box) {
     hbFileSpec->setAccessibleName("File specification");
     hbFileSpec->setToolTip(
         "File specification ... Press <F2> for extended file specifications ...");
+    // "File Spec:" labels the box (how screen readers on this desktop learn a
+    // combo box's name).
+    lbFileSpec->setBuddy(hbFileSpec);
     m_layout->insertWidget(1, hbFileSpec);
     showInversion(m_inverted);
 }

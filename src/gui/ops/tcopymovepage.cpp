@@ -57,7 +57,8 @@ TCopyMovePage::TCopyMovePage(CopyMovePage page, QWidget* parent) : QWidget(paren
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(6, 2, 6, 2);
     lbCaption = new QLabel(QString::fromUtf8(CopyMoveCommands::PageCaption(page)), this);
-    NameComponent(lbCaption, (std::string(names.page) + "Label").c_str(), "Prompt");
+    // Heard by its caption, which says what the box asks for.
+    NameComponent(lbCaption, (std::string(names.page) + "Label").c_str(), QString());
     layout->addWidget(lbCaption);
     const char* boxName = CopyMoveCommands::PageBox(page);
     if (const HistoryBoxSpec* spec = FindHistoryBox(kMainWindow, boxName)) {

@@ -15,9 +15,11 @@
 namespace zentrix {
 namespace {
 
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& accessible) {
+/// A label that shows a value: a screen reader hears `caption` with the value,
+/// or the value alone when its text carries its own caption ("Files: 3 of 10").
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption) {
     auto* label = new QLabel(parent);
-    NameComponent(label, name, accessible);
+    NameValueLabel(label, name, caption);
     label->setTextFormat(Qt::PlainText);
     label->setMinimumWidth(420);
     return label;
@@ -30,11 +32,11 @@ TFileOpProgressForm::TFileOpProgressForm(QWidget* parent) : QDialog(parent) {
     setWindowModality(Qt::ApplicationModal);
     auto* layout = new QVBoxLayout(this);
     lbFile = makeLabel(this, "lbFile", "File");
-    lbTarget = makeLabel(this, "lbTarget", "Target");
-    lbFiles = makeLabel(this, "lbFiles", "Files");
-    lbBytes = makeLabel(this, "lbBytes", "Bytes");
-    lbSpeed = makeLabel(this, "lbSpeed", "Speed");
-    lbTimeLeft = makeLabel(this, "lbTimeLeft", "Time left");
+    lbTarget = makeLabel(this, "lbTarget", QString()); // "to" and the target
+    lbFiles = makeLabel(this, "lbFiles", QString());
+    lbBytes = makeLabel(this, "lbBytes", QString());
+    lbSpeed = makeLabel(this, "lbSpeed", QString());
+    lbTimeLeft = makeLabel(this, "lbTimeLeft", QString());
     for (QLabel* label : {lbFile, lbTarget})
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(lbFile);

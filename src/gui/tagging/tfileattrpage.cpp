@@ -22,7 +22,9 @@ TFileAttrPage::TFileAttrPage(QWidget* parent) : QWidget(parent) {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(6, 2, 6, 2);
     pnFileAttr = new QLabel(this);
-    NameComponent(pnFileAttr, "pnFileAttr", "Attributes prompt");
+    // The prompt is heard as it reads ("Attributes of files to tag:").
+    NameValueLabel(pnFileAttr, "pnFileAttr", QString());
+    pnFileAttr->setText("File attributes:"); // each use sets its own prompt
     layout->addWidget(pnFileAttr);
     if (const HistoryBoxSpec* spec = FindHistoryBox(kMainWindow, "hbFilesAttrHistory")) {
         hbFilesAttrHistory = THistoryComboBox::Create(*spec, this, true);

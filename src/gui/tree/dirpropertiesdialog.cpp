@@ -1,6 +1,7 @@
 #include "gui/tree/dirpropertiesdialog.h"
 
 #include "catalogue/catalogue.h"
+#include "gui/controls/a11y.h"
 #include "platform/drivetable.h"
 #include "platform/volume.h"
 
@@ -82,7 +83,7 @@ TDirPropertiesDialog::TDirPropertiesDialog(Catalogue& catalogue, TTreeNode* node
     for (const auto& [label, value] : m_rows) {
         auto* v = new QLabel(value, this);
         v->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        v->setAccessibleName(label);
+        MarkValueLabel(v, label);
         form->addRow(label + ":", v);
     }
     layout->addLayout(form);

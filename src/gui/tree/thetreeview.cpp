@@ -1,5 +1,7 @@
 #include "gui/tree/thetreeview.h"
 
+#include "gui/tree/treeaccessible.h"
+
 #include <QDragMoveEvent>
 #include <QHeaderView>
 #include <QScrollBar>
@@ -7,6 +9,11 @@
 namespace zentrix {
 
 THETreeView::THETreeView(QWidget* parent) : QTreeView(parent) {
+    InstallTreeAccessibility();
+    connect(this, &QTreeView::expanded, this,
+            [this](const QModelIndex& index) { NotifyTreeExpansionChanged(this, index); });
+    connect(this, &QTreeView::collapsed, this,
+            [this](const QModelIndex& index) { NotifyTreeExpansionChanged(this, index); });
     header()->hide();
     setIndentation(19);
     setUniformRowHeights(true);
@@ -31,6 +38,23 @@ bool THETreeView::viewportEvent(QEvent* event) {
     if (WndProcFunction && WndProcFunction(event))
         return true;
     return QTreeView::viewportEvent(event);
+}
+
+void THETreeView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    // The tree shows one column and never lets all columns show the focus, so
+    // nothing of QTreeView's own handling is left out but its report.
+    QAbstractItemView::currentChanged(current, previous);
+    NotifyTreeCurrentChanged(this);
+}
+
+void THETreeView::selectionChanged(const QItemSelection& selected,
+                                   const QItemSelection& deselected) {
+    QAbstractItemView::selectionChanged(selected, deselected);
+}
+
+void THETreeView::focusInEvent(QFocusEvent* event) {
+    QTreeView::focusInEvent(event);
+    NotifyTreeCurrentChanged(this);
 }
 
 void THETreeView::ScrollLineUp() { verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub); }

@@ -23,6 +23,13 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    // Qt's tree view numbers the rows it reports to assistive tools its own way
+    // (with its hidden header as a first cell); these report them as the tree's
+    // own interface numbers them.
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void selectionChanged(const QItemSelection& selected,
+                          const QItemSelection& deselected) override;
+    void focusInEvent(QFocusEvent* event) override;
     bool viewportEvent(QEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
 };

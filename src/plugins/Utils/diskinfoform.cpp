@@ -88,7 +88,11 @@ TDiskInfoForm::TDiskInfoForm(const ZxVolumeFacts& facts, QWidget* parent) : QDia
 void TDiskInfoForm::addRow(const QString& caption, const QString& text) {
     auto* label = new QLabel(text, this);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    label->setAccessibleName(caption.chopped(1)); // tests and screen readers find rows by it
+    // Screen readers hear caption and value together ("Volume label: DATA"). The
+    // property marks a value label for the program's accessibility (which gives it
+    // a text interface); tests find rows by it.
+    label->setAccessibleName(caption + " " + text);
+    label->setProperty("zentrixValueCaption", caption.chopped(1));
     m_form->addRow(caption, label);
 }
 

@@ -60,7 +60,8 @@ TExtFileSpecForm::TExtFileSpecForm(std::vector<UserFileType> types, const std::s
     lbResult->setWordWrap(true);
     lbResult->setTextInteractionFlags(Qt::TextSelectableByMouse);
     lbResult->setFrameShape(QFrame::StyledPanel);
-    lbResult->setAccessibleName("Resulting file specification");
+    // A value label: heard as caption and value together in the program.
+    lbResult->setProperty("zentrixValueCaption", "Resulting file specification");
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
 

@@ -1,0 +1,314 @@
+#include "gui/tree/treeaccessible.h"
+
+#include "gui/tree/thetreeview.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QHash>
+#include <QItemSelectionModel>
+#include <QPersistentModelIndex>
+#include <QPointer>
+#include <QTimer>
+#include <QWindow>
+
+#include <vector>
+
+namespace zentrix {
+
+namespace {
+
+/// The rows the tree shows, in display order, built when first asked for after
+/// a change of the model or of an open branch. Lives as a child of the view.
+class TreeRows : public QObject {
+public:
+    explicit TreeRows(THETreeView* view) : QObject(view), m_view(view) {
+        setObjectName(QStringLiteral("zentrixTreeRows"));
+        connect(view, &QTreeView::expanded, this, &TreeRows::invalidate);
+        connect(view, &QTreeView::collapsed, this, &TreeRows::invalidate);
+    }
+
+    static TreeRows* of(THETreeView* view) {
+        auto* rows = view->findChild<TreeRows*>(QStringLiteral("zentrixTreeRows"),
+                                                Qt::FindDirectChildrenOnly);
+        return rows ? rows : new TreeRows(view);
+    }
+
+    int count() {
+        build();
+        return static_cast<int>(m_rows.size());
+    }
+    QModelIndex at(int position) {
+        build();
+        return position >= 0 && position < static_cast<int>(m_rows.size())
+                   ? m_rows[static_cast<size_t>(position)]
+                   : QModelIndex();
+    }
+    int positionOf(const QModelIndex& index) {
+        build();
+        return index.isValid() ? m_positions.value(index.internalId(), -1) : -1;
+    }
+
+    /// The interface of a row, made once per node while the node lives.
+    QAccessibleInterface* rowInterface(const QModelIndex& index);
+
+    /// The shown rows changed: they are rebuilt when next asked for, and
+    /// assistive tools, which keep the children they were told of, hear of it
+    /// once the change is complete.
+    void invalidate() {
+        m_valid = false;
+        if (m_reorderPending || !QAccessible::isActive())
+            return;
+        m_reorderPending = true;
+        QTimer::singleShot(0, this, [this] {
+            m_reorderPending = false;
+            QAccessibleEvent reorder(m_view, QAccessible::ObjectReorder);
+            QAccessible::updateAccessibility(&reorder);
+        });
+    }
+
+private:
+    void watchModel() {
+        QAbstractItemModel* model = m_view->model();
+        if (model == m_model)
+            return;
+        if (m_model)
+            disconnect(m_model, nullptr, this, nullptr);
+        m_model = model;
+        if (!model)
+            return;
+        connect(model, &QAbstractItemModel::rowsInserted, this, &TreeRows::invalidate);
+        connect(model, &QAbstractItemModel::rowsRemoved, this, &TreeRows::invalidate);
+        connect(model, &QAbstractItemModel::rowsMoved, this, &TreeRows::invalidate);
+        connect(model, &QAbstractItemModel::layoutChanged, this, &TreeRows::invalidate);
+        connect(model, &QAbstractItemModel::modelReset, this, &TreeRows::invalidate);
+    }
+
+    void build() {
+        watchModel();
+        if (m_valid)
+            return;
+        m_valid = true;
+        m_rows.clear();
+        m_positions.clear();
+        if (!m_model)
+            return;
+        // indexBelow walks the view's own list of shown rows.
+        for (QModelIndex i = m_model->index(0, 0); i.isValid(); i = m_view->indexBelow(i)) {
+            m_positions.insert(i.internalId(), static_cast<int>(m_rows.size()));
+            m_rows.push_back(i);
+        }
+        // Interfaces of rows that went away go with them.
+        for (auto it = m_ids.begin(); it != m_ids.end();) {
+            QAccessibleInterface* iface = QAccessible::accessibleInterface(*it);
+            if (!iface || !iface->isValid() || !m_positions.contains(it.key())) {
+                if (iface)
+                    QAccessible::deleteAccessibleInterface(*it);
+                it = m_ids.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+
+    THETreeView* m_view;
+    QPointer<QAbstractItemModel> m_model;
+    bool m_valid = false;
+    bool m_reorderPending = false;
+    std::vector<QModelIndex> m_rows;
+    QHash<quintptr, int> m_positions;
+    QHash<quintptr, QAccessible::Id> m_ids;
+};
+
+/// One row of the tree, bound to its node through a persistent index.
+class TreeRowAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
+public:
+    TreeRowAccessible(THETreeView* view, const QModelIndex& index) : m_view(view), m_index(index) {}
+
+    bool isValid() const override { return m_view && m_index.isValid(); }
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override { return m_view ? m_view->window()->windowHandle() : nullptr; }
+    QAccessibleInterface* parent() const override {
+        return m_view ? QAccessible::queryAccessibleInterface(m_view.data()) : nullptr;
+    }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    void setText(QAccessible::Text, const QString&) override {}
+    QAccessible::Role role() const override { return QAccessible::TreeItem; }
+
+    QString text(QAccessible::Text t) const override {
+        if (!isValid())
+            return {};
+        if (t == QAccessible::Name)
+            return m_index.data(Qt::DisplayRole).toString();
+        if (t == QAccessible::Description) {
+            // Where the node sits: a screen reader cannot see the indentation.
+            int level = 1;
+            for (QModelIndex p = m_index.parent(); p.isValid(); p = p.parent())
+                ++level;
+            return QString("Level %1").arg(level);
+        }
+        return {};
+    }
+
+    QRect rect() const override {
+        if (!isValid())
+            return {};
+        const QRect r = m_view->visualRect(m_index);
+        if (r.isEmpty())
+            return {};
+        // The row across the tree, as a click anywhere on it selects it.
+        const QRect row(0, r.top(), m_view->viewport()->width(), r.height());
+        return QRect(m_view->viewport()->mapToGlobal(row.topLeft()), row.size());
+    }
+
+    QAccessible::State state() const override {
+        QAccessible::State s;
+        if (!isValid()) {
+            s.invalid = true;
+            return s;
+        }
+        const bool current = m_view->currentIndex() == m_index;
+        s.selectable = true;
+        s.focusable = true;
+        s.selected =
+            current || (m_view->selectionModel() && m_view->selectionModel()->isSelected(m_index));
+        s.active = current;
+        s.focused = current && m_view->hasFocus();
+        s.expandable = m_view->model()->hasChildren(m_index);
+        s.expanded = s.expandable && m_view->isExpanded(m_index);
+        s.collapsed = s.expandable && !s.expanded;
+        const QRect r = m_view->visualRect(m_index);
+        s.invisible = !m_view->isVisible();
+        s.offscreen = s.invisible || r.isEmpty() || !m_view->viewport()->rect().intersects(r);
+        return s;
+    }
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this)
+                                                    : nullptr;
+    }
+
+    // Press selects the directory, as a click does; toggle opens or closes it,
+    // as a click on its button does.
+    QStringList actionNames() const override {
+        if (!isValid())
+            return {};
+        QStringList names{pressAction()};
+        if (m_view->model()->hasChildren(m_index))
+            names << toggleAction();
+        return names;
+    }
+    void doAction(const QString& name) override {
+        if (!isValid() || !m_view->isEnabled())
+            return;
+        const QModelIndex index = m_index;
+        if (name == pressAction())
+            m_view->setCurrentIndex(index);
+        else if (name == toggleAction())
+            m_view->setExpanded(index, !m_view->isExpanded(index));
+    }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+    QModelIndex index() const { return m_index; }
+
+private:
+    QPointer<THETreeView> m_view;
+    QPersistentModelIndex m_index;
+};
+
+QAccessibleInterface* TreeRows::rowInterface(const QModelIndex& index) {
+    if (!index.isValid())
+        return nullptr;
+    if (auto it = m_ids.constFind(index.internalId()); it != m_ids.constEnd()) {
+        auto* known = static_cast<TreeRowAccessible*>(QAccessible::accessibleInterface(*it));
+        if (known && known->isValid() && known->index() == index)
+            return known;
+        if (known)
+            QAccessible::deleteAccessibleInterface(*it);
+    }
+    auto* iface = new TreeRowAccessible(m_view, index);
+    m_ids.insert(index.internalId(), QAccessible::registerAccessibleInterface(iface));
+    return iface;
+}
+
+class TreeAccessible : public QAccessibleWidget {
+public:
+    explicit TreeAccessible(THETreeView* view) : QAccessibleWidget(view, QAccessible::Tree) {}
+
+    int childCount() const override { return rows()->count(); }
+    QAccessibleInterface* child(int index) const override {
+        return rows()->rowInterface(rows()->at(index));
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        if (!child || child->role() != QAccessible::TreeItem || child->parent() != this)
+            return -1;
+        return rows()->positionOf(static_cast<const TreeRowAccessible*>(child)->index());
+    }
+    QAccessibleInterface* childAt(int x, int y) const override {
+        const QPoint p = view()->viewport()->mapFromGlobal(QPoint(x, y));
+        return rows()->rowInterface(view()->indexAt(p));
+    }
+    QAccessibleInterface* focusChild() const override {
+        return view()->hasFocus() ? rows()->rowInterface(view()->currentIndex()) : nullptr;
+    }
+    QString text(QAccessible::Text t) const override {
+        // The value of the tree is the directory selected in it.
+        if (t == QAccessible::Value)
+            return view()->currentIndex().data(Qt::DisplayRole).toString();
+        return QAccessibleWidget::text(t);
+    }
+
+private:
+    THETreeView* view() const { return static_cast<THETreeView*>(widget()); }
+    TreeRows* rows() const { return TreeRows::of(view()); }
+};
+
+QAccessibleInterface* Factory(const QString& className, QObject* object) {
+    if (className == QLatin1String("zentrix::THETreeView") && object && object->isWidgetType())
+        return new TreeAccessible(static_cast<THETreeView*>(object));
+    return nullptr;
+}
+
+} // namespace
+
+void InstallTreeAccessibility() {
+    static const bool installed = [] {
+        QAccessible::installFactory(&Factory);
+        return true;
+    }();
+    (void)installed;
+}
+
+void NotifyTreeCurrentChanged(THETreeView* view) {
+    if (!view || !QAccessible::isActive() || !view->hasFocus())
+        return;
+    const int position = TreeRows::of(view)->positionOf(view->currentIndex());
+    if (position < 0)
+        return;
+    QAccessibleEvent focus(view, QAccessible::Focus);
+    focus.setChild(position);
+    QAccessible::updateAccessibility(&focus);
+    QAccessibleEvent selection(view, QAccessible::Selection);
+    selection.setChild(position);
+    QAccessible::updateAccessibility(&selection);
+}
+
+void NotifyTreeExpansionChanged(THETreeView* view, const QModelIndex& index) {
+    if (!view || !QAccessible::isActive())
+        return;
+    TreeRows* rows = TreeRows::of(view);
+    rows->invalidate();
+    const int position = rows->positionOf(index);
+    if (position < 0)
+        return;
+    QAccessible::State changed;
+    changed.expanded = true;
+    changed.collapsed = true;
+    QAccessibleStateChangeEvent state(view, changed);
+    state.setChild(position);
+    QAccessible::updateAccessibility(&state);
+}
+
+} // namespace zentrix
