@@ -119,4 +119,12 @@ bool AgeLimit::Later(int64_t fileTime) const {
     return LocalFileTime(fileTime) > m_limitLocal;
 }
 
+bool AgeLimit::NotEarlier(int64_t fileTime) const {
+    if (fileTime > m_surelyLater)
+        return true;
+    if (fileTime < m_surelyNotLater)
+        return false;
+    return LocalFileTime(fileTime) >= m_limitLocal;
+}
+
 } // namespace zentrix

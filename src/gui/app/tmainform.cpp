@@ -26,6 +26,7 @@
 #include "gui/app/ttipsform.h"
 #include "gui/app/tzentrixtray.h"
 #include "gui/config/fontconvert.h"
+#include "gui/config/toolscontroller.h"
 #include "gui/config/toptionsform.h"
 #include "gui/controls/a11y.h"
 #include "gui/controls/tabring.h"
@@ -50,6 +51,7 @@
 #include "gui/filewindow/filewindowcontroller.h"
 #include "gui/filewindow/tvirtuallistbox.h"
 #include "gui/tagging/taggingcontroller.h"
+#include "gui/tagging/tagwizardcontroller.h"
 #include "gui/tagging/tfileattrpage.h"
 #include "gui/tree/cataloguetreemodel.h"
 #include "gui/tree/dirpropertiesdialog.h"
@@ -197,6 +199,8 @@ TMainForm::~TMainForm() {
     delete m_search; // its workers stop before what they show goes
     m_search = nullptr;
     delete m_fileMenuState;
+    delete m_toolsCtl;
+    delete m_wizard;
     delete m_menus;
     delete m_view;
     m_view = nullptr;
@@ -211,6 +215,8 @@ TMainForm::~TMainForm() {
     delete m_fileWindow;
     delete m_treeController;
     m_fileMenuState = nullptr;
+    m_toolsCtl = nullptr;
+    m_wizard = nullptr;
     m_menus = nullptr;
     m_ops = nullptr;
     m_tagging = nullptr;
@@ -463,6 +469,12 @@ void TMainForm::wireFileWindow() {
                               *m_watchDog, *this, *m_plugins, *m_tagging, this);
     m_ops->installPages(ZenPageControl);
     m_ops->attachTree(*m_treeCommands);
+    m_wizard = new TagWizardController({m_cat, m_state, *m_logger, m_fileWindow->model(), *this,
+                                        *MainStatusBar, *m_prompter, *m_plugins, *m_store},
+                                       this);
+    m_wizard->showHelp = [this](int topic) {
+        ShowHelpTopic(topic, false);
+    };
 
     m_search = new SearchController(m_cat, m_state, m_settings, m_drives, *m_logger,
                                     m_fileWindow->model(), *m_prompter, *MainStatusBar,
@@ -536,6 +548,7 @@ void TMainForm::wireMenus() {
     // Letters typed in the drive list choose drives, whichever way it got the focus.
     m_menus->addInputBox(lbDrives);
     connect(m_menus, &MainMenuBar::hintChanged, MainStatusBar, &TMainStatusBar::setHint);
+    wireTools();
     connect(m_treeController, &TreeController::treePopupRequested, this,
             [this](const QPoint& pos) { showPopup("TreeViewPopupMenu", pos); });
     connect(pnQuickView, &TQuickViewPane::popupRequested, this,
@@ -573,6 +586,25 @@ void TMainForm::wireMenus() {
             OpenDirectory(path.toStdString());
         });
     }
+}
+
+void TMainForm::wireTools() {
+    m_toolsCtl = new ToolsController(*m_menus, *m_store, m_settings, *m_prompter, this);
+    m_toolsCtl->attachFileWindow(
+        m_cat, m_fileWindow->model(), [this] { return m_fileWindow->fileWindowHasFocus(); },
+        [this] { focusFileWindow(); });
+    m_toolsCtl->openOptions = [this](int page) {
+        OpenOptions(page);
+    };
+    m_toolsCtl->showHelp = [this](int topic, bool popup) {
+        ShowHelpTopic(topic, popup);
+    };
+    connect(m_toolsCtl, &ToolsController::hintChanged, MainStatusBar, &TMainStatusBar::setHint);
+    for (const auto& [name, handler] : m_toolsCtl->commands()) {
+        m_commands[name] = handler;
+        m_menus->registerCommand(name, handler);
+    }
+    m_toolsCtl->Start();
 }
 
 void TMainForm::showDirectoryMenu(TTreeNode* node, const QPoint& pos) {
@@ -681,6 +713,8 @@ void TMainForm::buildCommands() {
     for (const auto& [name, handler] : m_ops->commands())
         m_commands[name] = handler;
     for (const auto& [name, handler] : m_search->commands())
+        m_commands[name] = handler;
+    for (const auto& [name, handler] : m_wizard->commands())
         m_commands[name] = handler;
     for (auto& [name, handler] : m_help->commands())
         m_commands[name] = std::move(handler);
@@ -927,6 +961,10 @@ bool TMainForm::hiddenInTray() const { return tray && tray->hidden(); }
 void TMainForm::pmiTrayAboutClick() { m_plugins->CallShowAboutForm(this); }
 
 void TMainForm::miZentrixPropertiesClick() {
+    OpenOptions(static_cast<int>(TOptionsForm::Page::General));
+}
+
+void TMainForm::OpenOptions(int page) {
     OptionsContext context{m_settings,
                            m_cat.UserFileTypes,
                            m_drives,
@@ -936,7 +974,8 @@ void TMainForm::miZentrixPropertiesClick() {
                            m_store->StorePath(),
                            this,
                            this};
-    TOptionsForm::Execute(context, TOptionsForm::Page::General, this);
+    context.tools = &m_toolsCtl->config();
+    TOptionsForm::Execute(context, static_cast<TOptionsForm::Page>(page), this);
 }
 
 void TMainForm::RestoreState() {
@@ -1229,7 +1268,20 @@ std::string TMainForm::CurrentFontText(FontSlot slot) {
     return FontTextOf(target->font(), target->palette().color(QPalette::Text)).toStdString();
 }
 
-void TMainForm::ShowButtonBars(bool, bool) {} // the command button bars come with the user tools
+void TMainForm::ShowButtonBars(bool dirButtons, bool fileButtons) {
+    if (m_toolsCtl)
+        m_toolsCtl->ShowButtonBars(dirButtons, fileButtons);
+}
+
+void TMainForm::LoadCommandButtons() {
+    if (m_toolsCtl)
+        m_toolsCtl->LoadCommandButtons();
+}
+
+void TMainForm::SaveCommandButtons() {
+    if (m_toolsCtl)
+        m_toolsCtl->SaveCommandButtons();
+}
 
 void TMainForm::ShowTreeIcons(bool on) { m_treeModel->setShowIcons(on); }
 
@@ -1245,7 +1297,10 @@ void TMainForm::UpdateQuickViewPanel(bool quickView) {
         UpdateQuickView();
 }
 
-void TMainForm::ShowToolHints(bool) {} // the tools button bar comes with the user tools
+void TMainForm::ShowToolHints(bool on) {
+    if (m_toolsCtl)
+        m_toolsCtl->ShowToolHints(on);
+}
 
 // --- OptionsHost ------------------------------------------------------------------------------
 
@@ -1263,6 +1318,14 @@ void TMainForm::ApplyConfirmedOptions(const Settings& settings) {
     m_logger->ApplyHiddenDirsOption();
     ZenPageControl->setVisible(settings.ShowMemStat);
     m_view->ApplySettings();
+    m_toolsCtl->Rebuild();
+}
+
+void TMainForm::SaveMenuShortcuts() {
+    m_toolsCtl->SaveMenuShortcuts();
+}
+void TMainForm::ReloadMenuShortcuts() {
+    m_toolsCtl->ReloadMenuShortcuts();
 }
 
 void TMainForm::ShowHelpTopic(int topic, bool popup) {

@@ -53,6 +53,8 @@ class ProgramIcon;
 class DiskController;
 class TaggingController;
 class SearchController;
+class TagWizardController;
+class ToolsController;
 class HelpController;
 class CopyMoveController;
 class DeleteController;
@@ -201,6 +203,10 @@ public:
     SearchController& search() { return *m_search; }
     HelpController& help() { return *m_help; }
     OpsController& ops() { return *m_ops; }
+    ToolsController& toolsController() { return *m_toolsCtl; }
+    TagWizardController& tagWizard() { return *m_wizard; }
+    /// The options dialog on a page (TOptionsForm::Page).
+    void OpenOptions(int page);
     TWDList& watchDog() { return *m_watchDog; }
     PluginCalls& plugins() { return *m_plugins; }
     ViewController& view() { return *m_view; }
@@ -258,11 +264,15 @@ public:
     void SetFileItemHeight(std::optional<int> pixels) override;
     void UpdateQuickViewPanel(bool quickView) override;
     void ShowToolHints(bool on) override;
+    void LoadCommandButtons() override;
+    void SaveCommandButtons() override;
 
     // --- OptionsHost -----------------------------------------------------------------------
     void ApplyDescriptionColumn(bool show) override;
     void ApplyConfirmedOptions(const Settings& settings) override;
     void ShowHelpTopic(int topic, bool popup) override;
+    void SaveMenuShortcuts() override;
+    void ReloadMenuShortcuts() override;
 
     /// The file window's hooks (installed by its controller).
     std::function<void()> onEmptyFileWindow;
@@ -294,6 +304,7 @@ private:
     void buildCommands();
     void wireFileWindow();
     void wireMenus();
+    void wireTools();
     void fileCommandRequested(int command);
     void showPopup(const QString& name, const QPoint& globalPos);
     void wireTree();
@@ -332,6 +343,8 @@ private:
     SearchController* m_search = nullptr;
     HelpController* m_help = nullptr;
     OpsController* m_ops = nullptr;
+    TagWizardController* m_wizard = nullptr;
+    ToolsController* m_toolsCtl = nullptr;
     std::unique_ptr<TFileOperator> m_fileOperator;
     CopyMoveController* m_copyMove = nullptr;
     DeleteController* m_delete = nullptr;

@@ -10,6 +10,10 @@
 #include "config/watchdogoperations.h"
 #include "core/prompter.h"
 #include "gui/config/optionshost.h"
+#include "gui/config/tcommandbuttonspage.h"
+#include "gui/config/toolsconfig.h"
+#include "gui/config/tshortcutspage.h"
+#include "gui/config/ttoolspage.h"
 #include "gui/controls/a11y.h"
 #include "gui/controls/tradiogroup.h"
 #include "platform/atomicfile.h"
@@ -93,7 +97,9 @@ constexpr PageInfo kPageInfo[] = {
     {TOptionsForm::Page::Extensions, 34, 35},    {TOptionsForm::Page::Delete, 36, 37},
     {TOptionsForm::Page::Compatibility, 51, 39}, {TOptionsForm::Page::Sounds, 54, 42},
     {TOptionsForm::Page::WatchDog, 55, 43},      {TOptionsForm::Page::Confirmation, 56, 44},
-    {TOptionsForm::Page::ViewerEditor, 58, 46},
+    {TOptionsForm::Page::ViewerEditor, 58, 46},  {TOptionsForm::Page::Tools, 50, 38},
+    {TOptionsForm::Page::DirButtons, 52, 40},    {TOptionsForm::Page::FileButtons, 53, 41},
+    {TOptionsForm::Page::ShortCuts, 57, 45},
 };
 
 // A plain read-only window for a text file; false when the file cannot be read.
@@ -189,6 +195,12 @@ TOptionsForm::TOptionsForm(OptionsContext& context, Page page, QWidget* parent)
     NameComponent(pcOptions, "pcOptions", "Option pages");
     layout->addWidget(pcOptions);
 
+    if (m_ctx.tools) {
+        tsTools = new TToolsPage(*m_ctx.tools);
+        tsDirButtons = new TCommandButtonsPage(TCommandButtonsPage::Bar::Directory, *m_ctx.tools);
+        tsFileButtons = new TCommandButtonsPage(TCommandButtonsPage::Bar::File, *m_ctx.tools);
+        tsShortCuts = new TShortCutsPage(*m_ctx.tools);
+    }
     const std::pair<Page, QWidget*> pages[] = {
         {Page::General, buildGeneralPage()},
         {Page::View, buildViewPage()},
@@ -196,13 +208,19 @@ TOptionsForm::TOptionsForm(OptionsContext& context, Page page, QWidget* parent)
         {Page::Disks, buildDisksPage()},
         {Page::Extensions, buildExtensionsPage()},
         {Page::Delete, buildDeletePage()},
+        {Page::Tools, tsTools},
         {Page::Compatibility, buildCompatibilityPage()},
+        {Page::DirButtons, tsDirButtons},
+        {Page::FileButtons, tsFileButtons},
         {Page::Sounds, buildSoundsPage()},
         {Page::WatchDog, buildWatchDogPage()},
         {Page::Confirmation, buildConfirmationPage()},
+        {Page::ShortCuts, tsShortCuts},
         {Page::ViewerEditor, buildViewerEditorPage()},
     };
     for (const auto& [id, widget] : pages) {
+        if (!widget)
+            continue;
         pcOptions->addTab(widget, widget->accessibleName());
         m_pages.push_back(id);
     }
@@ -237,6 +255,17 @@ TOptionsForm::TOptionsForm(OptionsContext& context, Page page, QWidget* parent)
     for (size_t i = 0; i < m_pages.size(); ++i)
         if (m_pages[i] == page)
             pcOptions->setCurrentIndex(static_cast<int>(i));
+    connect(pcOptions, &QTabWidget::currentChanged, this, &TOptionsForm::pageChanged);
+    pageChanged();
+}
+
+void TOptionsForm::pageChanged() {
+    // The hot-key field takes Alt combinations: the dialog's buttons give up their
+    // accelerators while the shortcuts page is in front.
+    const bool plain = currentPage() == Page::ShortCuts;
+    btnOK->setText(plain ? "OK" : "&OK");
+    btnCancel->setText(plain ? "Cancel" : "&Cancel");
+    btnHelp->setText(plain ? "Help" : "&Help");
 }
 
 TOptionsForm::~TOptionsForm() = default;
@@ -763,6 +792,16 @@ void TOptionsForm::loadControls() {
     m_wdFilePath = st.WDFilePath;
     lbWDFilePath->setText(q(m_wdFilePath));
     updateWDFileButtons();
+
+    // The user tools as the store holds them, and the live buttons and shortcuts.
+    if (m_ctx.tools) {
+        TToolList tools;
+        tools.Load(*m_store, m_ctx.tools->probe);
+        tsTools->load(tools, st.ShowToolTips);
+        tsDirButtons->load(st.ShowDirButtons);
+        tsFileButtons->load(st.ShowFileButtons);
+        tsShortCuts->load();
+    }
 }
 
 void TOptionsForm::storeControls() {
@@ -824,6 +863,12 @@ void TOptionsForm::storeControls() {
     st.WDAutoDelete = cbWDAutoDelete->isChecked();
     st.WDFileSize = seWDFSize->value();
     st.WDFilePath = m_wdFilePath;
+
+    if (m_ctx.tools) {
+        st.ShowToolTips = tsTools->showToolTips();
+        st.ShowDirButtons = tsDirButtons->showButtons();
+        st.ShowFileButtons = tsFileButtons->showButtons();
+    }
 }
 
 OptionsDialogLists TOptionsForm::dialogLists() const {
@@ -870,6 +915,8 @@ void TOptionsForm::accept() {
 
     if (m_ctx.host)
         m_ctx.host->SaveMenuShortcuts();
+    if (tsTools)
+        tsTools->tools().Save(*m_store);
     try {
         SaveSettings(*m_store, st, m_ctx.target, &lists);
     } catch (const platform::FileWriteError& e) {
