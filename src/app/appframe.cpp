@@ -2,6 +2,7 @@
 
 #include "catalogue/catalogue.h"
 #include "catalogue/disklogger.h"
+#include "catalogue/existingdirectory.h"
 #include "config/settings.h"
 #include "core/appstate.h"
 #include "core/prompter.h"
@@ -13,7 +14,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <sys/stat.h>
 
 namespace zentrix::AppFrame {
 
@@ -115,13 +115,14 @@ bool OpenStartDirectory(DiskLogger& logger, const platform::DriveTable& drives, 
     }
     if (path.back() != '\\')
         path += '\\';
-    const auto host = drives.ToHostPath(path);
-    if (!host || ::stat(host->c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+    // The names as the disk has them: exactly first, then without regard to case.
+    const auto existing = ExistingDirectory(drives, path);
+    if (!existing) {
         prompter.warn("Directory does not exist!     ");
         return false;
     }
     BusyGuard busy(state);
-    return logger.GoToDirPath(path);
+    return logger.GoToDirPath(*existing);
 }
 
 std::string LastDirOnQuit(const TTreeNode* selected) {

@@ -49,23 +49,25 @@ int32_t Catalogue::CountFiles(bool taggedOnly) const {
 
 namespace {
 
-// Each file's size div 1024 (truncating, so negative sizes give negative
-// kilobytes), summed with 32-bit wrap-around.
-uint32_t kbOf(const TFileClass* f) { return static_cast<uint32_t>(f->FileSize() / 1024); }
+// Each file's size div 1024, rounded down before it is added.
+int64_t kbOf(const TFileClass* f) {
+    return f->FileSize() / 1024;
+}
 
 } // namespace
 
-int32_t Catalogue::SumKb(bool taggedOnly) const {
-    uint32_t sum = 0;
+int64_t Catalogue::SumKb(bool taggedOnly) const {
+    int64_t sum = 0;
     for (const TLoggedClass* dir : m_logged)
         for (const TFileClass* f : dir->FileList())
             if (!taggedOnly || f->Tagged())
                 sum += kbOf(f);
-    return static_cast<int32_t>(sum);
+    return sum;
 }
 
 Catalogue::Figures Catalogue::BranchFigures(const TTreeNode* branch, bool taggedOnly) const {
-    uint32_t count = 0, kb = 0;
+    uint32_t count = 0;
+    int64_t kb = 0;
     for (const TLoggedClass* dir : m_logged) {
         if (!dir->DirNode()->IsInBranchOf(branch))
             continue;
@@ -76,7 +78,7 @@ Catalogue::Figures Catalogue::BranchFigures(const TTreeNode* branch, bool tagged
             kb += kbOf(f);
         }
     }
-    return {static_cast<int32_t>(count), static_cast<int32_t>(kb)};
+    return {static_cast<int32_t>(count), kb};
 }
 
 bool Catalogue::BranchHasNonPlainFiles(const TTreeNode* branch) const {

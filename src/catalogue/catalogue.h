@@ -40,7 +40,9 @@ public:
     std::vector<std::string> UserFileTypes;
     /// The directory last shown on each logged disk.
     LastDirList LastDirs;
-    /// Upper-case full names of the result list (find results, dropped files).
+    /// Full names of the result list (find results, dropped files), as they
+    /// were given: names on this system are case-sensitive, so the case is
+    /// kept and a name is matched exactly first, then without regard to case.
     std::vector<std::string> ResultFiles;
 
     void SetIconProvider(IconProvider* provider) { m_iconProvider = provider; }
@@ -51,11 +53,11 @@ public:
 
     /// Files in the catalogue, all or only the tagged ones.
     int32_t CountFiles(bool taggedOnly) const;
-    /// Kilobytes in the catalogue: each file's size div 1024, summed (32 bits).
-    int32_t SumKb(bool taggedOnly) const;
+    /// Kilobytes in the catalogue: each file's size div 1024, summed (64 bits).
+    int64_t SumKb(bool taggedOnly) const;
     struct Figures {
         int32_t count = 0;
-        int32_t kb = 0;
+        int64_t kb = 0;
     };
     /// Count and kilobytes of the directories of a branch (the node and below).
     Figures BranchFigures(const TTreeNode* branch, bool taggedOnly) const;

@@ -85,6 +85,12 @@ bool DiskCommands::BeginSerialNumber(std::string& text) {
         m_prompter.warn(*refusal);
         return false;
     }
+    if (drive) {
+        if (auto refusal = SerialNumberRefusal(platform::SerialChangeRefusal(*drive))) {
+            m_prompter.warn(*refusal);
+            return false;
+        }
+    }
     uint32_t serial = 0;
     if (drive) {
         const platform::VolumeInfo volume = platform::QueryVolume(*drive);
@@ -105,7 +111,13 @@ DiskCommands::SerialResult DiskCommands::SetSerialNumber(const std::string& text
     }
     const platform::DriveInfo* drive = currentDrive();
     platform::VolumeWriteResult written;
-    if (drive) {
+    // Asked again: the volume may have been mounted since the page opened.
+    const auto refusal =
+        drive ? SerialNumberRefusal(platform::SerialChangeRefusal(*drive)) : std::nullopt;
+    if (refusal) {
+        m_prompter.warn(*refusal);
+        return SerialResult::Failed;
+    } else if (drive) {
         written = platform::WriteVolumeSerial(*drive, *serial);
     } else {
         written.detail = "no drive " + std::string(1, m_state.currentDisk) + ":";

@@ -121,6 +121,20 @@ std::optional<std::string> SerialNumberRefusal(char letter, DriveKind kind) {
     return "Cannot change serial number! (Disk type is " + DriveTypeName(letter, kind) + " !)     ";
 }
 
+std::optional<std::string> SerialNumberRefusal(platform::SerialRefusal refusal) {
+    switch (refusal) {
+    case platform::SerialRefusal::None:
+        break;
+    case platform::SerialRefusal::RootFileSystem:
+        return "Cannot change serial number! (The system runs from this disk!)     ";
+    case platform::SerialRefusal::NamedInFstab:
+        return "Cannot change serial number! (Disk is named in /etc/fstab!)     ";
+    case platform::SerialRefusal::MountedFixed:
+        return "Cannot change serial number! (Only removable or unmounted disks!)     ";
+    }
+    return std::nullopt;
+}
+
 std::string RemoteNameOf(const platform::DriveInfo& drive) {
     if (drive.kind != DriveKind::Network)
         return {};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/drivetable.h"
+#include "platform/serialguard.h"
 
 #include <cstdint>
 #include <optional>
@@ -49,6 +50,10 @@ bool SerialEntryTooShort(std::string_view text);
 std::optional<std::string> VolumeNameRefusal(char letter, platform::DriveKind kind);
 /// The refusal shown instead of the serial-number page, likewise.
 std::optional<std::string> SerialNumberRefusal(char letter, platform::DriveKind kind);
+/// The message that refuses a serial number the system mounts a volume by (the
+/// root file system, a volume named in /etc/fstab, a fixed volume in use); none
+/// for the volumes whose number may change.
+std::optional<std::string> SerialNumberRefusal(platform::SerialRefusal refusal);
 
 /// The remote name of a network drive's connection (the mount's source, such as
 /// "//server/share" or "server:/export"); empty for other drives and when the

@@ -8,8 +8,10 @@
 #include "core/appstate.h"
 #include "core/progress.h"
 #include "core/prompter.h"
+#include "core/scopeexit.h"
 #include "core/text.h"
 #include "platform/branchreader.h"
+#include "platform/collation.h"
 #include "platform/dirlisting.h"
 #include "platform/hostname.h"
 #include "platform/process.h"
@@ -17,6 +19,7 @@
 
 #include <cctype>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace zentrix {
@@ -25,16 +28,51 @@ namespace {
 
 char upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
 
-int32_t low32(uint64_t size) { return static_cast<int32_t>(static_cast<uint32_t>(size)); }
+// Sizes are kept whole; no file system reports one beyond the signed range.
+int64_t fileSize(uint64_t size) {
+    return size > static_cast<uint64_t>(INT64_MAX) ? INT64_MAX : static_cast<int64_t>(size);
+}
 uint16_t low16(uint32_t attributes) { return static_cast<uint16_t>(attributes & 0xFFFF); }
 
-// Directory entries whose names begin with "." are never catalogued ("." and ".."
-// among them); files with such names are.
-bool isSkippedDir(const platform::DirEntry& e) { return !e.name.empty() && e.name[0] == '.'; }
+bool isHiddenName(std::string_view name) {
+    return !name.empty() && name[0] == '.';
+}
+
+// "." and ".." are never directories of the catalogue. Every other directory is,
+// hidden ones (names beginning with ".") included unless the settings hide them;
+// hiding them by their name alone would make ~/.config unreachable.
+bool isSkippedDir(const platform::DirEntry& e, bool showHidden) {
+    return e.name == "." || e.name == ".." || (!showHidden && isHiddenName(e.name));
+}
 
 platform::AttrSource attrSourceOf(const Catalogue& cat, const TTreeNode* node) {
     const platform::DriveInfo* d = cat.Drives().Find(node->DriveLetter());
     return d ? d->attrSource : platform::AttrSource::Posix;
+}
+
+// The parts of a path between its backslashes, empty ones left out.
+std::vector<std::string_view> pathParts(std::string_view path) {
+    std::vector<std::string_view> parts;
+    size_t pos = 0;
+    while (pos < path.size()) {
+        const size_t end = std::min(path.find('\\', pos), path.size());
+        if (end > pos)
+            parts.push_back(path.substr(pos, end - pos));
+        pos = end + 1;
+    }
+    return parts;
+}
+
+// A child of the node by its text, exactly or without regard to case. Lookups
+// ask for the exact text first, so that "Docs" and "DOCS" side by side are both
+// reachable.
+TTreeNode* childByText(const TTreeNode* parent, std::string_view text, bool exact) {
+    for (int i = 0; i < parent->Count(); ++i) {
+        TTreeNode* child = parent->Item(i);
+        if (exact ? child->Text() == text : EqualsIgnoreCase(child->Text(), text))
+            return child;
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -42,7 +80,7 @@ platform::AttrSource attrSourceOf(const Catalogue& cat, const TTreeNode* node) {
 DiskLogger::DiskLogger(Catalogue& catalogue, AppState& state, const Settings& settings,
                        LoggedDiskTabs& tabs, Prompter& prompter, CatalogueUi& ui)
     : m_cat(catalogue), m_state(state), m_settings(settings), m_tabs(tabs), m_prompter(prompter),
-      m_ui(ui) {
+      m_ui(ui), m_hiddenDirsShown(settings.ShowHiddenDirsOption) {
     TTree& tree = m_cat.Tree();
     tree.CanChangeSelection = [this](TTreeNode*) { return !m_state.fileOperationRunning; };
     tree.OnSelectionChange = [this](TTreeNode* node) { SelectionChanged(node); };
@@ -89,7 +127,7 @@ int64_t DiskLogger::ProbeLimit(int precision) {
 
 namespace {
 
-int probeListing(platform::DirListing& listing, int64_t limit) {
+int probeListing(platform::DirListing& listing, int64_t limit, bool showHidden) {
     int bits = 0;
     int64_t counted = 0;
     platform::DirEntry e;
@@ -99,7 +137,7 @@ int probeListing(platform::DirListing& listing, int64_t limit) {
         if (!listing.Next(e))
             break;
         if (e.IsDirectory()) {
-            if (isSkippedDir(e))
+            if (isSkippedDir(e, showHidden))
                 continue;
             bits |= 3; // both bits are known now: nothing further can change them
             break;
@@ -119,7 +157,8 @@ int DiskLogger::PrecisionProbe(const std::string& hostPath, bool exact) const {
     platform::DirListing listing(platform::AttrSource::Posix, platform::StatMode::None);
     if (!listing.Open(hostPath))
         return 0;
-    return probeListing(listing, exact ? -1 : ProbeLimit(precision));
+    return probeListing(listing, exact ? -1 : ProbeLimit(precision),
+                        m_settings.ShowHiddenDirsOption);
 }
 
 // ---------------------------------------------------------------------------
@@ -139,7 +178,7 @@ void DiskLogger::LogDirFiles(TTreeNode* node) {
     while (listing.Next(e)) {
         if (e.IsDirectory())
             continue;
-        files.Add(e.name, low32(e.size), low16(e.attributes), e.lastWriteTime, node);
+        files.Add(e.name, fileSize(e.size), low16(e.attributes), e.lastWriteTime, node);
     }
     TLoggedClass* attached = m_cat.LoggedDirs().Add(std::move(record));
     m_cat.Tree().SetData(node, attached);
@@ -168,14 +207,16 @@ void DiskLogger::LogSubDirs(TTreeNode* node) {
     const int64_t limit = ProbeLimit(precision);
     platform::DirEntry e;
     while (listing.Next(e)) {
-        if (!e.IsDirectory() || isSkippedDir(e))
+        if (!e.IsDirectory() || isSkippedDir(e, m_settings.ShowHiddenDirsOption))
             continue;
         TTreeNode* child = tree.AddChild(node, std::string(e.name));
         tree.SetLink(child, e.isLink);
         int bits = 3;
         if (precision > 0) {
             platform::DirListing probe(platform::AttrSource::Posix, platform::StatMode::None);
-            bits = probe.OpenAt(listing.Fd(), e.hostName) ? probeListing(probe, limit) : 0;
+            bits = probe.OpenAt(listing.Fd(), e.hostName)
+                       ? probeListing(probe, limit, m_settings.ShowHiddenDirsOption)
+                       : 0;
         }
         SetNodeImages(child);
         if (bits & 2)
@@ -190,16 +231,51 @@ void DiskLogger::LogBranchRecursive(TTreeNode* node) {
     BusyGuard busy(m_state);
     const auto host = m_cat.HostPath(node);
     platform::BranchReader reader(attrSourceOf(m_cat, node),
-                                  platform::BranchReader::DefaultWorkers());
-    logBranch(node, reader, host ? reader.Root(*host) : nullptr);
+                                  platform::BranchReader::DefaultWorkers(),
+                                  !m_settings.ShowHiddenDirsOption);
+    TTree& tree = m_cat.Tree();
+
+    // Depth first without recursion, so that any depth works: one frame per
+    // level holds the subdirectories still to be read. Each directory's record
+    // exists before its listing is taken, so records come out in pre-order.
+    // The reader lists directories ahead on other threads; every record and
+    // node is still made here.
+    struct Frame {
+        TTreeNode* node;
+        platform::BranchReader::Dir* dir;
+        std::vector<std::pair<TTreeNode*, platform::BranchReader::Dir*>> children;
+        size_t next = 0;
+    };
+    std::vector<Frame> stack;
+    auto enter = [&](TTreeNode* n, platform::BranchReader::Dir* dir) {
+        Frame frame{n, dir, {}};
+        readBranchDir(n, reader, dir, frame.children);
+        stack.push_back(std::move(frame));
+    };
+    enter(node, host ? reader.Root(*host) : nullptr);
+    while (!stack.empty()) {
+        Frame& top = stack.back();
+        if (top.next < top.children.size()) {
+            const auto [child, dir] = top.children[top.next++];
+            enter(child, dir); // may move `top`
+            continue;
+        }
+        TTreeNode* n = top.node;
+        if (top.dir)
+            reader.Release(top.dir);
+        stack.pop_back();
+        SetNodeImages(n);
+        tree.SortChildren(n);
+        tree.SetExpanded(n, true); // its descendants were opened on their own way back
+    }
 }
 
-// Logs one directory of a branch and then, depth first, each subdirectory. The
-// directory's record exists before its listing is taken, so records come out
-// in pre-order. The reader lists directories ahead on other threads; every
-// record and node is still made here.
-void DiskLogger::logBranch(TTreeNode* node, platform::BranchReader& reader,
-                           platform::BranchReader::Dir* dir) {
+// Logs one directory of a branch: its record and files, and a child node for
+// each subdirectory. Links become closed nodes that are never descended; the
+// others are handed back, in listing order, with the reader's handle of each.
+void DiskLogger::readBranchDir(
+    TTreeNode* node, platform::BranchReader& reader, platform::BranchReader::Dir* dir,
+    std::vector<std::pair<TTreeNode*, platform::BranchReader::Dir*>>& descend) {
     TTree& tree = m_cat.Tree();
     tree.DeleteChildren(node);
     // A node read again drops its old record first, so that no directory is
@@ -211,50 +287,44 @@ void DiskLogger::logBranch(TTreeNode* node, platform::BranchReader& reader,
     }
     TLoggedClass* record = m_cat.LoggedDirs().Add(std::make_unique<TLoggedClass>(node));
     tree.SetData(node, record);
-
-    if (dir) {
-        const platform::DirBatch& batch = reader.Batch(dir);
-        if (batch.opened) {
-            TFileList& files = record->FileList();
-            size_t count = 0, nameBytes = 0;
-            for (const auto& e : batch.entries)
-                if (!e.isDirectory) {
-                    ++count;
-                    nameBytes += e.nameLen;
-                }
-            files.Reserve(count, nameBytes);
-            for (const auto& e : batch.entries) {
-                if (e.isDirectory)
-                    continue;
-                const std::string_view name = batch.Name(e);
-                TFileClass* rec =
-                    files.Add(name, low32(e.size), low16(e.attributes), e.lastWriteTime, node);
-                if (m_settings.FetchFileDescOption) {
-                    std::string desc = fileDescriptionAtLogging(node, name, false);
-                    if (!desc.empty())
-                        rec->SetDescText(std::move(desc));
-                }
-            }
-            // Subdirectories; links become closed nodes that are never descended.
-            size_t childIndex = 0;
-            for (const auto& e : batch.entries) {
-                if (!e.isDirectory)
-                    continue;
-                TTreeNode* child = tree.AddChild(node, std::string(batch.Name(e)));
-                if (e.isLink) {
-                    tree.SetLink(child, true);
-                    tree.SetHasChildren(child, true);
-                    SetNodeImages(child);
-                    continue;
-                }
-                logBranch(child, reader, reader.Child(dir, childIndex++));
-            }
+    if (!dir)
+        return;
+    const platform::DirBatch& batch = reader.Batch(dir);
+    if (!batch.opened)
+        return;
+    TFileList& files = record->FileList();
+    size_t count = 0, nameBytes = 0;
+    for (const auto& e : batch.entries)
+        if (!e.isDirectory) {
+            ++count;
+            nameBytes += e.nameLen;
         }
-        reader.Release(dir);
+    files.Reserve(count, nameBytes);
+    for (const auto& e : batch.entries) {
+        if (e.isDirectory)
+            continue;
+        const std::string_view name = batch.Name(e);
+        TFileClass* rec =
+            files.Add(name, fileSize(e.size), low16(e.attributes), e.lastWriteTime, node);
+        if (m_settings.FetchFileDescOption) {
+            std::string desc = fileDescriptionAtLogging(node, name, false);
+            if (!desc.empty())
+                rec->SetDescText(std::move(desc));
+        }
     }
-    SetNodeImages(node);
-    tree.SortChildren(node);
-    tree.SetExpanded(node, true); // its descendants were opened on their own way back
+    size_t childIndex = 0;
+    for (const auto& e : batch.entries) {
+        if (!e.isDirectory)
+            continue;
+        TTreeNode* child = tree.AddChild(node, std::string(batch.Name(e)));
+        if (e.isLink) {
+            tree.SetLink(child, true);
+            tree.SetHasChildren(child, true);
+            SetNodeImages(child);
+            continue;
+        }
+        descend.emplace_back(child, reader.Child(dir, childIndex++));
+    }
 }
 
 bool DiskLogger::RefreshDir(TTreeNode* node) {
@@ -268,7 +338,7 @@ bool DiskLogger::RefreshDir(TTreeNode* node) {
 
     struct FileEntry {
         std::string name;
-        int32_t size;
+        int64_t size;
         uint16_t attributes;
         int64_t time;
         bool used = false;
@@ -276,6 +346,7 @@ bool DiskLogger::RefreshDir(TTreeNode* node) {
     struct SubDir {
         std::string name;
         bool link;
+        bool hidden;
         bool used = false;
     };
     std::vector<FileEntry> files;
@@ -285,11 +356,13 @@ bool DiskLogger::RefreshDir(TTreeNode* node) {
     platform::DirEntry e;
     while (listing.Next(e)) {
         if (e.IsDirectory()) {
-            if (!isSkippedDir(e))
-                dirs.push_back({std::string(e.name), e.isLink});
+            // A hidden directory that is a node already (opened by its path)
+            // stays one even while hidden directories are not shown.
+            if (!isSkippedDir(e, true))
+                dirs.push_back({std::string(e.name), e.isLink, isHiddenName(e.name)});
         } else {
-            files.push_back({std::string(e.name), low32(e.size), low16(e.attributes),
-                             e.lastWriteTime});
+            files.push_back(
+                {std::string(e.name), fileSize(e.size), low16(e.attributes), e.lastWriteTime});
         }
     }
     if (listing.Failed())
@@ -316,7 +389,7 @@ bool DiskLogger::RefreshDir(TTreeNode* node) {
         ++i;
     }
     for (const SubDir& d : dirs) {
-        if (d.used)
+        if (d.used || (d.hidden && !m_settings.ShowHiddenDirsOption))
             continue;
         TTreeNode* child = tree.AddChild(node, d.name);
         tree.SetLink(child, d.link);
@@ -398,13 +471,17 @@ void DiskLogger::UnlogBranch(TTreeNode* node) {
     BusyGuard busy(m_state);
     TTree& tree = m_cat.Tree();
     // Clear every data slot of the branch before the records go, so that no
-    // node is ever left pointing at a disposed record.
+    // node is ever left pointing at a disposed record. The branch's nodes are
+    // collected on the way: asking each record whether it lies below the node
+    // would cost the depth of the tree per record.
+    std::unordered_set<const TTreeNode*> branch;
     TTree::PreOrder(node, [&](TTreeNode* n) {
         tree.SetData(n, nullptr);
+        branch.insert(n);
         return true;
     });
     const int gone = m_cat.LoggedDirs().RemoveIf(
-        [node](const TLoggedClass& r) { return r.DirNode()->IsInBranchOf(node); });
+        [&branch](const TLoggedClass& r) { return branch.count(r.DirNode()) > 0; });
     if (gone > 0)
         m_cat.RecordsInvalidated();
     tree.SetExpanded(node, false);
@@ -500,23 +577,47 @@ void DiskLogger::LogDrive(char letter) {
     }
 
     if (root) {
+        // Loading from the cache asks the user; selecting may ask whether the
+        // disk is ready. Either may release the drive meanwhile.
+        TNodeRef ref(root);
         const platform::DriveInfo* drive = m_cat.Drives().Find(letter);
         const bool fromCache = drive && drive->kind == platform::DriveKind::CdRom &&
                                m_settings.LogCDFromArchiveOption && m_cdCache &&
                                m_cdCache->LoadFromCache(letter, root);
-        if (!fromCache) {
-            LogSubDirs(root);
-            LogDirFiles(root);
-            tree.SetExpanded(root, true);
+        if (!fromCache && ref) {
+            LogSubDirs(ref.get());
+            LogDirFiles(ref.get());
+            tree.SetExpanded(ref.get(), true);
         }
-        m_ui.focusTree();
-        tree.Select(root);
-        m_ui.scrollIntoView(root);
+        if (ref) {
+            m_ui.focusTree();
+            tree.Select(ref.get());
+        }
+        if (ref)
+            m_ui.scrollIntoView(ref.get());
     }
     m_ui.setAppTitle("Zentrix");
     m_state.driveSwitch = false;
     m_state.requestRefill();
 }
+
+// An outside tool (eject, unmount) runs, for at most its time limit: the title
+// says what the program waits for and the cursor is busy meanwhile.
+class DiskLogger::ToolRunning {
+public:
+    ToolRunning(DiskLogger& logger, const std::string& what)
+        : m_logger(logger), m_busy(logger.m_state) {
+        m_logger.m_ui.setAppTitle(what);
+        m_logger.m_ui.repaintMainWindow();
+    }
+    ~ToolRunning() { m_logger.m_ui.setAppTitle("Zentrix"); }
+    ToolRunning(const ToolRunning&) = delete;
+    ToolRunning& operator=(const ToolRunning&) = delete;
+
+private:
+    DiskLogger& m_logger;
+    BusyGuard m_busy;
+};
 
 bool DiskLogger::ReleaseDrive(char letter) {
     letter = upper(letter);
@@ -525,9 +626,10 @@ bool DiskLogger::ReleaseDrive(char letter) {
     const platform::DriveInfo* c = m_cat.Drives().Find('C');
     platform::SetCurrentDirectory(c ? c->root : std::string("/"));
 
-    TTreeNode* root = findRoot(letter);
-    if (!root)
+    if (!findRoot(letter))
         return false;
+    // No node is held across the questions below: any of them may run events
+    // that change the tree. The root is looked up again afterwards.
     if (!m_settings.SkipReleaseDrvOption &&
         !m_prompter.askOkCancel(std::string("Release disk ") + letter + " ???"))
         return false;
@@ -536,15 +638,20 @@ bool DiskLogger::ReleaseDrive(char letter) {
     if (drive && drive->kind == platform::DriveKind::CdRom && m_settings.Compatibility == 2 &&
         m_cat.Drives().IsReady(letter)) {
         if (m_settings.SkipEjectCDROMOption || m_prompter.askYesNo("Eject CD-ROM ?")) {
-            m_ui.repaintMainWindow();
+            const ToolRunning running(*this, std::string("Ejecting disk ") + letter + ": ...");
             platform::EjectMedium(drive->mountPoint.empty() ? drive->root : drive->mountPoint);
         }
     }
     if (drive && drive->kind == platform::DriveKind::Network && m_settings.Compatibility == 2) {
         if (m_settings.SkipDisconnectNetworkOption ||
             m_prompter.askYesNo("Disconnect network mapping ?")) {
-            if (!platform::UnmountShare(drive->mountPoint.empty() ? drive->root
-                                                                  : drive->mountPoint)) {
+            bool unmapped;
+            {
+                const ToolRunning running(*this, std::string("Unmapping disk ") + letter + ": ...");
+                unmapped = platform::UnmountShare(drive->mountPoint.empty() ? drive->root
+                                                                            : drive->mountPoint);
+            }
+            if (!unmapped) {
                 m_prompter.warn("Could not unmap disk from network!     ");
                 return false;
             }
@@ -555,10 +662,10 @@ bool DiskLogger::ReleaseDrive(char letter) {
     TTree& tree = m_cat.Tree();
     m_cat.LastDirs.Forget(letter);
     m_tabs.Remove(letter);
-    UnlogBranch(root);
-    root = findRoot(letter); // still there: nothing above deletes nodes
-    if (root)
+    if (TTreeNode* root = findRoot(letter)) {
+        UnlogBranch(root);
         tree.DeleteNode(root);
+    }
     m_ui.repaintTree();
     m_ui.emptyFileWindow();
 
@@ -583,21 +690,23 @@ bool DiskLogger::ReleaseDrive(char letter) {
             target = tree.Top(selRoot->Index() - 1);
     }
     if (target) {
+        // Deleting the root moved the selection without the change handling;
+        // when it moved onto the target, the handling runs now, so that the
+        // current disk is never the released one. Selecting may ask whether
+        // that disk is ready and release it too.
+        const bool alreadySelected = tree.Selected() == target;
+        const TNodeRef ref(target);
         tree.Select(target);
-        m_ui.scrollIntoView(target);
+        if (alreadySelected && ref)
+            SelectionChanged(ref.get());
+        if (ref)
+            m_ui.scrollIntoView(ref.get());
     }
     return true;
 }
 
 TTreeNode* DiskLogger::FindNodeByPath(std::string_view path) const {
-    std::vector<std::string_view> parts;
-    size_t pos = 0;
-    while (pos < path.size()) {
-        const size_t end = std::min(path.find('\\', pos), path.size());
-        if (end > pos)
-            parts.push_back(path.substr(pos, end - pos));
-        pos = end + 1;
-    }
+    const std::vector<std::string_view> parts = pathParts(path);
     if (parts.empty())
         return nullptr;
     const TTree& tree = m_cat.Tree();
@@ -607,43 +716,81 @@ TTreeNode* DiskLogger::FindNodeByPath(std::string_view path) const {
         if (UpperCase(tree.Top(i)->Text()) == rootText)
             node = tree.Top(i);
     for (size_t p = 1; p < parts.size() && node; ++p) {
-        TTreeNode* next = nullptr;
-        for (int i = 0; i < node->Count() && !next; ++i)
-            if (EqualsIgnoreCase(node->Item(i)->Text(), parts[p]))
-                next = node->Item(i);
-        node = next;
+        TTreeNode* next = childByText(node, parts[p], true);
+        node = next ? next : childByText(node, parts[p], false);
     }
     return node;
+}
+
+// A subdirectory that is on disk but not a node of its logged parent: a hidden
+// one while hidden directories are not shown, or one made since the parent was
+// read. Opening it by its path makes it a node. The exact name is looked for
+// first, then the name without regard to case; none when the disk has neither.
+TTreeNode* DiskLogger::addChildFromDisk(TTreeNode* parent, std::string_view name, bool exact) {
+    const auto host = m_cat.HostPath(parent);
+    platform::DirListing listing(platform::AttrSource::Posix, platform::StatMode::None);
+    if (!host || !listing.Open(*host))
+        return nullptr;
+    platform::DirEntry e;
+    while (listing.Next(e)) {
+        if (!e.IsDirectory() || isSkippedDir(e, true))
+            continue;
+        if (exact ? e.name != name : !EqualsIgnoreCase(e.name, name))
+            continue;
+        TTree& tree = m_cat.Tree();
+        TTreeNode* child = tree.AddChild(parent, std::string(e.name));
+        tree.SetLink(child, e.isLink);
+        tree.SetHasChildren(child, true);
+        SetNodeImages(child);
+        tree.SortChildren(parent);
+        return child;
+    }
+    return nullptr;
 }
 
 bool DiskLogger::GoToDirPath(const std::string& path) {
     // A path must name a drive and may not step out of it or skip a level.
     if (path.size() < 2 || path[1] != ':' || !std::isalpha(static_cast<unsigned char>(path[0])))
         return false;
-    std::vector<size_t> partEnds; // end of each part (exclusive)
+    std::vector<std::string_view> parts;
     size_t pos = 0;
     while (pos < path.size()) {
         const size_t end = std::min(path.find('\\', pos), path.size());
         const std::string_view part(path.data() + pos, end - pos);
         if (part.empty() || part == "." || part == "..")
             return false;
-        partEnds.push_back(end);
+        parts.push_back(part);
         pos = end + 1;
         if (end == path.size() - 1)
             break; // the trailing backslash
     }
     TTree& tree = m_cat.Tree();
-    TTreeNode* node = nullptr;
-    for (size_t i = 0; i < partEnds.size(); ++i) {
-        const std::string prefix = path.substr(0, partEnds[i]) + "\\";
-        node = FindNodeByPath(prefix);
-        if (node && !node->Logged()) {
-            LogSubDirs(node);
-            LogDirFiles(node);
-            tree.SetExpanded(node, true);
-        } else if (!node && i == 0) {
-            LogDrive(path[0]);
-        }
+    auto logLevel = [&](TTreeNode* n) {
+        if (n->Logged())
+            return;
+        LogSubDirs(n);
+        LogDirFiles(n);
+        tree.SetExpanded(n, true);
+    };
+    // Logging a drive may ask questions: the root is looked up afterwards.
+    TTreeNode* node = findRoot(path[0]);
+    if (node) {
+        logLevel(node);
+    } else {
+        LogDrive(path[0]);
+        node = findRoot(path[0]);
+    }
+    for (size_t i = 1; i < parts.size() && node; ++i) {
+        TTreeNode* next = childByText(node, parts[i], true);
+        if (!next)
+            next = addChildFromDisk(node, parts[i], true);
+        if (!next)
+            next = childByText(node, parts[i], false);
+        if (!next)
+            next = addChildFromDisk(node, parts[i], false);
+        node = next;
+        if (node)
+            logLevel(node);
     }
     if (node)
         tree.Select(node);
@@ -676,17 +823,19 @@ void DiskLogger::LogOneLevel() {
 
 // Logs every unlogged node of the branch in pre-order. Logging a node logs its
 // whole subtree, so one walk finds what repeated searches from the top would.
-// Links below the start are not entered.
-bool DiskLogger::logUnloggedInBranch(TTreeNode* node, bool isStart) {
-    if (!isStart && node->IsLink())
-        return true;
-    if (!node->Logged()) {
-        LogBranchRecursive(node);
-        return true;
+// Links below the start are not entered. No recursion: any depth works.
+void DiskLogger::logUnloggedInBranch(TTreeNode* start) {
+    TTreeNode* n = start;
+    while (n) {
+        bool descend = true;
+        if (n != start && n->IsLink()) {
+            descend = false;
+        } else if (!n->Logged()) {
+            LogBranchRecursive(n);
+            descend = false;
+        }
+        n = descend && n->Count() > 0 ? n->Item(0) : TTree::NextOutside(n, start);
     }
-    for (int i = 0; i < node->Count(); ++i)
-        logUnloggedInBranch(node->Item(i), false);
-    return true;
 }
 
 void DiskLogger::LogDirBranch() {
@@ -695,13 +844,15 @@ void DiskLogger::LogDirBranch() {
     if (!node)
         return;
     m_ui.setCurrDirLabel("Please wait ...");
-    m_ui.freezeTree(true);
-    tree.BeginUpdate();
-    m_state.busyOn();
-    logUnloggedInBranch(node, true);
-    m_state.busyOff();
-    tree.EndUpdate();
-    m_ui.freezeTree(false);
+    {
+        // Undone in reverse order however the reading ends.
+        m_ui.freezeTree(true);
+        const ScopeExit thaw([this] { m_ui.freezeTree(false); });
+        tree.BeginUpdate();
+        const ScopeExit endBatch([&tree] { tree.EndUpdate(); });
+        const BusyGuard busy(m_state);
+        logUnloggedInBranch(node);
+    }
     m_ui.addRecentDir(node->Path());
     tree.ExpandAll(node);
     m_ui.scrollIntoView(node);
@@ -722,16 +873,34 @@ void DiskLogger::RelogDir() {
     }
 }
 
-bool DiskLogger::refreshWalk(TTreeNode* node, Progress& progress) {
-    progress.pump();
-    if (progress.aborted())
-        return false;
-    if (node->Logged())
-        RefreshDir(node);
-    for (int i = 0; i < node->Count(); ++i)
-        if (!refreshWalk(node->Item(i), progress))
-            return false;
-    return true;
+// Where the refresh walk goes on when the node it stood on went while events
+// were processed (the user closed its branch, say): the first node that sorts
+// after it among what is left of its parent's children, or whatever follows
+// the parent's branch. A node of the same path that exists again is visited.
+TTreeNode* DiskLogger::resumeAfter(const std::string& path) const {
+    const TTree& tree = m_cat.Tree();
+    const std::vector<std::string_view> parts = pathParts(path);
+    TTreeNode* parent = nullptr;
+    for (size_t i = 0; i < parts.size(); ++i) {
+        const std::string text = i == 0 ? std::string(parts[0]) + "\\" : std::string(parts[i]);
+        const int count = parent ? parent->Count() : tree.TopCount();
+        auto child = [&](int k) {
+            return parent ? parent->Item(k) : tree.Top(k);
+        };
+        TTreeNode* same = nullptr;
+        for (int k = 0; k < count && !same; ++k)
+            if (child(k)->Text() == text)
+                same = child(k);
+        if (same) {
+            parent = same;
+            continue;
+        }
+        for (int k = 0; k < count; ++k)
+            if (platform::CompareNodeText(child(k)->Text(), text) > 0)
+                return child(k);
+        return parent ? tree.NextAfterBranch(parent) : nullptr;
+    }
+    return parent;
 }
 
 void DiskLogger::RefreshAllDirectories(Progress& progress) {
@@ -740,10 +909,24 @@ void DiskLogger::RefreshAllDirectories(Progress& progress) {
     m_ui.setCurrDirLabel("Please wait ...");
     m_ui.emptyFileWindow();
     if (m_state.scope == 1) {
+        // Events run between directories, and they may change the tree in any
+        // way: the walk holds its place by a handle and the place's path.
         TTree& tree = m_cat.Tree();
-        for (int i = 0; i < tree.TopCount(); ++i)
-            if (!refreshWalk(tree.Top(i), progress))
+        TNodeRef current(tree.FirstTop());
+        std::string currentPath = current ? current->Path() : std::string();
+        while (!currentPath.empty()) {
+            progress.pump();
+            if (progress.aborted())
                 break;
+            TTreeNode* n = current ? current.get() : resumeAfter(currentPath);
+            if (!n)
+                break;
+            if (n->Logged())
+                RefreshDir(n);
+            TTreeNode* next = tree.NextInPreOrder(n);
+            current = next;
+            currentPath = next ? next->Path() : std::string();
+        }
     }
     progress.showStop(false);
     m_ui.repaintTree();
@@ -758,6 +941,71 @@ void DiskLogger::ReleaseDisk() {
     }
     if (node)
         ReleaseDrive(node->DriveLetter());
+}
+
+void DiskLogger::ApplyHiddenDirsOption() {
+    const bool show = m_settings.ShowHiddenDirsOption;
+    if (show == m_hiddenDirsShown)
+        return;
+    m_hiddenDirsShown = show;
+    BusyGuard busy(m_state);
+    TTree& tree = m_cat.Tree();
+    if (!show) {
+        // A selection inside a hidden branch moves out of it first, as the
+        // user's own move would (it may ask about the disk).
+        if (TTreeNode* sel = tree.Selected()) {
+            TTreeNode* outside = sel;
+            for (TTreeNode* n = sel; n; n = n->Parent())
+                if (n->Attributes() & platform::kAttrHidden)
+                    outside = n->Parent();
+            if (outside != sel)
+                tree.Select(outside);
+        }
+        // The hidden nodes highest up, found before any goes.
+        std::vector<TTreeNode*> hidden;
+        for (TTreeNode* n = tree.FirstTop(); n;) {
+            if (n->Attributes() & platform::kAttrHidden) {
+                hidden.push_back(n);
+                n = tree.NextAfterBranch(n);
+            } else {
+                n = tree.NextInPreOrder(n);
+            }
+        }
+        for (auto it = hidden.rbegin(); it != hidden.rend(); ++it) {
+            UnlogBranch(*it);
+            tree.DeleteNode(*it);
+        }
+    } else {
+        std::vector<TTreeNode*> logged;
+        tree.ForEachNode([&](TTreeNode* n) {
+            if (n->Logged())
+                logged.push_back(n);
+            return true;
+        });
+        for (TTreeNode* n : logged) {
+            const auto host = m_cat.HostPath(n);
+            platform::DirListing listing(platform::AttrSource::Posix, platform::StatMode::None);
+            if (!host || !listing.Open(*host))
+                continue;
+            bool added = false;
+            platform::DirEntry e;
+            while (listing.Next(e)) {
+                // Only hidden ones are missing: the others are nodes already.
+                if (!e.IsDirectory() || !isSkippedDir(e, false) || isSkippedDir(e, true) ||
+                    childByText(n, e.name, true))
+                    continue;
+                TTreeNode* child = tree.AddChild(n, std::string(e.name));
+                tree.SetLink(child, e.isLink);
+                tree.SetHasChildren(child, true);
+                SetNodeImages(child);
+                added = true;
+            }
+            if (added)
+                tree.SortChildren(n);
+        }
+    }
+    m_ui.repaintTree();
+    m_state.requestRefill();
 }
 
 void DiskLogger::ProgramActivated() {

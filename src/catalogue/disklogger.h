@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace zentrix {
 
@@ -62,10 +64,13 @@ public:
     /// Forgets a logged drive, asking as the settings say; true when released.
     bool ReleaseDrive(char letter);
     /// Makes every directory on the path known and logged (logging the drive
-    /// first if needed) and selects the last one. Paths with "." or ".."
-    /// components, empty components or no drive are refused (false).
+    /// first if needed) and selects the last one. Each name is matched exactly
+    /// first, then without regard to case; a directory on disk that is no node
+    /// yet (hidden, or made since its parent was read) becomes one. Paths with
+    /// "." or ".." components, empty components or no drive are refused (false).
     bool GoToDirPath(const std::string& path);
-    /// The node of a path (compared in upper case), or none.
+    /// The node of a path, or none. Each name is matched exactly first, then
+    /// without regard to case; the drive letter in either case.
     TTreeNode* FindNodeByPath(std::string_view path) const;
 
     /// Bit 0: the directory has an entry; bit 1: it has a subdirectory. Reads at
@@ -84,6 +89,11 @@ public:
     void ReleaseDisk();
     /// The program was activated: re-read the current directory when asked to.
     void ProgramActivated();
+    /// The "Show hidden directories" choice may have changed: hidden directories
+    /// leave the tree (with whatever was read below them), or those of every
+    /// logged directory become nodes. Nothing when the tree shows them as the
+    /// choice says already.
+    void ApplyHiddenDirsOption();
 
     /// The disk information of the current disk: kind name and label into the
     /// program state, the panel's facts computed (DiskInfo()), its tab made
@@ -98,10 +108,13 @@ public:
     void SetNodeImages(TTreeNode* node);
 
 private:
-    void logBranch(TTreeNode* node, platform::BranchReader& reader,
-                   platform::BranchReader::Dir* dir);
-    bool logUnloggedInBranch(TTreeNode* node, bool isStart);
-    bool refreshWalk(TTreeNode* node, Progress& progress);
+    class ToolRunning;
+    void readBranchDir(TTreeNode* node, platform::BranchReader& reader,
+                       platform::BranchReader::Dir* dir,
+                       std::vector<std::pair<TTreeNode*, platform::BranchReader::Dir*>>& descend);
+    void logUnloggedInBranch(TTreeNode* start);
+    TTreeNode* resumeAfter(const std::string& path) const;
+    TTreeNode* addChildFromDisk(TTreeNode* parent, std::string_view name, bool exact);
     TTreeNode* findRoot(char letter) const;
     bool makeReady(char letter);
     std::string fileDescriptionAtLogging(TTreeNode* node, std::string_view name, bool iconKinds);
@@ -114,6 +127,7 @@ private:
     CatalogueUi& m_ui;
     CdCacheLoader* m_cdCache = nullptr;
     DiskPanelInfo m_diskInfo;
+    bool m_hiddenDirsShown; // what the tree was read with
 };
 
 } // namespace zentrix

@@ -53,6 +53,37 @@ TIcon* TFileClass::FileIcon() const {
     return nullptr;
 }
 
+bool TFileClass::setSizeInPlace(int64_t size) {
+    if (size < 0)
+        size = 0; // no file is smaller than empty
+    if (size >= kSizeInPlaceLimit)
+        return false;
+    m_sizeLow = static_cast<uint32_t>(size);
+    m_sizeHigh = static_cast<uint16_t>(static_cast<uint64_t>(size) >> 32);
+    m_flags &= ~kSizeElsewhere;
+    return true;
+}
+
+int64_t TFileClass::sizeKeptAside() const {
+    if (const TFileList* list = listOf(this))
+        if (const auto* side = list->findSide(this))
+            return side->size;
+    return (static_cast<int64_t>(m_sizeHigh) << 32) | m_sizeLow;
+}
+
+void TFileClass::SetFileSize(int64_t size) {
+    if (setSizeInPlace(size))
+        return;
+    TTreeNode* node = m_dirNode;
+    if (!node || !node->Data())
+        return;
+    node->Data()->FileList().side(this).size = size;
+    // What the record holds itself is the largest size it can hold.
+    m_sizeLow = 0xFFFFFFFFu;
+    m_sizeHigh = 0xFFFF;
+    m_flags |= kSizeElsewhere;
+}
+
 std::string TFileClass::FileDirName() const { return m_dirNode ? m_dirNode->Path() : std::string(); }
 
 std::string TFileClass::FullName() const {

@@ -13,8 +13,9 @@ class TIcon;
 
 /// A file of a logged directory. Records are made only by their TFileList, which
 /// places each in its directory's blocks with the name bytes right behind the
-/// fields: 30 bytes plus the name per file, no heap block of its own. The rare
-/// per-file description and icon live in side tables of the list.
+/// fields: 32 bytes plus the name per file, no heap block of its own. The rare
+/// per-file description and icon live in side tables of the list, and so does
+/// the size of a file of 256 TB or more (the record holds 48 bits of it).
 #pragma pack(push, 1)
 class TFileClass {
 public:
@@ -23,8 +24,12 @@ public:
 
     /// The name as the directory read returned it, without path.
     std::string_view FileName() const;
-    /// Low 32 bits of the size; files of 2 GB and more read negative.
-    int32_t FileSize() const { return m_fileSize; }
+    /// The size in bytes, whole: never negative, however large the file.
+    int64_t FileSize() const {
+        if (m_flags & kSizeElsewhere)
+            return sizeKeptAside();
+        return static_cast<int64_t>((static_cast<uint64_t>(m_sizeHigh) << 32) | m_sizeLow);
+    }
     uint16_t Attributes() const { return m_attributes; }
     /// 100-ns units since 1601-01-01 UTC.
     int64_t LastWriteTime() const { return m_lastWriteTime; }
@@ -50,20 +55,34 @@ public:
     /// Updates the fields a changed file shows (after an attribute or date change).
     void SetAttributes(uint16_t attributes) { m_attributes = attributes; }
     void SetLastWriteTime(int64_t time) { m_lastWriteTime = time; }
-    void SetFileSize(int32_t size) { m_fileSize = size; }
+    void SetFileSize(int64_t size);
+
+    /// Sizes below this are held in the record itself.
+    static constexpr int64_t kSizeInPlaceLimit = int64_t(1) << 48;
 
 private:
     friend class TFileList;
     TFileClass() = default;
 
-    enum Flags : uint8_t { kHasDescText = 1, kHasIcon = 2, kNameElsewhere = 4, kRemoved = 8 };
+    enum Flags : uint8_t {
+        kHasDescText = 1,
+        kHasIcon = 2,
+        kNameElsewhere = 4,
+        kRemoved = 8,
+        kSizeElsewhere = 16,
+    };
+
+    int64_t sizeKeptAside() const;
+    /// Puts a size into the record's fields; false when it needs the side table.
+    bool setSizeInPlace(int64_t size);
 
     const char* inlineName() const { return reinterpret_cast<const char*>(this + 1); }
     char* inlineName() { return reinterpret_cast<char*>(this + 1); }
 
     TTreeNode* m_dirNode = nullptr;
     int64_t m_lastWriteTime = 0;
-    int32_t m_fileSize = 0;
+    uint32_t m_sizeLow = 0;
+    uint16_t m_sizeHigh = 0; // bits 32 to 47
     int32_t m_descIndex = -1;
     uint16_t m_attributes = 0;
     uint8_t m_tagged = 0;
@@ -72,7 +91,6 @@ private:
 };
 #pragma pack(pop)
 
-static_assert(sizeof(TFileClass) == 30, "the record layout is part of the memory budget");
-
+static_assert(sizeof(TFileClass) == 32, "the record layout is part of the memory budget");
 
 } // namespace zentrix

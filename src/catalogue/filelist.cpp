@@ -104,14 +104,19 @@ void TFileList::Reserve(size_t count, size_t nameBytes) {
     m_last = b;
 }
 
-TFileClass* TFileList::Add(std::string_view name, int32_t size, uint16_t attributes,
+TFileClass* TFileList::Add(std::string_view name, int64_t size, uint16_t attributes,
                            int64_t lastWriteTime, TTreeNode* dirNode) {
     // Names longer than the length field (escaped names can grow) live aside.
     const bool fits = name.size() <= 0xFFFF;
     char* mem = allocate(sizeof(TFileClass) + (fits ? name.size() : 0));
     auto* r = new (mem) TFileClass();
     r->m_dirNode = dirNode;
-    r->m_fileSize = size;
+    if (!r->setSizeInPlace(size)) {
+        side(r).size = size;
+        r->m_sizeLow = 0xFFFFFFFFu;
+        r->m_sizeHigh = 0xFFFF;
+        r->m_flags |= TFileClass::kSizeElsewhere;
+    }
     r->m_attributes = attributes;
     r->m_lastWriteTime = lastWriteTime;
     if (fits) {
@@ -126,7 +131,7 @@ TFileClass* TFileList::Add(std::string_view name, int32_t size, uint16_t attribu
 }
 
 TFileClass* TFileList::AdoptCopy(TFileList& from, TFileClass* record) {
-    TFileClass* copy = Add(record->FileName(), record->m_fileSize, record->m_attributes,
+    TFileClass* copy = Add(record->FileName(), record->FileSize(), record->m_attributes,
                            record->m_lastWriteTime, record->m_dirNode);
     copy->m_tagged = record->m_tagged;
     copy->m_descIndex = record->m_descIndex;

@@ -52,8 +52,8 @@ public:
     void Reserve(size_t count, size_t nameBytes);
 
     /// Appends a new record: not tagged, DescIndex -1, no icon, no description.
-    TFileClass* Add(std::string_view name, int32_t size, uint16_t attributes,
-                    int64_t lastWriteTime, TTreeNode* dirNode);
+    TFileClass* Add(std::string_view name, int64_t size, uint16_t attributes, int64_t lastWriteTime,
+                    TTreeNode* dirNode);
     /// Appends a copy of a record of another list; its tag, cached description
     /// and icon move with it.
     TFileClass* AdoptCopy(TFileList& from, TFileClass* record);
@@ -88,6 +88,7 @@ private:
         std::string descText;
         std::unique_ptr<TIcon> icon;
         std::string name; // a renamed record whose new name does not fit in place
+        int64_t size = 0; // a size of 256 TB or more
     };
     SideData& side(const TFileClass* record);
     const SideData* findSide(const TFileClass* record) const;

@@ -18,8 +18,8 @@ public:
     TTreeNode* DirNode() const { return m_dirNode; }
 
     int NumFilesInDir() const { return m_fileList.Count(); }
-    /// Sum of FileSize over the files, as a 32-bit integer (it wraps).
-    int32_t DirSize() const;
+    /// Sum of FileSize over the files, in 64 bits.
+    int64_t DirSize() const;
 
 private:
     TFileList m_fileList;

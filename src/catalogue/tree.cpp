@@ -16,6 +16,19 @@ TTree::~TTree() {
         destroying(m_roots.back().get());
         m_roots.pop_back();
     }
+    for (TNodeRef* ref : m_refs) {
+        ref->m_node = nullptr;
+        ref->m_tree = nullptr;
+    }
+}
+
+void TTree::forget(TNodeRef* ref) {
+    // Handles live on the stack and go in reverse order: look from the back.
+    for (size_t i = m_refs.size(); i-- > 0;)
+        if (m_refs[i] == ref) {
+            m_refs.erase(m_refs.begin() + static_cast<std::ptrdiff_t>(i));
+            return;
+        }
 }
 
 void TTree::renumber(std::vector<std::unique_ptr<TTreeNode>>& list, size_t from) {
@@ -28,12 +41,48 @@ std::vector<std::unique_ptr<TTreeNode>>& TTree::siblingsOf(TTreeNode* node) {
 }
 
 void TTree::destroying(TTreeNode* node) {
-    for (auto& c : node->m_children)
-        destroying(c.get());
-    if (node == m_selected)
-        m_selected = nullptr;
-    if (OnNodeDestroying)
-        OnNodeDestroying(node);
+    PreOrder(node, [this](TTreeNode* n) {
+        if (n == m_selected)
+            m_selected = nullptr;
+        for (size_t i = 0; i < m_refs.size();) {
+            TNodeRef* ref = m_refs[i];
+            if (ref->m_node != n) {
+                ++i;
+                continue;
+            }
+            ref->m_node = nullptr;
+            ref->m_tree = nullptr;
+            m_refs.erase(m_refs.begin() + static_cast<std::ptrdiff_t>(i));
+        }
+        if (OnNodeDestroying)
+            OnNodeDestroying(n);
+        return true;
+    });
+}
+
+TTreeNode* TTree::NextInPreOrder(const TTreeNode* node) const {
+    if (!node)
+        return nullptr;
+    return node->Count() > 0 ? node->Item(0) : NextAfterBranch(node);
+}
+
+TTreeNode* TTree::NextAfterBranch(const TTreeNode* node) const {
+    for (const TTreeNode* n = node; n; n = n->Parent()) {
+        if (n->Parent()) {
+            if (TTreeNode* next = n->NextSibling())
+                return next;
+        } else if (n->Index() + 1 < TopCount()) {
+            return Top(n->Index() + 1);
+        }
+    }
+    return nullptr;
+}
+
+TTreeNode* TTree::NextOutside(const TTreeNode* node, const TTreeNode* start) {
+    for (const TTreeNode* n = node; n && n != start; n = n->Parent())
+        if (TTreeNode* next = n->NextSibling())
+            return next;
+    return nullptr;
 }
 
 TTreeNode* TTree::LastNode() const {

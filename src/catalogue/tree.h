@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalogue/noderef.h"
 #include "catalogue/treenode.h"
 
 #include <functional>
@@ -69,14 +70,36 @@ public:
     void RemoveObserver(TreeObserver* observer);
 
     /// Pre-order walk (node, then its children in order); stop by returning false.
+    /// Iterative, so that any depth works. The visit may change the children of
+    /// the node it is given (the walk looks at them afterwards), nothing else.
     template <typename F> static bool PreOrder(TTreeNode* node, F&& visit) {
-        if (!visit(node))
-            return false;
-        for (int i = 0; i < node->Count(); ++i)
-            if (!PreOrder(node->Item(i), visit))
+        TTreeNode* n = node;
+        for (;;) {
+            if (!visit(n))
                 return false;
-        return true;
+            if (n->Count() > 0) {
+                n = n->Item(0);
+                continue;
+            }
+            for (;;) {
+                if (n == node)
+                    return true;
+                if (TTreeNode* next = n->NextSibling()) {
+                    n = next;
+                    break;
+                }
+                n = n->Parent();
+            }
+        }
     }
+    /// The node after `node` in pre-order over the whole tree (top level
+    /// included), or none at the end.
+    TTreeNode* NextInPreOrder(const TTreeNode* node) const;
+    /// The first node in pre-order after the branch of `node` (its children
+    /// skipped), over the whole tree; none at the end.
+    TTreeNode* NextAfterBranch(const TTreeNode* node) const;
+    /// The same within the branch of `start`: none once the walk would leave it.
+    static TTreeNode* NextOutside(const TTreeNode* node, const TTreeNode* start);
     template <typename F> void ForEachNode(F&& visit) {
         for (auto& r : m_roots)
             if (!PreOrder(r.get(), visit))
@@ -88,6 +111,8 @@ public:
     std::function<void(TTreeNode* node)> OnNodeDestroying;
 
 private:
+    friend class TNodeRef;
+    void forget(TNodeRef* ref);
     void renumber(std::vector<std::unique_ptr<TTreeNode>>& list, size_t from = 0);
     std::vector<std::unique_ptr<TTreeNode>>& siblingsOf(TTreeNode* node);
     void destroying(TTreeNode* node);
@@ -102,6 +127,7 @@ private:
     std::vector<std::unique_ptr<TTreeNode>> m_roots;
     TTreeNode* m_selected = nullptr;
     std::vector<TreeObserver*> m_observers;
+    std::vector<TNodeRef*> m_refs; // handles to clear when their node goes
     int m_updating = 0;
 };
 

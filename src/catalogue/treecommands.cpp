@@ -160,10 +160,14 @@ bool TreeCommands::Expanding(TTreeNode* node) {
     if (m_state.fileOperationRunning || !node)
         return false;
     if (!node->Logged()) {
+        // Selecting may ask whether the disk is ready and release it.
+        const TNodeRef ref(node);
         m_cat.Tree().Select(node);
-        m_logger.LogSubDirs(node);
-        m_logger.LogDirFiles(node);
-        m_ui.scrollIntoView(node);
+        if (!ref)
+            return false;
+        m_logger.LogSubDirs(ref.get());
+        m_logger.LogDirFiles(ref.get());
+        m_ui.scrollIntoView(ref.get());
         m_ui.repaintTree();
         m_state.requestRefill();
     }
@@ -248,6 +252,15 @@ bool TreeCommands::FinishLabelEdit(TTreeNode* node, const std::string& newText) 
     return true;
 }
 
+// Selects a node and shows it at the top. Selecting may ask whether the disk
+// is ready and release it; then there is nothing left to show.
+void TreeCommands::selectAsTop(TTreeNode* target) {
+    const TNodeRef ref(target);
+    m_cat.Tree().Select(target);
+    if (ref)
+        m_ui.makeTopItem(ref.get());
+}
+
 void TreeCommands::NextDisk() {
     if (m_tabs.Count() < 2)
         return;
@@ -264,10 +277,8 @@ void TreeCommands::NextDisk() {
         const int rootIndex = sel ? sel->Root()->Index() : -1;
         target = rootIndex + 1 < tree.TopCount() ? tree.Top(rootIndex + 1) : tree.FirstTop();
     }
-    if (target) {
-        tree.Select(target);
-        m_ui.makeTopItem(target);
-    }
+    if (target)
+        selectAsTop(target);
 }
 
 void TreeCommands::PrevDisk() {
@@ -292,8 +303,7 @@ void TreeCommands::PrevDisk() {
         target = root == tree.FirstTop() ? tree.Top(tree.TopCount() - 1)
                                          : tree.Top(root->Index() - 1);
     }
-    tree.Select(target);
-    m_ui.makeTopItem(target);
+    selectAsTop(target);
 }
 
 void TreeCommands::TabClicked(char letter) {
@@ -302,13 +312,16 @@ void TreeCommands::TabClicked(char letter) {
     TTree& tree = m_cat.Tree();
     const std::string text = std::string(1, letter) + ":\\";
     for (int i = 0; i < tree.TopCount(); ++i) {
-        if (tree.Top(i)->Text() == text) {
-            tree.Select(tree.Top(i));
-            m_ui.scrollIntoView(tree.Top(i));
-            m_ui.makeTopItem(tree.Top(i));
-            m_state.requestRefill();
-            return;
+        if (tree.Top(i)->Text() != text)
+            continue;
+        const TNodeRef root(tree.Top(i));
+        tree.Select(root.get());
+        if (root) {
+            m_ui.scrollIntoView(root.get());
+            m_ui.makeTopItem(root.get());
         }
+        m_state.requestRefill();
+        return;
     }
 }
 

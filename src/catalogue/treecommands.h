@@ -73,7 +73,8 @@ public:
     /// Key up, mouse up or click: a finished move becomes a refill request.
     void SelectionSettled();
     /// Expansion is allowed only while no file operation runs; an unlogged node
-    /// is selected and logged one level first.
+    /// is selected and logged one level first. False also when selecting it
+    /// released its disk: the node is gone then.
     bool Expanding(TTreeNode* node);
     /// Collapse is allowed only while no file operation runs; closing forgets
     /// the branch.
@@ -108,6 +109,8 @@ public:
     std::function<void(const std::string& oldPath, const std::string& newPath)> DirectoryRenamed;
 
 private:
+    void selectAsTop(TTreeNode* target);
+
     Catalogue& m_cat;
     AppState& m_state;
     const Settings& m_settings;

@@ -1,11 +1,33 @@
 #include "catalogue/treenode.h"
 
+#include "platform/attributes.h"
+
 #include <cctype>
 
 namespace zentrix {
 
 TTreeNode::TTreeNode(TTree* tree, TTreeNode* parent, std::string text)
     : m_tree(tree), m_parent(parent), m_text(std::move(text)) {}
+
+TTreeNode::~TTreeNode() {
+    // The children's own destructors find nothing left to do: each subtree is
+    // taken apart here, one node at a time.
+    std::vector<std::unique_ptr<TTreeNode>> pending = std::move(m_children);
+    while (!pending.empty()) {
+        std::unique_ptr<TTreeNode> n = std::move(pending.back());
+        pending.pop_back();
+        for (auto& c : n->m_children)
+            pending.push_back(std::move(c));
+        n->m_children.clear();
+    }
+}
+
+uint16_t TTreeNode::Attributes() const {
+    uint32_t attributes = platform::kAttrDirectory;
+    if (m_parent && !m_text.empty() && m_text[0] == '.')
+        attributes |= platform::kAttrHidden;
+    return static_cast<uint16_t>(attributes);
+}
 
 int TTreeNode::Level() const {
     int level = 0;

@@ -26,6 +26,8 @@ enum NodeImage : int8_t {
 /// changed only through TTree, which tells the windows.
 class TTreeNode {
 public:
+    /// Goes with its whole branch, without recursion (any depth works).
+    ~TTreeNode();
     TTreeNode(const TTreeNode&) = delete;
     TTreeNode& operator=(const TTreeNode&) = delete;
 
@@ -46,6 +48,9 @@ public:
     bool Expanded() const { return m_expanded; }
     bool Bold() const { return m_bold; }
     bool IsLink() const { return m_isLink; }
+    /// The directory's attribute word: D always, and H for a hidden directory
+    /// (a name that begins with ".", as this system marks hidden entries).
+    uint16_t Attributes() const;
     int ImageIndex() const { return m_imageIndex; }
     int SelectedIndex() const { return m_selectedIndex; }
 
@@ -66,6 +71,7 @@ public:
 
 private:
     friend class TTree;
+    friend class TNodeRef;
     TTreeNode(TTree* tree, TTreeNode* parent, std::string text);
 
     TTree* m_tree;

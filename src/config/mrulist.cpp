@@ -3,6 +3,7 @@
 #include "config/tenhinifile.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace zentrix {
 
@@ -41,10 +42,13 @@ void MruList::Save(TEnhIniFile& store) const {
 
 void MruList::Load(const TEnhIniFile& store) {
     m_items.clear();
-    for (const auto& [name, value] : store.ReadSectionPairs(Section())) {
-        if (value.empty() || std::find(m_items.begin(), m_items.end(), value) != m_items.end())
+    // A damaged file may hold any number of values: repeats are found by
+    // lookup, not by searching what was read so far.
+    std::unordered_set<std::string> seen;
+    for (auto& [name, value] : store.ReadSectionPairs(Section())) {
+        if (value.empty() || !seen.insert(value).second)
             continue;
-        m_items.push_back(value);
+        m_items.push_back(std::move(value));
     }
     trim();
 }

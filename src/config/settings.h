@@ -47,6 +47,7 @@ struct Settings {
     bool SkipPruneOption = false;
     bool ShowShortNames = false;
     bool ShowFolderIcons = true;
+    bool ShowHiddenDirsOption = true; // directories whose names begin with "." are nodes
     bool ShowDirButtons = false;
     bool ShowFileButtons = false;
     bool SoundWhenComplete = true;

@@ -51,6 +51,7 @@ constexpr BoolKey kBools[] = {
     {kOptions, "SkipPruneOption", &Settings::SkipPruneOption},
     {kOptions, "ShowShortNames", &Settings::ShowShortNames},
     {kOptions, "ShowFolderIcons", &Settings::ShowFolderIcons},
+    {kOptions, "ShowHiddenDirsOption", &Settings::ShowHiddenDirsOption},
     {kOptions, "ShowDirButtons", &Settings::ShowDirButtons},
     {kOptions, "ShowFileButtons", &Settings::ShowFileButtons},
     {kOptions, "SoundWhenComplete", &Settings::SoundWhenComplete},

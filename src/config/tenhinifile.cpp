@@ -4,432 +4,74 @@
 #include "platform/apppaths.h"
 #include "platform/atomicfile.h"
 
-#include <algorithm>
+#include "config/registrydocument.h"
+#include "platform/filelock.h"
+
 #include <iostream>
 #include <map>
 #include <mutex>
 
 namespace zentrix {
 
-// ---------------------------------------------------------------------------
-// The file's text form
-//
-//   ; comment
-//   [Software\Morvane\Zentrix\Options]
-//   LastDir=C:\HOME\DOCS (a backslash is an ordinary character)
-//   Padded="  text with blanks\r\n"
-//   MenuShortcuts=hex:0a,1b,ff
-//   @=the key's unnamed value
-//
-// A plain value is the text after "=" as it stands (backslashes are ordinary
-// characters, so paths stay readable); a value that a plain line could not carry
-// (control characters, blanks at either end, a leading quote, a "hex:" start) is
-// written in double quotes with \\ \" \n \r \t \xHH escapes. Names and key paths
-// escape their awkward bytes as %XX.
-// ---------------------------------------------------------------------------
-
 namespace {
-
-struct Value {
-    std::string name;
-    std::string upperName;
-    std::string data;
-    bool binary = false;
-};
-
-struct Key {
-    std::string path; // components joined by "\", in the case first written
-    std::string upperPath;
-    std::vector<Value> values;
-
-    Value* find(const std::string& upperName) {
-        for (auto& v : values)
-            if (v.upperName == upperName)
-                return &v;
-        return nullptr;
-    }
-};
-
-
-const char kHex[] = "0123456789abcdef";
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-bool isControl(char c) {
-    return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
-}
-
-std::string trimBlanks(std::string_view s) {
-    size_t b = 0, e = s.size();
-    while (b < e && isBlank(s[b]))
-        ++b;
-    while (e > b && isBlank(s[e - 1]))
-        --e;
-    return std::string(s.substr(b, e - b));
-}
-
-void percent(std::string& out, char c) {
-    const auto b = static_cast<unsigned char>(c);
-    out += '%';
-    out += kHex[b >> 4];
-    out += kHex[b & 15];
-}
-
-// Names and key components: "%" "=" and control bytes always, blanks and the
-// characters that start comments or sections only where they would be misread.
-std::string escapeName(const std::string& name, bool keyPath) {
-    if (!keyPath && name.empty())
-        return "@";
-    if (!keyPath && name == "@")
-        return "%40";
-    std::string out;
-    for (size_t i = 0; i < name.size(); ++i) {
-        const char c = name[i];
-        const bool edge = i == 0 || i + 1 == name.size();
-        if (c == '%' || isControl(c) || (!keyPath && c == '=') || (edge && isBlank(c)) ||
-            (i == 0 && !keyPath && (c == '[' || c == ';' || c == '#')))
-            percent(out, c);
-        else
-            out += c;
-    }
-    return out;
-}
-
-std::string unescapeName(std::string_view s) {
-    std::string out;
-    for (size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '%' && i + 2 < s.size() && HexDigit(s[i + 1]) >= 0 && HexDigit(s[i + 2]) >= 0) {
-            out += static_cast<char>(HexDigit(s[i + 1]) * 16 + HexDigit(s[i + 2]));
-            i += 2;
-        } else {
-            out += s[i];
-        }
-    }
-    return out;
-}
-
-bool startsWithHexTag(std::string_view s) {
-    return s.size() >= 4 && EqualsIgnoreCase(s.substr(0, 4), "hex:");
-}
-
-std::string encodeString(const std::string& data) {
-    bool plain = !data.empty() && data[0] != '"' && !isBlank(data.front()) &&
-                 !isBlank(data.back()) && !startsWithHexTag(data);
-    for (char c : data)
-        if (isControl(c))
-            plain = false;
-    if (plain || data.empty())
-        return data;
-    std::string out = "\"";
-    for (char c : data) {
-        switch (c) {
-        case '\\':
-            out += "\\\\";
-            break;
-        case '"':
-            out += "\\\"";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            if (isControl(c)) {
-                out += "\\x";
-                out += kHex[static_cast<unsigned char>(c) >> 4];
-                out += kHex[static_cast<unsigned char>(c) & 15];
-            } else {
-                out += c;
-            }
-        }
-    }
-    return out + "\"";
-}
-
-// The quoted form; none when it is damaged (no closing quote, a bad escape,
-// text after the closing quote).
-std::optional<std::string> decodeQuoted(std::string_view s) {
-    std::string out;
-    size_t i = 1;
-    for (; i < s.size(); ++i) {
-        const char c = s[i];
-        if (c == '"')
-            break;
-        if (c != '\\') {
-            out += c;
-            continue;
-        }
-        if (++i >= s.size())
-            return std::nullopt;
-        switch (s[i]) {
-        case '\\':
-            out += '\\';
-            break;
-        case '"':
-            out += '"';
-            break;
-        case 'n':
-            out += '\n';
-            break;
-        case 'r':
-            out += '\r';
-            break;
-        case 't':
-            out += '\t';
-            break;
-        case 'x':
-            if (i + 2 >= s.size() || HexDigit(s[i + 1]) < 0 || HexDigit(s[i + 2]) < 0)
-                return std::nullopt;
-            out += static_cast<char>(HexDigit(s[i + 1]) * 16 + HexDigit(s[i + 2]));
-            i += 2;
-            break;
-        default:
-            return std::nullopt;
-        }
-    }
-    if (i >= s.size() || i + 1 != s.size())
-        return std::nullopt;
-    return out;
-}
-
-std::optional<std::string> decodeHex(std::string_view s) {
-    std::string out;
-    int high = -1;
-    for (char c : s) {
-        if (c == ',' || isBlank(c))
-            continue;
-        const int d = HexDigit(c);
-        if (d < 0)
-            return std::nullopt;
-        if (high < 0) {
-            high = d;
-        } else {
-            out += static_cast<char>(high * 16 + d);
-            high = -1;
-        }
-    }
-    if (high >= 0)
-        return std::nullopt;
-    return out;
-}
-
-std::string encodeHex(const std::string& bytes) {
-    std::string out = "hex:";
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        if (i)
-            out += ',';
-        out += kHex[static_cast<unsigned char>(bytes[i]) >> 4];
-        out += kHex[static_cast<unsigned char>(bytes[i]) & 15];
-    }
-    return out;
-}
-
-// "a\\b\" -> "a\b": empty components are dropped.
-std::string normalizePath(std::string_view path) {
-    std::string out;
-    size_t start = 0;
-    while (start <= path.size()) {
-        size_t end = path.find('\\', start);
-        if (end == std::string_view::npos)
-            end = path.size();
-        if (end > start) {
-            if (!out.empty())
-                out += '\\';
-            out.append(path.substr(start, end - start));
-        }
-        start = end + 1;
-    }
-    return out;
-}
 
 std::mutex g_handlerMutex;
 std::function<void(const platform::FileWriteError&)> g_writeFailureHandler;
 
 } // namespace
 
-// ---------------------------------------------------------------------------
-
-/// One settings file in memory, shared by every TEnhIniFile opened on it.
-class RegistryDocument {
-public:
-    explicit RegistryDocument(std::string storePath) : m_path(std::move(storePath)) {
-        if (auto text = platform::ReadWholeFile(m_path))
-            parse(*text);
+/// One settings file in memory, shared by every TEnhIniFile of this process
+/// opened on it. `lastText` is the file as this process last read or wrote it,
+/// so that a save can tell its own changes from those other instances of the
+/// program made since.
+struct SharedSettingsFile {
+    explicit SharedSettingsFile(std::string storePath) : path(std::move(storePath)) {
+        if (auto text = platform::ReadWholeFile(path)) {
+            doc = RegistryDocument::Parse(*text);
+            skippedLines = doc.SkippedLines();
+            lastText = std::move(*text);
+        }
     }
 
-    static std::shared_ptr<RegistryDocument> Open(const std::string& storePath) {
+    static std::shared_ptr<SharedSettingsFile> Open(const std::string& storePath) {
         static std::mutex mutex;
-        static std::map<std::string, std::weak_ptr<RegistryDocument>> open;
+        static std::map<std::string, std::weak_ptr<SharedSettingsFile>> open;
         std::lock_guard lock(mutex);
         auto& slot = open[storePath];
-        if (auto doc = slot.lock())
-            return doc;
-        auto doc = std::make_shared<RegistryDocument>(storePath);
-        slot = doc;
-        return doc;
+        if (auto file = slot.lock())
+            return file;
+        auto file = std::make_shared<SharedSettingsFile>(storePath);
+        slot = file;
+        return file;
     }
 
-    std::mutex mutex;
-    bool modified = false;
-    int skippedLines = 0;
-
-    const std::string& path() const { return m_path; }
-
-    Key* findKey(const std::string& upperPath) {
-        for (auto& k : m_keys)
-            if (k.upperPath == upperPath)
-                return &k;
-        return nullptr;
-    }
-
-    Key& makeKey(const std::string& path) {
-        const std::string upper = UpperCase(path);
-        if (Key* k = findKey(upper))
-            return *k;
-        m_keys.push_back(Key{path, upper, {}});
-        return m_keys.back();
-    }
-
-    void setValue(const std::string& keyPath, const std::string& name, std::string data,
-                  bool binary) {
-        Key& key = makeKey(keyPath);
-        const std::string upper = UpperCase(name);
-        if (Value* v = key.find(upper)) {
-            if (v->data == data && v->binary == binary)
-                return;
-            v->data = std::move(data);
-            v->binary = binary;
+    // Under the lock, read the file again and apply only this process's
+    // changes to what it holds now, then replace it in one step.
+    void save() {
+        const std::string target = platform::LinkTarget(path);
+        const platform::FileLock lock(target);
+        const std::optional<std::string> text = platform::ReadWholeFile(target);
+        if (!text || *text == lastText) {
+            std::string out = doc.Serialize();
+            platform::WriteFileAtomically(target, out);
+            lastText = std::move(out);
         } else {
-            key.values.push_back(Value{name, upper, std::move(data), binary});
-        }
-        modified = true;
-    }
-
-    const Value* value(const std::string& keyPath, const std::string& name) {
-        Key* key = findKey(UpperCase(keyPath));
-        return key ? key->find(UpperCase(name)) : nullptr;
-    }
-
-    void eraseKey(const std::string& keyPath) {
-        const std::string upper = UpperCase(keyPath);
-        const std::string below = upper + "\\";
-        const auto before = m_keys.size();
-        std::erase_if(m_keys, [&](const Key& k) {
-            return k.upperPath == upper || k.upperPath.compare(0, below.size(), below) == 0;
-        });
-        modified = modified || m_keys.size() != before;
-    }
-
-    void deleteValue(const std::string& keyPath, const std::string& name) {
-        if (Key* key = findKey(UpperCase(keyPath))) {
-            const std::string upper = UpperCase(name);
-            const auto before = key->values.size();
-            std::erase_if(key->values, [&](const Value& v) { return v.upperName == upper; });
-            modified = modified || key->values.size() != before;
-        }
-    }
-
-    std::vector<std::string> subKeys(const std::string& keyPath) {
-        const std::string below = UpperCase(keyPath) + "\\";
-        std::vector<std::string> names;
-        std::vector<std::string> seen;
-        for (const auto& k : m_keys) {
-            if (k.upperPath.compare(0, below.size(), below) != 0)
-                continue;
-            const std::string rest = k.path.substr(below.size());
-            const std::string name = rest.substr(0, rest.find('\\'));
-            const std::string upper = UpperCase(name);
-            if (std::find(seen.begin(), seen.end(), upper) == seen.end()) {
-                seen.push_back(upper);
-                names.push_back(name);
-            }
-        }
-        return names;
-    }
-
-    std::string serialize() const {
-        std::string out = "; Zentrix settings: each section is a key path, each line a value.\n";
-        for (const auto& k : m_keys) {
-            out += "\n[" + escapeName(k.path, true) + "]\n";
-            for (const auto& v : k.values) {
-                out += escapeName(v.name, false);
-                out += '=';
-                out += v.binary ? encodeHex(v.data) : encodeString(v.data);
-                out += '\n';
-            }
-        }
-        return out;
-    }
-
-private:
-    void parse(const std::string& text) {
-        Key* current = nullptr;
-        bool inBadSection = false;
-        size_t pos = 0;
-        while (pos < text.size()) {
-            size_t end = text.find('\n', pos);
-            if (end == std::string::npos)
-                end = text.size();
-            std::string_view raw(text.data() + pos, end - pos);
-            pos = end + 1;
-            if (!raw.empty() && raw.back() == '\r')
-                raw.remove_suffix(1);
-            const std::string line = trimBlanks(raw);
-            if (line.empty() || line[0] == ';' || line[0] == '#')
-                continue;
-            if (line[0] == '[') {
-                const std::string path =
-                    line.back() == ']' && line.size() >= 2
-                        ? normalizePath(unescapeName(line.substr(1, line.size() - 2)))
-                        : std::string();
-                inBadSection = path.empty();
-                current = inBadSection ? nullptr : &makeKey(path);
-                if (inBadSection)
-                    ++skippedLines;
-                continue;
-            }
-            const size_t eq = line.find('=');
-            if (!current || eq == std::string::npos || eq == 0) {
-                ++skippedLines;
-                continue;
-            }
-            std::string name = trimBlanks(std::string_view(line).substr(0, eq));
-            name = name == "@" ? std::string() : unescapeName(name);
-            const std::string rest = trimBlanks(std::string_view(line).substr(eq + 1));
-            std::optional<std::string> data;
-            bool binary = false;
-            if (startsWithHexTag(rest)) {
-                data = decodeHex(std::string_view(rest).substr(4));
-                binary = true;
-            } else if (!rest.empty() && rest[0] == '"') {
-                data = decodeQuoted(rest);
-            } else {
-                data = rest;
-            }
-            if (!data) {
-                ++skippedLines;
-                continue;
-            }
-            // A name given twice keeps its first place and its last value.
-            const std::string upper = UpperCase(name);
-            if (Value* v = current->find(upper)) {
-                v->data = std::move(*data);
-                v->binary = binary;
-            } else {
-                current->values.push_back(Value{name, upper, std::move(*data), binary});
-            }
+            RegistryDocument merged = RegistryDocument::Merge(RegistryDocument::Parse(lastText),
+                                                              doc, RegistryDocument::Parse(*text));
+            std::string out = merged.Serialize();
+            platform::WriteFileAtomically(target, out);
+            doc = std::move(merged);
+            lastText = std::move(out);
         }
         modified = false;
     }
 
-    std::string m_path;
-    std::vector<Key> m_keys;
+    std::mutex mutex;
+    std::string path;
+    RegistryDocument doc;
+    std::string lastText;
+    bool modified = false;
+    int skippedLines = 0;
 };
 
 // ---------------------------------------------------------------------------
@@ -437,7 +79,7 @@ private:
 TEnhIniFile::TEnhIniFile(const std::string& iniName, const std::string& storePath)
     : m_keyPath(KeyPathFor(iniName)),
       m_storePath(storePath.empty() ? platform::AppPaths::SettingsFile() : storePath),
-      m_doc(RegistryDocument::Open(m_storePath)) {}
+      m_file(SharedSettingsFile::Open(m_storePath)) {}
 
 TEnhIniFile::~TEnhIniFile() {
     try {
@@ -480,23 +122,24 @@ std::string TEnhIniFile::KeyPathFor(const std::string& iniName) {
 std::string TEnhIniFile::path(const std::string& section) const {
     // The user's root itself holds nothing of ours: "\\" means the program's key.
     if (!section.empty() && section[0] == '\\') {
-        std::string p = normalizePath(section);
+        std::string p = RegistryDocument::NormalizePath(section);
         return p.empty() ? m_keyPath : p;
     }
-    return normalizePath(m_keyPath + "\\" + section);
+    return RegistryDocument::NormalizePath(m_keyPath + "\\" + section);
 }
 
 std::string TEnhIniFile::ReadString(const std::string& section, const std::string& ident,
                                     const std::string& def) const {
-    std::lock_guard lock(m_doc->mutex);
-    const Value* v = m_doc->value(path(section), ident);
+    std::lock_guard lock(m_file->mutex);
+    const auto* v = m_file->doc.FindValue(path(section), ident);
     return v && !v->binary ? v->data : def;
 }
 
 void TEnhIniFile::WriteString(const std::string& section, const std::string& ident,
                               const std::string& value) {
-    std::lock_guard lock(m_doc->mutex);
-    m_doc->setValue(path(section), ident, value, false);
+    std::lock_guard lock(m_file->mutex);
+    if (m_file->doc.SetValue(path(section), ident, value, false))
+        m_file->modified = true;
 }
 
 int TEnhIniFile::ReadInteger(const std::string& section, const std::string& ident, int def) const {
@@ -548,7 +191,7 @@ void TEnhIniFile::WriteBool(const std::string& section, const std::string& ident
 }
 
 FontFields TEnhIniFile::ReadFont(const std::string& section, const std::string& ident,
-                               FontFields font) const {
+                                 FontFields font) const {
     ApplyFontText(ReadString(section, ident, ",,,,"), font);
     return font;
 }
@@ -560,8 +203,8 @@ void TEnhIniFile::WriteFont(const std::string& section, const std::string& ident
 
 std::optional<std::vector<uint8_t>> TEnhIniFile::ReadBinary(const std::string& section,
                                                             const std::string& ident) const {
-    std::lock_guard lock(m_doc->mutex);
-    const Value* v = m_doc->value(path(section), ident);
+    std::lock_guard lock(m_file->mutex);
+    const auto* v = m_file->doc.FindValue(path(section), ident);
     if (!v || !v->binary)
         return std::nullopt;
     return std::vector<uint8_t>(v->data.begin(), v->data.end());
@@ -569,14 +212,15 @@ std::optional<std::vector<uint8_t>> TEnhIniFile::ReadBinary(const std::string& s
 
 void TEnhIniFile::WriteBinary(const std::string& section, const std::string& ident,
                               const std::vector<uint8_t>& bytes) {
-    std::lock_guard lock(m_doc->mutex);
-    m_doc->setValue(path(section), ident, std::string(bytes.begin(), bytes.end()), true);
+    std::lock_guard lock(m_file->mutex);
+    if (m_file->doc.SetValue(path(section), ident, std::string(bytes.begin(), bytes.end()), true))
+        m_file->modified = true;
 }
 
 std::vector<std::string> TEnhIniFile::ReadSection(const std::string& section) const {
-    std::lock_guard lock(m_doc->mutex);
+    std::lock_guard lock(m_file->mutex);
     std::vector<std::string> names;
-    if (Key* key = m_doc->findKey(UpperCase(path(section))))
+    if (const auto* key = m_file->doc.FindKey(path(section)))
         for (const auto& v : key->values)
             names.push_back(v.name);
     return names;
@@ -584,9 +228,9 @@ std::vector<std::string> TEnhIniFile::ReadSection(const std::string& section) co
 
 std::vector<std::pair<std::string, std::string>>
 TEnhIniFile::ReadSectionPairs(const std::string& section) const {
-    std::lock_guard lock(m_doc->mutex);
+    std::lock_guard lock(m_file->mutex);
     std::vector<std::pair<std::string, std::string>> pairs;
-    if (Key* key = m_doc->findKey(UpperCase(path(section))))
+    if (const auto* key = m_file->doc.FindKey(path(section)))
         for (const auto& v : key->values)
             if (!v.binary)
                 pairs.emplace_back(v.name, v.data);
@@ -601,46 +245,46 @@ std::vector<std::string> TEnhIniFile::ReadSectionValues(const std::string& secti
 }
 
 std::vector<std::string> TEnhIniFile::ReadSubSections(const std::string& section) const {
-    std::lock_guard lock(m_doc->mutex);
-    return m_doc->subKeys(path(section));
+    std::lock_guard lock(m_file->mutex);
+    return m_file->doc.SubKeys(path(section));
 }
 
 bool TEnhIniFile::SectionExists(const std::string& section) const {
-    std::lock_guard lock(m_doc->mutex);
-    return m_doc->findKey(UpperCase(path(section))) != nullptr;
+    std::lock_guard lock(m_file->mutex);
+    return m_file->doc.FindKey(path(section)) != nullptr;
 }
 
 bool TEnhIniFile::ValueExists(const std::string& section, const std::string& ident) const {
-    std::lock_guard lock(m_doc->mutex);
-    return m_doc->value(path(section), ident) != nullptr;
+    std::lock_guard lock(m_file->mutex);
+    return m_file->doc.FindValue(path(section), ident) != nullptr;
 }
 
 void TEnhIniFile::EraseSection(const std::string& section) {
-    std::lock_guard lock(m_doc->mutex);
-    m_doc->eraseKey(path(section));
+    std::lock_guard lock(m_file->mutex);
+    if (m_file->doc.EraseKey(path(section)))
+        m_file->modified = true;
 }
 
 void TEnhIniFile::DeleteKey(const std::string& section, const std::string& ident) {
-    std::lock_guard lock(m_doc->mutex);
-    m_doc->deleteValue(path(section), ident);
+    std::lock_guard lock(m_file->mutex);
+    if (m_file->doc.DeleteValue(path(section), ident))
+        m_file->modified = true;
 }
 
 void TEnhIniFile::UpdateFile() {
-    std::lock_guard lock(m_doc->mutex);
-    if (!m_doc->modified)
-        return;
-    platform::WriteFileAtomically(m_doc->path(), m_doc->serialize());
-    m_doc->modified = false;
+    std::lock_guard lock(m_file->mutex);
+    if (m_file->modified)
+        m_file->save();
 }
 
 bool TEnhIniFile::Modified() const {
-    std::lock_guard lock(m_doc->mutex);
-    return m_doc->modified;
+    std::lock_guard lock(m_file->mutex);
+    return m_file->modified;
 }
 
 int TEnhIniFile::SkippedLines() const {
-    std::lock_guard lock(m_doc->mutex);
-    return m_doc->skippedLines;
+    std::lock_guard lock(m_file->mutex);
+    return m_file->skippedLines;
 }
 
 } // namespace zentrix

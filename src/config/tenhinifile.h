@@ -16,7 +16,7 @@ namespace platform {
 class FileWriteError;
 }
 
-class RegistryDocument;
+struct SharedSettingsFile;
 
 /// The settings store: the program's registry-shaped settings file seen as an INI
 /// file. A section is a key path below the program's own key ("Options" is
@@ -27,9 +27,11 @@ class RegistryDocument;
 ///
 /// Every instance opened on the same file shares one picture of it, so a write
 /// through one is seen by all. Changes reach the disk on UpdateFile(), which
-/// throws platform::FileWriteError when the file cannot be written; the destructor
-/// writes whatever is still pending and hands a failure to the write-failure
-/// handler. Reading a damaged file never fails: lines that make no sense are
+/// writes only this process's changes over what the file holds by then (another
+/// instance of the program may have saved its own meanwhile), under a lock and
+/// in one atomic step. It throws platform::FileWriteError when the file cannot be
+/// written; the destructor writes whatever is still pending and hands a failure
+/// to the write-failure handler. Reading a damaged file never fails: lines that make no sense are
 /// skipped and the callers' defaults apply. Safe to use from any thread.
 class TEnhIniFile {
 public:
@@ -64,7 +66,8 @@ public:
 
     /// Applies the stored font text (default ",,,,", which changes nothing) to
     /// `font` and returns it.
-    FontFields ReadFont(const std::string& section, const std::string& ident, FontFields font) const;
+    FontFields ReadFont(const std::string& section, const std::string& ident,
+                        FontFields font) const;
     void WriteFont(const std::string& section, const std::string& ident, const FontFields& font);
 
     /// Bytes of a binary value; none when it is missing or not binary.
@@ -106,7 +109,7 @@ private:
 
     std::string m_keyPath;
     std::string m_storePath;
-    std::shared_ptr<RegistryDocument> m_doc;
+    std::shared_ptr<SharedSettingsFile> m_file;
 };
 
 } // namespace zentrix

@@ -7,17 +7,27 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <mutex>
 
 namespace zentrix {
 namespace {
 
-constexpr const char* kUtils = "Utils";
 constexpr const char* kFileInfo = "FileInfo";
 
-// FileInfo stays loaded from its binding until the end of the run.
+// FileInfo stays loaded from its binding until the end of the run. The quick
+// view calls it from a thread of its own: a call holds the library it started
+// with, so binding again meanwhile cannot unload code that runs.
 struct FileInfoBinding {
+    std::mutex mutex;
     bool attempted = false;
-    std::optional<platform::PluginLibrary> library;
+    std::shared_ptr<platform::PluginLibrary> library;
+
+    void bindLocked() {
+        library.reset();
+        if (auto loaded = platform::PluginLibrary::Load(kFileInfo))
+            library = std::make_shared<platform::PluginLibrary>(std::move(*loaded));
+        attempted = true;
+    }
 };
 
 FileInfoBinding& fileInfoBinding() {
@@ -31,10 +41,11 @@ std::string PluginCalls::NotFoundText(const std::string& libraryName) {
     return "Zentrix plugin " + platform::PluginLibrary::FileNameOf(libraryName) + " not found.";
 }
 
-template <class Fn, class Call> bool PluginCalls::callUtils(const char* entry, Call&& call) {
-    auto library = platform::PluginLibrary::Load(kUtils);
+template <class Fn, class Call>
+bool PluginCalls::callIn(const char* libraryName, const char* entry, Call&& call) {
+    auto library = platform::PluginLibrary::Load(libraryName);
     if (!library) {
-        m_prompter.warn(NotFoundText(kUtils));
+        m_prompter.warn(NotFoundText(libraryName));
         return false;
     }
     const Fn fn = library->EntryAs<Fn>(entry);
@@ -83,22 +94,73 @@ void PluginCalls::CallShowZentrixQCV(void* owner) {
     callUtils<ShowZentrixQCVFn>("ShowZentrixQCV", [&](ShowZentrixQCVFn fn) { fn(owner); });
 }
 
+void PluginCalls::CallViewIcons(const std::string& description, const std::string& hostPath,
+                                void* owner) {
+    callUtils<ViewIconsFn>("ViewIcons",
+                           [&](ViewIconsFn fn) { fn(description.c_str(), hostPath.c_str(), owner); });
+}
+
+void PluginCalls::CallEditFile(const std::string& hostPath, void* owner) {
+    callUtils<EditFileFn>("EditFile", [&](EditFileFn fn) { fn(hostPath.c_str(), owner); });
+}
+
+std::optional<bool> PluginCalls::CallPrintFile(const std::string& hostPath, void* owner) {
+    std::optional<bool> result;
+    callUtils<PrintFileFn>("PrintFile",
+                           [&](PrintFileFn fn) { result = fn(hostPath.c_str(), owner) != 0; });
+    return result;
+}
+
+void PluginCalls::CallZIPFiles(bool recurse, bool keepSubdirectories, const std::string& fileList,
+                               const std::string& archiveHostPath, void* owner) {
+    callIn<ZIPFilesFn>("UnZip", "ZIPFiles", [&](ZIPFilesFn fn) {
+        fn(recurse ? 1 : 0, keepSubdirectories ? 1 : 0, fileList.c_str(), archiveHostPath.c_str(),
+           owner);
+    });
+}
+
+std::optional<bool> PluginCalls::CallOpenZip(const std::string& hostPath, void* owner) {
+    std::optional<bool> result;
+    callIn<OpenZipFn>("UnZip", "OpenZip",
+                      [&](OpenZipFn fn) { result = fn(hostPath.c_str(), owner) != 0; });
+    return result;
+}
+
+std::optional<bool> PluginCalls::CallTestZIPArchive(const std::string& hostPath, void* owner) {
+    std::optional<bool> result;
+    callIn<TestZIPArchiveFn>("UnZip", "TestZIPArchive",
+                             [&](TestZIPArchiveFn fn) { result = fn(hostPath.c_str(), owner) != 0; });
+    return result;
+}
+
+void PluginCalls::CallShowSysInfo(void* owner) {
+    callIn<ShowSysInfoFn>("Tools", "ShowSysInfo", [&](ShowSysInfoFn fn) { fn(owner); });
+}
+
+void PluginCalls::CallShowCDBrowser(void* owner) {
+    callIn<ShowCDBrowserFn>("Tools", "ShowCDBrowser", [&](ShowCDBrowserFn fn) { fn(owner); });
+}
+
 bool PluginCalls::BindFileInfo() {
     FileInfoBinding& binding = fileInfoBinding();
-    binding.library.reset();
-    binding.library = platform::PluginLibrary::Load(kFileInfo);
-    binding.attempted = true;
-    return binding.library.has_value();
+    std::lock_guard lock(binding.mutex);
+    binding.bindLocked();
+    return binding.library != nullptr;
 }
 
 std::vector<std::string> PluginCalls::CallGetFileInfo(const std::string& hostFileName) {
     std::vector<std::string> lines;
-    FileInfoBinding& binding = fileInfoBinding();
-    if (!binding.attempted)
-        BindFileInfo();
-    if (!binding.library)
+    std::shared_ptr<platform::PluginLibrary> library;
+    {
+        FileInfoBinding& binding = fileInfoBinding();
+        std::lock_guard lock(binding.mutex);
+        if (!binding.attempted)
+            binding.bindLocked();
+        library = binding.library;
+    }
+    if (!library)
         return lines;
-    const auto fn = binding.library->EntryAs<GetFileInfoFn>("GetFileInfo");
+    const auto fn = library->EntryAs<GetFileInfoFn>("GetFileInfo");
     if (!fn)
         return lines;
     // The sink runs inside the library: nothing may be thrown back through it.

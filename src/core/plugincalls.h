@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zentrix {
@@ -32,14 +33,34 @@ public:
     /// The clipboard viewer.
     void CallShowZentrixQCV(void* owner);
 
-    /// Lines describing a file (host path); none when FileInfo is missing.
+    // Utils: the results are none when the library or its entry is missing (the
+    // library's absence was reported already), else what the entry returned.
+    void CallViewIcons(const std::string& description, const std::string& hostPath, void* owner);
+    void CallEditFile(const std::string& hostPath, void* owner);
+    std::optional<bool> CallPrintFile(const std::string& hostPath, void* owner);
+
+    // UnZip.
+    void CallZIPFiles(bool recurse, bool keepSubdirectories, const std::string& fileList,
+                      const std::string& archiveHostPath, void* owner);
+    std::optional<bool> CallOpenZip(const std::string& hostPath, void* owner);
+    std::optional<bool> CallTestZIPArchive(const std::string& hostPath, void* owner);
+
+    // Tools.
+    void CallShowSysInfo(void* owner);
+    void CallShowCDBrowser(void* owner);
+
+    /// Lines describing a file (host path); none when FileInfo is missing. Safe
+    /// to call from any thread.
     static std::vector<std::string> CallGetFileInfo(const std::string& hostFileName);
     /// Binds FileInfo now (the start sequence does this once; the first
     /// CallGetFileInfo does it when nobody did). True when the library is there.
     static bool BindFileInfo();
 
 private:
-    template <class Fn, class Call> bool callUtils(const char* entry, Call&& call);
+    template <class Fn, class Call> bool callUtils(const char* entry, Call&& call) {
+        return callIn<Fn>("Utils", entry, std::forward<Call>(call));
+    }
+    template <class Fn, class Call> bool callIn(const char* library, const char* entry, Call&& call);
 
     Prompter& m_prompter;
 };

@@ -17,12 +17,13 @@ public:
     virtual void showStop(bool shown) = 0;        // both ways clear the abort flag
     virtual bool aborted() const = 0;
 
-    /// Lets the user interface handle pending events (so that "STOP" can be clicked).
+    /// Lets the user interface handle pending events (so that "STOP" can be
+    /// clicked), at most once per pump interval however often it is called: by
+    /// time, not by count, so that a loop of slow items pumps as often as one of
+    /// fast items. Whatever the events do may change the catalogue.
     void pump() {
-        if ((++m_calls & 255) != 0)
-            return;
         const auto now = std::chrono::steady_clock::now();
-        if (now - m_lastPump < std::chrono::milliseconds(25))
+        if (now - m_lastPump < m_interval)
             return;
         m_lastPump = now;
         processEvents();
@@ -33,11 +34,16 @@ public:
         processEvents();
     }
 
+    /// How often pump() processes events.
+    static constexpr std::chrono::milliseconds kPumpInterval{30};
+
 protected:
     virtual void processEvents() = 0;
+    /// Tests that must see events between every two items set 0.
+    void setPumpInterval(std::chrono::steady_clock::duration interval) { m_interval = interval; }
 
 private:
-    uint32_t m_calls = 0;
+    std::chrono::steady_clock::duration m_interval = kPumpInterval;
     std::chrono::steady_clock::time_point m_lastPump{};
 };
 

@@ -2,6 +2,7 @@
 
 #include "platform/filetime.h"
 
+#include <algorithm>
 #include <ctime>
 #include <limits>
 
@@ -10,9 +11,11 @@ namespace {
 
 constexpr int64_t kUnitsPerSecond = 10000000LL;
 constexpr int64_t kUnitsPerDay = 86400LL * kUnitsPerSecond;
-// No zone is further than this from universal time (the largest are +14 and
-// -12 hours; old local mean times lie within them).
-constexpr int64_t kMaxZoneOffset = 15LL * 3600 * kUnitsPerSecond;
+// No zone is further than this from universal time. Today's lie within +14 and
+// -12 hours, but old local mean times in the zone database reach almost 16
+// (-15:56 in Manila before 1845, +15:02 in Juneau before 1867), and a TZ
+// variable may say up to 24:59:59.
+constexpr int64_t kMaxZoneOffset = 25LL * 3600 * kUnitsPerSecond;
 
 int64_t saturatingAdd(int64_t a, int64_t b) {
     int64_t r;
@@ -81,7 +84,11 @@ int64_t LocalFileTime(int64_t fileTime) {
     tm local{};
     if (!localtime_r(&seconds, &local))
         return fileTime;
-    return saturatingAdd(fileTime, static_cast<int64_t>(local.tm_gmtoff) * kUnitsPerSecond);
+    // A damaged zone file may claim any offset; held to the largest possible,
+    // the quick decisions of Later() still agree with this one.
+    constexpr int64_t kMaxSeconds = kMaxZoneOffset / kUnitsPerSecond;
+    const int64_t offset = std::clamp<int64_t>(local.tm_gmtoff, -kMaxSeconds, kMaxSeconds);
+    return saturatingAdd(fileTime, offset * kUnitsPerSecond);
 }
 
 AgeLimit::AgeLimit(int64_t nowFileTime, int days) {
@@ -105,9 +112,19 @@ AgeLimit AgeLimit::FromNow(int days) {
 bool AgeLimit::Later(int64_t fileTime) const {
     if (fileTime > m_surelyLater)
         return true;
-    if (fileTime <= m_surelyNotLater)
+    // A bound held at the lowest file time says nothing: the zone may still
+    // move that time past the limit.
+    if (fileTime <= m_surelyNotLater && m_surelyNotLater != std::numeric_limits<int64_t>::min())
         return false;
     return LocalFileTime(fileTime) > m_limitLocal;
+}
+
+bool AgeLimit::NotEarlier(int64_t fileTime) const {
+    if (fileTime > m_surelyLater)
+        return true;
+    if (fileTime < m_surelyNotLater)
+        return false;
+    return LocalFileTime(fileTime) >= m_limitLocal;
 }
 
 } // namespace zentrix

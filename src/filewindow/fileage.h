@@ -30,6 +30,8 @@ public:
     /// times near the limit need the zone's rules; the rest are decided by the
     /// largest offset any zone has.
     bool Later(int64_t fileTime) const;
+    /// True when the file time, in local time, is the limit or later.
+    bool NotEarlier(int64_t fileTime) const;
     int64_t LocalLimit() const { return m_limitLocal; }
 
 private:

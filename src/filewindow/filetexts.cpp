@@ -14,13 +14,19 @@ std::string FormatNumberPicture(int64_t value, std::string_view picture) {
     size_t field = 0;
     for (const char c : picture)
         field += c == '#';
-    std::string digits = std::to_string(value);
+    const std::string digits = std::to_string(value);
     if (digits.size() > field) {
-        std::string stars(picture);
-        for (char& c : stars)
-            if (c == '#')
-                c = '*';
-        return stars;
+        // Too wide: as many whole groups of three as the number needs.
+        const bool negative = value < 0;
+        const std::string magnitude = std::to_string(negative ? 0 - static_cast<uint64_t>(value)
+                                                              : static_cast<uint64_t>(value));
+        std::string grouped;
+        for (size_t i = 0; i < magnitude.size(); ++i) {
+            if (i > 0 && (magnitude.size() - i) % 3 == 0)
+                grouped.push_back('.');
+            grouped.push_back(magnitude[i]);
+        }
+        return negative ? "-" + grouped : grouped;
     }
     const std::string text = std::string(field - digits.size(), ' ') + digits;
     std::string out(picture);
@@ -40,15 +46,11 @@ std::string FormatNumberPicture(int64_t value, std::string_view picture) {
     return Trim(out);
 }
 
-std::string SizeText(int32_t fileSize) {
-    if (fileSize < 0)
-        return FormatNumberPicture(INT64_MAX, kSizePicture); // the asterisk picture
+std::string SizeText(int64_t fileSize) {
     return FormatNumberPicture(fileSize, kSizePicture);
 }
 
-std::string StatFigureText(int32_t value) {
-    if (value < 0)
-        return std::string(kStatPicture);
+std::string StatFigureText(int64_t value) {
     return FormatNumberPicture(value, kStatPicture);
 }
 

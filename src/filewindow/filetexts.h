@@ -20,17 +20,15 @@ inline constexpr std::string_view kEllipsis = "\xE2\x80\xA6";
 /// Prints a whole number with a picture of "#" and full stops: the number is
 /// right-justified in a field as wide as the number of "#" (with a leading
 /// minus when negative) and poured into the picture from its right end; a full
-/// stop stays only where a digit stands to its left. A number that does not fit
-/// gives the picture with every "#" replaced by "*". The result is trimmed.
+/// stop stays only where a digit stands to its left. A number too wide for the
+/// picture widens it by whole groups of three, so that every figure shows
+/// whole ("4.294.967.296" through "###.###.###"). The result is trimmed.
 std::string FormatNumberPicture(int64_t value, std::string_view picture);
 
-/// The size text of a file: FileSize with "###.###.###", trimmed. A negative
-/// stored size (a file of 2 GB or more) prints as the asterisk picture, as an
-/// overflowing one does.
-std::string SizeText(int32_t fileSize);
-/// A statistics figure: "##.###.###.###"; a negative figure (a 32-bit sum that
-/// overflowed) prints as the picture text itself.
-std::string StatFigureText(int32_t value);
+/// The size text of a file: FileSize with "###.###.###", trimmed.
+std::string SizeText(int64_t fileSize);
+/// A statistics figure: "##.###.###.###", trimmed.
+std::string StatFigureText(int64_t value);
 
 /// The file time in local time: the locale's short date, a blank, its long time.
 std::string DateText(int64_t lastWriteTime);

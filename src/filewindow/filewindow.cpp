@@ -2,12 +2,14 @@
 
 #include "catalogue/catalogue.h"
 #include "catalogue/disklogger.h"
+#include "catalogue/existingdirectory.h"
 #include "catalogue/extensionkinds.h"
 #include "catalogue/icon.h"
 #include "config/settings.h"
 #include "core/appstate.h"
 #include "core/progress.h"
 #include "core/prompter.h"
+#include "core/scopeexit.h"
 #include "core/text.h"
 #include "filewindow/filecolumns.h"
 #include "filewindow/filecompare.h"
@@ -185,17 +187,14 @@ void FileWindow::DropFindResults(const std::vector<std::string>& fullNames) {
     m_ui->focusTree();
     m_ui->scrollTreeSelectionIntoView();
     BusyGuard busy(m_state);
-    m_cat.ResultFiles.clear();
-    for (const std::string& name : fullNames)
-        m_cat.ResultFiles.push_back(UpperCase(name));
+    m_cat.ResultFiles = fullNames;
     setScopeAndRefill(8);
 }
 
 void FileWindow::DropShellFiles(const std::vector<std::string>& fullNames) {
-    // Names are kept whole: a name cut short would name another file or none.
-    m_cat.ResultFiles.clear();
-    for (const std::string& name : fullNames)
-        m_cat.ResultFiles.push_back(UpperCase(name));
+    // Names are kept whole and as they are: a name cut short, or one whose case
+    // was changed, could name another file.
+    m_cat.ResultFiles = fullNames;
     setScopeAndRefill(8);
 }
 
@@ -241,53 +240,6 @@ bool FileWindow::walkDirectories(const TTreeNode* base, bool taggedOnly,
     return true;
 }
 
-// The directory of a result entry as it exists on disk, in the catalogue's form
-// with the names' real case (result names are kept in upper case, and names
-// on this system are case-sensitive). None when it does not exist.
-std::optional<std::string> FileWindow::existingDirectory(const std::string& dirPath) const {
-    const platform::DriveTable& drives = m_cat.Drives();
-    auto isDirectory = [&](const std::string& cataloguePath) {
-        const auto host = drives.ToHostPath(cataloguePath);
-        if (!host)
-            return false;
-        platform::DirListing listing(platform::AttrSource::Posix, platform::StatMode::None);
-        return listing.Open(*host);
-    };
-    if (const TTreeNode* node = m_logger.FindNodeByPath(dirPath))
-        return isDirectory(node->Path()) ? std::optional<std::string>(node->Path()) : std::nullopt;
-
-    if (dirPath.size() < 3 || dirPath[1] != ':' || dirPath[2] != '\\')
-        return std::nullopt;
-    std::string real = dirPath.substr(0, 3);
-    if (!isDirectory(real))
-        return std::nullopt;
-    size_t pos = 3;
-    while (pos < dirPath.size()) {
-        const size_t end = std::min(dirPath.find('\\', pos), dirPath.size());
-        const std::string part = dirPath.substr(pos, end - pos);
-        pos = end + 1;
-        if (part.empty() || part == "." || part == "..")
-            return std::nullopt;
-        if (isDirectory(real + part + "\\")) {
-            real += part + "\\";
-            continue;
-        }
-        const auto host = drives.ToHostPath(real);
-        platform::DirListing listing(platform::AttrSource::Posix, platform::StatMode::None);
-        if (!host || !listing.Open(*host))
-            return std::nullopt;
-        std::optional<std::string> found;
-        platform::DirEntry e;
-        while (!found && listing.Next(e))
-            if (e.IsDirectory() && EqualsIgnoreCase(e.name, part))
-                found = std::string(e.name);
-        if (!found)
-            return std::nullopt;
-        real += *found + "\\";
-    }
-    return real;
-}
-
 void FileWindow::collectResultList(const FileSpecFilter& filter) {
     TTree& tree = m_cat.Tree();
     // Going to each directory moves the tree's selection; that is not the
@@ -295,15 +247,22 @@ void FileWindow::collectResultList(const FileSpecFilter& filter) {
     auto savedHandler = std::move(tree.OnSelectionChange);
     tree.OnSelectionChange = nullptr;
     m_ui->lockTreeUpdates(true);
+    const ScopeExit restore([&] {
+        m_ui->lockTreeUpdates(false);
+        tree.OnSelectionChange = std::move(savedHandler);
+    });
     const auto& results = m_cat.ResultFiles;
     m_progress.setTotal(std::max<int64_t>(1, static_cast<int64_t>(results.size()) - 1));
     for (size_t i = 0; i < results.size(); ++i) {
         m_progress.setPosition(static_cast<int64_t>(i));
-        const std::string entry = UpperCase(results[i]);
+        const std::string& entry = results[i];
         const size_t cut = entry.find_last_of("\\:");
         if (cut == std::string::npos)
             continue;
-        const auto dir = existingDirectory(entry.substr(0, cut + 1));
+        // The directory and the file are each matched exactly first, then
+        // without regard to case: with a.txt and A.TXT side by side, each entry
+        // shows its own file.
+        const auto dir = ExistingDirectory(m_cat.Drives(), entry.substr(0, cut + 1));
         if (!dir)
             continue;
         m_logger.GoToDirPath(*dir);
@@ -311,15 +270,22 @@ void FileWindow::collectResultList(const FileSpecFilter& filter) {
         const TTreeNode* node = m_logger.FindNodeByPath(*dir);
         if (!node || !node->Data())
             continue;
-        for (const TFileClass* f : node->Data()->FileList()) {
-            if (UpperCase(f->FullName()) != entry)
-                continue;
-            collectFrom(f, filter);
-            break;
-        }
+        const std::string_view name = std::string_view(entry).substr(cut + 1);
+        const TFileClass* match = nullptr;
+        for (const TFileClass* f : node->Data()->FileList())
+            if (f->FileName() == name) {
+                match = f;
+                break;
+            }
+        if (!match)
+            for (const TFileClass* f : node->Data()->FileList())
+                if (EqualsIgnoreCase(f->FileName(), name)) {
+                    match = f;
+                    break;
+                }
+        if (match)
+            collectFrom(match, filter);
     }
-    m_ui->lockTreeUpdates(false);
-    tree.OnSelectionChange = std::move(savedHandler);
 }
 
 void FileWindow::FillMainListBox() {
@@ -329,19 +295,26 @@ void FileWindow::FillMainListBox() {
         m_state.requestRefill();
         return;
     }
+    // Each piece of state set here is undone by a guard, so that an error on
+    // the way leaves no busy cursor, no update batch and no "STOP" panel behind;
+    // the normal path undoes each where the order of the fill wants it.
     m_filling = true;
+    ScopeExit filling([this] { m_filling = false; });
     m_state.refillRequested = false;
     m_state.treeSelectionChanged = false;
 
     // 1-3: busy, emptied, the "STOP" panel for the multi-directory scopes.
     m_ui->setCurrDirLabel("Please wait ...");
     m_state.busyOn();
+    ScopeExit busy([this] { m_state.busyOff(); });
     m_ui->setFileWindowEnabled(true);
     dropEntries();
     m_generation = m_cat.Generation();
     m_ui->setUpdating(true);
+    ScopeExit updating([this] { m_ui->setUpdating(false); });
     const int scope = m_state.scope;
     m_progress.showStop(scope != 1);
+    ScopeExit stopPanel([this] { m_progress.showStop(false); });
     m_progress.setTotal(1);
     m_progress.setPosition(0);
 
@@ -418,7 +391,7 @@ void FileWindow::FillMainListBox() {
     }
 
     // 7-9.
-    m_ui->setUpdating(false);
+    updating.run();
     m_ui->entriesChanged();
     if (m_state.scope == 1)
         m_ui->setFileWindowEnabled(!m_entries.empty());
@@ -443,8 +416,8 @@ void FileWindow::FillMainListBox() {
     }
 
     // 10-12.
-    m_progress.showStop(false);
-    m_state.busyOff();
+    stopPanel.run();
+    busy.run();
     UpdateStatistics();
     if (stopped) {
         // Back to one directory, with the tree beside it: the refill that follows
@@ -454,7 +427,7 @@ void FileWindow::FillMainListBox() {
         m_ui->focusTree();
         m_state.requestRefill();
     }
-    m_filling = false;
+    filling.run();
     if (m_ui->fileWindowHasFocus())
         UpdateCurrentFile();
     else if (!m_ui->treeHasFocus())
@@ -552,26 +525,27 @@ void FileWindow::UpdateStatistics() {
     TTreeNode* selected = m_cat.Tree().Selected();
     auto taggedInWindow = [this](std::string& count, std::string& size) {
         int tagged = 0;
-        uint32_t bytes = 0; // a 32-bit sum, as the figures have always been
+        int64_t bytes = 0;
         for (const Entry& e : m_entries) {
             if (!e.Record->Tagged())
                 continue;
             ++tagged;
-            bytes += static_cast<uint32_t>(e.Record->FileSize());
+            bytes += e.Record->FileSize();
         }
         count = std::to_string(tagged);
-        size = StatFigureText(static_cast<int32_t>(bytes)) + " bytes.";
+        size = StatFigureText(bytes) + " bytes.";
     };
     // All files and the tagged ones of the catalogue or of a branch, counted in
-    // one walk: count and kilobytes (each file's size div 1024, 32-bit sums).
+    // one walk: count and kilobytes (each file's size div 1024, 64-bit sums).
     auto figures = [this](StatisticsTexts& s, const TTreeNode* base) {
-        uint32_t count = 0, kb = 0, taggedCount = 0, taggedKb = 0;
+        uint32_t count = 0, taggedCount = 0;
+        int64_t kb = 0, taggedKb = 0;
         for (const TLoggedClass* dir : m_cat.LoggedDirs()) {
             if (base && !dir->DirNode()->IsInBranchOf(base))
                 continue;
             count += static_cast<uint32_t>(dir->NumFilesInDir());
             for (const TFileClass* f : dir->FileList()) {
-                const auto fileKb = static_cast<uint32_t>(f->FileSize() / 1024);
+                const int64_t fileKb = f->FileSize() / 1024;
                 kb += fileKb;
                 if (f->Tagged()) {
                     ++taggedCount;
@@ -580,9 +554,9 @@ void FileWindow::UpdateStatistics() {
             }
         }
         s.files = std::to_string(static_cast<int32_t>(count));
-        s.size = StatFigureText(static_cast<int32_t>(kb)) + " Kb.";
+        s.size = StatFigureText(kb) + " Kb.";
         s.taggedFiles = std::to_string(static_cast<int32_t>(taggedCount));
-        s.taggedSize = StatFigureText(static_cast<int32_t>(taggedKb)) + " Kb.";
+        s.taggedSize = StatFigureText(taggedKb) + " Kb.";
     };
     StatisticsTexts& s = m_stats;
     switch (m_state.scope) {

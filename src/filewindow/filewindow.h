@@ -258,7 +258,6 @@ private:
     bool walkDirectories(const class TTreeNode* base, bool taggedOnly,
                          const class FileSpecFilter& filter);
     void collectResultList(const class FileSpecFilter& filter);
-    std::optional<std::string> existingDirectory(const std::string& dirPath) const;
     void sortBy(int key);
     int compareEntries(int e1, int e2) const;
     void clearBusy();

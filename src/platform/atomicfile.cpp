@@ -81,18 +81,23 @@ bool MakeDirectories(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+std::string LinkTarget(const std::string& path) {
+    struct stat link {};
+    if (::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        if (char* real = ::realpath(path.c_str(), nullptr)) {
+            std::string target = real;
+            std::free(real);
+            return target;
+        }
+    }
+    return path;
+}
+
 void WriteFileAtomically(const std::string& requestedPath, const std::string& content,
                          unsigned newFileMode) {
     // A settings file that is a link into the user's dotfiles stays a link: the
     // file it points at is replaced.
-    std::string path = requestedPath;
-    struct stat link {};
-    if (::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
-        if (char* real = ::realpath(path.c_str(), nullptr)) {
-            path = real;
-            std::free(real);
-        }
-    }
+    const std::string path = LinkTarget(requestedPath);
     const std::string dir = parentOf(path);
     if (!MakeDirectories(dir))
         throw FileWriteError(path, "the directory " + dir + " cannot be created");

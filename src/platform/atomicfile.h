@@ -32,6 +32,10 @@ std::optional<std::string> ReadWholeFile(const std::string& path,
 void WriteFileAtomically(const std::string& path, const std::string& content,
                          unsigned newFileMode = 0600);
 
+/// The file a path names: the target of a symbolic link, the path itself
+/// otherwise (also when it does not exist).
+std::string LinkTarget(const std::string& path);
+
 /// Creates a directory and its missing parents (mode 0700 for new ones).
 /// False when it does not exist afterwards.
 bool MakeDirectories(const std::string& path);

@@ -37,7 +37,8 @@ int BranchReader::DefaultWorkers() {
     return cores <= 1 ? 1 : static_cast<int>(std::min(cores, 4u));
 }
 
-BranchReader::BranchReader(AttrSource source, int workers) : m_source(source) {
+BranchReader::BranchReader(AttrSource source, int workers, bool skipHiddenDirs)
+    : m_source(source), m_skipHiddenDirs(skipHiddenDirs) {
     for (int i = 0; i < workers; ++i)
         m_workers.emplace_back([this] { workerLoop(); });
 }
@@ -93,7 +94,8 @@ void BranchReader::read(Dir* dir) {
     DirEntry e;
     while (listing->Next(e)) {
         const bool isDir = e.IsDirectory();
-        if (isDir && !e.name.empty() && e.name[0] == '.')
+        if (isDir && !e.name.empty() && e.name[0] == '.' &&
+            (m_skipHiddenDirs || e.name == "." || e.name == ".."))
             continue;
         BranchEntry b;
         b.nameOff = static_cast<uint32_t>(batch.names.size());

@@ -25,8 +25,9 @@ struct BranchEntry {
     bool isLink = false;
 };
 
-/// The listing of one directory, in file-system order. Directory entries whose
-/// names begin with "." are left out ("." and ".." among them).
+/// The listing of one directory, in file-system order. "." and ".." are left
+/// out, and so are the other directories whose names begin with "." (hidden
+/// ones) when the reader is told to skip them.
 struct DirBatch {
     bool opened = false; // false: the directory could not be listed
     std::vector<BranchEntry> entries;
@@ -50,7 +51,9 @@ public:
     class Dir;
 
     /// `workers` threads read ahead (0: the consumer reads everything itself).
-    BranchReader(AttrSource source, int workers);
+    /// With `skipHiddenDirs`, directories whose names begin with "." are
+    /// neither listed nor read.
+    BranchReader(AttrSource source, int workers, bool skipHiddenDirs = false);
     ~BranchReader();
     BranchReader(const BranchReader&) = delete;
     BranchReader& operator=(const BranchReader&) = delete;
@@ -78,6 +81,7 @@ private:
     void finish(Dir* dir, std::unique_lock<std::mutex>& lock);
 
     AttrSource m_source;
+    bool m_skipHiddenDirs;
     std::mutex m_mutex;
     std::condition_variable m_workAvailable;
     std::condition_variable m_readDone;

@@ -12,6 +12,7 @@
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_map>
 
 namespace zentrix::platform {
 namespace {
@@ -185,8 +186,15 @@ std::optional<MountEntry> MountHolding(const std::string& hostPath,
 }
 
 std::vector<MountEntry> DriveTable::ReadMountTable() {
-    std::vector<MountEntry> mounts;
     std::ifstream in("/proc/self/mountinfo");
+    std::stringstream text;
+    text << in.rdbuf();
+    return ParseMountTable(text.str());
+}
+
+std::vector<MountEntry> DriveTable::ParseMountTable(const std::string& text) {
+    std::vector<MountEntry> mounts;
+    std::istringstream in(text);
     std::string line;
     while (std::getline(in, line)) {
         // id parent major:minor root mountpoint options [optional...] - fstype source super
@@ -195,11 +203,15 @@ std::vector<MountEntry> DriveTable::ReadMountTable() {
         std::string word;
         while (fields >> word)
             f.push_back(word);
-        auto dash = std::find(f.begin(), f.end(), "-");
-        if (f.size() < 5 || dash == f.end() || std::distance(dash, f.end()) < 3)
+        // The separator follows the six fixed fields; a mount point is an
+        // absolute path, without the slashes a garbled table may add to it.
+        auto dash = std::find(f.begin() + std::min<size_t>(f.size(), 6), f.end(), "-");
+        if (dash == f.end() || std::distance(dash, f.end()) < 3)
             continue;
         MountEntry m;
-        m.mountPoint = unescapeMountField(f[4]);
+        m.mountPoint = normaliseRoot(unescapeMountField(f[4]));
+        if (m.mountPoint.empty() || m.mountPoint[0] != '/')
+            continue;
         m.fsType = *(dash + 1);
         m.source = unescapeMountField(*(dash + 2));
         mounts.push_back(std::move(m));
@@ -215,15 +227,16 @@ void DriveTable::add(DriveInfo info) {
 
 DriveTable DriveTable::FromMounts(const std::vector<MountEntry>& mounts) {
     DriveTable table;
-    // The last mount of a point is the visible one.
+    // The last mount of a point is the visible one. A container may have
+    // thousands of mounts: each point is looked up, never searched for.
     std::vector<MountEntry> visible;
+    std::unordered_map<std::string, size_t> seen;
     for (const auto& m : mounts) {
-        auto same = std::find_if(visible.begin(), visible.end(),
-                                 [&](const MountEntry& v) { return v.mountPoint == m.mountPoint; });
-        if (same != visible.end())
-            *same = m;
-        else
+        const auto [at, added] = seen.emplace(m.mountPoint, visible.size());
+        if (added)
             visible.push_back(m);
+        else
+            visible[at->second] = m;
     }
     std::sort(visible.begin(), visible.end(),
               [](const MountEntry& a, const MountEntry& b) { return a.mountPoint < b.mountPoint; });
@@ -396,6 +409,34 @@ bool DriveTable::RemoveVirtualRoot(char letter) {
     letter = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
     auto it = std::find_if(m_drives.begin(), m_drives.end(),
                            [&](const DriveInfo& d) { return d.letter == letter && d.virtualRoot; });
+    if (it == m_drives.end())
+        return false;
+    m_drives.erase(it);
+    return true;
+}
+
+bool DriveTable::AddMappedShare(char letter, const std::string& hostDir,
+                                const std::string& remoteName) {
+    letter = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+    if (letter < 'A' || letter > 'Z' || Find(letter) || !isDirectory(hostDir))
+        return false;
+    DriveInfo d;
+    d.letter = letter;
+    d.root = normaliseRoot(hostDir);
+    d.kind = DriveKind::Network;
+    d.label = remoteName;
+    d.mountPoint = d.root; // what "gio mount -u" takes back
+    d.fsType = "fuse";
+    d.device = remoteName;
+    d.mappedShare = true;
+    add(std::move(d));
+    return true;
+}
+
+bool DriveTable::RemoveMappedShare(char letter) {
+    letter = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+    auto it = std::find_if(m_drives.begin(), m_drives.end(),
+                           [&](const DriveInfo& d) { return d.letter == letter && d.mappedShare; });
     if (it == m_drives.end())
         return false;
     m_drives.erase(it);

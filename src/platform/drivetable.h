@@ -29,6 +29,7 @@ struct DriveInfo {
     std::string device;      // mount source ("/dev/sda1", "server:/export" ...)
     std::string mountPoint;  // mount point holding root
     bool virtualRoot = false;
+    bool mappedShare = false; // a network share given its letter by "Map a network disk"
     AttrSource attrSource = AttrSource::Posix;
 };
 
@@ -65,6 +66,9 @@ public:
 
     /// The mounts of this process (parsed from /proc/self/mountinfo).
     static std::vector<MountEntry> ReadMountTable();
+    /// The mounts of a mount table in the form of /proc/self/mountinfo; lines
+    /// that do not have its shape are skipped.
+    static std::vector<MountEntry> ParseMountTable(const std::string& text);
 
     /// What was wrong with ZENTRIX_DRIVES, one sentence per entry; empty when
     /// nothing was (or the table comes from the mount table).
@@ -81,6 +85,13 @@ public:
     bool AddVirtualRoot(char letter, const std::string& hostDir);
     /// Removes a virtual root; real drives cannot be removed. False when none.
     bool RemoveVirtualRoot(char letter);
+
+    /// Gives a letter to the directory of a mounted network share (kind
+    /// Network, `remoteName` as its label and mount point). False when the
+    /// letter is taken or the directory does not exist.
+    bool AddMappedShare(char letter, const std::string& hostDir, const std::string& remoteName);
+    /// Takes the letter of a mapped share away. False when the letter is none.
+    bool RemoveMappedShare(char letter);
 
     /// True when the drive exists and its root directory can be listed now.
     bool IsReady(char letter) const;

@@ -2,8 +2,11 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
@@ -38,7 +41,8 @@ namespace {
 
 // Starts a program from the PATH with its input and output on /dev/null; the
 // child's process id, or -1 when it could not be started.
-pid_t spawnQuiet(const std::string& program, const std::vector<std::string>& args) {
+pid_t spawnQuiet(const std::string& program, const std::vector<std::string>& args,
+                 const std::string& workingDirectory = {}, bool quiet = true) {
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const auto& a : args)
@@ -47,8 +51,12 @@ pid_t spawnQuiet(const std::string& program, const std::vector<std::string>& arg
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    if (quiet) {
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    }
+    if (!workingDirectory.empty())
+        posix_spawn_file_actions_addchdir_np(&actions, workingDirectory.c_str());
     pid_t pid = 0;
     const int rc = ::posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
@@ -64,11 +72,123 @@ int waitFor(pid_t pid) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// Waits until the child ends or the deadline passes; true when it ended.
+bool waitUntil(pid_t pid, std::chrono::steady_clock::time_point deadline, int& status) {
+    for (;;) {
+        const pid_t done = ::waitpid(pid, &status, WNOHANG);
+        if (done == pid)
+            return true;
+        if (done < 0 && errno != EINTR) {
+            status = -1;
+            return true;
+        }
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
 } // namespace
 
-int RunAndWait(const std::string& program, const std::vector<std::string>& args) {
+int RunAndWait(const std::string& program, const std::vector<std::string>& args,
+               std::chrono::milliseconds timeout) {
     const pid_t pid = spawnQuiet(program, args);
-    return pid < 0 ? -1 : waitFor(pid);
+    if (pid < 0)
+        return -1;
+    if (timeout == std::chrono::milliseconds::max())
+        return waitFor(pid);
+    int status = 0;
+    if (waitUntil(pid, std::chrono::steady_clock::now() + timeout, status))
+        return status >= 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    // Asked to end first, so that it can let go of what it holds; then killed.
+    ::kill(pid, SIGTERM);
+    if (!waitUntil(pid, std::chrono::steady_clock::now() + std::chrono::seconds(1), status)) {
+        ::kill(pid, SIGKILL);
+        waitFor(pid);
+    }
+    return kTimedOut;
+}
+
+int RunWithInput(const std::string& program, const std::vector<std::string>& args,
+                 const std::string& input, std::string* output) {
+    int in[2];
+    int out[2];
+    if (::pipe2(in, O_CLOEXEC) != 0)
+        return -1;
+    if (::pipe2(out, O_CLOEXEC) != 0) {
+        ::close(in[0]);
+        ::close(in[1]);
+        return -1;
+    }
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const auto& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, in[0], 0);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 2);
+    pid_t pid = 0;
+    const int rc = ::posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(in[0]);
+    ::close(out[1]);
+    if (rc != 0) {
+        ::close(in[1]);
+        ::close(out[0]);
+        return -1;
+    }
+    // Feed and drain together, so that a child that talks before it reads
+    // cannot block either side.
+    size_t sent = 0;
+    int inFd = in[1];
+    if (input.empty()) {
+        ::close(inFd);
+        inFd = -1;
+    }
+    std::string collected;
+    char buffer[4096];
+    for (;;) {
+        pollfd fds[2] = {{out[0], POLLIN, 0}, {inFd, POLLOUT, 0}};
+        if (::poll(fds, inFd >= 0 ? 2 : 1, -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            break;
+        }
+        if (inFd >= 0 && (fds[1].revents & (POLLOUT | POLLERR | POLLHUP))) {
+            // A child that ends without reading must not kill us with SIGPIPE.
+            sigset_t pipeSet, old;
+            sigemptyset(&pipeSet);
+            sigaddset(&pipeSet, SIGPIPE);
+            ::pthread_sigmask(SIG_BLOCK, &pipeSet, &old);
+            const ssize_t n = ::write(inFd, input.data() + sent, input.size() - sent);
+            timespec zero{};
+            while (::sigtimedwait(&pipeSet, nullptr, &zero) > 0) {
+            }
+            ::pthread_sigmask(SIG_SETMASK, &old, nullptr);
+            if (n > 0)
+                sent += static_cast<size_t>(n);
+            if (n < 0 || sent == input.size()) {
+                ::close(inFd);
+                inFd = -1;
+            }
+        }
+        if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
+            const ssize_t n = ::read(out[0], buffer, sizeof buffer);
+            if (n <= 0)
+                break;
+            if (collected.size() < (1u << 20))
+                collected.append(buffer, static_cast<size_t>(n));
+        }
+    }
+    if (inFd >= 0)
+        ::close(inFd);
+    ::close(out[0]);
+    if (output)
+        *output = std::move(collected);
+    return waitFor(pid);
 }
 
 bool StartDetached(const std::string& program, const std::vector<std::string>& args) {
@@ -80,18 +200,109 @@ bool StartDetached(const std::string& program, const std::vector<std::string>& a
     return true;
 }
 
+bool StartDetachedIn(const std::string& program, const std::vector<std::string>& args,
+                     const std::string& workingDirectory) {
+    const pid_t pid = spawnQuiet(program, args, workingDirectory);
+    if (pid < 0)
+        return false;
+    std::thread([pid] { waitFor(pid); }).detach();
+    return true;
+}
+
+int RunAndWaitIn(const std::string& program, const std::vector<std::string>& args,
+                 const std::string& workingDirectory) {
+    const pid_t pid = spawnQuiet(program, args, workingDirectory, false);
+    return pid < 0 ? -1 : waitFor(pid);
+}
+
+namespace {
+
+// Runs the first tool that ends in success, all of them within one time limit.
+bool runWithin(const std::vector<std::pair<std::string, std::vector<std::string>>>& tools) {
+    const auto deadline = std::chrono::steady_clock::now() + kMediumToolTimeout;
+    for (const auto& [program, args] : tools) {
+        if (!ProgramExists(program))
+            continue;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left <= std::chrono::milliseconds(0))
+            return false;
+        const int status = RunAndWait(program, args, left);
+        if (status == 0)
+            return true;
+        if (status == kTimedOut)
+            return false;
+    }
+    return false;
+}
+
+} // namespace
+
 bool EjectMedium(const std::string& mountPoint) {
-    if (ProgramExists("gio") && RunAndWait("gio", {"mount", "-e", mountPoint}) == 0)
-        return true;
-    return ProgramExists("eject") && RunAndWait("eject", {mountPoint}) == 0;
+    return runWithin({{"gio", {"mount", "-e", mountPoint}}, {"eject", {mountPoint}}});
+}
+
+std::string LocalPathFromGioInfo(const std::string& infoOutput) {
+    static const std::string key = "local path: ";
+    size_t pos = 0;
+    while (pos < infoOutput.size()) {
+        size_t end = infoOutput.find('\n', pos);
+        if (end == std::string::npos)
+            end = infoOutput.size();
+        std::string line = infoOutput.substr(pos, end - pos);
+        pos = end + 1;
+        const size_t start = line.find_first_not_of(' ');
+        if (start == std::string::npos || line.compare(start, key.size(), key) != 0)
+            continue;
+        line = line.substr(start + key.size());
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' '))
+            line.pop_back();
+        if (!line.empty() && line[0] == '/')
+            return line;
+    }
+    return {};
+}
+
+namespace {
+
+std::string trimmed(std::string text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
+        text.pop_back();
+    return text;
+}
+
+} // namespace
+
+bool MountShare(const std::string& uri, const std::string& password, std::string& localPath,
+                std::string& error) {
+    if (!ProgramExists("gio")) {
+        error = "Mapping a network disk needs gio (package libglib2.0-bin).";
+        return false;
+    }
+    std::string out;
+    // "--" keeps a name that begins with "-" from being read as an option.
+    // gio asks for what it needs on its standard input; the password answers.
+    if (RunWithInput("gio", {"mount", "--", uri}, password + "\n", &out) != 0) {
+        // Already mounted is as good as mounted now.
+        if (out.find("lready mounted") == std::string::npos) {
+            error = trimmed(out);
+            return false;
+        }
+    }
+    std::string info;
+    RunWithInput("gio", {"info", "--", uri}, std::string(), &info);
+    localPath = LocalPathFromGioInfo(info);
+    if (localPath.empty()) {
+        error = "gio mounted " + uri + " but gave no local directory for it.";
+        return false;
+    }
+    return true;
 }
 
 bool UnmountShare(const std::string& mountPoint) {
-    if (ProgramExists("gio") && RunAndWait("gio", {"mount", "-u", mountPoint}) == 0)
-        return true;
-    if (ProgramExists("fusermount") && RunAndWait("fusermount", {"-u", mountPoint}) == 0)
-        return true;
-    return RunAndWait("umount", {mountPoint}) == 0;
+    return runWithin({{"gio", {"mount", "-u", mountPoint}},
+                      {"fusermount", {"-u", mountPoint}},
+                      {"umount", {mountPoint}}});
 }
 
 } // namespace zentrix::platform

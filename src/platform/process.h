@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -10,19 +11,53 @@ std::string CurrentDirectory();
 /// Changes the process's current directory; false on failure.
 bool SetCurrentDirectory(const std::string& hostPath);
 
+/// What RunAndWait returns for a program that did not end in time.
+inline constexpr int kTimedOut = -2;
+
 /// Runs a program with arguments and waits for it; returns its exit status, or -1
-/// when it could not be started. Its output is discarded.
-int RunAndWait(const std::string& program, const std::vector<std::string>& args);
+/// when it could not be started. Its output is discarded. A program still
+/// running after `timeout` is ended (asked first, then killed) and kTimedOut is
+/// returned.
+int RunAndWait(const std::string& program, const std::vector<std::string>& args,
+               std::chrono::milliseconds timeout = std::chrono::milliseconds::max());
+
+/// How long ejecting a medium or unmounting a share may take: a server that is
+/// gone can keep umount waiting for ever.
+inline constexpr std::chrono::milliseconds kMediumToolTimeout{15000};
 /// Starts a program from the PATH with its input and output on /dev/null and
 /// returns at once; the child is reaped in the background. False when it could
 /// not be started.
 bool StartDetached(const std::string& program, const std::vector<std::string>& args);
+/// StartDetached in a working directory (the program's own when empty).
+bool StartDetachedIn(const std::string& program, const std::vector<std::string>& args,
+                     const std::string& workingDirectory);
+/// RunAndWait in a working directory, with the program's output where the
+/// program's own goes (a terminal window shows it).
+int RunAndWaitIn(const std::string& program, const std::vector<std::string>& args,
+                 const std::string& workingDirectory);
+/// Runs a program from the PATH, writes `input` to its standard input (and
+/// closes it), and waits; its standard output and error together go to
+/// `output` when given (at most 1 MiB kept). Returns the exit status, or -1
+/// when it could not be started. Secrets belong in `input`: a command line can
+/// be read by every user of the machine.
+int RunWithInput(const std::string& program, const std::vector<std::string>& args,
+                 const std::string& input, std::string* output = nullptr);
 /// True when a program of that name is on the PATH.
 bool ProgramExists(const std::string& program);
 
-/// Ejects the removable medium mounted at mountPoint; false on failure.
+/// Ejects the removable medium mounted at mountPoint; false on failure, and when
+/// the tools do not end within kMediumToolTimeout.
 bool EjectMedium(const std::string& mountPoint);
-/// Unmounts a network share mounted at mountPoint, without forcing; false on failure.
+/// Mounts a network share ("smb://server/share", "sftp://host/dir" ...) with
+/// "gio mount", the password on its standard input; on success `localPath`
+/// gets the directory gio makes for it. False with gio's own words in `error`
+/// (or a sentence saying gio is missing).
+bool MountShare(const std::string& uri, const std::string& password, std::string& localPath,
+                std::string& error);
+/// The "local path:" line of "gio info" output; empty when there is none.
+std::string LocalPathFromGioInfo(const std::string& infoOutput);
+/// Unmounts a network share mounted at mountPoint, without forcing; false on
+/// failure, and when the tools do not end within kMediumToolTimeout.
 bool UnmountShare(const std::string& mountPoint);
 
 } // namespace zentrix::platform

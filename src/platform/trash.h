@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace zentrix::platform {
@@ -24,5 +25,13 @@ int MoveToTrash(const std::string& hostPath, TrashedItem* where = nullptr);
 /// The percent-encoded form a .trashinfo "Path=" line holds (bytes other than
 /// unreserved characters and "/" as %XX).
 std::string TrashPathEncode(const std::string& path);
+
+/// The trash's size cache ("directorysizes": one line per trashed directory,
+/// "bytes mtime percent-encoded-name") without the lines whose item is gone
+/// (`present` is asked with the encoded name) or that are malformed, and with
+/// `added` (a complete line, or empty) at the end. Linear in the input.
+std::string UpdatedDirectorySizes(const std::string& cache,
+                                  const std::function<bool(const std::string&)>& present,
+                                  const std::string& added);
 
 } // namespace zentrix::platform

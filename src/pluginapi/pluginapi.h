@@ -92,6 +92,41 @@ typedef void (*ShowAboutFormFn)(void* owner);
 /* Volume facts of a drive; `driveLetter` is the letter's character code. */
 typedef void (*ShowDiskInfoFn)(uint32_t driveLetter, void* owner);
 
+/* Icons inside a file (PE executables and libraries, icon and cursor files,
+ * the icon a .desktop file names); `description` titles the window. */
+typedef void (*ViewIconsFn)(const char* description, const char* fileName, void* owner);
+/* The editor window on a file; returns when the window closes. */
+typedef void (*EditFileFn)(const char* fileName, void* owner);
+/* Prints a file (text paginated, pictures scaled) after the print dialog;
+ * zero on failure, also when the user cancelled. */
+typedef unsigned char (*PrintFileFn)(const char* fileName, void* owner);
+
+/* ---- UnZip.so ------------------------------------------------------------- */
+
+/*
+ * Packs files into a ZIP archive. `fileList` holds every name in double quotes
+ * followed by one blank; names are host paths, relative ones taken in the
+ * current directory; a name whose last part holds "*" or "?" is a mask for
+ * that directory. With `recurse` masks also match in subdirectories; with
+ * `keepSubdirectories` the names keep their directories (relative to the
+ * current directory, or to a mask's directory), otherwise only the file name.
+ * `archiveName` is the host path of the archive to create.
+ */
+typedef void (*ZIPFilesFn)(unsigned char recurse, unsigned char keepSubdirectories,
+                           const char* fileList, const char* archiveName, void* owner);
+/* The archive window on an archive (host path); zero when it cannot be read. */
+typedef unsigned char (*OpenZipFn)(const char* fileName, void* owner);
+/* Tests every entry of an archive and shows the report; zero when the
+ * archive is damaged or cannot be read. */
+typedef unsigned char (*TestZIPArchiveFn)(const char* fileName, void* owner);
+
+/* ---- Tools.so ------------------------------------------------------------- */
+
+/* Processor, memory, kernel, uptime and disks. */
+typedef void (*ShowSysInfoFn)(void* owner);
+/* The disc information of the CD-ROM drives (from their device or an image). */
+typedef void (*ShowCDBrowserFn)(void* owner);
+
 /* ---- FileInfo.so ---------------------------------------------------------- */
 
 /* Appends lines describing the file at the host path `fileName` to `sink`. */

@@ -388,6 +388,21 @@ TEST_F(MenuWindow, ChangedShortcutsTakeEffect) {
     EXPECT_EQ(menus->shortcutOf("DeleteDir").toString(), QStringLiteral("Ctrl+Shift+D"));
 }
 
+TEST_F(MenuWindow, ASingleKeyGivenToAnItemOnEveryBarRestsWhileAnInputBoxHasTheFocus) {
+    // The user gave a menu that stays on the bar in input boxes a plain letter.
+    record({"QuitZentrix"});
+    menus->table().find("miQuitZentrix")->shortcut = TextToShortCut("Q");
+    menus->applyShortcuts();
+    focus(fileSpec);
+    EXPECT_TRUE(press(fileSpec, Qt::Key_Q).empty());
+    EXPECT_EQ(fileSpec->currentText(), QStringLiteral("q"));
+    focus(tree);
+    EXPECT_EQ(press(tree, Qt::Key_Q), std::vector<std::string>{"QuitZentrix"});
+    focus(fileSpec);
+    EXPECT_TRUE(press(fileSpec, Qt::Key_Q).empty());
+    EXPECT_EQ(fileSpec->currentText(), QStringLiteral("qq"));
+}
+
 TEST_F(MenuWindow, HoveredItemsShowTheirHint) {
     QSignalSpy hints(menus, &MainMenuBar::hintChanged);
     menus->action("miDeleteSingleFile")->hover();

@@ -34,6 +34,9 @@ public:
     void addRecentDir(const std::string& p) override { calls.push_back("recent:" + p); }
     void playCompletionSound() override { calls.push_back("sound"); }
     void freezeTree(bool f) override { calls.push_back(f ? "freeze" : "thaw"); }
+    // The window scrolls to the node: it reads it.
+    void scrollIntoView(TTreeNode* n) override { calls.push_back("scroll:" + n->Path()); }
+    void makeTopItem(TTreeNode* n) override { calls.push_back("top:" + n->Path()); }
 
     int count(const std::string& call) const {
         int n = 0;

@@ -1,10 +1,15 @@
 #include "cataloguefixture.h"
 
+#include "catalogue/treeobserver.h"
 #include "core/progress.h"
+#include "platform/attributes.h"
 #include "platform/dirlisting.h"
+#include "support/tmpfsmount.h"
 
 #include <algorithm>
 #include <set>
+#include <stdexcept>
+#include <thread>
 
 using namespace zentrix;
 using namespace zentrix::test;
@@ -48,8 +53,8 @@ TEST_F(CatalogueTest, LoggingADriveReadsItsRootAndOneLevel) {
     TTreeNode* root = tree().Top(0);
     EXPECT_EQ(root->Text(), "D:\\");
     EXPECT_EQ(root->Path(), "D:\\");
-    // A hidden subdirectory never shows in the tree; a hidden file is catalogued.
-    EXPECT_EQ(children(root), (std::vector<std::string>{"Docs", "empty"}));
+    // Hidden subdirectories and files are catalogued like any other.
+    EXPECT_EQ(sorted(children(root)), (std::vector<std::string>{".cache", "Docs", "empty"}));
     EXPECT_EQ(sorted(files(root)), (std::vector<std::string>{".profile", "a.txt"}));
     EXPECT_TRUE(root->Logged());
     EXPECT_TRUE(root->Expanded());
@@ -80,6 +85,67 @@ TEST_F(CatalogueTest, LoggingADriveReadsItsRootAndOneLevel) {
     EXPECT_EQ(a->FileDirName(), "D:\\"); // no second backslash after a root
     EXPECT_EQ(a->FullName(), "D:\\a.txt");
     EXPECT_EQ(a->FileExt(), ".TXT");
+}
+
+TEST_F(CatalogueTest, HiddenDirectoriesAreNodesUnlessTheSettingsHideThem) {
+    tmp.write("d/.config/app/settings.ini");
+    tmp.write("d/.git/HEAD");
+    tmp.write("d/src/main.cpp");
+    tmp.mkdir("d/onlyhidden/.inner");
+    settings.LogDrivePrecisionOption = 10;
+    logger->LogDrive('D');
+    TTreeNode* root = tree().Top(0);
+    EXPECT_EQ(sorted(children(root)),
+              (std::vector<std::string>{".config", ".git", "onlyhidden", "src"}));
+    EXPECT_EQ(node("D:\\.config\\")->Attributes(),
+              platform::kAttrDirectory | platform::kAttrHidden);
+    EXPECT_EQ(node("D:\\src\\")->Attributes(), platform::kAttrDirectory);
+    EXPECT_TRUE(node("D:\\onlyhidden\\")->HasChildren());
+    tree().Select(root);
+    logger->LogDirBranch();
+    EXPECT_EQ(files(node("D:\\.config\\app\\")), (std::vector<std::string>{"settings.ini"}));
+
+    // Hidden: no node for them, no expand button for a directory that has only
+    // hidden ones, and a branch read leaves them out.
+    settings.ShowHiddenDirsOption = false;
+    logger->LogDrive('D');
+    root = tree().Top(0);
+    EXPECT_EQ(sorted(children(root)), (std::vector<std::string>{"onlyhidden", "src"}));
+    EXPECT_FALSE(node("D:\\onlyhidden\\")->HasChildren());
+    tree().Select(root);
+    logger->LogDirBranch();
+    EXPECT_EQ(sorted(loggedPaths()),
+              (std::vector<std::string>{"D:\\", "D:\\onlyhidden\\", "D:\\src\\"}));
+
+    // Still reachable by its path; a re-read keeps it, and adds no others.
+    ASSERT_TRUE(logger->GoToDirPath("D:\\.config\\app\\"));
+    EXPECT_EQ(tree().Selected()->Path(), "D:\\.config\\app\\");
+    tmp.mkdir("d/.cache");
+    EXPECT_FALSE(logger->RefreshDir(root));
+    EXPECT_EQ(sorted(children(root)), (std::vector<std::string>{".config", "onlyhidden", "src"}));
+}
+
+TEST_F(CatalogueTest, NamesThatDifferOnlyInCaseAreEachReachable) {
+    tmp.write("d/Docs/mixed.txt");
+    tmp.write("d/DOCS/upper.txt");
+    tmp.write("d/Solo/x.txt");
+    logger->LogDrive('D');
+    ASSERT_TRUE(logger->GoToDirPath("D:\\DOCS\\"));
+    EXPECT_EQ(files(tree().Selected()), (std::vector<std::string>{"upper.txt"}));
+    ASSERT_TRUE(logger->GoToDirPath("D:\\Docs\\"));
+    EXPECT_EQ(files(tree().Selected()), (std::vector<std::string>{"mixed.txt"}));
+    EXPECT_EQ(node("D:\\DOCS\\")->Text(), "DOCS");
+    EXPECT_EQ(node("d:\\Docs\\")->Text(), "Docs");
+    // Without an exact name, the name in another case.
+    EXPECT_EQ(node("D:\\SOLO\\")->Text(), "Solo");
+    ASSERT_TRUE(logger->GoToDirPath("D:\\solo\\"));
+    EXPECT_EQ(tree().Selected()->Path(), "D:\\Solo\\");
+
+    // A directory made after its parent was read is opened by its path too.
+    tmp.write("d/Solo/Later/y.txt");
+    ASSERT_TRUE(logger->GoToDirPath("D:\\Solo\\Later\\"));
+    EXPECT_EQ(files(tree().Selected()), (std::vector<std::string>{"y.txt"}));
+    EXPECT_FALSE(logger->GoToDirPath("D:\\Solo\\Never\\"));
 }
 
 TEST_F(CatalogueTest, RootsStayInLetterOrderAndTabsFollow) {
@@ -117,41 +183,61 @@ TEST_F(CatalogueTest, ProbeReadsOnlyAsManyEntriesAsThePrecisionAllows) {
     for (int p = 1; p <= 10; ++p)
         EXPECT_EQ(DiskLogger::ProbeLimit(p), limits[p - 1]) << p;
 
-    // A directory of 40 files and one subdirectory: at precision 1 the button
-    // depends on whether the subdirectory comes among the first 10 entries.
-    for (int i = 0; i < 40; ++i)
-        tmp.write("d/many/f" + std::to_string(i));
-    tmp.mkdir("d/many/sub");
+    // On a tmpfs the listing order follows the order the entries were made in
+    // (forwards or backwards, by kernel): of two directories of 40 files and one
+    // subdirectory, made first in one and last in the other, one lists the
+    // subdirectory first and the other after all its files.
+    const TmpfsMount disk(tmp.at("d"));
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.reason();
+    tmp.mkdir("d/first/sub");
+    for (int i = 0; i < 40; ++i) {
+        tmp.write("d/first/f" + std::to_string(i));
+        tmp.write("d/last/f" + std::to_string(i));
+    }
+    tmp.mkdir("d/last/sub");
     tmp.mkdir("d/emptydir");
     tmp.write("d/filesonly/x");
-    int position = 0, subAt = -1;
-    {
+    auto positionOfSub = [&](const std::string& dir) {
         platform::DirListing listing;
-        ASSERT_TRUE(listing.Open(tmp.at("d/many")));
+        EXPECT_TRUE(listing.Open(tmp.at(dir)));
+        int position = 0;
         platform::DirEntry e;
         while (listing.Next(e)) {
             if (e.hostName == "sub")
-                subAt = position;
+                return position;
             if (e.hostName != "." && e.hostName != "..")
                 ++position;
         }
-    }
+        return -1;
+    };
+    std::string early = "d/first", late = "d/last";
+    if (positionOfSub(early) != 0)
+        std::swap(early, late);
+    ASSERT_EQ(positionOfSub(early), 0);
+    ASSERT_EQ(positionOfSub(late), 40);
+
+    // Precision 1 reads 10 entries: the early subdirectory is seen, the late not.
     settings.LogDrivePrecisionOption = 1;
-    EXPECT_EQ(logger->PrecisionProbe(tmp.at("d/many"), false), subAt < 10 ? 3 : 1);
-    EXPECT_EQ(logger->PrecisionProbe(tmp.at("d/many"), true), 3);
+    EXPECT_EQ(logger->PrecisionProbe(tmp.at(early), false), 3);
+    EXPECT_EQ(logger->PrecisionProbe(tmp.at(late), false), 1);
+    EXPECT_EQ(logger->PrecisionProbe(tmp.at(late), true), 3); // exact reads them all
     EXPECT_EQ(logger->PrecisionProbe(tmp.at("d/emptydir"), true), 0);
     EXPECT_EQ(logger->PrecisionProbe(tmp.at("d/filesonly"), false), 1);
+    logger->LogDrive('D');
+    EXPECT_TRUE(node("D:\\" + early.substr(2) + "\\")->HasChildren());
+    EXPECT_FALSE(node("D:\\" + late.substr(2) + "\\")->HasChildren());
     settings.LogDrivePrecisionOption = 0;
     EXPECT_EQ(logger->PrecisionProbe(tmp.at("d/does-not-exist"), false), 3); // not read at all
 
     settings.LogDrivePrecisionOption = 10;
     logger->LogDrive('D');
-    EXPECT_TRUE(node("D:\\many\\")->HasChildren());
+    EXPECT_TRUE(node("D:\\" + late.substr(2) + "\\")->HasChildren());
     EXPECT_FALSE(node("D:\\emptydir\\")->HasChildren());
     EXPECT_FALSE(node("D:\\filesonly\\")->HasChildren());
 }
 
-TEST_F(CatalogueTest, SizesKeepTheirLow32BitsAndKilobytesRoundDownPerFile) {
+TEST_F(CatalogueTest, SizesAreWholeAndKilobytesRoundDownPerFile) {
     tmp.sparse("d/four-gig-and-5", (4ull << 30) + 5);
     tmp.sparse("d/three-gig", 3ull << 30);
     for (int i = 0; i < 10; ++i)
@@ -159,9 +245,9 @@ TEST_F(CatalogueTest, SizesKeepTheirLow32BitsAndKilobytesRoundDownPerFile) {
     tmp.write("d/small/kilo", std::string(1024, 'x'));
     logger->LogDrive('D');
     TTreeNode* root = tree().Top(0);
-    EXPECT_EQ(file(root, "four-gig-and-5")->FileSize(), 5);
-    EXPECT_EQ(file(root, "three-gig")->FileSize(), -1073741824); // reads negative
-    EXPECT_EQ(root->Data()->DirSize(), 5 - 1073741824);
+    EXPECT_EQ(file(root, "four-gig-and-5")->FileSize(), (4ll << 30) + 5);
+    EXPECT_EQ(file(root, "three-gig")->FileSize(), 3ll << 30);
+    EXPECT_EQ(root->Data()->DirSize(), (7ll << 30) + 5);
 
     TTreeNode* small = node("D:\\small\\");
     logger->LogDirFiles(small);
@@ -173,8 +259,13 @@ TEST_F(CatalogueTest, SizesKeepTheirLow32BitsAndKilobytesRoundDownPerFile) {
     EXPECT_EQ(cat->BranchFigures(small, true).kb, 1);
     EXPECT_EQ(cat->CountFiles(false), 13);
     EXPECT_EQ(cat->CountFiles(true), 2);
-    // -1073741824 div 1024 truncates toward zero.
-    EXPECT_EQ(cat->SumKb(false), 1 - 1048576);
+    EXPECT_EQ(cat->SumKb(false), 1 + (7ll << 20)); // beyond 32 bits in bytes, whole in Kb
+    EXPECT_EQ(cat->BranchFigures(root, false).kb, 1 + (7ll << 20));
+
+    // A re-read keeps a tagged file whose large size did not change.
+    file(root, "three-gig")->SetTagged(true);
+    logger->RefreshDir(root);
+    EXPECT_TRUE(file(root, "three-gig")->Tagged());
     EXPECT_FALSE(cat->BranchHasNonPlainFiles(small));
     tmp.chmod("d/small/f0", 0444);
     logger->RefreshDir(small);
@@ -196,16 +287,22 @@ TEST_F(CatalogueTest, BranchLoggingWalksDepthFirstAndNeverFollowsLinks) {
     EXPECT_EQ(sorted(logged), (std::vector<std::string>{"D:\\", "D:\\a\\", "D:\\a\\b\\",
                                                         "D:\\a\\b\\c\\", "D:\\a\\d\\",
                                                         "D:\\z\\"}));
-    // Pre-order: every directory comes after its parent, and a branch is logged
-    // as one run.
-    auto pos = [&](const std::string& p) {
-        return std::find(logged.begin(), logged.end(), p) - logged.begin();
-    };
-    EXPECT_LT(pos("D:\\a\\"), pos("D:\\a\\b\\"));
-    EXPECT_LT(pos("D:\\a\\b\\"), pos("D:\\a\\b\\c\\"));
-    EXPECT_EQ(std::abs(pos("D:\\a\\b\\c\\") - pos("D:\\a\\b\\")) == 1 ||
-                  pos("D:\\a\\d\\") < pos("D:\\a\\b\\"),
-              true);
+    // Pre-order, whatever order the directories were listed in: every directory
+    // comes after its parent, and the directories below it follow it as one run.
+    for (size_t i = 0; i < logged.size(); ++i) {
+        size_t run = i + 1;
+        while (run < logged.size() && logged[run].rfind(logged[i], 0) == 0)
+            ++run;
+        for (size_t k = run; k < logged.size(); ++k)
+            EXPECT_NE(logged[k].rfind(logged[i], 0), 0u)
+                << logged[k] << " is below " << logged[i] << " but apart from its branch";
+        if (i > 0) {
+            const std::string parent =
+                logged[i].substr(0, logged[i].rfind('\\', logged[i].size() - 2) + 1);
+            const auto at = std::find(logged.begin(), logged.end(), parent);
+            EXPECT_LT(at - logged.begin(), static_cast<std::ptrdiff_t>(i)) << logged[i];
+        }
+    }
 
     TTreeNode* up = node("D:\\a\\up\\");
     ASSERT_TRUE(up);
@@ -213,8 +310,12 @@ TEST_F(CatalogueTest, BranchLoggingWalksDepthFirstAndNeverFollowsLinks) {
     EXPECT_FALSE(up->Logged());
     EXPECT_TRUE(up->HasChildren());
     EXPECT_EQ(up->Count(), 0);
-    EXPECT_TRUE(node("D:\\a\\b\\c\\")->Expanded() || node("D:\\a\\b\\c\\")->Count() == 0);
+    // Every directory with subdirectories is open; one without has nothing to open.
+    EXPECT_TRUE(node("D:\\")->Expanded());
     EXPECT_TRUE(node("D:\\a\\")->Expanded());
+    EXPECT_TRUE(node("D:\\a\\b\\")->Expanded());
+    EXPECT_EQ(node("D:\\a\\b\\c\\")->Count(), 0);
+    EXPECT_FALSE(node("D:\\a\\b\\c\\")->Expanded());
     EXPECT_EQ(children(node("D:\\a\\")), (std::vector<std::string>{"b", "d", "up", "zlink"}));
     EXPECT_EQ(ui.count("sound"), 1);
     EXPECT_EQ(ui.count("freeze"), 1);
@@ -224,6 +325,43 @@ TEST_F(CatalogueTest, BranchLoggingWalksDepthFirstAndNeverFollowsLinks) {
     const int before = cat->LoggedDirs().Count();
     logger->LogDirBranch();
     EXPECT_EQ(cat->LoggedDirs().Count(), before);
+}
+
+// An error while a branch is read (it ends in the program's report) must not
+// leave the tree frozen, inside an update batch or the cursor busy.
+TEST_F(CatalogueTest, AnErrorWhileReadingABranchLeavesNoStateBehind) {
+    struct Batches : TreeObserver {
+        int begun = 0, ended = 0;
+        void nodesAboutToBeInserted(TTreeNode*, int, int) override {}
+        void nodesInserted(TTreeNode*, int, int) override {}
+        void nodesAboutToBeRemoved(TTreeNode*, int, int) override {}
+        void nodesRemoved(TTreeNode*, int, int) override {}
+        void childrenAboutToBeReordered(TTreeNode*) override {}
+        void childrenReordered(TTreeNode*) override {}
+        void nodeChanged(TTreeNode*) override {}
+        void nodeExpansionChanged(TTreeNode*, bool) override {}
+        void selectionChanged(TTreeNode*) override {}
+        void treeAboutToBeReset() override { ++begun; }
+        void treeReset() override { ++ended; }
+    } batches;
+    tmp.write("d/a/b/f");
+    logger->LogDrive('D');
+    TTreeNode* a = node("D:\\a\\");
+    logger->LogSubDirs(a); // known below, not yet read: the branch read starts over here
+    tree().Select(a);
+    tree().AddObserver(&batches);
+    auto keep = tree().OnNodeDestroying;
+    tree().OnNodeDestroying = [](TTreeNode*) {
+        throw std::runtime_error("failed meanwhile");
+    };
+    EXPECT_THROW(logger->LogDirBranch(), std::runtime_error);
+    tree().OnNodeDestroying = keep;
+    tree().RemoveObserver(&batches);
+    EXPECT_EQ(batches.begun, 1);
+    EXPECT_EQ(batches.ended, 1);
+    EXPECT_FALSE(state.busy());
+    EXPECT_EQ(ui.count("freeze"), 1);
+    EXPECT_EQ(ui.count("thaw"), 1);
 }
 
 TEST_F(CatalogueTest, ReadingALoggedBranchAgainReplacesItsRecords) {
@@ -408,6 +546,46 @@ TEST_F(CatalogueTest, ReleasingDisks) {
     EXPECT_TRUE(tree().Top(0)->Logged());
 }
 
+TEST_F(CatalogueTest, ReleasingTheDiskWorkedInMakesTheDiskLeftCurrent) {
+    // C was last shown at its root, where the selection lands anyway when D's
+    // root goes: the disk information must still follow.
+    tmp.mkdir("d/docs");
+    logger->LogDrive('C');
+    logger->LogDrive('D');
+    ASSERT_TRUE(logger->GoToDirPath("D:\\docs\\"));
+    ASSERT_EQ(state.currentDisk, 'D');
+    ui.calls.clear();
+    prompter.answer(true);
+    logger->ReleaseDisk();
+    ASSERT_EQ(tree().TopCount(), 1);
+    EXPECT_EQ(tree().Selected(), tree().Top(0));
+    EXPECT_EQ(state.currentDisk, 'C');
+    EXPECT_EQ(tabs->ActiveLetter(), 'C');
+    EXPECT_EQ(ui.count("diskInfo"), 1);
+    EXPECT_EQ(cat->LastDirs.Get('C'), "C:\\");
+}
+
+// Unmapping waits for an outside tool: the title says so meanwhile, and a tool
+// that fails (here: nothing is mounted there) leaves the disk logged.
+TEST_F(CatalogueTest, UnmappingANetworkDiskShowsThatItRunsAndReportsAFailure) {
+    tmp.mkdir("n");
+    useDrives("C=" + tmp.at("c") + ";N=" + tmp.at("n") + ":network");
+    settings.Compatibility = 2;
+    logger->LogDrive('C');
+    logger->LogDrive('N');
+    ui.calls.clear();
+    prompter.answer(true).answer(true); // release, disconnect
+    EXPECT_FALSE(logger->ReleaseDrive('N'));
+    EXPECT_EQ(prompter.texts(),
+              (std::vector<std::string>{"Release disk N ???", "Disconnect network mapping ?",
+                                        "Could not unmap disk from network!     "}));
+    const auto running = std::find(ui.calls.begin(), ui.calls.end(), "title:Unmapping disk N: ...");
+    ASSERT_NE(running, ui.calls.end());
+    EXPECT_NE(std::find(running, ui.calls.end(), "title:Zentrix"), ui.calls.end());
+    EXPECT_FALSE(state.busy());
+    EXPECT_EQ(tree().TopCount(), 2);
+}
+
 TEST_F(CatalogueTest, ReleaseWithoutALastDirectoryFallsBackToANeighbourRoot) {
     settings.SkipReleaseDrvOption = true;
     logger->LogDrive('C');
@@ -511,6 +689,51 @@ TEST_F(CatalogueTest, RefreshingAllDirectoriesStopsOnTheAbortFlag) {
     state.scope = 1;
     logger->RefreshAllDirectories(never);
     EXPECT_EQ(files(node("D:\\c\\")).size(), 2u);
+}
+
+// "STOP" is a click: it reaches the walk only through the events it lets
+// through. They must run by time, however few directories there are.
+TEST_F(CatalogueTest, AStopClickedMeanwhileEndsRefreshingAllOnAnOrdinaryTree) {
+    class ClickingStop : public Progress {
+    public:
+        void setTotal(int64_t) override {}
+        void setPosition(int64_t) override {}
+        void showStop(bool) override {}
+        bool aborted() const override { return m_clicked; }
+
+    protected:
+        void processEvents() override { m_clicked = true; }
+
+    private:
+        bool m_clicked = false;
+    };
+    tmp.write("d/a/f");
+    tmp.write("d/b/f");
+    logger->LogDrive('D');
+    tree().Select(tree().Top(0));
+    logger->LogDirBranch();
+    tmp.write("d/new");
+    tmp.write("d/a/new");
+
+    ClickingStop progress; // the click waits in the queue from the start
+    logger->RefreshAllDirectories(progress);
+    EXPECT_EQ(files(tree().Top(0)).size(), 0u);
+    EXPECT_EQ(files(node("D:\\a\\")).size(), 1u);
+
+    // Events run again once the interval has passed, not only after a count of calls.
+    struct Counting : Progress {
+        int events = 0;
+        void setTotal(int64_t) override {}
+        void setPosition(int64_t) override {}
+        void showStop(bool) override {}
+        bool aborted() const override { return false; }
+        void processEvents() override { ++events; }
+    } counting;
+    for (int i = 0; i < 3; ++i) {
+        counting.pump();
+        std::this_thread::sleep_for(Progress::kPumpInterval + std::chrono::milliseconds(5));
+    }
+    EXPECT_EQ(counting.events, 3);
 }
 
 TEST_F(CatalogueTest, OneLevelAndRelogCommands) {

@@ -1,5 +1,6 @@
 #include "cataloguefixture.h"
 
+#include "catalogue/cccsizeencoding.h"
 #include "catalogue/extensionkinds.h"
 #include "catalogue/filetypedescription.h"
 #include "catalogue/icon.h"
@@ -300,4 +301,75 @@ TEST(FileList, RemovedRecordsAreSkippedAndRenamesKeepAddresses) {
     EXPECT_EQ(names, (std::vector<std::string>{"a-much-longer-name.txt", "d", "more0"}));
     EXPECT_EQ(a->FullName(), "D:\\a-much-longer-name.txt");
     tree.SetData(dir, nullptr);
+}
+
+// The record holds 48 bits of a size; larger sizes live beside it, and a record
+// copied or resized keeps its whole size.
+TEST(FileList, SizesOfEveryWidthReadBackWhole) {
+    TTree tree;
+    TTreeNode* dir = tree.InsertTopLevel(0, "D:\\");
+    TLoggedClass logged(dir);
+    tree.SetData(dir, &logged);
+    TFileList& list = logged.FileList();
+    const std::vector<int64_t> sizes = {0,
+                                        (int64_t(1) << 31) - 1,
+                                        int64_t(1) << 31,
+                                        (int64_t(1) << 32) + 5,
+                                        TFileClass::kSizeInPlaceLimit - 1,
+                                        TFileClass::kSizeInPlaceLimit,
+                                        INT64_MAX};
+    std::vector<TFileClass*> records;
+    for (size_t i = 0; i < sizes.size(); ++i)
+        records.push_back(list.Add("f" + std::to_string(i), sizes[i], 32, 0, dir));
+    for (size_t i = 0; i < sizes.size(); ++i)
+        EXPECT_EQ(records[i]->FileSize(), sizes[i]) << i;
+    int64_t sum = 0;
+    for (size_t i = 0; i + 1 < sizes.size(); ++i)
+        sum += sizes[i];
+    records.back()->SetFileSize(7);
+    EXPECT_EQ(logged.DirSize(), sum + 7);
+    records[0]->SetFileSize(TFileClass::kSizeInPlaceLimit + 1);
+    EXPECT_EQ(records[0]->FileSize(), TFileClass::kSizeInPlaceLimit + 1);
+    records[0]->SetFileSize(-3); // never negative
+    EXPECT_EQ(records[0]->FileSize(), 0);
+
+    TFileList copy;
+    TFileClass* big = copy.AdoptCopy(list, records[5]);
+    list.Swap(copy); // the copy's list is the directory's now
+    EXPECT_EQ(big->FileSize(), TFileClass::kSizeInPlaceLimit);
+    tree.SetData(dir, nullptr);
+}
+
+// Sizes in a CD-ROM catalogue cache keep their encodings below 2 GiB and take
+// the 64-bit one above.
+TEST(CccIntegers, ShortestEncodingAndBackAgain) {
+    struct Case {
+        int64_t value;
+        std::string bytes;
+    };
+    const std::vector<Case> cases = {
+        {100, std::string("\x02\x64", 2)},
+        {-128, std::string("\x02\x80", 2)},
+        {200, std::string("\x03\xc8\x00", 3)},
+        {-32768, std::string("\x03\x00\x80", 3)},
+        {INT32_MAX, std::string("\x04\xff\xff\xff\x7f", 5)},
+        {int64_t(1) << 31, std::string("\x13\x00\x00\x00\x80\x00\x00\x00\x00", 9)},
+        {(int64_t(5) << 30), std::string("\x13\x00\x00\x00\x40\x01\x00\x00\x00", 9)},
+        {INT64_MIN, std::string("\x13\x00\x00\x00\x00\x00\x00\x00\x80", 9)},
+    };
+    for (const Case& c : cases) {
+        std::string out;
+        ccc::AppendInteger(out, c.value);
+        EXPECT_EQ(out, c.bytes) << c.value;
+        const auto read =
+            ccc::ReadInteger(reinterpret_cast<const uint8_t*>(out.data()), out.size());
+        ASSERT_TRUE(read) << c.value;
+        EXPECT_EQ(read->value, c.value);
+        EXPECT_EQ(read->length, out.size());
+        // One byte short is no integer.
+        EXPECT_FALSE(
+            ccc::ReadInteger(reinterpret_cast<const uint8_t*>(out.data()), out.size() - 1));
+    }
+    const uint8_t text[] = {6, 1, 'a'};
+    EXPECT_FALSE(ccc::ReadInteger(text, sizeof text)); // a text where an integer should be
 }

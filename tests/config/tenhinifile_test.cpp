@@ -11,6 +11,8 @@
 #include <fstream>
 #include <sstream>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace zentrix;
 using zentrix::test::TempDir;
@@ -196,6 +198,96 @@ TEST_F(StoreTest, InstancesOnOneFileShareTheirChanges) {
     const std::string text = slurp(file);
     EXPECT_NE(text.find("H0=*.TXT"), std::string::npos);
     EXPECT_NE(text.find("LastDir=C:\\"), std::string::npos);
+}
+
+TEST_F(StoreTest, TwoInstancesOfTheProgramKeepEachOthersSettings) {
+    {
+        TEnhIniFile seed("Zentrix.INI", file);
+        seed.WriteString("Options", "LastDir", "C:\\OLD\\");
+        seed.WriteString("FileSpecHistory", "H0", "*.TXT");
+        seed.UpdateFile();
+    }
+    // Each instance has its own picture of the file, loaded at its start (a
+    // second spelling of the path stands for the second process here).
+    TEnhIniFile first("Zentrix.INI", file);
+    TEnhIniFile second("Zentrix.INI", dir.path() + "/./registry.ini");
+
+    first.EraseSection("FileSpecHistory");
+    first.WriteString("FileSpecHistory", "H0", "*.CPP");
+    first.WriteString("FileSpecHistory", "H1", "*.TXT");
+    first.WriteString("Options", "FileSortOption", "3");
+    first.WriteString("Options", "DeleteType", "1");
+    first.UpdateFile();
+
+    second.WriteString("MRU Directories", "F0", "D:\\WORK\\");
+    second.WriteString("UserExt", "FileExt0", "Sources (*.CPP)");
+    second.WriteString("Options", "SortOrder", "1");
+    second.WriteString("Options", "DeleteType", "2"); // the later save wins this one
+    // Closing, the second instance saves the history it loaded, unchanged.
+    second.EraseSection("FileSpecHistory");
+    second.WriteString("FileSpecHistory", "H0", "*.TXT");
+    second.UpdateFile();
+
+    // What the second instance saved includes the first one's work, and it
+    // now reads what the first one wrote.
+    EXPECT_EQ(second.ReadString("FileSpecHistory", "H0", ""), "*.CPP");
+    TEnhIniFile after("Zentrix.INI", dir.path() + "//registry.ini");
+    EXPECT_EQ(after.ReadSectionValues("FileSpecHistory"),
+              (std::vector<std::string>{"H0=*.CPP", "H1=*.TXT"}));
+    EXPECT_EQ(after.ReadString("MRU Directories", "F0", ""), "D:\\WORK\\");
+    EXPECT_EQ(after.ReadString("UserExt", "FileExt0", ""), "Sources (*.CPP)");
+    EXPECT_EQ(after.ReadString("Options", "LastDir", ""), "C:\\OLD\\");
+    EXPECT_EQ(after.ReadInteger("Options", "FileSortOption", 0), 3);
+    EXPECT_EQ(after.ReadInteger("Options", "SortOrder", 0), 1);
+    EXPECT_EQ(after.ReadInteger("Options", "DeleteType", 0), 2);
+
+    // A section one instance erased stays erased, though the other still holds
+    // it as it was.
+    first.WriteString("Options", "ShowMemStat", "0");
+    first.UpdateFile();
+    EXPECT_TRUE(first.SectionExists("UserExt"));
+    second.EraseSection("UserExt");
+    second.UpdateFile();
+    first.WriteString("Options", "ShowMemStat", "1");
+    first.UpdateFile();
+    TEnhIniFile last("Zentrix.INI", dir.path() + "/.//registry.ini");
+    EXPECT_FALSE(last.SectionExists("UserExt"));
+    EXPECT_EQ(last.ReadString("MRU Directories", "F0", ""), "D:\\WORK\\");
+}
+
+TEST_F(StoreTest, SavesOfProcessesRunningAtOnceAreAllKept) {
+    // Several processes each keep a store open and save value after value; a
+    // save that read the file outside the lock would undo another's.
+    constexpr int kProcesses = 4;
+    constexpr int kSaves = 25;
+    std::vector<pid_t> children;
+    for (int p = 0; p < kProcesses; ++p) {
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            int status = 0;
+            try {
+                TEnhIniFile ini("Zentrix.INI", file);
+                for (int i = 0; i < kSaves; ++i) {
+                    ini.WriteString("Process" + std::to_string(p), "V" + std::to_string(i), "x");
+                    ini.UpdateFile();
+                }
+            } catch (...) {
+                status = 1;
+            }
+            ::_exit(status);
+        }
+        children.push_back(pid);
+    }
+    for (const pid_t pid : children) {
+        int status = -1;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    TEnhIniFile ini("Zentrix.INI", file);
+    for (int p = 0; p < kProcesses; ++p)
+        EXPECT_EQ(ini.ReadSection("Process" + std::to_string(p)).size(), size_t{kSaves}) << p;
+    EXPECT_EQ(entriesOf(dir.path()), std::vector<std::string>{"registry.ini"});
 }
 
 TEST_F(StoreTest, ADamagedFileIsReadAsFarAsItMakesSense) {

@@ -30,6 +30,8 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 
 using namespace zentrix;
@@ -599,6 +601,29 @@ TEST_F(DiskControllerTest, LabelAndSerialPagesWriteARealFatMedium) {
     QTest::keyClick(disks->VolumeLabelEdit, Qt::Key_Escape);
     EXPECT_EQ(host->zen->currentWidget(), host->title);
     EXPECT_EQ(platform::ReadMediumRecord(image)->label, "ZENDISK");
+}
+
+// The disk the system runs from is mounted by its identifier: its serial number
+// is refused before the page opens, and nothing is written.
+TEST_F(DiskControllerTest, TheSerialNumberOfTheSystemDiskIsRefused) {
+    struct stat root {};
+    ASSERT_EQ(::stat("/", &root), 0);
+    std::string rootDevice;
+    for (const auto& entry : platform::DriveTable::ReadMountTable()) {
+        struct stat st {};
+        if (entry.source.rfind("/dev/", 0) == 0 && ::stat(entry.source.c_str(), &st) == 0 &&
+            S_ISBLK(st.st_mode) && st.st_rdev == root.st_dev)
+            rootDevice = entry.source;
+    }
+    if (rootDevice.empty())
+        GTEST_SKIP() << "the root file system has no block device here";
+    make("C=" + tmp.at("c") + ";F=" + tmp.at("f") + ":floppy::dev=" + rootDevice);
+    logger->LogDrive('F');
+    disks->DiskSerialNumber();
+    EXPECT_EQ(prompter.texts(),
+              (std::vector<std::string>{
+                  "Cannot change serial number! (The system runs from this disk!)     "}));
+    EXPECT_EQ(host->zen->currentWidget(), host->title);
 }
 
 TEST_F(DiskControllerTest, ALabelThatCannotBeWrittenBeeps) {

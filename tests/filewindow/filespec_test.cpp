@@ -106,6 +106,66 @@ TEST(MatchesFileSpec, WildcardMatchAgreesWithTheRuleExhaustively) {
     EXPECT_GT(checked, 80000);
 }
 
+// The rule over characters: each piece is one character of the text.
+bool referenceCharacters(const std::vector<std::string>& word, size_t w,
+                         const std::vector<std::string>& name, size_t n) {
+    if (word.size() - w == 1 && word[w] == "*")
+        return true;
+    if (n == name.size())
+        return w == word.size();
+    if (w == word.size())
+        return false;
+    if (word[w] == "*")
+        return referenceCharacters(word, w + 1, name, n) ||
+               referenceCharacters(word, w, name, n + 1);
+    return (word[w] == "?" || word[w] == name[n]) && referenceCharacters(word, w + 1, name, n + 1);
+}
+
+void allSequences(const std::vector<std::string>& alphabet, size_t maxLen,
+                  std::vector<std::vector<std::string>>& out,
+                  std::vector<std::string> prefix = {}) {
+    out.push_back(prefix);
+    if (prefix.size() == maxLen)
+        return;
+    for (const std::string& c : alphabet) {
+        prefix.push_back(c);
+        allSequences(alphabet, maxLen, out, prefix);
+        prefix.pop_back();
+    }
+}
+
+std::string joined(const std::vector<std::string>& pieces) {
+    std::string s;
+    for (const auto& p : pieces)
+        s += p;
+    return s;
+}
+
+TEST(MatchesFileSpec, QuestionMarkStandsForOneCharacterNotOneByte) {
+    EXPECT_TRUE(MatchesFileSpec("?.TXT", "\xC3\xA9.txt")); // é, two bytes
+    EXPECT_FALSE(MatchesFileSpec("??.TXT", "\xC3\xA9.txt"));
+    EXPECT_TRUE(MatchesFileSpec("A?C.*", "A\xE2\x82\xAC"
+                                         "C.txt")); // €, three bytes
+    EXPECT_TRUE(MatchesFileSpec("?.TXT", "\xF0\x9F\x98\x80.txt"));
+    // A byte that is no UTF-8 (kept as it is in a name) is one character.
+    EXPECT_TRUE(MatchesFileSpec("?.TXT", "\xFF.txt"));
+    EXPECT_TRUE(MatchesFileSpec("??.TXT", "\xC3\xFF.txt"));
+
+    // Every word over letters, wildcards and multi-byte characters against every
+    // name: a "*" that gave back part of a character once let "*??" match "€".
+    const std::vector<std::string> letters{"A", "\xC3\xA9", "\xE2\x82\xAC"};
+    std::vector<std::string> wordAlphabet = letters;
+    wordAlphabet.push_back("*");
+    wordAlphabet.push_back("?");
+    std::vector<std::vector<std::string>> words, names;
+    allSequences(wordAlphabet, 4, words);
+    allSequences(letters, 4, names);
+    for (const auto& w : words)
+        for (const auto& n : names)
+            ASSERT_EQ(WildcardMatch(joined(w), joined(n)), referenceCharacters(w, 0, n, 0))
+                << "word " << joined(w) << " name " << joined(n);
+}
+
 std::string upperAscii(const std::string& s) {
     std::string up;
     for (char c : s)

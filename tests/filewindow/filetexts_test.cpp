@@ -18,24 +18,25 @@ TEST(NumberPicture, SizesAtTheirBoundaries) {
     EXPECT_EQ(SizeText(1000), "1.000");
     EXPECT_EQ(SizeText(1234567), "1.234.567");
     EXPECT_EQ(SizeText(999999999), "999.999.999");
-    EXPECT_EQ(SizeText(1000000000), "***.***.***");
-    EXPECT_EQ(SizeText(INT32_MAX), "***.***.***");
-    // A file of 2 GB or more reads negative; it shows the asterisks as well.
-    EXPECT_EQ(SizeText(-1), "***.***.***");
-    EXPECT_EQ(SizeText(INT32_MIN), "***.***.***");
+    // A figure too wide for the picture widens it by whole groups: a real
+    // file never shows negative or as a row of asterisks.
+    EXPECT_EQ(SizeText(1000000000), "1.000.000.000");
+    EXPECT_EQ(SizeText(INT32_MAX), "2.147.483.647");
+    EXPECT_EQ(SizeText(int64_t(1) << 32), "4.294.967.296");
+    EXPECT_EQ(SizeText(INT64_MAX), "9.223.372.036.854.775.807");
 }
 
 TEST(NumberPicture, StatisticsFigures) {
     EXPECT_EQ(StatFigureText(0), "0");
     EXPECT_EQ(StatFigureText(12345678), "12.345.678");
     EXPECT_EQ(StatFigureText(INT32_MAX), "2.147.483.647");
-    EXPECT_EQ(StatFigureText(-5), "##.###.###.###");
     EXPECT_EQ(FormatNumberPicture(99999999999LL, kStatPicture), "99.999.999.999");
-    EXPECT_EQ(FormatNumberPicture(100000000000LL, kStatPicture), "**.***.***.***");
-    // The minus sign takes a place of the field.
+    EXPECT_EQ(StatFigureText(100000000000LL), "100.000.000.000");
+    // The minus sign takes a place of the field; beyond it the picture widens.
     EXPECT_EQ(FormatNumberPicture(-1234, kSizePicture), "-1.234");
     EXPECT_EQ(FormatNumberPicture(-99999999, kSizePicture), "-99.999.999");
-    EXPECT_EQ(FormatNumberPicture(-100000000, kSizePicture), "***.***.***");
+    EXPECT_EQ(FormatNumberPicture(-100000000, kSizePicture), "-100.000.000");
+    EXPECT_EQ(FormatNumberPicture(INT64_MIN, kSizePicture), "-9.223.372.036.854.775.808");
 }
 
 TEST(EntryTexts, AttributesInTheirOrder) {

@@ -4,6 +4,7 @@
 #include "filewindow/filespec.h"
 
 #include <fcntl.h>
+#include <stdexcept>
 #include <unistd.h>
 
 namespace zentrix::test {
@@ -257,6 +258,68 @@ TEST_F(FillTest, ResultListShowsNamedFilesThatPassTheFilter) {
     EXPECT_TRUE(state.refillRequested);
 }
 
+// Names on this system are case-sensitive: an entry shows the file of its
+// exact name, and another file of the same name in another case only when
+// there is no exact one. The same holds for the directories on the way.
+TEST_F(FillTest, ResultEntriesFindTheirOwnFileBesideOnesDifferingInCase) {
+    dir.write("pair/a.txt", "lower");
+    dir.write("pair/A.TXT", "UPPER!");
+    dir.write("Twins/x.txt", "1");
+    dir.write("TWINS/x.txt", "22");
+    logger->LogDrive('D');
+    auto shownSize = [&](const std::vector<std::string>& results) {
+        cat->ResultFiles = results;
+        state.scope = 8;
+        fill();
+        std::vector<std::string> out;
+        for (int i = 0; i < fw->Count(); ++i)
+            out.push_back(std::string(fw->Record(i)->FileName()) + ":" +
+                          std::to_string(fw->Record(i)->FileSize()));
+        return out;
+    };
+    EXPECT_EQ(shownSize({"D:\\pair\\A.TXT"}), (std::vector<std::string>{"A.TXT:6"}));
+    EXPECT_EQ(shownSize({"D:\\pair\\a.txt"}), (std::vector<std::string>{"a.txt:5"}));
+    EXPECT_EQ(shownSize({"D:\\TWINS\\x.txt"}), (std::vector<std::string>{"x.txt:2"}));
+    EXPECT_EQ(shownSize({"D:\\Twins\\x.txt"}), (std::vector<std::string>{"x.txt:1"}));
+    // Without an exact name, the one in another case is found.
+    const auto either = shownSize({"D:\\Pair\\a.Txt"});
+    ASSERT_EQ(either.size(), 1u);
+    EXPECT_TRUE(either[0] == "a.txt:5" || either[0] == "A.TXT:6") << either[0];
+}
+
+// What runs during a fill may fail; the error ends in the program's report, and
+// the fill must not leave its state behind: a busy cursor for good, a list that
+// never repaints, a "STOP" panel, a fill that never runs again.
+TEST_F(FillTest, AnErrorDuringAFillLeavesNoStateBehind) {
+    logAll('D');
+    state.scope = 2;
+    progress.onPosition = [](int64_t) {
+        throw std::runtime_error("failed meanwhile");
+    };
+    EXPECT_THROW(fill(), std::runtime_error);
+    EXPECT_FALSE(state.busy());
+    EXPECT_FALSE(ui.updating);
+    EXPECT_FALSE(progress.stopShown);
+
+    progress.onPosition = nullptr;
+    fill();
+    EXPECT_FALSE(state.refillRequested); // not put off as if a fill still ran
+    EXPECT_EQ(fw->Count(), 9);
+
+    // The result list gives the tree its selection handling back.
+    cat->ResultFiles = {"D:\\docs\\d.txt"};
+    state.scope = 8;
+    int positions = 0; // the second is the result list's own
+    progress.onPosition = [&](int64_t) {
+        if (++positions == 2)
+            throw std::runtime_error("failed meanwhile");
+    };
+    EXPECT_THROW(fill(), std::runtime_error);
+    EXPECT_EQ(positions, 2);
+    EXPECT_TRUE(static_cast<bool>(cat->Tree().OnSelectionChange));
+    EXPECT_EQ(ui.treeLocks, ui.treeUnlocks);
+}
+
 TEST_F(FillTest, DroppedNamesBecomeTheResultList) {
     logAll('D');
     state.scope = 4;
@@ -266,7 +329,7 @@ TEST_F(FillTest, DroppedNamesBecomeTheResultList) {
     EXPECT_EQ(ui.focus, RecordingUi::Focus::Tree);
     EXPECT_EQ(state.scope, 8);
     EXPECT_TRUE(state.refillRequested);
-    EXPECT_EQ(cat->ResultFiles, (std::vector<std::string>{"D:\\DOCS\\D.TXT", "D:\\A.TXT"}));
+    EXPECT_EQ(cat->ResultFiles, (std::vector<std::string>{"d:\\docs\\d.txt", "D:\\a.txt"}));
     fill();
     EXPECT_EQ(texts(), (std::vector<std::string>{"d.txt", "a.txt"}));
     EXPECT_FALSE(state.busy());

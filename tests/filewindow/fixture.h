@@ -37,6 +37,7 @@ public:
     int treeUnlocks = 0;
     int restores = 0;
     bool panelVisible = true;
+    bool updating = false;
 
     void setCurrDirLabel(const std::string& text) override { label = text; }
     void setFileWindowEnabled(bool on) override { enabled = on; }
@@ -51,6 +52,7 @@ public:
     }
     void lockTreeUpdates(bool on) override { ++(on ? treeLocks : treeUnlocks); }
     void setMaximized(bool on) override { maximized = on; }
+    void setUpdating(bool on) override { updating = on; }
     bool currentFilePanelVisible() const override { return panelVisible; }
     void runCommand(FileCommand c) override { commands.push_back(c); }
 };

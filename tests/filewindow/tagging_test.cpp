@@ -6,10 +6,13 @@
 #include "filewindow/spectagrules.h"
 #include "filewindow/tagging.h"
 #include "platform/filetime.h"
+#include "support/scopedenv.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <ctime>
 #include <deque>
+#include <limits>
 #include <optional>
 #include <set>
 
@@ -577,6 +580,52 @@ TEST(FileAge, LimitInLocalTime) {
     const AgeLimit never(nowFile, -2147483647 - 1);
     EXPECT_FALSE(never.Later(nowFile + 1000 * day));
     EXPECT_FALSE(never.Later(std::numeric_limits<int64_t>::max()));
+}
+
+// Old local mean times put some zones almost 16 hours from universal time; a
+// limit that assumed at most 15 decided files near it without asking the zone.
+TEST(FileAge, ZonesFurtherThanFifteenHoursFromUniversalTime) {
+    constexpr int64_t minute = 600000000LL;
+    struct Zone {
+        const char* name;
+        time_t when; // a moment of the old local mean time
+    };
+    for (const Zone& zone :
+         {Zone{"Asia/Manila", -4100000000}, Zone{"America/Juneau", -3500000000}}) {
+        ScopedEnv tz("TZ", zone.name);
+        ::tzset();
+        tm local{};
+        const time_t when = zone.when;
+        ASSERT_TRUE(::localtime_r(&when, &local));
+        if (std::abs(local.tm_gmtoff) <= 15 * 3600) {
+            ::tzset();
+            GTEST_SKIP() << "the zone database here has no old offset for " << zone.name;
+        }
+        const int64_t now = platform::ToFileTime(timespec{when, 0});
+        const AgeLimit limit(now, 0);
+        EXPECT_EQ(limit.LocalLimit(), now + local.tm_gmtoff * 10000000LL) << zone.name;
+        for (int64_t step = -20 * 60; step <= 20 * 60; step += 30)
+            EXPECT_EQ(limit.Later(now + step * minute), step > 0) << zone.name << " " << step;
+    }
+    ::tzset();
+}
+
+TEST(FileAge, ExtremeFileTimesConvertWithoutOverflow) {
+    constexpr int64_t least = std::numeric_limits<int64_t>::min();
+    for (const int64_t t :
+         {least, least + 65535, std::numeric_limits<int64_t>::max(), int64_t{0}, int64_t{-1}}) {
+        const timespec ts = platform::FromFileTime(t);
+        EXPECT_EQ(platform::ToFileTime(ts), t);
+        EXPECT_GE(ts.tv_nsec, 0);
+        EXPECT_LT(ts.tv_nsec, 1000000000L);
+        LocalFileTime(t);
+        AgeLimit(t, 1).Later(t);
+    }
+    // Seconds beyond what a file time holds are held to its ends.
+    EXPECT_EQ(platform::ToFileTime(timespec{std::numeric_limits<time_t>::max(), 0}),
+              std::numeric_limits<int64_t>::max());
+    EXPECT_EQ(platform::ToFileTime(timespec{std::numeric_limits<time_t>::min(), 0}),
+              std::numeric_limits<int64_t>::min());
 }
 
 class TagByAgeTest : public TaggingTest {

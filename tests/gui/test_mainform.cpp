@@ -15,6 +15,7 @@
 #include "gui/app/tquickviewpane.h"
 #include "gui/config/toptionsform.h"
 #include "gui/controls/thistorycombobox.h"
+#include "gui/controls/tmrufilelist.h"
 #include "gui/controls/tradiogroup.h"
 #include "gui/disks/tloggeddrivestabset.h"
 #include "gui/disks/tzentrixdrives.h"
@@ -30,16 +31,22 @@
 #include "support/modalwatch.h"
 #include "support/scopedenv.h"
 #include "support/scriptedprompter.h"
+#include "support/scopedenv.h"
 #include "support/tempdir.h"
+#include "core/plugincalls.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
+#include <QElapsedTimer>
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFontDialog>
+#include <QIcon>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -49,13 +56,21 @@
 #include <QSignalSpy>
 #include <QSplitter>
 #include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
 #include <gtest/gtest.h>
 
+#include <archive.h>
+#include <archive_entry.h>
+
+#include <algorithm>
 #include <atomic>
 #include <fstream>
+#include <functional>
+#include <future>
+#include <sys/stat.h>
 #include <thread>
 
 using namespace zentrix;
@@ -99,7 +114,46 @@ protected:
         for (int i = 0; i < 3; ++i)
             QCoreApplication::processEvents();
     }
+    /// Lets events in until `done` holds; false after 20 s.
+    static bool waitUntil(const std::function<bool()>& done) {
+        QElapsedTimer timer;
+        timer.start();
+        while (!done()) {
+            if (timer.elapsed() > 20000)
+                return false;
+            QTest::qWait(10);
+        }
+        return true;
+    }
 };
+
+// A tar.gz whose first entry is `zeros` bytes of zeros: little on disk, long to
+// unpack.
+void writeZerosTarGz(const std::string& path, size_t zeros) {
+    archive* a = archive_write_new();
+    archive_write_set_format_pax_restricted(a);
+    archive_write_add_filter_gzip(a);
+    ASSERT_EQ(archive_write_open_filename(a, path.c_str()), ARCHIVE_OK);
+    auto add = [&](const char* name, size_t size) {
+        archive_entry* entry = archive_entry_new();
+        archive_entry_set_pathname(entry, name);
+        archive_entry_set_filetype(entry, AE_IFREG);
+        archive_entry_set_perm(entry, 0644);
+        archive_entry_set_size(entry, static_cast<la_int64_t>(size));
+        archive_write_header(a, entry);
+        const std::string chunk(std::min<size_t>(size, 1 << 20), '\0');
+        for (size_t left = size; left > 0;) {
+            const size_t n = std::min(left, chunk.size());
+            archive_write_data(a, chunk.data(), n);
+            left -= n;
+        }
+        archive_entry_free(entry);
+    };
+    add("zeros.bin", zeros);
+    add("after.txt", 1);
+    archive_write_close(a);
+    archive_write_free(a);
+}
 
 } // namespace
 
@@ -136,6 +190,179 @@ TEST_F(MainFormTest, AMissingStartDirectoryIsReportedAndTheProgramGoesOn) {
     prompter.clear();
     form->Start({});
     EXPECT_EQ(selected()->Path(), "D:\\Music\\");
+}
+
+TEST_F(MainFormTest, AStartDirectoryIsFoundWhateverTheCaseOfItsNames) {
+    // Only "Documents\Letters" exists: a path typed in another case opens it.
+    form->Start({{"d:\\documents\\LETTERS"}, {}});
+    EXPECT_TRUE(prompter.shown().empty());
+    ASSERT_TRUE(selected());
+    EXPECT_EQ(selected()->Path(), "D:\\Documents\\Letters\\");
+    EXPECT_EQ(form->CurrDirLabel->text(), "D:\\Documents\\Letters\\");
+}
+
+TEST_F(MainFormTest, HiddenDirectoriesFollowTheOptionsDialog) {
+    tmp.write("d/.config/app.ini");
+    form->Start({});
+    ASSERT_TRUE(node("D:\\.config\\"));
+    EXPECT_TRUE(settings.ShowHiddenDirsOption);
+
+    auto toggleInOptions = [&] {
+        zentrix::test::OnModalShown([](QWidget* dialog) {
+            // The box is on the page of the disks.
+            auto* pages = dialog->findChild<QTabWidget*>();
+            auto* box = dialog->findChild<QCheckBox*>("cbShowHiddenDirs");
+            ASSERT_TRUE(pages && box);
+            pages->setCurrentWidget(dialog->findChild<QWidget*>("tsDisks"));
+            QTest::mouseClick(box, Qt::LeftButton);
+            QTest::mouseClick(dialog->findChild<QPushButton*>("btnOK"), Qt::LeftButton);
+        });
+        ASSERT_TRUE(form->runCommand("miZentrixPropertiesClick"));
+    };
+    toggleInOptions();
+    EXPECT_FALSE(settings.ShowHiddenDirsOption);
+    EXPECT_EQ(node("D:\\.config\\"), nullptr);
+    // Opened by its path, it is there all the same.
+    form->OpenDirectory("D:\\.config");
+    ASSERT_TRUE(selected());
+    EXPECT_EQ(selected()->Path(), "D:\\.config\\");
+
+    toggleInOptions();
+    EXPECT_TRUE(settings.ShowHiddenDirsOption);
+    ASSERT_TRUE(node("D:\\.config\\"));
+    // Shown a little fainter than the others.
+    const QModelIndex index = form->treeModel().indexOf(node("D:\\.config\\"));
+    EXPECT_TRUE(form->treeModel().data(index, Qt::ForegroundRole).isValid());
+    EXPECT_FALSE(
+        form->treeModel().data(index.siblingAtRow(index.row() + 1), Qt::ForegroundRole).isValid());
+}
+
+TEST_F(MainFormTest, UnloggedEmptyAndFullDirectoriesShowThreePictures) {
+    form->Start({});
+    form->logger().LogDirFiles(node("D:\\Pictures\\")); // logged, no files
+    cat->Tree().Select(node("D:\\Music\\"));
+    auto picture = [&](const std::string& path) {
+        const QModelIndex index = form->treeModel().indexOf(node(path));
+        return qvariant_cast<QIcon>(form->treeModel().data(index, Qt::DecorationRole))
+            .pixmap(16, 16)
+            .toImage();
+    };
+    const QImage unlogged = picture("D:\\Documents\\");
+    const QImage full = picture("D:\\");
+    const QImage empty = picture("D:\\Pictures\\");
+    EXPECT_FALSE(unlogged.isNull());
+    EXPECT_NE(unlogged, full);
+    EXPECT_NE(unlogged, empty);
+    EXPECT_NE(full, empty);
+}
+
+// Every directory read is a recent one: the list is written once the program
+// is idle, not once per directory, under the program's own key.
+TEST_F(MainFormTest, RecentDirectoriesAreKeptUnderTheProgramsKeyAndWrittenWhenIdle) {
+    const std::string ini = tmp.at("home/registry.ini");
+    auto inode = [&] {
+        struct stat st {};
+        return ::stat(ini.c_str(), &st) == 0 ? st.st_ino : 0;
+    };
+    auto fileText = [&] {
+        std::ifstream in(ini);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    form->mruDirs->setSaveDelay(50);
+    form->Start({});
+    const auto before = inode();
+    for (const char* dir : {"D:\\Documents\\", "D:\\Music\\", "D:\\Pictures\\"})
+        form->logger().LogDirFiles(node(dir));
+    EXPECT_EQ(form->mruDirs->Items(),
+              (QStringList{"D:\\", "D:\\Documents\\", "D:\\Music\\", "D:\\Pictures\\"}));
+    EXPECT_EQ(inode(), before); // nothing written yet
+    QTest::qWait(200);
+    const std::string text = fileText();
+    EXPECT_NE(text.find("[Software\\Morvane\\Zentrix\\MRU Directories]"), std::string::npos)
+        << text;
+    EXPECT_NE(text.find("F3=D:\\Pictures\\"), std::string::npos) << text;
+    EXPECT_EQ(text.find("My Application"), std::string::npos) << text;
+
+    // What is added last is written when the window goes, and read at the next start.
+    form->logger().GoToDirPath("D:\\Documents\\Letters\\");
+    form.reset();
+    form = std::make_unique<TMainForm>(*cat, state, settings, *drives, &prompter);
+    EXPECT_EQ(form->mruDirs->Items().last(), "D:\\Documents\\Letters\\");
+    ASSERT_EQ(form->mruDirs->EntryActions().size(), 5);
+
+    // Choosing one opens it.
+    form->mruDirs->EntryActions().at(1)->trigger();
+    ASSERT_TRUE(selected());
+    EXPECT_EQ(selected()->Path(), "D:\\Documents\\");
+}
+
+// The quick view shows above the statistics only while the file window has the
+// focus: the height the user gives the statistics beside it is what is kept.
+TEST_F(MainFormTest, TheQuickViewSplitterKeepsItsSizeBetweenRuns) {
+    form->resize(800, 1000);
+    form->Start({});
+    form->RestoreState();
+    form->pnQuickView->show();
+    idle();
+    QList<int> sizes = form->scQuickView->sizes();
+    ASSERT_EQ(sizes.size(), 2);
+    // A height the statistics can take, not the one the splitter gives them.
+    const int chosen = form->pnStatistics->minimumSizeHint().height() + 20;
+    ASSERT_GT(sizes[0] + sizes[1], chosen + 30);
+    ASSERT_NE(sizes[1], chosen);
+    form->scQuickView->setSizes({sizes[0] + sizes[1] - chosen, chosen});
+    emit form->scQuickView->splitterMoved(sizes[0] + sizes[1] - chosen, 1);
+    form->pnQuickView->hide(); // the tree has the focus again when the program ends
+    idle();
+    form->SaveState();
+    {
+        TEnhIniFile store("Zentrix.INI");
+        EXPECT_EQ(store.ReadInteger("scQuickView", "pnStatisticsHeight", -1), chosen);
+    }
+
+    form.reset();
+    form = std::make_unique<TMainForm>(*cat, state, settings, *drives, &prompter);
+    form->resize(800, 1000);
+    form->show();
+    form->RestoreState();
+    idle();
+    form->pnQuickView->show();
+    idle();
+    EXPECT_EQ(form->scQuickView->sizes().value(1), chosen);
+}
+
+// In the dropped drive list a typed letter chooses that drive, also the letters
+// that are single-key commands elsewhere (G: global show-all, F: the file
+// specification, S, T, U, V ...).
+TEST_F(MainFormTest, ATypedLetterInTheDriveListChoosesThatDrive) {
+    form.reset();
+    std::string spec = "C=" + tmp.at("c") + ";D=" + tmp.at("d");
+    for (const char* letter : {"F", "G", "S", "T"}) {
+        tmp.mkdir(std::string("drive") + letter);
+        spec += std::string(";") + letter + "=" + tmp.at(std::string("drive") + letter);
+    }
+    drives = std::make_unique<platform::DriveTable>(platform::DriveTable::FromSpec(spec, {}));
+    cat = std::make_unique<Catalogue>(*drives);
+    form = std::make_unique<TMainForm>(*cat, state, settings, *drives, &prompter);
+    form->show();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    form->Start({});
+    idle();
+    for (const auto key : {Qt::Key_G, Qt::Key_F, Qt::Key_S}) {
+        form->MainTreeView->setFocus();
+        idle();
+        QTest::keyClick(form->MainTreeView, Qt::Key_L); // "Disk L ..." drops the list down
+        ASSERT_TRUE(form->lbDrives->hasFocus());
+        ASSERT_TRUE(form->lbDrives->DroppedDown());
+        QTest::keyClick(form->lbDrives, key);
+        idle();
+        const char letter = static_cast<char>('A' + (key - Qt::Key_A));
+        EXPECT_EQ(state.currentDisk, letter);
+        EXPECT_EQ(state.scope, 1); // no show-all ran
+        EXPECT_FALSE(form->lbDrives->DroppedDown());
+    }
+    EXPECT_EQ(form->LoggedDrivesTabSet->count(), 4); // D, F, G, S
 }
 
 TEST_F(MainFormTest, QuittingStoresALoggedSubdirectoryAndClearsForARoot) {
@@ -235,7 +462,7 @@ TEST_F(MainFormTest, FilesDroppedOnTheFileWindowBecomeTheResultList) {
     EXPECT_EQ(prompter.texts()[0].rfind("Copy 1 files to: ", 0), 0u);
     EXPECT_TRUE(cat->ResultFiles.empty());
     EXPECT_TRUE(form->DropFiles(inside, mime->urls()));
-    EXPECT_EQ(cat->ResultFiles, (std::vector<std::string>{"D:\\README.TXT"}));
+    EXPECT_EQ(cat->ResultFiles, (std::vector<std::string>{"D:\\readme.txt"}));
     EXPECT_EQ(state.scope, 8);
     EXPECT_TRUE(state.refillRequested);
     delete mime;
@@ -472,6 +699,8 @@ TEST_F(MainFormTest, TheQuickViewShowsTheStartOfATextFile) {
     form->pnQuickView->show();
     model.SetCurrent(notes);
     form->UpdateQuickView();
+    ASSERT_TRUE(waitUntil([&] { return !form->pnQuickView->Searching(); }));
+    idle();
     const QString text = form->pnQuickView->meFileInfo->toPlainText();
     // What the FileInfo library says about the file (nothing when it is not
     // there), then the file's lines.
@@ -482,6 +711,70 @@ TEST_F(MainFormTest, TheQuickViewShowsTheStartOfATextFile) {
              << "line two";
     EXPECT_EQ(text, expected.join('\n'));
     EXPECT_FALSE(form->pnQuickView->imgQuick->isVisibleTo(form.get()));
+}
+
+TEST_F(MainFormTest, MovingThroughFilesNeverWaitsForTheQuickView) {
+    // The information lines of a large compressed archive take the FileInfo
+    // library its whole budget; the user has moved on long before.
+    ScopedEnv plugins("ZENTRIX_PLUGIN_DIR", ZENTRIX_BUILD_DIR);
+    ASSERT_TRUE(PluginCalls::BindFileInfo());
+    writeZerosTarGz(tmp.at("d/big.tar.gz"), size_t{128} << 20);
+    tmp.write("d/notes.txt", "line one\n");
+    // The archive's search is held until the user has moved on, so that no
+    // machine is fast enough to finish it before the next key.
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    auto held = std::make_shared<std::atomic<bool>>(false);
+    TQuickViewPane::OnSearchBegins = [released, held](const std::string& name) {
+        if (name == "big.tar.gz" && *held)
+            released.wait_for(std::chrono::seconds(30));
+    };
+    struct Unhook {
+        std::promise<void>& release;
+        ~Unhook() {
+            try {
+                release.set_value();
+            } catch (const std::future_error&) {
+            }
+        }
+    } unhook{release};
+    settings.QuickView = true;
+    form->Start({});
+    idle();
+    FileWindow& model = form->fileWindow().model();
+    QWidget* list = form->fileWindow().MainListBox;
+    QApplication::setActiveWindow(form.get());
+    list->setFocus(); // the user enters the file window
+    idle();
+    ASSERT_TRUE(form->pnQuickView->isVisible());
+    QTest::keyClick(list, Qt::Key_End);
+    ASSERT_TRUE(waitUntil([&] { return !form->pnQuickView->Searching(); }));
+    idle();
+
+    QPlainTextEdit* box = form->pnQuickView->meFileInfo;
+    QStringList shown;
+    QObject::connect(box, &QPlainTextEdit::textChanged, [&] { shown << box->toPlainText(); });
+    *held = true;
+    QTest::keyClick(list, Qt::Key_Home);
+    ASSERT_EQ(model.Text(model.Current()), "big.tar.gz");
+    // The key is handled without waiting for what the archive holds.
+    EXPECT_TRUE(form->pnQuickView->Searching());
+    EXPECT_FALSE(box->toPlainText().contains("Archive:"));
+    QTest::keyClick(list, Qt::Key_Down);
+    ASSERT_EQ(model.Text(model.Current()), "notes.txt");
+    release.set_value();
+    ASSERT_TRUE(waitUntil([&] { return !form->pnQuickView->Searching(); }));
+    idle();
+    EXPECT_TRUE(box->toPlainText().endsWith("line one")) << box->toPlainText().toStdString();
+    for (const QString& text : shown) // what came for the archive was dropped
+        EXPECT_FALSE(text.contains("Archive:")) << text.toStdString();
+
+    // Staying on the archive shows what could be read of it in the budget.
+    QTest::keyClick(list, Qt::Key_Up);
+    ASSERT_TRUE(waitUntil([&] { return box->toPlainText().contains("Entries:"); }));
+    EXPECT_TRUE(box->toPlainText().contains("Archive: ")) << box->toPlainText().toStdString();
+    ASSERT_TRUE(waitUntil([&] { return !form->pnQuickView->Searching(); }));
+    TQuickViewPane::OnSearchBegins = nullptr;
 }
 
 TEST_F(MainFormTest, TheSystemInformationLineCycles) {

@@ -431,3 +431,81 @@ TEST_F(OpsGui, TheWatchDogFollowsTheOptionsAndLogsTheTreesRename) {
     EXPECT_NE(form->MainStatusBar->hint().indexOf("WATCHDOG.LOG"), -1)
         << form->MainStatusBar->hint().toStdString();
 }
+
+TEST_F(OpsGui, DeleteByKeysAndMenu) {
+    tmp.mkdir("xdg");
+    ScopedEnv data("XDG_DATA_HOME", tmp.at("xdg"));
+    for (const char* name : {"miDeleteSingleFile", "miDeleteTaggedFiles"}) {
+        QAction* action = form->menus().action(name);
+        ASSERT_NE(action, nullptr) << name;
+        EXPECT_TRUE(action->isEnabled()) << name;
+    }
+
+    // D: to the trash after the confirmation; the row goes, the log says so.
+    current("a.txt");
+    prompter.answer(true);
+    press(list(), Qt::Key_D);
+    EXPECT_EQ(prompter.questions(), std::vector<std::string>{"Delete file: D:\\a.txt"});
+    EXPECT_EQ(readFile(tmp.at("xdg/Trash/files/a.txt")), "a");
+    EXPECT_EQ(row(), "b.txt");
+    EXPECT_TRUE(logHas(" Delete file: D:\\a.txt\r\n"));
+
+    // The Delete key does the same, for good in mode 1.
+    settings.DeleteType = 1;
+    prompter.clear();
+    prompter.answer(true);
+    press(list(), Qt::Key_Delete);
+    EXPECT_EQ(prompter.questions(), std::vector<std::string>{"Delete file: D:\\b.txt"});
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(tmp.at("d/b.txt"))));
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(tmp.at("xdg/Trash/files/b.txt"))));
+
+    // Ctrl+D: the tagged files, none asked one by one.
+    fw().Record(fw().Current())->SetTagged(true);
+    prompter.clear();
+    prompter.answer(false);
+    press(list(), Qt::Key_D, Qt::ControlModifier);
+    EXPECT_EQ(prompter.questions(), std::vector<std::string>{"Confirm delete for each file?"});
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(tmp.at("d/c.doc"))));
+    EXPECT_EQ(fw().Count(), 0);
+    EXPECT_FALSE(state.fileOperationRunning);
+    EXPECT_TRUE(form->MainTreeView->hasFocus());
+}
+
+TEST_F(OpsGui, VirtualRootsAndNetworkDisksFromTheMenus) {
+    for (const char* name : {"miMakeRoot", "miRemoveRoot", "miConnect", "miDisconnect"}) {
+        QAction* action = form->menus().action(name);
+        ASSERT_NE(action, nullptr) << name;
+        EXPECT_TRUE(action->isEnabled()) << name;
+    }
+    // Ctrl+M on the tree: D:\Pictures becomes the first free letter.
+    cat->Tree().Select(form->logger().FindNodeByPath("D:\\Pictures\\"));
+    form->MainTreeView->setFocus();
+    idle();
+    prompter.answerText("F:");
+    press(form->MainTreeView, Qt::Key_M, Qt::ControlModifier);
+    ASSERT_NE(drives->Find('F'), nullptr);
+    EXPECT_EQ(drives->Find('F')->root, tmp.at("d/Pictures"));
+    ASSERT_NE(form->logger().FindNodeByPath("F:\\"), nullptr);
+
+    // Ctrl+R on F: asked, then gone from the drives and the tree.
+    cat->Tree().Select(form->logger().FindNodeByPath("F:\\"));
+    form->MainTreeView->setFocus();
+    idle();
+    prompter.clear();
+    prompter.answer(true);
+    press(form->MainTreeView, Qt::Key_R, Qt::ControlModifier);
+    EXPECT_EQ(prompter.questions(), std::vector<std::string>{"Remove virtual root F: ?"});
+    EXPECT_EQ(drives->Find('F'), nullptr);
+    EXPECT_EQ(form->logger().FindNodeByPath("F:\\"), nullptr);
+
+    // Map and unmap, with gio missing from the PATH: the user is told why.
+    ScopedEnv path("PATH", tmp.at("home"));
+    prompter.clear();
+    prompter.answerText("smb://server/share").answerText("");
+    EXPECT_TRUE(form->menus().runCommand("sbConnectClick"));
+    EXPECT_EQ(prompter.texts().back(),
+              "Mapping a network disk needs gio (package libglib2.0-bin).");
+    prompter.answerText("X:");
+    EXPECT_TRUE(form->menus().runCommand("sbDisconnectClick"));
+    EXPECT_EQ(prompter.texts().back(), "Error unmapping a network disk!     ");
+}

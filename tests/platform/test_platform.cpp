@@ -5,12 +5,14 @@
 #include "platform/drivetable.h"
 #include "platform/filetime.h"
 #include "platform/hostname.h"
+#include "platform/process.h"
 #include "platform/volume.h"
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <map>
 #include <set>
 #include <sys/stat.h>
@@ -399,8 +401,8 @@ TEST(BranchReader, SameListingsWithAndWithoutWorkers) {
     t.symlink("..", "d0/loop");
     t.mkdir(".hidden/inside");
 
-    auto walk = [&](int workers) {
-        BranchReader reader(AttrSource::Posix, workers);
+    auto walk = [&](int workers, bool skipHidden = false) {
+        BranchReader reader(AttrSource::Posix, workers, skipHidden);
         std::vector<std::string> seen;
         std::function<void(BranchReader::Dir*, const std::string&)> visit =
             [&](BranchReader::Dir* dir, const std::string& path) {
@@ -428,8 +430,25 @@ TEST(BranchReader, SameListingsWithAndWithoutWorkers) {
         visit(reader.Root(t.path()), "");
         return seen;
     };
+    // Hidden directories are read like the others ("." and ".." never are),
+    // unless the reader is told to skip them.
     const auto alone = walk(0);
-    EXPECT_EQ(alone.size(), 1u + 12u + 72u + 121u);
+    EXPECT_EQ(alone.size(), 1u + 12u + 72u + 121u + 2u);
+    EXPECT_NE(std::find(alone.begin(), alone.end(), "/.hidden/inside:"), alone.end());
     EXPECT_EQ(walk(2), alone);
     EXPECT_EQ(walk(3), alone);
+    const auto visible = walk(2, true);
+    EXPECT_EQ(visible.size(), 1u + 12u + 72u + 121u);
+    EXPECT_EQ(visible.front().find(".hidden"), std::string::npos);
+}
+
+TEST(Process, AToolThatDoesNotEndInTimeIsEnded) {
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(RunAndWait("sleep", {"30"}, std::chrono::milliseconds(200)), kTimedOut);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_EQ(RunAndWait("sh", {"-c", "exit 3"}, std::chrono::seconds(20)), 3);
+    EXPECT_EQ(RunAndWait("no-such-program-anywhere", {}, std::chrono::seconds(1)), -1);
+    // A share that is not mounted is not unmounted, and no tool waits for ever.
+    TempDir t;
+    EXPECT_FALSE(UnmountShare(t.path()));
 }

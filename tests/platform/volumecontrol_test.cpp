@@ -1,4 +1,5 @@
 #include "platform/drivetable.h"
+#include "platform/serialguard.h"
 #include "platform/volume.h"
 #include "platform/volumecontrol.h"
 #include "support/tempdir.h"
@@ -9,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <sys/stat.h>
 
 using namespace zentrix::platform;
 using zentrix::test::TempDir;
@@ -191,4 +193,67 @@ TEST(VolumeControl, TheDriveTableNamesTheMediumBehindADrive) {
     EXPECT_EQ(table.Find('N')->device, "//srv/pub");
     EXPECT_EQ(table.Find('N')->label, "PUB");
     EXPECT_EQ(table.Find('G')->device, ""); // not a path: ignored
+}
+
+// The system mounts volumes by their identifier; the serial number is part of
+// it. It may change only on removable volumes and volumes not in use.
+TEST(SerialGuard, VolumesTheSystemMountsByTheirNumberAreRefused) {
+    if (!haveTool("mkfs.vfat"))
+        GTEST_SKIP() << "dosfstools is not installed";
+    TempDir tmp;
+    const std::string image = tmp.at("stick.img");
+    ASSERT_EQ(sh("mkfs.vfat -C -i 2EDD72D6 -n STICK " + image + " 1440"), 0);
+    const DriveInfo stick = mediumDrive(image);
+    const DriveInfo fixed = mediumDrive(image, DriveKind::Fixed);
+
+    EXPECT_EQ(SerialChangeRefusal(stick, "", {}), SerialRefusal::None);
+    EXPECT_EQ(SerialChangeRefusal(fixed, "", {}), SerialRefusal::None); // not in use
+    const std::vector<std::pair<std::string, SerialRefusal>> tables = {
+        {"# " + image + " /mnt vfat defaults 0 0\n", SerialRefusal::None},
+        {image + " /mnt/stick vfat loop 0 0", SerialRefusal::NamedInFstab},
+        {"UUID=2edd-72d6\t/mnt/stick  vfat defaults 0 0\n", SerialRefusal::NamedInFstab},
+        {"UUID=2EDD-72D7 /mnt/stick vfat defaults 0 0\n", SerialRefusal::None},
+        {"LABEL=STICK /mnt/stick vfat defaults 0 0\n", SerialRefusal::NamedInFstab},
+        {"server:/export /mnt/nfs nfs defaults 0 0\nproc /proc proc defaults 0 0\n",
+         SerialRefusal::None},
+    };
+    for (const auto& [fstab, expected] : tables)
+        EXPECT_EQ(SerialChangeRefusal(stick, fstab, {}), expected) << fstab;
+
+    // In use: a removable volume may change, a fixed one not; a table that names
+    // the place it is mounted at names it too.
+    const std::vector<MountEntry> mounted = {{"/media/stick", "vfat", image}};
+    EXPECT_EQ(SerialChangeRefusal(stick, "", mounted), SerialRefusal::None);
+    EXPECT_EQ(SerialChangeRefusal(fixed, "", mounted), SerialRefusal::MountedFixed);
+    EXPECT_EQ(SerialChangeRefusal(stick, "/dev/other /media/stick auto 0 0", mounted),
+              SerialRefusal::NamedInFstab);
+
+    // The volume the root directory is on. A regular file stands for no root
+    // file system; the machine's own root device does.
+    EXPECT_EQ(SerialChangeRefusal(stick, "", {}, tmp.path()), SerialRefusal::None);
+    struct stat root {};
+    ASSERT_EQ(::stat("/", &root), 0);
+    std::string rootDevice;
+    for (const auto& entry : DriveTable::ReadMountTable()) {
+        struct stat st {};
+        if (entry.source.rfind("/dev/", 0) == 0 && ::stat(entry.source.c_str(), &st) == 0 &&
+            S_ISBLK(st.st_mode) && st.st_rdev == root.st_dev)
+            rootDevice = entry.source;
+    }
+    if (!rootDevice.empty()) {
+        const DriveInfo system = mediumDrive(rootDevice, DriveKind::Floppy);
+        EXPECT_EQ(SerialChangeRefusal(system), SerialRefusal::RootFileSystem);
+    }
+}
+
+TEST(SerialGuard, TheTableIsReadFieldByField) {
+    const auto entries = ParseFstab("  # comment\n\n/dev/sda1   /   ext4 defaults 0 1\n"
+                                    "LABEL=My\\040Disk /mnt/my\\040disk vfat\n"
+                                    "lonely\n/dev/sdb1\t/srv");
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[0].spec, "/dev/sda1");
+    EXPECT_EQ(entries[0].mountPoint, "/");
+    EXPECT_EQ(entries[1].spec, "LABEL=My Disk");
+    EXPECT_EQ(entries[1].mountPoint, "/mnt/my disk");
+    EXPECT_EQ(entries[2].mountPoint, "/srv");
 }

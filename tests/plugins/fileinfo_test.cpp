@@ -7,7 +7,9 @@
 #include <archive.h>
 #include <archive_entry.h>
 #include <climits>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <unistd.h>
 
 namespace zentrix {
@@ -238,6 +240,35 @@ TEST(ArchiveFacts, CountingStopsAtTheEntryLimitAndSaysSo) {
     Lines lines;
     fileinfo::AppendArchiveLines(facts, lines);
     EXPECT_TRUE(has(lines, "Entries: at least 2 (2 files, 0 directories)")) << dump(lines);
+}
+
+TEST(ArchiveFacts, PassingOverACompressedEntryHoldsToTheBudget) {
+    // Reaching the second header of a compressed tar means unpacking the first
+    // entry; once that ran unchecked for as long as the entry took.
+    test::TempDir dir;
+    writeArchive(dir.at("zeros.tar.gz"), false, true,
+                 {{"zeros.bin", std::string(16u << 20, '\0')}, {"after.txt", "x"}});
+    const auto cut = fileinfo::ReadArchiveFacts(dir.at("zeros.tar.gz"), std::chrono::seconds(60),
+                                                1000, 1u << 20);
+    EXPECT_FALSE(cut.complete);
+    EXPECT_EQ(cut.entries, 1u);
+    const auto whole = fileinfo::ReadArchiveFacts(dir.at("zeros.tar.gz"), std::chrono::seconds(60),
+                                                  1000, 1u << 30);
+    EXPECT_TRUE(whole.complete);
+    EXPECT_EQ(whole.entries, 2u);
+    EXPECT_EQ(whole.totalSize, (16u << 20) + 1);
+
+    // An archive damaged after its first entries says that there may be more.
+    std::string bytes;
+    {
+        std::ifstream in(dir.at("zeros.tar.gz"), std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    dir.write("cut.tar.gz", bytes.substr(0, bytes.size() / 2));
+    const auto damaged =
+        fileinfo::ReadArchiveFacts(dir.at("cut.tar.gz"), std::chrono::seconds(60), 1000, 1u << 30);
+    EXPECT_TRUE(damaged.readable);
+    EXPECT_FALSE(damaged.complete);
 }
 
 TEST_F(FileInfoLibrary, LinksDirectoriesAndMissingFiles) {

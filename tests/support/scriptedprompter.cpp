@@ -7,6 +7,13 @@
 namespace zentrix::test {
 
 std::string ScriptedPrompter::next(const std::string& question) {
+    // What the user does elsewhere while the question is open (a real dialog
+    // runs the event loop).
+    if (whileAsking) {
+        auto run = std::move(whileAsking);
+        whileAsking = nullptr;
+        run(question);
+    }
     if (m_answers.empty()) {
         ADD_FAILURE() << "unexpected question: \"" << question << "\"";
         return "no";

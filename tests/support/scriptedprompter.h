@@ -3,6 +3,7 @@
 #include "core/prompter.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,10 @@ public:
         m_answers.push_back("text:" + text);
         return *this;
     }
+
+    /// Runs once, while the next question is open, as events would run under
+    /// a real dialog.
+    std::function<void(const std::string& question)> whileAsking;
 
     const std::vector<Shown>& shown() const { return m_shown; }
     /// Texts of everything shown, in order.

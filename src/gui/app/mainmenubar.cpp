@@ -33,6 +33,18 @@ void NameMenuWidget(QWidget* widget, const std::string& name, const std::string&
         widget->setAccessibleDescription(Q(name));
 }
 
+// Keys that type text into a box: no Ctrl or Alt, and a letter, digit,
+// punctuation key, the space bar or a key of the numeric pad.
+bool TypesCharacter(TShortCut shortCut) {
+    if (shortCut == 0 || (shortCut & (scCtrl | scAlt)))
+        return false;
+    const auto key = static_cast<std::uint8_t>(shortCut & 0xFF);
+    return (key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9') || key == vk::Space ||
+           (key >= vk::Numpad0 && key <= vk::Divide) ||
+           (key >= vk::OemSemicolon && key <= vk::OemBackquote) ||
+           (key >= vk::OemOpenBracket && key <= vk::OemQuote);
+}
+
 void CollectActions(QMenu* menu, QList<QAction*>& into) {
     for (QAction* a : menu->actions()) {
         into.append(a);
@@ -274,6 +286,8 @@ QStringList MainMenuBar::barMenus() const {
 void MainMenuBar::updateBar() {
     if (!m_bar)
         return;
+    if (m_singleKeysSuspended != m_makeUp.InputBoxFocused())
+        applyShortcuts();
     QList<QAction*> wanted;
     for (const std::string& name : m_makeUp.Visible())
         if (QMenu* m = menu(Q(name)))
@@ -366,11 +380,15 @@ QKeySequence MainMenuBar::shortcutOf(const std::string& command, std::string_vie
 }
 
 void MainMenuBar::applyShortcuts() {
+    // While a text box has the focus, a key that types a character belongs to the
+    // box: the menus that stay on the bar give up such shortcuts until it loses it.
+    m_singleKeysSuspended = m_makeUp.InputBoxFocused();
     m_table.forEach([this](const MenuItem& item) {
         if (item.name.empty() || item.hasItems())
             return;
         if (QAction* a = action(Q(item.name)))
-            a->setShortcuts(KeySequencesOf(item.shortcut));
+            a->setShortcuts(KeySequencesOf(
+                m_singleKeysSuspended && TypesCharacter(item.shortcut) ? 0 : item.shortcut));
     });
 }
 

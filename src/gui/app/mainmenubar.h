@@ -102,7 +102,8 @@ public:
     /// `within` is given), empty when it has none.
     QKeySequence shortcutOf(const std::string& command, std::string_view within = {}) const;
     /// Gives every item the current shortcut of its table entry (after the shortcut
-    /// configuration changed them).
+    /// configuration changed them). While a text box has the focus, shortcuts
+    /// that type a character are left off until it loses it.
     void applyShortcuts();
     /// The hint of a command-bar button for the item `itemName`: its hint, a new line
     /// and "Shortcut: " with the name of its key.
@@ -145,6 +146,7 @@ private:
     std::vector<QPointer<QWidget>> m_inputBoxes;
     bool m_following = false;
     bool m_copied = false;
+    bool m_singleKeysSuspended = false;
 };
 
 } // namespace zentrix

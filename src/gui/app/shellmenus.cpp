@@ -25,8 +25,11 @@ void ShowDirectoryMenu(QWidget* parent, Catalogue& catalogue, TTreeNode* node, c
             QProcess::startDetached(qEnvironmentVariable("TERMINAL", "x-terminal-emulator"), {}, host);
     });
     menu.addSeparator();
-    menu.addAction("P&roperties ...", [parent, &catalogue, node] {
-        TDirPropertiesDialog dialog(catalogue, node, parent);
+    // The menu runs the event loop: the node may go meanwhile.
+    menu.addAction("P&roperties ...", [parent, &catalogue, ref = TNodeRef(node)] {
+        if (!ref)
+            return;
+        TDirPropertiesDialog dialog(catalogue, ref.get(), parent);
         dialog.exec();
     });
     menu.exec(globalPos);

@@ -26,10 +26,13 @@
 #include "gui/app/ttipsform.h"
 #include "gui/app/tzentrixtray.h"
 #include "gui/config/fontconvert.h"
+#include "gui/config/toolscontroller.h"
 #include "gui/config/toptionsform.h"
 #include "gui/controls/a11y.h"
 #include "gui/controls/tabring.h"
 #include "gui/ops/copymovecontroller.h"
+#include "gui/ops/deletecontroller.h"
+#include "gui/ops/rootscontroller.h"
 #include "gui/ops/tcopymovepage.h"
 #include "gui/ops/tfileopprogressform.h"
 #include "ops/tfileoperator.h"
@@ -48,11 +51,15 @@
 #include "gui/filewindow/filewindowcontroller.h"
 #include "gui/filewindow/tvirtuallistbox.h"
 #include "gui/tagging/taggingcontroller.h"
+#include "gui/tagging/tagwizardcontroller.h"
 #include "gui/tagging/tfileattrpage.h"
 #include "gui/tree/cataloguetreemodel.h"
 #include "gui/tree/dirpropertiesdialog.h"
 #include "gui/tree/thetreeview.h"
+#include "gui/search/searchcontroller.h"
 #include "gui/tree/treecontroller.h"
+#include "gui/view/quickviewcontroller.h"
+#include "gui/view/viewcontroller.h"
 #include "platform/drivetable.h"
 #include "platform/systeminfo.h"
 #include "platform/volume.h"
@@ -97,7 +104,7 @@ template <typename W> W* named(W* widget, const char* name, const QString& acces
 } // namespace
 
 TMainForm::TMainForm(Catalogue& catalogue, AppState& state, Settings& settings,
-                     const platform::DriveTable& drives, Prompter* prompter, QWidget* parent)
+                     platform::DriveTable& drives, Prompter* prompter, QWidget* parent)
     : QMainWindow(parent), m_cat(catalogue), m_state(state), m_settings(settings), m_drives(drives),
       m_ownPrompter(prompter ? nullptr : std::make_unique<GuiPrompter>(this)),
       m_prompter(prompter ? prompter : m_ownPrompter.get()),
@@ -122,6 +129,8 @@ TMainForm::TMainForm(Catalogue& catalogue, AppState& state, Settings& settings,
     mruDirs = new TMRUFileList(this);
     mruDirs->RemoveOnClick = false;
     mruDirs->setMaximum(20);
+    mruDirs->setAutoSaveName("\\Software\\Morvane\\Zentrix");
+    mruDirs->setAutoSaveKey("MRU Directories");
     mruDirs->IniFileName = QString::fromStdString(SettingsIniName());
 
     aiForm = new ProgramIcon(this);
@@ -129,12 +138,16 @@ TMainForm::TMainForm(Catalogue& catalogue, AppState& state, Settings& settings,
     m_fileOperator = std::make_unique<TFileOperator>(m_drives, *m_prompter);
     m_fileOperator->Flags.add(FileOpFlag::foFilesOnly).add(FileOpFlag::foMultiDestFiles);
     m_fileOperator->SetWindow(new TFileOpProgressForm(this));
+    m_roots = new RootsController(m_cat, m_drives, m_settings, *m_logger, *m_prompter, *this,
+                                  *m_store, this); // its roots are in the drive list
+    m_roots->model().LoggedDiskCount = [this] { return m_tabs->Count(); };
     m_disks = new DiskController(m_cat, m_state, m_settings, *m_logger, *m_treeCommands, *m_tabs,
                                  *m_prompter, *m_plugins, m_drives, *this, this);
     buildLayout();
     wireTree();
     wireFileWindow();
     wireDisks();
+    wireView();
     m_help = new HelpController(this);
     buildCommands();
     wireMenus();
@@ -183,19 +196,33 @@ TMainForm::~TMainForm() {
     // The controllers refer to the core objects this window owns as members;
     // they go first, while those still exist (children would go after them).
     MainTreeView->WndProcFunction = nullptr;
+    delete m_search; // its workers stop before what they show goes
+    m_search = nullptr;
     delete m_fileMenuState;
+    delete m_toolsCtl;
+    delete m_wizard;
     delete m_menus;
+    delete m_view;
+    m_view = nullptr;
+    delete m_quickView;
+    m_quickView = nullptr;
     delete m_ops;
     delete m_tagging;
     delete m_copyMove;
+    delete m_delete;
+    delete m_roots;
     delete m_disks;
     delete m_fileWindow;
     delete m_treeController;
     m_fileMenuState = nullptr;
+    m_toolsCtl = nullptr;
+    m_wizard = nullptr;
     m_menus = nullptr;
     m_ops = nullptr;
     m_tagging = nullptr;
     m_copyMove = nullptr;
+    m_delete = nullptr;
+    m_roots = nullptr;
     m_disks = nullptr;
     m_fileWindow = nullptr;
     m_treeController = nullptr;
@@ -285,6 +312,10 @@ void TMainForm::buildLayout() {
     pnStatistics->layout()->setContentsMargins(0, 0, 0, 0);
     scQuickView->addWidget(pnQuickView);
     scQuickView->addWidget(pnStatistics);
+    // The quick view shows only now and then: its splitter keeps the size given
+    // beside it for as long as the window lives.
+    m_quickViewSplit = new TSplitControl(scQuickView, pnStatistics, this);
+    m_quickViewSplit->IniFileName = QString::fromStdString(SettingsIniName());
     statLayout->addWidget(scQuickView, 1);
     scVertical->addWidget(MainPanel);
     scVertical->addWidget(StatisticsPanel);
@@ -438,6 +469,21 @@ void TMainForm::wireFileWindow() {
                               *m_watchDog, *this, *m_plugins, *m_tagging, this);
     m_ops->installPages(ZenPageControl);
     m_ops->attachTree(*m_treeCommands);
+    m_wizard = new TagWizardController({m_cat, m_state, *m_logger, m_fileWindow->model(), *this,
+                                        *MainStatusBar, *m_prompter, *m_plugins, *m_store},
+                                       this);
+    m_wizard->showHelp = [this](int topic) {
+        ShowHelpTopic(topic, false);
+    };
+
+    m_search = new SearchController(m_cat, m_state, m_settings, m_drives, *m_logger,
+                                    m_fileWindow->model(), *m_prompter, *MainStatusBar,
+                                    *m_plugins, this);
+    m_search->setWatchDog(m_watchDog.get());
+    m_search->setTreeWidget(MainTreeView);
+    m_search->setFileList(m_fileWindow->MainListBox);
+    m_search->installPages(DirPageControl, ZenPageControl);
+    m_search->treePanelVisible = [this] { return pnMainTreeView->isVisible(); };
 
     m_copyMove = new CopyMoveController(m_cat, m_state, model, *m_logger, *m_watchDog,
                                         *m_fileOperator, *m_prompter, *this, *m_plugins, this);
@@ -446,6 +492,8 @@ void TMainForm::wireFileWindow() {
     m_copyMove->prevDisk = [this] { PrevDisk(); };
     m_copyMove->nextDisk = [this] { NextDisk(); };
     m_copyMove->loggedDiskCount = [this] { return m_tabs->Count(); };
+    m_delete = new DeleteController(m_cat, m_state, m_settings, m_fileWindow->model(), *m_logger,
+                                    *m_prompter, *MainStatusBar, *m_watchDog, *this, this);
 }
 
 void TMainForm::fileCommandRequested(int command) {
@@ -464,9 +512,18 @@ void TMainForm::fileCommandRequested(int command) {
     case FileCommand::UnTagFilesSpecial:
         m_tagging->fileCommand(static_cast<FileCommand>(command));
         break;
+    case FileCommand::Execute:
+        m_view->miFileExecuteClick();
+        break;
+    case FileCommand::StopMedia:
+        pnQuickView->btnStopClick();
+        break;
+    case FileCommand::Delete:
+        runCommand("DeleteSingleFile");
+        break;
     default:
-        // Deleting and running files come with their commands; the menu shows
-        // them greyed out until then.
+        // Running files comes with its command; the menu shows it greyed out
+        // until then.
         break;
     }
 }
@@ -484,12 +541,14 @@ void TMainForm::wireMenus() {
     pmiHideShowWindow = m_menus->action("pmiHideShowWindow");
     tray = new TZentrixTray(this, m_menus->menu("TrayPopupMenu"), pmiHideShowWindow, aiForm->icon());
     m_menus->copyCommandMenus();
+    m_quickView->attachMenus(*m_menus);
     m_menus->bindPopupShortcuts("ListBoxPopupMenu", m_fileWindow->MainListBox);
     m_menus->followFocus(MainTreeView, m_fileWindow->MainListBox);
     m_fileMenuState = new FileMenuState(*m_menus, *m_fileWindow, m_settings, this);
     // Letters typed in the drive list choose drives, whichever way it got the focus.
     m_menus->addInputBox(lbDrives);
     connect(m_menus, &MainMenuBar::hintChanged, MainStatusBar, &TMainStatusBar::setHint);
+    wireTools();
     connect(m_treeController, &TreeController::treePopupRequested, this,
             [this](const QPoint& pos) { showPopup("TreeViewPopupMenu", pos); });
     connect(pnQuickView, &TQuickViewPane::popupRequested, this,
@@ -527,6 +586,25 @@ void TMainForm::wireMenus() {
             OpenDirectory(path.toStdString());
         });
     }
+}
+
+void TMainForm::wireTools() {
+    m_toolsCtl = new ToolsController(*m_menus, *m_store, m_settings, *m_prompter, this);
+    m_toolsCtl->attachFileWindow(
+        m_cat, m_fileWindow->model(), [this] { return m_fileWindow->fileWindowHasFocus(); },
+        [this] { focusFileWindow(); });
+    m_toolsCtl->openOptions = [this](int page) {
+        OpenOptions(page);
+    };
+    m_toolsCtl->showHelp = [this](int topic, bool popup) {
+        ShowHelpTopic(topic, popup);
+    };
+    connect(m_toolsCtl, &ToolsController::hintChanged, MainStatusBar, &TMainStatusBar::setHint);
+    for (const auto& [name, handler] : m_toolsCtl->commands()) {
+        m_commands[name] = handler;
+        m_menus->registerCommand(name, handler);
+    }
+    m_toolsCtl->Start();
 }
 
 void TMainForm::showDirectoryMenu(TTreeNode* node, const QPoint& pos) {
@@ -628,12 +706,53 @@ void TMainForm::buildCommands() {
     m_commands.insert(fileCommands.begin(), fileCommands.end());
     for (const auto& [name, handler] : m_tagging->commands())
         m_commands[name] = handler;
+    for (const auto& [name, handler] : m_view->commands())
+        m_commands[name] = handler;
+    for (const auto& [name, handler] : m_quickView->commands())
+        m_commands[name] = handler;
     for (const auto& [name, handler] : m_ops->commands())
+        m_commands[name] = handler;
+    for (const auto& [name, handler] : m_search->commands())
+        m_commands[name] = handler;
+    for (const auto& [name, handler] : m_wizard->commands())
         m_commands[name] = handler;
     for (auto& [name, handler] : m_help->commands())
         m_commands[name] = std::move(handler);
     for (const auto& [name, handler] : m_copyMove->commands())
         m_commands[name] = handler;
+    for (const auto& [name, handler] : m_delete->commands())
+        m_commands[name] = handler;
+    for (const auto& [name, handler] : m_roots->commands())
+        m_commands[name] = handler;
+}
+
+void TMainForm::wireView() {
+    m_view = new ViewController(m_cat, m_state, m_settings, *m_prompter, *m_plugins, m_drives,
+                                *m_logger, *m_watchDog, this);
+    FileWindow& model = m_fileWindow->model();
+    m_view->currentFile = [&model] { return model.Record(model.Current()); };
+    m_view->taggedFiles = [&model] {
+        std::vector<TFileClass*> tagged;
+        for (int i = 0; i < model.Count(); ++i)
+            if (TFileClass* record = model.Record(i); record && record->Tagged())
+                tagged.push_back(record);
+        return tagged;
+    };
+    m_view->fileWindowHasFocus = [this] { return m_fileWindow->fileWindowHasFocus(); };
+    m_view->fileSpec = [&model] { return model.FileSpec(); };
+    m_view->focusTree = [this] { focusTree(); };
+    m_view->closeInlinePanels = [this] {
+        ZenPageControl->setCurrentWidget(ts_TitlePage);
+        ZenPageControl->setVisible(m_settings.ShowMemStat);
+    };
+    m_view->InstallCommandLine(pnCmdLine);
+    m_view->InstallPages(ZenPageControl, ts_TitlePage);
+    m_quickView = new QuickViewController(pnQuickView, m_settings, MediaTimer, this);
+    m_quickView->fileWindowHasFocus = [this] { return m_fileWindow->fileWindowHasFocus(); };
+    m_quickView->focusFileWindow = [this] { focusFileWindow(); };
+    m_quickView->updatePanel = [this] { UpdateQuickViewPanel(m_settings.QuickView); };
+    m_quickView->warn = [this](const std::string& text) { m_prompter->warn(text); };
+    static_cast<QVBoxLayout*>(StatisticsPanel->layout())->insertWidget(1, m_quickView->btnQuickFileView);
 }
 
 bool TMainForm::runCommand(const std::string& name) {
@@ -844,6 +963,10 @@ bool TMainForm::hiddenInTray() const { return tray && tray->hidden(); }
 void TMainForm::pmiTrayAboutClick() { m_plugins->CallShowAboutForm(this); }
 
 void TMainForm::miZentrixPropertiesClick() {
+    OpenOptions(static_cast<int>(TOptionsForm::Page::General));
+}
+
+void TMainForm::OpenOptions(int page) {
     OptionsContext context{m_settings,
                            m_cat.UserFileTypes,
                            m_drives,
@@ -853,7 +976,8 @@ void TMainForm::miZentrixPropertiesClick() {
                            m_store->StorePath(),
                            this,
                            this};
-    TOptionsForm::Execute(context, TOptionsForm::Page::General, this);
+    context.tools = &m_toolsCtl->config();
+    TOptionsForm::Execute(context, static_cast<TOptionsForm::Page>(page), this);
 }
 
 void TMainForm::RestoreState() {
@@ -880,6 +1004,7 @@ void TMainForm::restoreSplitters() {
         control.IniFileName = QString::fromStdString(SettingsIniName());
         control.Restore();
     }
+    m_quickViewSplit->Restore();
     // Stored sizes are taken only within the layout's minimums.
     scVerticalMoved();
     scHorizontalMoved();
@@ -909,6 +1034,7 @@ void TMainForm::SaveState() {
         control.IniFileName = QString::fromStdString(SettingsIniName());
         control.Save();
     }
+    m_quickViewSplit->Save();
 }
 
 void TMainForm::ResetAfterError() {
@@ -933,6 +1059,7 @@ void TMainForm::UpdateQuickView() {
     if (!m_settings.QuickView || !pnQuickView->isVisible())
         return;
     FileWindow& model = m_fileWindow->model();
+    pnQuickView->AutoPlay = m_settings.AutoPlay;
     if (TFileClass* record = model.Record(model.Current()))
         pnQuickView->ShowFile(std::string(record->FileName()),
                               m_cat.HostPath(record).value_or(std::string()));
@@ -1143,7 +1270,20 @@ std::string TMainForm::CurrentFontText(FontSlot slot) {
     return FontTextOf(target->font(), target->palette().color(QPalette::Text)).toStdString();
 }
 
-void TMainForm::ShowButtonBars(bool, bool) {} // the command button bars come with the user tools
+void TMainForm::ShowButtonBars(bool dirButtons, bool fileButtons) {
+    if (m_toolsCtl)
+        m_toolsCtl->ShowButtonBars(dirButtons, fileButtons);
+}
+
+void TMainForm::LoadCommandButtons() {
+    if (m_toolsCtl)
+        m_toolsCtl->LoadCommandButtons();
+}
+
+void TMainForm::SaveCommandButtons() {
+    if (m_toolsCtl)
+        m_toolsCtl->SaveCommandButtons();
+}
 
 void TMainForm::ShowTreeIcons(bool on) { m_treeModel->setShowIcons(on); }
 
@@ -1159,7 +1299,10 @@ void TMainForm::UpdateQuickViewPanel(bool quickView) {
         UpdateQuickView();
 }
 
-void TMainForm::ShowToolHints(bool) {} // the tools button bar comes with the user tools
+void TMainForm::ShowToolHints(bool on) {
+    if (m_toolsCtl)
+        m_toolsCtl->ShowToolHints(on);
+}
 
 // --- OptionsHost ------------------------------------------------------------------------------
 
@@ -1174,8 +1317,17 @@ void TMainForm::ApplyConfirmedOptions(const Settings& settings) {
         onResortFileWindow();
     // The header's mark and the menus' checks follow the key and order chosen.
     m_fileWindow->model().ToggleFileLBoxPMenuItems();
-    // The command-line panel stays hidden until its commands are built.
+    m_logger->ApplyHiddenDirsOption();
     ZenPageControl->setVisible(settings.ShowMemStat);
+    m_view->ApplySettings();
+    m_toolsCtl->Rebuild();
+}
+
+void TMainForm::SaveMenuShortcuts() {
+    m_toolsCtl->SaveMenuShortcuts();
+}
+void TMainForm::ReloadMenuShortcuts() {
+    m_toolsCtl->ReloadMenuShortcuts();
 }
 
 void TMainForm::ShowHelpTopic(int topic, bool popup) {

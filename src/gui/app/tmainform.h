@@ -43,6 +43,7 @@ class TreeController;
 class TTreeNode;
 class TEnhIniFile;
 class TMRUFileList;
+class TSplitControl;
 class PluginCalls;
 class FileWindowController;
 class FileMenuState;
@@ -51,11 +52,18 @@ class THistoryComboBox;
 class ProgramIcon;
 class DiskController;
 class TaggingController;
+class SearchController;
+class TagWizardController;
+class ToolsController;
 class HelpController;
 class CopyMoveController;
+class DeleteController;
+class RootsController;
 class TFileOperator;
 class OpsController;
 class TWDList;
+class ViewController;
+class QuickViewController;
 class TQuickViewPane;
 class TZentrixTray;
 class TZentrixDrives;
@@ -86,7 +94,7 @@ class TMainForm : public QMainWindow,
 public:
     /// Without a prompter the window asks with message boxes.
     TMainForm(Catalogue& catalogue, AppState& state, Settings& settings,
-              const platform::DriveTable& drives, Prompter* prompter = nullptr,
+              platform::DriveTable& drives, Prompter* prompter = nullptr,
               QWidget* parent = nullptr);
     ~TMainForm() override;
 
@@ -192,13 +200,21 @@ public:
     MainMenuBar& menus() { return *m_menus; }
     DiskController& disks() { return *m_disks; }
     TaggingController& tagging() { return *m_tagging; }
+    SearchController& search() { return *m_search; }
     HelpController& help() { return *m_help; }
     OpsController& ops() { return *m_ops; }
+    ToolsController& toolsController() { return *m_toolsCtl; }
+    TagWizardController& tagWizard() { return *m_wizard; }
+    /// The options dialog on a page (TOptionsForm::Page).
+    void OpenOptions(int page);
     TWDList& watchDog() { return *m_watchDog; }
     PluginCalls& plugins() { return *m_plugins; }
+    ViewController& view() { return *m_view; }
     /// FileOperator1: the file operator of the file commands.
     TFileOperator& fileOperator() { return *m_fileOperator; }
     CopyMoveController& copyMove() { return *m_copyMove; }
+    DeleteController& deletion() { return *m_delete; }
+    RootsController& roots() { return *m_roots; }
 
     /// Brings the window back (the other instance asked, or the tray).
     void RestoreAndRaise();
@@ -248,11 +264,15 @@ public:
     void SetFileItemHeight(std::optional<int> pixels) override;
     void UpdateQuickViewPanel(bool quickView) override;
     void ShowToolHints(bool on) override;
+    void LoadCommandButtons() override;
+    void SaveCommandButtons() override;
 
     // --- OptionsHost -----------------------------------------------------------------------
     void ApplyDescriptionColumn(bool show) override;
     void ApplyConfirmedOptions(const Settings& settings) override;
     void ShowHelpTopic(int topic, bool popup) override;
+    void SaveMenuShortcuts() override;
+    void ReloadMenuShortcuts() override;
 
     /// The file window's hooks (installed by its controller).
     std::function<void()> onEmptyFileWindow;
@@ -284,10 +304,12 @@ private:
     void buildCommands();
     void wireFileWindow();
     void wireMenus();
+    void wireTools();
     void fileCommandRequested(int command);
     void showPopup(const QString& name, const QPoint& globalPos);
     void wireTree();
     void wireDisks();
+    void wireView();
     void showDirectoryMenu(TTreeNode* node, const QPoint& globalPos);
     QWidget* fontTarget(FontSlot slot) const;
     void SysTimerTimer();
@@ -302,7 +324,7 @@ private:
     Catalogue& m_cat;
     AppState& m_state;
     Settings& m_settings;
-    const platform::DriveTable& m_drives;
+    platform::DriveTable& m_drives; // virtual roots and mapped shares add letters
     std::unique_ptr<GuiPrompter> m_ownPrompter;
     Prompter* m_prompter;
     std::unique_ptr<LoggedDiskTabs> m_tabs;
@@ -310,15 +332,23 @@ private:
     std::unique_ptr<TreeCommands> m_treeCommands;
     std::unique_ptr<TEnhIniFile> m_store;
     std::unique_ptr<PluginCalls> m_plugins;
+    TSplitControl* m_quickViewSplit = nullptr;
     std::unique_ptr<TWDList> m_watchDog;
     CatalogueTreeModel* m_treeModel = nullptr;
     FileWindowController* m_fileWindow = nullptr;
     DiskController* m_disks = nullptr;
     TaggingController* m_tagging = nullptr;
+    ViewController* m_view = nullptr;
+    QuickViewController* m_quickView = nullptr;
+    SearchController* m_search = nullptr;
     HelpController* m_help = nullptr;
     OpsController* m_ops = nullptr;
+    TagWizardController* m_wizard = nullptr;
+    ToolsController* m_toolsCtl = nullptr;
     std::unique_ptr<TFileOperator> m_fileOperator;
     CopyMoveController* m_copyMove = nullptr;
+    DeleteController* m_delete = nullptr;
+    RootsController* m_roots = nullptr;
     MainMenuBar* m_menus = nullptr;
     FileMenuState* m_fileMenuState = nullptr;
     TreeController* m_treeController = nullptr;

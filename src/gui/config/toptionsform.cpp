@@ -10,6 +10,10 @@
 #include "config/watchdogoperations.h"
 #include "core/prompter.h"
 #include "gui/config/optionshost.h"
+#include "gui/config/tcommandbuttonspage.h"
+#include "gui/config/toolsconfig.h"
+#include "gui/config/tshortcutspage.h"
+#include "gui/config/ttoolspage.h"
 #include "gui/controls/a11y.h"
 #include "gui/controls/tradiogroup.h"
 #include "platform/atomicfile.h"
@@ -60,6 +64,10 @@ QString plain(QString caption) {
 constexpr const char* kWDViewError = "Error viewing WatchDog file!     ";
 constexpr const char* kWDRemoved = "WatchDog file successfuly removed!     ";
 constexpr const char* kWDRemoveFailed = "Failed to remove WatchDog file!     ";
+constexpr const char* kWipeNote =
+    "Shredder, Incinerator and DoD overwrite a file in place. On copy-on-write file systems "
+    "(Btrfs, ZFS) and on flash storage (SSD, USB sticks, memory cards) the old blocks are not "
+    "reached and may still be read.";
 constexpr const char* kDeleteCompensated = "Delete type compensated with compatibility mode.     ";
 
 // The WatchDog size box: an empty box goes back to 100 when left.
@@ -89,7 +97,9 @@ constexpr PageInfo kPageInfo[] = {
     {TOptionsForm::Page::Extensions, 34, 35},    {TOptionsForm::Page::Delete, 36, 37},
     {TOptionsForm::Page::Compatibility, 51, 39}, {TOptionsForm::Page::Sounds, 54, 42},
     {TOptionsForm::Page::WatchDog, 55, 43},      {TOptionsForm::Page::Confirmation, 56, 44},
-    {TOptionsForm::Page::ViewerEditor, 58, 46},
+    {TOptionsForm::Page::ViewerEditor, 58, 46},  {TOptionsForm::Page::Tools, 50, 38},
+    {TOptionsForm::Page::DirButtons, 52, 40},    {TOptionsForm::Page::FileButtons, 53, 41},
+    {TOptionsForm::Page::ShortCuts, 57, 45},
 };
 
 // A plain read-only window for a text file; false when the file cannot be read.
@@ -185,6 +195,12 @@ TOptionsForm::TOptionsForm(OptionsContext& context, Page page, QWidget* parent)
     NameComponent(pcOptions, "pcOptions", "Option pages");
     layout->addWidget(pcOptions);
 
+    if (m_ctx.tools) {
+        tsTools = new TToolsPage(*m_ctx.tools);
+        tsDirButtons = new TCommandButtonsPage(TCommandButtonsPage::Bar::Directory, *m_ctx.tools);
+        tsFileButtons = new TCommandButtonsPage(TCommandButtonsPage::Bar::File, *m_ctx.tools);
+        tsShortCuts = new TShortCutsPage(*m_ctx.tools);
+    }
     const std::pair<Page, QWidget*> pages[] = {
         {Page::General, buildGeneralPage()},
         {Page::View, buildViewPage()},
@@ -192,13 +208,19 @@ TOptionsForm::TOptionsForm(OptionsContext& context, Page page, QWidget* parent)
         {Page::Disks, buildDisksPage()},
         {Page::Extensions, buildExtensionsPage()},
         {Page::Delete, buildDeletePage()},
+        {Page::Tools, tsTools},
         {Page::Compatibility, buildCompatibilityPage()},
+        {Page::DirButtons, tsDirButtons},
+        {Page::FileButtons, tsFileButtons},
         {Page::Sounds, buildSoundsPage()},
         {Page::WatchDog, buildWatchDogPage()},
         {Page::Confirmation, buildConfirmationPage()},
+        {Page::ShortCuts, tsShortCuts},
         {Page::ViewerEditor, buildViewerEditorPage()},
     };
     for (const auto& [id, widget] : pages) {
+        if (!widget)
+            continue;
         pcOptions->addTab(widget, widget->accessibleName());
         m_pages.push_back(id);
     }
@@ -233,6 +255,17 @@ TOptionsForm::TOptionsForm(OptionsContext& context, Page page, QWidget* parent)
     for (size_t i = 0; i < m_pages.size(); ++i)
         if (m_pages[i] == page)
             pcOptions->setCurrentIndex(static_cast<int>(i));
+    connect(pcOptions, &QTabWidget::currentChanged, this, &TOptionsForm::pageChanged);
+    pageChanged();
+}
+
+void TOptionsForm::pageChanged() {
+    // The hot-key field takes Alt combinations: the dialog's buttons give up their
+    // accelerators while the shortcuts page is in front.
+    const bool plain = currentPage() == Page::ShortCuts;
+    btnOK->setText(plain ? "OK" : "&OK");
+    btnCancel->setText(plain ? "Cancel" : "&Cancel");
+    btnHelp->setText(plain ? "Help" : "&Help");
 }
 
 TOptionsForm::~TOptionsForm() = default;
@@ -360,6 +393,8 @@ QWidget* TOptionsForm::buildDisksPage() {
     marks->addStretch();
     marks->addWidget(new QLabel("Exact", page));
     layout->addLayout(marks);
+    cbShowHiddenDirs = checkBox("cbShowHiddenDirs", "Show hi&dden directories in the tree");
+    layout->addWidget(cbShowHiddenDirs);
 
     auto* drivesLabel = new QLabel("&Log these disks at start-up:", page);
     lbLogDrives = new QListWidget(page);
@@ -460,7 +495,13 @@ QWidget* TOptionsForm::buildDeletePage() {
     NameComponent(btnEmptyRecycleBin, "btnEmptyRecycleBin", "Empty recycle bin");
     layout->addWidget(imgRecycleBin, 0, 1, Qt::AlignHCenter);
     layout->addWidget(btnEmptyRecycleBin, 1, 1, Qt::AlignTop);
-    layout->setRowStretch(2, 1);
+    // The three wipe modes overwrite the file where it stands; some storage
+    // writes elsewhere.
+    lbWipeNote = new QLabel(kWipeNote, page);
+    lbWipeNote->setWordWrap(true);
+    NameComponent(lbWipeNote, "lbWipeNote", kWipeNote);
+    layout->addWidget(lbWipeNote, 2, 0, 1, 2);
+    layout->setRowStretch(3, 1);
     connect(btnEmptyRecycleBin, &QPushButton::clicked, this,
             &TOptionsForm::btnEmptyRecycleBinClick);
     return page;
@@ -702,6 +743,7 @@ void TOptionsForm::loadControls() {
     cbShowFileDesc->setChecked(st.ShowFileDescOption);
     cbShortNames->setChecked(st.ShowShortNames);
     cbShowFolderIcons->setChecked(st.ShowFolderIcons);
+    cbShowHiddenDirs->setChecked(st.ShowHiddenDirsOption);
 
     rgFileSort->SetItemIndex(st.FileSortOption);
     cbReverseSort->setChecked(st.SortOrder);
@@ -750,6 +792,16 @@ void TOptionsForm::loadControls() {
     m_wdFilePath = st.WDFilePath;
     lbWDFilePath->setText(q(m_wdFilePath));
     updateWDFileButtons();
+
+    // The user tools as the store holds them, and the live buttons and shortcuts.
+    if (m_ctx.tools) {
+        TToolList tools;
+        tools.Load(*m_store, m_ctx.tools->probe);
+        tsTools->load(tools, st.ShowToolTips);
+        tsDirButtons->load(st.ShowDirButtons);
+        tsFileButtons->load(st.ShowFileButtons);
+        tsShortCuts->load();
+    }
 }
 
 void TOptionsForm::storeControls() {
@@ -777,6 +829,7 @@ void TOptionsForm::storeControls() {
     st.ShowFileDescOption = cbShowFileDesc->isChecked();
     st.ShowShortNames = cbShortNames->isChecked();
     st.ShowFolderIcons = cbShowFolderIcons->isChecked();
+    st.ShowHiddenDirsOption = cbShowHiddenDirs->isChecked();
 
     if (rgFileSort->ItemIndex() >= 0)
         st.FileSortOption = rgFileSort->ItemIndex();
@@ -810,6 +863,12 @@ void TOptionsForm::storeControls() {
     st.WDAutoDelete = cbWDAutoDelete->isChecked();
     st.WDFileSize = seWDFSize->value();
     st.WDFilePath = m_wdFilePath;
+
+    if (m_ctx.tools) {
+        st.ShowToolTips = tsTools->showToolTips();
+        st.ShowDirButtons = tsDirButtons->showButtons();
+        st.ShowFileButtons = tsFileButtons->showButtons();
+    }
 }
 
 OptionsDialogLists TOptionsForm::dialogLists() const {
@@ -856,6 +915,8 @@ void TOptionsForm::accept() {
 
     if (m_ctx.host)
         m_ctx.host->SaveMenuShortcuts();
+    if (tsTools)
+        tsTools->tools().Save(*m_store);
     try {
         SaveSettings(*m_store, st, m_ctx.target, &lists);
     } catch (const platform::FileWriteError& e) {

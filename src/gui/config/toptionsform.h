@@ -25,6 +25,10 @@ class DriveTable;
 }
 class OptionsHost;
 class Prompter;
+struct ToolsConfig;
+class TCommandButtonsPage;
+class TShortCutsPage;
+class TToolsPage;
 class SettingsTarget;
 class TEnhIniFile;
 class TRadioGroup;
@@ -42,6 +46,9 @@ struct OptionsContext {
     OptionsHost* host = nullptr;             ///< the main window's other duties
     /// The program the shell integration offers.
     std::string executablePath = platform::AppPaths::ExecutablePath();
+    /// The user tools, command buttons and shortcuts; without them the dialog has
+    /// no pages for them.
+    ToolsConfig* tools = nullptr;
 };
 
 /// The options dialog. Created on a page, shown modally, destroyed after it
@@ -64,7 +71,11 @@ public:
         Sounds,
         WatchDog,
         Confirmation,
-        ViewerEditor
+        ViewerEditor,
+        Tools,
+        DirButtons,
+        FileButtons,
+        ShortCuts
     };
 
     TOptionsForm(OptionsContext& context, Page page = Page::General, QWidget* parent = nullptr);
@@ -127,6 +138,7 @@ public:
     // Disks
     QSlider* trLogDrivePrecision = nullptr;
     QListWidget* lbLogDrives = nullptr;
+    QCheckBox* cbShowHiddenDirs = nullptr;
     QPushButton* btnDrivesSelectAll = nullptr;
     QPushButton* btnDrivesDeselectAll = nullptr;
     // Extensions
@@ -168,6 +180,7 @@ public:
     QCheckBox* cbSkipDisconnectNet = nullptr;
     QCheckBox* cbSkipRestore = nullptr;
     QCheckBox* cbSkipDeleteSpecialAttr = nullptr;
+    QLabel* lbWipeNote = nullptr; // beside the wipe modes: what overwriting cannot reach
     QCheckBox* cbSkipProtected = nullptr;
     QCheckBox* cbSkipPrune = nullptr;
     // Viewer/Editor
@@ -182,6 +195,12 @@ public:
     QLabel* lbViewerDesc = nullptr;
     QLabel* imgViewerIcon = nullptr;
     QPushButton* btnBrowseViewer = nullptr;
+
+    // Tools, Directory buttons, File buttons, ShortCuts (present with ToolsConfig)
+    TToolsPage* tsTools = nullptr;
+    TCommandButtonsPage* tsDirButtons = nullptr;
+    TCommandButtonsPage* tsFileButtons = nullptr;
+    TShortCutsPage* tsShortCuts = nullptr;
 
     // Handlers
     void btnOKClick();
@@ -229,6 +248,7 @@ private:
     void showProgram(bool editor);
     void recycleBinMenu(const QPoint& globalPos);
     QString watchDogLogPath() const;
+    void pageChanged();
     QString hostPathOf(const std::string& path) const;
     OptionsDialogLists dialogLists() const;
 

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QFontMetrics>
 #include <QMenu>
+#include <QTimer>
 
 namespace zentrix {
 namespace {
@@ -17,11 +18,28 @@ QString literal(const std::string& text) {
 
 } // namespace
 
-TMRUFileList::TMRUFileList(QObject* parent) : QObject(parent) {}
+TMRUFileList::TMRUFileList(QObject* parent) : QObject(parent), m_saveTimer(new QTimer(this)) {
+    m_saveTimer->setSingleShot(true);
+    m_saveTimer->setInterval(1000);
+    connect(m_saveTimer, &QTimer::timeout, this, &TMRUFileList::Flush);
+}
 
 // The actions are children of this object and go with it.
 TMRUFileList::~TMRUFileList() {
+    Flush();
     removeMenuItems();
+}
+
+void TMRUFileList::setSaveDelay(int ms) {
+    m_saveTimer->setInterval(ms);
+}
+
+void TMRUFileList::Flush() {
+    m_saveTimer->stop();
+    if (!m_unsaved)
+        return;
+    m_unsaved = false;
+    Save();
 }
 
 void TMRUFileList::setMaximum(int maximum) {
@@ -60,11 +78,17 @@ void TMRUFileList::Remove(const QString& entry) {
 
 void TMRUFileList::changed() {
     rebuildMenu();
-    if (AutoSave)
-        Save();
+    if (!AutoSave)
+        return;
+    // Not restarted by further changes: a steady stream of them is written at
+    // most once per delay.
+    m_unsaved = true;
+    if (!m_saveTimer->isActive())
+        m_saveTimer->start();
 }
 
 void TMRUFileList::Load() {
+    Flush(); // what waits to be written is not lost by reading
     const TEnhIniFile store(StoreNameFor(IniFileName.toStdString()));
     m_list.Load(store);
     rebuildMenu();

@@ -9,13 +9,17 @@
 
 class QAction;
 class QMenu;
+class QTimer;
 
 namespace zentrix {
 
 /// A recent list shown in a menu: its entries become menu items (in list order,
 /// oldest first) at the `FileMenu` item, and choosing one hands its text to
 /// OnMRUItemClick. With AutoSave the list is read when attached and written
-/// whenever it changes, under AutoSaveName + "\" + AutoSaveKey.
+/// under AutoSaveName + "\" + AutoSaveKey: a change is kept in memory and
+/// written once the program is idle for a moment (a branch logs many
+/// directories in a row, each of which is added), and at the latest when the
+/// list goes.
 ///
 /// The main window's recent directories: Maximum 20, RemoveOnClick false,
 /// AutoSaveName "\Software\Morvane\Zentrix", AutoSaveKey "MRU Directories",
@@ -24,7 +28,7 @@ class TMRUFileList : public QObject {
     Q_OBJECT
 public:
     explicit TMRUFileList(QObject* parent = nullptr);
-    ~TMRUFileList() override;
+    ~TMRUFileList() override; // writes a change not yet written
 
     bool RemoveOnClick = true;
     bool UseSubmenu = false;
@@ -56,6 +60,10 @@ public:
 
     void Load();
     void Save() const;
+    /// Writes a change that waits to be written, now.
+    void Flush();
+    /// How long after a change it is written (milliseconds).
+    void setSaveDelay(int ms);
 
     /// The menu items the entries show as, in order (for checks and tests).
     QList<QAction*> EntryActions() const { return m_entryActions; }
@@ -67,6 +75,8 @@ private:
     void clicked(const QString& entry);
 
     MruList m_list;
+    QTimer* m_saveTimer;
+    bool m_unsaved = false;
     QPointer<QMenu> m_menu;
     QPointer<QAction> m_fileMenu;
     QList<QPointer<QAction>> m_ownActions; // separator, submenu and entry actions

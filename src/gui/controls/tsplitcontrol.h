@@ -12,6 +12,12 @@ namespace zentrix {
 /// horizontal bar (panes above each other), its width for a vertical one. The
 /// value is named after the target ("pnMainTreeViewHeight") in the section named
 /// after the splitter ("scHorizontal"). Restore once the window has its size.
+///
+/// A splitter whose other pane is shown only now and then (the quick view above
+/// the statistics) has no size worth keeping while that pane is hidden: the
+/// target then fills the splitter. A control that lives as long as the window
+/// remembers the size the user gave the target while every pane showed, gives
+/// it back whenever the other pane shows again, and saves that size.
 class TSplitControl : public QObject {
     Q_OBJECT
 public:
@@ -34,9 +40,16 @@ signals:
     /// The user finished moving the bar.
     void OnFinish();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    bool allPanesShown() const;
+    void remember();
+
     QPointer<QSplitter> m_splitter;
     QPointer<QWidget> m_target;
+    int m_kept = -1; // the target's size while every pane showed; -1 for none
 };
 
 } // namespace zentrix

@@ -284,6 +284,23 @@ void TZentrixDrives::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();
 }
 
+bool TZentrixDrives::event(QEvent* event) {
+    // The list takes every key that types something: a typed letter chooses that
+    // drive, so the program's single-key shortcuts ("G" for the global show-all,
+    // "F" for the specification box ...) must not take it first. Keys with Ctrl
+    // or Alt, and keys that type nothing (F1, F10 ...), keep their shortcuts.
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers mods =
+            key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+        if (mods == Qt::NoModifier && !key->text().isEmpty() && key->text().at(0).isPrint()) {
+            event->accept();
+            return true;
+        }
+    }
+    return QAbstractScrollArea::event(event);
+}
+
 void TZentrixDrives::keyPressEvent(QKeyEvent* event) {
     const int rows = std::max(1, viewport()->height() / ItemHeight());
     const int last = Count() - 1;

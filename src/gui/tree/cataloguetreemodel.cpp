@@ -1,25 +1,67 @@
 #include "gui/tree/cataloguetreemodel.h"
 
 #include "catalogue/tree.h"
+#include "platform/attributes.h"
 
 #include <QApplication>
 #include <QFont>
+#include <QPainter>
 #include <QStyle>
+
+#include <algorithm>
 
 namespace zentrix {
 
+namespace {
+
+// A folder picture drawn again at the usual sizes: faded, and with a sheet of
+// paper in its corner, as asked. Built here rather than taken from the icon
+// theme, so that the three states differ whatever the theme holds.
+QIcon folderPicture(const QIcon& folder, qreal opacity, bool withPaper) {
+    QIcon icon;
+    for (const int size : {16, 22, 24, 32, 48}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setOpacity(opacity);
+        painter.drawPixmap(0, 0, folder.pixmap(size, size));
+        painter.setOpacity(1.0);
+        if (withPaper) {
+            const qreal w = size * 0.45, h = size * 0.55;
+            const QRectF sheet(size - w - 0.5, size - h - 0.5, w, h);
+            painter.setPen(QPen(QColor(60, 60, 60), std::max(1.0, size / 16.0)));
+            painter.setBrush(Qt::white);
+            painter.drawRect(sheet);
+            for (int line = 1; line <= 3; ++line) {
+                const qreal y = sheet.top() + sheet.height() * line / 4.0;
+                painter.drawLine(QPointF(sheet.left() + w * 0.2, y),
+                                 QPointF(sheet.right() - w * 0.2, y));
+            }
+        }
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
+} // namespace
+
 CatalogueTreeModel::CatalogueTreeModel(TTree& tree, QObject* parent)
     : QAbstractItemModel(parent), m_tree(tree) {
-    // Unlogged, logged with files, logged without files; normal and selected.
-    const QIcon closed = QIcon::fromTheme("folder", qApp->style()->standardIcon(QStyle::SP_DirClosedIcon));
-    const QIcon open = QIcon::fromTheme("folder-open", qApp->style()->standardIcon(QStyle::SP_DirOpenIcon));
-    const QIcon files = QIcon::fromTheme("folder-documents", closed);
-    m_images[kImageUnlogged] = closed;
-    m_images[kImageUnloggedSelected] = open;
-    m_images[kImageLogged] = files;
-    m_images[kImageLoggedSelected] = open;
-    m_images[kImageEmpty] = closed;
-    m_images[kImageEmptySelected] = open;
+    // Three states, each with a normal and a selected picture: unlogged (the
+    // folder faded: its files are not read), logged with files (a sheet of
+    // paper on it) and logged without files (the plain folder).
+    const QIcon closed =
+        QIcon::fromTheme("folder", qApp->style()->standardIcon(QStyle::SP_DirClosedIcon));
+    const QIcon open =
+        QIcon::fromTheme("folder-open", qApp->style()->standardIcon(QStyle::SP_DirOpenIcon));
+    m_images[kImageUnlogged] = folderPicture(closed, 0.45, false);
+    m_images[kImageUnloggedSelected] = folderPicture(open, 0.45, false);
+    m_images[kImageLogged] = folderPicture(closed, 1.0, true);
+    m_images[kImageLoggedSelected] = folderPicture(open, 1.0, true);
+    m_images[kImageEmpty] = folderPicture(closed, 1.0, false);
+    m_images[kImageEmptySelected] = folderPicture(open, 1.0, false);
     m_tree.AddObserver(this);
 }
 
@@ -82,6 +124,11 @@ QVariant CatalogueTreeModel::data(const QModelIndex& index, int role) const {
         if (!m_showIcons)
             return {};
         return m_images[(n == m_tree.Selected() ? n->SelectedIndex() : n->ImageIndex()) & 7];
+    case Qt::ForegroundRole:
+        // Hidden directories are shown, a little fainter than the others.
+        if (n->Attributes() & platform::kAttrHidden)
+            return QApplication::palette().brush(QPalette::PlaceholderText);
+        return {};
     case Qt::FontRole:
         if (n->Bold()) {
             QFont f;

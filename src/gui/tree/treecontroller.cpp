@@ -106,18 +106,20 @@ TreeController::TreeController(THETreeView* view, CatalogueTreeModel* model, Tre
     connect(model, &CatalogueTreeModel::selectionMoved, this, [this] { followCoreSelection(); });
     connect(model, &CatalogueTreeModel::rebuilt, this, [this] {
         // After a batch the view re-learns which nodes are open and selected.
+        // A work list instead of recursion: the tree may be as deep as the disk.
         m_followingCore = true;
-        std::function<void(const QModelIndex&)> apply = [&](const QModelIndex& parent) {
+        QList<QModelIndex> open{QModelIndex()};
+        while (!open.isEmpty()) {
+            const QModelIndex parent = open.takeLast();
             for (int r = 0; r < m_model->rowCount(parent); ++r) {
                 const QModelIndex i = m_model->index(r, 0, parent);
                 TTreeNode* n = CatalogueTreeModel::nodeOf(i);
                 if (n && n->Expanded()) {
                     m_view->setExpanded(i, true);
-                    apply(i);
+                    open.append(i);
                 }
             }
-        };
-        apply(QModelIndex());
+        }
         m_followingCore = false;
         followCoreSelection();
     });
@@ -208,23 +210,33 @@ void TreeController::MainTreeViewKeyUp() { m_commands.SelectionSettled(); }
 void TreeController::MainTreeViewMouseUp() { m_commands.SelectionSettled(); }
 
 void TreeController::MainTreeViewExpanding(TTreeNode* node) {
-    if (!m_commands.Expanding(node)) {
+    // Logging the node may ask about its disk and release it: the node is held
+    // by a handle that knows when it went.
+    const TNodeRef ref(node);
+    const bool allowed = m_commands.Expanding(node);
+    if (!ref)
+        return; // released with its disk; the view has dropped its row
+    if (!allowed) {
         m_followingCore = true;
-        m_view->setExpanded(m_model->indexOf(node), false);
+        m_view->setExpanded(m_model->indexOf(ref.get()), false);
         m_followingCore = false;
         return;
     }
-    m_model->tree().SetExpanded(node, true);
+    m_model->tree().SetExpanded(ref.get(), true);
 }
 
 void TreeController::MainTreeViewCollapsing(TTreeNode* node) {
+    const TNodeRef ref(node);
     if (!m_commands.Collapsing(node)) {
-        m_followingCore = true;
-        m_view->setExpanded(m_model->indexOf(node), true);
-        m_followingCore = false;
+        if (ref) {
+            m_followingCore = true;
+            m_view->setExpanded(m_model->indexOf(ref.get()), true);
+            m_followingCore = false;
+        }
         return;
     }
-    m_commands.Collapsed(node);
+    if (ref)
+        m_commands.Collapsed(ref.get());
 }
 
 void TreeController::MainTreeViewDblClick() { m_commands.DoubleClick(); }

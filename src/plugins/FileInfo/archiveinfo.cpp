@@ -7,19 +7,66 @@
 #include <memory>
 
 namespace zentrix::fileinfo {
+namespace {
+
+// Every format libarchive reads, but ZIP only through its central directory:
+// the streaming ZIP reader passes over an entry of unknown length by unpacking
+// it, and an entry may unpack to any size.
+void supportFormats(archive* a) {
+    archive_read_support_format_7zip(a);
+    archive_read_support_format_ar(a);
+    archive_read_support_format_cab(a);
+    archive_read_support_format_cpio(a);
+    archive_read_support_format_empty(a);
+    archive_read_support_format_iso9660(a);
+    archive_read_support_format_lha(a);
+    archive_read_support_format_mtree(a);
+    archive_read_support_format_rar(a);
+    archive_read_support_format_rar5(a);
+    archive_read_support_format_tar(a);
+    archive_read_support_format_warc(a);
+    archive_read_support_format_xar(a);
+    archive_read_support_format_zip_seekable(a);
+}
+
+// Formats whose entries lie in the file as they are, or whose skip is a seek
+// past a stored length: passing over an entry costs nothing when no filter
+// (gzip, bzip2 ...) lies around the whole. Anywhere else passing over an entry
+// means unpacking it.
+bool skipIsASeek(archive* a) {
+    if (archive_filter_count(a) > 1 || archive_filter_code(a, 0) != ARCHIVE_FILTER_NONE)
+        return false;
+    switch (archive_format(a) & ARCHIVE_FORMAT_BASE_MASK) {
+    case ARCHIVE_FORMAT_TAR:
+    case ARCHIVE_FORMAT_CPIO:
+    case ARCHIVE_FORMAT_AR:
+    case ARCHIVE_FORMAT_ISO9660:
+    case ARCHIVE_FORMAT_ZIP:
+    case ARCHIVE_FORMAT_EMPTY:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
 
 ArchiveFacts ReadArchiveFacts(const std::string& path, std::chrono::milliseconds budget,
-                              uint64_t maxEntries) {
+                              uint64_t maxEntries, uint64_t maxUnpackedBytes) {
     ArchiveFacts facts;
     std::unique_ptr<archive, decltype(&archive_read_free)> a(archive_read_new(), archive_read_free);
     if (!a)
         return facts;
     archive_read_support_filter_all(a.get());
-    archive_read_support_format_all(a.get());
+    supportFormats(a.get());
     if (archive_read_open_filename(a.get(), path.c_str(), 64 * 1024) != ARCHIVE_OK)
         return facts;
 
     const auto deadline = std::chrono::steady_clock::now() + budget;
+    uint64_t unpacked = 0;
+    auto spent = [&] {
+        return unpacked > maxUnpackedBytes || std::chrono::steady_clock::now() > deadline;
+    };
     archive_entry* entry = nullptr;
     int status = ARCHIVE_OK;
     while ((status = archive_read_next_header(a.get(), &entry)) == ARCHIVE_OK ||
@@ -35,16 +82,35 @@ ArchiveFacts ReadArchiveFacts(const std::string& path, std::chrono::milliseconds
             facts.totalSize += static_cast<uint64_t>(archive_entry_size(entry));
         if (archive_entry_is_encrypted(entry))
             facts.encrypted = true;
-        if (facts.entries >= maxEntries || std::chrono::steady_clock::now() > deadline) {
+        if (facts.entries >= maxEntries || spent()) {
             facts.complete = false;
             break;
         }
-        // Skipping an entry's data costs nothing for seekable formats and a
-        // decompression pass for compressed streams; the deadline bounds it.
-        archive_read_data_skip(a.get());
+        if (skipIsASeek(a.get())) {
+            archive_read_data_skip(a.get());
+            continue;
+        }
+        // Unpacked block by block, so that the budget holds inside an entry too:
+        // a few kilobytes of bzip2 may stand for gigabytes of zeros.
+        const void* block = nullptr;
+        size_t size = 0;
+        la_int64_t offset = 0;
+        int data = ARCHIVE_OK;
+        while ((data = archive_read_data_block(a.get(), &block, &size, &offset)) == ARCHIVE_OK ||
+               data == ARCHIVE_WARN) {
+            unpacked += size;
+            if (spent())
+                break;
+        }
+        if (data == ARCHIVE_FATAL || (data != ARCHIVE_EOF && data != ARCHIVE_FAILED)) {
+            facts.complete = false;
+            break;
+        }
     }
     if (status == ARCHIVE_FATAL && facts.entries == 0)
         facts.readable = false;
+    if (status == ARCHIVE_FATAL && facts.entries > 0)
+        facts.complete = false; // damaged after what was counted
     if (status == ARCHIVE_EOF)
         facts.readable = true; // an empty archive is still an archive
     if (const char* name = archive_format_name(a.get()))

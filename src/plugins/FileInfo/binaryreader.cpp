@@ -1,5 +1,6 @@
 #include "binaryreader.h"
 
+#include <algorithm>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -72,10 +73,13 @@ bool BinaryReader::u64(uint64_t offset, uint64_t& out) const {
 }
 
 std::string BinaryReader::cString(uint64_t offset, size_t limit) const {
-    std::string out;
-    char c = 0;
-    while (out.size() < limit && read(offset + out.size(), &c, 1) && c != '\0')
-        out += c;
+    // One read for the whole string (it may end at the end of the file).
+    if (m_fd < 0 || offset >= m_size)
+        return {};
+    std::string out(static_cast<size_t>(std::min<uint64_t>(limit, m_size - offset)), '\0');
+    if (!read(offset, out.data(), out.size()))
+        return {};
+    out.resize(std::min(out.find('\0'), out.size()));
     return out;
 }
 

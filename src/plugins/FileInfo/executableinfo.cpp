@@ -154,7 +154,9 @@ bool DescribeElf(const std::string& path, std::vector<std::string>& lines) {
     }
 
     // The program headers tell a PIE from a library and dynamic from static linking.
+    // Only the first interpreter counts: a file may name thousands.
     std::string interpreter;
+    bool interpreterSeen = false;
     bool dynamic = false;
     const uint64_t minEntry = is64 ? 56 : 32;
     if (phoff != 0 && phentsize >= minEntry && phnum < 4096) {
@@ -165,7 +167,8 @@ bool DescribeElf(const std::string& path, std::vector<std::string>& lines) {
                 break;
             if (ptype == 2)
                 dynamic = true;
-            if (ptype == 3) {
+            if (ptype == 3 && !interpreterSeen) {
+                interpreterSeen = true;
                 uint64_t offset = 0;
                 if (is64) {
                     f.u64(at + 8, offset);

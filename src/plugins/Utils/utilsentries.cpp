@@ -4,12 +4,17 @@
 #include "aboutform.h"
 #include "clipboardviewer.h"
 #include "diskinfoform.h"
+#include "editfileform.h"
 #include "extfilespecform.h"
 #include "filespecbuilder.h"
+#include "iconsform.h"
 #include "pluginapi/pluginapi.h"
+#include "printing.h"
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QWidget>
 #include <cstring>
 #include <exception>
@@ -101,6 +106,45 @@ ZENTRIX_PLUGIN_EXPORT void ShowDiskInfo(uint32_t driveLetter, void* owner) {
         zentrix::utils::TDiskInfoForm form(facts, ownerWidget(owner));
         form.exec();
     });
+}
+
+ZENTRIX_PLUGIN_EXPORT void ViewIcons(const char* description, const char* fileName, void* owner) {
+    if (!fileName)
+        return;
+    guarded([&] {
+        zentrix::utils::TIconsForm form(QString::fromUtf8(description ? description : ""),
+                                        QString::fromUtf8(fileName), ownerWidget(owner));
+        form.exec();
+    });
+}
+
+ZENTRIX_PLUGIN_EXPORT void EditFile(const char* fileName, void* owner) {
+    if (!fileName)
+        return;
+    guarded([&] {
+        zentrix::utils::TEditFileForm form(QString::fromUtf8(fileName), ownerWidget(owner));
+        if (!form.loaded()) {
+            QMessageBox::warning(ownerWidget(owner), "Error",
+                                 QString("Cannot read %1").arg(QString::fromUtf8(fileName)));
+            return;
+        }
+        form.exec();
+    });
+}
+
+ZENTRIX_PLUGIN_EXPORT unsigned char PrintFile(const char* fileName, void* owner) {
+    unsigned char result = 0;
+    if (!fileName)
+        return 0;
+    guarded([&] {
+        QPrinter printer;
+        QPrintDialog dialog(&printer, ownerWidget(owner));
+        dialog.setObjectName("PrintDialog");
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        result = zentrix::utils::PrintFileOn(printer, QString::fromUtf8(fileName)) ? 1 : 0;
+    });
+    return result;
 }
 
 } // extern "C"

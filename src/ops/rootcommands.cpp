@@ -1,0 +1,212 @@
+#include "ops/rootcommands.h"
+
+#include "catalogue/catalogue.h"
+#include "catalogue/catalogueui.h"
+#include "catalogue/disklogger.h"
+#include "catalogue/treenode.h"
+#include "config/settings.h"
+#include "config/tenhinifile.h"
+#include "core/prompter.h"
+#include "platform/drivetable.h"
+#include "platform/process.h"
+
+#include <cctype>
+
+namespace zentrix {
+namespace {
+
+constexpr const char* kCaption = "Zentrix";
+
+char upper(char c) {
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+}
+
+/// Restores a setting when the scope ends.
+class ForcedOn {
+public:
+    explicit ForcedOn(bool& flag) : m_flag(flag), m_old(flag) { m_flag = true; }
+    ~ForcedOn() { m_flag = m_old; }
+    ForcedOn(const ForcedOn&) = delete;
+    ForcedOn& operator=(const ForcedOn&) = delete;
+
+private:
+    bool& m_flag;
+    bool m_old;
+};
+
+} // namespace
+
+RootCommands::RootCommands(Catalogue& catalogue, platform::DriveTable& drives, Settings& settings,
+                           DiskLogger& logger, Prompter& prompter, CatalogueUi& ui,
+                           TEnhIniFile& store)
+    : m_cat(catalogue), m_drives(drives), m_settings(settings), m_logger(logger),
+      m_prompter(prompter), m_ui(ui), m_store(store) {}
+
+std::string RootCommands::DefaultDriveLetter(const platform::DriveTable& drives) {
+    for (char c = 'C'; c <= 'Z'; ++c)
+        if (!drives.Find(c))
+            return std::string(1, c) + ":";
+    return "Z:";
+}
+
+std::optional<std::string> RootCommands::ShareUri(const std::string& text) {
+    std::string uri = text;
+    while (!uri.empty() && uri.back() == ' ')
+        uri.pop_back();
+    while (!uri.empty() && uri.front() == ' ')
+        uri.erase(0, 1);
+    if (uri.size() > 2 && uri[0] == '\\' && uri[1] == '\\') {
+        uri = "smb://" + uri.substr(2);
+        for (char& c : uri)
+            if (c == '\\')
+                c = '/';
+    }
+    const size_t colon = uri.find("://");
+    if (colon == std::string::npos || colon == 0 ||
+        !std::isalpha(static_cast<unsigned char>(uri[0])))
+        return std::nullopt;
+    for (size_t i = 0; i < colon; ++i)
+        if (!std::isalnum(static_cast<unsigned char>(uri[i])) && uri[i] != '+' && uri[i] != '-' &&
+            uri[i] != '.')
+            return std::nullopt;
+    if (uri.find_first_of(std::string("\n\r\0", 3)) != std::string::npos)
+        return std::nullopt;
+    const std::string scheme = uri.substr(0, colon);
+    const std::string rest = uri.substr(colon + 3);
+    const size_t slash = rest.find('/');
+    const std::string host = rest.substr(0, slash);
+    if (host.empty())
+        return std::nullopt;
+    // A Windows share is a server and a share; a server alone is not a disk.
+    if (scheme == "smb") {
+        if (slash == std::string::npos || slash + 1 >= rest.size() || rest[slash + 1] == '/')
+            return std::nullopt;
+    }
+    return uri;
+}
+
+// --- virtual roots -----------------------------------------------------------------------
+
+void RootCommands::MakeRoot() {
+    TTreeNode* node = m_cat.Tree().Selected();
+    if (!node)
+        return;
+    const std::string dirPath = node->Path();
+    const auto host = m_cat.HostPath(node);
+    const auto answer =
+        m_prompter.inputText(kCaption, "Make virtual root as: ", DefaultDriveLetter(m_drives));
+    if (!answer || answer->empty())
+        return;
+    const char letter = upper((*answer)[0]);
+    if (m_drives.Find(letter)) {
+        m_prompter.inform("Disk already exists!     ");
+        return;
+    }
+    if (letter < 'A' || letter > 'Z' || !host || !m_drives.AddVirtualRoot(letter, *host)) {
+        m_prompter.inform("Could not make virtual root!     ");
+        return;
+    }
+    m_store.WriteString(kRootsSection, std::string(1, letter), *host);
+    m_store.UpdateFile();
+    // The directory's files are held once, under the new disk.
+    if (TTreeNode* again = m_logger.FindNodeByPath(dirPath))
+        m_logger.UnlogBranch(again);
+    m_ui.refreshDriveList();
+    m_logger.LogDrive(letter);
+    if (TTreeNode* selected = m_cat.Tree().Selected())
+        m_ui.scrollIntoView(selected);
+}
+
+void RootCommands::RemoveRoot() {
+    if (LoggedDiskCount && LoggedDiskCount() <= 1) {
+        m_prompter.inform("There is only one disk logged!     ");
+        return;
+    }
+    TTreeNode* node = m_cat.Tree().Selected();
+    if (!node)
+        return;
+    const char letter = upper(node->Root()->Path()[0]);
+    if (!m_settings.SkipRemoveRootOption &&
+        !m_prompter.askOkCancel("Remove virtual root " + std::string(1, letter) + ": ?"))
+        return;
+    ForcedOn noReleaseQuestion(m_settings.SkipReleaseDrvOption);
+    const platform::DriveInfo* drive = m_drives.Find(letter);
+    if (!drive || !drive->virtualRoot) {
+        // An ordinary drive is no virtual root: its removal fails.
+        m_prompter.inform("Could not remove virtual root!     ");
+        return;
+    }
+    // Released first: the catalogue lets go of the disk while its letter still
+    // leads somewhere.
+    m_logger.ReleaseDrive(letter);
+    m_drives.RemoveVirtualRoot(letter);
+    m_store.DeleteKey(kRootsSection, std::string(1, letter));
+    m_store.UpdateFile();
+    m_ui.refreshDriveList();
+}
+
+void RootCommands::RestoreRoots() {
+    for (const auto& [name, dir] : m_store.ReadSectionPairs(kRootsSection))
+        if (name.size() == 1)
+            m_drives.AddVirtualRoot(upper(name[0]), dir);
+}
+
+// --- network disks ----------------------------------------------------------------------------
+
+void RootCommands::sbConnectClick() {
+    const std::optional<std::string> chosen =
+        ChooseShare ? ChooseShare()
+                    : m_prompter.inputText(kCaption,
+                                           "Network share (smb://server/share, sftp://host/dir, "
+                                           "dav://host/dir):",
+                                           std::string());
+    if (!chosen)
+        return;
+    const auto uri = ShareUri(*chosen);
+    if (!uri) {
+        m_prompter.inform("Must select a shared disk resource!     ");
+        return;
+    }
+    const std::string local = DefaultDriveLetter(m_drives);
+    const auto password = m_prompter.inputText(kCaption, "Enter password (if required):", "");
+    if (!password)
+        return;
+    std::string dir;
+    std::string error;
+    if (!platform::MountShare(*uri, *password, dir, error) ||
+        !m_drives.AddMappedShare(local[0], dir, *uri)) {
+        m_prompter.inform(error.empty() ? "error" : error);
+        return;
+    }
+    m_ui.refreshDriveList();
+    m_logger.LogDrive(local[0]);
+}
+
+void RootCommands::sbDisconnectClick() {
+    std::vector<std::pair<char, std::string>> mapped;
+    for (const platform::DriveInfo& d : m_drives.Drives())
+        if (d.kind == platform::DriveKind::Network)
+            mapped.emplace_back(d.letter, d.label.empty() ? d.device : d.label);
+    std::optional<char> letter;
+    if (ChooseMappedDisk) {
+        letter = ChooseMappedDisk(mapped);
+    } else {
+        const auto text = m_prompter.inputText(
+            kCaption, "Unmap a network disk:",
+            mapped.empty() ? std::string() : std::string(1, mapped[0].first) + ":");
+        if (text && !text->empty())
+            letter = upper((*text)[0]);
+    }
+    if (!letter)
+        return; // cancelled: nothing to say
+    const platform::DriveInfo* drive = m_drives.Find(*letter);
+    if (!drive || drive->kind != platform::DriveKind::Network ||
+        !platform::UnmountShare(drive->mountPoint.empty() ? drive->root : drive->mountPoint)) {
+        m_prompter.inform("Error unmapping a network disk!     ");
+        return;
+    }
+    m_drives.RemoveMappedShare(*letter);
+    m_ui.refreshDriveList();
+}
+
+} // namespace zentrix

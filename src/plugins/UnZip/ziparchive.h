@@ -1,0 +1,82 @@
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zentrix::unzip {
+
+/// One entry of an archive as the archive window lists it.
+struct ZipEntry {
+    std::string name;
+    int64_t size = -1;   // unpacked; -1 when the archive does not say
+    int64_t packed = -1; // compressed; -1 when the archive does not say
+    std::time_t modified = 0;
+    std::string method; // "Stored", "Deflated" ...
+    bool directory = false;
+    bool link = false;
+};
+
+/// The entries of an archive file; none when it cannot be read as an archive
+/// (`error` then says why).
+std::optional<std::vector<ZipEntry>> ListArchive(const std::string& path,
+                                                 std::string* error = nullptr);
+/// The same for an archive in memory (its reader is the same code).
+std::optional<std::vector<ZipEntry>> ListArchiveMemory(const void* data, size_t size,
+                                                       std::string* error = nullptr);
+
+/// The relative path an entry may be written to below the target directory:
+/// "\" counts as a separator, "." parts are dropped; absolute names, drive
+/// letters and ".." parts are refused (none).
+std::optional<std::string> SafeEntryPath(const std::string& name);
+
+/// What an extraction or a test did, line by line, for the report.
+struct RunReport {
+    bool ok = true;       // nothing failed
+    bool stopped = false; // the user stopped, or the disk would have been full
+    int written = 0;
+    std::vector<std::string> lines;
+};
+
+/// Asked before an existing file is replaced; true replaces it.
+using ReplaceQuestion = std::function<bool(const std::string& relativePath)>;
+/// Told the entry being worked on and the bytes done; false stops.
+using ProgressCallback = std::function<bool(const std::string& name, int64_t done, int64_t total)>;
+
+/// Unpacks the named entries (all when `only` is empty) below `targetDir`.
+/// Never writes outside it: unsafe names are refused, no link is created or
+/// followed (the directories below the target are opened without following
+/// links), and every file is written under a temporary name and renamed into
+/// place when complete. An entry that claims more than the free space of the
+/// target's disk (or grows past it while unpacked) stops the run.
+RunReport ExtractArchive(const std::string& archivePath, const std::string& targetDir,
+                         const std::vector<std::string>& only, const ReplaceQuestion& replace,
+                         const ProgressCallback& progress);
+
+/// Reads every entry to its end, so that the archive's checksums are checked.
+RunReport TestArchive(const std::string& archivePath, const ProgressCallback& progress = {});
+
+/// One file to pack: where it is and the name it gets in the archive.
+struct PackItem {
+    std::string hostPath;
+    std::string name;
+};
+
+/// The files a file list stands for (ZIPFiles): names relative to `baseDir`
+/// or absolute; a last part with "*" or "?" is a mask of its directory (and
+/// its subdirectories with `recurse`); a directory stands for its files.
+/// Stored names keep their directories (relative to `baseDir`, or to a mask's
+/// directory) only with `keepSubdirectories`. `exclude` (the archive itself)
+/// is never packed; links are not followed.
+std::vector<PackItem> CollectPackItems(const std::vector<std::string>& names,
+                                       const std::string& baseDir, bool recurse,
+                                       bool keepSubdirectories, const std::string& exclude);
+
+/// Writes a ZIP archive of the items, under a temporary name beside it first.
+RunReport CreateArchive(const std::string& archivePath, const std::vector<PackItem>& items,
+                        const ProgressCallback& progress = {});
+
+} // namespace zentrix::unzip
