@@ -8,6 +8,7 @@
 #include "core/prompter.h"
 #include "core/text.h"
 #include "platform/drivetable.h"
+#include "platform/fileprobe.h"
 #include "platform/process.h"
 #include "platform/systeminfo.h"
 
@@ -93,9 +94,8 @@ bool OpenStartDirectory(DiskLogger& logger, const platform::DriveTable& drives, 
     // A host path (from a file manager or a shell) is taken as it is, a relative
     // one from the current directory; anything else is read as a drive path.
     std::string path = AbsoluteStartDirectory(directory, platform::CurrentDirectory());
-    struct stat st {};
     if (path[0] == '/') {
-        const bool file = fileToSelect && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+        const bool file = fileToSelect && platform::IsFile(path);
         auto catalogue = drives.ToCataloguePath(path, !file);
         if (!catalogue) {
             prompter.warn("Directory does not exist!     ");
@@ -107,8 +107,7 @@ bool OpenStartDirectory(DiskLogger& logger, const platform::DriveTable& drives, 
     if (fileToSelect && path.back() != '\\') {
         const size_t slash = path.rfind('\\');
         const auto file = drives.ToHostPath(path);
-        if (slash != std::string::npos && file && ::stat(file->c_str(), &st) == 0 &&
-            S_ISREG(st.st_mode)) {
+        if (slash != std::string::npos && file && platform::IsFile(*file)) {
             *fileToSelect = path.substr(slash + 1);
             path.erase(slash + 1);
         }
