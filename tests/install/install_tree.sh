@@ -26,6 +26,9 @@ top=$root$prefix
 
 id=org.zentrix.Zentrix
 [ -x "$top/bin/zentrix" ] || fail "no executable $top/bin/zentrix"
+if [ -x "$build/zenview" ]; then
+  [ -x "$top/bin/zenview" ] || fail "no picture viewer $top/bin/zenview"
+fi
 for f in lib/zentrix/Utils.so lib/zentrix/FileInfo.so share/zentrix/help/index.html \
          share/zentrix/tips.txt share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
          share/icons/hicolor/scalable/apps/$id.svg share/man/man1/zentrix.1; do
