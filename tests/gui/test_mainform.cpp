@@ -57,6 +57,7 @@
 #include <QSplitter>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -210,11 +211,21 @@ TEST_F(MainFormTest, HiddenDirectoriesFollowTheOptionsDialog) {
     auto toggleInOptions = [&] {
         zentrix::test::OnModalShown([](QWidget* dialog) {
             // The box is on the page of the disks.
-            auto* pages = dialog->findChild<QTabWidget*>();
             auto* box = dialog->findChild<QCheckBox*>("cbShowHiddenDirs");
-            ASSERT_TRUE(pages && box);
-            pages->setCurrentWidget(dialog->findChild<QWidget*>("tsDisks"));
-            QTest::mouseClick(box, Qt::LeftButton);
+            auto* disks = dialog->findChild<QWidget*>("tsDisks");
+            ASSERT_TRUE(box && disks);
+            // Pages may hold tab sets of their own: the dialog's is the one
+            // that holds the page.
+            QTabWidget* pages = nullptr;
+            for (QTabWidget* t : dialog->findChildren<QTabWidget*>())
+                if (t->indexOf(disks) >= 0)
+                    pages = t;
+            ASSERT_TRUE(pages);
+            pages->setCurrentWidget(disks);
+            // Space on the focused box, as a keyboard user toggles it (a click
+            // at its middle may land on the page's crowded layout).
+            box->setFocus();
+            QTest::keyClick(box, Qt::Key_Space);
             QTest::mouseClick(dialog->findChild<QPushButton*>("btnOK"), Qt::LeftButton);
         });
         ASSERT_TRUE(form->runCommand("miZentrixPropertiesClick"));
@@ -302,14 +313,21 @@ TEST_F(MainFormTest, TheQuickViewSplitterKeepsItsSizeBetweenRuns) {
     form->resize(800, 1000);
     form->Start({});
     form->RestoreState();
+    // The stored placement may be small: the panes need room to be moved.
+    form->resize(800, form->screen()->availableGeometry().height() - 40);
     form->pnQuickView->show();
     idle();
     QList<int> sizes = form->scQuickView->sizes();
     ASSERT_EQ(sizes.size(), 2);
     // A height the statistics can take, not the one the splitter gives them.
-    const int chosen = form->pnStatistics->minimumSizeHint().height() + 20;
-    ASSERT_GT(sizes[0] + sizes[1], chosen + 30);
-    ASSERT_NE(sizes[1], chosen);
+    // A height both panes can take: halfway between their least heights.
+    const int statisticsLeast = form->pnStatistics->minimumSizeHint().height();
+    const int quickViewLeast = form->pnQuickView->minimumSizeHint().height();
+    const int room = sizes[0] + sizes[1] - statisticsLeast - quickViewLeast;
+    ASSERT_GT(room, 10);
+    int chosen = statisticsLeast + room / 2;
+    if (chosen == sizes[1])
+        ++chosen;
     form->scQuickView->setSizes({sizes[0] + sizes[1] - chosen, chosen});
     emit form->scQuickView->splitterMoved(sizes[0] + sizes[1] - chosen, 1);
     form->pnQuickView->hide(); // the tree has the focus again when the program ends
@@ -325,6 +343,7 @@ TEST_F(MainFormTest, TheQuickViewSplitterKeepsItsSizeBetweenRuns) {
     form->resize(800, 1000);
     form->show();
     form->RestoreState();
+    form->resize(800, form->screen()->availableGeometry().height() - 40);
     idle();
     form->pnQuickView->show();
     idle();

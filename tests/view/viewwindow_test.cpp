@@ -458,6 +458,10 @@ TEST_F(ViewWindowTest, QuickViewSwitchAndMediaPanel) {
     run("btnQuickFileViewClick");
     EXPECT_TRUE(settings.QuickView);
     EXPECT_TRUE(form->pnQuickView->isVisibleTo(form.get()));
+    // What the pane shows is found on its own thread and arrives a moment later.
+    for (int waited = 0; waited < 20000 && !form->pnQuickView->pnMedia->isVisibleTo(form.get());
+         waited += 10)
+        QTest::qWait(10);
     EXPECT_TRUE(form->pnQuickView->pnMedia->isVisibleTo(form.get()));
     run("pmiAutoPlayClick");
     EXPECT_TRUE(settings.AutoPlay);

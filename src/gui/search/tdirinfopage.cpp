@@ -17,6 +17,10 @@ namespace zentrix {
 
 TDirInfoPage::TDirInfoPage(TTree& tree, QWidget* parent) : QWidget(parent) {
     NameComponent(this, "tsDirInfo", "Directory information page");
+    // The page shares the tree's panel, which the user may make small: what
+    // it holds must not set the panel's least height (the file window below
+    // keeps its rows).
+    setMinimumSize(1, 1);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(2);
@@ -39,6 +43,7 @@ TDirInfoPage::TDirInfoPage(TTree& tree, QWidget* parent) : QWidget(parent) {
     meDirStatistics->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     pnDirInfoViews->addTab(meDirStatistics, "Report");
     auto* chartScroll = new QScrollArea;
+    NameComponent(chartScroll, "sbDirStatisticsCharts", "Charts");
     chartScroll->setWidgetResizable(true);
     DirStatisticsCharts = new TStatChart;
     chartScroll->setWidget(DirStatisticsCharts);

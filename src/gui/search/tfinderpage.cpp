@@ -34,6 +34,10 @@ THistoryComboBox* historyBox(const char* name, const QString& accessible, QWidge
 
 TFinderPage::TFinderPage(QWidget* parent) : QWidget(parent) {
     NameComponent(this, "tsFinder", "Finder page");
+    // The page shares the tree's panel, which the user may make small: what
+    // it holds must not set the panel's least height (the file window below
+    // keeps its rows).
+    setMinimumSize(1, 1);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(2, 2, 2, 2);
     scFinder = new QSplitter(Qt::Vertical, this);
@@ -102,13 +106,14 @@ TFinderPage::TFinderPage(QWidget* parent) : QWidget(parent) {
     grid->setColumnStretch(1, 1);
 
     CurrFileFindDirLabel = new QLabel(pnFindOptions);
-    NameComponent(CurrFileFindDirLabel, "CurrFileFindDirLabel", "");
+    NameValueLabel(CurrFileFindDirLabel, "CurrFileFindDirLabel", "Searching in");
     CurrFileFindDirLabel->setFrameShape(QFrame::StyledPanel);
     CurrFileFindDirLabel->setMinimumWidth(10);
     CurrFileFindDirLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     grid->addWidget(CurrFileFindDirLabel, 4, 0, 1, 4);
 
     auto* results = new QWidget(scFinder);
+    NameComponent(results, "pnFindResults", "Find results");
     auto* resultsLayout = new QVBoxLayout(results);
     resultsLayout->setContentsMargins(0, 0, 0, 0);
     resultsLayout->setSpacing(2);
