@@ -52,7 +52,10 @@ TEST(ViewerText, TheAutomaticHexChoice) {
     EXPECT_TRUE(LooksLikeText(accented));
     EXPECT_TRUE(LooksLikeText(std::string(40, '\xE9')));
     EXPECT_FALSE(LooksLikeText(std::string(40, '\x90')));
-    EXPECT_TRUE(LooksLikeText(std::string("\xFF\xFEt\0e\0x\0t\0\0\0\0\0\0\0\0\0\0\0", 24)));
+    // 24 bytes: a byte-order mark, "text" in UTF-16, and zeros to the end.
+    std::string utf16("\xFF\xFEt\0e\0x\0t\0", 10);
+    utf16.append(14, '\0');
+    EXPECT_TRUE(LooksLikeText(utf16));
 }
 
 TEST(ViewerText, HexLines) {
