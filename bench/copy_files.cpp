@@ -6,6 +6,7 @@
 // sources in the cache; the better of two rounds counts. Last line:
 // copy_files bytes=B files=N seconds=S cp_seconds=C ratio=R small_files=M
 //   small_seconds=T small_cp_seconds=U small_ratio=V
+#include "benchsupport.h"
 #include "gui/ops/tfileopprogressform.h"
 #include "ops/quietfileopwindow.h"
 #include "ops/tfileoperator.h"
@@ -161,17 +162,9 @@ Figures windowCost(const std::string& dir, TFileOperator& op, FileOpWindow& quie
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string dir;
-    if (argc > 1) {
-        dir = argv[1];
-    } else {
-        char self[PATH_MAX];
-        const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
-        if (n <= 0)
-            return 1;
-        self[n] = 0;
-        dir = std::string(self).substr(0, std::string(self).find_last_of('/')) + "/copy-data";
-    }
+    const std::string dir = bench::DataFolder(argc, argv, "copy-data");
+    if (dir.empty())
+        return 1;
     if (!makeData(dir)) {
         std::fprintf(stderr, "copy_files: cannot make the test data in %s\n", dir.c_str());
         return 1;

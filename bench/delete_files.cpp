@@ -6,6 +6,7 @@
 // (XDG_DATA_HOME points there, for both), emptied between the runs. One
 // round each (ZENTRIX_BENCH_ROUNDS for more; the best counts). Last line:
 // delete_files files=N trash_seconds=T gio_seconds=G ratio=R
+#include "benchsupport.h"
 #include "ops/fileopflags.h"
 #include "ops/quietfileopwindow.h"
 #include "ops/tfileoperator.h"
@@ -70,17 +71,9 @@ bool allGone(const std::vector<std::string>& files) {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string dir;
-    if (argc > 1) {
-        dir = argv[1];
-    } else {
-        char self[PATH_MAX];
-        const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
-        if (n <= 0)
-            return 1;
-        self[n] = 0;
-        dir = std::string(self).substr(0, std::string(self).find_last_of('/')) + "/delete-data";
-    }
+    const std::string dir = bench::DataFolder(argc, argv, "delete-data");
+    if (dir.empty())
+        return 1;
     platform::RunAndWait("mkdir", {"-p", dir + "/xdg"});
     ::setenv("XDG_DATA_HOME", (dir + "/xdg").c_str(), 1);
     const bool haveGio = platform::ProgramExists("gio");

@@ -3,6 +3,7 @@
 //   dir_stats DIR
 // Last line: dir_stats entries=N seconds=S du_seconds=D ratio=R
 // DIR_STATS_THREADS=N in the environment sets the number of walking threads.
+#include "benchsupport.h"
 #include "search/dirstatistics.h"
 
 #include <algorithm>
@@ -22,18 +23,7 @@ namespace {
 using namespace zentrix;
 
 double runDu(const std::string& dir) {
-    const auto start = std::chrono::steady_clock::now();
-    const char* argv[] = {"du", "-s", dir.c_str(), nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, "du", &actions, nullptr, const_cast<char**>(argv), environ) != 0)
-        return -1;
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return bench::TimeTool({"du", "-s", dir});
 }
 
 } // namespace

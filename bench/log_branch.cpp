@@ -1,6 +1,7 @@
 // Times LogBranchRecursive over a tree against find(1) on the same tree:
 //   log_branch DIR
 // Last line: log_branch files=N dirs=D seconds=S find_seconds=F ratio=R bytes_per_file=B
+#include "benchsupport.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/catalogueui.h"
 #include "catalogue/disklogger.h"
@@ -41,18 +42,7 @@ long residentBytes() {
 }
 
 double runFind(const std::string& dir) {
-    const auto start = std::chrono::steady_clock::now();
-    const char* argv[] = {"find", dir.c_str(), "-printf", "%s %T@ %m\n", nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, "find", &actions, nullptr, const_cast<char**>(argv), environ) != 0)
-        return -1;
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return bench::TimeTool({"find", dir, "-printf", "%s %T@ %m\n"});
 }
 
 } // namespace

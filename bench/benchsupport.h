@@ -1,0 +1,53 @@
+#pragma once
+// What several benchmarks share: timing a reference tool, and the folder
+// beside the benchmark where it keeps the data it makes.
+
+#include <chrono>
+#include <climits>
+#include <fcntl.h>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace zentrix::bench {
+
+/// Runs a program from the PATH with its standard output thrown away and
+/// returns the seconds it took, or -1 when it could not be started.
+inline double TimeTool(const std::vector<std::string>& args) {
+    std::vector<char*> argv;
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int failed = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (failed)
+        return -1;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+/// The data folder: the first argument when given, else `name` beside this
+/// program. Empty when the program's own path cannot be read.
+inline std::string DataFolder(int argc, char** argv, const std::string& name) {
+    if (argc > 1)
+        return argv[1];
+    char self[PATH_MAX];
+    const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0)
+        return {};
+    self[n] = 0;
+    const std::string path(self);
+    return path.substr(0, path.find_last_of('/')) + "/" + name;
+}
+
+} // namespace zentrix::bench
