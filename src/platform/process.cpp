@@ -1,5 +1,6 @@
 #include "platform/process.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -110,7 +111,7 @@ int RunAndWait(const std::string& program, const std::vector<std::string>& args,
 }
 
 int RunWithInput(const std::string& program, const std::vector<std::string>& args,
-                 const std::string& input, std::string* output) {
+                 const std::string& input, std::string* output, std::chrono::milliseconds timeout) {
     int in[2];
     int out[2];
     if (::pipe2(in, O_CLOEXEC) != 0)
@@ -150,13 +151,30 @@ int RunWithInput(const std::string& program, const std::vector<std::string>& arg
     }
     std::string collected;
     char buffer[4096];
+    const bool limited = timeout != std::chrono::milliseconds::max();
+    const auto deadline = limited ? std::chrono::steady_clock::now() + timeout
+                                  : std::chrono::steady_clock::time_point::max();
+    bool timedOut = false;
     for (;;) {
+        int wait = -1;
+        if (limited) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
+            if (left.count() <= 0) {
+                timedOut = true;
+                break;
+            }
+            wait = static_cast<int>(std::min<long long>(left.count(), INT_MAX));
+        }
         pollfd fds[2] = {{out[0], POLLIN, 0}, {inFd, POLLOUT, 0}};
-        if (::poll(fds, inFd >= 0 ? 2 : 1, -1) < 0) {
+        const int ready = ::poll(fds, inFd >= 0 ? 2 : 1, wait);
+        if (ready < 0) {
             if (errno == EINTR)
                 continue;
             break;
         }
+        if (ready == 0)
+            continue;
         if (inFd >= 0 && (fds[1].revents & (POLLOUT | POLLERR | POLLHUP))) {
             // A child that ends without reading must not kill us with SIGPIPE.
             sigset_t pipeSet, old;
@@ -188,7 +206,16 @@ int RunWithInput(const std::string& program, const std::vector<std::string>& arg
     ::close(out[0]);
     if (output)
         *output = std::move(collected);
-    return waitFor(pid);
+    if (!timedOut)
+        return waitFor(pid);
+    // Asked to end first, so that it can let go of what it holds; then killed.
+    int status = 0;
+    ::kill(pid, SIGTERM);
+    if (!waitUntil(pid, std::chrono::steady_clock::now() + std::chrono::seconds(1), status)) {
+        ::kill(pid, SIGKILL);
+        waitFor(pid);
+    }
+    return kTimedOut;
 }
 
 bool StartDetached(const std::string& program, const std::vector<std::string>& args) {
@@ -289,14 +316,37 @@ bool MountShare(const std::string& uri, const std::string& password, std::string
             return false;
         }
     }
-    std::string info;
-    RunWithInput("gio", {"info", "--", uri}, std::string(), &info);
-    localPath = LocalPathFromGioInfo(info);
+    localPath = GioLocalPath(uri);
     if (localPath.empty()) {
         error = "gio mounted " + uri + " but gave no local directory for it.";
         return false;
     }
     return true;
+}
+
+int ListGioLocation(const std::string& uri, std::string& output) {
+    output.clear();
+    if (!ProgramExists("gio"))
+        return -1;
+    return RunWithInput(
+        "gio", {"list", "-l", "-u", "-a", "standard::display-name,standard::target-uri", "--", uri},
+        std::string(), &output, kNetworkListTimeout);
+}
+
+int ListGioMounts(std::string& output) {
+    output.clear();
+    if (!ProgramExists("gio"))
+        return -1;
+    return RunWithInput("gio", {"mount", "-l"}, std::string(), &output, kNetworkListTimeout);
+}
+
+std::string GioLocalPath(const std::string& uri) {
+    if (!ProgramExists("gio"))
+        return {};
+    std::string info;
+    if (RunWithInput("gio", {"info", "--", uri}, std::string(), &info, kNetworkListTimeout) != 0)
+        return {};
+    return LocalPathFromGioInfo(info);
 }
 
 bool UnmountShare(const std::string& mountPoint) {

@@ -39,9 +39,12 @@ int RunAndWaitIn(const std::string& program, const std::vector<std::string>& arg
 /// closes it), and waits; its standard output and error together go to
 /// `output` when given (at most 1 MiB kept). Returns the exit status, or -1
 /// when it could not be started. Secrets belong in `input`: a command line can
-/// be read by every user of the machine.
+/// be read by every user of the machine. A program still running after
+/// `timeout` is ended (asked first, then killed) and kTimedOut is returned,
+/// with what it had written so far in `output`.
 int RunWithInput(const std::string& program, const std::vector<std::string>& args,
-                 const std::string& input, std::string* output = nullptr);
+                 const std::string& input, std::string* output = nullptr,
+                 std::chrono::milliseconds timeout = std::chrono::milliseconds::max());
 /// True when a program of that name is on the PATH.
 bool ProgramExists(const std::string& program);
 
@@ -56,6 +59,19 @@ bool MountShare(const std::string& uri, const std::string& password, std::string
                 std::string& error);
 /// The "local path:" line of "gio info" output; empty when there is none.
 std::string LocalPathFromGioInfo(const std::string& infoOutput);
+/// How long listing a network location may take: a server that does not
+/// answer keeps gio waiting for a long time.
+inline constexpr std::chrono::milliseconds kNetworkListTimeout{20000};
+/// Runs "gio list" on a location (long form, full URIs, display names and
+/// shortcut targets) within kNetworkListTimeout. Returns gio's exit status
+/// (-1 when gio is missing or could not be started, kTimedOut), its output
+/// (standard output and error together) in `output`.
+int ListGioLocation(const std::string& uri, std::string& output);
+/// Runs "gio mount -l" within kNetworkListTimeout; its output in `output`.
+int ListGioMounts(std::string& output);
+/// The local directory that gio gives a mounted location ("gio info"); empty
+/// when it is not mounted, has none, or gio is missing.
+std::string GioLocalPath(const std::string& uri);
 /// Unmounts a network share mounted at mountPoint, without forcing; false on
 /// failure, and when the tools do not end within kMediumToolTimeout.
 bool UnmountShare(const std::string& mountPoint);

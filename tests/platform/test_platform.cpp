@@ -452,3 +452,16 @@ TEST(Process, AToolThatDoesNotEndInTimeIsEnded) {
     TempDir t;
     EXPECT_FALSE(UnmountShare(t.path()));
 }
+
+TEST(Process, AToolFedOnItsInputIsEndedWhenItTakesTooLong) {
+    const auto start = std::chrono::steady_clock::now();
+    std::string out;
+    EXPECT_EQ(RunWithInput("sh", {"-c", "cat >/dev/null; sleep 30"}, "x\n", &out,
+                           std::chrono::milliseconds(200)),
+              kTimedOut);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_EQ(RunWithInput("sh", {"-c", "read a; echo \"<$a>\"; exit 4"}, "x\n", &out,
+                           std::chrono::seconds(20)),
+              4);
+    EXPECT_EQ(out, "<x>\n");
+}
