@@ -7,6 +7,7 @@
 #include "config/settings.h"
 #include "config/tenhinifile.h"
 #include "core/prompter.h"
+#include "ops/networkbrowser.h"
 #include "platform/drivetable.h"
 #include "platform/process.h"
 
@@ -151,6 +152,40 @@ void RootCommands::RestoreRoots() {
             m_drives.AddVirtualRoot(upper(name[0]), dir);
 }
 
+void RootCommands::RestoreNetworkDisks() {
+    const auto kept = m_store.ReadSectionPairs(kNetworkSection);
+    if (kept.empty())
+        return; // gio is not even asked
+    std::string output;
+    const int status = platform::ListGioMounts(output);
+    // Without an answer nothing is known to be gone: the entries stay for the
+    // next start.
+    if (status != 0)
+        return;
+    const std::vector<std::string> mounted = NetworkBrowser::ParseMounts(output);
+    bool changed = false;
+    for (const auto& [name, uri] : kept) {
+        bool present = false;
+        for (const std::string& m : mounted)
+            present = present || NetworkBrowser::SameLocation(m, uri);
+        const char letter = name.size() == 1 ? upper(name[0]) : 0;
+        if (!present || letter < 'A' || letter > 'Z') {
+            m_store.DeleteKey(kNetworkSection, name);
+            changed = true;
+            continue;
+        }
+        if (m_drives.Find(letter))
+            continue;
+        const std::string dir = platform::GioLocalPath(uri);
+        if (dir.empty() || !m_drives.AddMappedShare(letter, dir, uri)) {
+            m_store.DeleteKey(kNetworkSection, name);
+            changed = true;
+        }
+    }
+    if (changed)
+        m_store.UpdateFile();
+}
+
 // --- network disks ----------------------------------------------------------------------------
 
 void RootCommands::sbConnectClick() {
@@ -178,6 +213,8 @@ void RootCommands::sbConnectClick() {
         m_prompter.inform(error.empty() ? "error" : error);
         return;
     }
+    m_store.WriteString(kNetworkSection, local.substr(0, 1), *uri);
+    m_store.UpdateFile();
     m_ui.refreshDriveList();
     m_logger.LogDrive(local[0]);
 }
@@ -206,6 +243,10 @@ void RootCommands::sbDisconnectClick() {
         return;
     }
     m_drives.RemoveMappedShare(*letter);
+    if (m_store.ValueExists(kNetworkSection, std::string(1, *letter))) {
+        m_store.DeleteKey(kNetworkSection, std::string(1, *letter));
+        m_store.UpdateFile();
+    }
     m_ui.refreshDriveList();
 }
 

@@ -44,6 +44,11 @@ public:
     /// the start-up drives are logged). Those whose directory is gone or whose
     /// letter is taken now are left out (and stay in the settings).
     void RestoreRoots();
+    /// The network disks mapped in an earlier run given their letters again
+    /// (at start, like the virtual roots): those whose share gio still has
+    /// mounted. A share no longer mounted is dropped from the settings without
+    /// a word; one whose letter is taken now is left out (and stays).
+    void RestoreNetworkDisks();
 
     /// The first letter from C upward that no drive uses, followed by ":".
     static std::string DefaultDriveLetter(const platform::DriveTable& drives);
@@ -63,6 +68,8 @@ public:
         ChooseMappedDisk;
 
     static constexpr const char* kRootsSection = "VirtualRoots";
+    /// Letter = the address of the share mapped to it.
+    static constexpr const char* kNetworkSection = "NetworkDisks";
 
 private:
     Catalogue& m_cat;
