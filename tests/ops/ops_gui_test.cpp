@@ -3,6 +3,7 @@
 #include "config/settings.h"
 #include "core/appstate.h"
 #include "filewindow/filewindow.h"
+#include "giostandin.h"
 #include "gui/app/mainmenubar.h"
 #include "gui/app/mainstatusbar.h"
 #include "gui/app/tmainform.h"
@@ -41,6 +42,7 @@
 #include <QStackedWidget>
 #include <QTest>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -501,11 +503,128 @@ TEST_F(OpsGui, VirtualRootsAndNetworkDisksFromTheMenus) {
     // Map and unmap, with gio missing from the PATH: the user is told why.
     ScopedEnv path("PATH", tmp.at("home"));
     prompter.clear();
-    prompter.answerText("smb://server/share").answerText("");
+    prompter.answerText("");
+    OnModalShown([](QWidget* dialog) {
+        auto* status = dialog->findChild<QLabel*>("lbNetworkStatus");
+        ASSERT_TRUE(QTest::qWaitFor([status] { return !status->text().startsWith("Reading"); }));
+        EXPECT_EQ(status->text(), "Browsing the network needs gio (package libglib2.0-bin).");
+        dialog->findChild<QLineEdit*>("edAddress")->setText("smb://server/share");
+        dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
     EXPECT_TRUE(form->menus().runCommand("sbConnectClick"));
-    EXPECT_EQ(prompter.texts().back(),
-              "Mapping a network disk needs gio (package libglib2.0-bin).");
-    prompter.answerText("X:");
+    reactivate();
+    EXPECT_EQ(prompter.texts(), (std::vector<std::string>{
+                                    "Enter password (if required):",
+                                    "Mapping a network disk needs gio (package libglib2.0-bin)."}));
+    // No network disk to unmap: nothing to choose, and Cancel says nothing.
+    prompter.clear();
+    OnModalShown([](QWidget* dialog) {
+        EXPECT_EQ(dialog->findChild<QListWidget*>("lbNetworkDisks")->count(), 0);
+        auto* buttons = dialog->findChild<QDialogButtonBox*>();
+        EXPECT_FALSE(buttons->button(QDialogButtonBox::Ok)->isEnabled());
+        buttons->button(QDialogButtonBox::Cancel)->click();
+    });
     EXPECT_TRUE(form->menus().runCommand("sbDisconnectClick"));
+    reactivate();
+    EXPECT_TRUE(prompter.texts().empty());
+}
+
+TEST_F(OpsGui, NetworkDisksAreMappedAndUnmappedWithTheirButtons) {
+    GioStandIn gio;
+    gio.list("network:///",
+             GioListLine("network:///server%3Dfiles", "shortcut", "files", "smb://files/"));
+    gio.list("smb://files/",
+             GioListLine("smb://files/public", "shortcut", "public", "smb://files/public"));
+    auto* sbConnect = form->findChild<QToolButton*>("sbConnect");
+    auto* sbDisconnect = form->findChild<QToolButton*>("sbDisconnect");
+    ASSERT_NE(sbConnect, nullptr);
+    ASSERT_NE(sbDisconnect, nullptr);
+    EXPECT_TRUE(sbConnect->isVisible() && sbConnect->isEnabled());
+    EXPECT_TRUE(sbDisconnect->isVisible() && sbDisconnect->isEnabled());
+    EXPECT_EQ(sbConnect->toolTip(), "Map a network disk ...");
+    EXPECT_EQ(sbDisconnect->toolTip(), "Unmap a network disk ...");
+    const auto settingsFile = [this] {
+        return readFile(tmp.at("home/registry.ini"));
+    };
+
+    // The browser shows what gio sees; a server is no disk.
+    OnModalShown([](QWidget* dialog) {
+        auto* tree = dialog->findChild<QTreeWidget*>("tvNetwork");
+        ASSERT_NE(tree, nullptr);
+        ASSERT_TRUE(QTest::qWaitFor([tree] { return tree->topLevelItemCount() == 1; }));
+        EXPECT_EQ(tree->topLevelItem(0)->text(0), "files");
+        tree->setCurrentItem(tree->topLevelItem(0));
+        EXPECT_EQ(dialog->findChild<QLineEdit*>("edAddress")->text(), "smb://files/");
+        dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    sbConnect->click();
+    reactivate();
+    EXPECT_EQ(prompter.texts(),
+              std::vector<std::string>{"Must select a shared disk resource!     "});
+
+    // Opening the server lists its shares; the share is mapped to C and logged.
+    OnModalShown([](QWidget* dialog) {
+        auto* tree = dialog->findChild<QTreeWidget*>("tvNetwork");
+        ASSERT_TRUE(QTest::qWaitFor([tree] { return tree->topLevelItemCount() == 1; }));
+        QTreeWidgetItem* server = tree->topLevelItem(0);
+        tree->expandItem(server);
+        ASSERT_TRUE(QTest::qWaitFor([server] {
+            return server->childCount() == 1 && server->child(0)->text(0) == "public";
+        }));
+        tree->setCurrentItem(server->child(0));
+        QTest::keyClick(tree, Qt::Key_Return);
+    });
+    prompter.clear();
+    prompter.answerText("pw");
+    sbConnect->click();
+    reactivate();
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Enter password (if required):"});
+    EXPECT_EQ(readFile(gio.dir.at("stdin")), "pw\n");
+    ASSERT_NE(drives->Find('C'), nullptr);
+    EXPECT_EQ(drives->Find('C')->root, gio.dir.at("share"));
+    EXPECT_NE(form->logger().FindNodeByPath("C:\\"), nullptr);
+    EXPECT_NE(settingsFile().find("\\NetworkDisks]\nC=smb://files/public\n"), std::string::npos)
+        << settingsFile();
+
+    // The other button lists the mapped disk with its address and unmaps it.
+    OnModalShown([](QWidget* dialog) {
+        auto* disks = dialog->findChild<QListWidget*>("lbNetworkDisks");
+        ASSERT_NE(disks, nullptr);
+        ASSERT_EQ(disks->count(), 1);
+        EXPECT_EQ(disks->item(0)->text(), "C:  smb://files/public");
+        dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    prompter.clear();
+    sbDisconnect->click();
+    reactivate();
+    EXPECT_TRUE(prompter.texts().empty());
+    EXPECT_EQ(drives->Find('C'), nullptr);
+    EXPECT_NE(readFile(gio.dir.at("calls")).find("mount -u " + gio.dir.at("share")),
+              std::string::npos);
+    EXPECT_EQ(settingsFile().find("C=smb://files/public"), std::string::npos);
+
+    // A failed unmap is said; Cancel says nothing.
+    prompter.answerText("");
+    gio.dir.write("unmount-fails");
+    OnModalShown([](QWidget* dialog) {
+        dialog->findChild<QLineEdit*>("edAddress")->setText("sftp://box/home");
+        dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    sbConnect->click();
+    reactivate();
+    ASSERT_NE(drives->Find('C'), nullptr);
+    OnModalShown([](QWidget* dialog) {
+        dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    sbDisconnect->click();
+    reactivate();
     EXPECT_EQ(prompter.texts().back(), "Error unmapping a network disk!     ");
+    const size_t shown = prompter.texts().size();
+    OnModalShown([](QWidget* dialog) {
+        dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
+    });
+    sbDisconnect->click();
+    reactivate();
+    EXPECT_EQ(prompter.texts().size(), shown);
+    EXPECT_NE(drives->Find('C'), nullptr);
 }

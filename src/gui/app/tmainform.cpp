@@ -263,6 +263,8 @@ void TMainForm::buildLayout() {
     tools->addWidget(sbPrevDisk);
     tools->addWidget(sbNextDisk);
     tools->addWidget(sbDirUp);
+    for (QToolButton* button : m_roots->makeButtons(pnDrivesTools))
+        tools->addWidget(button);
     mainLayout->addWidget(pnDrivesTools);
 
     CurrDirPanel = named(new QFrame(MainPanel), "CurrDirPanel", "Current directory panel");

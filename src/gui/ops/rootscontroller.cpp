@@ -1,5 +1,13 @@
 #include "gui/ops/rootscontroller.h"
 
+#include "gui/controls/a11y.h"
+#include "gui/ops/tnetworkbrowseform.h"
+#include "gui/ops/tnetworkdisconnectform.h"
+
+#include <QIcon>
+#include <QToolButton>
+#include <QWidget>
+
 namespace zentrix {
 
 RootsController::RootsController(Catalogue& catalogue, platform::DriveTable& drives,
@@ -9,7 +17,15 @@ RootsController::RootsController(Catalogue& catalogue, platform::DriveTable& dri
                                                               prompter, ui, store)) {
     setObjectName("RootsController");
     m_model->RestoreRoots();
+    m_model->RestoreNetworkDisks();
     RootCommands* m = m_model.get();
+    QWidget* window = qobject_cast<QWidget*>(parent);
+    m->ChooseShare = [window] {
+        return TNetworkBrowseForm::Execute(window);
+    };
+    m->ChooseMappedDisk = [window](const std::vector<std::pair<char, std::string>>& disks) {
+        return TNetworkDisconnectForm::Execute(disks, window);
+    };
     m_commands = {
         {"MakeRoot",
          [m] {
@@ -31,5 +47,27 @@ RootsController::RootsController(Catalogue& catalogue, platform::DriveTable& dri
 }
 
 RootsController::~RootsController() = default;
+
+std::vector<QToolButton*> RootsController::makeButtons(QWidget* parent) {
+    if (sbConnect)
+        return {sbConnect, sbDisconnect};
+    const auto make = [&](const char* name, const char* accessible, const char* hint,
+                          const char* icon, const char* command) {
+        auto* button = new QToolButton(parent);
+        NameComponent(button, name, accessible);
+        button->setIcon(QIcon::fromTheme(icon));
+        button->setToolTip(hint);
+        button->setStatusTip(hint);
+        button->setAutoRaise(true);
+        const Command run = m_commands.at(command);
+        connect(button, &QToolButton::clicked, this, [run] { run(); });
+        return button;
+    };
+    sbConnect = make("sbConnect", "Map a network disk", "Map a network disk ...", "network-server",
+                     "sbConnectClick");
+    sbDisconnect = make("sbDisconnect", "Unmap a network disk", "Unmap a network disk ...",
+                        "network-offline", "sbDisconnectClick");
+    return {sbConnect, sbDisconnect};
+}
 
 } // namespace zentrix
