@@ -206,10 +206,13 @@ int RunWithInput(const std::string& program, const std::vector<std::string>& arg
     ::close(out[0]);
     if (output)
         *output = std::move(collected);
-    if (!timedOut)
+    if (!limited)
         return waitFor(pid);
-    // Asked to end first, so that it can let go of what it holds; then killed.
+    // A program that closed its output may still be running.
     int status = 0;
+    if (!timedOut && waitUntil(pid, deadline, status))
+        return status >= 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    // Asked to end first, so that it can let go of what it holds; then killed.
     ::kill(pid, SIGTERM);
     if (!waitUntil(pid, std::chrono::steady_clock::now() + std::chrono::seconds(1), status)) {
         ::kill(pid, SIGKILL);
