@@ -598,6 +598,7 @@ bool DirOps::pruneContents(const std::string& hostDir, const std::string& catalo
         Level top;
         if (DirHandle::Open(hostDir, top.dir) != 0 || top.dir.List(top.entries) != 0)
             return false;
+        std::sort(top.entries.begin(), top.entries.end());
         top.catalogue = cataloguePath;
         stack.push_back(std::move(top));
     }
@@ -638,6 +639,7 @@ bool DirOps::pruneContents(const std::string& hostDir, const std::string& catalo
             }
             if (e != 0 || child.dir.List(child.entries) != 0)
                 return false;
+            std::sort(child.entries.begin(), child.entries.end());
             child.catalogue = level.catalogue + platform::EscapeHostName(name) + "\\";
             stack.push_back(std::move(child));
             continue;

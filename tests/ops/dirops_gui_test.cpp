@@ -336,6 +336,31 @@ TEST_F(DirOpsGui, PruneStopsOnStopAndSaysSo) {
     EXPECT_FALSE(form->MainStatusBar->stopShown());
 }
 
+TEST_F(DirOpsGui, ADirectorySwappedForALinkWhilePruningIsRemovedAsALink) {
+    tmp.write("d/X/a.txt", "a");
+    tmp.write("d/X/sub/b.txt", "b");
+    tmp.write("e/outside/precious.txt", "precious");
+    select("D:\\X\\");
+    form->logger().UnlogBranch(node("D:\\X\\"));
+    form->logger().LogDirBranch();
+    dirOps().model().OnPruneFile = [&](const std::string& name) {
+        if (name != "a.txt")
+            return;
+        ASSERT_EQ(::rename(tmp.at("d/X/sub").c_str(), tmp.at("e/moved").c_str()), 0);
+        tmp.symlink(tmp.at("e/outside"), "d/X/sub");
+    };
+    settings.SkipPruneOption = true;
+    press(Qt::Key_P, Qt::AltModifier);
+    QTest::keyClicks(dirOps().edPrune, "PRUNE");
+    prompter.answer(true);
+    dirOps().bbPruneOK->click();
+    idle();
+    EXPECT_EQ(prompter.questions(), std::vector<std::string>{"D:\\X\\ - Delete this directory?"});
+    EXPECT_FALSE(exists(tmp.at("d/X")));
+    EXPECT_EQ(readFile(tmp.at("e/outside/precious.txt")), "precious");
+    EXPECT_EQ(readFile(tmp.at("e/moved/b.txt")), "b");
+}
+
 TEST_F(DirOpsGui, CopyPasteAcrossDrivesLeavesEmptyDirectoriesOut) {
     select("D:\\A\\B\\");
     press(Qt::Key_C, Qt::ControlModifier);
