@@ -513,8 +513,12 @@ void CopyMoveCommands::DropFromFileWindow(const std::string& targetDir, bool cop
         if (paths.empty())
             return;
     }
-    const TTreeNode* before = m_cat.Tree().Selected();
-    const std::string backTo = before ? before->Path() : std::string();
+    // Afterwards the tree goes back to the current file's directory.
+    std::string backTo;
+    if (const TFileClass* current = m_fileWindow.Record(m_fileWindow.Current()))
+        backTo = current->FileDirName();
+    else if (const TTreeNode* before = m_cat.Tree().Selected())
+        backTo = before->Path();
     if (TTreeNode* target = m_logger.FindNodeByPath(targetDir))
         m_cat.Tree().Select(target);
     if (m_prompter.askOkCancel(std::string(copy ? "Copy " : "Move ") +

@@ -278,6 +278,9 @@ void DirOpsController::startDrag(bool copy) {
     drag->exec(Qt::CopyAction | Qt::MoveAction, copy ? Qt::CopyAction : Qt::MoveAction);
     if (m_dragTimer)
         m_dragTimer->stop();
+    m_dragOverPath.clear();
+    // The drag took the button's release: the press's selection settles now.
+    m_tree.MainTreeViewMouseUp();
 }
 
 void DirOpsController::dragOver(const QPoint& at) {
