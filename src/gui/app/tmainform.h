@@ -59,6 +59,7 @@ class HelpController;
 class CopyMoveController;
 class DeleteController;
 class RootsController;
+class QuickSearchController;
 class TFileOperator;
 class OpsController;
 class TWDList;
@@ -215,6 +216,7 @@ public:
     CopyMoveController& copyMove() { return *m_copyMove; }
     DeleteController& deletion() { return *m_delete; }
     RootsController& roots() { return *m_roots; }
+    QuickSearchController& quickSearch() { return *m_quickSearch; }
 
     /// Brings the window back (the other instance asked, or the tray).
     void RestoreAndRaise();
@@ -349,6 +351,7 @@ private:
     CopyMoveController* m_copyMove = nullptr;
     DeleteController* m_delete = nullptr;
     RootsController* m_roots = nullptr;
+    QuickSearchController* m_quickSearch = nullptr;
     MainMenuBar* m_menus = nullptr;
     FileMenuState* m_fileMenuState = nullptr;
     TreeController* m_treeController = nullptr;
