@@ -12,8 +12,30 @@ namespace zentrix::platform {
 /// out, as are paths that would hold a NUL byte. At most 1,000 entries.
 std::vector<std::string> ParseGtkBookmarks(std::string_view text);
 
-/// The user's bookmarks, which the desktop's file dialogs share
-/// ($XDG_CONFIG_HOME/gtk-3.0/bookmarks); empty when there are none.
+/// The "file://" URI of an absolute path as desktop programs write it: every
+/// byte other than a letter, a digit, "/" and the few marks a path may carry
+/// as they are is percent-encoded (blanks and non-ASCII bytes included), so
+/// the URI holds no blank and ParseGtkBookmarks gives the path back.
+std::string GtkBookmarkUri(std::string_view path);
+
+/// The bookmarks text with `path` added as the last line, labelled with
+/// `label` (control characters become blanks; no label when that leaves
+/// nothing). Every other line stays as it was; a missing final line end is
+/// supplied. Unchanged when the path is listed already.
+std::string WithGtkBookmark(std::string_view text, std::string_view path, std::string_view label);
+
+/// Where the user's bookmarks are kept: $XDG_CONFIG_HOME/gtk-3.0/bookmarks.
+std::string GtkBookmarksPath();
+
+/// The user's bookmarks, which the desktop's file dialogs share, that name
+/// existing directories (links followed), in the file's order; empty when
+/// there are none.
 std::vector<std::string> ReadGtkBookmarks();
+
+/// Adds a directory to the user's bookmarks (see WithGtkBookmark), replacing
+/// the file atomically so that the other programs' entries are kept and a
+/// reader never sees half a file. Throws FileWriteError when the file cannot be
+/// read or written; it is left as it was then.
+void AddGtkBookmark(const std::string& path, std::string_view label);
 
 } // namespace zentrix::platform

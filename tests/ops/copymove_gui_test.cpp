@@ -405,9 +405,9 @@ TEST_F(CopyMoveGui, AidsOfTheDestinationBox) {
     QTest::keyClick(to->box, Qt::Key_F3);
     ASSERT_EQ(to->box->count(), 1);
     EXPECT_EQ(to->box->itemText(0), "E:\\fav dir\\");
-    to->box->hidePopup();
-    to->box->setCurrentIndex(0);
-    emit to->box->activated(0);
+    to->box->view()->setCurrentIndex(to->box->model()->index(0, 0));
+    QTest::keyClick(to->box->view(), Qt::Key_Return);
+    EXPECT_FALSE(to->box->view()->isVisible());
     EXPECT_EQ(to->text(), "E:\\fav dir\\");
     EXPECT_EQ(to->box->Tag, 0);
 

@@ -61,6 +61,8 @@ public:
     /// Texts of the questions asked (not the messages).
     std::vector<std::string> questions() const;
     int beeps() const { return m_beeps; }
+    /// The text the last input box was opened with.
+    const std::string& lastInputDefault() const { return m_lastInputDefault; }
     bool allAnswersUsed() const { return m_answers.empty(); }
     void clear() {
         m_shown.clear();
@@ -85,6 +87,7 @@ private:
     std::string next(const std::string& question);
     std::deque<std::string> m_answers;
     std::vector<Shown> m_shown;
+    std::string m_lastInputDefault;
     int m_beeps = 0;
 };
 

@@ -36,6 +36,7 @@
 #include "gui/ops/rootscontroller.h"
 #include "gui/ops/tcopymovepage.h"
 #include "gui/ops/tfileopprogressform.h"
+#include "gui/quicksearch/quicksearchcontroller.h"
 #include "ops/tfileoperator.h"
 #include "gui/ops/opscontroller.h"
 #include "ops/twdlist.h"
@@ -215,6 +216,8 @@ TMainForm::~TMainForm() {
     delete m_delete;
     delete m_roots;
     delete m_disks;
+    delete m_quickSearch;
+    m_quickSearch = nullptr;
     delete m_fileWindow;
     delete m_treeController;
     m_fileMenuState = nullptr;
@@ -507,6 +510,17 @@ void TMainForm::wireFileWindow() {
     m_dirOps->installPages(ZenPageControl);
     m_dirOps->watchCurrDirLabel(CurrDirLabel);
     m_dirOps->showTreePage = [this] { DirPageControl->setCurrentWidget(tsDirTree); };
+
+    m_quickSearch = new QuickSearchController(m_cat, m_state, m_settings, *m_logger, *m_prompter,
+                                              *this, model, this);
+    // The quick search boxes sit above the tree and above the file list.
+    auto* treeColumn = qobject_cast<QVBoxLayout*>(pnMainTreeView->layout());
+    treeColumn->insertWidget(0, m_quickSearch->pnDirSearch);
+    auto* fileColumn = qobject_cast<QVBoxLayout*>(pnMainListBox->layout());
+    fileColumn->insertWidget(0, m_quickSearch->hbFileSearch);
+    m_quickSearch->showTreePage = [this] { DirPageControl->setCurrentWidget(tsDirTree); };
+    connect(m_treeController, &TreeController::browseDirectoryRequested, m_quickSearch,
+            &QuickSearchController::pmiBrowseClick);
 }
 
 void TMainForm::fileCommandRequested(int command) {
@@ -564,6 +578,10 @@ void TMainForm::wireMenus() {
     wireTools();
     connect(m_treeController, &TreeController::treePopupRequested, this,
             [this](const QPoint& pos) { showPopup("TreeViewPopupMenu", pos); });
+    CurrDirLabel->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(CurrDirLabel, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        m_quickSearch->pmCurrDirPopup(m_menus->menu("pmCurrDir"), CurrDirLabel->mapToGlobal(pos));
+    });
     connect(pnQuickView, &TQuickViewPane::popupRequested, this,
             [this](const QPoint& pos) { showPopup("pmQView", pos); });
     connect(m_treeController, &TreeController::labelEditStarted, this,
@@ -596,7 +614,7 @@ void TMainForm::wireMenus() {
         screenSaver->setInhibited(m_settings.DisableScreenSaver);
         // The recent directories, above "E&xit".
         mruDirs->attachTo(program, exitAction, [this](const QString& path) {
-            OpenDirectory(path.toStdString());
+            m_quickSearch->mruDirsMRUItemClick(path.toStdString());
         });
     }
 }
@@ -738,6 +756,8 @@ void TMainForm::buildCommands() {
     for (const auto& [name, handler] : m_roots->commands())
         m_commands[name] = handler;
     for (const auto& [name, handler] : m_dirOps->commands())
+        m_commands[name] = handler;
+    for (const auto& [name, handler] : m_quickSearch->commands())
         m_commands[name] = handler;
 }
 

@@ -60,6 +60,7 @@ class CopyMoveController;
 class DeleteController;
 class DirOpsController;
 class RootsController;
+class QuickSearchController;
 class TFileOperator;
 class OpsController;
 class TWDList;
@@ -217,6 +218,7 @@ public:
     DeleteController& deletion() { return *m_delete; }
     RootsController& roots() { return *m_roots; }
     DirOpsController& dirOps() { return *m_dirOps; }
+    QuickSearchController& quickSearch() { return *m_quickSearch; }
 
     /// Brings the window back (the other instance asked, or the tray).
     void RestoreAndRaise();
@@ -352,6 +354,7 @@ private:
     DeleteController* m_delete = nullptr;
     RootsController* m_roots = nullptr;
     DirOpsController* m_dirOps = nullptr;
+    QuickSearchController* m_quickSearch = nullptr;
     MainMenuBar* m_menus = nullptr;
     FileMenuState* m_fileMenuState = nullptr;
     TreeController* m_treeController = nullptr;

@@ -117,6 +117,7 @@ void TEnhComboBox::keyPressEvent(QKeyEvent* event) {
 }
 
 void TEnhComboBox::showPopup() {
+    emit OnDropDown();
     m_dropText = currentText();
     m_escaped = false;
     // The list's own filters handle Esc and Delete; ours must see them first, and

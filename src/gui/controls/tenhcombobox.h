@@ -39,6 +39,8 @@ signals:
     /// The committed text differs from the text the box had on entry.
     void OnChoice();
     void OnCloseUp();
+    /// The list is about to open (its items may still be replaced).
+    void OnDropDown();
     void OnListPick();
 
 protected:

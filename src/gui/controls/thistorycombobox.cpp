@@ -5,6 +5,8 @@
 #include "config/tenhinifile.h"
 #include "gui/controls/a11y.h"
 
+#include <QAbstractItemView>
+
 namespace zentrix {
 
 THistoryComboBox::THistoryComboBox(QWidget* parent) : TEnhComboBox(parent) {}
@@ -87,12 +89,26 @@ void HistoryBoxWriteIniOnCloseUp(THistoryComboBox* box) {
         return;
     if (box->Tag != 0) {
         box->Tag = 0;
-        const QString chosen =
-            box->currentIndex() >= 0 ? box->itemText(box->currentIndex()) : box->currentText();
-        box->ReloadAndAppend(chosen);
+        // The list has just closed: the entry highlighted in it is the text now
+        // (the box's current item is still the old one until Qt hands it over).
+        const QString text = box->currentText();
+        if (box->Escaped()) {
+            box->Load(); // nothing chosen: the history comes back, the text stays
+            box->setEditText(text);
+        } else {
+            box->ReloadAndAppend(text);
+        }
     } else {
         box->Save();
     }
+    // Right after this Qt makes the row highlighted in the list the box's
+    // current item; the list was refilled, so that row must be the one shown,
+    // or the text would give way to another entry or to nothing.
+    if (QAbstractItemView* list = box->view())
+        list->setCurrentIndex(box->currentIndex() >= 0
+                                  ? box->model()->index(box->currentIndex(), box->modelColumn(),
+                                                        box->rootModelIndex())
+                                  : QModelIndex());
 }
 
 } // namespace zentrix

@@ -189,6 +189,8 @@ void CopyMoveController::favorites(TCopyMovePage* page) {
     for (const std::string& host : platform::ReadGtkBookmarks())
         if (auto path = m_cat.Drives().ToCataloguePath(host, true))
             items.push_back(*path);
+    if (items.empty())
+        return; // no favorites: the history stays in the list
     const QString text = page->text();
     page->box->Tag = 1;
     page->box->clear();
