@@ -449,11 +449,6 @@ TEST_F(WizardToolsGui, NoMenuItemIsGreyedForLackOfAHandler) {
         "DirCopy",
         "DirCut",
         "DirPaste",
-        // compare and test
-        "miFileCompareClick",
-        "miFileTestClick",
-        "miFileTaggTestClick",
-        "pmiTestDirectoryClick",
     };
     std::set<std::string> missing;
     form->menus().table().forEach([&](const MenuItem& item) {

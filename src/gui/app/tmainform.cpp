@@ -30,6 +30,7 @@
 #include "gui/config/toptionsform.h"
 #include "gui/controls/a11y.h"
 #include "gui/controls/tabring.h"
+#include "gui/ops/comparetestcontroller.h"
 #include "gui/ops/copymovecontroller.h"
 #include "gui/ops/deletecontroller.h"
 #include "gui/ops/rootscontroller.h"
@@ -210,6 +211,7 @@ TMainForm::~TMainForm() {
     delete m_tagging;
     delete m_copyMove;
     delete m_delete;
+    delete m_compareTest;
     delete m_roots;
     delete m_disks;
     delete m_fileWindow;
@@ -222,6 +224,7 @@ TMainForm::~TMainForm() {
     m_tagging = nullptr;
     m_copyMove = nullptr;
     m_delete = nullptr;
+    m_compareTest = nullptr;
     m_roots = nullptr;
     m_disks = nullptr;
     m_fileWindow = nullptr;
@@ -494,6 +497,9 @@ void TMainForm::wireFileWindow() {
     m_copyMove->loggedDiskCount = [this] { return m_tabs->Count(); };
     m_delete = new DeleteController(m_cat, m_state, m_settings, m_fileWindow->model(), *m_logger,
                                     *m_prompter, *MainStatusBar, *m_watchDog, *this, this);
+    m_compareTest = new CompareTestController(m_cat, m_state, m_settings, m_fileWindow->model(),
+                                              *m_prompter, *MainStatusBar, this);
+    m_compareTest->showHelp = [this](int topic) { ShowHelpTopic(topic, false); };
 }
 
 void TMainForm::fileCommandRequested(int command) {
@@ -721,6 +727,8 @@ void TMainForm::buildCommands() {
     for (const auto& [name, handler] : m_copyMove->commands())
         m_commands[name] = handler;
     for (const auto& [name, handler] : m_delete->commands())
+        m_commands[name] = handler;
+    for (const auto& [name, handler] : m_compareTest->commands())
         m_commands[name] = handler;
     for (const auto& [name, handler] : m_roots->commands())
         m_commands[name] = handler;

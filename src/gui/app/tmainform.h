@@ -57,6 +57,7 @@ class TagWizardController;
 class ToolsController;
 class HelpController;
 class CopyMoveController;
+class CompareTestController;
 class DeleteController;
 class RootsController;
 class TFileOperator;
@@ -214,6 +215,7 @@ public:
     TFileOperator& fileOperator() { return *m_fileOperator; }
     CopyMoveController& copyMove() { return *m_copyMove; }
     DeleteController& deletion() { return *m_delete; }
+    CompareTestController& compareTest() { return *m_compareTest; }
     RootsController& roots() { return *m_roots; }
 
     /// Brings the window back (the other instance asked, or the tray).
@@ -348,6 +350,7 @@ private:
     std::unique_ptr<TFileOperator> m_fileOperator;
     CopyMoveController* m_copyMove = nullptr;
     DeleteController* m_delete = nullptr;
+    CompareTestController* m_compareTest = nullptr;
     RootsController* m_roots = nullptr;
     MainMenuBar* m_menus = nullptr;
     FileMenuState* m_fileMenuState = nullptr;
