@@ -132,6 +132,13 @@ TEST_F(CompareTestGui, EveryItemIsLive) {
 
 TEST_F(CompareTestGui, KComparesWithADirectoryChosenInTheDialog) {
     current("b.txt");
+    QString browsedFrom;
+    form->compareTest().onShown = [&](TCompareForm& f) {
+        f.setFolderChooser([&](const QString& current) {
+            browsedFrom = current;
+            return QString("E:\\");
+        });
+    };
     bool checked = false;
     OnModalShown([&](QWidget* dialog) {
         auto* f = qobject_cast<TCompareForm*>(dialog);
@@ -152,8 +159,11 @@ TEST_F(CompareTestGui, KComparesWithADirectoryChosenInTheDialog) {
         EXPECT_TRUE(f->hbDir->lineEdit()->hasSelectedText());
         EXPECT_EQ(prompter.texts(), Strings{"Invalid directory entered!     "});
 
-        // Enter in the box runs it.
+        // F2 browses from the box's text; Enter in the box runs.
         f->hbDir->setEditText("e:");
+        QTest::keyClick(f->hbDir->lineEdit(), Qt::Key_F2);
+        EXPECT_EQ(browsedFrom, "e:");
+        EXPECT_EQ(f->hbDir->currentText(), "E:\\");
         QTest::keyClick(f->hbDir->lineEdit(), Qt::Key_Return);
         checked = true;
     });
@@ -175,7 +185,7 @@ TEST_F(CompareTestGui, KComparesWithADirectoryChosenInTheDialog) {
     });
     ASSERT_TRUE(form->menus().runCommand("miFileCompareClick"));
     reactivate();
-    EXPECT_EQ(first, "e:");
+    EXPECT_EQ(first, "E:\\");
     EXPECT_EQ(tagged(), (Strings{"b.txt", "c.doc"}));
 }
 
