@@ -441,14 +441,6 @@ TEST_F(WizardToolsGui, NoMenuItemIsGreyedForLackOfAHandler) {
         "pmiAddToFavClick",
         "pmiBrowseClick",
         "pmiSearchClick",
-        // directory operations
-        "DeleteDir",
-        "MakeNewDir",
-        "RenameDir",
-        "PruneDir",
-        "DirCopy",
-        "DirCut",
-        "DirPaste",
     };
     std::set<std::string> missing;
     form->menus().table().forEach([&](const MenuItem& item) {

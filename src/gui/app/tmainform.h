@@ -59,6 +59,7 @@ class HelpController;
 class CopyMoveController;
 class CompareTestController;
 class DeleteController;
+class DirOpsController;
 class RootsController;
 class TFileOperator;
 class OpsController;
@@ -217,6 +218,7 @@ public:
     DeleteController& deletion() { return *m_delete; }
     CompareTestController& compareTest() { return *m_compareTest; }
     RootsController& roots() { return *m_roots; }
+    DirOpsController& dirOps() { return *m_dirOps; }
 
     /// Brings the window back (the other instance asked, or the tray).
     void RestoreAndRaise();
@@ -352,6 +354,7 @@ private:
     DeleteController* m_delete = nullptr;
     CompareTestController* m_compareTest = nullptr;
     RootsController* m_roots = nullptr;
+    DirOpsController* m_dirOps = nullptr;
     MainMenuBar* m_menus = nullptr;
     FileMenuState* m_fileMenuState = nullptr;
     TreeController* m_treeController = nullptr;
