@@ -30,6 +30,7 @@
 #include "gui/config/toptionsform.h"
 #include "gui/controls/a11y.h"
 #include "gui/controls/tabring.h"
+#include "gui/ops/comparetestcontroller.h"
 #include "gui/ops/copymovecontroller.h"
 #include "gui/ops/deletecontroller.h"
 #include "gui/ops/diropscontroller.h"
@@ -214,6 +215,7 @@ TMainForm::~TMainForm() {
     delete m_tagging;
     delete m_copyMove;
     delete m_delete;
+    delete m_compareTest;
     delete m_roots;
     delete m_disks;
     delete m_quickSearch;
@@ -228,6 +230,7 @@ TMainForm::~TMainForm() {
     m_tagging = nullptr;
     m_copyMove = nullptr;
     m_delete = nullptr;
+    m_compareTest = nullptr;
     m_roots = nullptr;
     m_disks = nullptr;
     m_fileWindow = nullptr;
@@ -521,6 +524,9 @@ void TMainForm::wireFileWindow() {
     m_quickSearch->showTreePage = [this] { DirPageControl->setCurrentWidget(tsDirTree); };
     connect(m_treeController, &TreeController::browseDirectoryRequested, m_quickSearch,
             &QuickSearchController::pmiBrowseClick);
+    m_compareTest = new CompareTestController(m_cat, m_state, m_settings, m_fileWindow->model(),
+                                              *m_prompter, *MainStatusBar, this);
+    m_compareTest->showHelp = [this](int topic) { ShowHelpTopic(topic, false); };
 }
 
 void TMainForm::fileCommandRequested(int command) {
@@ -752,6 +758,8 @@ void TMainForm::buildCommands() {
     for (const auto& [name, handler] : m_copyMove->commands())
         m_commands[name] = handler;
     for (const auto& [name, handler] : m_delete->commands())
+        m_commands[name] = handler;
+    for (const auto& [name, handler] : m_compareTest->commands())
         m_commands[name] = handler;
     for (const auto& [name, handler] : m_roots->commands())
         m_commands[name] = handler;

@@ -57,6 +57,7 @@ class TagWizardController;
 class ToolsController;
 class HelpController;
 class CopyMoveController;
+class CompareTestController;
 class DeleteController;
 class DirOpsController;
 class RootsController;
@@ -216,6 +217,7 @@ public:
     TFileOperator& fileOperator() { return *m_fileOperator; }
     CopyMoveController& copyMove() { return *m_copyMove; }
     DeleteController& deletion() { return *m_delete; }
+    CompareTestController& compareTest() { return *m_compareTest; }
     RootsController& roots() { return *m_roots; }
     DirOpsController& dirOps() { return *m_dirOps; }
     QuickSearchController& quickSearch() { return *m_quickSearch; }
@@ -352,6 +354,7 @@ private:
     std::unique_ptr<TFileOperator> m_fileOperator;
     CopyMoveController* m_copyMove = nullptr;
     DeleteController* m_delete = nullptr;
+    CompareTestController* m_compareTest = nullptr;
     RootsController* m_roots = nullptr;
     DirOpsController* m_dirOps = nullptr;
     QuickSearchController* m_quickSearch = nullptr;

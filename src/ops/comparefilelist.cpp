@@ -1,0 +1,103 @@
+#include "ops/comparefilelist.h"
+
+#include "catalogue/catalogue.h"
+#include "catalogue/existingdirectory.h"
+#include "catalogue/fileclass.h"
+#include "core/text.h"
+#include "filewindow/filewindow.h"
+#include "filewindow/filewindowui.h"
+#include "platform/dirlisting.h"
+
+#include <unordered_map>
+
+namespace zentrix {
+
+CompareFileList::CompareFileList(Catalogue& catalogue, FileWindow& fileWindow)
+    : m_cat(catalogue), m_fw(fileWindow) {}
+
+std::string CompareFileList::StartDirectory() {
+    const TFileClass* record = m_fw.Record(m_fw.Current());
+    return record ? record->FileDirName() : std::string();
+}
+
+std::optional<std::string> CompareFileList::TargetDirectory(const std::string& text) const {
+    if (text.empty())
+        return std::nullopt;
+    std::string path = text;
+    if (path.front() == '/') {
+        const auto catalogue = m_cat.Drives().ToCataloguePath(path);
+        if (!catalogue)
+            return std::nullopt;
+        path = *catalogue;
+    }
+    if (path.back() != '\\')
+        path.push_back('\\');
+    return ExistingDirectory(m_cat.Drives(), path);
+}
+
+std::optional<int> CompareFileList::Compare(const std::string& targetDirectory,
+                                            CompareRelation relation) {
+    const auto host = m_cat.Drives().ToHostPath(targetDirectory);
+    if (!host)
+        return std::nullopt;
+
+    // The target is read once: every entry by its exact name, and the first
+    // of each name without regard to case.
+    std::unordered_map<std::string, int64_t> exact;
+    std::unordered_map<std::string, int64_t> folded;
+    platform::DirListing listing(platform::AttrSource::Posix, platform::StatMode::All);
+    if (!listing.Open(*host))
+        return std::nullopt;
+    platform::DirEntry e;
+    while (listing.Next(e)) {
+        if (e.name == "." || e.name == "..")
+            continue;
+        exact.emplace(std::string(e.name), e.lastWriteTime);
+        folded.emplace(UpperCase(e.name), e.lastWriteTime);
+    }
+    if (listing.Failed())
+        return std::nullopt;
+
+    auto find = [&](std::string_view name) -> std::optional<int64_t> {
+        if (const auto it = exact.find(std::string(name)); it != exact.end())
+            return it->second;
+        if (const auto it = folded.find(UpperCase(name)); it != folded.end())
+            return it->second;
+        return std::nullopt;
+    };
+    int tagged = 0;
+    for (int i = 0, n = m_fw.Count(); i < n; ++i) {
+        TFileClass* record = m_fw.Record(i);
+        if (!record)
+            continue;
+        const std::optional<int64_t> other = find(record->FileName());
+        bool holds = false;
+        switch (relation) {
+        case CompareRelation::UniqueNames:
+            holds = !other;
+            break;
+        case CompareRelation::SameNames:
+            holds = other.has_value();
+            break;
+        case CompareRelation::Newer:
+            holds = other && *other > record->LastWriteTime();
+            break;
+        case CompareRelation::ExactDates:
+            holds = other && *other == record->LastWriteTime();
+            break;
+        case CompareRelation::Older:
+            holds = other && *other < record->LastWriteTime();
+            break;
+        }
+        if (holds && !record->Tagged()) {
+            record->SetTagged(true);
+            ++tagged;
+        }
+    }
+    m_fw.Ui().repaintFileWindow();
+    m_fw.ResetDiskStatCache();
+    m_fw.UpdateStatistics();
+    return tagged;
+}
+
+} // namespace zentrix
