@@ -84,8 +84,9 @@ void ScriptedPrompter::error(const std::string& text, const std::string& caption
 
 std::optional<std::string> ScriptedPrompter::inputText(const std::string& caption,
                                                        const std::string& prompt,
-                                                       const std::string&) {
+                                                       const std::string& defaultText) {
     m_shown.push_back({Kind::Input, prompt, caption});
+    m_inputDefaults.push_back(defaultText);
     const std::string a = next(prompt);
     if (a.rfind("text:", 0) == 0)
         return a.substr(5);

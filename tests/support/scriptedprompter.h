@@ -61,10 +61,13 @@ public:
     /// Texts of the questions asked (not the messages).
     std::vector<std::string> questions() const;
     int beeps() const { return m_beeps; }
+    /// The texts the input boxes offered, in order.
+    const std::vector<std::string>& inputDefaults() const { return m_inputDefaults; }
     bool allAnswersUsed() const { return m_answers.empty(); }
     void clear() {
         m_shown.clear();
         m_answers.clear();
+        m_inputDefaults.clear();
         m_beeps = 0;
     }
 
@@ -85,6 +88,7 @@ private:
     std::string next(const std::string& question);
     std::deque<std::string> m_answers;
     std::vector<Shown> m_shown;
+    std::vector<std::string> m_inputDefaults;
     int m_beeps = 0;
 };
 
