@@ -44,6 +44,7 @@
 #include "gui/controls/tmrufilelist.h"
 #include "gui/controls/tplacement.h"
 #include "gui/controls/tsplitcontrol.h"
+#include "gui/disks/cdcachecontroller.h"
 #include "gui/disks/diskcontroller.h"
 #include "gui/disks/tdiskinfopanel.h"
 #include "gui/disks/tloggeddrivestabset.h"
@@ -148,6 +149,9 @@ TMainForm::TMainForm(Catalogue& catalogue, AppState& state, Settings& settings,
     wireFileWindow();
     wireDisks();
     wireView();
+    m_cdCache = new CdCacheController(m_cat, m_state, m_settings, *m_logger, *m_prompter,
+                                      *MainStatusBar, *this, this);
+    m_cdCache->InstallTitleView(scVertical, ZenPageControl, ts_TitlePage, MainStatusBar);
     m_help = new HelpController(this);
     buildCommands();
     wireMenus();
@@ -212,6 +216,8 @@ TMainForm::~TMainForm() {
     delete m_delete;
     delete m_roots;
     delete m_disks;
+    delete m_cdCache;
+    m_cdCache = nullptr;
     delete m_fileWindow;
     delete m_treeController;
     m_fileMenuState = nullptr;
@@ -723,6 +729,8 @@ void TMainForm::buildCommands() {
     for (const auto& [name, handler] : m_delete->commands())
         m_commands[name] = handler;
     for (const auto& [name, handler] : m_roots->commands())
+        m_commands[name] = handler;
+    for (const auto& [name, handler] : m_cdCache->commands())
         m_commands[name] = handler;
 }
 
