@@ -101,6 +101,11 @@ protected:
     TFinderPage* finder() { return search().finderPage(); }
     TDirInfoPage* info() { return search().dirInfoPage(); }
     QAction* action(const char* name) { return form->menus().action(name); }
+    /// Ctrl+F in the tree: "Find file ...".
+    void pressFindFile() {
+        form->MainTreeView->setFocus();
+        QTest::keyClick(form->MainTreeView, Qt::Key_F, Qt::ControlModifier);
+    }
     /// Lets the workers' calls run until neither worker object is left.
     void waitForWorkers() {
         QElapsedTimer timer;
@@ -185,16 +190,16 @@ TEST_F(SearchWindowTest, FindFileOpensTheFinderOnTheSelectedDirectoryAndFindsByN
     // Elsewhere the completion is told in a box.
     form->DirPageControl->setCurrentIndex(0);
     EXPECT_EQ(finder()->btnFindFile->text(), "Find");
-    search().btnFindFileClick();
+    search().btnFindFileClick(); // its button is on the hidden page: the handler itself
     waitForWorkers();
     EXPECT_EQ(prompter.texts(), (std::vector<std::string>{"File find completed! 4 files found."}));
 }
 
 TEST_F(SearchWindowTest, TheFinderResultsGoToTheFileWindow) {
-    search().FindFile();
+    pressFindFile();
     finder()->hcbFindStartDir->setEditText("D:\\");
     finder()->hcbFindPatterns->setEditText("*.txt");
-    search().btnFindFileClick();
+    QTest::mouseClick(finder()->btnFindFile, Qt::LeftButton);
     waitForWorkers();
     ASSERT_EQ(results().size(), 4);
     QTest::mouseClick(finder()->btnFindFillResults, Qt::LeftButton);
@@ -235,9 +240,9 @@ TEST_F(SearchWindowTest, StopKeepsThePartialResultsAndSaysSo) {
         while (state.finderState != AppState::kStopping && waited.elapsed() < 10000)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
     };
-    search().FindFile();
+    pressFindFile();
     finder()->hcbFindStartDir->setEditText("D:\\many");
-    search().btnFindFileClick();
+    QTest::mouseClick(finder()->btnFindFile, Qt::LeftButton);
     EXPECT_EQ(finder()->btnFindFile->isEnabled(), false); // starting: no clicks taken
     QElapsedTimer timer;
     timer.start();
@@ -259,14 +264,14 @@ TEST_F(SearchWindowTest, StopKeepsThePartialResultsAndSaysSo) {
 TEST_F(SearchWindowTest, AClickBetweenTheEndOfARunAndItsHandlingNeitherHangsNorRestarts) {
     // The worker says "idle" before its last status call reaches this thread;
     // a Find (or Stop) pressed in that moment once joined it and hung.
-    search().FindFile();
+    pressFindFile();
     finder()->hcbFindStartDir->setEditText("D:\\");
     finder()->hcbFindPatterns->setEditText("*.txt");
     for (int round = 0; round < 5; ++round) {
-        search().btnFindFileClick();
+        QTest::mouseClick(finder()->btnFindFile, Qt::LeftButton);
         while (state.finderState != AppState::kIdle)
             QCoreApplication::processEvents();
-        search().btnFindFileClick();
+        QTest::mouseClick(finder()->btnFindFile, Qt::LeftButton);
         waitForWorkers();
     }
     EXPECT_EQ(results().size(), 4);
@@ -278,9 +283,23 @@ TEST_F(SearchWindowTest, AClickBetweenTheEndOfARunAndItsHandlingNeitherHangsNorR
 TEST_F(SearchWindowTest, ClosingTheWindowStopsARunningFinder) {
     for (int i = 0; i < 40; ++i)
         tmp.write("d/many/dir" + std::to_string(i) + "/f.txt", "x");
-    search().FindFile();
+    // The third directory waits until the close stops the run.
+    std::atomic<int> entered{0};
+    search().onFinderDirectory = [&](const std::string&) {
+        if (++entered != 3)
+            return;
+        QElapsedTimer waited;
+        waited.start();
+        while (state.finderState != AppState::kStopping && waited.elapsed() < 10000)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    };
+    pressFindFile();
     finder()->hcbFindStartDir->setEditText("D:\\many");
-    search().btnFindFileClick();
+    QTest::mouseClick(finder()->btnFindFile, Qt::LeftButton);
+    QElapsedTimer timer;
+    timer.start();
+    while (entered < 3 && timer.elapsed() < 10000)
+        QCoreApplication::processEvents();
     prompter.answer(true); // "Terminate threads?     "
     form->close();
     EXPECT_FALSE(form->isVisible());
@@ -290,7 +309,9 @@ TEST_F(SearchWindowTest, ClosingTheWindowStopsARunningFinder) {
 }
 
 TEST_F(SearchWindowTest, TheInfoPageScansTheSelectedDirectory) {
-    ASSERT_TRUE(form->runCommand("pmiDirInfoClick"));
+    // "Info" of the tree's popup menu.
+    ASSERT_TRUE(action("pmiDirInfo"));
+    action("pmiDirInfo")->trigger();
     EXPECT_EQ(form->DirPageControl->currentWidget(), info());
     waitForWorkers();
     const QString report = info()->meDirStatistics->toPlainText();
@@ -307,7 +328,8 @@ TEST_F(SearchWindowTest, TheInfoPageScansTheSelectedDirectory) {
     EXPECT_EQ(info()->btnScan->text(), "&Scan");
 
     // "&Statistics ..." says the same in a box.
-    ASSERT_TRUE(form->runCommand("miDirStatisticsClick"));
+    form->MainTreeView->setFocus();
+    QTest::keyClick(form->MainTreeView, Qt::Key_C, Qt::ControlModifier | Qt::AltModifier);
     ASSERT_EQ(prompter.texts().size(), 1u);
     EXPECT_EQ(prompter.texts()[0].rfind("Total space used by 4 files in 2 directories:\n3,053 "
                                         "bytes (3 Kb = 0 Mb)\n\nActual space used",
@@ -372,14 +394,14 @@ TEST_F(SearchWindowTest, SearchNarrowsTheTaggedFilesAndTheWatchDogLogsIt) {
     settings.WatchDogOperations[static_cast<size_t>(WDOperation::SearchFileForText)] = true;
     form->watchDog().LoadFlags(settings.WatchDogOperations);
 
-    ASSERT_TRUE(form->runCommand("SearchTaggedFilesForString"));
+    form->fileWindow().MainListBox->setFocus();
+    QTest::keyClick(form->fileWindow().MainListBox, Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(prompter.texts(),
               (std::vector<std::string>{"There are no tagged files to operate with!     "}));
     prompter.clear();
 
     // a.txt, b.TXT, c.log; then Ctrl+S in the file window is "Search ...".
-    form->fileWindow().MainListBox->setFocus();
-    ASSERT_TRUE(form->runCommand("TagFileWinFiles"));
+    QTest::keyClick(form->fileWindow().MainListBox, Qt::Key_T, Qt::ControlModifier);
     QTest::keyClick(form->fileWindow().MainListBox, Qt::Key_S, Qt::ControlModifier);
     TSearchStringsPage* page = search().searchStringsPage();
     ASSERT_EQ(form->ZenPageControl->currentWidget(), page);
