@@ -7,7 +7,9 @@ namespace zentrix {
 
 namespace {
 
-constexpr int64_t kBucketSeconds = 900;
+// A day of UTC: offsets change at most once on the days they change at all
+// (checked: a day whose two ends differ is asked about per instant).
+constexpr int64_t kBucketSeconds = 86400;
 constexpr int64_t kMsPerDay = 86400000;
 // Days from 1601-01-01 to 1899-12-30, and seconds from 1601 to 1970.
 constexpr int64_t kDays1601To1899 = 109205;

@@ -8,8 +8,8 @@ namespace zentrix {
 /// Converts between file times (100-ns units since 1601, UTC) and the local
 /// wall-clock milliseconds since midnight of 30 December 1899 that cache files
 /// hold, by the system's time zone rules. A catalogue holds millions of files
-/// whose times cluster: the offset is looked up once per quarter hour of UTC in
-/// which it does not change, and asked of the system only for quarter hours
+/// whose times cluster: the offset is looked up once per day of UTC in which
+/// it does not change, and asked of the system per instant only on the days
 /// that hold a change of offset.
 class LocalTimeOffsets {
 public:
