@@ -4,6 +4,8 @@
 #include "catalogue/catalogueui.h"
 #include "catalogue/disklogger.h"
 #include "catalogue/fileclass.h"
+#include "catalogue/noderef.h"
+#include "catalogue/tree.h"
 #include "catalogue/treenode.h"
 #include "core/appstate.h"
 #include "core/prompter.h"
@@ -483,6 +485,80 @@ void CopyMoveCommands::DropOnTree(const std::string& targetDir,
     }
     m_asMask = "*.*";
     OK_FileCopyTo(targetDir);
+}
+
+void CopyMoveCommands::DropFromFileWindow(const std::string& targetDir, bool copy) {
+    if (m_state.fileOperationRunning)
+        return;
+    const Kind kind = copy ? Kind::Copy : Kind::Move;
+    std::vector<std::string> paths;
+    for (int i = 0; i < m_fileWindow.Count(); ++i)
+        if (const TFileClass* record = m_fileWindow.Record(i); record && record->Tagged())
+            paths.push_back(record->FullName());
+    if (paths.empty()) {
+        TFileClass* current = m_fileWindow.Record(m_fileWindow.Current());
+        if (!current)
+            return;
+        current->SetTagged(true);
+        paths.push_back(current->FullName());
+    }
+    if (kind == Kind::Move) {
+        std::vector<std::string> allowed;
+        for (const std::string& path : paths)
+            if (m_watchDog.MayTouchFile(path, "Moving file: " + path +
+                                                  " could cause Windows to malfunction! "
+                                                  "Move anyway?     "))
+                allowed.push_back(path);
+        paths = std::move(allowed);
+        if (paths.empty())
+            return;
+    }
+    // Afterwards the tree goes back to the current file's directory.
+    std::string backTo;
+    if (const TFileClass* current = m_fileWindow.Record(m_fileWindow.Current()))
+        backTo = current->FileDirName();
+    else if (const TTreeNode* before = m_cat.Tree().Selected())
+        backTo = before->Path();
+    if (TTreeNode* target = m_logger.FindNodeByPath(targetDir))
+        m_cat.Tree().Select(target);
+    if (m_prompter.askOkCancel(std::string(copy ? "Copy " : "Move ") +
+                               std::to_string(paths.size()) + " files to: " + targetDir +
+                               " ?     ")) {
+        m_sourceList.clear();
+        for (const std::string& path : paths)
+            m_sourceList += path + ";";
+        m_withPaths = false;
+        m_asMask = "*.*";
+        okTo(kind, targetDir);
+    }
+    if (TTreeNode* back = backTo.empty() ? nullptr : m_logger.FindNodeByPath(backTo)) {
+        m_cat.Tree().Select(back);
+        m_state.requestRefill();
+    }
+}
+
+void CopyMoveCommands::DropFindResults(const std::string& targetDir,
+                                       const std::vector<std::string>& names) {
+    if (names.empty() || m_state.fileOperationRunning)
+        return;
+    if (TTreeNode* target = m_logger.FindNodeByPath(targetDir); target && !target->Logged()) {
+        const TNodeRef ref(target);
+        m_logger.LogDirFiles(target);
+        if (ref) {
+            m_logger.LogSubDirs(ref.get());
+            if (ref)
+                m_cat.Tree().SetExpanded(ref.get(), true);
+        }
+    }
+    if (!m_prompter.askOkCancel("Copy " + std::to_string(names.size()) + " files to: " + targetDir +
+                                " ?     "))
+        return;
+    m_sourceList.clear();
+    for (const std::string& name : names)
+        m_sourceList += name + ";";
+    m_withPaths = false;
+    m_asMask = "*.*";
+    okTo(Kind::Copy, targetDir);
 }
 
 } // namespace zentrix

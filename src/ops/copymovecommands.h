@@ -77,6 +77,13 @@ public:
 
     /// Files dropped from the desktop on a tree directory (catalogue paths).
     void DropOnTree(const std::string& targetDir, const std::vector<std::string>& names);
+    /// Files dragged from the file window onto a tree directory: the tagged
+    /// files (or the current one, tagged), copied or moved there after a
+    /// question; the tree then goes back to the directory it showed.
+    void DropFromFileWindow(const std::string& targetDir, bool copy);
+    /// Find results dropped onto a tree directory: copied there after a
+    /// question; an unlogged directory is logged and opened first.
+    void DropFindResults(const std::string& targetDir, const std::vector<std::string>& names);
 
     // --- the rules -----------------------------------------------------------------
     /// Relative paths ("\"-separated) without their common leading directories;

@@ -106,11 +106,12 @@ std::string TFileOperator::display(const std::string& hostPath) const {
     return m_drives.ToCataloguePath(hostPath, false).value_or(hostPath);
 }
 
-bool TFileOperator::expandSources(std::vector<std::string>& hostSources,
+bool TFileOperator::expandSources(const std::vector<std::string>& texts,
+                                  std::vector<std::string>& hostSources,
                                   std::vector<bool>& strippedDot) {
     std::vector<std::string> out;
     std::vector<bool> dots;
-    for (const std::string& source : split(m_source)) {
+    for (const std::string& source : texts) {
         const auto host = hostOf(source);
         if (!host) {
             m_prompter.error("Cannot reach " + source + "     ");
@@ -125,8 +126,11 @@ bool TFileOperator::expandSources(std::vector<std::string>& hostSources,
                 handle.List(names);
             std::sort(names.begin(), names.end());
             const std::string pattern = UpperCase(last);
+            // "*.*" is every entry, names without a dot included, as a user of
+            // the lists expects; the plain match would pass "README" over.
+            const bool all = pattern == "*.*" || pattern == "*";
             for (const std::string& name : names) {
-                if (!WildcardMatch(pattern, UpperCase(platform::EscapeHostName(name))))
+                if (!all && !WildcardMatch(pattern, UpperCase(platform::EscapeHostName(name))))
                     continue;
                 platform::EntryStat st;
                 if (Flags.has(FileOpFlag::foFilesOnly) && handle.Stat(name, st) == 0 &&
@@ -155,9 +159,10 @@ bool TFileOperator::expandSources(std::vector<std::string>& hostSources,
 }
 
 std::optional<std::vector<FileOpPair>> TFileOperator::Plan() {
+    const std::vector<std::string> originals = split(m_source);
     std::vector<std::string> sources;
     std::vector<bool> strippedDot;
-    if (!expandSources(sources, strippedDot))
+    if (!expandSources(originals, sources, strippedDot))
         return std::nullopt;
     std::vector<FileOpPair> pairs;
     if (Operation == FileOperation::foDelete) {
@@ -171,12 +176,6 @@ std::optional<std::vector<FileOpPair>> TFileOperator::Plan() {
             m_prompter.error("No destination was given.     ");
         return std::nullopt;
     }
-    auto finish = [&](size_t i, std::string dest) {
-        if (strippedDot[i] && dest.size() > 1 && dest.back() == '.')
-            dest.pop_back();
-        pairs.push_back({sources[i], std::move(dest)});
-    };
-    const std::vector<std::string> originals = split(m_source);
     // One destination per source, each naming the target itself (a directory
     // form or a wildcard mask is a destination for all).
     bool pairwise = Flags.has(FileOpFlag::foMultiDestFiles) && dests.size() == sources.size() &&
@@ -191,17 +190,45 @@ std::optional<std::vector<FileOpPair>> TFileOperator::Plan() {
                 m_prompter.error("Cannot reach " + dests[i] + "     ");
                 return std::nullopt;
             }
-            finish(i, *host);
+            std::string dest = *host;
+            if (strippedDot[i] && dest.size() > 1 && dest.back() == '.')
+                dest.pop_back();
+            pairs.push_back({sources[i], std::move(dest)});
         }
         return pairs;
     }
+    // As many destinations as source texts, some of them wildcards: each text
+    // goes to its own destination (a directory's files to their directory).
+    if (Flags.has(FileOpFlag::foMultiDestFiles) && originals.size() > 1 &&
+        dests.size() == originals.size()) {
+        for (size_t i = 0; i < originals.size(); ++i) {
+            std::vector<std::string> some;
+            std::vector<bool> someDots;
+            if (!expandSources({originals[i]}, some, someDots) ||
+                !planInto(some, someDots, dests[i], pairs))
+                return std::nullopt;
+        }
+        return pairs;
+    }
+    if (!planInto(sources, strippedDot, dests.front(), pairs))
+        return std::nullopt;
+    return pairs;
+}
+
+bool TFileOperator::planInto(const std::vector<std::string>& sources,
+                             const std::vector<bool>& strippedDot, const std::string& dest,
+                             std::vector<FileOpPair>& pairs) {
+    auto finish = [&](size_t i, std::string target) {
+        if (strippedDot[i] && target.size() > 1 && target.back() == '.')
+            target.pop_back();
+        pairs.push_back({sources[i], std::move(target)});
+    };
     // One destination: a directory, a directory with a name mask, or (for one
     // source) the new name itself.
-    const std::string& dest = dests.front();
     const auto host = hostOf(dest);
     if (!host) {
         m_prompter.error("Cannot reach " + dest + "     ");
-        return std::nullopt;
+        return false;
     }
     std::string dir = *host;
     std::string mask;
@@ -213,7 +240,7 @@ std::optional<std::vector<FileOpPair>> TFileOperator::Plan() {
             mask = last;
         } else {
             finish(0, *host);
-            return pairs;
+            return true;
         }
     }
     for (size_t i = 0; i < sources.size(); ++i) {
@@ -232,7 +259,7 @@ std::optional<std::vector<FileOpPair>> TFileOperator::Plan() {
         }
         finish(i, join(dir, platform::UnescapeName(name)));
     }
-    return pairs;
+    return true;
 }
 
 bool TFileOperator::Execute() {

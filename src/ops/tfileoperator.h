@@ -69,7 +69,11 @@ private:
     static std::string listForm(const std::string& text);
     std::optional<std::string> hostOf(const std::string& path) const;
     std::string display(const std::string& hostPath) const;
-    bool expandSources(std::vector<std::string>& hostSources, std::vector<bool>& strippedDot);
+    bool expandSources(const std::vector<std::string>& texts, std::vector<std::string>& hostSources,
+                       std::vector<bool>& strippedDot);
+    /// The work of some sources towards one destination text, added to `pairs`.
+    bool planInto(const std::vector<std::string>& sources, const std::vector<bool>& strippedDot,
+                  const std::string& dest, std::vector<FileOpPair>& pairs);
 
     const platform::DriveTable& m_drives;
     Prompter& m_prompter;

@@ -701,7 +701,17 @@ TEST_F(MainFormTest, EveryCommandOfTheWindowIsOneTheMenusKnow) {
     ASSERT_TRUE(form->menus().action("miVolRefreshAllDirs"));
     EXPECT_TRUE(form->menus().action("miVolRefreshAllDirs")->isEnabled());
     ASSERT_TRUE(form->menus().action("miPruneDir"));
-    EXPECT_FALSE(form->menus().action("miPruneDir")->isEnabled());
+    EXPECT_TRUE(form->menus().action("miPruneDir")->isEnabled());
+    std::vector<std::string> pending;
+    form->menus().table().forEach([&](const MenuItem& item) {
+        if (!item.command.empty() && !item.hasItems() && !form->menus().hasCommand(item.command))
+            pending.push_back(item.name);
+    });
+    for (const std::string& name : pending) {
+        if (QAction* action = form->menus().action(QString::fromStdString(name))) {
+            EXPECT_FALSE(action->isEnabled()) << name;
+        }
+    }
 }
 
 TEST_F(MainFormTest, TheQuickViewShowsTheStartOfATextFile) {

@@ -440,14 +440,6 @@ TEST_F(WizardToolsGui, NoMenuItemIsGreyedForLackOfAHandler) {
         "pmiAddToFavClick",
         "pmiBrowseClick",
         "pmiSearchClick",
-        // directory operations
-        "DeleteDir",
-        "MakeNewDir",
-        "RenameDir",
-        "PruneDir",
-        "DirCopy",
-        "DirCut",
-        "DirPaste",
         // compare and test
         "miFileCompareClick",
         "miFileTestClick",

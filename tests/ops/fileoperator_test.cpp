@@ -114,6 +114,19 @@ TEST_F(OpsTest, DestinationMaskNamesEachCopyAndAFinalDotMarksANameWithoutExtensi
     EXPECT_FALSE(Exists(tmp.at("e/Y/A/README.")));
 }
 
+TEST_F(OpsTest, WildcardSourcesEachGoToTheirOwnDestinationAndStarDotStarTakesEveryName) {
+    tmp.write("d/S/one.txt", "1");
+    tmp.write("d/S/README", "r");
+    tmp.write("d/S/SUB/two.txt", "2");
+    tmp.mkdir("d/S/EMPTY");
+    ASSERT_TRUE(
+        run(FileOperation::foCopy, "D:\\S\\*.*;D:\\S\\SUB\\*.*;D:\\S\\EMPTY\\*.*;",
+            "E:\\T\\*.*;E:\\T\\SUB\\*.*;E:\\T\\EMPTY\\*.*;",
+            {FileOpFlag::foFilesOnly, FileOpFlag::foMultiDestFiles, FileOpFlag::foNoConfirmMkDir}));
+    EXPECT_EQ(TreeNames(tmp.at("e")),
+              (std::set<std::string>{"T", "T/one.txt", "T/README", "T/SUB", "T/SUB/two.txt"}));
+}
+
 TEST_F(OpsTest, CollisionsAreAnsweredEachWay) {
     struct Case {
         int answer;

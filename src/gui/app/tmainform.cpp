@@ -32,6 +32,7 @@
 #include "gui/controls/tabring.h"
 #include "gui/ops/copymovecontroller.h"
 #include "gui/ops/deletecontroller.h"
+#include "gui/ops/diropscontroller.h"
 #include "gui/ops/rootscontroller.h"
 #include "gui/ops/tcopymovepage.h"
 #include "gui/ops/tfileopprogressform.h"
@@ -210,6 +211,8 @@ TMainForm::~TMainForm() {
     m_view = nullptr;
     delete m_quickView;
     m_quickView = nullptr;
+    delete m_dirOps;
+    m_dirOps = nullptr;
     delete m_ops;
     delete m_tagging;
     delete m_copyMove;
@@ -500,6 +503,14 @@ void TMainForm::wireFileWindow() {
     m_copyMove->loggedDiskCount = [this] { return m_tabs->Count(); };
     m_delete = new DeleteController(m_cat, m_state, m_settings, m_fileWindow->model(), *m_logger,
                                     *m_prompter, *MainStatusBar, *m_watchDog, *this, this);
+    m_dirOps = new DirOpsController({m_cat, m_state, m_settings, *m_logger, *m_watchDog,
+                                     *m_fileOperator, *m_prompter, *MainStatusBar, *this,
+                                     *m_treeController, *m_treeCommands, *m_treeModel,
+                                     m_copyMove->model(), model, DragTimer},
+                                    this);
+    m_dirOps->installPages(ZenPageControl);
+    m_dirOps->watchCurrDirLabel(CurrDirLabel);
+    m_dirOps->showTreePage = [this] { DirPageControl->setCurrentWidget(tsDirTree); };
 }
 
 void TMainForm::fileCommandRequested(int command) {
@@ -729,6 +740,8 @@ void TMainForm::buildCommands() {
     for (const auto& [name, handler] : m_delete->commands())
         m_commands[name] = handler;
     for (const auto& [name, handler] : m_roots->commands())
+        m_commands[name] = handler;
+    for (const auto& [name, handler] : m_dirOps->commands())
         m_commands[name] = handler;
     for (const auto& [name, handler] : m_cdCache->commands())
         m_commands[name] = handler;

@@ -59,6 +59,7 @@ class ToolsController;
 class HelpController;
 class CopyMoveController;
 class DeleteController;
+class DirOpsController;
 class RootsController;
 class TFileOperator;
 class OpsController;
@@ -216,6 +217,7 @@ public:
     CopyMoveController& copyMove() { return *m_copyMove; }
     DeleteController& deletion() { return *m_delete; }
     RootsController& roots() { return *m_roots; }
+    DirOpsController& dirOps() { return *m_dirOps; }
 
     /// Brings the window back (the other instance asked, or the tray).
     void RestoreAndRaise();
@@ -351,6 +353,7 @@ private:
     CopyMoveController* m_copyMove = nullptr;
     DeleteController* m_delete = nullptr;
     RootsController* m_roots = nullptr;
+    DirOpsController* m_dirOps = nullptr;
     MainMenuBar* m_menus = nullptr;
     FileMenuState* m_fileMenuState = nullptr;
     TreeController* m_treeController = nullptr;

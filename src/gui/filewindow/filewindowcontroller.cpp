@@ -673,6 +673,10 @@ void FileWindowController::focusFileWindow() {
 }
 
 void FileWindowController::focusTree() {
+    // A label being edited in the tree keeps the focus: taking it would end
+    // the edit (an empty new directory's fill comes while it is named).
+    if (m_tree && m_tree->isAncestorOf(QApplication::focusWidget()))
+        return;
     if (m_tree)
         m_tree->setFocus(Qt::OtherFocusReason);
     else

@@ -105,13 +105,10 @@ void OpsController::installPages(QStackedWidget* control) {
 }
 
 void OpsController::attachTree(TreeCommands& tree) {
-    // The WatchDog outlives this controller: the hooks hold it, not `this`.
+    // The WatchDog outlives this controller: the hook holds it, not `this`.
     TWDList& wd = m_wd;
     tree.IsProtectedDirectory = [&wd](const std::string& path) {
         return wd.IsProtectedDirectory(path);
-    };
-    tree.DirectoryRenamed = [&wd](const std::string& from, const std::string& to) {
-        wd.LogSingle(WDOperation::RenameDirectory, from, to);
     };
 }
 

@@ -65,7 +65,7 @@ public:
     /// Adds the three prompt pages to the command strip.
     void installPages(QStackedWidget* control);
     /// The tree's label edit asks the WatchDog which directories are
-    /// protected and logs its renames.
+    /// protected (the directory operations log its renames).
     void attachTree(TreeCommands& tree);
     TCommandPrompt* renameFilePage() const { return m_renameFile; }
     TCommandPrompt* renameTaggedPage() const { return m_renameTagged; }
