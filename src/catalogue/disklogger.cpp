@@ -583,7 +583,7 @@ void DiskLogger::LogDrive(char letter) {
         const platform::DriveInfo* drive = m_cat.Drives().Find(letter);
         const bool fromCache = drive && drive->kind == platform::DriveKind::CdRom &&
                                m_settings.LogCDFromArchiveOption && m_cdCache &&
-                               m_cdCache->LoadFromCache(letter, root);
+                               m_cdCache->LoadFromCache(letter);
         if (!fromCache && ref) {
             LogSubDirs(ref.get());
             LogDirFiles(ref.get());

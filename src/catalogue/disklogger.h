@@ -24,9 +24,10 @@ class TTreeNode;
 class CdCacheLoader {
 public:
     virtual ~CdCacheLoader() = default;
-    /// True when the drive's catalogue was loaded below `root` from a cache file
-    /// (asking the user as the settings say); false to read the disc.
-    virtual bool LoadFromCache(char letter, TTreeNode* root) = 0;
+    /// True when the drive's catalogue was loaded from a cache file (asking the
+    /// user as the settings say); false to read the disc. It may run events:
+    /// the drive's root is looked up again afterwards.
+    virtual bool LoadFromCache(char letter) = 0;
 };
 
 /// Reads disks into the catalogue and keeps it in step with them: one
@@ -41,6 +42,7 @@ public:
     DiskLogger(const DiskLogger&) = delete;
     DiskLogger& operator=(const DiskLogger&) = delete;
 
+    /// The CD-ROM cache that LogDrive tries first (none: discs are always read).
     void SetCdCacheLoader(CdCacheLoader* loader) { m_cdCache = loader; }
 
     // --- readers ---------------------------------------------------------------

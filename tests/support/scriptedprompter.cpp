@@ -87,6 +87,7 @@ std::optional<std::string> ScriptedPrompter::inputText(const std::string& captio
                                                        const std::string& defaultText) {
     m_shown.push_back({Kind::Input, prompt, caption});
     m_lastInputDefault = defaultText;
+    m_inputDefaults.push_back(defaultText);
     const std::string a = next(prompt);
     if (a.rfind("text:", 0) == 0)
         return a.substr(5);

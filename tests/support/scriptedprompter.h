@@ -63,10 +63,13 @@ public:
     int beeps() const { return m_beeps; }
     /// The text the last input box was opened with.
     const std::string& lastInputDefault() const { return m_lastInputDefault; }
+    /// The texts the input boxes offered, in order.
+    const std::vector<std::string>& inputDefaults() const { return m_inputDefaults; }
     bool allAnswersUsed() const { return m_answers.empty(); }
     void clear() {
         m_shown.clear();
         m_answers.clear();
+        m_inputDefaults.clear();
         m_beeps = 0;
     }
 
@@ -88,6 +91,7 @@ private:
     std::deque<std::string> m_answers;
     std::vector<Shown> m_shown;
     std::string m_lastInputDefault;
+    std::vector<std::string> m_inputDefaults;
     int m_beeps = 0;
 };
 

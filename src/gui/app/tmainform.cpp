@@ -47,6 +47,7 @@
 #include "gui/controls/tmrufilelist.h"
 #include "gui/controls/tplacement.h"
 #include "gui/controls/tsplitcontrol.h"
+#include "gui/disks/cdcachecontroller.h"
 #include "gui/disks/diskcontroller.h"
 #include "gui/disks/tdiskinfopanel.h"
 #include "gui/disks/tloggeddrivestabset.h"
@@ -151,6 +152,9 @@ TMainForm::TMainForm(Catalogue& catalogue, AppState& state, Settings& settings,
     wireFileWindow();
     wireDisks();
     wireView();
+    m_cdCache = new CdCacheController(m_cat, m_state, m_settings, *m_logger, *m_prompter,
+                                      *MainStatusBar, *this, this);
+    m_cdCache->InstallTitleView(scVertical, ZenPageControl, ts_TitlePage, MainStatusBar);
     m_help = new HelpController(this);
     buildCommands();
     wireMenus();
@@ -220,6 +224,8 @@ TMainForm::~TMainForm() {
     delete m_disks;
     delete m_quickSearch;
     m_quickSearch = nullptr;
+    delete m_cdCache;
+    m_cdCache = nullptr;
     delete m_fileWindow;
     delete m_treeController;
     m_fileMenuState = nullptr;
@@ -766,6 +772,8 @@ void TMainForm::buildCommands() {
     for (const auto& [name, handler] : m_dirOps->commands())
         m_commands[name] = handler;
     for (const auto& [name, handler] : m_quickSearch->commands())
+        m_commands[name] = handler;
+    for (const auto& [name, handler] : m_cdCache->commands())
         m_commands[name] = handler;
 }
 

@@ -51,6 +51,7 @@ class MainMenuBar;
 class THistoryComboBox;
 class ProgramIcon;
 class DiskController;
+class CdCacheController;
 class TaggingController;
 class SearchController;
 class TagWizardController;
@@ -343,6 +344,7 @@ private:
     CatalogueTreeModel* m_treeModel = nullptr;
     FileWindowController* m_fileWindow = nullptr;
     DiskController* m_disks = nullptr;
+    CdCacheController* m_cdCache = nullptr;
     TaggingController* m_tagging = nullptr;
     ViewController* m_view = nullptr;
     QuickViewController* m_quickView = nullptr;
