@@ -511,7 +511,8 @@ TEST_F(OpsGui, VirtualRootsAndNetworkDisksFromTheMenus) {
         dialog->findChild<QLineEdit*>("edAddress")->setText("smb://server/share");
         dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
     });
-    EXPECT_TRUE(form->menus().runCommand("sbConnectClick"));
+    ASSERT_TRUE(form->menus().action("miConnect"));
+    form->menus().action("miConnect")->trigger();
     reactivate();
     EXPECT_EQ(prompter.texts(), (std::vector<std::string>{
                                     "Enter password (if required):",
@@ -524,7 +525,8 @@ TEST_F(OpsGui, VirtualRootsAndNetworkDisksFromTheMenus) {
         EXPECT_FALSE(buttons->button(QDialogButtonBox::Ok)->isEnabled());
         buttons->button(QDialogButtonBox::Cancel)->click();
     });
-    EXPECT_TRUE(form->menus().runCommand("sbDisconnectClick"));
+    ASSERT_TRUE(form->menus().action("miDisconnect"));
+    form->menus().action("miDisconnect")->trigger();
     reactivate();
     EXPECT_TRUE(prompter.texts().empty());
 }
