@@ -1,6 +1,7 @@
 #include "systemreport.h"
 
 #include "core/text.h"
+#include "platform/discsector.h"
 
 #include <cstdio>
 #include <fcntl.h>
@@ -238,15 +239,8 @@ DiscInfo ParseVolumeDescriptor(std::string_view sector) {
 }
 
 DiscInfo ReadDiscInfo(const std::string& deviceOrImage) {
-    const int fd = ::open(deviceOrImage.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return {};
-    std::string sector(2048, '\0');
-    const ssize_t n = ::pread(fd, sector.data(), sector.size(), 16 * 2048);
-    ::close(fd);
-    if (n != 2048)
-        return {};
-    return ParseVolumeDescriptor(sector);
+    const auto sector = platform::ReadDiscSector(deviceOrImage, 16);
+    return sector ? ParseVolumeDescriptor(*sector) : DiscInfo{};
 }
 
 } // namespace zentrix::tools
