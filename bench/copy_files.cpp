@@ -3,7 +3,8 @@
 // DIR (default: copy-data beside this program) keeps the two sets, made once:
 // 16 files of 64 MiB, and 20,000 files of 0-8 KiB in 200 directories. Each set
 // is copied with the engine and with cp -a into fresh destinations, with the
-// sources in the cache; the best of three rounds counts. Last line:
+// sources in the cache; the best of three rounds (five for the small set)
+// counts. Last line:
 // copy_files bytes=B files=N seconds=S cp_seconds=C ratio=R small_files=M
 //   small_seconds=T small_cp_seconds=U small_ratio=V
 #include "benchsupport.h"
@@ -21,6 +22,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <functional>
 #include <random>
 #include <spawn.h>
@@ -111,62 +113,71 @@ struct Figures {
     double cp = 1e9;
 };
 
-/// The best of three rounds of each tool, each into a fresh destination. The
-/// tools take turns at going first, and the disk is flushed before every copy,
-/// so that neither pays for the other's (or the last round's) writes.
-Figures compare(const std::string& dir, const std::string& set, TFileOperator& op) {
+/// The best of `rounds` rounds of each tool, each into a fresh destination.
+/// The tools take turns at going first, and the disk is flushed before every
+/// copy, so that neither pays for the other's (or the last round's) writes.
+/// The copies are kept in `made` and deleted only when every figure is taken:
+/// a file system without a journal skips the inodes freed in the last minutes
+/// when it makes new ones, and a clean-up between rounds would charge that
+/// search to whichever tool happens to land among them.
+Figures compare(const std::string& dir, const std::string& set, TFileOperator& op, int rounds,
+                std::vector<std::string>& made) {
     Figures f;
     const std::string source = dir + "/" + set;
     spawnWait({"cp", "-a", source, dir + "/warm"}); // sources into the cache
     spawnWait({"rm", "-rf", dir + "/warm"});
-    const std::string engineDest = dir + "/out-engine";
-    const std::string cpDest = dir + "/out-cp";
-    const auto engine = [&] {
-        ::mkdir(engineDest.c_str(), 0755);
+    const auto engine = [&](int round) {
+        const std::string dest = dir + "/out-" + set + "-engine" + std::to_string(round);
+        made.push_back(dest);
+        ::mkdir(dest.c_str(), 0755);
         ::sync();
         op.SetSource(source + ";");
-        op.SetDestination(engineDest + "/");
+        op.SetDestination(dest + "/");
         bool ok = true;
         f.engine = std::min(f.engine, timed([&] { ok = op.Execute(); }));
         if (!ok)
             std::fprintf(stderr, "copy_files: the engine did not finish its copy\n");
     };
-    const auto cp = [&] {
-        ::mkdir(cpDest.c_str(), 0755);
+    const auto cp = [&](int round) {
+        const std::string dest = dir + "/out-" + set + "-cp" + std::to_string(round);
+        made.push_back(dest);
+        ::mkdir(dest.c_str(), 0755);
         ::sync();
-        f.cp = std::min(f.cp, timed([&] { spawnWait({"cp", "-a", source, cpDest + "/"}); }));
+        f.cp = std::min(f.cp, timed([&] { spawnWait({"cp", "-a", source, dest + "/"}); }));
     };
-    for (int round = 0; round < 3; ++round) {
+    for (int round = 0; round < rounds; ++round) {
         if (round % 2 == 0) {
-            engine();
-            cp();
+            engine(round);
+            cp(round);
         } else {
-            cp();
-            engine();
+            cp(round);
+            engine(round);
         }
-        spawnWait({"rm", "-rf", engineDest, cpDest});
-        ::sync();
     }
     return f;
 }
 
 /// The engine on the small set with the quiet window and with the real progress
-/// window (shown from the start), the better of two rounds each.
+/// window (shown from the start), the better of two rounds each, taking turns
+/// at going first; the copies join `made`.
 Figures windowCost(const std::string& dir, TFileOperator& op, FileOpWindow& quiet,
-                   TFileOpProgressForm& form) {
+                   TFileOpProgressForm& form, std::vector<std::string>& made) {
     Figures f; // engine: with the window; cp: quiet
     const std::string source = dir + "/small";
     for (int round = 0; round < 2; ++round) {
-        for (FileOpWindow* window : {static_cast<FileOpWindow*>(&form), &quiet}) {
-            const std::string dest = dir + "/out-window";
+        FileOpWindow* const first = round == 0 ? static_cast<FileOpWindow*>(&form) : &quiet;
+        FileOpWindow* const second = round == 0 ? static_cast<FileOpWindow*>(&quiet) : &form;
+        for (FileOpWindow* window : {first, second}) {
+            const std::string dest = dir + "/out-window" + std::to_string(made.size());
+            made.push_back(dest);
             ::mkdir(dest.c_str(), 0755);
             ::sync();
             op.SetWindow(window);
             op.SetSource(source + ";");
             op.SetDestination(dest + "/");
             const double t = timed([&] { op.Execute(); });
-            (window == &quiet ? f.cp : f.engine) = std::min(window == &quiet ? f.cp : f.engine, t);
-            spawnWait({"rm", "-rf", dest});
+            double& best = window == &quiet ? f.cp : f.engine;
+            best = std::min(best, t);
         }
     }
     op.SetWindow(&quiet);
@@ -183,6 +194,16 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "copy_files: cannot make the test data in %s\n", dir.c_str());
         return 1;
     }
+    // Copies left by an interrupted run would turn the copies into replaces.
+    std::vector<std::string> made = {"rm", "-rf"};
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(dir, error))
+        if (entry.path().filename().string().rfind("out-", 0) == 0)
+            made.push_back(entry.path().string());
+    if (made.size() > 2) {
+        spawnWait(made);
+        made.resize(2);
+    }
     platform::DriveTable drives;
     bench::SilentPrompter prompter;
     QuietFileOpWindow window;
@@ -191,8 +212,8 @@ int main(int argc, char** argv) {
     op.Operation = FileOperation::foCopy;
     op.Flags = {FileOpFlag::foNoConfirmMkDir};
 
-    const Figures big = compare(dir, "big", op);
-    const Figures small = compare(dir, "small", op);
+    const Figures big = compare(dir, "big", op, 3, made);
+    const Figures small = compare(dir, "small", op, 5, made);
 
     // What the progress window costs (offscreen when there is no display).
     if (!std::getenv("DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
@@ -203,7 +224,8 @@ int main(int argc, char** argv) {
     QApplication app(qtArgc, qtArgv);
     TFileOpProgressForm form;
     form.showDelay = 0;
-    const Figures cost = windowCost(dir, op, window, form);
+    const Figures cost = windowCost(dir, op, window, form, made);
+    spawnWait(made);
     std::printf("copy_files progress_window small_seconds=%.3f quiet_small_seconds=%.3f "
                 "draws=%d cost=%.1f%%\n",
                 cost.engine, cost.cp, form.drawCount(), 100.0 * (cost.engine - cost.cp) / cost.cp);
