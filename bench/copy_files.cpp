@@ -204,6 +204,15 @@ int main(int argc, char** argv) {
         spawnWait(made);
         made.resize(2);
     }
+    // Every copy stays until the end: six of the large set, fourteen of the small one.
+    const uintmax_t needed =
+        6 * uintmax_t{kBigSize} * kBigFiles + 14 * (uintmax_t{kSmallFiles} * 8 * 1024);
+    const std::filesystem::space_info space = std::filesystem::space(dir, error);
+    if (!error && space.available < needed) {
+        std::fprintf(stderr, "copy_files: the copies need %ju MiB free in %s, there are %ju MiB\n",
+                     needed >> 20, dir.c_str(), space.available >> 20);
+        return 1;
+    }
     platform::DriveTable drives;
     bench::SilentPrompter prompter;
     QuietFileOpWindow window;
