@@ -6,6 +6,7 @@
 #include "config/settings.h"
 #include "core/appstate.h"
 #include "filewindow/filewindow.h"
+#include "gui/app/guiprompter.h"
 #include "gui/app/mainmenubar.h"
 #include "gui/app/tmainform.h"
 #include "gui/controls/thistorycombobox.h"
@@ -27,9 +28,11 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 #include <gtest/gtest.h>
 
@@ -380,6 +383,49 @@ TEST_F(CopyMoveGui, TheProgressWindowShowsAndItsCancelStopsTheCopy) {
     EXPECT_FALSE(progress->isVisible());
     EXPECT_FALSE(exists(tmp.at("e/big.bin")));
     EXPECT_TRUE(prompter.shown().empty());
+}
+
+TEST_F(CopyMoveGui, AQuestionAskedBeforeTheProgressWindowShowsStaysAnswerable) {
+    // The first thing the copy asks is whether to make the missing directory;
+    // the box stays open well past the moment the progress window would show.
+    auto* progress = form->findChild<TFileOpProgressForm*>();
+    ASSERT_NE(progress, nullptr);
+    progress->showDelay = 50;
+    bool boxOnTopWhileOpen = false;
+    bool progressUpWhileOpen = true;
+    bool progressUpAfter = false;
+    prompter.answerChoice(0);
+    prompter.whileAsking = [&](const std::string& question) {
+        GuiPrompter boxes(form.get()); // what the window asks with, a real message box
+        QTimer::singleShot(600, [&] {
+            // The box takes the input, not a window come up over it.
+            boxOnTopWhileOpen = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            progressUpWhileOpen = progress->isVisible();
+            auto* box = form->findChild<QMessageBox*>();
+            ASSERT_NE(box, nullptr);
+            box->buttons().front()->click();
+        });
+        boxes.askChoice(question, {"Yes", "Yes to all", "No", "Cancel"}, "Confirm");
+        // Answered: now the window comes up (the worker still waits here).
+        OnModalShown([&](QWidget* modal) { progressUpAfter = modal == progress; });
+        QTest::qWait(200);
+    };
+    // The first copy of a session makes a missing directory unasked; after it
+    // the question is asked.
+    fw().SetCurrent(row("b.txt"));
+    press(Qt::Key_C);
+    answerPage(CopyMovePage::CopyAs, "*.*");
+    answerPage(CopyMovePage::CopyTo, "E:\\");
+    fw().SetCurrent(row("a.txt"));
+    press(Qt::Key_C);
+    answerPage(CopyMovePage::CopyAs, "*.*");
+    answerPage(CopyMovePage::CopyTo, "E:\\new\\");
+    ASSERT_EQ(prompter.questions().size(), 1u);
+    EXPECT_NE(prompter.questions()[0].find("E:\\new"), std::string::npos);
+    EXPECT_FALSE(progressUpWhileOpen);
+    EXPECT_TRUE(boxOnTopWhileOpen);
+    EXPECT_TRUE(progressUpAfter);
+    EXPECT_EQ(readFile(tmp.at("e/new/a.txt")), "alpha");
 }
 
 TEST_F(CopyMoveGui, AidsOfTheDestinationBox) {

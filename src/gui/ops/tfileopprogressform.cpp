@@ -2,7 +2,7 @@
 
 #include "gui/controls/a11y.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QEventLoop>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -14,6 +14,9 @@
 
 namespace zentrix {
 namespace {
+
+/// How soon the window looks again whether the question in its way is answered.
+constexpr int kRetryMs = 100;
 
 /// A label that shows a value: a screen reader hears `caption` with the value,
 /// or the value alone when its text carries its own caption ("Files: 3 of 10").
@@ -62,11 +65,19 @@ TFileOpProgressForm::TFileOpProgressForm(QWidget* parent) : QDialog(parent) {
     m_showTimer = new QTimer(this);
     m_showTimer->setSingleShot(true);
     connect(m_showTimer, &QTimer::timeout, this, [this] {
-        if (m_running && m_visible) {
-            show();
-            raise();
-            activateWindow();
+        if (!m_running || !m_visible)
+            return;
+        // A question of the operation is open (it came before the window): a
+        // window shown now would cover it and, being modal, take its input,
+        // so that nobody could answer it. The window comes up after it.
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal && modal != this && modal != m_modalAtOpen) {
+            m_showTimer->start(kRetryMs);
+            return;
         }
+        show();
+        raise();
+        activateWindow();
     });
 }
 
@@ -89,6 +100,7 @@ void TFileOpProgressForm::Open(const std::string& title, bool withNames, bool vi
     pbProgress->setValue(0);
     for (QLabel* label : {lbFile, lbTarget, lbFiles, lbBytes, lbSpeed, lbTimeLeft})
         label->clear();
+    m_modalAtOpen = QApplication::activeModalWidget(); // the dialog it may run from
     if (visible)
         m_showTimer->start(showDelay);
 }

@@ -3,6 +3,7 @@
 #include "ops/fileopwindow.h"
 
 #include <QDialog>
+#include <QPointer>
 
 #include <atomic>
 
@@ -58,6 +59,7 @@ private:
     std::atomic<bool> m_cancel{false};
     QEventLoop* m_loop = nullptr;
     QTimer* m_showTimer = nullptr;
+    QPointer<QWidget> m_modalAtOpen;
     bool m_withNames = true;
     bool m_visible = true;
     bool m_running = false;
