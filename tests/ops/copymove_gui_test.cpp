@@ -390,14 +390,14 @@ TEST_F(CopyMoveGui, AQuestionAskedBeforeTheProgressWindowShowsStaysAnswerable) {
     // the box stays open well past the moment the progress window would show.
     auto* progress = form->findChild<TFileOpProgressForm*>();
     ASSERT_NE(progress, nullptr);
-    progress->showDelay = 50;
+    ASSERT_LT(progress->showDelay, 500);
     bool boxOnTopWhileOpen = false;
     bool progressUpWhileOpen = true;
     bool progressUpAfter = false;
     prompter.answerChoice(0);
     prompter.whileAsking = [&](const std::string& question) {
         GuiPrompter boxes(form.get()); // what the window asks with, a real message box
-        QTimer::singleShot(600, [&] {
+        QTimer::singleShot(1000, [&] {
             // The box takes the input, not a window come up over it.
             boxOnTopWhileOpen = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             progressUpWhileOpen = progress->isVisible();
@@ -408,7 +408,7 @@ TEST_F(CopyMoveGui, AQuestionAskedBeforeTheProgressWindowShowsStaysAnswerable) {
         boxes.askChoice(question, {"Yes", "Yes to all", "No", "Cancel"}, "Confirm");
         // Answered: now the window comes up (the worker still waits here).
         OnModalShown([&](QWidget* modal) { progressUpAfter = modal == progress; });
-        QTest::qWait(200);
+        QTest::qWait(400);
     };
     // The first copy of a session makes a missing directory unasked; after it
     // the question is asked.
