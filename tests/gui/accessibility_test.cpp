@@ -76,7 +76,8 @@ protected:
         tmp.write("d/readme.txt", "hello");
         tmp.write("d/notes.txt", "notes!!");
         state.currentDisk = 'D';
-        makeForm("D=" + tmp.at("d") + ";E=" + tmp.at("e"));
+        makeDrives("D=" + tmp.at("d") + ";E=" + tmp.at("e"));
+        makeForm();
         form->resize(900, 650);
         form->show();
         QApplication::setActiveWindow(form.get());

@@ -46,7 +46,8 @@ protected:
         tmp.mkdir("d/Docs");
         tmp.write("d/readme.txt", "hello");
         state.currentDisk = 'D';
-        makeForm("D=" + tmp.at("d"));
+        makeDrives("D=" + tmp.at("d"));
+        makeForm();
         form->resize(900, 650);
         form->show();
         QApplication::setActiveWindow(form.get());

@@ -69,7 +69,8 @@ protected:
         tmp.write("d/music/f.mp3", "f");
         state.currentDisk = 'D';
         settings.ShowMemStat = false; // the command strip stays hidden but for prompts
-        makeForm("D=" + tmp.at("d"));
+        makeDrives("D=" + tmp.at("d"));
+        makeForm();
 
         // The wiring the main window does.
         tagging = new TaggingController(*cat, state, settings, form->fileWindow().model(),

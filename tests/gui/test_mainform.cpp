@@ -77,7 +77,8 @@ protected:
             tmp.mkdir(d);
         tmp.write("d/readme.txt", "hello");
         state.currentDisk = 'D';
-        makeForm("C=" + tmp.at("c") + ";D=" + tmp.at("d") + ";E=" + tmp.at("e"));
+        makeDrives("C=" + tmp.at("c") + ";D=" + tmp.at("d") + ";E=" + tmp.at("e"));
+        makeForm();
         form->show();
     }
     void TearDown() override { closeWindow(); }

@@ -52,7 +52,8 @@ protected:
         tmp.write("d/other/e.txt", "no animals" + std::string(990, '.'));
         tmp.mkdir("e");
         state.currentDisk = 'D';
-        makeForm("D=" + tmp.at("d") + ";E=" + tmp.at("e"));
+        makeDrives("D=" + tmp.at("d") + ";E=" + tmp.at("e"));
+        makeForm();
         form->show();
         form->Start({{"D:\\notes"}, {}});
         idle();

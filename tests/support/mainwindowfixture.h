@@ -24,8 +24,9 @@ namespace zentrix::test {
 
 /// The real main window over drives on folders of a temporary directory,
 /// offscreen. A test's own SetUp writes its files and settings, then calls the
-/// pieces it needs: useHome(), openWindow() (or makeForm() and showActive()
-/// with its own wiring in between), and starts the window as it likes.
+/// pieces it needs: useHome(), openWindow() (or makeDrives(), makeForm() and
+/// showActive() with its own wiring in between), and starts the window as it
+/// likes.
 class MainWindowFixture : public ::testing::Test {
 protected:
     TempDir tmp;
@@ -53,12 +54,14 @@ protected:
         m_env.push_back(std::make_unique<ScopedEnv>(name, value));
     }
 
-    /// The drives of `driveSpec`, their catalogue and the window over them
-    /// (not shown yet).
-    void makeForm(const std::string& driveSpec) {
+    /// The drives of `driveSpec` and their catalogue.
+    void makeDrives(const std::string& driveSpec) {
         drives =
             std::make_unique<platform::DriveTable>(platform::DriveTable::FromSpec(driveSpec, {}));
         cat = std::make_unique<Catalogue>(*drives);
+    }
+    /// The window over them, not shown yet.
+    void makeForm() {
         form = std::make_unique<TMainForm>(*cat, state, settings, *drives, &prompter);
     }
     /// The window shown and active.
@@ -66,9 +69,11 @@ protected:
         form->show();
         reactivate();
     }
-    /// makeForm() and showActive(); call it under ASSERT_NO_FATAL_FAILURE.
+    /// makeDrives(), makeForm() and showActive(); call it under
+    /// ASSERT_NO_FATAL_FAILURE.
     void openWindow(const std::string& driveSpec) {
-        makeForm(driveSpec);
+        makeDrives(driveSpec);
+        makeForm();
         showActive();
     }
     /// Back from a modal dialog: the window is active again (a window manager
