@@ -164,19 +164,8 @@ void CopyMoveController::browse(TCopyMovePage* page) {
 }
 
 void CopyMoveController::favorites(TCopyMovePage* page) {
-    std::vector<std::string> items;
-    for (const std::string& host : platform::ReadGtkBookmarks())
-        if (auto path = m_cat.Drives().ToCataloguePath(host, true))
-            items.push_back(*path);
-    if (items.empty())
-        return; // no favorites: the history stays in the list
-    const QString text = page->text();
-    page->box->Tag = 1;
-    page->box->clear();
-    for (const std::string& item : items)
-        page->box->addItem(q(item));
-    page->box->setEditText(text);
-    page->box->showPopup();
+    // No favorites: the history stays in the list.
+    page->box->ShowInsteadOfHistory(platform::FavoriteDirectories(m_cat.Drives()));
 }
 
 void CopyMoveController::switchDisk(TCopyMovePage* page, bool next) {
