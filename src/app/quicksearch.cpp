@@ -96,11 +96,7 @@ void QuickSearch::OpenRecent(const std::string& path) {
 }
 
 std::vector<std::string> QuickSearch::Favorites() const {
-    std::vector<std::string> out;
-    for (const std::string& host : platform::ReadGtkBookmarks())
-        if (auto path = drives().ToCataloguePath(host, true))
-            out.push_back(std::move(*path));
-    return out;
+    return platform::FavoriteDirectories(drives());
 }
 
 bool QuickSearch::AddFavorite(const std::string& dirPath, const std::string& defaultName) {

@@ -2,6 +2,7 @@
 
 #include "platform/apppaths.h"
 #include "platform/atomicfile.h"
+#include "platform/drivetable.h"
 #include "platform/fileprobe.h"
 
 #include <algorithm>
@@ -116,6 +117,14 @@ std::string WithGtkBookmark(std::string_view text, std::string_view path, std::s
 
 std::string GtkBookmarksPath() {
     return AppPaths::ConfigHome() + "/gtk-3.0/bookmarks";
+}
+
+std::vector<std::string> FavoriteDirectories(const DriveTable& drives) {
+    std::vector<std::string> out;
+    for (const std::string& host : ReadGtkBookmarks())
+        if (auto path = drives.ToCataloguePath(host, true))
+            out.push_back(std::move(*path));
+    return out;
 }
 
 std::vector<std::string> ReadGtkBookmarks() {

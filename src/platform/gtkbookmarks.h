@@ -6,6 +6,8 @@
 
 namespace zentrix::platform {
 
+class DriveTable;
+
 /// The local directories of a GTK bookmarks file's text: one URI a line, an
 /// optional label after a blank; "file://" URIs (percent-encoded, with an
 /// empty or "localhost" host) give their absolute paths, anything else is left
@@ -31,6 +33,10 @@ std::string GtkBookmarksPath();
 /// existing directories (links followed), in the file's order; empty when
 /// there are none.
 std::vector<std::string> ReadGtkBookmarks();
+
+/// The favorite directories: the bookmarks that lie on a drive, in catalogue
+/// form ("D:\PHOTOS\"), in the file's order.
+std::vector<std::string> FavoriteDirectories(const DriveTable& drives);
 
 /// Adds a directory to the user's bookmarks (see WithGtkBookmark), replacing
 /// the file atomically so that the other programs' entries are kept and a

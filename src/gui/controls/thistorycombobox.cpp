@@ -84,6 +84,18 @@ void THistoryComboBox::ReloadAndAppend(const QString& chosen) {
     setCurrentIndex(index);
 }
 
+void THistoryComboBox::ShowInsteadOfHistory(const std::vector<std::string>& items) {
+    if (items.empty())
+        return;
+    const QString text = currentText();
+    Tag = 1;
+    clear();
+    for (const std::string& item : items)
+        addItem(QString::fromStdString(item));
+    setEditText(text);
+    showPopup();
+}
+
 void HistoryBoxWriteIniOnCloseUp(THistoryComboBox* box) {
     if (!box)
         return;

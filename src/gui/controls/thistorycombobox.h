@@ -41,6 +41,10 @@ public:
     void ReloadAndAppend(const QString& chosen);
     /// The items as the box holds them, most recent first.
     std::vector<std::string> Items() const;
+    /// Opens the list with `items` in place of the history, the text kept; the
+    /// box is tagged, so that the close-up brings the history back. Nothing
+    /// happens without items.
+    void ShowInsteadOfHistory(const std::vector<std::string>& items);
 
 private:
     void showItems(const std::vector<std::string>& items);

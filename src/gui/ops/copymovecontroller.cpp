@@ -83,10 +83,10 @@ TCopyMovePage* CopyMoveController::page(CopyMovePage kind) const {
 }
 
 TCopyMovePage* CopyMoveController::currentPage() const {
-    return m_up;
+    return qobject_cast<TCopyMovePage*>(m_strip.Up());
 }
 
-QStackedWidget* CopyMoveController::pageControl(TCopyMovePage* page) const {
+QStackedWidget* CopyMoveController::pageControl(QWidget* page) {
     return page ? qobject_cast<QStackedWidget*>(page->parentWidget()) : nullptr;
 }
 
@@ -98,19 +98,7 @@ void CopyMoveController::showPage(CopyMovePage kind, const std::string& text, bo
         page->box->Tag = 0;
         page->box->Load();
     }
-    if (QStackedWidget* control = pageControl(page)) {
-        if (!m_up) {
-            m_pageBefore = control->currentWidget();
-            m_controlWasVisible = control->isVisible();
-        }
-        control->setCurrentWidget(page);
-        control->show();
-    } else {
-        if (m_up && m_up != page)
-            m_up->hide();
-        page->show();
-    }
-    m_up = page;
+    m_strip.Show(pageControl(page), page);
     emit commandPageShown(page);
     page->box->setEditText(q(text));
     page->box->setFocus(Qt::OtherFocusReason);
@@ -123,19 +111,10 @@ void CopyMoveController::showPage(CopyMovePage kind, const std::string& text, bo
 }
 
 void CopyMoveController::closePage() {
-    TCopyMovePage* page = m_up;
+    QWidget* page = m_strip.Up();
     if (!page)
         return;
-    m_up = nullptr;
-    if (QStackedWidget* control = pageControl(page)) {
-        if (m_pageBefore && m_pageBefore != page)
-            control->setCurrentWidget(m_pageBefore);
-        else if (control->count() > 0)
-            control->setCurrentIndex(0);
-        control->setVisible(m_controlWasVisible);
-    } else {
-        page->hide();
-    }
+    m_strip.Close(pageControl(page));
     emit commandPageClosed();
 }
 
@@ -185,19 +164,8 @@ void CopyMoveController::browse(TCopyMovePage* page) {
 }
 
 void CopyMoveController::favorites(TCopyMovePage* page) {
-    std::vector<std::string> items;
-    for (const std::string& host : platform::ReadGtkBookmarks())
-        if (auto path = m_cat.Drives().ToCataloguePath(host, true))
-            items.push_back(*path);
-    if (items.empty())
-        return; // no favorites: the history stays in the list
-    const QString text = page->text();
-    page->box->Tag = 1;
-    page->box->clear();
-    for (const std::string& item : items)
-        page->box->addItem(q(item));
-    page->box->setEditText(text);
-    page->box->showPopup();
+    // No favorites: the history stays in the list.
+    page->box->ShowInsteadOfHistory(platform::FavoriteDirectories(m_cat.Drives()));
 }
 
 void CopyMoveController::switchDisk(TCopyMovePage* page, bool next) {

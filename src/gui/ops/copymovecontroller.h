@@ -15,6 +15,7 @@
 // making the control visible while it is up, and gives the control its earlier
 // page and visibility back when it closes.
 
+#include "gui/controls/strippage.h"
 #include "ops/copymovecommands.h"
 
 #include <QObject>
@@ -91,16 +92,14 @@ private:
     void browse(TCopyMovePage* page);
     void favorites(TCopyMovePage* page);
     void switchDisk(TCopyMovePage* page, bool next);
-    QStackedWidget* pageControl(TCopyMovePage* page) const;
+    static QStackedWidget* pageControl(QWidget* page);
 
     std::unique_ptr<CopyMoveCommands> m_model;
     Catalogue& m_cat;
     PluginCalls& m_plugins;
     QPointer<QWidget> m_owner;
     std::vector<TCopyMovePage*> m_pages;
-    QPointer<TCopyMovePage> m_up;
-    QPointer<QWidget> m_pageBefore;
-    bool m_controlWasVisible = false;
+    StripPage m_strip;
     std::map<std::string, Command> m_commands;
 };
 

@@ -181,35 +181,11 @@ void DirOpsController::watchCurrDirLabel(QLabel* label) {
 // --- the pages ----------------------------------------------------------------------------
 
 void DirOpsController::showPage(QWidget* page) {
-    if (m_control) {
-        if (!m_up) {
-            m_pageBefore = m_control->currentWidget();
-            m_controlWasVisible = m_control->isVisible();
-        }
-        m_control->setCurrentWidget(page);
-        m_control->show();
-    } else {
-        if (m_up && m_up != page)
-            m_up->hide();
-        page->show();
-    }
-    m_up = page;
+    m_strip.Show(m_control, page);
 }
 
 void DirOpsController::closePage() {
-    QWidget* page = m_up;
-    if (!page)
-        return;
-    m_up = nullptr;
-    if (m_control) {
-        if (m_pageBefore && m_control->indexOf(m_pageBefore) >= 0)
-            m_control->setCurrentWidget(m_pageBefore);
-        else if (m_control->count() > 0)
-            m_control->setCurrentIndex(0);
-        m_control->setVisible(m_controlWasVisible);
-    } else {
-        page->hide();
-    }
+    m_strip.Close(m_control);
 }
 
 void DirOpsController::showMakeDirPage(const std::string& text) {

@@ -7,6 +7,7 @@
 //   m_dirOps->installPages(ZenPageControl);
 //   // in buildCommands(): for (auto& [name, handler] : m_dirOps->commands()) ...
 
+#include "gui/controls/strippage.h"
 #include "ops/dirops.h"
 
 #include <QObject>
@@ -135,10 +136,8 @@ private:
     QPointer<TCommandPrompt> m_renameDir;
     QPointer<QWidget> m_prune;
     QPointer<QStackedWidget> m_control;
-    QPointer<QWidget> m_up;
-    QPointer<QWidget> m_pageBefore;
+    StripPage m_strip;
     QPointer<QLabel> m_currDirLabel;
-    bool m_controlWasVisible = false;
     QPoint m_pressAt;
     std::string m_pressedPath; // the node whose label the left button went down on
     std::string m_dragOverPath;

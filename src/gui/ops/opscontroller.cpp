@@ -139,17 +139,7 @@ void OpsController::showPrompt(ChangePrompt prompt, const std::string& caption,
     p->setCaption(q(caption));
     if (text)
         p->setText(q(*text));
-    if (m_control) {
-        if (!m_pageUp) {
-            m_pageBefore = m_control->currentWidget();
-            m_controlWasVisible = m_control->isVisible();
-        }
-        m_control->setCurrentWidget(p);
-        m_control->show();
-    } else {
-        p->show();
-    }
-    m_pageUp = true;
+    m_strip.Show(m_control, p);
     p->hbBox->setFocus(Qt::OtherFocusReason);
     if (QLineEdit* edit = p->hbBox->lineEdit())
         edit->selectAll();
@@ -162,18 +152,7 @@ void OpsController::closePrompt(ChangePrompt prompt) {
     }
     if (m_calendarFrame)
         m_calendarFrame->close();
-    if (!m_pageUp)
-        return;
-    m_pageUp = false;
-    if (m_control) {
-        if (m_pageBefore && m_control->indexOf(m_pageBefore) >= 0)
-            m_control->setCurrentWidget(m_pageBefore);
-        else if (m_control->count() > 0)
-            m_control->setCurrentIndex(0);
-        m_control->setVisible(m_controlWasVisible);
-    } else if (TCommandPrompt* p = page(prompt)) {
-        p->hide();
-    }
+    m_strip.Close(m_control);
 }
 
 void OpsController::addHistory(ChangePrompt prompt, const std::string& text) {

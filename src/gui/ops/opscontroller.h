@@ -12,6 +12,7 @@
 //   for (const auto& [name, handler] : m_ops->commands())
 //       m_commands[name] = handler;
 
+#include "gui/controls/strippage.h"
 #include "gui/ops/tcommandprompt.h"
 #include "ops/filechanges.h"
 #include "ops/localdatetime.h"
@@ -96,11 +97,9 @@ private:
     QPointer<TCommandPrompt> m_renameTagged;
     QPointer<TCommandPrompt> m_dateTime;
     QPointer<QStackedWidget> m_control;
-    QPointer<QWidget> m_pageBefore; // the strip's page before a prompt came up
     QPointer<QWidget> m_calendarFrame;
     QPointer<QCalendarWidget> m_calendar;
-    bool m_controlWasVisible = false;
-    bool m_pageUp = false;
+    StripPage m_strip; // the prompt that is up
     std::map<std::string, Command> m_commands;
 };
 

@@ -240,16 +240,7 @@ void QuickSearchController::QuickSearchBrowse() {
 }
 
 void QuickSearchController::QuickSearchFavorites(THistoryComboBox* box) {
-    const std::vector<std::string> favorites = m_model.Favorites();
-    if (favorites.empty())
-        return;
-    const QString text = box->currentText();
-    box->Tag = 1; // the list holds favorites until one is chosen
-    box->clear();
-    for (const std::string& path : favorites)
-        box->addItem(q(path));
-    box->setEditText(text);
-    box->showPopup();
+    box->ShowInsteadOfHistory(m_model.Favorites());
 }
 
 void QuickSearchController::hbDirSearchDropDown() {

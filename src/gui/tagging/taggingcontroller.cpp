@@ -74,17 +74,7 @@ void TaggingController::showAttributePage(const std::string& caption) {
     if (!m_page)
         return;
     m_page->setCaption(QString::fromStdString(caption));
-    if (QStackedWidget* control = pageControl()) {
-        if (!m_pageUp) {
-            m_pageBefore = control->currentWidget();
-            m_controlWasVisible = control->isVisible();
-        }
-        control->setCurrentWidget(m_page);
-        control->show();
-    } else {
-        m_page->show();
-    }
-    m_pageUp = true;
+    m_strip.Show(pageControl(), m_page);
     emit commandPageShown(m_page);
     m_page->hbFilesAttrHistory->setFocus(Qt::OtherFocusReason);
     if (QLineEdit* edit = m_page->hbFilesAttrHistory->lineEdit())
@@ -92,18 +82,9 @@ void TaggingController::showAttributePage(const std::string& caption) {
 }
 
 void TaggingController::closeAttributePage() {
-    if (!m_page || !m_pageUp)
+    if (!m_page || !m_strip.Up())
         return;
-    m_pageUp = false;
-    if (QStackedWidget* control = pageControl()) {
-        if (m_pageBefore && m_pageBefore != m_page)
-            control->setCurrentWidget(m_pageBefore);
-        else if (control->count() > 0 && control->widget(0) != m_page)
-            control->setCurrentIndex(0);
-        control->setVisible(m_controlWasVisible);
-    } else {
-        m_page->hide();
-    }
+    m_strip.Close(pageControl());
     emit commandPageClosed();
 }
 

@@ -29,6 +29,7 @@
 #include "filewindow/filewindowui.h"
 #include "filewindow/tagging.h"
 #include "filewindow/taggingui.h"
+#include "gui/controls/strippage.h"
 
 #include <QObject>
 #include <QPointer>
@@ -111,9 +112,7 @@ private:
     QPointer<TFileAttrPage> m_page;
     QPointer<QWidget> m_tree;
     QPointer<QWidget> m_fileList;
-    QPointer<QWidget> m_pageBefore; // the page control's page before ours came up
-    bool m_controlWasVisible = false;
-    bool m_pageUp = false;
+    StripPage m_strip; // our page while it is up
     std::map<std::string, Command> m_commands;
 };
 
