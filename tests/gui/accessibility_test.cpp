@@ -91,7 +91,6 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     StatisticsPanel* stats() { return form->findChild<StatisticsPanel*>(); }
-    TVirtualListBox* list() { return form->fileWindow().MainListBox; }
     QWidget* focused() { return QApplication::focusWidget(); }
 };
 

@@ -75,7 +75,6 @@ protected:
         std::ifstream in(tmp.at("config/gtk-3.0/bookmarks"), std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
-    FileWindow& fw() { return form->fileWindow().model(); }
 };
 
 TEST_F(QuickSearchGui, TypedPrefixesAndPathsLeadToDirectoriesAndAreRemembered) {

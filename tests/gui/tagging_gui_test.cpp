@@ -92,8 +92,6 @@ protected:
         MainWindowFixture::TearDown();
     }
 
-    FileWindow& fw() { return form->fileWindow().model(); }
-    TVirtualListBox* list() { return form->fileWindow().MainListBox; }
     std::set<std::string> tagged() {
         std::set<std::string> out;
         for (const TLoggedClass* d : cat->LoggedDirs())

@@ -73,7 +73,6 @@ protected:
         idle();
     }
 
-    FileWindow& fw() { return form->fileWindow().model(); }
     std::set<std::string> tagged() {
         std::set<std::string> out;
         for (const TLoggedClass* d : cat->LoggedDirs())

@@ -49,14 +49,6 @@ protected:
         focusList();
     }
 
-    FileWindow& fw() { return form->fileWindow().model(); }
-    TVirtualListBox* list() { return form->fileWindow().MainListBox; }
-    void focusList() {
-        reactivate();
-        list()->setFocus();
-        idle();
-        ASSERT_TRUE(list()->hasFocus());
-    }
     int entry(const std::string& name) {
         for (int i = 0; i < fw().Count(); ++i)
             if (fw().Text(i) == name)

@@ -102,8 +102,6 @@ protected:
         list()->setFocus();
         idle();
     }
-    FileWindow& fw() { return form->fileWindow().model(); }
-    TVirtualListBox* list() { return form->fileWindow().MainListBox; }
     CopyMoveController& copyMove() { return form->copyMove(); }
     TCopyMovePage* page(CopyMovePage p) { return copyMove().page(p); }
     int row(const std::string& name) {

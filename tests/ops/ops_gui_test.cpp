@@ -81,15 +81,7 @@ protected:
         ::tzset();
     }
 
-    FileWindow& fw() { return form->fileWindow().model(); }
-    TVirtualListBox* list() { return form->fileWindow().MainListBox; }
     OpsController& ops() { return form->ops(); }
-    void focusList() {
-        reactivate();
-        list()->setFocus();
-        idle();
-        ASSERT_TRUE(list()->hasFocus());
-    }
     void current(const std::string& name) {
         for (int i = 0; i < fw().Count(); ++i)
             if (fw().Text(i) == name) {

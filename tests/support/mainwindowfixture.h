@@ -5,7 +5,10 @@
 #include "catalogue/catalogue.h"
 #include "config/settings.h"
 #include "core/appstate.h"
+#include "filewindow/filewindow.h"
 #include "gui/app/tmainform.h"
+#include "gui/filewindow/filewindowcontroller.h"
+#include "gui/filewindow/tvirtuallistbox.h"
 #include "gui/guitestapp.h"
 #include "platform/drivetable.h"
 #include "support/scopedenv.h"
@@ -81,6 +84,16 @@ protected:
     void reactivate() {
         form->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    }
+
+    FileWindow& fw() { return form->fileWindow().model(); }
+    TVirtualListBox* list() { return form->fileWindow().MainListBox; }
+    /// The window active and the focus in the file list.
+    void focusList() {
+        reactivate();
+        list()->setFocus();
+        idle();
+        ASSERT_TRUE(list()->hasFocus());
     }
 
     virtual void idle() {
