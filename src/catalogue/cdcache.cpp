@@ -12,9 +12,8 @@
 #include "core/scopeexit.h"
 #include "platform/apppaths.h"
 #include "platform/atomicfile.h"
+#include "platform/fileprobe.h"
 #include "platform/volume.h"
-
-#include <sys/stat.h>
 
 #include <memory>
 #include <vector>
@@ -25,11 +24,6 @@ namespace {
 
 std::string rootPath(char letter) {
     return std::string(1, letter) + ":\\";
-}
-
-bool isRegularFile(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 } // namespace
@@ -143,7 +137,7 @@ bool CdCache::LoadFromCache(char letter) {
     if (!id)
         return false;
     const std::string path = CacheDirectory() + *id + ".ccc";
-    if (!isRegularFile(path))
+    if (!platform::IsRegularFile(path))
         return false;
     if (!m_settings.SkipRestoreOption && !m_prompter.askYesNo("Log CD-ROM from cache ?"))
         return false;

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zentrix {
 
@@ -19,5 +20,8 @@ std::string ExtensionOf(std::string_view fileName);
 int HexDigit(char c);
 /// Without leading and trailing blanks and control characters.
 std::string Trim(std::string_view text);
+/// The lines of a text, without their "\n" (a "\r" before it stays); no
+/// empty last line for a text that ends with "\n".
+std::vector<std::string_view> SplitLines(std::string_view text);
 
 } // namespace zentrix

@@ -346,14 +346,8 @@ void DirOps::DirPaste() {
         } else if (TTreeNode* targetNode = m_logger.FindNodeByPath(target + "\\")) {
             m_logger.UnlogBranch(targetNode);
         } else if (targetHost && platform::StatPath(*targetHost, st, true) == 0) {
-            TTree& tree = m_cat.Tree();
             TTreeNode* parent = currentRef.get();
-            TTreeNode* node = tree.AddChild(parent, name);
-            tree.SetHasChildren(node, true);
-            m_logger.SetNodeImages(node);
-            tree.SortChildren(parent);
-            if (parent->Logged())
-                tree.SetExpanded(parent, true);
+            addDirNode(parent, name, true, parent->Logged());
         }
 
         if (aborted) {
@@ -437,13 +431,9 @@ void DirOps::MakeNewDir() {
         m_prompter.inform("New directory creation failed!     ");
         return;
     }
-    TTree& tree = m_cat.Tree();
-    TTreeNode* child = tree.AddChild(node, name);
-    m_logger.SetNodeImages(child);
-    tree.SortChildren(node);
-    tree.SetExpanded(node, true);
+    TTreeNode* child = addDirNode(node, name, false, true);
     TNodeRef ref(child);
-    tree.Select(child);
+    m_cat.Tree().Select(child);
     if (!ref)
         return;
     m_catUi.scrollIntoView(ref.get());
@@ -451,13 +441,31 @@ void DirOps::MakeNewDir() {
     m_ui->editNodeLabel(ref.get());
 }
 
+bool DirOps::closedOnEmpty(const std::string& text) {
+    if (!text.empty())
+        return false;
+    m_ui->closePage();
+    m_catUi.playCompletionSound();
+    m_catUi.focusTree();
+    return true;
+}
+
+TTreeNode* DirOps::addDirNode(TTreeNode* parent, const std::string& name, bool hasChildren,
+                              bool expand) {
+    TTree& tree = m_cat.Tree();
+    TTreeNode* child = tree.AddChild(parent, name);
+    if (hasChildren)
+        tree.SetHasChildren(child, true);
+    m_logger.SetNodeImages(child);
+    tree.SortChildren(parent);
+    if (expand)
+        tree.SetExpanded(parent, true);
+    return child;
+}
+
 void DirOps::OK_MakeNewDir(const std::string& text) {
-    if (text.empty()) {
-        m_ui->closePage();
-        m_catUi.playCompletionSound();
-        m_catUi.focusTree();
+    if (closedOnEmpty(text))
         return;
-    }
     TTreeNode* node = m_cat.Tree().Selected();
     if (!node)
         return;
@@ -468,14 +476,10 @@ void DirOps::OK_MakeNewDir(const std::string& text) {
     }
     m_ui->closePage();
     m_ui->addMakeDirHistory(text);
-    TTree& tree = m_cat.Tree();
-    TTreeNode* child = tree.AddChild(node, text);
-    m_logger.SetNodeImages(child);
-    tree.SortChildren(node);
-    tree.SetExpanded(node, true);
+    TTreeNode* child = addDirNode(node, text, false, true);
     const std::string path = child->Path();
     TNodeRef ref(child);
-    tree.Select(child);
+    m_cat.Tree().Select(child);
     if (ref)
         m_catUi.scrollIntoView(ref.get());
     m_catUi.focusTree();
@@ -503,12 +507,8 @@ void DirOps::RenameDir() {
 }
 
 void DirOps::OK_RenameDir(const std::string& text) {
-    if (text.empty()) {
-        m_ui->closePage();
-        m_catUi.playCompletionSound();
-        m_catUi.focusTree();
+    if (closedOnEmpty(text))
         return;
-    }
     TTreeNode* node = m_cat.Tree().Selected();
     if (!node || !node->Parent())
         return;

@@ -132,6 +132,12 @@ private:
     bool pruneContents(const std::string& hostDir, const std::string& cataloguePath,
                        uint64_t device, int64_t& done, bool logging);
     void pruneEnd();
+    /// A node for a directory just made under `parent`, in its sorted place;
+    /// the parent is opened when `expand`.
+    TTreeNode* addDirNode(TTreeNode* parent, const std::string& name, bool hasChildren,
+                          bool expand);
+    /// An empty text on a page: the page goes, with the completion sound.
+    bool closedOnEmpty(const std::string& text);
 
     Catalogue& m_cat;
     AppState& m_state;

@@ -143,13 +143,7 @@ std::string lastLine(const std::string& text) {
 
 std::vector<NetworkEntry> NetworkBrowser::ParseList(const std::string& output) {
     std::vector<NetworkEntry> entries;
-    size_t pos = 0;
-    while (pos < output.size()) {
-        size_t end = output.find('\n', pos);
-        if (end == std::string::npos)
-            end = output.size();
-        std::string_view line(output.data() + pos, end - pos);
-        pos = end + 1;
+    for (std::string_view line : SplitLines(output)) {
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
         const size_t tab = line.find('\t');
@@ -184,13 +178,7 @@ std::vector<NetworkEntry> NetworkBrowser::ParseList(const std::string& output) {
 std::vector<std::string> NetworkBrowser::ParseMounts(const std::string& output) {
     static constexpr std::string_view arrow = " -> ";
     std::vector<std::string> uris;
-    size_t pos = 0;
-    while (pos < output.size()) {
-        size_t end = output.find('\n', pos);
-        if (end == std::string::npos)
-            end = output.size();
-        std::string_view line(output.data() + pos, end - pos);
-        pos = end + 1;
+    for (std::string_view line : SplitLines(output)) {
         while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
             line.remove_prefix(1);
         if (line.substr(0, 6) != "Mount(" || line.find("): ") == std::string_view::npos)

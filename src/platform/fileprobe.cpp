@@ -25,6 +25,11 @@ bool IsFile(const std::string& hostPath) {
     return !hostPath.empty() && ::stat(hostPath.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
+bool IsRegularFile(const std::string& hostPath) {
+    struct stat st {};
+    return !hostPath.empty() && ::stat(hostPath.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 std::string FindProgram(const std::string& program) {
     if (program.empty())
         return {};
