@@ -4,6 +4,8 @@
 
 #include <chrono>
 #include <climits>
+#include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <spawn.h>
 #include <string>
@@ -48,6 +50,22 @@ inline std::string DataFolder(int argc, char** argv, const std::string& name) {
     self[n] = 0;
     const std::string path(self);
     return path.substr(0, path.find_last_of('/')) + "/" + name;
+}
+
+/// The directory a benchmark is given as its first argument, made absolute
+/// (drive roots are); empty, with the reason on standard error, when there is
+/// none or it cannot be resolved.
+inline std::string TreeArgument(int argc, char** argv, const char* program) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s DIR\n", program);
+        return {};
+    }
+    char resolved[PATH_MAX];
+    if (!::realpath(argv[1], resolved)) {
+        std::perror(argv[1]);
+        return {};
+    }
+    return resolved;
 }
 
 } // namespace zentrix::bench

@@ -73,16 +73,9 @@ double msSince(std::chrono::steady_clock::time_point start) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: cd_cache DIR\n");
-        return 2;
-    }
-    char resolved[PATH_MAX];
-    if (!::realpath(argv[1], resolved)) {
-        std::perror(argv[1]);
-        return 1;
-    }
-    const std::string dir = resolved;
+    const std::string dir = bench::TreeArgument(argc, argv, "cd_cache");
+    if (dir.empty())
+        return argc < 2 ? 2 : 1;
     // The cache file goes beside this program, not into the user's files.
     const std::string home = bench::DataFolder(1, argv, "cd_cache-data");
     ::mkdir(home.c_str(), 0700);

@@ -29,16 +29,9 @@ double runDu(const std::string& dir) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: dir_stats DIR\n");
-        return 2;
-    }
-    char resolved[PATH_MAX];
-    if (!::realpath(argv[1], resolved)) {
-        std::perror(argv[1]);
-        return 1;
-    }
-    const std::string dir = resolved;
+    const std::string dir = bench::TreeArgument(argc, argv, "dir_stats");
+    if (dir.empty())
+        return argc < 2 ? 2 : 1;
     runDu(dir); // warm the cache
 
     // Best of three each, alternating, so that a busy moment of the machine

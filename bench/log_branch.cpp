@@ -48,16 +48,9 @@ double runFind(const std::string& dir) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: log_branch DIR\n");
-        return 2;
-    }
-    char resolved[PATH_MAX];
-    if (!::realpath(argv[1], resolved)) {
-        std::perror(argv[1]);
-        return 1;
-    }
-    const std::string dir = resolved; // drive roots are absolute
+    const std::string dir = bench::TreeArgument(argc, argv, "log_branch");
+    if (dir.empty())
+        return argc < 2 ? 2 : 1;
     runFind(dir); // warm the cache
 
     platform::DriveTable drives =

@@ -6,6 +6,7 @@
 // ends in the entry limit); then a plain FileWindow with no window fills the
 // same scope. "Refresh all directories" is timed too.
 // Last line: window_fill records=N window_ms=W model_ms=M ratio=R (R = W / M)
+#include "benchsupport.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/disklogger.h"
 #include "config/settings.h"
@@ -67,15 +68,9 @@ double windowFill(TMainForm& form, AppState& state, const std::string& spec) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: window_fill DIR\n");
-        return 2;
-    }
-    char resolved[PATH_MAX];
-    if (!::realpath(argv[1], resolved)) {
-        std::perror(argv[1]);
-        return 1;
-    }
+    const std::string dir = bench::TreeArgument(argc, argv, "window_fill");
+    if (dir.empty())
+        return argc < 2 ? 2 : 1;
     // The window's settings and logs go to a folder of their own.
     char home[] = "/tmp/zentrix-window-fill-XXXXXX";
     if (!::mkdtemp(home)) {
@@ -89,7 +84,7 @@ int main(int argc, char** argv) {
     platform::InitCollation();
 
     platform::DriveTable drives = platform::DriveTable::FromSpec(
-        std::string("T=") + resolved, platform::DriveTable::ReadMountTable());
+        "T=" + dir, platform::DriveTable::ReadMountTable());
     Catalogue catalogue(drives);
     AppState state;
     state.currentDisk = 'T';

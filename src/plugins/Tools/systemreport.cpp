@@ -42,16 +42,6 @@ std::string sizeText(uint64_t bytes) {
     return buf;
 }
 
-template <class F> void eachLine(std::string_view text, F&& f) {
-    size_t pos = 0;
-    while (pos < text.size()) {
-        size_t nl = text.find('\n', pos);
-        if (nl == std::string_view::npos)
-            nl = text.size();
-        f(text.substr(pos, nl - pos));
-        pos = nl + 1;
-    }
-}
 
 std::string field(std::string_view sector, size_t at, size_t length) {
     if (at + length > sector.size())
@@ -92,10 +82,10 @@ std::string dateField(std::string_view sector, size_t at) {
 
 ProcessorFacts ParseCpuInfo(std::string_view text) {
     ProcessorFacts facts;
-    eachLine(text, [&](std::string_view line) {
+    for (const std::string_view line : SplitLines(text)) {
         const size_t colon = line.find(':');
         if (colon == std::string_view::npos)
-            return;
+            continue;
         const std::string key = Trim(line.substr(0, colon));
         const std::string value = Trim(line.substr(colon + 1));
         if (key == "processor")
@@ -105,22 +95,22 @@ ProcessorFacts ParseCpuInfo(std::string_view text) {
             facts.model = value;
         else if (key == "cpu MHz" && facts.mhz == 0)
             facts.mhz = std::strtod(value.c_str(), nullptr);
-    });
+    }
     return facts;
 }
 
 int64_t MemInfoValue(std::string_view text, std::string_view key) {
     int64_t result = -1;
-    eachLine(text, [&](std::string_view line) {
+    for (const std::string_view line : SplitLines(text)) {
         if (result >= 0 || line.size() <= key.size() || line.substr(0, key.size()) != key ||
             line[key.size()] != ':')
-            return;
+            continue;
         const std::string value = Trim(line.substr(key.size() + 1));
         char* end = nullptr;
         const long long v = std::strtoll(value.c_str(), &end, 10);
         if (end != value.c_str() && v >= 0)
             result = v;
-    });
+    }
     return result;
 }
 
@@ -198,22 +188,23 @@ std::vector<std::string> SystemReport() {
         lines.push_back("Load: " + load);
     lines.push_back("");
     lines.push_back("Disks:");
-    eachLine(readSmallFile("/proc/self/mounts"), [&](std::string_view line) {
+    const std::string mounts = readSmallFile("/proc/self/mounts");
+    for (const std::string_view line : SplitLines(mounts)) {
         std::istringstream in{std::string(line)};
         std::string source, target, type;
         in >> source >> target >> type;
         if (source.rfind("/dev/", 0) != 0)
-            return;
+            continue;
         source = UnescapeMountField(source);
         target = UnescapeMountField(target);
         struct statvfs st {};
         if (::statvfs(target.c_str(), &st) != 0)
-            return;
+            continue;
         const uint64_t size = static_cast<uint64_t>(st.f_blocks) * st.f_frsize;
         const uint64_t avail = static_cast<uint64_t>(st.f_bavail) * st.f_frsize;
         lines.push_back("  " + target + "  " + type + "  " + sizeText(size) + ", " +
                         sizeText(avail) + " free  (" + source + ")");
-    });
+    }
     return lines;
 }
 
