@@ -1,19 +1,11 @@
-#include "catalogue/catalogue.h"
 #include "catalogue/discidentification.h"
 #include "catalogue/disklogger.h"
-#include "config/settings.h"
-#include "core/appstate.h"
 #include "filewindow/filewindow.h"
 #include "gui/app/mainmenubar.h"
-#include "gui/app/tmainform.h"
 #include "gui/disks/diskcontroller.h"
 #include "gui/filewindow/filewindowcontroller.h"
-#include "gui/guitestapp.h"
 #include "gui/tree/thetreeview.h"
-#include "platform/drivetable.h"
-#include "support/scopedenv.h"
-#include "support/scriptedprompter.h"
-#include "support/tempdir.h"
+#include "support/mainwindowfixture.h"
 
 #include <QAction>
 #include <QSplitter>
@@ -31,47 +23,24 @@ using namespace zentrix::test;
 namespace {
 
 /// The real main window over two CD-ROM drives, E and F, holding the same disc.
-class CdCacheGui : public ::testing::Test {
+class CdCacheGui : public MainWindowFixture {
 protected:
-    TempDir tmp;
-    std::unique_ptr<ScopedEnv> home;
-    std::unique_ptr<platform::DriveTable> drives;
-    std::unique_ptr<Catalogue> cat;
-    AppState state;
-    Settings settings;
-    ScriptedPrompter prompter;
-    std::unique_ptr<TMainForm> form;
-
     void SetUp() override {
-        GuiApp();
-        tmp.mkdir("home");
+        useHome(false);
         tmp.mkdir("c");
-        home = std::make_unique<ScopedEnv>("ZENTRIX_HOME", tmp.at("home"));
         tmp.write("disc/README.TXT", "read me");
         tmp.write("disc/DATA/ONE.DAT", "1");
         tmp.write("disc/DATA/DEEP/TWO.DAT", "22");
-        drives = std::make_unique<platform::DriveTable>(
-            platform::DriveTable::FromSpec("C=" + tmp.at("c") + ";E=" + tmp.at("disc") +
-                                               ":cdrom:DISC;F=" + tmp.at("disc") + ":cdrom:DISC",
-                                           {}));
-        cat = std::make_unique<Catalogue>(*drives);
         state.currentDisk = 'E';
         settings.ShowMemStat = false;
-        form = std::make_unique<TMainForm>(*cat, state, settings, *drives, &prompter);
-        form->show();
-        form->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        ASSERT_NO_FATAL_FAILURE(openWindow("C=" + tmp.at("c") + ";E=" + tmp.at("disc") +
+                                           ":cdrom:DISC;F=" + tmp.at("disc") + ":cdrom:DISC"));
         form->Start({});
         idle();
     }
-    void TearDown() override {
-        idle();
-        form.reset();
-    }
 
-    void idle() {
-        for (int i = 0; i < 3; ++i)
-            QCoreApplication::processEvents();
+    void idle() override {
+        MainWindowFixture::idle();
         form->IdleHandler();
     }
     TTreeNode* node(const std::string& path) { return form->logger().FindNodeByPath(path); }

@@ -1,13 +1,9 @@
 // What assistive tools get from the real main window: names that carry values,
 // text interfaces, states, roles, the Tab order and focus requests, read through
 // Qt's accessibility interfaces as the accessibility bus reads them.
-#include "catalogue/catalogue.h"
-#include "config/settings.h"
-#include "core/appstate.h"
 #include "filewindow/filewindow.h"
 #include "gui/app/mainmenubar.h"
 #include "gui/app/mainstatusbar.h"
-#include "gui/app/tmainform.h"
 #include "gui/config/toptionsform.h"
 #include "gui/controls/thistorycombobox.h"
 #include "gui/disks/tzentrixdrives.h"
@@ -20,12 +16,9 @@
 #include "gui/tagging/taggingcontroller.h"
 #include "gui/tagging/tfileattrpage.h"
 #include "gui/tree/thetreeview.h"
-#include "guitestapp.h"
 #include "ops/fileopwindow.h"
-#include "platform/drivetable.h"
+#include "support/mainwindowfixture.h"
 #include "support/modalwatch.h"
-#include "support/scriptedprompter.h"
-#include "support/tempdir.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -74,47 +67,30 @@ void Walk(QAccessibleInterface* root,
         Walk(root->child(i), visit, here, depth + 1);
 }
 
-class AccessibilityTest : public ::testing::Test {
+class AccessibilityTest : public MainWindowFixture {
 protected:
-    TempDir tmp;
-    std::unique_ptr<platform::DriveTable> drives;
-    std::unique_ptr<Catalogue> cat;
-    AppState state;
-    Settings settings;
-    ScriptedPrompter prompter;
-    std::unique_ptr<TMainForm> form;
-
     void SetUp() override {
-        GuiApp();
-        tmp.mkdir("home");
-        ::setenv("ZENTRIX_HOME", tmp.at("home").c_str(), 1);
+        useHome(false);
         for (const char* d : {"d/Documents/Letters", "d/Music", "e"})
             tmp.mkdir(d);
         tmp.write("d/readme.txt", "hello");
         tmp.write("d/notes.txt", "notes!!");
-        drives = std::make_unique<platform::DriveTable>(
-            platform::DriveTable::FromSpec("D=" + tmp.at("d") + ";E=" + tmp.at("e"), {}));
-        cat = std::make_unique<Catalogue>(*drives);
         state.currentDisk = 'D';
-        form = std::make_unique<TMainForm>(*cat, state, settings, *drives, &prompter);
+        makeDrives("D=" + tmp.at("d") + ";E=" + tmp.at("e"));
+        makeForm();
         form->resize(900, 650);
         form->show();
         QApplication::setActiveWindow(form.get());
         form->Start({});
         idle();
     }
-    void TearDown() override {
-        form.reset();
-        ::unsetenv("ZENTRIX_HOME");
-    }
+    void TearDown() override { closeWindow(); }
 
-    void idle() {
-        for (int i = 0; i < 3; ++i)
-            QCoreApplication::processEvents();
+    void idle() override {
+        MainWindowFixture::idle();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     StatisticsPanel* stats() { return form->findChild<StatisticsPanel*>(); }
-    TVirtualListBox* list() { return form->fileWindow().MainListBox; }
     QWidget* focused() { return QApplication::focusWidget(); }
 };
 

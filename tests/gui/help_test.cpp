@@ -1,11 +1,7 @@
 // The help as a user meets it on the real main window: the Help menu, F1 on the
 // focused control, "What is this?" and the options dialog's Help button, with the
 // topics the build put beside the program.
-#include "catalogue/catalogue.h"
-#include "config/settings.h"
-#include "core/appstate.h"
 #include "gui/app/mainmenubar.h"
-#include "gui/app/tmainform.h"
 #include "gui/config/toptionsform.h"
 #include "gui/controls/thistorycombobox.h"
 #include "gui/disks/tzentrixdrives.h"
@@ -19,12 +15,8 @@
 #include "gui/tagging/taggingcontroller.h"
 #include "gui/tagging/tfileattrpage.h"
 #include "gui/tree/thetreeview.h"
-#include "guitestapp.h"
-#include "platform/drivetable.h"
+#include "support/mainwindowfixture.h"
 #include "support/modalwatch.h"
-#include "support/scopedenv.h"
-#include "support/scriptedprompter.h"
-#include "support/tempdir.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -44,29 +36,18 @@ using namespace zentrix::test;
 
 namespace {
 
-class HelpTest : public ::testing::Test {
+class HelpTest : public MainWindowFixture {
 protected:
-    TempDir tmp;
     // The topics where the build puts them beside the program.
     ScopedEnv helpDir{"ZENTRIX_HELP_DIR", std::string(ZENTRIX_BUILD_DIR) + "/help"};
-    std::unique_ptr<platform::DriveTable> drives;
-    std::unique_ptr<Catalogue> cat;
-    AppState state;
-    Settings settings;
-    ScriptedPrompter prompter;
-    std::unique_ptr<TMainForm> form;
 
     void SetUp() override {
-        GuiApp();
-        tmp.mkdir("home");
-        ::setenv("ZENTRIX_HOME", tmp.at("home").c_str(), 1);
+        useHome(false);
         tmp.mkdir("d/Docs");
         tmp.write("d/readme.txt", "hello");
-        drives = std::make_unique<platform::DriveTable>(
-            platform::DriveTable::FromSpec("D=" + tmp.at("d"), {}));
-        cat = std::make_unique<Catalogue>(*drives);
         state.currentDisk = 'D';
-        form = std::make_unique<TMainForm>(*cat, state, settings, *drives, &prompter);
+        makeDrives("D=" + tmp.at("d"));
+        makeForm();
         form->resize(900, 650);
         form->show();
         QApplication::setActiveWindow(form.get());
@@ -76,14 +57,9 @@ protected:
     void TearDown() override {
         if (QWhatsThis::inWhatsThisMode())
             QWhatsThis::leaveWhatsThisMode();
-        form.reset();
-        ::unsetenv("ZENTRIX_HOME");
+        closeWindow();
     }
 
-    void idle() {
-        for (int i = 0; i < 3; ++i)
-            QCoreApplication::processEvents();
-    }
     THelpForm* window() { return form->help().helpWindow(); }
     std::string shown() {
         THelpForm* w = window();

@@ -1,22 +1,15 @@
-#include "catalogue/catalogue.h"
 #include "catalogue/disklogger.h"
-#include "config/settings.h"
-#include "core/appstate.h"
 #include "filewindow/filewindow.h"
 #include "gui/app/mainmenubar.h"
-#include "gui/app/tmainform.h"
 #include "gui/controls/thistorycombobox.h"
 #include "gui/controls/tmrufilelist.h"
 #include "gui/filewindow/filewindowcontroller.h"
 #include "gui/filewindow/tvirtuallistbox.h"
 #include "gui/quicksearch/quicksearchcontroller.h"
 #include "gui/tree/thetreeview.h"
-#include "guitestapp.h"
-#include "platform/drivetable.h"
 #include "platform/gtkbookmarks.h"
+#include "support/mainwindowfixture.h"
 #include "support/modalwatch.h"
-#include "support/scriptedprompter.h"
-#include "support/tempdir.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -36,49 +29,23 @@ using namespace zentrix::test;
 
 namespace {
 
-class QuickSearchGui : public ::testing::Test {
+class QuickSearchGui : public MainWindowFixture {
 protected:
-    TempDir tmp;
-    std::unique_ptr<platform::DriveTable> drives;
-    std::unique_ptr<Catalogue> cat;
-    AppState state;
-    Settings settings;
-    ScriptedPrompter prompter;
-    std::unique_ptr<TMainForm> form;
-
     void SetUp() override {
-        GuiApp();
-        for (const char* d : {"home", "config", "d/Documents/Letters", "d/Music/Musicals",
-                              "d/My Docs", "d/\xc3\xa9t\xc3\xa9", "d/Pictures", "e/sub"})
+        useHome();
+        for (const char* d : {"d/Documents/Letters", "d/Music/Musicals", "d/My Docs",
+                              "d/\xc3\xa9t\xc3\xa9", "d/Pictures", "e/sub"})
             tmp.mkdir(d);
         for (const char* f : {"1st.txt", "alpha.txt", "beta.txt", "readme.txt", "report.txt"})
             tmp.write(std::string("d/") + f, "x");
-        ::setenv("ZENTRIX_HOME", tmp.at("home").c_str(), 1);
-        ::setenv("XDG_CONFIG_HOME", tmp.at("config").c_str(), 1);
-        drives = std::make_unique<platform::DriveTable>(
-            platform::DriveTable::FromSpec("D=" + tmp.at("d") + ";E=" + tmp.at("e"), {}));
-        cat = std::make_unique<Catalogue>(*drives);
         state.currentDisk = 'D';
-        form = std::make_unique<TMainForm>(*cat, state, settings, *drives, &prompter);
-        form->show();
-        form->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        ASSERT_NO_FATAL_FAILURE(openWindow("D=" + tmp.at("d") + ";E=" + tmp.at("e")));
         form->Start({});
         form->logger().LogDirBranch();
         form->MainTreeView->setFocus();
         idle();
     }
-    void TearDown() override {
-        idle();
-        form.reset();
-        ::unsetenv("ZENTRIX_HOME");
-        ::unsetenv("XDG_CONFIG_HOME");
-    }
 
-    void idle() {
-        for (int i = 0; i < 3; ++i)
-            QCoreApplication::processEvents();
-    }
     QuickSearchController& qs() { return form->quickSearch(); }
     THistoryComboBox* box() { return qs().hbDirSearch; }
     std::string selected() {
@@ -108,7 +75,6 @@ protected:
         std::ifstream in(tmp.at("config/gtk-3.0/bookmarks"), std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
-    FileWindow& fw() { return form->fileWindow().model(); }
 };
 
 TEST_F(QuickSearchGui, TypedPrefixesAndPathsLeadToDirectoriesAndAreRemembered) {

@@ -1,10 +1,6 @@
-#include "catalogue/catalogue.h"
 #include "catalogue/disklogger.h"
-#include "config/settings.h"
-#include "core/appstate.h"
 #include "filewindow/filewindow.h"
 #include "gui/app/mainmenubar.h"
-#include "gui/app/tmainform.h"
 #include "gui/controls/thistorycombobox.h"
 #include "gui/filewindow/filewindowcontroller.h"
 #include "gui/filewindow/statisticspanel.h"
@@ -14,10 +10,7 @@
 #include "gui/tagging/tspectagform.h"
 #include "gui/tree/cataloguetreemodel.h"
 #include "gui/tree/thetreeview.h"
-#include "guitestapp.h"
-#include "platform/drivetable.h"
-#include "support/scriptedprompter.h"
-#include "support/tempdir.h"
+#include "support/mainwindowfixture.h"
 
 #include <QAccessible>
 #include <QLabel>
@@ -61,21 +54,12 @@ void expectNamed(QWidget* top, const std::vector<QWidget*>& controls) {
     }
 }
 
-class TaggingGui : public ::testing::Test {
+class TaggingGui : public MainWindowFixture {
 protected:
-    TempDir tmp;
-    std::unique_ptr<platform::DriveTable> drives;
-    std::unique_ptr<Catalogue> cat;
-    AppState state;
-    Settings settings;
-    ScriptedPrompter prompter;
-    std::unique_ptr<TMainForm> form;
     TaggingController* tagging = nullptr;
 
     void SetUp() override {
-        GuiApp();
-        tmp.mkdir("home");
-        ::setenv("ZENTRIX_HOME", tmp.at("home").c_str(), 1);
+        useHome(false);
         tmp.write("d/a.txt", "a");
         tmp.write("d/b.doc", std::string(3000, 'b'));
         tmp.write("d/c.txt", "c");
@@ -83,12 +67,10 @@ protected:
         tmp.write("d/docs/d.txt", "d");
         tmp.write("d/docs/e.doc", "e");
         tmp.write("d/music/f.mp3", "f");
-        drives = std::make_unique<platform::DriveTable>(
-            platform::DriveTable::FromSpec("D=" + tmp.at("d"), {}));
-        cat = std::make_unique<Catalogue>(*drives);
         state.currentDisk = 'D';
         settings.ShowMemStat = false; // the command strip stays hidden but for prompts
-        form = std::make_unique<TMainForm>(*cat, state, settings, *drives, &prompter);
+        makeDrives("D=" + tmp.at("d"));
+        makeForm();
 
         // The wiring the main window does.
         tagging = new TaggingController(*cat, state, settings, form->fileWindow().model(),
@@ -99,9 +81,7 @@ protected:
         for (const auto& [name, handler] : tagging->commands())
             form->menus().registerCommand(name, handler);
 
-        form->show();
-        form->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        ASSERT_NO_FATAL_FAILURE(showActive());
         form->Start({});
         form->logger().LogDirBranch();
         idle();
@@ -109,17 +89,9 @@ protected:
     void TearDown() override {
         // The window goes with the focus still inside it, as it does when the
         // program ends.
-        idle();
-        form.reset();
-        ::unsetenv("ZENTRIX_HOME");
+        MainWindowFixture::TearDown();
     }
 
-    void idle() {
-        for (int i = 0; i < 3; ++i)
-            QCoreApplication::processEvents();
-    }
-    FileWindow& fw() { return form->fileWindow().model(); }
-    TVirtualListBox* list() { return form->fileWindow().MainListBox; }
     std::set<std::string> tagged() {
         std::set<std::string> out;
         for (const TLoggedClass* d : cat->LoggedDirs())

@@ -1,17 +1,13 @@
-#include "catalogue/catalogue.h"
 #include "catalogue/disklogger.h"
 #include "catalogue/loggeddisktabs.h"
 #include "config/controlstate.h"
-#include "config/settings.h"
 #include "config/settingsstore.h"
 #include "config/tenhinifile.h"
-#include "core/appstate.h"
 #include "core/plugincalls.h"
 #include "filewindow/filewindow.h"
 #include "gui/app/mainmenubar.h"
 #include "gui/app/mainstatusbar.h"
 #include "gui/app/singleinstance.h"
-#include "gui/app/tmainform.h"
 #include "gui/app/tquickviewpane.h"
 #include "gui/config/toptionsform.h"
 #include "gui/controls/thistorycombobox.h"
@@ -26,14 +22,8 @@
 #include "gui/tree/cataloguetreemodel.h"
 #include "gui/tree/thetreeview.h"
 #include "gui/tree/treecontroller.h"
-#include "guitestapp.h"
-#include "platform/drivetable.h"
+#include "support/mainwindowfixture.h"
 #include "support/modalwatch.h"
-#include "support/scopedenv.h"
-#include "support/scriptedprompter.h"
-#include "support/scopedenv.h"
-#include "support/tempdir.h"
-#include "core/plugincalls.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
@@ -79,42 +69,23 @@ using namespace zentrix::test;
 
 namespace {
 
-class MainFormTest : public ::testing::Test {
+class MainFormTest : public MainWindowFixture {
 protected:
-    TempDir tmp;
-    std::unique_ptr<platform::DriveTable> drives;
-    std::unique_ptr<Catalogue> cat;
-    AppState state;
-    Settings settings;
-    ScriptedPrompter prompter;
-    std::unique_ptr<TMainForm> form;
-
     void SetUp() override {
-        GuiApp();
-        tmp.mkdir("home");
-        ::setenv("ZENTRIX_HOME", tmp.at("home").c_str(), 1);
+        useHome(false);
         for (const char* d : {"c/x", "d/Documents/Letters", "d/Music/Jazz", "d/Pictures", "e/sub"})
             tmp.mkdir(d);
         tmp.write("d/readme.txt", "hello");
-        drives = std::make_unique<platform::DriveTable>(platform::DriveTable::FromSpec(
-            "C=" + tmp.at("c") + ";D=" + tmp.at("d") + ";E=" + tmp.at("e"), {}));
-        cat = std::make_unique<Catalogue>(*drives);
         state.currentDisk = 'D';
-        form = std::make_unique<TMainForm>(*cat, state, settings, *drives, &prompter);
+        makeDrives("C=" + tmp.at("c") + ";D=" + tmp.at("d") + ";E=" + tmp.at("e"));
+        makeForm();
         form->show();
     }
-    void TearDown() override {
-        form.reset(); // before the catalogue it shows
-        ::unsetenv("ZENTRIX_HOME");
-    }
+    void TearDown() override { closeWindow(); }
 
     THETreeView* view() { return form->MainTreeView; }
     TTreeNode* node(const std::string& path) { return form->logger().FindNodeByPath(path); }
     TTreeNode* selected() { return cat->Tree().Selected(); }
-    void idle() {
-        for (int i = 0; i < 3; ++i)
-            QCoreApplication::processEvents();
-    }
     /// Lets events in until `done` holds; false after 20 s.
     static bool waitUntil(const std::function<bool()>& done) {
         QElapsedTimer timer;

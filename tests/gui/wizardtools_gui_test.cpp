@@ -1,13 +1,9 @@
-#include "catalogue/catalogue.h"
 #include "catalogue/disklogger.h"
 #include "config/menushortcuts.h"
-#include "config/settings.h"
 #include "config/tenhinifile.h"
-#include "core/appstate.h"
 #include "filewindow/filewindow.h"
 #include "filewindow/tagwizard.h"
 #include "gui/app/mainmenubar.h"
-#include "gui/app/tmainform.h"
 #include "gui/config/tcommandbuttonspage.h"
 #include "gui/config/toolscontroller.h"
 #include "gui/config/toptionsform.h"
@@ -19,10 +15,7 @@
 #include "gui/tagging/tagwizardcontroller.h"
 #include "gui/tagging/ttagwizardform.h"
 #include "gui/tree/thetreeview.h"
-#include "guitestapp.h"
-#include "platform/drivetable.h"
-#include "support/scriptedprompter.h"
-#include "support/tempdir.h"
+#include "support/mainwindowfixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -62,20 +55,10 @@ const std::string kHostile = "it's \"q\" $HOME;touch pwned`id`.txt";
 
 /// The real main window over a drive D with a small tree, started as the
 /// program starts.
-class WizardToolsGui : public ::testing::Test {
+class WizardToolsGui : public MainWindowFixture {
 protected:
-    TempDir tmp;
-    std::unique_ptr<platform::DriveTable> drives;
-    std::unique_ptr<Catalogue> cat;
-    AppState state;
-    Settings settings;
-    ScriptedPrompter prompter;
-    std::unique_ptr<TMainForm> form;
-
     void SetUp() override {
-        GuiApp();
-        tmp.mkdir("home");
-        ::setenv("ZENTRIX_HOME", tmp.at("home").c_str(), 1);
+        useHome(false);
         tmp.write("d/top.txt", "t");
         tmp.write("d/docs/a.txt", "a");
         tmp.write("d/docs/b.doc", "b");
@@ -83,29 +66,13 @@ protected:
         tmp.write("d/other/x.txt", "x");
         tmp.mkdir("d/empty");
         tmp.write("d/" + kHostile, "h");
-        drives = std::make_unique<platform::DriveTable>(
-            platform::DriveTable::FromSpec("D=" + tmp.at("d"), {}));
-        cat = std::make_unique<Catalogue>(*drives);
         state.currentDisk = 'D';
         settings.ShowMemStat = false;
-        form = std::make_unique<TMainForm>(*cat, state, settings, *drives, &prompter);
-        form->show();
-        form->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        ASSERT_NO_FATAL_FAILURE(openWindow("D=" + tmp.at("d")));
         form->Start({});
         idle();
     }
-    void TearDown() override {
-        idle();
-        form.reset();
-        ::unsetenv("ZENTRIX_HOME");
-    }
 
-    void idle() {
-        for (int i = 0; i < 3; ++i)
-            QCoreApplication::processEvents();
-    }
-    FileWindow& fw() { return form->fileWindow().model(); }
     std::set<std::string> tagged() {
         std::set<std::string> out;
         for (const TLoggedClass* d : cat->LoggedDirs())

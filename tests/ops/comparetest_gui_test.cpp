@@ -1,25 +1,17 @@
-#include "catalogue/catalogue.h"
 #include "catalogue/disklogger.h"
-#include "config/settings.h"
-#include "core/appstate.h"
 #include "filewindow/filewindow.h"
 #include "gui/app/mainmenubar.h"
 #include "gui/app/mainstatusbar.h"
-#include "gui/app/tmainform.h"
 #include "gui/controls/thistorycombobox.h"
 #include "gui/controls/tradiogroup.h"
 #include "gui/filewindow/filewindowcontroller.h"
 #include "gui/filewindow/tvirtuallistbox.h"
-#include "gui/guitestapp.h"
 #include "gui/ops/comparetestcontroller.h"
 #include "gui/ops/tcompareform.h"
 #include "gui/tree/thetreeview.h"
 #include "ops/filetest.h"
-#include "platform/drivetable.h"
+#include "support/mainwindowfixture.h"
 #include "support/modalwatch.h"
-#include "support/scopedenv.h"
-#include "support/scriptedprompter.h"
-#include "support/tempdir.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -37,35 +29,18 @@ using Strings = std::vector<std::string>;
 
 /// The main window over drive D (the files) and drive E (a directory to
 /// compare with), offscreen, the file window on D:\.
-class CompareTestGui : public ::testing::Test {
+class CompareTestGui : public MainWindowFixture {
 protected:
-    TempDir tmp;
-    std::unique_ptr<ScopedEnv> home;
-    std::unique_ptr<platform::DriveTable> drives;
-    std::unique_ptr<Catalogue> cat;
-    AppState state;
-    Settings settings;
-    ScriptedPrompter prompter;
-    std::unique_ptr<TMainForm> form;
-
     void SetUp() override {
-        GuiApp();
-        tmp.mkdir("home");
-        home = std::make_unique<ScopedEnv>("ZENTRIX_HOME", tmp.at("home"));
+        useHome(false);
         tmp.write("d/a.txt", "a");
         tmp.write("d/b.txt", std::string(3 * kTestBlockSize, 'b'));
         tmp.write("d/c.doc", "c");
         tmp.write("d/sub/x.txt", "x");
         tmp.write("e/A.TXT", "a");
-        drives = std::make_unique<platform::DriveTable>(
-            platform::DriveTable::FromSpec("D=" + tmp.at("d") + ";E=" + tmp.at("e"), {}));
-        cat = std::make_unique<Catalogue>(*drives);
         state.currentDisk = 'D';
         settings.ShowMemStat = false;
-        form = std::make_unique<TMainForm>(*cat, state, settings, *drives, &prompter);
-        form->show();
-        form->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        ASSERT_NO_FATAL_FAILURE(openWindow("D=" + tmp.at("d") + ";E=" + tmp.at("e")));
         form->Start({});
         form->logger().LogDirBranch();
         cat->Tree().Select(form->logger().FindNodeByPath("D:\\"));
@@ -73,27 +48,7 @@ protected:
         idle();
         focusList();
     }
-    void TearDown() override {
-        idle();
-        form.reset();
-    }
 
-    void idle() {
-        for (int i = 0; i < 3; ++i)
-            QCoreApplication::processEvents();
-    }
-    FileWindow& fw() { return form->fileWindow().model(); }
-    TVirtualListBox* list() { return form->fileWindow().MainListBox; }
-    void reactivate() {
-        form->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    }
-    void focusList() {
-        reactivate();
-        list()->setFocus();
-        idle();
-        ASSERT_TRUE(list()->hasFocus());
-    }
     int entry(const std::string& name) {
         for (int i = 0; i < fw().Count(); ++i)
             if (fw().Text(i) == name)

@@ -1,18 +1,13 @@
-#include "catalogue/catalogue.h"
 #include "catalogue/disklogger.h"
 #include "catalogue/fileclass.h"
 #include "catalogue/loggedclass.h"
 #include "catalogue/treenode.h"
-#include "config/settings.h"
-#include "core/appstate.h"
 #include "filewindow/filewindow.h"
 #include "gui/app/guiprompter.h"
 #include "gui/app/mainmenubar.h"
-#include "gui/app/tmainform.h"
 #include "gui/controls/thistorycombobox.h"
 #include "gui/filewindow/filewindowcontroller.h"
 #include "gui/filewindow/tvirtuallistbox.h"
-#include "gui/guitestapp.h"
 #include "gui/ops/copymovecontroller.h"
 #include "gui/ops/tcopymovepage.h"
 #include "gui/ops/tfileopprogressform.h"
@@ -20,10 +15,9 @@
 #include "gui/tree/thetreeview.h"
 #include "ops/copymovecommands.h"
 #include "ops/tfileoperator.h"
-#include "platform/drivetable.h"
+#include "support/files.h"
+#include "support/mainwindowfixture.h"
 #include "support/modalwatch.h"
-#include "support/scriptedprompter.h"
-#include "support/tempdir.h"
 
 #include <QFileDialog>
 #include <QLabel>
@@ -39,26 +33,12 @@
 #include <chrono>
 #include <fstream>
 #include <set>
-#include <sstream>
-#include <sys/stat.h>
 #include <thread>
 
 using namespace zentrix;
 using namespace zentrix::test;
 
 namespace {
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-bool exists(const std::string& path) {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
-}
 
 // --- the rules, without a window -----------------------------------------------------
 
@@ -89,32 +69,17 @@ TEST(CopyMoveRules, DestinationTexts) {
 
 // --- through the main window ---------------------------------------------------------
 
-class CopyMoveGui : public ::testing::Test {
+class CopyMoveGui : public MainWindowFixture {
 protected:
-    TempDir tmp;
-    std::unique_ptr<platform::DriveTable> drives;
-    std::unique_ptr<Catalogue> cat;
-    AppState state;
-    Settings settings;
-    ScriptedPrompter prompter;
-    std::unique_ptr<TMainForm> form;
-
     void SetUp() override {
-        GuiApp();
-        tmp.mkdir("home");
-        tmp.mkdir("config");
+        useHome();
         tmp.mkdir("e");
         tmp.mkdir("log");
-        ::setenv("ZENTRIX_HOME", tmp.at("home").c_str(), 1);
-        ::setenv("XDG_CONFIG_HOME", tmp.at("config").c_str(), 1);
         tmp.write("d/a.txt", "alpha");
         tmp.write("d/b.txt", "beta");
         tmp.write("d/c.doc", "gamma");
         tmp.write("d/README", "readme");
         tmp.write("d/docs/d.txt", "delta");
-        drives = std::make_unique<platform::DriveTable>(platform::DriveTable::FromSpec(
-            "D=" + tmp.at("d") + ";E=" + tmp.at("e") + ";L=" + tmp.at("log"), {}));
-        cat = std::make_unique<Catalogue>(*drives);
         state.currentDisk = 'D';
         settings.ShowMemStat = false; // the command strip shows only for prompts
         settings.WDEnabled = true;
@@ -122,25 +87,13 @@ protected:
         settings.WatchDogOperations[1] = true; // move
         settings.WatchDogOperations[2] = true; // copy
         settings.WindowsDir = "D:\\";
-        form = std::make_unique<TMainForm>(*cat, state, settings, *drives, &prompter);
-        form->show();
-        form->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        ASSERT_NO_FATAL_FAILURE(
+            openWindow("D=" + tmp.at("d") + ";E=" + tmp.at("e") + ";L=" + tmp.at("log")));
         form->Start({});
         form->logger().LogDirBranch();
         openDir("D:\\");
     }
-    void TearDown() override {
-        idle();
-        form.reset();
-        ::unsetenv("ZENTRIX_HOME");
-        ::unsetenv("XDG_CONFIG_HOME");
-    }
 
-    void idle() {
-        for (int i = 0; i < 3; ++i)
-            QCoreApplication::processEvents();
-    }
     void openDir(const std::string& path) {
         cat->Tree().Select(form->logger().FindNodeByPath(path));
         state.scope = 1;
@@ -149,8 +102,6 @@ protected:
         list()->setFocus();
         idle();
     }
-    FileWindow& fw() { return form->fileWindow().model(); }
-    TVirtualListBox* list() { return form->fileWindow().MainListBox; }
     CopyMoveController& copyMove() { return form->copyMove(); }
     TCopyMovePage* page(CopyMovePage p) { return copyMove().page(p); }
     int row(const std::string& name) {
@@ -186,7 +137,7 @@ protected:
         QTest::keyClick(up->box, Qt::Key_Return);
         idle();
     }
-    std::string log() { return readFile(tmp.at("log/WATCHDOG.LOG")); }
+    std::string log() { return ReadFile(tmp.at("log/WATCHDOG.LOG")); }
 };
 
 TEST_F(CopyMoveGui, CopyTheCurrentFileAsAMaskToTheCurrentDirectory) {
@@ -207,8 +158,8 @@ TEST_F(CopyMoveGui, CopyTheCurrentFileAsAMaskToTheCurrentDirectory) {
     EXPECT_EQ(page(CopyMovePage::CopyTo)->lbCaption->text(), "Copy to:");
     answerPage(CopyMovePage::CopyTo, ".");
     EXPECT_FALSE(strip->isVisible());
-    EXPECT_EQ(readFile(tmp.at("d/a.BAK")), "alpha");
-    EXPECT_EQ(readFile(tmp.at("d/a.txt")), "alpha");
+    EXPECT_EQ(ReadFile(tmp.at("d/a.BAK")), "alpha");
+    EXPECT_EQ(ReadFile(tmp.at("d/a.txt")), "alpha");
     EXPECT_TRUE(prompter.shown().empty());
     // The current directory was re-read and the window refilled.
     idle();
@@ -240,9 +191,9 @@ TEST_F(CopyMoveGui, MoveTaggedFilesAsksForProtectedFilesAndRemovesTheRowsThatLef
     EXPECT_EQ(page(CopyMovePage::MoveAs)->lbCaption->text(), "Move file(s) as:");
     answerPage(CopyMovePage::MoveAs, "*.*");
     answerPage(CopyMovePage::MoveTo, "E:\\X");
-    EXPECT_EQ(readFile(tmp.at("e/X/a.txt")), "alpha");
-    EXPECT_EQ(readFile(tmp.at("e/X/c.doc")), "gamma");
-    EXPECT_TRUE(exists(tmp.at("d/b.txt")));
+    EXPECT_EQ(ReadFile(tmp.at("e/X/a.txt")), "alpha");
+    EXPECT_EQ(ReadFile(tmp.at("e/X/c.doc")), "gamma");
+    EXPECT_TRUE(Exists(tmp.at("d/b.txt")));
     EXPECT_EQ(rows(), (std::set<std::string>{"b.txt", "README"}));
     EXPECT_TRUE(fw().Record(row("b.txt"))->Tagged());
     EXPECT_GE(fw().Current(), 0);
@@ -274,9 +225,9 @@ TEST_F(CopyMoveGui, CopyWithPathsKeepsTheDirectoriesAndNamesWithoutExtension) {
     prompter.answer(false);                            // Strip common directories? No
     answerPage(CopyMovePage::CopyTo, "E:\\B");
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Strip common directories ?     "});
-    EXPECT_EQ(readFile(tmp.at("e/B/docs/d.txt")), "delta");
-    EXPECT_EQ(readFile(tmp.at("e/B/README")), "readme");
-    EXPECT_FALSE(exists(tmp.at("e/B/README.")));
+    EXPECT_EQ(ReadFile(tmp.at("e/B/docs/d.txt")), "delta");
+    EXPECT_EQ(ReadFile(tmp.at("e/B/README")), "readme");
+    EXPECT_FALSE(Exists(tmp.at("e/B/README.")));
     // A wider view logs every file.
     EXPECT_NE(log().find(" Copy file: D:\\docs\\d.txt to E:\\B\r\n"), std::string::npos);
     EXPECT_NE(log().find(" Copy file: D:\\README to E:\\B\r\n"), std::string::npos);
@@ -290,8 +241,8 @@ TEST_F(CopyMoveGui, MoveWithPathsStripsToTheLastDirectory) {
     answerPage(CopyMovePage::FullMoveAs, "*.OLD");
     prompter.answer(true); // strip
     answerPage(CopyMovePage::MoveTo, "E:\\M");
-    EXPECT_EQ(readFile(tmp.at("e/M/docs/d.OLD")), "delta");
-    EXPECT_FALSE(exists(tmp.at("d/docs/d.txt")));
+    EXPECT_EQ(ReadFile(tmp.at("e/M/docs/d.OLD")), "delta");
+    EXPECT_FALSE(Exists(tmp.at("d/docs/d.txt")));
     EXPECT_EQ(fw().Count(), 0);
     // The emptied window gives the focus to the tree.
     EXPECT_TRUE(form->MainTreeView->hasFocus());
@@ -320,7 +271,7 @@ TEST_F(CopyMoveGui, MoveTheCurrentFileToADirectoryOfTheCurrentDisk) {
                   "Moving this file could cause Windows to malfunction! Move anyway?     "});
     answerPage(CopyMovePage::MoveAs, "*.*");
     answerPage(CopyMovePage::MoveTo, "\\sub");
-    EXPECT_EQ(readFile(tmp.at("d/sub/c.doc")), "gamma");
+    EXPECT_EQ(ReadFile(tmp.at("d/sub/c.doc")), "gamma");
     EXPECT_EQ(row("c.doc"), -1);
     EXPECT_EQ(page(CopyMovePage::MoveTo)->box->Items().front(), "D:\\sub\\");
 
@@ -341,12 +292,12 @@ TEST_F(CopyMoveGui, APartlyCancelledMoveRemovesOnlyTheFilesThatLeft) {
     prompter.answerChoice(5); // the collision on b.txt: Cancel
     answerPage(CopyMovePage::MoveTo, "E:\\X\\");
     EXPECT_EQ(prompter.shown().at(0).caption, "Confirm File Replace");
-    EXPECT_EQ(readFile(tmp.at("e/X/a.txt")), "alpha");
-    EXPECT_EQ(readFile(tmp.at("e/X/b.txt")), "in the way");
+    EXPECT_EQ(ReadFile(tmp.at("e/X/a.txt")), "alpha");
+    EXPECT_EQ(ReadFile(tmp.at("e/X/b.txt")), "in the way");
     EXPECT_EQ(row("a.txt"), -1);
     ASSERT_GE(row("b.txt"), 0);
     EXPECT_TRUE(fw().Record(row("b.txt"))->Tagged());
-    EXPECT_EQ(readFile(tmp.at("d/b.txt")), "beta");
+    EXPECT_EQ(ReadFile(tmp.at("d/b.txt")), "beta");
 }
 
 TEST_F(CopyMoveGui, TheProgressWindowShowsAndItsCancelStopsTheCopy) {
@@ -381,7 +332,7 @@ TEST_F(CopyMoveGui, TheProgressWindowShowsAndItsCancelStopsTheCopy) {
     EXPECT_EQ(shownFileLines, 1);
     EXPECT_TRUE(form->fileOperator().Aborted());
     EXPECT_FALSE(progress->isVisible());
-    EXPECT_FALSE(exists(tmp.at("e/big.bin")));
+    EXPECT_FALSE(Exists(tmp.at("e/big.bin")));
     EXPECT_TRUE(prompter.shown().empty());
 }
 
@@ -425,7 +376,7 @@ TEST_F(CopyMoveGui, AQuestionAskedBeforeTheProgressWindowShowsStaysAnswerable) {
     EXPECT_FALSE(progressUpWhileOpen);
     EXPECT_TRUE(boxOnTopWhileOpen);
     EXPECT_TRUE(progressUpAfter);
-    EXPECT_EQ(readFile(tmp.at("e/new/a.txt")), "alpha");
+    EXPECT_EQ(ReadFile(tmp.at("e/new/a.txt")), "alpha");
 }
 
 TEST_F(CopyMoveGui, AidsOfTheDestinationBox) {
@@ -469,7 +420,7 @@ TEST_F(CopyMoveGui, AidsOfTheDestinationBox) {
     EXPECT_EQ(to->text(), "D:\\docs\\");
     QTest::keyClick(to->box, Qt::Key_Return);
     idle();
-    EXPECT_EQ(readFile(tmp.at("d/docs/a.txt")), "alpha");
+    EXPECT_EQ(ReadFile(tmp.at("d/docs/a.txt")), "alpha");
 }
 
 TEST_F(CopyMoveGui, FilesDroppedOnTheTreeAreCopiedThere) {
@@ -487,7 +438,7 @@ TEST_F(CopyMoveGui, FilesDroppedOnTheTreeAreCopiedThere) {
     EXPECT_TRUE(form->DropFiles(at, urls));
     EXPECT_EQ(prompter.texts(), (std::vector<std::string>{"Copy 1 files to: D:\\docs\\ ?     ",
                                                           "Copy with full paths?     "}));
-    EXPECT_EQ(readFile(tmp.at("d/docs/a.txt")), "alpha");
+    EXPECT_EQ(ReadFile(tmp.at("d/docs/a.txt")), "alpha");
     EXPECT_EQ(copyMove().page(CopyMovePage::CopyTo)->box->Items().front(), "D:\\docs\\");
 }
 

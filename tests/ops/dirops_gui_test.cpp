@@ -1,25 +1,19 @@
-#include "catalogue/catalogue.h"
 #include "catalogue/disklogger.h"
 #include "catalogue/fileclass.h"
 #include "catalogue/treenode.h"
-#include "config/settings.h"
-#include "core/appstate.h"
 #include "filewindow/filewindow.h"
 #include "gui/app/mainmenubar.h"
 #include "gui/app/mainstatusbar.h"
-#include "gui/app/tmainform.h"
 #include "gui/controls/thistorycombobox.h"
 #include "gui/filewindow/filewindowcontroller.h"
-#include "gui/guitestapp.h"
 #include "gui/ops/diropscontroller.h"
 #include "gui/ops/tcommandprompt.h"
 #include "gui/tree/cataloguetreemodel.h"
 #include "gui/tree/thetreeview.h"
 #include "gui/tree/treecontroller.h"
 #include "ops/dirops.h"
-#include "platform/drivetable.h"
-#include "support/scriptedprompter.h"
-#include "support/tempdir.h"
+#include "support/files.h"
+#include "support/mainwindowfixture.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -29,26 +23,10 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-#include <sys/stat.h>
-
 using namespace zentrix;
 using namespace zentrix::test;
 
 namespace {
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-bool exists(const std::string& path) {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
-}
 
 TEST(DirOpsRules, ThePruneBoxTakesOnlyTheWordPrune) {
     EXPECT_TRUE(DirOps::PruneText("p").stays);
@@ -60,57 +38,29 @@ TEST(DirOpsRules, ThePruneBoxTakesOnlyTheWordPrune) {
     EXPECT_FALSE(DirOps::PruneText("PRUNES").stays);
 }
 
-class DirOpsGui : public ::testing::Test {
+class DirOpsGui : public MainWindowFixture {
 protected:
-    TempDir tmp;
-    std::unique_ptr<platform::DriveTable> drives;
-    std::unique_ptr<Catalogue> cat;
-    AppState state;
-    Settings settings;
-    ScriptedPrompter prompter;
-    std::unique_ptr<TMainForm> form;
-
     void SetUp() override {
-        GuiApp();
-        tmp.mkdir("home");
-        tmp.mkdir("config");
-        ::setenv("ZENTRIX_HOME", tmp.at("home").c_str(), 1);
-        ::setenv("XDG_CONFIG_HOME", tmp.at("config").c_str(), 1);
+        useHome();
         tmp.write("d/A/B/one.txt", "one");
         tmp.write("d/A/B/README", "no extension");
         tmp.write("d/A/B/SUB/two.txt", "two");
         tmp.mkdir("d/A/B/EMPTY");
         tmp.mkdir("d/X");
         tmp.write("e/keep.txt", "keep");
-        drives = std::make_unique<platform::DriveTable>(
-            platform::DriveTable::FromSpec("D=" + tmp.at("d") + ";E=" + tmp.at("e"), {}));
-        cat = std::make_unique<Catalogue>(*drives);
         state.currentDisk = 'D';
         settings.ShowMemStat = false; // the command strip shows only for prompts
         settings.WDEnabled = true;
         settings.WatchDogOperations.fill(true);
         settings.DeleteType = 1;
-        form = std::make_unique<TMainForm>(*cat, state, settings, *drives, &prompter);
-        form->show();
-        form->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        ASSERT_NO_FATAL_FAILURE(openWindow("D=" + tmp.at("d") + ";E=" + tmp.at("e")));
         form->Start({});
         form->logger().LogDirBranch();
         form->logger().GoToDirPath("E:\\");
         form->logger().LogDirBranch();
         select("D:\\");
     }
-    void TearDown() override {
-        idle();
-        form.reset();
-        ::unsetenv("ZENTRIX_HOME");
-        ::unsetenv("XDG_CONFIG_HOME");
-    }
 
-    void idle() {
-        for (int i = 0; i < 3; ++i)
-            QCoreApplication::processEvents();
-    }
     TTreeNode* node(const std::string& path) { return form->logger().FindNodeByPath(path); }
     void select(const std::string& path) {
         ASSERT_NE(node(path), nullptr) << path;
@@ -131,7 +81,7 @@ protected:
         QTest::keyClick(page->hbBox, Qt::Key_Return);
         idle();
     }
-    std::string log() { return readFile(tmp.at("home/WATCHDOG.LOG")); }
+    std::string log() { return ReadFile(tmp.at("home/WATCHDOG.LOG")); }
     bool logHas(const std::string& text) { return log().find(text) != std::string::npos; }
     /// Drops what a drag carries on the tree node of a path.
     void drop(const std::string& path, const char* format, const std::string& data,
@@ -166,7 +116,7 @@ TEST_F(DirOpsGui, MakeAndRenameThroughTheStripWithDefaultNamesAndRefusals) {
     EXPECT_EQ(make->hbBox->lineEdit()->selectedText(), "New directory (0)");
     QTest::keyClick(make->hbBox, Qt::Key_Return);
     idle();
-    EXPECT_TRUE(exists(tmp.at("d/New directory (0)")));
+    EXPECT_TRUE(Exists(tmp.at("d/New directory (0)")));
     ASSERT_NE(node("D:\\New directory (0)\\"), nullptr);
     EXPECT_EQ(cat->Tree().Selected(), node("D:\\New directory (0)\\"));
     EXPECT_FALSE(form->ZenPageControl->isVisible());
@@ -194,10 +144,10 @@ TEST_F(DirOpsGui, MakeAndRenameThroughTheStripWithDefaultNamesAndRefusals) {
     EXPECT_EQ(rename->text(), "X");
     enter(rename, "A");
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Cannot rename directory!     "});
-    EXPECT_TRUE(exists(tmp.at("d/A/B/one.txt")));
+    EXPECT_TRUE(Exists(tmp.at("d/A/B/one.txt")));
     enter(rename, "Y");
-    EXPECT_TRUE(exists(tmp.at("d/Y")));
-    EXPECT_FALSE(exists(tmp.at("d/X")));
+    EXPECT_TRUE(Exists(tmp.at("d/Y")));
+    EXPECT_FALSE(Exists(tmp.at("d/X")));
     EXPECT_EQ(cat->Tree().Selected()->Path(), "D:\\Y\\");
     EXPECT_TRUE(logHas(" Rename directory from D:\\X to D:\\Y")) << log();
     EXPECT_EQ(rename->hbBox->Items().front(), "Y");
@@ -220,7 +170,7 @@ TEST_F(DirOpsGui, ExplorerStyleMakeNamesTheNewDirectoryInPlace) {
     form->logger().RefreshDir(node("D:\\X\\"));
     select("D:\\X\\");
     press(Qt::Key_M);
-    EXPECT_TRUE(exists(tmp.at("d/X/New directory (1)")));
+    EXPECT_TRUE(Exists(tmp.at("d/X/New directory (1)")));
     ASSERT_TRUE(form->treeController().editing());
     auto* editor = tree()->findChild<QLineEdit*>();
     ASSERT_NE(editor, nullptr);
@@ -228,8 +178,8 @@ TEST_F(DirOpsGui, ExplorerStyleMakeNamesTheNewDirectoryInPlace) {
     QTest::keyClicks(editor, "Photos");
     QTest::keyClick(editor, Qt::Key_Return);
     idle();
-    EXPECT_TRUE(exists(tmp.at("d/X/Photos")));
-    EXPECT_FALSE(exists(tmp.at("d/X/New directory (1)")));
+    EXPECT_TRUE(Exists(tmp.at("d/X/Photos")));
+    EXPECT_FALSE(Exists(tmp.at("d/X/New directory (1)")));
     EXPECT_NE(node("D:\\X\\Photos\\"), nullptr);
     EXPECT_TRUE(logHas(" New directory: D:\\X\\Photos")) << log();
     EXPECT_FALSE(state.fileOperationRunning);
@@ -246,7 +196,7 @@ TEST_F(DirOpsGui, TheTreesDeleteKeyRemovesOnlyAnEmptyDirectory) {
     prompter.answer(true);
     press(Qt::Key_Delete);
     EXPECT_EQ(prompter.questions(), std::vector<std::string>{"Delete directory?"});
-    EXPECT_FALSE(exists(tmp.at("d/A/B/EMPTY")));
+    EXPECT_FALSE(Exists(tmp.at("d/A/B/EMPTY")));
     EXPECT_EQ(node("D:\\A\\B\\EMPTY\\"), nullptr);
     EXPECT_TRUE(logHas(" Delete directory: D:\\A\\B\\EMPTY\r\n")) << log();
     // The first child had no sibling before it: the parent is selected.
@@ -292,7 +242,7 @@ TEST_F(DirOpsGui, PruneAsksTypesAndRemovesTheBranchButNeverALinksTarget) {
               (std::vector<std::string>{"Prune this directory tree?     ",
                                         "WARNING! One or more files in branch have special "
                                         "attributes! Prune anyway?     "}));
-    EXPECT_TRUE(exists(tmp.at("d/A/B/locked.txt")));
+    EXPECT_TRUE(Exists(tmp.at("d/A/B/locked.txt")));
     EXPECT_FALSE(state.fileOperationRunning);
 
     prompter.clear();
@@ -302,8 +252,8 @@ TEST_F(DirOpsGui, PruneAsksTypesAndRemovesTheBranchButNeverALinksTarget) {
     dirOps().bbPruneOK->click();
     idle();
     EXPECT_EQ(prompter.questions().back(), "D:\\A\\B\\ - Delete this directory?");
-    EXPECT_FALSE(exists(tmp.at("d/A/B")));
-    EXPECT_EQ(readFile(tmp.at("e/outside/precious.txt")), "precious");
+    EXPECT_FALSE(Exists(tmp.at("d/A/B")));
+    EXPECT_EQ(ReadFile(tmp.at("e/outside/precious.txt")), "precious");
     EXPECT_EQ(node("D:\\A\\B\\"), nullptr);
     EXPECT_EQ(cat->Tree().Selected(), node("D:\\A\\"));
     EXPECT_TRUE(logHas(" PRUNE directory: D:\\A\\B\\SUB\\\r\n")) << log();
@@ -330,9 +280,9 @@ TEST_F(DirOpsGui, PruneStopsOnStopAndSaysSo) {
     EXPECT_EQ(seen, 3);
     int left = 0;
     for (int i = 0; i < 6; ++i)
-        left += exists(tmp.at("d/X/f" + std::to_string(i)));
+        left += Exists(tmp.at("d/X/f" + std::to_string(i)));
     EXPECT_EQ(left, 3);
-    EXPECT_TRUE(exists(tmp.at("d/X")));
+    EXPECT_TRUE(Exists(tmp.at("d/X")));
     EXPECT_FALSE(form->MainStatusBar->stopShown());
 }
 
@@ -356,9 +306,9 @@ TEST_F(DirOpsGui, ADirectorySwappedForALinkWhilePruningIsRemovedAsALink) {
     dirOps().bbPruneOK->click();
     idle();
     EXPECT_EQ(prompter.questions(), std::vector<std::string>{"D:\\X\\ - Delete this directory?"});
-    EXPECT_FALSE(exists(tmp.at("d/X")));
-    EXPECT_EQ(readFile(tmp.at("e/outside/precious.txt")), "precious");
-    EXPECT_EQ(readFile(tmp.at("e/moved/b.txt")), "b");
+    EXPECT_FALSE(Exists(tmp.at("d/X")));
+    EXPECT_EQ(ReadFile(tmp.at("e/outside/precious.txt")), "precious");
+    EXPECT_EQ(ReadFile(tmp.at("e/moved/b.txt")), "b");
 }
 
 TEST_F(DirOpsGui, CopyPasteAcrossDrivesLeavesEmptyDirectoriesOut) {
@@ -367,11 +317,11 @@ TEST_F(DirOpsGui, CopyPasteAcrossDrivesLeavesEmptyDirectoriesOut) {
     select("E:\\");
     press(Qt::Key_V, Qt::ControlModifier);
     EXPECT_TRUE(prompter.texts().empty()) << prompter.texts().front();
-    EXPECT_EQ(readFile(tmp.at("e/B/one.txt")), "one");
-    EXPECT_EQ(readFile(tmp.at("e/B/README")), "no extension");
-    EXPECT_EQ(readFile(tmp.at("e/B/SUB/two.txt")), "two");
-    EXPECT_FALSE(exists(tmp.at("e/B/EMPTY")));
-    EXPECT_TRUE(exists(tmp.at("d/A/B/one.txt")));
+    EXPECT_EQ(ReadFile(tmp.at("e/B/one.txt")), "one");
+    EXPECT_EQ(ReadFile(tmp.at("e/B/README")), "no extension");
+    EXPECT_EQ(ReadFile(tmp.at("e/B/SUB/two.txt")), "two");
+    EXPECT_FALSE(Exists(tmp.at("e/B/EMPTY")));
+    EXPECT_TRUE(Exists(tmp.at("d/A/B/one.txt")));
     ASSERT_NE(node("E:\\B\\"), nullptr);
     EXPECT_TRUE(node("E:\\B\\")->HasChildren());
 
@@ -381,7 +331,7 @@ TEST_F(DirOpsGui, CopyPasteAcrossDrivesLeavesEmptyDirectoriesOut) {
     prompter.answerCancel();
     select("E:\\");
     press(Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(readFile(tmp.at("e/B/one.txt")), "one");
+    EXPECT_EQ(ReadFile(tmp.at("e/B/one.txt")), "one");
     EXPECT_EQ(prompter.texts().back(), "Operation aborted!     ");
 
     // Into itself or below: refused before anything is written.
@@ -390,7 +340,7 @@ TEST_F(DirOpsGui, CopyPasteAcrossDrivesLeavesEmptyDirectoriesOut) {
     press(Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(prompter.texts(),
               std::vector<std::string>{"Cannot paste a directory into itself!     "});
-    EXPECT_FALSE(exists(tmp.at("d/A/B/SUB/B")));
+    EXPECT_FALSE(Exists(tmp.at("d/A/B/SUB/B")));
 
     prompter.clear();
     select("D:\\");
@@ -404,8 +354,8 @@ TEST_F(DirOpsGui, CutWithinADriveRenamesAndAcrossDrivesMovesUnlessItFails) {
     select("D:\\X\\");
     press(Qt::Key_V, Qt::ControlModifier);
     EXPECT_TRUE(prompter.texts().empty());
-    EXPECT_TRUE(exists(tmp.at("d/X/B/EMPTY"))); // one rename: empty ones go along
-    EXPECT_FALSE(exists(tmp.at("d/A/B")));
+    EXPECT_TRUE(Exists(tmp.at("d/X/B/EMPTY"))); // one rename: empty ones go along
+    EXPECT_FALSE(Exists(tmp.at("d/A/B")));
     EXPECT_EQ(node("D:\\A\\B\\"), nullptr);
     ASSERT_NE(node("D:\\X\\B\\"), nullptr);
     EXPECT_FALSE(node("D:\\X\\B\\")->Logged());
@@ -420,18 +370,18 @@ TEST_F(DirOpsGui, CutWithinADriveRenamesAndAcrossDrivesMovesUnlessItFails) {
     prompter.answerCancel();
     press(Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(prompter.texts().back(), "Operation aborted!     ");
-    EXPECT_EQ(readFile(tmp.at("d/X/B/one.txt")), "one");
-    EXPECT_EQ(readFile(tmp.at("e/B/one.txt")), "other");
-    EXPECT_TRUE(exists(tmp.at("d/X/B/SUB/two.txt")));
+    EXPECT_EQ(ReadFile(tmp.at("d/X/B/one.txt")), "one");
+    EXPECT_EQ(ReadFile(tmp.at("e/B/one.txt")), "other");
+    EXPECT_TRUE(Exists(tmp.at("d/X/B/SUB/two.txt")));
 
     // Without the collision it moves, and the source goes with its node.
     tmp.remove("e/B/one.txt");
     prompter.clear();
     press(Qt::Key_V, Qt::ControlModifier);
     EXPECT_TRUE(prompter.texts().empty());
-    EXPECT_EQ(readFile(tmp.at("e/B/one.txt")), "one");
-    EXPECT_EQ(readFile(tmp.at("e/B/SUB/two.txt")), "two");
-    EXPECT_FALSE(exists(tmp.at("d/X/B")));
+    EXPECT_EQ(ReadFile(tmp.at("e/B/one.txt")), "one");
+    EXPECT_EQ(ReadFile(tmp.at("e/B/SUB/two.txt")), "two");
+    EXPECT_FALSE(Exists(tmp.at("d/X/B")));
     EXPECT_EQ(node("D:\\X\\B\\"), nullptr);
 }
 
@@ -451,8 +401,8 @@ TEST_F(DirOpsGui, DraggingDirectoriesAndFilesOntoTheTree) {
     prompter.answer(true);
     drop("D:\\X\\", dirMime, "D:\\A\\B\\", Qt::ControlModifier);
     EXPECT_EQ(prompter.questions(), std::vector<std::string>{"Copy D:\\A\\B\\ to: D:\\X\\ ?"});
-    EXPECT_EQ(readFile(tmp.at("d/X/B/SUB/two.txt")), "two");
-    EXPECT_TRUE(exists(tmp.at("d/A/B/one.txt")));
+    EXPECT_EQ(ReadFile(tmp.at("d/X/B/SUB/two.txt")), "two");
+    EXPECT_TRUE(Exists(tmp.at("d/A/B/one.txt")));
     EXPECT_EQ(cat->Tree().Selected(), node("D:\\X\\"));
 
     // Files of the file window (the current one, none tagged) moved onto E:.
@@ -467,8 +417,8 @@ TEST_F(DirOpsGui, DraggingDirectoriesAndFilesOntoTheTree) {
     prompter.answer(true);
     drop("E:\\", DirOpsController::kFileWindowMime, "D:\\A\\B\\one.txt");
     EXPECT_EQ(prompter.questions(), std::vector<std::string>{"Move 1 files to: E:\\ ?     "});
-    EXPECT_EQ(readFile(tmp.at("e/one.txt")), "one");
-    EXPECT_FALSE(exists(tmp.at("d/A/B/one.txt")));
+    EXPECT_EQ(ReadFile(tmp.at("e/one.txt")), "one");
+    EXPECT_FALSE(Exists(tmp.at("d/A/B/one.txt")));
     EXPECT_EQ(cat->Tree().Selected(), node("D:\\A\\B\\"));
 
     // Find results are always copied; an unlogged target is read first.
@@ -477,8 +427,8 @@ TEST_F(DirOpsGui, DraggingDirectoriesAndFilesOntoTheTree) {
     prompter.answer(true);
     drop("D:\\X\\", DirOpsController::kFindResultsMime, "D:\\A\\B\\README\nE:\\keep.txt\n");
     EXPECT_EQ(prompter.questions(), std::vector<std::string>{"Copy 2 files to: D:\\X\\ ?     "});
-    EXPECT_EQ(readFile(tmp.at("d/X/README")), "no extension");
-    EXPECT_EQ(readFile(tmp.at("e/keep.txt")), "keep");
-    EXPECT_EQ(readFile(tmp.at("d/X/keep.txt")), "keep");
+    EXPECT_EQ(ReadFile(tmp.at("d/X/README")), "no extension");
+    EXPECT_EQ(ReadFile(tmp.at("e/keep.txt")), "keep");
+    EXPECT_EQ(ReadFile(tmp.at("d/X/keep.txt")), "keep");
     EXPECT_TRUE(node("D:\\X\\")->Logged());
 }

@@ -5,12 +5,12 @@
 #include "ops/twdlist.h"
 #include "platform/attributes.h"
 #include "platform/filetime.h"
+#include "support/files.h"
 #include "support/scopedenv.h"
 
 #include <QLocale>
 
 #include <dirent.h>
-#include <fstream>
 #include <sstream>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -20,18 +20,6 @@ using namespace zentrix;
 using namespace zentrix::test;
 
 namespace {
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-bool exists(const std::string& path) {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
-}
 
 std::vector<std::string> namesIn(const std::string& dir) {
     std::vector<std::string> out;
@@ -131,7 +119,7 @@ protected:
     }
     std::vector<std::string> logLines() {
         std::vector<std::string> out;
-        std::istringstream in(readFile(dir.at("logs/WATCHDOG.LOG")));
+        std::istringstream in(ReadFile(dir.at("logs/WATCHDOG.LOG")));
         std::string line;
         while (std::getline(in, line))
             if (line.rfind("01/02/24 13:05:03", 0) == 0)
@@ -160,14 +148,14 @@ TEST_F(FileChangesTest, RenamingTheCurrentFile) {
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Cannot rename file!     "});
     EXPECT_EQ(namesIn(dir.path()),
               (std::vector<std::string>{"MAKEFILE", "a.txt", "b.txt", "logs"}));
-    EXPECT_EQ(readFile(dir.at("a.txt")), "first");
-    EXPECT_EQ(readFile(dir.at("b.txt")), "second");
+    EXPECT_EQ(ReadFile(dir.at("a.txt")), "first");
+    EXPECT_EQ(ReadFile(dir.at("b.txt")), "second");
 
     // A mask: the file, its record and its entry follow; the log says so.
     changes->RenameSingleFile();
     changes->OK_RenameSingleFile("*.BAK");
-    EXPECT_EQ(readFile(dir.at("a.BAK")), "first");
-    EXPECT_FALSE(exists(dir.at("a.txt")));
+    EXPECT_EQ(ReadFile(dir.at("a.BAK")), "first");
+    EXPECT_FALSE(Exists(dir.at("a.txt")));
     EXPECT_NE(file("D:\\a.BAK"), nullptr);
     EXPECT_EQ(fw->Text(fw->Current()), "a.BAK");
     EXPECT_EQ(changesUi.history, (std::vector<std::string>{"b.txt", "*.BAK"}));
@@ -183,7 +171,7 @@ TEST_F(FileChangesTest, RenamingTheCurrentFile) {
               std::vector<std::string>{"Old and new file names are identical!     "});
     changes->RenameSingleFile();
     changes->OK_RenameSingleFile("*.OLD");
-    EXPECT_TRUE(exists(dir.at("MAKEFILE.OLD")));
+    EXPECT_TRUE(Exists(dir.at("MAKEFILE.OLD")));
 
     // A change of case alone is a real rename.
     current("b.txt");
@@ -201,7 +189,7 @@ TEST_F(FileChangesTest, RenamingTheCurrentFile) {
     changes->OK_RenameSingleFile("logs/B.TXT");
     EXPECT_EQ(prompter.texts(),
               (std::vector<std::string>{"Cannot rename file!     ", "Cannot rename file!     "}));
-    EXPECT_TRUE(exists(dir.at("B.TXT")));
+    EXPECT_TRUE(Exists(dir.at("B.TXT")));
 
     // An empty box: nothing but the completion sound and the prompt closed.
     changesUi.closed.clear();
@@ -223,7 +211,7 @@ TEST_F(FileChangesTest, ACaseOnlyRenameWorksWhereCaseIsIgnored) {
     // Only directories marked so ignore case.
     ASSERT_EQ(std::system(("chattr +F " + dir.at("ci")).c_str()), 0);
     dir.write("ci/readme.txt", "text");
-    ASSERT_TRUE(exists(dir.at("ci/README.TXT")));
+    ASSERT_TRUE(Exists(dir.at("ci/README.TXT")));
     open();
     select("D:\\ci\\");
     fill();
@@ -270,8 +258,8 @@ TEST_F(FileChangesTest, RenamingTaggedFiles) {
               std::vector<std::string>{"Cannot rename file: D:\\one.txt     "});
     EXPECT_EQ(namesIn(dir.path()), (std::vector<std::string>{"four.doc", "logs", "one.bak",
                                                              "one.txt", "three.bak", "two.bak"}));
-    EXPECT_EQ(readFile(dir.at("one.bak")), "old");
-    EXPECT_EQ(readFile(dir.at("one.txt")), "1");
+    EXPECT_EQ(ReadFile(dir.at("one.bak")), "old");
+    EXPECT_EQ(ReadFile(dir.at("one.txt")), "1");
     // One group entry in the one-directory view.
     EXPECT_EQ(logLines(), std::vector<std::string>{" Rename 2 file(s) to *.bak"});
     EXPECT_NE(file("D:\\two.bak"), nullptr);
@@ -372,7 +360,7 @@ TEST_F(FileChangesTest, AttributesGoToTheDiskAndTheRecordGetsWhatIsReadBack) {
     current("plain.txt");
     changes->AttributesSingleFile();
     changes->OK_FileAttributes("+H+R+S");
-    EXPECT_TRUE(exists(dir.at(".plain.txt")));
+    EXPECT_TRUE(Exists(dir.at(".plain.txt")));
     EXPECT_EQ(modeOf(dir.at(".plain.txt")), 0444u);
     TFileClass* hidden = file("D:\\.plain.txt");
     ASSERT_NE(hidden, nullptr);
@@ -382,7 +370,7 @@ TEST_F(FileChangesTest, AttributesGoToTheDiskAndTheRecordGetsWhatIsReadBack) {
 
     // Toggle: archive alone, then back; paste puts the saved text on another file.
     changes->ToggleFileAttrs();
-    EXPECT_TRUE(exists(dir.at("plain.txt")));
+    EXPECT_TRUE(Exists(dir.at("plain.txt")));
     EXPECT_EQ(modeOf(dir.at("plain.txt")), 0644u);
     EXPECT_EQ(file("D:\\plain.txt")->Attributes(), 0x20);
     current(".secret");
@@ -390,7 +378,7 @@ TEST_F(FileChangesTest, AttributesGoToTheDiskAndTheRecordGetsWhatIsReadBack) {
     EXPECT_EQ(modeOf(dir.at(".secret")), 0444u);
     current("plain.txt");
     changes->ToggleFileAttrs();
-    EXPECT_TRUE(exists(dir.at(".plain.txt")));
+    EXPECT_TRUE(Exists(dir.at(".plain.txt")));
     EXPECT_EQ(modeOf(dir.at(".plain.txt")), 0444u);
 
     // Nothing saved: paste leaves the file as it is.

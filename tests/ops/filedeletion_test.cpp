@@ -2,6 +2,7 @@
 #include "ops/filedeletion.h"
 #include "ops/twdlist.h"
 #include "platform/trash.h"
+#include "support/files.h"
 #include "support/scopedenv.h"
 
 #include <fcntl.h>
@@ -16,18 +17,6 @@ using namespace zentrix;
 using namespace zentrix::test;
 
 namespace {
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-bool exists(const std::string& path) {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
-}
 
 /// Drive D on a temporary directory shown in the file window, the WatchDog
 /// logging every kind, the trash in a temporary data directory.
@@ -74,7 +63,7 @@ protected:
     }
     std::vector<std::string> logLines() {
         std::vector<std::string> out;
-        std::istringstream in(readFile(dir.at("logs/WATCHDOG.LOG")));
+        std::istringstream in(ReadFile(dir.at("logs/WATCHDOG.LOG")));
         std::string line;
         while (std::getline(in, line))
             if (line.rfind("01/02/24 13:05:03", 0) == 0)
@@ -105,7 +94,7 @@ TEST_F(FileDeletionTest, TheWipeModesWriteTheirPassesInTheirBlocks) {
         blocks.emplace_back(pass, length);
         written += length;
         if (written % 300000 == 0) {
-            const std::string now = readFile(big);
+            const std::string now = ReadFile(big);
             ASSERT_EQ(now.size(), 300000u);
             EXPECT_EQ(now.find_first_not_of(now[0]), std::string::npos);
             passBytes += now[0];
@@ -118,7 +107,7 @@ TEST_F(FileDeletionTest, TheWipeModesWriteTheirPassesInTheirBlocks) {
         EXPECT_EQ(blocks[i].second, i % 3 == 2 ? 37856u : 131072u);
     }
     EXPECT_EQ(passBytes, std::string("\xFF\x00\xFF\x00\xFF\x00\xF5", 7));
-    EXPECT_FALSE(exists(big));
+    EXPECT_FALSE(Exists(big));
 
     // Incinerator: zeros in blocks of 65,535; an empty file gets one empty block.
     settings.DeleteType = 3;
@@ -132,24 +121,24 @@ TEST_F(FileDeletionTest, TheWipeModesWriteTheirPassesInTheirBlocks) {
     blocks.clear();
     EXPECT_TRUE(del->DeleteFileByMode("D:\\empty.bin"));
     EXPECT_EQ(blocks, (std::vector<std::pair<int, size_t>>{{0, 0}}));
-    EXPECT_FALSE(exists(dir.at("empty.bin")));
+    EXPECT_FALSE(Exists(dir.at("empty.bin")));
 
     // A link goes as a link: what it points to is neither wiped nor deleted.
     blocks.clear();
     EXPECT_TRUE(del->DeleteFileByMode("D:\\link"));
     EXPECT_TRUE(blocks.empty());
-    EXPECT_FALSE(exists(dir.at("link")));
-    EXPECT_EQ(readFile(dir.at("target.txt")), "the target stays");
+    EXPECT_FALSE(Exists(dir.at("link")));
+    EXPECT_EQ(ReadFile(dir.at("target.txt")), "the target stays");
 
     // Shredder and plain deletion; an unknown mode deletes nothing.
     settings.DeleteType = 2;
     EXPECT_TRUE(del->DeleteFileByMode("D:\\cut.bin"));
-    EXPECT_FALSE(exists(dir.at("cut.bin")));
+    EXPECT_FALSE(Exists(dir.at("cut.bin")));
     settings.DeleteType = 7;
     EXPECT_FALSE(del->DeleteFileByMode("D:\\target.txt"));
     settings.DeleteType = 1;
     EXPECT_TRUE(del->DeleteFileByMode("D:\\target.txt"));
-    EXPECT_FALSE(exists(dir.at("target.txt")));
+    EXPECT_FALSE(Exists(dir.at("target.txt")));
     EXPECT_TRUE(prompter.shown().empty());
 }
 
@@ -167,14 +156,14 @@ TEST_F(FileDeletionTest, SpecialAttributesAreAskedAboutAndCleared) {
     EXPECT_EQ(prompter.questions(),
               std::vector<std::string>{"Delete file: D:\\ro.txt\r\nwith attributes: "
                                        "( Archive  Read-only )"});
-    EXPECT_EQ(readFile(dir.at("ro.txt")), "r");
+    EXPECT_EQ(ReadFile(dir.at("ro.txt")), "r");
 
     // A hidden file keeps its name while it goes (the name is its attribute).
     settings.DeleteType = 0;
     prompter.clear();
     prompter.answer(true);
     EXPECT_TRUE(del->DeleteFileByMode("D:\\.hidden"));
-    EXPECT_EQ(readFile(xdg.at("Trash/files/.hidden")), "h");
+    EXPECT_EQ(ReadFile(xdg.at("Trash/files/.hidden")), "h");
 
     // With the option on, no question; archive alone never asks.
     settings.DeleteType = 1;
@@ -199,13 +188,13 @@ TEST_F(FileDeletionTest, TheCurrentFileGoesWithItsRecordAndLogEntry) {
     prompter.answer(false);
     del->DeleteSingleFile();
     EXPECT_EQ(prompter.questions(), std::vector<std::string>{"Delete file: D:\\b.txt"});
-    EXPECT_TRUE(exists(dir.at("b.txt")));
+    EXPECT_TRUE(Exists(dir.at("b.txt")));
 
     // OK: into the trash, restorable from its description as a desktop would.
     prompter.answer(true);
     del->DeleteSingleFile();
-    EXPECT_FALSE(exists(dir.at("b.txt")));
-    const std::string info = readFile(xdg.at("Trash/info/b.txt.trashinfo"));
+    EXPECT_FALSE(Exists(dir.at("b.txt")));
+    const std::string info = ReadFile(xdg.at("Trash/info/b.txt.trashinfo"));
     const size_t at = info.find("Path=");
     ASSERT_NE(at, std::string::npos);
     const std::string restore = info.substr(at + 5, info.find('\n', at) - at - 5);
@@ -225,15 +214,15 @@ TEST_F(FileDeletionTest, TheCurrentFileGoesWithItsRecordAndLogEntry) {
     current("b.txt");
     prompter.answer(true);
     del->DeleteSingleFile();
-    EXPECT_EQ(readFile(xdg.at("Trash/files/b.txt")), "b");
+    EXPECT_EQ(ReadFile(xdg.at("Trash/files/b.txt")), "b");
     int others = 0;
     for (const auto& e : std::filesystem::directory_iterator(xdg.at("Trash/files"))) {
         const std::string name = e.path().filename().string();
         if (name == "b.txt")
             continue;
         ++others;
-        EXPECT_EQ(readFile(e.path().string()), "second");
-        EXPECT_NE(readFile(xdg.at("Trash/info/" + name + ".trashinfo"))
+        EXPECT_EQ(ReadFile(e.path().string()), "second");
+        EXPECT_NE(ReadFile(xdg.at("Trash/info/" + name + ".trashinfo"))
                       .find("\nPath=" + dir.at("b.txt") + "\n"),
                   std::string::npos);
     }
@@ -254,7 +243,7 @@ TEST_F(FileDeletionTest, TheCurrentFileGoesWithItsRecordAndLogEntry) {
     prompter.answer(true);
     del->DeleteSingleFile();
     EXPECT_EQ(prompter.texts().back(), "Can't delete file: D:\\d.txt     ");
-    EXPECT_EQ(readFile(dir.at("d.txt/inside")), "i");
+    EXPECT_EQ(ReadFile(dir.at("d.txt/inside")), "i");
 }
 
 TEST_F(FileDeletionTest, DeletingTheLastEntriesEmptiesTheWindowAndFocusesTheTree) {
@@ -272,7 +261,7 @@ TEST_F(FileDeletionTest, DeletingTheLastEntriesEmptiesTheWindowAndFocusesTheTree
     EXPECT_EQ(state.scope, 1);
     EXPECT_EQ(ui.focus, RecordingUi::Focus::Tree);
     EXPECT_TRUE(state.refillRequested);
-    EXPECT_FALSE(exists(dir.at("sub/only.txt")));
+    EXPECT_FALSE(Exists(dir.at("sub/only.txt")));
 }
 
 TEST_F(FileDeletionTest, TaggedFilesOneByOneUntilCancel) {
@@ -288,9 +277,9 @@ TEST_F(FileDeletionTest, TaggedFilesOneByOneUntilCancel) {
     EXPECT_EQ(prompter.questions(),
               (std::vector<std::string>{"Confirm delete for each file?", "Delete file: D:\\e.txt",
                                         "Delete file: D:\\c.txt", "Delete file: D:\\b.txt"}));
-    EXPECT_FALSE(exists(dir.at("e.txt")));
-    EXPECT_FALSE(exists(dir.at("c.txt")));
-    EXPECT_TRUE(exists(dir.at("b.txt")));
+    EXPECT_FALSE(Exists(dir.at("e.txt")));
+    EXPECT_FALSE(Exists(dir.at("c.txt")));
+    EXPECT_TRUE(Exists(dir.at("b.txt")));
     EXPECT_EQ(texts(), (std::vector<std::string>{"a.txt", "b.txt", "d.txt"}));
     EXPECT_TRUE(fw->Record(entry("a.txt"))->Tagged());
     EXPECT_TRUE(fw->Record(entry("b.txt"))->Tagged());
@@ -307,8 +296,8 @@ TEST_F(FileDeletionTest, TaggedFilesOneByOneUntilCancel) {
     EXPECT_EQ(prompter.questions(),
               (std::vector<std::string>{"Confirm delete for each file?",
                                         "Can't delete file: D:\\b.txt     "}));
-    EXPECT_FALSE(exists(dir.at("d.txt")));
-    EXPECT_TRUE(exists(dir.at("a.txt")));
+    EXPECT_FALSE(Exists(dir.at("d.txt")));
+    EXPECT_TRUE(Exists(dir.at("a.txt")));
 
     // STOP at the first entry ends the run.
     fw->Record(entry("b.txt"))->SetTagged(false);
@@ -316,7 +305,7 @@ TEST_F(FileDeletionTest, TaggedFilesOneByOneUntilCancel) {
     progress.stopAt = 0;
     prompter.answer(false);
     del->DeleteTaggedFiles();
-    EXPECT_TRUE(exists(dir.at("a.txt")));
+    EXPECT_TRUE(Exists(dir.at("a.txt")));
 
     // Untagged: the message.
     fw->Record(entry("a.txt"))->SetTagged(false);
@@ -358,8 +347,8 @@ TEST_F(TrashOnTmpfs, AStickySharedTrashIsUsedAndALinkedOneIsNot) {
     // A link named .Trash is a trap: the item goes to .Trash-$uid.
     ::symlink(xdg.path().c_str(), (mnt + "/.Trash").c_str());
     EXPECT_EQ(platform::MoveToTrash(mnt + "/dir/x.txt"), 0);
-    EXPECT_EQ(readFile(mnt + "/.Trash-" + uid + "/files/x.txt"), "x");
-    EXPECT_NE(readFile(mnt + "/.Trash-" + uid + "/info/x.txt.trashinfo").find("\nPath=dir/x.txt\n"),
+    EXPECT_EQ(ReadFile(mnt + "/.Trash-" + uid + "/files/x.txt"), "x");
+    EXPECT_NE(ReadFile(mnt + "/.Trash-" + uid + "/info/x.txt.trashinfo").find("\nPath=dir/x.txt\n"),
               std::string::npos);
 
     // A real sticky .Trash takes it in $uid below it; without the sticky bit it does not.
@@ -368,13 +357,13 @@ TEST_F(TrashOnTmpfs, AStickySharedTrashIsUsedAndALinkedOneIsNot) {
     ::chmod((mnt + "/.Trash").c_str(), 01777);
     std::ofstream(mnt + "/dir/y.txt") << "y";
     EXPECT_EQ(platform::MoveToTrash(mnt + "/dir/y.txt"), 0);
-    EXPECT_EQ(readFile(mnt + "/.Trash/" + uid + "/files/y.txt"), "y");
+    EXPECT_EQ(ReadFile(mnt + "/.Trash/" + uid + "/files/y.txt"), "y");
 
     // A directory is recorded in the size cache; gone items leave it.
     ::mkdir((mnt + "/dir/sub dir").c_str(), 0755);
     std::ofstream(mnt + "/dir/sub dir/f") << "12345";
     EXPECT_EQ(platform::MoveToTrash(mnt + "/dir/sub dir"), 0);
-    const std::string sizes = readFile(mnt + "/.Trash/" + uid + "/directorysizes");
+    const std::string sizes = ReadFile(mnt + "/.Trash/" + uid + "/directorysizes");
     EXPECT_EQ(sizes.rfind("5 ", 0), 0u) << sizes;
     EXPECT_EQ(sizes.substr(sizes.size() - 11), " sub%20dir\n");
 }
@@ -388,5 +377,5 @@ TEST_F(TrashOnTmpfs, AReadOnlyFileSystemRefusesEveryMode) {
         settings.DeleteType = mode;
         EXPECT_FALSE(del->DeleteFileByMode("E:\\mnt\\dir\\x.txt")) << mode;
     }
-    EXPECT_EQ(readFile(mnt + "/dir/x.txt"), "x");
+    EXPECT_EQ(ReadFile(mnt + "/dir/x.txt"), "x");
 }

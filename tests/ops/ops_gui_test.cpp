@@ -1,19 +1,14 @@
-#include "catalogue/catalogue.h"
 #include "catalogue/disklogger.h"
-#include "config/settings.h"
-#include "core/appstate.h"
 #include "filewindow/filewindow.h"
 #include "giostandin.h"
 #include "gui/app/mainmenubar.h"
 #include "gui/app/mainstatusbar.h"
-#include "gui/app/tmainform.h"
 #include "gui/config/toptionsform.h"
 #include "gui/controls/thistorycombobox.h"
 #include "gui/controls/tradiogroup.h"
 #include "gui/filewindow/filewindowcontroller.h"
 #include "gui/filewindow/statisticspanel.h"
 #include "gui/filewindow/tvirtuallistbox.h"
-#include "gui/guitestapp.h"
 #include "gui/ops/opscontroller.h"
 #include "gui/ops/tattributesform.h"
 #include "gui/ops/tcommandprompt.h"
@@ -23,11 +18,9 @@
 #include "gui/tree/thetreeview.h"
 #include "gui/tree/treecontroller.h"
 #include "ops/twdlist.h"
-#include "platform/drivetable.h"
+#include "support/files.h"
+#include "support/mainwindowfixture.h"
 #include "support/modalwatch.h"
-#include "support/scopedenv.h"
-#include "support/scriptedprompter.h"
-#include "support/tempdir.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -45,8 +38,6 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 
 using namespace zentrix;
@@ -54,52 +45,29 @@ using namespace zentrix::test;
 
 namespace {
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 mode_t modeOf(const std::string& path) {
     struct stat st {};
     ::stat(path.c_str(), &st);
     return st.st_mode & 0777;
 }
 
-class OpsGui : public ::testing::Test {
+class OpsGui : public MainWindowFixture {
 protected:
-    TempDir tmp;
     ScopedEnv tz{"TZ", "UTC"};
-    std::unique_ptr<ScopedEnv> home;
-    std::unique_ptr<platform::DriveTable> drives;
-    std::unique_ptr<Catalogue> cat;
-    AppState state;
-    Settings settings;
-    ScriptedPrompter prompter;
-    std::unique_ptr<TMainForm> form;
 
     void SetUp() override {
-        GuiApp();
         ::tzset();
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        tmp.mkdir("home");
-        home = std::make_unique<ScopedEnv>("ZENTRIX_HOME", tmp.at("home"));
+        useHome(false);
         tmp.write("d/a.txt", "a");
         tmp.write("d/b.txt", "b");
         tmp.write("d/c.doc", "c");
         tmp.mkdir("d/Pictures");
-        drives = std::make_unique<platform::DriveTable>(
-            platform::DriveTable::FromSpec("D=" + tmp.at("d"), {}));
-        cat = std::make_unique<Catalogue>(*drives);
         state.currentDisk = 'D';
         settings.ShowMemStat = false; // the command strip shows only for prompts
         settings.WDEnabled = true;
         settings.WatchDogOperations.fill(true);
-        form = std::make_unique<TMainForm>(*cat, state, settings, *drives, &prompter);
-        form->show();
-        form->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        ASSERT_NO_FATAL_FAILURE(openWindow("D=" + tmp.at("d")));
         form->Start({});
         form->logger().LogDirBranch();
         cat->Tree().Select(form->logger().FindNodeByPath("D:\\"));
@@ -108,31 +76,12 @@ protected:
         focusList();
     }
     void TearDown() override {
-        idle();
-        form.reset();
+        MainWindowFixture::TearDown();
         QLocale::setDefault(QLocale::system());
         ::tzset();
     }
 
-    void idle() {
-        for (int i = 0; i < 3; ++i)
-            QCoreApplication::processEvents();
-    }
-    FileWindow& fw() { return form->fileWindow().model(); }
-    TVirtualListBox* list() { return form->fileWindow().MainListBox; }
     OpsController& ops() { return form->ops(); }
-    /// Back from a modal dialog: the window is active again (a window manager
-    /// would see to that).
-    void reactivate() {
-        form->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    }
-    void focusList() {
-        reactivate();
-        list()->setFocus();
-        idle();
-        ASSERT_TRUE(list()->hasFocus());
-    }
     void current(const std::string& name) {
         for (int i = 0; i < fw().Count(); ++i)
             if (fw().Text(i) == name) {
@@ -153,7 +102,7 @@ protected:
         QTest::keyClicks(w, text);
         idle();
     }
-    std::string log() { return readFile(tmp.at("home/WATCHDOG.LOG")); }
+    std::string log() { return ReadFile(tmp.at("home/WATCHDOG.LOG")); }
     bool logHas(const std::string& text) { return log().find(text) != std::string::npos; }
 };
 
@@ -214,7 +163,7 @@ TEST_F(OpsGui, RenameTheCurrentAndTheTaggedFilesByKeys) {
     press(page->hbBox, Qt::Key_Return);
     EXPECT_FALSE(strip->isVisible());
     EXPECT_TRUE(list()->hasFocus());
-    EXPECT_EQ(readFile(tmp.at("d/first.txt")), "a");
+    EXPECT_EQ(ReadFile(tmp.at("d/first.txt")), "a");
     EXPECT_EQ(row(), "first.txt");
     EXPECT_EQ(fw().Record(fw().Current())->FullName(), "D:\\first.txt");
     EXPECT_EQ(page->hbBox->Items().front(), "first.txt");
@@ -448,7 +397,7 @@ TEST_F(OpsGui, DeleteByKeysAndMenu) {
     prompter.answer(true);
     press(list(), Qt::Key_D);
     EXPECT_EQ(prompter.questions(), std::vector<std::string>{"Delete file: D:\\a.txt"});
-    EXPECT_EQ(readFile(tmp.at("xdg/Trash/files/a.txt")), "a");
+    EXPECT_EQ(ReadFile(tmp.at("xdg/Trash/files/a.txt")), "a");
     EXPECT_EQ(row(), "b.txt");
     EXPECT_TRUE(logHas(" Delete file: D:\\a.txt\r\n"));
 
@@ -546,7 +495,7 @@ TEST_F(OpsGui, NetworkDisksAreMappedAndUnmappedWithTheirButtons) {
     EXPECT_EQ(sbConnect->toolTip(), "Map a network disk ...");
     EXPECT_EQ(sbDisconnect->toolTip(), "Unmap a network disk ...");
     const auto settingsFile = [this] {
-        return readFile(tmp.at("home/registry.ini"));
+        return ReadFile(tmp.at("home/registry.ini"));
     };
 
     // The browser shows what gio sees; a server is no disk.
@@ -581,7 +530,7 @@ TEST_F(OpsGui, NetworkDisksAreMappedAndUnmappedWithTheirButtons) {
     sbConnect->click();
     reactivate();
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Enter password (if required):"});
-    EXPECT_EQ(readFile(gio.dir.at("stdin")), "pw\n");
+    EXPECT_EQ(ReadFile(gio.dir.at("stdin")), "pw\n");
     ASSERT_NE(drives->Find('C'), nullptr);
     EXPECT_EQ(drives->Find('C')->root, gio.dir.at("share"));
     EXPECT_NE(form->logger().FindNodeByPath("C:\\"), nullptr);
@@ -601,7 +550,7 @@ TEST_F(OpsGui, NetworkDisksAreMappedAndUnmappedWithTheirButtons) {
     reactivate();
     EXPECT_TRUE(prompter.texts().empty());
     EXPECT_EQ(drives->Find('C'), nullptr);
-    EXPECT_NE(readFile(gio.dir.at("calls")).find("mount -u " + gio.dir.at("share")),
+    EXPECT_NE(ReadFile(gio.dir.at("calls")).find("mount -u " + gio.dir.at("share")),
               std::string::npos);
     EXPECT_EQ(settingsFile().find("C=smb://files/public"), std::string::npos);
 

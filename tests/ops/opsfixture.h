@@ -3,15 +3,14 @@
 #include "ops/quietfileopwindow.h"
 #include "ops/tfileoperator.h"
 #include "platform/drivetable.h"
+#include "support/files.h"
 #include "support/scriptedprompter.h"
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <memory>
 #include <set>
-#include <sstream>
 #include <string>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -42,18 +41,6 @@ private:
     std::string m_dir;
     bool m_mounted = false;
 };
-
-inline std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-inline bool Exists(const std::string& path) {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
-}
 
 /// Every name below a directory (relative, "/"-joined), links not followed.
 std::set<std::string> TreeNames(const std::string& root);

@@ -4,23 +4,15 @@
 #include "ops/networkbrowser.h"
 #include "ops/rootcommands.h"
 #include "platform/process.h"
+#include "support/files.h"
 #include "support/scopedenv.h"
 
-#include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 
 using namespace zentrix;
 using namespace zentrix::test;
 
 namespace {
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 /// Drive D on a temporary directory, its tree logged, a settings file of its
 /// own, and the stand-in gio first on the PATH.
@@ -99,7 +91,7 @@ TEST_F(RootCommandsTest, AVirtualRootIsMadeKeptAndRemoved) {
     EXPECT_EQ(node("F:\\"), nullptr);
     EXPECT_FALSE(settings.SkipReleaseDrvOption);
     EXPECT_FALSE(store->ValueExists(RootCommands::kRootsSection, "F"));
-    EXPECT_EQ(readFile(dir.at("docs/a.txt")), "a");
+    EXPECT_EQ(ReadFile(dir.at("docs/a.txt")), "a");
 }
 
 TEST_F(RootCommandsTest, ANetworkShareIsMappedWithThePasswordOnStandardInput) {
@@ -125,8 +117,8 @@ TEST_F(RootCommandsTest, ANetworkShareIsMappedWithThePasswordOnStandardInput) {
     prompter.clear();
     prompter.answerText("smb://server/share").answerText("s3cret pass");
     roots->sbConnectClick();
-    EXPECT_EQ(readFile(gio.dir.at("stdin")), "s3cret pass\n");
-    const std::string calls = readFile(gio.dir.at("calls"));
+    EXPECT_EQ(ReadFile(gio.dir.at("stdin")), "s3cret pass\n");
+    const std::string calls = ReadFile(gio.dir.at("calls"));
     EXPECT_EQ(calls.find("s3cret"), std::string::npos);
     EXPECT_NE(calls.find("mount -- smb://server/share\ninfo -- smb://server/share\n"),
               std::string::npos);
@@ -157,7 +149,7 @@ TEST_F(RootCommandsTest, ANetworkShareIsMappedWithThePasswordOnStandardInput) {
     prompter.answerText("C:");
     roots->sbDisconnectClick();
     EXPECT_EQ(drives->Find('C'), nullptr);
-    EXPECT_NE(readFile(gio.dir.at("calls")).find("mount -u " + gio.dir.at("share") + "\n"),
+    EXPECT_NE(ReadFile(gio.dir.at("calls")).find("mount -u " + gio.dir.at("share") + "\n"),
               std::string::npos);
     // Cancel says nothing.
     prompter.clear();
@@ -259,7 +251,7 @@ TEST_F(RootCommandsTest, TheNetworkIsListedByGio) {
     EXPECT_EQ(shares.entries[1].name, "Home Dirs");
     EXPECT_EQ(shares.entries[1].Location(), "smb://files/Home%20Dirs");
     EXPECT_FALSE(NetworkBrowser::CanOpen(shares.entries[0].Location()));
-    EXPECT_NE(readFile(gio.dir.at("calls"))
+    EXPECT_NE(ReadFile(gio.dir.at("calls"))
                   .find("list -l -u -a standard::display-name,standard::target-uri -- "
                         "smb://files/\n"),
               std::string::npos);

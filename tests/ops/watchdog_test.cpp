@@ -2,6 +2,7 @@
 #include "ops/twdlist.h"
 #include "ops/watchdogrun.h"
 #include "platform/drivetable.h"
+#include "support/files.h"
 #include "support/scopedenv.h"
 #include "support/scriptedprompter.h"
 #include "support/tempdir.h"
@@ -18,13 +19,6 @@ using namespace zentrix;
 using namespace zentrix::test;
 
 namespace {
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 bool exists(const std::string& path) {
     struct stat st {};
@@ -62,7 +56,7 @@ protected:
         all.fill(true);
         wd.LoadFlags(all);
     }
-    std::string log() { return readFile(tmp.at("logs/WATCHDOG.LOG")); }
+    std::string log() { return ReadFile(tmp.at("logs/WATCHDOG.LOG")); }
     static std::string header() {
         return "WATCHDOG.LOG - Zentrix WatchDog file created at 01/02/24 13:05:03:\r\n\r\n";
     }

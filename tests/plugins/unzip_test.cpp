@@ -1,4 +1,5 @@
 #include "UnZip/ziparchive.h"
+#include "support/files.h"
 #include "support/tempdir.h"
 
 #include <archive.h>
@@ -12,6 +13,7 @@
 #include <unistd.h>
 
 using namespace zentrix::unzip;
+using zentrix::test::Exists;
 using zentrix::test::TempDir;
 
 namespace {
@@ -43,11 +45,6 @@ void makeZip(const std::string& path,
     archive_write_free(a);
 }
 
-bool exists(const std::string& path) {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
-}
-
 } // namespace
 
 TEST(UnZip, ExtractionNeverLeavesItsTarget) {
@@ -62,16 +59,16 @@ TEST(UnZip, ExtractionNeverLeavesItsTarget) {
     const RunReport report = ExtractArchive(tmp.at("slip.zip"), tmp.at("target"), {}, {}, {});
     EXPECT_FALSE(report.ok);
     EXPECT_EQ(report.written, 1);
-    EXPECT_FALSE(exists(tmp.at("escaped.txt")));
-    EXPECT_FALSE(exists("/abs.txt"));
-    EXPECT_FALSE(exists(tmp.at("win.txt")));
-    EXPECT_FALSE(exists(tmp.at("target/link")));
-    EXPECT_TRUE(exists(tmp.at("target/ok/inner.txt")));
+    EXPECT_FALSE(Exists(tmp.at("escaped.txt")));
+    EXPECT_FALSE(Exists("/abs.txt"));
+    EXPECT_FALSE(Exists(tmp.at("win.txt")));
+    EXPECT_FALSE(Exists(tmp.at("target/link")));
+    EXPECT_TRUE(Exists(tmp.at("target/ok/inner.txt")));
     // A link already in the target is never followed.
     tmp.symlink(tmp.at("outside"), "target/door");
     makeZip(tmp.at("door.zip"), {{"door/through.txt", "x"}});
     EXPECT_FALSE(ExtractArchive(tmp.at("door.zip"), tmp.at("target"), {}, {}, {}).ok);
-    EXPECT_FALSE(exists(tmp.at("outside/through.txt")));
+    EXPECT_FALSE(Exists(tmp.at("outside/through.txt")));
     // Existing files stay unless the user says to replace them.
     tmp.write("target/ok/inner.txt", "mine");
     ExtractArchive(tmp.at("slip.zip"), tmp.at("target"), {"ok/inner.txt"},

@@ -1,10 +1,6 @@
-#include "catalogue/catalogue.h"
 #include "catalogue/disklogger.h"
-#include "config/settings.h"
-#include "core/appstate.h"
 #include "filewindow/filewindow.h"
 #include "gui/app/mainmenubar.h"
-#include "gui/app/tmainform.h"
 #include "gui/controls/thistorycombobox.h"
 #include "gui/filewindow/filewindowcontroller.h"
 #include "gui/filewindow/tvirtuallistbox.h"
@@ -16,9 +12,7 @@
 #include "gui/search/tstatchart.h"
 #include "gui/tree/thetreeview.h"
 #include "ops/twdlist.h"
-#include "platform/drivetable.h"
-#include "support/scriptedprompter.h"
-#include "support/tempdir.h"
+#include "support/mainwindowfixture.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -47,54 +41,27 @@ using namespace zentrix::test;
 
 namespace {
 
-QApplication& guiApp() {
-    static int argc = 1;
-    static char name[] = "zentrix-search-tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        auto* a = qobject_cast<QApplication*>(QCoreApplication::instance());
-        return a ? a : new QApplication(argc, argv);
-    }();
-    return *app;
-}
-
-class SearchWindowTest : public ::testing::Test {
+class SearchWindowTest : public MainWindowFixture {
 protected:
-    TempDir tmp;
-    std::unique_ptr<platform::DriveTable> drives;
-    std::unique_ptr<Catalogue> cat;
-    AppState state;
-    Settings settings;
-    ScriptedPrompter prompter;
-    std::unique_ptr<TMainForm> form;
-
     void SetUp() override {
-        guiApp();
-        tmp.mkdir("home");
-        ::setenv("ZENTRIX_HOME", tmp.at("home").c_str(), 1);
+        useHome(false);
         tmp.write("d/notes/a.txt", "the quick brown fox");
         tmp.write("d/notes/b.TXT", "THE QUICK BROWN FOX");
         tmp.write("d/notes/c.log", "nothing here");
         tmp.write("d/notes/deep/d.txt", std::string(3000, 'x') + "fox");
         tmp.write("d/other/e.txt", "no animals" + std::string(990, '.'));
         tmp.mkdir("e");
-        drives = std::make_unique<platform::DriveTable>(
-            platform::DriveTable::FromSpec("D=" + tmp.at("d") + ";E=" + tmp.at("e"), {}));
-        cat = std::make_unique<Catalogue>(*drives);
         state.currentDisk = 'D';
-        form = std::make_unique<TMainForm>(*cat, state, settings, *drives, &prompter);
+        makeDrives("D=" + tmp.at("d") + ";E=" + tmp.at("e"));
+        makeForm();
         form->show();
         form->Start({{"D:\\notes"}, {}});
         idle();
     }
-    void TearDown() override {
-        form.reset();
-        ::unsetenv("ZENTRIX_HOME");
-    }
+    void TearDown() override { closeWindow(); }
 
-    void idle() {
-        for (int i = 0; i < 3; ++i)
-            QCoreApplication::processEvents();
+    void idle() override {
+        MainWindowFixture::idle();
         form->IdleHandler();
     }
     SearchController& search() { return form->search(); }

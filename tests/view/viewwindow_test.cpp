@@ -1,12 +1,8 @@
 // The commands of viewing and launching, each through the main window as a
 // user reaches them: a menu item (or its key) on a real window, offscreen.
-#include "catalogue/catalogue.h"
 #include "catalogue/disklogger.h"
-#include "config/settings.h"
-#include "core/appstate.h"
 #include "filewindow/filewindow.h"
 #include "gui/app/mainmenubar.h"
-#include "gui/app/tmainform.h"
 #include "gui/app/tquickviewpane.h"
 #include "gui/controls/thistorycombobox.h"
 #include "gui/filewindow/filewindowcontroller.h"
@@ -18,11 +14,9 @@
 #include "gui/view/tquickviewmedia.h"
 #include "gui/view/tviewerform.h"
 #include "gui/view/viewcontroller.h"
-#include "platform/drivetable.h"
+#include "support/files.h"
+#include "support/mainwindowfixture.h"
 #include "support/modalwatch.h"
-#include "support/scopedenv.h"
-#include "support/scriptedprompter.h"
-#include "support/tempdir.h"
 #include "view/viewerdocument.h"
 
 #include <QAction>
@@ -39,8 +33,6 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 #include <thread>
 
@@ -48,24 +40,6 @@ using namespace zentrix;
 using namespace zentrix::test;
 
 namespace {
-
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "zentrix-view-tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        auto* a = qobject_cast<QApplication*>(QCoreApplication::instance());
-        return a ? a : new QApplication(argc, argv);
-    }();
-    return *app;
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // Waits (running events) until a file exists; programs started run on their own.
 bool waitForFile(const std::string& path, int ms = 5000) {
@@ -93,44 +67,33 @@ void OnModalNamed(const QString& name, std::function<void(QWidget*)> action) {
     timer->start();
 }
 
-class ViewWindowTest : public ::testing::Test {
+class ViewWindowTest : public MainWindowFixture {
 protected:
-    TempDir tmp;
-    std::unique_ptr<ScopedEnv> home, plugins, path, histfile;
-    std::unique_ptr<platform::DriveTable> drives;
-    std::unique_ptr<Catalogue> cat;
-    AppState state;
-    Settings settings;
-    ScriptedPrompter prompter;
-    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<ScopedEnv> histfile;
 
     void SetUp() override {
-        App();
-        tmp.mkdir("home");
+        useHome(false);
         tmp.mkdir("plugins");
         tmp.mkdir("bin");
         tmp.mkdir("d/sub");
-        home = std::make_unique<ScopedEnv>("ZENTRIX_HOME", tmp.at("home"));
         // The libraries of this build, and a picture viewer that only notes its
         // argument (the real one would stay open).
         for (const char* lib : {"Utils.so", "UnZip.so", "Tools.so", "FileInfo.so"})
             tmp.symlink(std::string(ZENTRIX_BUILD_DIR) + "/" + lib, std::string("plugins/") + lib);
         script("plugins/zenview", "zenview");
-        plugins = std::make_unique<ScopedEnv>("ZENTRIX_PLUGIN_DIR", tmp.at("plugins"));
+        setEnv("ZENTRIX_PLUGIN_DIR", tmp.at("plugins"));
         // The desktop's opener notes what it was asked to open.
         script("bin/xdg-open", "xdg-open");
-        path = std::make_unique<ScopedEnv>("PATH", tmp.at("bin") + ":" + std::getenv("PATH"));
+        setEnv("PATH", tmp.at("bin") + ":" + std::getenv("PATH"));
         tmp.write("d/readme.txt", "first line\r\nsecond line\n");
         tmp.write("d/ten.bin", std::string("\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0A", 10));
-        drives = std::make_unique<platform::DriveTable>(
-            platform::DriveTable::FromSpec("D=" + tmp.at("d"), {}));
-        cat = std::make_unique<Catalogue>(*drives);
+        makeDrives("D=" + tmp.at("d"));
         state.currentDisk = 'D';
         settings.ShowHintsAtStartUp = false;
         settings.ShowQuotesAtStartUp = false;
     }
 
-    void TearDown() override { form.reset(); }
+    void TearDown() override { closeWindow(); }
 
     // A program that writes its arguments to tmp/<name>.out.
     void script(const std::string& relative, const std::string& name) {
@@ -139,7 +102,7 @@ protected:
     }
 
     void open() {
-        form = std::make_unique<TMainForm>(*cat, state, settings, *drives, &prompter);
+        makeForm();
         form->show();
         StartupOptions options;
         options.args = {"D:\\"};
@@ -241,7 +204,7 @@ TEST_F(ViewWindowTest, TheViewerShowsTheFileAndItsKeysWork) {
     EXPECT_TRUE(hexAfterH);
     ASSERT_EQ(hexLine.size(), 1u);
     EXPECT_EQ(hexLine[0].substr(0, 29), "00000000 :  66 69 72 73 74 20");
-    EXPECT_NE(readFile(tmp.at("home/WATCHDOG.LOG")).find("View file: D:\\readme.txt"),
+    EXPECT_NE(ReadFile(tmp.at("home/WATCHDOG.LOG")).find("View file: D:\\readme.txt"),
               std::string::npos);
 }
 
@@ -254,7 +217,7 @@ TEST_F(ViewWindowTest, TheViewDispatchFollowsExtensionAndSettings) {
     select("photo.jpg");
     run("ViewSingleFile");
     ASSERT_TRUE(waitForFile(tmp.at("zenview.out")));
-    EXPECT_EQ(readFile(tmp.at("zenview.out")), tmp.at("d/photo.jpg") + "\n");
+    EXPECT_EQ(ReadFile(tmp.at("zenview.out")), tmp.at("d/photo.jpg") + "\n");
     // A broken GIF: the window's message.
     select("anim.gif");
     run("ViewSingleFile");
@@ -265,7 +228,7 @@ TEST_F(ViewWindowTest, TheViewDispatchFollowsExtensionAndSettings) {
     settings.AssociatedFileViewer = "C:\\WINDOWS\\PBRUSH.EXE";
     run("ViewSingleFile");
     ASSERT_TRUE(waitForFile(tmp.at("xdg-open.out")));
-    EXPECT_EQ(readFile(tmp.at("xdg-open.out")), tmp.at("d/anim.gif") + "\n");
+    EXPECT_EQ(ReadFile(tmp.at("xdg-open.out")), tmp.at("d/anim.gif") + "\n");
     // Archive commands leave other files alone.
     prompter.clear();
     select("notes.txt");
@@ -298,7 +261,7 @@ TEST_F(ViewWindowTest, TheEditorKeepsLineEndsAndAsksBeforeDiscarding) {
         modal->close();
     });
     run("EditSingleFile");
-    EXPECT_EQ(readFile(tmp.at("d/crlf.txt")), "alpha\r\nbeta\r\ngamma");
+    EXPECT_EQ(ReadFile(tmp.at("d/crlf.txt")), "alpha\r\nbeta\r\ngamma");
 }
 
 TEST_F(ViewWindowTest, TheCommandLineRunsInTheSelectedDirectory) {
@@ -312,13 +275,13 @@ TEST_F(ViewWindowTest, TheCommandLineRunsInTheSelectedDirectory) {
     view.hbCmdLine->setEditText("pwd > here.txt");
     QTest::keyClick(view.hbCmdLine->lineEdit(), Qt::Key_Return);
     ASSERT_TRUE(waitForFile(tmp.at("d/sub/here.txt")));
-    EXPECT_EQ(readFile(tmp.at("d/sub/here.txt")), tmp.at("d/sub") + "\n");
+    EXPECT_EQ(ReadFile(tmp.at("d/sub/here.txt")), tmp.at("d/sub") + "\n");
     EXPECT_EQ(view.hbCmdLine->Items().front(), "pwd > here.txt");
     // A text that names a directory opens it instead.
     view.hbCmdLine->setEditText("D:\\sub");
     QTest::keyClick(view.hbCmdLine->lineEdit(), Qt::Key_Return);
     ASSERT_TRUE(waitForFile(tmp.at("xdg-open.out")));
-    EXPECT_EQ(readFile(tmp.at("xdg-open.out")), tmp.at("d/sub") + "\n");
+    EXPECT_EQ(ReadFile(tmp.at("xdg-open.out")), tmp.at("d/sub") + "\n");
     // The shell's history as the list; the box's own history comes back after.
     view.sbStartMenuHistoryClick();
     EXPECT_EQ(view.hbCmdLine->count(), 2);
@@ -397,7 +360,7 @@ TEST_F(ViewWindowTest, ArchivesOfTaggedFilesAndDamagedArchives) {
             model().Record(i)->SetTagged(true);
     run("MakeZIPFile");
     // Two names in the drive's root: "NewArchive.ZIP" in the selected directory.
-    const std::string archive = readFile(tmp.at("d/NewArchive.ZIP"));
+    const std::string archive = ReadFile(tmp.at("d/NewArchive.ZIP"));
     ASSERT_GE(archive.size(), 4u);
     EXPECT_EQ(archive.substr(0, 2), "PK");
     EXPECT_NE(archive.find("readme.txt"), std::string::npos);
@@ -429,7 +392,7 @@ TEST_F(ViewWindowTest, PrintingGoesThroughThePrintDialog) {
         dialog->accept();
     });
     run("miFilePrintClick");
-    EXPECT_EQ(readFile(pdf).substr(0, 4), "%PDF");
+    EXPECT_EQ(ReadFile(pdf).substr(0, 4), "%PDF");
     EXPECT_TRUE(prompter.texts().empty());
 }
 
@@ -445,7 +408,7 @@ TEST_F(ViewWindowTest, EditingANamedNewFileThatStaysEmptyLeavesNothing) {
     view.btnEditOKClick();
     EXPECT_EQ(prompter.questions(), std::vector<std::string>{"Create new file new.txt ?"});
     ASSERT_TRUE(waitForFile(tmp.at("xdg-open.out")));
-    EXPECT_EQ(readFile(tmp.at("xdg-open.out")), tmp.at("d/new.txt") + "\n");
+    EXPECT_EQ(ReadFile(tmp.at("xdg-open.out")), tmp.at("d/new.txt") + "\n");
     struct stat st {};
     EXPECT_NE(::stat(tmp.at("d/new.txt").c_str(), &st), 0);
 }
@@ -484,7 +447,7 @@ TEST_F(ViewWindowTest, LaunchersSayWhenTheirToolIsMissing) {
     prompter.clear();
     run("ExploreDir");
     ASSERT_TRUE(waitForFile(tmp.at("xdg-open.out")));
-    EXPECT_EQ(readFile(tmp.at("xdg-open.out")), tmp.at("d") + "\n");
+    EXPECT_EQ(ReadFile(tmp.at("xdg-open.out")), tmp.at("d") + "\n");
     // The system information and CD browser windows of Tools.
     for (const char* command : {"miToolsSysInfoClick", "miToolsCDBrowserClick"}) {
         QString title;
