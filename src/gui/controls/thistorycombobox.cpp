@@ -12,11 +12,13 @@ namespace zentrix {
 THistoryComboBox::THistoryComboBox(QWidget* parent) : TEnhComboBox(parent) {}
 
 THistoryComboBox* THistoryComboBox::Create(const HistoryBoxSpec& spec, QWidget* parent,
-                                           bool raiseAfterLoad) {
+                                           bool raiseAfterLoad, const QString& text) {
     auto* box = new THistoryComboBox(parent);
     NameComponent(box, spec.control, QString::fromUtf8(spec.accessibleName));
     box->setIniSection(QString::fromUtf8(spec.section));
     box->setMaxHistoryLength(spec.length);
+    if (!text.isEmpty())
+        box->setEditText(text);
     box->Load();
     if (raiseAfterLoad) {
         box->setMaxHistoryLength(kMainHistoryLengthAfterLoad);

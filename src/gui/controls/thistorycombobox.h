@@ -18,9 +18,10 @@ public:
     /// A box of the table: named after its component, with its section and
     /// length, loaded at once. For the main window's boxes pass
     /// `raiseAfterLoad`: after the first load the length and the drop-down count
-    /// become 20.
+    /// become 20. `text` is the box's text before the load, which a full
+    /// history replaces by its first entry.
     static THistoryComboBox* Create(const HistoryBoxSpec& spec, QWidget* parent,
-                                    bool raiseAfterLoad);
+                                    bool raiseAfterLoad, const QString& text = {});
 
     QString IniFileName() const { return m_iniFileName; }
     void setIniFileName(const QString& name) { m_iniFileName = name; }

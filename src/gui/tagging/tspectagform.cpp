@@ -26,16 +26,18 @@ TSpecTagForm::TSpecTagForm(std::string& selectionSpec, ExtendedSpec extendedSpec
     layout->addWidget(lbFileSpec);
 
     auto* row = new QHBoxLayout;
+    // The box starts at "*.*", and a full history then shows its first entry.
+    const QString initial = QString::fromUtf8(SpecTagRules::kInitialText.data(),
+                                              static_cast<int>(SpecTagRules::kInitialText.size()));
     if (const HistoryBoxSpec* spec = FindHistoryBox("special tag", "hbFileSpec")) {
-        hbFileSpec = THistoryComboBox::Create(*spec, this, false);
+        hbFileSpec = THistoryComboBox::Create(*spec, this, false, initial);
     } else {
         hbFileSpec = new THistoryComboBox(this);
         NameComponent(hbFileSpec, "hbFileSpec", "File specification");
+        hbFileSpec->setEditText(initial);
     }
     hbFileSpec->setToolTip("File specification (press <F2> for extended file specifications) ...");
     hbFileSpec->setMinimumWidth(260);
-    hbFileSpec->setEditText(QString::fromUtf8(SpecTagRules::kInitialText.data(),
-                                              static_cast<int>(SpecTagRules::kInitialText.size())));
     lbFileSpec->setBuddy(hbFileSpec);
     row->addWidget(hbFileSpec, 1);
     sbExtFileSpec = new QToolButton(this);
