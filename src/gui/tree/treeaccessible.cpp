@@ -1,5 +1,6 @@
 #include "gui/tree/treeaccessible.h"
 
+#include "gui/controls/assistivetools.h"
 #include "gui/tree/thetreeview.h"
 
 #include <QAccessible>
@@ -11,6 +12,7 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <utility>
 #include <vector>
 
 namespace zentrix {
@@ -18,7 +20,8 @@ namespace zentrix {
 namespace {
 
 /// The rows the tree shows, in display order, built when first asked for after
-/// a change of the model or of an open branch. Lives as a child of the view.
+/// a change of the model or of an open branch, and what assistive tools are
+/// still to hear of. Lives as a child of the view.
 class TreeRows : public QObject {
 public:
     explicit TreeRows(THETreeView* view) : QObject(view), m_view(view) {
@@ -30,7 +33,10 @@ public:
     static TreeRows* of(THETreeView* view) {
         auto* rows = view->findChild<TreeRows*>(QStringLiteral("zentrixTreeRows"),
                                                 Qt::FindDirectChildrenOnly);
-        return rows ? rows : new TreeRows(view);
+        if (!rows)
+            rows = new TreeRows(view);
+        rows->watchModel();
+        return rows;
     }
 
     int count() {
@@ -56,17 +62,92 @@ public:
     /// once the change is complete.
     void invalidate() {
         m_valid = false;
-        if (m_reorderPending || !QAccessible::isActive())
+        if (!AssistiveToolsListening())
             return;
         m_reorderPending = true;
-        QTimer::singleShot(0, this, [this] {
-            m_reorderPending = false;
-            QAccessibleEvent reorder(m_view, QAccessible::ObjectReorder);
-            QAccessible::updateAccessibility(&reorder);
-        });
+        schedule();
+    }
+
+    /// A row was opened or closed.
+    void expansionChanged(const QModelIndex& index) {
+        invalidate();
+        if (AssistiveToolsListening())
+            note(m_states, index);
     }
 
 private:
+    /// Rows told of one by one in a batch; beyond this many the batch is told
+    /// as one change of the children, after which tools read the rows afresh.
+    static constexpr int kMaxRowEvents = 16;
+
+    struct Pending {
+        std::vector<QPersistentModelIndex> rows;
+        bool overflow = false;
+    };
+
+    void note(Pending& pending, const QModelIndex& index) {
+        if (!index.isValid() || pending.overflow)
+            return;
+        if (static_cast<int>(pending.rows.size()) >= kMaxRowEvents) {
+            pending.rows.clear();
+            pending.overflow = true;
+        } else {
+            pending.rows.emplace_back(index);
+        }
+        schedule();
+    }
+
+    void dataChanged(const QModelIndex& first, const QModelIndex& last) {
+        if (!AssistiveToolsListening() || !first.isValid())
+            return;
+        const QModelIndex parent = first.parent();
+        for (int row = first.row(); row <= last.row() && !m_data.overflow; ++row)
+            note(m_data, m_model->index(row, 0, parent));
+    }
+
+    void schedule() {
+        if (m_flushScheduled)
+            return;
+        m_flushScheduled = true;
+        QTimer::singleShot(0, this, [this] { flush(); });
+    }
+
+    void flush() {
+        m_flushScheduled = false;
+        const Pending states = std::exchange(m_states, {});
+        const Pending data = std::exchange(m_data, {});
+        const bool reorder =
+            std::exchange(m_reorderPending, false) || states.overflow || data.overflow;
+        if (!AssistiveToolsListening())
+            return;
+        if (reorder) {
+            QAccessibleEvent event(m_view, QAccessible::ObjectReorder);
+            TellAssistiveTools(&event);
+        }
+        for (const QPersistentModelIndex& index : states.rows) {
+            const int position = positionOf(index);
+            if (position < 0)
+                continue;
+            QAccessible::State changed;
+            changed.expanded = true;
+            changed.collapsed = true;
+            QAccessibleStateChangeEvent event(m_view, changed);
+            event.setChild(position);
+            TellAssistiveTools(&event);
+        }
+        for (const QPersistentModelIndex& index : data.rows) {
+            const int position = positionOf(index);
+            if (position < 0)
+                continue;
+            for (const QAccessible::Event type :
+                 {QAccessible::NameChanged, QAccessible::DescriptionChanged}) {
+                QAccessibleEvent event(m_view, type);
+                event.setChild(position);
+                TellAssistiveTools(&event);
+            }
+        }
+    }
+
     void watchModel() {
         QAbstractItemModel* model = m_view->model();
         if (model == m_model)
@@ -81,6 +162,7 @@ private:
         connect(model, &QAbstractItemModel::rowsMoved, this, &TreeRows::invalidate);
         connect(model, &QAbstractItemModel::layoutChanged, this, &TreeRows::invalidate);
         connect(model, &QAbstractItemModel::modelReset, this, &TreeRows::invalidate);
+        connect(model, &QAbstractItemModel::dataChanged, this, &TreeRows::dataChanged);
     }
 
     void build() {
@@ -114,6 +196,9 @@ private:
     QPointer<QAbstractItemModel> m_model;
     bool m_valid = false;
     bool m_reorderPending = false;
+    bool m_flushScheduled = false;
+    Pending m_states; // rows opened or closed
+    Pending m_data;   // rows whose name or description changed
     std::vector<QModelIndex> m_rows;
     QHash<quintptr, int> m_positions;
     QHash<quintptr, QAccessible::Id> m_ids;
@@ -144,10 +229,12 @@ public:
             return m_index.data(Qt::DisplayRole).toString();
         if (t == QAccessible::Description) {
             // Where the node sits: a screen reader cannot see the indentation.
-            int level = 1;
+            int depth = 1;
             for (QModelIndex p = m_index.parent(); p.isValid(); p = p.parent())
-                ++level;
-            return QString("Level %1").arg(level);
+                ++depth;
+            const QString level = QString("Level %1").arg(depth);
+            const QString more = m_index.data(Qt::AccessibleDescriptionRole).toString();
+            return more.isEmpty() ? level : level + ", " + more;
         }
         return {};
     }
@@ -282,33 +369,22 @@ void InstallTreeAccessibility() {
 }
 
 void NotifyTreeCurrentChanged(THETreeView* view) {
-    if (!view || !QAccessible::isActive() || !view->hasFocus())
+    if (!view || !AssistiveToolsListening() || !view->hasFocus())
         return;
     const int position = TreeRows::of(view)->positionOf(view->currentIndex());
     if (position < 0)
         return;
     QAccessibleEvent focus(view, QAccessible::Focus);
     focus.setChild(position);
-    QAccessible::updateAccessibility(&focus);
+    TellAssistiveTools(&focus);
     QAccessibleEvent selection(view, QAccessible::Selection);
     selection.setChild(position);
-    QAccessible::updateAccessibility(&selection);
+    TellAssistiveTools(&selection);
 }
 
 void NotifyTreeExpansionChanged(THETreeView* view, const QModelIndex& index) {
-    if (!view || !QAccessible::isActive())
-        return;
-    TreeRows* rows = TreeRows::of(view);
-    rows->invalidate();
-    const int position = rows->positionOf(index);
-    if (position < 0)
-        return;
-    QAccessible::State changed;
-    changed.expanded = true;
-    changed.collapsed = true;
-    QAccessibleStateChangeEvent state(view, changed);
-    state.setChild(position);
-    QAccessible::updateAccessibility(&state);
+    if (view)
+        TreeRows::of(view)->expansionChanged(index);
 }
 
 } // namespace zentrix

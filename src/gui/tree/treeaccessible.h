@@ -13,6 +13,16 @@ class THETreeView;
 /// select it and open or close it. The tree itself accepts focus requests.
 /// Qt's own interface for tree views takes no focus request and reports its
 /// hidden header as an extra cell. Installs the factory once.
+///
+/// A row's description is its level, followed by what the model says of the
+/// node under Qt::AccessibleDescriptionRole (when it says anything): a mark
+/// shown on a node is heard by adding it there, and the model's dataChanged
+/// for the node tells assistive tools that it changed.
+///
+/// Changes are told once the event loop is back, as one batch: the list of
+/// shown rows is built at most once for it, and a batch that opens, closes or
+/// changes many rows at once (logging a branch re-opens every node) is told
+/// as a single change of the tree's children rather than row by row.
 void InstallTreeAccessibility();
 
 /// Tells assistive tools that the tree's current row moved (or that the tree
