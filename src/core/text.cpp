@@ -132,6 +132,26 @@ int HexDigit(char c) {
     return -1;
 }
 
+std::string GroupedNumber(uint64_t value) {
+    const std::lconv* conv = std::localeconv();
+    const std::string separator =
+        conv && conv->thousands_sep && *conv->thousands_sep ? conv->thousands_sep : ",";
+    const std::string digits = std::to_string(value);
+    std::string out;
+    for (size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            out += separator;
+        out.push_back(digits[i]);
+    }
+    return out;
+}
+
+std::string GroupedNumber(int64_t value) {
+    if (value < 0)
+        return "-" + GroupedNumber(0 - static_cast<uint64_t>(value));
+    return GroupedNumber(static_cast<uint64_t>(value));
+}
+
 std::string Trim(std::string_view text) {
     size_t b = 0, e = text.size();
     while (b < e && static_cast<unsigned char>(text[b]) <= ' ')

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,10 @@ std::string ExtensionOf(std::string_view fileName);
 int HexDigit(char c);
 /// Without leading and trailing blanks and control characters.
 std::string Trim(std::string_view text);
+/// A whole number with the locale's thousands separator (",", when the
+/// locale has none) every three digits: 5,368,709,120.
+std::string GroupedNumber(uint64_t value);
+std::string GroupedNumber(int64_t value);
 /// The lines of a text, without their "\n" (a "\r" before it stays); no
 /// empty last line for a text that ends with "\n".
 std::vector<std::string_view> SplitLines(std::string_view text);

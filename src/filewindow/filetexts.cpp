@@ -77,6 +77,18 @@ std::string AttributeText(uint16_t attributes) {
     return text;
 }
 
+std::string RowDetailsText(const TFileClass& record, std::string_view description) {
+    const int64_t size = record.FileSize();
+    std::string text = GroupedNumber(size) + (size == 1 ? " byte" : " bytes");
+    if (std::string date = DateText(record.LastWriteTime()); !date.empty())
+        text += ", " + date;
+    if (std::string attributes = AttributeText(record.Attributes()); !attributes.empty())
+        text += ", " + attributes;
+    if (!description.empty())
+        text.append(", ").append(description);
+    return text;
+}
+
 std::string ShortPathName(const std::string& path) {
     return path;
 }

@@ -35,6 +35,11 @@ std::string DateText(int64_t lastWriteTime);
 /// The letters of the set attributes in the order A, R, S, H, V, D.
 std::string AttributeText(uint16_t attributes);
 
+/// What a file's row shows beside its name, as one line to be read out: its
+/// size in bytes with the thousands grouped, its date, its attributes (when
+/// it has any) and `description` (when not empty), separated by commas.
+std::string RowDetailsText(const TFileClass& record, std::string_view description);
+
 /// The short form of a path; this system has none, so the path itself.
 std::string ShortPathName(const std::string& path);
 /// The name text of an entry in the detail formats: FileName, or FullName with

@@ -1,31 +1,12 @@
 #include "search/dirstatisticsreport.h"
 
+#include "core/text.h"
 #include "platform/hostname.h"
 
-#include <clocale>
 #include <cstdlib>
 
 namespace zentrix::DirStatisticsReport {
 namespace {
-
-std::string separator() {
-    const std::lconv* conv = std::localeconv();
-    if (conv && conv->thousands_sep && *conv->thousands_sep)
-        return conv->thousands_sep;
-    return ",";
-}
-
-std::string groupDigits(uint64_t value) {
-    const std::string digits = std::to_string(value);
-    const std::string sep = separator();
-    std::string out;
-    for (size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0)
-            out += sep;
-        out.push_back(digits[i]);
-    }
-    return out;
-}
 
 /// Divides and rounds to the nearest, halves away from zero.
 int64_t roundedDiv(int64_t value, int64_t by) {
@@ -50,13 +31,11 @@ std::string ofDisk(int64_t part, uint64_t diskSize) {
 } // namespace
 
 std::string Grouped(uint64_t value) {
-    return groupDigits(value);
+    return GroupedNumber(value);
 }
 
 std::string Grouped(int64_t value) {
-    if (value < 0)
-        return "-" + groupDigits(0 - static_cast<uint64_t>(value));
-    return groupDigits(static_cast<uint64_t>(value));
+    return GroupedNumber(value);
 }
 
 int64_t Percent(int64_t part, uint64_t whole) {

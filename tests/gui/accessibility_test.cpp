@@ -1,10 +1,15 @@
 // What assistive tools get from the real main window: names that carry values,
 // text interfaces, states, roles, the Tab order and focus requests, read through
 // Qt's accessibility interfaces as the accessibility bus reads them.
+#include "catalogue/fileclass.h"
+#include "config/controlstate.h"
+#include "config/tenhinifile.h"
+#include "filewindow/filetexts.h"
 #include "filewindow/filewindow.h"
 #include "gui/app/mainmenubar.h"
 #include "gui/app/mainstatusbar.h"
 #include "gui/config/toptionsform.h"
+#include "gui/controls/assistivetools.h"
 #include "gui/controls/thistorycombobox.h"
 #include "gui/disks/tzentrixdrives.h"
 #include "gui/filewindow/filewindowcontroller.h"
@@ -15,8 +20,10 @@
 #include "gui/ops/tfileopprogressform.h"
 #include "gui/tagging/taggingcontroller.h"
 #include "gui/tagging/tfileattrpage.h"
+#include "gui/tagging/tspectagform.h"
 #include "gui/tree/thetreeview.h"
 #include "ops/fileopwindow.h"
+#include "platform/filetime.h"
 #include "support/mainwindowfixture.h"
 #include "support/modalwatch.h"
 
@@ -66,6 +73,55 @@ void Walk(QAccessibleInterface* root,
     for (int i = 0; i < root->childCount(); ++i)
         Walk(root->child(i), visit, here, depth + 1);
 }
+
+/// Assistive tools listening, as a screen reader does: every event the
+/// program tells them is recorded, after its interface was asked for as a
+/// screen reader's bridge asks. Qt's accessibility is never on offscreen, so
+/// the recorder listens in the process. Gone with the recorder.
+class HeardEvents {
+public:
+    struct Heard {
+        QObject* object;
+        QAccessible::Event type;
+        int child;
+        QAccessible::State changed;
+    };
+
+    HeardEvents() {
+        s_current = this;
+        m_previous = SetAccessibilityListener(&record);
+    }
+    ~HeardEvents() {
+        SetAccessibilityListener(m_previous);
+        s_current = nullptr;
+    }
+    HeardEvents(const HeardEvents&) = delete;
+    HeardEvents& operator=(const HeardEvents&) = delete;
+
+    std::vector<Heard> heard;
+
+    std::vector<Heard> of(QObject* object, QAccessible::Event type) const {
+        std::vector<Heard> out;
+        for (const Heard& h : heard)
+            if (h.object == object && h.type == type)
+                out.push_back(h);
+        return out;
+    }
+
+private:
+    static void record(QAccessibleEvent* event) {
+        if (!s_current)
+            return;
+        QAccessible::State changed;
+        if (event->type() == QAccessible::StateChanged)
+            changed = static_cast<QAccessibleStateChangeEvent*>(event)->changedStates();
+        EXPECT_TRUE(event->accessibleInterface()) << "event " << event->type();
+        s_current->heard.push_back({event->object(), event->type(), event->child(), changed});
+    }
+
+    static inline HeardEvents* s_current = nullptr;
+    AccessibilityListener m_previous = nullptr;
+};
 
 class AccessibilityTest : public MainWindowFixture {
 protected:
@@ -136,6 +192,133 @@ TEST_F(AccessibilityTest, TheTreeReportsItsRowsAndTakesFocusRequests) {
     EXPECT_EQ(focused(), form->MainTreeView);
     EXPECT_TRUE(tree->child(3)->state().focused);
     EXPECT_EQ(tree->focusChild(), tree->child(3));
+}
+
+TEST_F(AccessibilityTest, LoggingABranchIsToldOnceAndASingleRowAsItOpens) {
+    // Many directories at several levels: logging the branch opens them all.
+    for (int i = 0; i < 40; ++i)
+        tmp.mkdir("d/Music/album" + std::to_string(i) + "/disc");
+    HeardEvents events;
+    QAccessibleInterface* tree = A11y(form->MainTreeView);
+    ASSERT_TRUE(tree);
+    ASSERT_EQ(tree->childCount(), 3);
+    form->MainTreeView->setFocus();
+    idle();
+    events.heard.clear();
+
+    QTest::keyClick(form->MainTreeView, Qt::Key_B, Qt::AltModifier);
+    idle();
+    // Every directory is a row now: the root, Documents, Letters, Music and
+    // forty albums with a disc each.
+    EXPECT_EQ(tree->childCount(), 4 + 80);
+    EXPECT_EQ(tree->child(4)->text(QAccessible::Name), "album0");
+    EXPECT_EQ(tree->child(5)->text(QAccessible::Description), "Level 4");
+    // Told as one change of the rows, not once per opened directory.
+    EXPECT_EQ(events.of(form->MainTreeView, QAccessible::ObjectReorder).size(), 1u);
+    EXPECT_TRUE(events.of(form->MainTreeView, QAccessible::StateChanged).empty());
+
+    // One row closed by the user is heard as that row's state.
+    events.heard.clear();
+    QAccessibleInterface* music = tree->child(3);
+    ASSERT_EQ(music->text(QAccessible::Name), "Music");
+    music->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    idle();
+    EXPECT_EQ(tree->childCount(), 4);
+    EXPECT_FALSE(music->state().expanded);
+    const auto states = events.of(form->MainTreeView, QAccessible::StateChanged);
+    ASSERT_EQ(states.size(), 1u);
+    EXPECT_EQ(states[0].child, 3);
+    EXPECT_TRUE(states[0].changed.expanded);
+    EXPECT_EQ(events.of(form->MainTreeView, QAccessible::ObjectReorder).size(), 1u);
+}
+
+TEST_F(AccessibilityTest, FileRowsTellTheirColumnsAndTheirTagAsItChanges) {
+    tmp.write("d/disc.iso", std::string(1234, 'i'));
+    tmp.touch("d/disc.iso", 1700000000);
+    form->runCommand("RelogDir");
+    idle();
+    list()->setFocus();
+    idle();
+    QAccessibleInterface* rows = A11y(list());
+    ASSERT_EQ(rows->childCount(), 3);
+    QAccessibleInterface* iso = rows->child(0);
+    ASSERT_EQ(iso->text(QAccessible::Name), "disc.iso");
+    // Size with its thousands, date, attributes and description, as the
+    // columns show them.
+    const std::string date = DateText(platform::ToFileTime(timespec{1700000000, 0}));
+    const QString details = iso->text(QAccessible::Description);
+    EXPECT_TRUE(details.startsWith(QString::fromStdString("1,234 bytes, " + date + ", A, ")))
+        << details.toStdString();
+    EXPECT_GT(details.size(), QString::fromStdString("1,234 bytes, " + date + ", A, ").size());
+    EXPECT_TRUE(iso->state().checkable);
+    EXPECT_FALSE(iso->state().checked);
+
+    // Tags change: the rows say so, one event for each row that changed.
+    HeardEvents events;
+    QTest::keyClick(list(), Qt::Key_Space); // the current row, disc.iso
+    idle();
+    EXPECT_TRUE(iso->state().checked);
+    auto checked = events.of(list(), QAccessible::StateChanged);
+    ASSERT_EQ(checked.size(), 1u);
+    EXPECT_EQ(checked[0].child, 0);
+    EXPECT_TRUE(checked[0].changed.checked);
+
+    events.heard.clear();
+    QTest::keyClick(list(), Qt::Key_T, Qt::ControlModifier); // all in window
+    idle();
+    checked = events.of(list(), QAccessible::StateChanged);
+    ASSERT_EQ(checked.size(), 2u);
+    EXPECT_EQ(checked[0].child, 1);
+    EXPECT_EQ(checked[1].child, 2);
+    EXPECT_TRUE(rows->child(2)->state().checked);
+
+    // A refill shows other entries: nothing is told of them as changed.
+    events.heard.clear();
+    form->runCommand("miVolRefillClick");
+    idle();
+    EXPECT_TRUE(events.of(list(), QAccessible::StateChanged).empty());
+
+    // Without the description column there is no description.
+    form->ApplyDescriptionColumn(false);
+    idle();
+    EXPECT_EQ(rows->child(0)->text(QAccessible::Description).toStdString(),
+              "1,234 bytes, " + date + ", A");
+}
+
+TEST_F(AccessibilityTest, TheSpecialTagBoxStartsAtTheFirstEntryOfAFullHistory) {
+    {
+        TEnhIniFile store(StoreNameFor({}));
+        for (int i = 0; i < 20; ++i) {
+            const std::string n = (i < 10 ? "0" : "") + std::to_string(i);
+            store.WriteString("SpecialTagHistory", "H" + std::to_string(i), "*.P" + n);
+        }
+        store.UpdateFile();
+    }
+    tmp.write("d/one.P00", "1");
+    tmp.write("d/two.P01", "2");
+    form->runCommand("RelogDir");
+    idle();
+    list()->setFocus();
+    idle();
+    QString shown, heard;
+    OnModalShown([&](QWidget* dialog) {
+        auto* special = qobject_cast<TSpecTagForm*>(dialog);
+        ASSERT_TRUE(special);
+        shown = special->hbFileSpec->currentText();
+        heard = A11y(special->hbFileSpec)->text(QAccessible::Value);
+        // Enter at once takes what the box shows.
+        QTest::keyClick(special->hbFileSpec->lineEdit(), Qt::Key_Return);
+    });
+    QTest::keyClick(list(), Qt::Key_Plus); // "Special ..." of "T&ag ..."
+    reactivate();
+    idle();
+    EXPECT_EQ(shown, "*.P00");
+    EXPECT_EQ(heard, "*.P00");
+    std::vector<std::string> tagged;
+    for (const TFileClass* f : fw().Records())
+        if (f->Tagged())
+            tagged.push_back(f->FullName());
+    EXPECT_EQ(tagged, std::vector<std::string>{"D:\\one.P00"});
 }
 
 TEST_F(AccessibilityTest, ValueLabelsAreHeardWithTheirValuesAndReadAsText) {

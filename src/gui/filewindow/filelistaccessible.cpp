@@ -1,6 +1,7 @@
 #include "gui/filewindow/filelistaccessible.h"
 
 #include "filewindow/filecolumns.h"
+#include "gui/controls/assistivetools.h"
 #include "gui/filewindow/fileheader.h"
 #include "gui/filewindow/tvirtuallistbox.h"
 
@@ -17,6 +18,14 @@ namespace zentrix {
 namespace {
 
 class FileListAccessible;
+
+/// The first entry the list shows: its top entry, or in the column formats the
+/// first entry of the first column shown.
+int firstVisibleRow(const TVirtualListBox* list) {
+    if (list->columns() > 0)
+        return (list->topIndex() / list->rowsPerColumn()) * list->rowsPerColumn();
+    return list->topIndex();
+}
 
 /// One row of the list, bound to an entry index; everything it reports is read
 /// from the list when asked.
@@ -44,7 +53,8 @@ public:
         case QAccessible::Name:
             return m_list->OnItemText ? m_list->OnItemText(m_index) : QString();
         case QAccessible::Description:
-            return tagged() ? QStringLiteral("tagged") : QString();
+            // What the other columns show; the tag is the checked state.
+            return m_list->OnItemDescription ? m_list->OnItemDescription(m_index) : QString();
         default:
             return {};
         }
@@ -153,12 +163,7 @@ public:
     }
 
 private:
-    int firstVisible() const {
-        const TVirtualListBox* l = list();
-        if (l->columns() > 0)
-            return (l->topIndex() / l->rowsPerColumn()) * l->rowsPerColumn();
-        return l->topIndex();
-    }
+    int firstVisible() const { return firstVisibleRow(list()); }
     // Rows are dropped whenever the list's entries change (a new count), so
     // that the cache never outgrows the window.
     void clearRows() {
@@ -170,6 +175,52 @@ private:
 
     mutable QHash<int, QAccessible::Id> m_rows;
     mutable int m_rowsForCount = -1;
+};
+
+/// The tags of the rows the list shows, as they were when last looked at, so
+/// that a change can be told as the change of each row. Kept whether or not
+/// assistive tools listen (a screen reader may start at any time), for the
+/// shown rows only. Lives as a child of the list.
+class ShownTags : public QObject {
+public:
+    explicit ShownTags(TVirtualListBox* list) : QObject(list), m_list(list) {
+        setObjectName(QStringLiteral("zentrixShownTags"));
+    }
+    static ShownTags* of(TVirtualListBox* list) {
+        auto* tags = list->findChild<ShownTags*>(QStringLiteral("zentrixShownTags"),
+                                                 Qt::FindDirectChildrenOnly);
+        return tags ? tags : new ShownTags(list);
+    }
+
+    void update(bool entriesReplaced) {
+        if (entriesReplaced || m_forCount != m_list->count()) {
+            m_tags.clear();
+            m_forCount = m_list->count();
+        }
+        if (!m_list->OnItemTagged)
+            return;
+        const bool listening = AssistiveToolsListening();
+        const int first = firstVisibleRow(m_list);
+        QHash<int, bool> shown;
+        for (int index = first; index < m_list->count() && m_list->isItemVisible(index); ++index) {
+            const bool tagged = m_list->OnItemTagged(index);
+            shown.insert(index, tagged);
+            const auto before = m_tags.constFind(index);
+            if (!listening || before == m_tags.constEnd() || *before == tagged)
+                continue;
+            QAccessible::State changed;
+            changed.checked = true;
+            QAccessibleStateChangeEvent event(m_list, changed);
+            event.setChild(index - first);
+            TellAssistiveTools(&event);
+        }
+        m_tags = std::move(shown);
+    }
+
+private:
+    TVirtualListBox* m_list;
+    QHash<int, bool> m_tags;
+    int m_forCount = -1;
 };
 
 /// One section of the file window's header: its caption, whether the window is
@@ -331,8 +382,13 @@ void InstallFileListAccessibility() {
     QAccessible::installFactory(factory);
 }
 
+void NotifyRowTagsChanged(TVirtualListBox* list, bool entriesReplaced) {
+    if (list)
+        ShownTags::of(list)->update(entriesReplaced);
+}
+
 void NotifyCurrentRowChanged(TVirtualListBox* list) {
-    if (!QAccessible::isActive() || !list)
+    if (!AssistiveToolsListening() || !list)
         return;
     auto* iface = static_cast<FileListAccessible*>(QAccessible::queryAccessibleInterface(list));
     if (!iface)
@@ -344,10 +400,10 @@ void NotifyCurrentRowChanged(TVirtualListBox* list) {
     const int child = iface->indexOfChild(row);
     QAccessibleEvent focus(list, QAccessible::Focus);
     focus.setChild(child);
-    QAccessible::updateAccessibility(&focus);
+    TellAssistiveTools(&focus);
     QAccessibleEvent selection(list, QAccessible::Selection);
     selection.setChild(child);
-    QAccessible::updateAccessibility(&selection);
+    TellAssistiveTools(&selection);
 }
 
 } // namespace zentrix

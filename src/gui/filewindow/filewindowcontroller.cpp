@@ -112,12 +112,21 @@ FileWindowController::FileWindowController(Catalogue& catalogue, AppState& state
         return qs(m_model->Columns() > 0 ? ColumnNameText(*r, m_settings)
                                          : EntryNameText(*r, m_settings));
     };
+    list->OnItemDescription = [this](int index) {
+        TFileClass* r = m_model->Record(index);
+        if (!r)
+            return QString();
+        const std::string description =
+            m_settings.ShowFileDescOption ? m_model->DisplayDescription(r) : std::string();
+        return qs(RowDetailsText(*r, description));
+    };
     list->OnItemTagged = [this](int index) {
         const TFileClass* r = m_model->Record(index);
         return r && r->Tagged();
     };
     connect(list, &TVirtualListBox::currentIndexChanged, this, [this](int index) {
         m_model->SetCurrent(index, true);
+        NotifyRowTagsChanged(MainListBox);
         NotifyCurrentRowChanged(MainListBox);
     });
     connect(list, &TVirtualListBox::focusEntered, this, [this] {
@@ -632,21 +641,25 @@ void FileWindowController::entriesChanged() {
     MainListBox->setCount(m_model->Count());
     MainListBox->setCurrentIndex(m_model->Current());
     MainListBox->viewport()->update();
+    NotifyRowTagsChanged(MainListBox, true);
 }
 
 void FileWindowController::entryChanged(int index) {
     MainListBox->invalidateItem(index);
+    NotifyRowTagsChanged(MainListBox);
 }
 
 void FileWindowController::currentChanged(int index) {
     if (MainListBox->count() != m_model->Count())
         MainListBox->setCount(m_model->Count());
     MainListBox->setCurrentIndex(index);
+    NotifyRowTagsChanged(MainListBox);
     NotifyCurrentRowChanged(MainListBox);
 }
 
 void FileWindowController::repaintFileWindow() {
     MainListBox->viewport()->update();
+    NotifyRowTagsChanged(MainListBox);
 }
 
 bool FileWindowController::fileWindowHasFocus() const {

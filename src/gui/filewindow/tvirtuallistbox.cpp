@@ -32,6 +32,7 @@ void TVirtualListBox::clearHandlers() {
     OnDblClick = nullptr;
     OnStartDrag = nullptr;
     OnItemText = nullptr;
+    OnItemDescription = nullptr;
     OnItemTagged = nullptr;
 }
 

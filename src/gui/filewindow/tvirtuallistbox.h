@@ -70,8 +70,10 @@ public:
     std::function<void()> OnDblClick;
     /// The mouse moved far enough with the left button held.
     std::function<void(QMouseEvent*)> OnStartDrag;
-    /// Accessibility: the text of an item and whether it is tagged.
+    /// Accessibility: the text of an item, what its other columns show, and
+    /// whether it is tagged.
     std::function<QString(int index)> OnItemText;
+    std::function<QString(int index)> OnItemDescription;
     std::function<bool(int index)> OnItemTagged;
 
 signals:
