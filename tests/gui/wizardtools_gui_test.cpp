@@ -15,6 +15,8 @@
 #include "gui/tagging/tagwizardcontroller.h"
 #include "gui/tagging/ttagwizardform.h"
 #include "gui/tree/thetreeview.h"
+#include "gui/view/tviewer.h"
+#include "gui/view/viewcontroller.h"
 #include "support/mainwindowfixture.h"
 
 #include <QAction>
@@ -393,6 +395,28 @@ TEST_F(WizardToolsGui, ShortcutsChangeAskBeforeTakingOneAndComeBackFromATemplate
     form = std::make_unique<TMainForm>(*cat, state, settings, *drives, &prompter);
     form->Start({});
     EXPECT_EQ(form->menus().action("miDirTagWizard")->shortcut(), ctrlShiftW);
+}
+
+TEST_F(WizardToolsGui, AShortcutReportSavedAsTextIsShownInTheViewer) {
+    const std::string report = tmp.at("keys.TXT");
+    form->toolsController().config().chooseFile = [&](const QString&, const QString&,
+                                                      const QString&, bool) {
+        return QString::fromStdString(report);
+    };
+    QStringList viewed;
+    QObject::connect(form->view().viewer, &TViewer::formShown, form.get(),
+                     [&](TViewerForm* viewer) {
+                         viewed << viewer->windowTitle();
+                         QTimer::singleShot(0, viewer, &QWidget::close);
+                     });
+    options([this] { ASSERT_TRUE(run("miZentrixPropertiesClick")); },
+            [&](TOptionsForm& o) {
+                o.pcOptions->setCurrentWidget(o.tsShortCuts);
+                o.tsShortCuts->btnSCSave->click();
+                o.btnCancel->click();
+            });
+    EXPECT_EQ(slurp(report).rfind("Zentrix shortcuts:\n\n", 0), 0u);
+    EXPECT_EQ(viewed, QStringList{QString::fromStdString(report)});
 }
 
 // Every item of the menus that names a command has a handler: nothing is greyed

@@ -74,6 +74,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -641,6 +642,13 @@ void TMainForm::wireTools() {
     };
     m_toolsCtl->showHelp = [this](int topic, bool popup) {
         ShowHelpTopic(topic, popup);
+    };
+    // A shortcut report saved from the options is shown in the built-in viewer.
+    m_toolsCtl->config().viewFile = [this](const QString& path) {
+        if (!QFileInfo(path).isFile())
+            return false;
+        m_view->ViewInBuiltInViewer(path.toStdString());
+        return true;
     };
     connect(m_toolsCtl, &ToolsController::hintChanged, MainStatusBar, &TMainStatusBar::setHint);
     for (const auto& [name, handler] : m_toolsCtl->commands()) {

@@ -412,6 +412,11 @@ void ViewController::rereadSelectedDirectory() {
 
 // --- view, edit, execute ---------------------------------------------------------------------
 
+void ViewController::ViewInBuiltInViewer(const std::string& hostPath, const std::string& title) {
+    viewer->AutoHex = m_settings.ViewAutoHex;
+    viewer->ViewFile(hostPath, title);
+}
+
 void ViewController::ViewSingleFile() {
     const auto sel = selected();
     if (!sel)
@@ -435,8 +440,7 @@ void ViewController::ViewSingleFile() {
         platform::StartDetached(PictureViewerPath(), {sel->hostPath});
         break;
     case ViewAction::BuiltInViewer:
-        viewer->AutoHex = m_settings.ViewAutoHex;
-        viewer->ViewFile(sel->hostPath, sel->fullName);
+        ViewInBuiltInViewer(sel->hostPath, sel->fullName);
         break;
     case ViewAction::GifWindow: {
         TGifForm form(m_window);

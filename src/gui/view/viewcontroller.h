@@ -76,6 +76,9 @@ public:
 
     // --- commands -----------------------------------------------------------------------
     void ViewSingleFile();
+    /// Shows a file in the built-in viewer (host path; `title` as the program
+    /// names the file, the path when empty).
+    void ViewInBuiltInViewer(const std::string& hostPath, const std::string& title = {});
     void EditSingleFile();
     void miFileExecuteClick();
     void FileInfo();
