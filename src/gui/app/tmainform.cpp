@@ -423,6 +423,7 @@ void TMainForm::wireFileWindow() {
     pnStatistics->layout()->addWidget(m_fileWindow->statisticsPanel());
     pnFileSpecHolder->hide();
     m_fileWindow->setTreeWidget(MainTreeView);
+    m_fileWindow->showTreePage = [this] { DirPageControl->setCurrentWidget(tsDirTree); };
     m_fileWindow->setCurrDirLabelWidget(CurrDirLabel);
     if (const HistoryBoxSpec* spec = FindHistoryBox(kMainWindow, "hbFileSpec")) {
         hbFileSpec = THistoryComboBox::Create(*spec, m_fileWindow->statisticsPanel(), true);
@@ -1251,7 +1252,11 @@ void TMainForm::focusFileWindow() {
         onFocusFileWindow();
 }
 
-void TMainForm::focusTree() { MainTreeView->setFocus(); }
+void TMainForm::focusTree() {
+    // Another page may be up where the tree is: a hidden tree takes no keys.
+    DirPageControl->setCurrentWidget(tsDirTree);
+    MainTreeView->setFocus();
+}
 void TMainForm::repaintTree() { MainTreeView->viewport()->update(); }
 void TMainForm::repaintMainWindow() { repaint(); }
 void TMainForm::freezeTree(bool frozen) { MainTreeView->setUpdatesEnabled(!frozen); }

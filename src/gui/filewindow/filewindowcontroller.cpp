@@ -690,6 +690,8 @@ void FileWindowController::focusTree() {
     // the edit (an empty new directory's fill comes while it is named).
     if (m_tree && m_tree->isAncestorOf(QApplication::focusWidget()))
         return;
+    if (showTreePage)
+        showTreePage();
     if (m_tree)
         m_tree->setFocus(Qt::OtherFocusReason);
     else

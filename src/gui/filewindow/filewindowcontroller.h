@@ -12,6 +12,7 @@
 #include <QPointer>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string_view>
 
@@ -52,6 +53,9 @@ public:
 
     /// The directory tree (focus moves and "the control that last had the focus").
     void setTreeWidget(QWidget* tree);
+    /// Makes the tree's page the one shown, before the tree takes the focus
+    /// (another page may be up in its place).
+    std::function<void()> showTreePage;
     /// The current-directory path label.
     void setCurrDirLabelWidget(QLabel* label);
     /// The history box that replaces the placeholder specification box.
