@@ -47,9 +47,7 @@ protected:
     void open() {
         makeForm();
         form->show();
-        StartupOptions options;
-        options.args = {"D:\\"};
-        form->Start(options);
+        form->Start({{"D:\\"}, {}});
         form->IdleHandler();
     }
 
