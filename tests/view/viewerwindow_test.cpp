@@ -15,6 +15,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -216,5 +217,42 @@ TEST_F(ViewerWindowTest, LinesAreWholeAndTheFindBoxHasAWorkingMnemonic) {
         QTest::keyClick(dialog, Qt::Key_N, Qt::AltModifier);
         EXPECT_TRUE(box->hasFocus());
         dialog->close();
+    });
+}
+
+TEST_F(ViewerWindowTest, FindRunsOnTheWholeFileAndSelectsTheHit) {
+    const int64_t lines = 300'000;
+    const int64_t needle = lines - 1000;
+    writeLines("big.txt", lines, [&](int64_t n) {
+        return n == needle ? std::string("here\tthe Nee\x01"
+                                         "dle is")
+                           : "line " + std::to_string(n);
+    });
+    open();
+    view("big.txt", [&](TViewerForm* viewer) {
+        TViewerArea* area = viewer->area();
+        ASSERT_TRUE(WaitForLineCount(viewer, lines));
+        // F7 opens the find box; the text is typed, Find Next searches (without
+        // regard to case, as the box starts) the lines as shown.
+        QTest::keyClick(area, Qt::Key_F7);
+        auto* dialog = viewer->findChild<QDialog*>("ViewerFindDialog");
+        ASSERT_TRUE(dialog);
+        auto* box = dialog->findChild<QLineEdit*>();
+        ASSERT_TRUE(box);
+        box->setText("     the needle");
+        auto* next = dialog->findChild<QPushButton*>("btnFindNext");
+        ASSERT_TRUE(next);
+        next->click();
+        viewer->waitForSearch();
+        EXPECT_EQ(area->selectedLine(), needle);
+        EXPECT_EQ(area->topLine(), needle - 1); // the hit is the second row
+        EXPECT_TRUE(viewer->statusLabel()->text().endsWith(QString("Line %1").arg(needle + 1)))
+            << viewer->statusLabel()->text().toStdString();
+        // F3 searches on from there: nothing more, a beep, no selection.
+        dialog->close();
+        QTest::keyClick(area, Qt::Key_F3);
+        viewer->waitForSearch();
+        EXPECT_EQ(area->selectedLine(), -1);
+        EXPECT_EQ(prompter.beeps(), 1);
     });
 }
