@@ -214,6 +214,36 @@ TEST_F(OpsTest, RenameOnACollisionShortensALongNameToFitAndFindsAFreeOne) {
     EXPECT_EQ(ReadFile(tmp.at("e/t/" + name)), "old");
 }
 
+TEST_F(OpsTest, RenameOnACollisionGivesUpWhenNoNumberedNameIsFreeAndCancelEndsTheCopy) {
+    tmp.write("d/s/x.txt", "new");
+    tmp.write("d/s/y.txt", "y");
+    tmp.write("e/t/x.txt", "old");
+    for (int n = 2; n <= 9999; ++n) {
+        const int fd = ::open(tmp.at("e/t/x (" + std::to_string(n) + ").txt").c_str(),
+                              O_CREAT | O_WRONLY, 0644);
+        ASSERT_GE(fd, 0);
+        ::close(fd);
+    }
+    const std::string noName = "No free name was found for a copy beside E:\\t\\x.txt.     ";
+    // Rename, then Cancel at "no free name": nothing more is copied.
+    prompter.answerChoice(4).answerChoice(2);
+    EXPECT_FALSE(run(FileOperation::foCopy, "D:\\s\\x.txt;D:\\s\\y.txt;", "E:\\t\\"));
+    EXPECT_TRUE(op->Aborted());
+    EXPECT_EQ(prompter.questions().back(), noName);
+    EXPECT_FALSE(Exists(tmp.at("e/t/y.txt")));
+    EXPECT_EQ(ReadFile(tmp.at("e/t/x.txt")), "old");
+
+    // Skip passes over that file only.
+    prompter.clear();
+    prompter.answerChoice(1);
+    EXPECT_FALSE(run(FileOperation::foCopy, "D:\\s\\x.txt;D:\\s\\y.txt;", "E:\\t\\",
+                     {FileOpFlag::foRenameOnCollision}));
+    EXPECT_EQ(prompter.questions(), std::vector<std::string>{noName});
+    EXPECT_EQ(ReadFile(tmp.at("e/t/y.txt")), "y");
+    EXPECT_EQ(ReadFile(tmp.at("e/t/x.txt")), "old");
+    EXPECT_EQ(TreeNames(tmp.at("e/t")).size(), 10000u);
+}
+
 TEST_F(OpsTest, ACancelledDirectoryCopyLeavesNoPrivateOrEmptyDirectory) {
     tmp.write("d/tree/one.txt", "1");
     tmp.write("d/tree/sub/two.txt", "2");
