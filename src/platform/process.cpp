@@ -1,5 +1,7 @@
 #include "platform/process.h"
 
+#include "platform/fileprobe.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -25,17 +27,7 @@ std::string CurrentDirectory() {
 bool SetCurrentDirectory(const std::string& hostPath) { return ::chdir(hostPath.c_str()) == 0; }
 
 bool ProgramExists(const std::string& program) {
-    const char* path = std::getenv("PATH");
-    std::string dirs = path ? path : "/usr/bin:/bin";
-    size_t pos = 0;
-    while (pos <= dirs.size()) {
-        const size_t end = std::min(dirs.find(':', pos), dirs.size());
-        const std::string candidate = dirs.substr(pos, end - pos) + "/" + program;
-        if (::access(candidate.c_str(), X_OK) == 0)
-            return true;
-        pos = end + 1;
-    }
-    return false;
+    return !FindProgram(program).empty();
 }
 
 namespace {
@@ -44,6 +36,11 @@ namespace {
 // child's process id, or -1 when it could not be started.
 pid_t spawnQuiet(const std::string& program, const std::vector<std::string>& args,
                  const std::string& workingDirectory = {}, bool quiet = true) {
+    // Found here rather than by posix_spawnp, which takes an empty PATH entry
+    // for the current directory.
+    const std::string found = FindProgram(program);
+    if (found.empty())
+        return -1;
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const auto& a : args)
@@ -59,7 +56,7 @@ pid_t spawnQuiet(const std::string& program, const std::vector<std::string>& arg
     if (!workingDirectory.empty())
         posix_spawn_file_actions_addchdir_np(&actions, workingDirectory.c_str());
     pid_t pid = 0;
-    const int rc = ::posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    const int rc = ::posix_spawn(&pid, found.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     return rc == 0 ? pid : -1;
 }
@@ -112,6 +109,9 @@ int RunAndWait(const std::string& program, const std::vector<std::string>& args,
 
 int RunWithInput(const std::string& program, const std::vector<std::string>& args,
                  const std::string& input, std::string* output, std::chrono::milliseconds timeout) {
+    const std::string found = FindProgram(program);
+    if (found.empty())
+        return -1;
     int in[2];
     int out[2];
     if (::pipe2(in, O_CLOEXEC) != 0)
@@ -132,7 +132,7 @@ int RunWithInput(const std::string& program, const std::vector<std::string>& arg
     posix_spawn_file_actions_adddup2(&actions, out[1], 1);
     posix_spawn_file_actions_adddup2(&actions, out[1], 2);
     pid_t pid = 0;
-    const int rc = ::posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    const int rc = ::posix_spawn(&pid, found.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     ::close(in[0]);
     ::close(out[1]);

@@ -1,5 +1,6 @@
 #include "platform/volumecontrol.h"
 
+#include "platform/fileprobe.h"
 #include "platform/process.h"
 
 #include <array>
@@ -181,19 +182,8 @@ bool isBlockDevice(const std::string& path) {
 // user's PATH.
 std::string findTool(const std::string& name) {
     const char* path = std::getenv("PATH");
-    std::string dirs =
-        std::string(path ? path : "/usr/bin:/bin") + ":/usr/sbin:/sbin:/usr/local/sbin";
-    size_t pos = 0;
-    while (pos <= dirs.size()) {
-        const size_t end = std::min(dirs.find(':', pos), dirs.size());
-        if (end > pos) {
-            const std::string candidate = dirs.substr(pos, end - pos) + "/" + name;
-            if (::access(candidate.c_str(), X_OK) == 0)
-                return candidate;
-        }
-        pos = end + 1;
-    }
-    return {};
+    return FindProgramIn(name, std::string(path ? path : "/usr/bin:/bin") +
+                                   ":/usr/sbin:/sbin:/usr/local/sbin");
 }
 
 struct ToolRun {

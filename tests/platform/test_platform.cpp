@@ -3,10 +3,12 @@
 #include "platform/collation.h"
 #include "platform/dirlisting.h"
 #include "platform/drivetable.h"
+#include "platform/fileprobe.h"
 #include "platform/filetime.h"
 #include "platform/hostname.h"
 #include "platform/process.h"
 #include "platform/volume.h"
+#include "support/files.h"
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>
@@ -21,6 +23,7 @@
 #include <unistd.h>
 
 using namespace zentrix::platform;
+using zentrix::test::Exists;
 using zentrix::test::TempDir;
 
 namespace {
@@ -468,4 +471,33 @@ TEST(Process, AToolFedOnItsInputIsEndedWhenItTakesTooLong) {
                            std::chrono::seconds(20)),
               4);
     EXPECT_EQ(out, "<x>\n");
+}
+
+TEST(Process, ProgramsAreFoundOnlyInAbsoluteDirectoriesOfThePath) {
+    // A program of a common name in the directory the program happens to be in.
+    TempDir here;
+    here.write("sub/zx-here", "#!/bin/sh\ntouch '" + here.at("ran") + "'\n");
+    here.chmod("sub/zx-here", 0755);
+    here.write("zx-here", "#!/bin/sh\ntouch '" + here.at("ran") + "'\n");
+    here.chmod("zx-here", 0755);
+    char old[4096];
+    ASSERT_TRUE(::getcwd(old, sizeof old));
+    ASSERT_EQ(::chdir(here.path().c_str()), 0);
+    const char* saved = std::getenv("PATH");
+    const std::string path = saved ? saved : "/usr/bin:/bin";
+    // An empty entry, "." and a relative one all stand for the current directory.
+    for (const std::string& entries : {":" + path, path + ":.", "sub:" + path}) {
+        ::setenv("PATH", entries.c_str(), 1);
+        EXPECT_EQ(FindProgram("zx-here"), "") << entries;
+        EXPECT_FALSE(ProgramExists("zx-here")) << entries;
+        EXPECT_EQ(RunAndWait("zx-here", {}, std::chrono::seconds(5)), -1) << entries;
+        EXPECT_EQ(RunWithInput("zx-here", {}, "", nullptr, std::chrono::seconds(5)), -1);
+        EXPECT_FALSE(StartDetached("zx-here", {})) << entries;
+        // A relative path with a "/" is relative to that directory too.
+        EXPECT_EQ(FindProgram("./zx-here"), "");
+        EXPECT_EQ(FindProgram("sh"), FindProgramIn("sh", path)) << "the rest still counts";
+    }
+    ::setenv("PATH", path.c_str(), 1);
+    EXPECT_EQ(::chdir(old), 0);
+    EXPECT_FALSE(Exists(here.at("ran")));
 }
