@@ -413,7 +413,8 @@ VolumeWriteResult WriteVolumeLabel(const DriveInfo& drive, const std::string& la
     if (!family) {
         // File systems that label themselves while mounted, or only through their tool.
         if (drive.fsType == "btrfs" && !drive.mountPoint.empty())
-            return runFirstTool({{"btrfs", {"filesystem", "label", drive.mountPoint, label}}});
+            return runFirstTool(
+                {{"btrfs", {"filesystem", "label", "--", drive.mountPoint, label}}});
         if (drive.fsType == "xfs" && !device.empty())
             return runFirstTool({{"xfs_admin", {"-L", label.empty() ? "--" : label, device}}});
         if (device.empty())
@@ -425,6 +426,9 @@ VolumeWriteResult WriteVolumeLabel(const DriveInfo& drive, const std::string& la
         return result(VolumeWriteStatus::NoDevice,
                       "drive " + std::string(1, drive.letter) + ": has no device to label");
 
+    // A label that begins with "-" reaches the tools after "--" (e2label reads
+    // no options, and "-L" takes the word after it whatever it is): the tools
+    // read options anywhere on their command line.
     switch (*family) {
     case Family::Fat:
         if (label.size() > 11)
@@ -434,7 +438,7 @@ VolumeWriteResult WriteVolumeLabel(const DriveInfo& drive, const std::string& la
                 {{"fatlabel", {"-r", device}}, {"mlabel", {"-c", "-i", device, "::"}}},
                 {"MTOOLS_SKIP_CHECK=1"});
         return runFirstTool(
-            {{"fatlabel", {device, label}}, {"mlabel", {"-i", device, "::" + label}}},
+            {{"fatlabel", {"--", device, label}}, {"mlabel", {"-i", device, "::" + label}}},
             {"MTOOLS_SKIP_CHECK=1"});
     case Family::Ext:
         if (label.size() > 16)
@@ -444,13 +448,13 @@ VolumeWriteResult WriteVolumeLabel(const DriveInfo& drive, const std::string& la
         if (utf8Length(label) > 32)
             return result(VolumeWriteStatus::InvalidText,
                           "an NTFS label has at most 32 characters");
-        return runFirstTool({{"ntfslabel", {device, label}}});
+        return runFirstTool({{"ntfslabel", {"--", device, label}}});
     case Family::ExFat:
         if (utf8Length(label) > 11)
             return result(VolumeWriteStatus::InvalidText,
                           "an exFAT label has at most 11 characters");
         return runFirstTool(
-            {{"exfatlabel", {device, label}}, {"tune.exfat", {"-L", label, device}}});
+            {{"exfatlabel", {"--", device, label}}, {"tune.exfat", {"-L", label, device}}});
     case Family::Iso9660:
         break;
     }
