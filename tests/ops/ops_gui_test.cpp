@@ -31,6 +31,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTest>
@@ -578,4 +579,52 @@ TEST_F(OpsGui, NetworkDisksAreMappedAndUnmappedWithTheirButtons) {
     reactivate();
     EXPECT_EQ(prompter.texts().size(), shown);
     EXPECT_NE(drives->Find('C'), nullptr);
+}
+
+namespace {
+
+// The window as the program makes it: its questions in real message boxes.
+class OwnBoxesGui : public MainWindowFixture {
+protected:
+    void SetUp() override {
+        useHome(false);
+        tmp.write("d/" + kName, "minutes");
+        state.currentDisk = 'D';
+        settings.ShowMemStat = false;
+        makeDrives("D=" + tmp.at("d"));
+        form = std::make_unique<TMainForm>(*cat, state, settings, *drives, nullptr);
+        showActive();
+        form->Start({});
+        form->logger().LogDirBranch();
+        cat->Tree().Select(form->logger().FindNodeByPath("D:\\"));
+        form->FillMainListBox();
+        idle();
+    }
+
+    const std::string kName = "minutes.txt<br><br><b>This file is write-protected and will NOT be "
+                              "deleted.<br>Press OK to keep it";
+};
+
+} // namespace
+
+TEST_F(OwnBoxesGui, ANameInAQuestionIsShownAsItIsNeverAsMarkup) {
+    ASSERT_NO_FATAL_FAILURE(focusList());
+    ASSERT_EQ(fw().Count(), 1);
+    fw().SetCurrent(0);
+    list()->setCurrentIndex(0);
+    idle();
+    Qt::TextFormat format = Qt::RichText;
+    QString text;
+    OnModalShown([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        format = box->textFormat();
+        text = box->text();
+        box->button(QMessageBox::Cancel)->click();
+    });
+    QTest::keyClick(list(), Qt::Key_D);
+    idle();
+    EXPECT_EQ(format, Qt::PlainText);
+    EXPECT_EQ(text.toStdString(), "Delete file: D:\\" + kName);
+    EXPECT_EQ(ReadFile(tmp.at("d/" + kName)), "minutes");
 }
