@@ -14,12 +14,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <map>
 #include <set>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace zentrix::platform;
@@ -500,4 +502,45 @@ TEST(Process, ProgramsAreFoundOnlyInAbsoluteDirectoriesOfThePath) {
     ::setenv("PATH", path.c_str(), 1);
     EXPECT_EQ(::chdir(old), 0);
     EXPECT_FALSE(Exists(here.at("ran")));
+}
+
+TEST(Process, APromptedProgramGetsItsAnswersOneByOneAndEndsOnAnyOther) {
+    std::atomic<bool> cancel{false};
+    std::vector<std::string> asked;
+    const PromptAnswer answer = [&](const std::string& prompt) -> std::optional<std::string> {
+        asked.push_back(prompt);
+        if (prompt == "User [me]: ")
+            return "ann";
+        if (prompt == "Password: ")
+            return "pw";
+        return std::nullopt;
+    };
+    // Each answer goes only where it was asked for, and the prompts may come on one line.
+    PromptedRun run =
+        RunPrompted("sh",
+                    {"-c", "printf 'Note:\\nUser [me]: '; read u; printf 'Password: '; read p; "
+                           "echo \"<$u|$p|$LC_ALL>\""},
+                    {"LC_ALL=C"}, answer, std::chrono::seconds(20), cancel);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(asked, (std::vector<std::string>{"User [me]: ", "Password: "}));
+    EXPECT_NE(run.output.find("<ann|pw|C>"), std::string::npos) << run.output;
+    // A question nobody answers ends the program instead of leaving it waiting.
+    asked.clear();
+    const auto start = std::chrono::steady_clock::now();
+    run = RunPrompted("sh", {"-c", "printf '[0] Yes\\n[1] No\\nChoice: '; read c; sleep 30"}, {},
+                      answer, std::chrono::seconds(60), cancel);
+    EXPECT_TRUE(run.unanswered);
+    EXPECT_EQ(asked, std::vector<std::string>{"Choice: "});
+    // So does a cancel from another thread, and the time limit.
+    std::thread stopper([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        cancel = true;
+    });
+    run = RunPrompted("sleep", {"30"}, {}, answer, std::chrono::seconds(60), cancel);
+    stopper.join();
+    EXPECT_TRUE(run.cancelled);
+    cancel = false;
+    run = RunPrompted("sleep", {"30"}, {}, answer, std::chrono::milliseconds(200), cancel);
+    EXPECT_TRUE(run.timedOut);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 }
