@@ -496,6 +496,9 @@ TEST_F(DirOpsGui, APasteToAnotherDriveKeepsDirectoryModesAndTimesAndACutItsEmpty
     tmp.chmod("d/A/B", 0700);
     tmp.touch("d/A/B/SUB", 1200000000);
     tmp.touch("d/A/B", 1100000000);
+    const bool root = ::geteuid() == 0; // only root gives a directory away
+    if (root)
+        ASSERT_EQ(::lchown(tmp.at("d/A/B/SUB").c_str(), 1234, 4321), 0);
     const auto stat = [&](const std::string& path) {
         struct stat st {};
         ::lstat(tmp.at(path).c_str(), &st);
@@ -510,6 +513,10 @@ TEST_F(DirOpsGui, APasteToAnotherDriveKeepsDirectoryModesAndTimesAndACutItsEmpty
     EXPECT_EQ(stat("e/B/SUB").st_mode & 07777, 0750u);
     EXPECT_EQ(stat("e/B").st_mtime, 1100000000);
     EXPECT_EQ(stat("e/B/SUB").st_mtime, 1200000000);
+    if (root) {
+        EXPECT_EQ(stat("e/B/SUB").st_uid, 1234u);
+        EXPECT_EQ(stat("e/B/SUB").st_gid, 4321u);
+    }
 
     // Cut: every directory arrives, the empty one too, and the source goes.
     tmp.mkdir("e/cut");
