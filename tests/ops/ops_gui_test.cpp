@@ -22,6 +22,7 @@
 #include "support/files.h"
 #include "support/mainwindowfixture.h"
 #include "support/modalwatch.h"
+#include "support/tmpfsmount.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -461,6 +462,50 @@ TEST_F(OpsGui, WipeModesRemoveOnlyTheNameOfAFileWithOtherNames) {
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(tmp.at("d/b.txt"))));
     EXPECT_EQ(ReadFile(tmp.at("backup-b.txt")), "b");
     EXPECT_EQ(modeOf(tmp.at("backup-b.txt")), 0444u);
+}
+
+TEST_F(OpsGui, DeletingThroughALinkIntoAnotherMountUsesThatMountsTrash) {
+    TmpfsMount mnt(tmp.at("mnt"));
+    if (!mnt.mounted())
+        GTEST_SKIP() << mnt.reason();
+    tmp.mkdir("xdg");
+    ScopedEnv data("XDG_DATA_HOME", tmp.at("xdg"));
+    tmp.write("mnt/deep/dir/x.txt", "x");
+    tmp.symlink(tmp.at("mnt/deep/dir"), "d/linked");
+    form->logger().RelogDir();
+    cat->Tree().Select(form->logger().FindNodeByPath("D:\\linked\\"));
+    form->logger().LogDirBranch();
+    form->FillMainListBox();
+    idle();
+    focusList();
+    current("x.txt");
+    prompter.answer(true);
+    press(list(), Qt::Key_D);
+    EXPECT_EQ(prompter.questions(), std::vector<std::string>{"Delete file: D:\\linked\\x.txt"});
+    const std::string trash = tmp.at("mnt/.Trash-" + std::to_string(::getuid()));
+    EXPECT_EQ(ReadFile(trash + "/files/x.txt"), "x");
+    EXPECT_NE(ReadFile(trash + "/info/x.txt.trashinfo").find("\nPath=deep/dir/x.txt\n"),
+              std::string::npos);
+    EXPECT_FALSE(Exists(tmp.at("mnt/deep/dir/x.txt")));
+    EXPECT_FALSE(Exists(tmp.at("mnt/deep/dir/.Trash-" + std::to_string(::getuid()))));
+}
+
+TEST_F(OpsGui, ANameWithALineBreakCannotForgeALineOfTheWatchDogLog) {
+    settings.DeleteType = 1;
+    // A name cannot hold the "/" of a date; the forged line makes do without.
+    const std::string name = "x\r\n24-01-02 13:05:03 Delete file: innocent.txt";
+    tmp.write("d/" + name, "x");
+    form->logger().RelogDir();
+    form->FillMainListBox();
+    idle();
+    current(name);
+    prompter.answer(true);
+    press(list(), Qt::Key_D);
+    EXPECT_FALSE(Exists(tmp.at("d/" + name)));
+    EXPECT_TRUE(logHas(" Delete file: D:\\x\xE2\x90\x8D\xE2\x90\x8A"
+                       "24-01-02 13:05:03 Delete file: innocent.txt\r\n"))
+        << log();
+    EXPECT_FALSE(logHas("\n24-01-02")) << log();
 }
 
 TEST_F(OpsGui, VirtualRootsAndNetworkDisksFromTheMenus) {
