@@ -100,3 +100,33 @@ TEST_F(CdCacheGui, F6ArchivesTheDiscAndLoggingItAgainLoadsTheCache) {
     EXPECT_EQ(cat->Tree().Selected(), node("F:\\"));
     EXPECT_EQ(shownFiles(), std::set<std::string>{"F:\\README.TXT"});
 }
+
+TEST_F(CdCacheGui, ADiscReleasedAndLoggedAgainAsksWhetherToUseTheCache) {
+    // C: is logged too: the last disk logged cannot be released.
+    form->disks().lbDrivesChoice('C');
+    idle();
+    ASSERT_TRUE(node("C:\\"));
+    ASSERT_TRUE(node("E:\\"));
+    cat->Tree().Select(node("E:\\"));
+    key(Qt::Key_B, Qt::AltModifier);
+    prompter.answer(true).answerText("Disc one");
+    key(Qt::Key_F6);
+    ASSERT_EQ(prompter.texts().back(), "Operation successful.     ");
+
+    // Another disc with the same label and root listing goes in; the disk is
+    // released and logged again.
+    tmp.remove("disc/DATA/DEEP/TWO.DAT");
+    prompter.clear();
+    prompter.answer(true).answer(false); // release: OK; eject: no
+    key(Qt::Key_R, Qt::AltModifier);
+    ASSERT_FALSE(node("E:\\"));
+    prompter.clear();
+    prompter.answer(false); // "Log CD-ROM from cache ?": no, read the disc
+    form->disks().lbDrivesChoice('E');
+    idle();
+    EXPECT_EQ(prompter.questions(), std::vector<std::string>{"Log CD-ROM from cache ?"});
+    ASSERT_TRUE(node("E:\\DATA\\"));
+    form->logger().GoToDirPath("E:\\DATA\\DEEP\\");
+    ASSERT_TRUE(node("E:\\DATA\\DEEP\\") && node("E:\\DATA\\DEEP\\")->Logged());
+    EXPECT_EQ(node("E:\\DATA\\DEEP\\")->Data()->NumFilesInDir(), 0) << "the disc, not the cache";
+}
