@@ -251,6 +251,10 @@ void FileWindow::collectResultList(const FileSpecFilter& filter) {
         m_ui->lockTreeUpdates(false);
         tree.OnSelectionChange = std::move(savedHandler);
     });
+    // The tree goes back to the directory the user stood on afterwards, so
+    // that leaving the list (Esc) returns there and not to the last file's.
+    const TTreeNode* before = tree.Selected();
+    const std::string startPath = before ? before->Path() : std::string();
     const auto& results = m_cat.ResultFiles;
     m_progress.setTotal(std::max<int64_t>(1, static_cast<int64_t>(results.size()) - 1));
     for (size_t i = 0; i < results.size(); ++i) {
@@ -285,6 +289,10 @@ void FileWindow::collectResultList(const FileSpecFilter& filter) {
                 }
         if (match)
             collectFrom(match, filter);
+    }
+    if (!startPath.empty() && m_logger.FindNodeByPath(startPath)) {
+        m_logger.GoToDirPath(startPath);
+        m_state.scope = 8;
     }
 }
 

@@ -1,5 +1,6 @@
 #include "platform/statlisting.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
@@ -35,6 +36,8 @@ FileSystemFigures QueryFileSystem(const std::string& hostPath) {
     figures.known = true;
     figures.blockSize = vfs.f_bsize;
     figures.totalBytes = static_cast<uint64_t>(vfs.f_blocks) * vfs.f_frsize;
+    figures.usedBytes =
+        static_cast<uint64_t>(vfs.f_blocks - std::min(vfs.f_blocks, vfs.f_bfree)) * vfs.f_frsize;
     struct statfs fs {};
     constexpr long kIso9660Magic = 0x9660;
     constexpr long kUdfMagic = 0x15013346;

@@ -26,6 +26,7 @@ struct FileSystemFigures {
     bool known = false;
     uint64_t blockSize = 0;      // the file system's block size (its "cluster")
     uint64_t totalBytes = 0;     // the size of the whole file system
+    uint64_t usedBytes = 0;      // what its files and directories take of it
     bool readOnlyMedium = false; // iso9660 or udf
 };
 FileSystemFigures QueryFileSystem(const std::string& hostPath);

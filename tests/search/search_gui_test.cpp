@@ -1,6 +1,7 @@
 #include "catalogue/disklogger.h"
 #include "filewindow/filewindow.h"
 #include "gui/app/mainmenubar.h"
+#include "gui/app/mainstatusbar.h"
 #include "gui/controls/thistorycombobox.h"
 #include "gui/filewindow/filewindowcontroller.h"
 #include "gui/filewindow/tvirtuallistbox.h"
@@ -16,6 +17,7 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDropEvent>
 #include <QElapsedTimer>
@@ -28,6 +30,7 @@
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -470,4 +473,75 @@ TEST_F(DeadLinksTest, ContentSearchesSkipLinksThatLeadNowhereAndCountThem) {
         if (fw.Record(i)->Tagged())
             tagged.emplace_back(fw.Text(i));
     EXPECT_EQ(tagged, (std::vector<std::string>{"a.txt", "b.TXT"}));
+}
+
+TEST_F(SearchWindowTest, TheFinderRunsFromTheKeyboardAndEscLeadsBackToWhereItStarted) {
+    // Ctrl+F in the tree: the patterns box has the focus; Enter there searches.
+    pressFindFile();
+    THistoryComboBox* patterns = finder()->hcbFindPatterns;
+    ASSERT_EQ(QApplication::focusWidget(), patterns);
+    finder()->hcbFindStartDir->setEditText("D:\\");
+    patterns->lineEdit()->selectAll();
+    QTest::keyClicks(patterns, "*.txt");
+    QTest::keyClick(patterns, Qt::Key_Return);
+    EXPECT_NE(state.finderState, AppState::kIdle);
+    waitForWorkers();
+    ASSERT_EQ(results().size(), 4);
+    // The end of the search is on the status line, with the count.
+    EXPECT_EQ(form->MainStatusBar->hint(), "File find completed! 4 files found.");
+
+    // "Show in file window", then Esc in the file window: back to the
+    // directory the search started from.
+    QTest::mouseClick(finder()->btnFindFillResults, Qt::LeftButton);
+    idle();
+    ASSERT_EQ(state.scope, 8);
+    QWidget* list = form->fileWindow().MainListBox;
+    list->setFocus();
+    idle();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    idle();
+    EXPECT_EQ(state.scope, 1);
+    ASSERT_TRUE(cat->Tree().Selected());
+    EXPECT_EQ(cat->Tree().Selected()->Path(), "D:\\notes\\");
+    EXPECT_EQ(form->DirPageControl->currentIndex(), 0);
+    EXPECT_EQ(QApplication::focusWidget(), form->MainTreeView);
+    std::vector<std::string> texts = windowTexts();
+    std::sort(texts.begin(), texts.end());
+    EXPECT_EQ(texts, (std::vector<std::string>{"a.txt", "b.TXT", "c.log"}));
+}
+
+TEST_F(SearchWindowTest, StatisticsOfABranchAreBusyShowProgressAndStopAndTakeClicks) {
+    for (int i = 0; i < 30; ++i)
+        tmp.write("d/notes/many" + std::to_string(i) + "/f.txt", "xyz");
+    // What the window is like once the walk runs: the first events it lets
+    // through find it busy with STOP shown, and a click on STOP is taken
+    // there and then.
+    bool busy = false, stopShown = false;
+    QTimer::singleShot(0, form.get(), [&] {
+        busy = state.busy();
+        stopShown = form->MainStatusBar->stopShown();
+        const QRect stop = form->MainStatusBar->panelRect(2);
+        QTest::mouseClick(form->MainStatusBar, Qt::LeftButton, {}, stop.center());
+    });
+    form->MainTreeView->setFocus();
+    QTest::keyClick(form->MainTreeView, Qt::Key_C, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_TRUE(busy);
+    EXPECT_TRUE(stopShown);
+    EXPECT_FALSE(state.busy());
+    EXPECT_FALSE(form->MainStatusBar->stopShown());
+    ASSERT_GE(prompter.texts().size(), 1u);
+    EXPECT_EQ(prompter.texts()[0], "Aborted. Partial results displayed.     ");
+
+    // Without a stop the whole branch is counted, the status line's bar runs
+    // over the disk's used space and STOP goes away at the end.
+    prompter.clear();
+    int64_t total = 0;
+    QTimer::singleShot(0, form.get(), [&] { total = form->MainStatusBar->total(); });
+    form->MainTreeView->setFocus();
+    QTest::keyClick(form->MainTreeView, Qt::Key_C, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_GT(total, 1);
+    ASSERT_EQ(prompter.texts().size(), 1u);
+    EXPECT_EQ(prompter.texts()[0].rfind("Total space used by 34 files in 32 directories:", 0), 0u)
+        << prompter.texts()[0];
+    EXPECT_FALSE(form->MainStatusBar->stopShown());
 }

@@ -503,6 +503,13 @@ void TMainForm::wireFileWindow() {
     m_search->setFileList(m_fileWindow->MainListBox);
     m_search->installPages(DirPageControl, ZenPageControl);
     m_search->treePanelVisible = [this] { return pnMainTreeView->isVisible(); };
+    m_search->showStatus = [this](const std::string& text) {
+        MainStatusBar->setHint(q(text));
+    };
+    m_search->viewFile = [this](const std::string& fullName) {
+        if (const auto host = m_drives.ToHostPath(fullName))
+            m_view->ViewInBuiltInViewer(*host, fullName);
+    };
 
     m_copyMove = new CopyMoveController(m_cat, m_state, model, *m_logger, *m_watchDog,
                                         *m_fileOperator, *m_prompter, *this, *m_plugins, this);

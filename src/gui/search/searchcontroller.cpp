@@ -6,7 +6,9 @@
 #include "config/settings.h"
 #include "core/appstate.h"
 #include "core/plugincalls.h"
+#include "core/progress.h"
 #include "core/prompter.h"
+#include "core/scopeexit.h"
 #include "core/text.h"
 #include "filewindow/filewindow.h"
 #include "gui/controls/thistorycombobox.h"
@@ -47,6 +49,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <atomic>
 
 namespace zentrix {
 namespace {
@@ -105,9 +108,10 @@ SearchController::SearchController(Catalogue& catalogue, AppState& state, Settin
                                    FileWindow& fileWindow, Prompter& prompter, Progress& progress,
                                    PluginCalls& plugins, QWidget* window)
     : QObject(window), m_cat(catalogue), m_state(state), m_settings(settings), m_drives(drives),
-      m_logger(logger), m_fw(fileWindow), m_prompter(prompter), m_plugins(plugins),
-      m_window(window), m_tagged(std::make_unique<TaggedTextSearch>(
-                            catalogue, state, settings, fileWindow, prompter, progress)),
+      m_logger(logger), m_fw(fileWindow), m_prompter(prompter), m_progress(progress),
+      m_plugins(plugins), m_window(window),
+      m_tagged(std::make_unique<TaggedTextSearch>(catalogue, state, settings, fileWindow, prompter,
+                                                  progress)),
       m_dirInfoSide(std::make_unique<DirInfoSide>(*this)) {
     setObjectName("SearchController");
     m_bridge = new MainThreadBridge(this);
@@ -227,6 +231,15 @@ void SearchController::wireFinderPage() {
             &SearchController::browsePatterns);
     connect(page, &TFinderPage::browsePatternsRequested, this, &SearchController::browsePatterns);
     connect(page, &TFinderPage::boxLeft, this, &SearchController::boxLeft);
+    connect(page, &TFinderPage::findRequested, this, [this](THistoryComboBox* box) {
+        if (m_state.finderState != AppState::kIdle || !m_finderPage)
+            return;
+        // As a click on "&Find" would: the box keeps its text in its history,
+        // and the focus waits on the button, which stops the run.
+        boxLeft(box);
+        m_finderPage->btnFindFile->setFocus(Qt::OtherFocusReason);
+        btnFindFileClick();
+    });
     connect(page, &TFinderPage::disksReleased, this, &SearchController::disksReleased);
     connect(page->hcbFindStartDir, &QComboBox::editTextChanged, this,
             &SearchController::selectDisksOfStartDirs);
@@ -511,6 +524,11 @@ void SearchController::finderDone() {
     m_finder.reset(); // the thread has ended: the join is immediate
     const QString count = m_finderPage ? m_finderPage->lbFindCount->text() : QString("0");
     std::string done = "File find completed! " + count.toStdString() + " files found.";
+    if (showStatus)
+        showStatus(m_finderAborted
+                       ? "Aborted. Partial results displayed: " + count.toStdString() +
+                             " files found."
+                       : "File find completed! " + count.toStdString() + " files found.");
     if (linksSkipped)
         done += "\n" + LinksSkippedText(linksSkipped);
     completion(m_finderAborted, finderPageActive(), done);
@@ -549,7 +567,10 @@ void SearchController::btnFindFillResultsClick() {
     // The file window goes back to its normal size, a wider scope to one
     // directory, the focus to the tree; then the results are its entries.
     m_fw.DropFindResults(names);
-    if (m_tree)
+    // The keys go where the results are now; Esc there leads back to the tree.
+    if (m_fileList && m_fileList->isEnabled())
+        m_fileList->setFocus(Qt::OtherFocusReason);
+    else if (m_tree)
         m_tree->setFocus(Qt::OtherFocusReason);
 }
 
@@ -677,6 +698,9 @@ void SearchController::dirInfoDone() {
 }
 
 void SearchController::miDirStatisticsClick() {
+    // A click taken while the walk runs may ask for the statistics again.
+    if (m_statisticsRunning)
+        return;
     const TTreeNode* node = m_cat.Tree().Selected();
     if (!node)
         return;
@@ -686,7 +710,10 @@ void SearchController::miDirStatisticsClick() {
         return;
     DirTotals totals;
     uint64_t cluster = 512;
+    bool aborted = false;
     {
+        m_statisticsRunning = true;
+        const ScopeExit notRunning([this] { m_statisticsRunning = false; });
         BusyGuard busy(m_state);
         const platform::FileSystemFigures fs = platform::QueryFileSystem(*host);
         if (fs.known && fs.blockSize > 0)
@@ -696,14 +723,47 @@ void SearchController::miDirStatisticsClick() {
             (drive && drive->kind == platform::DriveKind::CdRom) || fs.readOnlyMedium;
         if (cdrom)
             cluster = 2048;
+
+        // A whole disk takes a while: STOP and the bar show as for every long
+        // command, the bar running over the disk's used space, and the events
+        // of the window are taken meanwhile.
+        m_progress.showStop(true);
+        const ScopeExit stopPanel([this] {
+            m_progress.setPosition(0);
+            m_progress.showStop(false);
+        });
+        const bool wholeDisk = path.size() == 3;
+        m_progress.setTotal(wholeDisk ? static_cast<int64_t>(std::max<uint64_t>(1, fs.usedBytes))
+                                      : 1);
+        std::atomic<bool> stop{false};
+        auto takeEvents = [this, &stop] {
+            m_progress.pump();
+            stop = m_progress.aborted();
+        };
         DirStatisticsWalk::Options options;
         // A disc's sectors, not the blocks of whatever holds its files here.
         if (cdrom)
             options.clusterSize = cluster;
         options.threads = DirStatisticsWalk::DefaultThreads();
         options.yearsAndTypes = false;
+        options.stopped = [&stop] {
+            return stop.load();
+        };
+        options.progress = [&](const DirTotals& sofar) {
+            if (wholeDisk)
+                m_progress.setPosition(static_cast<int64_t>(
+                    std::min<uint64_t>(sofar.actuallyUsed, std::max<uint64_t>(1, fs.usedBytes))));
+            takeEvents();
+        };
+        // What was clicked before the walk is taken before it starts.
+        m_progress.pumpNow();
+        stop = m_progress.aborted();
         totals = DirStatisticsWalk::Walk(*host, path, options);
+        // Read before the panel goes: hiding it clears the stop request.
+        aborted = stop || m_progress.aborted();
     }
+    if (aborted)
+        m_prompter.inform("Aborted. Partial results displayed.     ");
     m_prompter.inform(DirStatisticsReport::SummaryBoxText(totals, cluster));
 }
 

@@ -113,6 +113,8 @@ public:
     std::function<void(const std::string& path)> onFinderDirectory;
     /// The viewer's next search text (see TaggedSearchUi::setViewerSearchText).
     std::function<void(const std::string& text)> onViewerSearchText;
+    /// Puts a line on the status line (the end of a search is told there).
+    std::function<void(const std::string& text)> showStatus;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -169,6 +171,7 @@ private:
     DiskLogger& m_logger;
     FileWindow& m_fw;
     Prompter& m_prompter;
+    Progress& m_progress;
     PluginCalls& m_plugins;
     QPointer<QWidget> m_window;
     std::unique_ptr<TaggedTextSearch> m_tagged;
@@ -178,6 +181,7 @@ private:
     std::unique_ptr<TDirInfoThread> m_dirInfo;
     bool m_finderAborted = false;
     bool m_dirInfoAborted = false;
+    bool m_statisticsRunning = false; // "&Statistics ..." walks its branch
 
     QPointer<TFinderPage> m_finderPage;
     QPointer<TDirInfoPage> m_infoPage;

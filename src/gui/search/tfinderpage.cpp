@@ -196,6 +196,11 @@ bool TFinderPage::eventFilter(QObject* watched, QEvent* event) {
             emit browsePatternsRequested();
             return true;
         }
+        if (box && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            !(key->modifiers() & ~Qt::KeypadModifier) && !box->view()->isVisible()) {
+            emit findRequested(box);
+            return true;
+        }
         if (watched == lbFindResults && key->modifiers() == Qt::NoModifier) {
             if (key->key() == Qt::Key_X) {
                 emit resultOpenRequested();

@@ -55,6 +55,8 @@ signals:
     void browseStartDirRequested();
     /// F2 in the patterns box.
     void browsePatternsRequested();
+    /// Enter in one of the option boxes (with its list closed): search.
+    void findRequested(THistoryComboBox* box);
     /// A history box lost the focus.
     void boxLeft(THistoryComboBox* box);
     /// The left mouse button was released over the drive list.
