@@ -511,8 +511,11 @@ void SearchController::finderDone() {
     m_finder.reset(); // the thread has ended: the join is immediate
     const QString count = m_finderPage ? m_finderPage->lbFindCount->text() : QString("0");
     std::string done = "File find completed! " + count.toStdString() + " files found.";
-    if (linksSkipped)
+    if (linksSkipped) {
         done += "\n" + LinksSkippedText(linksSkipped);
+        // The completion may be only a sound: the page keeps the count in sight.
+        ShowDirectory(LinksSkippedText(linksSkipped));
+    }
     completion(m_finderAborted, finderPageActive(), done);
     setTabIcon(m_finderPage, false);
 }
