@@ -1,6 +1,9 @@
 // Times LogBranchRecursive over a tree against find(1) on the same tree:
 //   log_branch DIR
 // Last line: log_branch files=N dirs=D seconds=S find_seconds=F ratio=R bytes_per_file=B
+// With --window after DIR, the real main window (offscreen) logs the disk:
+//   log_branch DIR --window
+// Last line: log_branch window files=N ... program_bytes_per_file=B
 #include "benchsupport.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/catalogueui.h"
@@ -11,6 +14,7 @@
 #include "core/prompter.h"
 #include "silentprompter.h"
 #include "platform/drivetable.h"
+#include "log_branch_window.h"
 
 #include <chrono>
 #include <climits>
@@ -51,6 +55,8 @@ int main(int argc, char** argv) {
     const std::string dir = bench::TreeArgument(argc, argv, "log_branch");
     if (dir.empty())
         return argc < 2 ? 2 : 1;
+    if (argc > 2 && std::string(argv[2]) == "--window")
+        return bench::LogBranchInWindow(dir, argc, argv);
     runFind(dir); // warm the cache
 
     platform::DriveTable drives =

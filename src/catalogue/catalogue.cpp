@@ -105,10 +105,19 @@ std::string Catalogue::FileTypeDescriptionOf(const std::string& hostPath,
     return FileTypeDescription(hostPath, fileName, UserFileTypes);
 }
 
-int Catalogue::DescCacheIndex(const std::string& hostPath, std::string_view fileName) {
+namespace {
+
+std::string cacheKeyOf(std::string_view fileName) {
     std::string ext = ExtensionOf(fileName);
     if (!ext.empty())
         ext.erase(0, 1);
+    return ext;
+}
+
+} // namespace
+
+int Catalogue::DescCacheIndex(const std::string& hostPath, std::string_view fileName) {
+    const std::string ext = cacheKeyOf(fileName);
     const int found = m_descCache.Find(ext);
     if (found >= 0)
         return found;
@@ -127,9 +136,17 @@ std::string Catalogue::Description(TFileClass* file) {
             file->SetDescText(FileTypeDescriptionOf(HostPath(file).value_or(std::string()), name));
         return file->DescText();
     }
-    if (file->DescIndex() < 0)
-        file->SetDescIndex(DescCacheIndex(HostPath(file).value_or(std::string()), name));
-    return m_descCache[file->DescIndex()]->DescText;
+    return DescEntry(file).DescText;
+}
+
+// The cache is looked up by extension each time; the file's path is worked
+// out only for an extension met for the first time.
+TDescClass& Catalogue::DescEntry(const TFileClass* file) {
+    const std::string_view name = file->FileName();
+    int index = m_descCache.Find(cacheKeyOf(name));
+    if (index < 0)
+        index = DescCacheIndex(HostPath(file).value_or(std::string()), name);
+    return *m_descCache[index];
 }
 
 } // namespace zentrix

@@ -73,6 +73,8 @@ public:
     std::string Description(TFileClass* file);
     /// Index of the description cache entry for a file name, made if needed.
     int DescCacheIndex(const std::string& hostPath, std::string_view fileName);
+    /// The description cache entry for a file's extension, made if needed.
+    TDescClass& DescEntry(const TFileClass* file);
     /// The whole description chain for a file, with this catalogue's user types.
     std::string FileTypeDescriptionOf(const std::string& hostPath, std::string_view fileName) const;
 

@@ -300,6 +300,7 @@ void DiskLogger::readBranchDir(
             nameBytes += e.nameLen;
         }
     files.Reserve(count, nameBytes);
+    tree.ReserveChildren(node, batch.entries.size() - count);
     for (const auto& e : batch.entries) {
         if (e.isDirectory)
             continue;

@@ -36,8 +36,12 @@ const std::string& TFileClass::DescText() const {
     return kEmpty;
 }
 
+TTreeNode* TFileClass::DirNode() const {
+    return TFileList::runOf(this)->dir;
+}
+
 void TFileClass::SetDescText(std::string text) {
-    TTreeNode* node = m_dirNode;
+    TTreeNode* node = DirNode();
     if (!node || !node->Data())
         return;
     node->Data()->FileList().side(this).descText = std::move(text);
@@ -74,7 +78,7 @@ int64_t TFileClass::sizeKeptAside() const {
 void TFileClass::SetFileSize(int64_t size) {
     if (setSizeInPlace(size))
         return;
-    TTreeNode* node = m_dirNode;
+    TTreeNode* node = DirNode();
     if (!node || !node->Data())
         return;
     node->Data()->FileList().side(this).size = size;
@@ -84,7 +88,10 @@ void TFileClass::SetFileSize(int64_t size) {
     m_flags |= kSizeElsewhere;
 }
 
-std::string TFileClass::FileDirName() const { return m_dirNode ? m_dirNode->Path() : std::string(); }
+std::string TFileClass::FileDirName() const {
+    const TTreeNode* node = DirNode();
+    return node ? node->Path() : std::string();
+}
 
 std::string TFileClass::FullName() const {
     std::string full = FileDirName();

@@ -12,10 +12,12 @@ class TTreeNode;
 class TIcon;
 
 /// A file of a logged directory. Records are made only by their TFileList, which
-/// places each in its directory's blocks with the name bytes right behind the
-/// fields: 32 bytes plus the name per file, no heap block of its own. The rare
-/// per-file description and icon live in side tables of the list, and so does
-/// the size of a file of 256 TB or more (the record holds 48 bits of it).
+/// places each in one of its runs with the name bytes right behind the fields:
+/// 20 bytes plus the name per file, no heap block of its own. The record finds
+/// its directory through the run it lies in (a 16-bit distance back to the
+/// run's header). The rare per-file description and icon live in side tables of
+/// the list, and so do a name of more than 255 bytes and the size of a file of
+/// 256 TB or more (the record holds 48 bits of it).
 #pragma pack(push, 1)
 class TFileClass {
 public:
@@ -33,11 +35,9 @@ public:
     uint16_t Attributes() const { return m_attributes; }
     /// 100-ns units since 1601-01-01 UTC.
     int64_t LastWriteTime() const { return m_lastWriteTime; }
-    int32_t DescIndex() const { return m_descIndex; }
-    void SetDescIndex(int32_t index) { m_descIndex = index; }
-    TTreeNode* DirNode() const { return m_dirNode; }
-    uint8_t Tagged() const { return m_tagged; }
-    void SetTagged(bool tagged) { m_tagged = tagged ? 1 : 0; }
+    TTreeNode* DirNode() const;
+    uint8_t Tagged() const { return (m_flags & kTagged) ? 1 : 0; }
+    void SetTagged(bool tagged) { m_flags = tagged ? (m_flags | kTagged) : (m_flags & ~kTagged); }
 
     /// The per-file description cache (own-description kinds); empty until fetched.
     const std::string& DescText() const;
@@ -70,6 +70,7 @@ private:
         kNameElsewhere = 4,
         kRemoved = 8,
         kSizeElsewhere = 16,
+        kTagged = 32,
     };
 
     int64_t sizeKeptAside() const;
@@ -79,18 +80,16 @@ private:
     const char* inlineName() const { return reinterpret_cast<const char*>(this + 1); }
     char* inlineName() { return reinterpret_cast<char*>(this + 1); }
 
-    TTreeNode* m_dirNode = nullptr;
+    uint16_t m_runOffset = 0; // bytes from the header of the run the record lies in
     int64_t m_lastWriteTime = 0;
     uint32_t m_sizeLow = 0;
     uint16_t m_sizeHigh = 0; // bits 32 to 47
-    int32_t m_descIndex = -1;
     uint16_t m_attributes = 0;
-    uint8_t m_tagged = 0;
     uint8_t m_flags = 0;
-    uint16_t m_nameLen = 0; // name bytes held in place (the record's size in its block)
+    uint8_t m_nameLen = 0; // name bytes held in place (the record's size in its run)
 };
 #pragma pack(pop)
 
-static_assert(sizeof(TFileClass) == 32, "the record layout is part of the memory budget");
+static_assert(sizeof(TFileClass) == 20, "the record layout is part of the memory budget");
 
 } // namespace zentrix

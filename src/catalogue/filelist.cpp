@@ -3,34 +3,41 @@
 #include "catalogue/icon.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
 
 namespace zentrix {
 
-struct TFileList::Block {
-    Block* next;
-    uint32_t used;
-    uint32_t capacity;
-    char* data() { return reinterpret_cast<char*>(this + 1); }
-    const char* data() const { return reinterpret_cast<const char*>(this + 1); }
-};
-
 namespace {
 
-constexpr size_t kGrowBlock = 2048;
+// A run of a directory that grows one file at a time (a file that appears
+// later) starts this small.
+constexpr size_t kGrowRun = 1024;
+// The most a run holds: every record in it starts within 64 KiB of the header.
+constexpr size_t kMaxRun = 0xFFFF - sizeof(TFileList::Run);
+// The longest name held in the record itself.
+constexpr size_t kMaxInlineName = 0xFF;
+
+size_t bytesFor(std::string_view name) {
+    return sizeof(TFileClass) + (name.size() <= kMaxInlineName ? name.size() : 0);
+}
 
 } // namespace
 
 // Records are packed one after another; the size of one follows from the
 // number of name bytes it holds in place.
-size_t TFileList::recordSize(const TFileClass* r) { return sizeof(TFileClass) + r->m_nameLen; }
-bool TFileList::isRemoved(const TFileClass* r) { return r->m_flags & TFileClass::kRemoved; }
+size_t TFileList::recordSize(const TFileClass* r) {
+    return sizeof(TFileClass) + r->m_nameLen;
+}
+bool TFileList::isRemoved(const TFileClass* r) {
+    return r->m_flags & TFileClass::kRemoved;
+}
 
 void TFileList::const_iterator::settle() {
-    while (m_block) {
-        const char* end = m_block->data() + m_block->used;
+    while (m_run) {
+        const char* end = m_run->data() + m_run->used;
         if (m_pos < end) {
             const auto* r = reinterpret_cast<const TFileClass*>(m_pos);
             if (!isRemoved(r))
@@ -38,8 +45,8 @@ void TFileList::const_iterator::settle() {
             m_pos += recordSize(r);
             continue;
         }
-        m_block = m_block->next;
-        m_pos = m_block ? const_cast<char*>(m_block->data()) : nullptr;
+        m_run = m_run->next;
+        m_pos = m_run ? const_cast<char*>(m_run->data()) : nullptr;
     }
     m_pos = nullptr;
 }
@@ -53,11 +60,11 @@ TFileList::const_iterator& TFileList::const_iterator::operator++() {
 TFileList::TFileList() = default;
 
 TFileList::~TFileList() {
-    Block* b = m_first;
-    while (b) {
-        Block* next = b->next;
-        std::free(b);
-        b = next;
+    Run* r = m_first;
+    while (r) {
+        Run* next = r->next;
+        std::free(r);
+        r = next;
     }
 }
 
@@ -65,52 +72,55 @@ TFileList::const_iterator TFileList::begin() const {
     return m_first ? const_iterator(m_first, m_first->data()) : const_iterator();
 }
 
-TFileClass* TFileList::First() const { return m_count ? *begin() : nullptr; }
+TFileClass* TFileList::First() const {
+    return m_count ? *begin() : nullptr;
+}
 
-char* TFileList::allocate(size_t bytes) {
-    if (!m_last || m_last->capacity - m_last->used < bytes) {
-        const size_t capacity = std::max(bytes, kGrowBlock);
-        auto* b = static_cast<Block*>(std::malloc(sizeof(Block) + capacity));
-        if (!b)
-            throw std::bad_alloc();
-        b->next = nullptr;
-        b->used = 0;
-        b->capacity = static_cast<uint32_t>(capacity);
-        if (m_last)
-            m_last->next = b;
-        else
-            m_first = b;
-        m_last = b;
+TFileList::Run* TFileList::newRun(size_t capacity, TTreeNode* dir) {
+    auto* run = static_cast<Run*>(std::malloc(sizeof(Run) + capacity));
+    if (!run)
+        throw std::bad_alloc();
+    run->next = nullptr;
+    run->dir = dir;
+    run->used = 0;
+    run->capacity = static_cast<uint32_t>(capacity);
+    if (m_last)
+        m_last->next = run;
+    else
+        m_first = run;
+    m_last = run;
+    return run;
+}
+
+// Room for one record of `bytes` in the last run, or in a new one: as large as
+// what Reserve still expects, else small, never over the 64 KiB of a run.
+char* TFileList::allocate(size_t bytes, TTreeNode* dir) {
+    if (!m_last || m_last->dir != dir || m_last->capacity - m_last->used < bytes) {
+        size_t capacity = m_reserved > bytes ? m_reserved : std::max(bytes, kGrowRun);
+        newRun(std::min(capacity, kMaxRun), dir);
     }
     char* p = m_last->data() + m_last->used;
     m_last->used += static_cast<uint32_t>(bytes);
+    m_reserved = m_reserved > bytes ? m_reserved - static_cast<uint32_t>(bytes) : 0;
     return p;
 }
 
 void TFileList::Reserve(size_t count, size_t nameBytes) {
+    // Names too long for the record are not held in the run; the estimate may
+    // then be a little large, which costs at most the slack of one run.
     const size_t bytes = count * sizeof(TFileClass) + nameBytes;
-    if (bytes == 0 || (m_last && m_last->capacity - m_last->used >= bytes))
-        return;
-    auto* b = static_cast<Block*>(std::malloc(sizeof(Block) + bytes));
-    if (!b)
-        throw std::bad_alloc();
-    b->next = nullptr;
-    b->used = 0;
-    b->capacity = static_cast<uint32_t>(bytes);
-    if (m_last)
-        m_last->next = b;
-    else
-        m_first = b;
-    m_last = b;
+    const size_t room = m_last ? m_last->capacity - m_last->used : 0;
+    m_reserved =
+        bytes > room ? static_cast<uint32_t>(std::min<size_t>(bytes - room, UINT32_MAX)) : 0;
 }
 
 TFileClass* TFileList::Add(std::string_view name, int64_t size, uint16_t attributes,
                            int64_t lastWriteTime, TTreeNode* dirNode) {
     // Names longer than the length field (escaped names can grow) live aside.
-    const bool fits = name.size() <= 0xFFFF;
-    char* mem = allocate(sizeof(TFileClass) + (fits ? name.size() : 0));
+    const bool fits = name.size() <= kMaxInlineName;
+    char* mem = allocate(bytesFor(name), dirNode);
     auto* r = new (mem) TFileClass();
-    r->m_dirNode = dirNode;
+    r->m_runOffset = static_cast<uint16_t>(mem - reinterpret_cast<char*>(m_last));
     if (!r->setSizeInPlace(size)) {
         side(r).size = size;
         r->m_sizeLow = 0xFFFFFFFFu;
@@ -120,7 +130,7 @@ TFileClass* TFileList::Add(std::string_view name, int64_t size, uint16_t attribu
     r->m_attributes = attributes;
     r->m_lastWriteTime = lastWriteTime;
     if (fits) {
-        r->m_nameLen = static_cast<uint16_t>(name.size());
+        r->m_nameLen = static_cast<uint8_t>(name.size());
         std::memcpy(r->inlineName(), name.data(), name.size());
     } else {
         side(r).name.assign(name);
@@ -132,9 +142,8 @@ TFileClass* TFileList::Add(std::string_view name, int64_t size, uint16_t attribu
 
 TFileClass* TFileList::AdoptCopy(TFileList& from, TFileClass* record) {
     TFileClass* copy = Add(record->FileName(), record->FileSize(), record->m_attributes,
-                           record->m_lastWriteTime, record->m_dirNode);
-    copy->m_tagged = record->m_tagged;
-    copy->m_descIndex = record->m_descIndex;
+                           record->m_lastWriteTime, record->DirNode());
+    copy->SetTagged(record->Tagged());
     if (from.m_side) {
         auto it = from.m_side->find(record);
         if (it != from.m_side->end()) {
@@ -153,8 +162,8 @@ TFileClass* TFileList::AdoptCopy(TFileList& from, TFileClass* record) {
 
 bool TFileList::owns(const TFileClass* record) const {
     const char* p = reinterpret_cast<const char*>(record);
-    for (const Block* b = m_first; b; b = b->next)
-        if (p >= b->data() && p < b->data() + b->used)
+    for (const Run* r = m_first; r; r = r->next)
+        if (p >= r->data() && p < r->data() + r->used)
             return true;
     return false;
 }
@@ -226,13 +235,14 @@ void TFileList::Swap(TFileList& other) noexcept {
     std::swap(m_first, other.m_first);
     std::swap(m_last, other.m_last);
     std::swap(m_count, other.m_count);
+    std::swap(m_reserved, other.m_reserved);
     m_side.swap(other.m_side);
 }
 
 size_t TFileList::ArenaBytes() const {
     size_t n = 0;
-    for (const Block* b = m_first; b; b = b->next)
-        n += sizeof(Block) + b->capacity;
+    for (const Run* r = m_first; r; r = r->next)
+        n += sizeof(Run) + r->capacity;
     return n;
 }
 

@@ -11,15 +11,29 @@
 namespace zentrix {
 
 /// The files of one logged directory, in the order they were added. The list
-/// owns its records: they lie one after another in blocks of memory that go
-/// away with the list, so a record's address is stable while the list lives
-/// and walking the list reads memory in order. There is no per-file pointer
-/// array: a removed record is marked and skipped, and its bytes return when the
-/// directory is re-read or unlogged.
+/// owns its records: they lie one after another in runs of memory that go away
+/// with the list, so a record's address is stable while the list lives and
+/// walking the list reads memory in order. A run holds at most 64 KiB (a
+/// record reaches its run's header with 16 bits) and names the directory of
+/// its records. There is no per-file pointer array: a removed record is marked
+/// and skipped, and its bytes return when the directory is re-read or unlogged.
 class TFileList {
-    struct Block;
-
 public:
+    /// The header in front of a run's records.
+    struct Run {
+        Run* next;
+        TTreeNode* dir; // the directory of every record in the run
+        uint32_t used;
+        uint32_t capacity;
+        char* data() { return reinterpret_cast<char*>(this + 1); }
+        const char* data() const { return reinterpret_cast<const char*>(this + 1); }
+    };
+    /// The run a record lies in.
+    static const Run* runOf(const TFileClass* record) {
+        return reinterpret_cast<const Run*>(reinterpret_cast<const char*>(record) -
+                                            record->m_runOffset);
+    }
+
     TFileList();
     ~TFileList();
     TFileList(const TFileList&) = delete;
@@ -39,19 +53,19 @@ public:
 
     private:
         friend class TFileList;
-        const_iterator(const Block* block, char* pos) : m_block(block), m_pos(pos) { settle(); }
+        const_iterator(const Run* run, char* pos) : m_run(run), m_pos(pos) { settle(); }
         void settle();
-        const Block* m_block = nullptr;
+        const Run* m_run = nullptr;
         char* m_pos = nullptr;
     };
     const_iterator begin() const;
     const_iterator end() const { return {}; }
 
     /// Makes room for `count` more records whose names take `nameBytes` in all,
-    /// so that a directory's records share one block.
+    /// so that a directory's records fill runs without slack.
     void Reserve(size_t count, size_t nameBytes);
 
-    /// Appends a new record: not tagged, DescIndex -1, no icon, no description.
+    /// Appends a new record: not tagged, no icon, no description.
     TFileClass* Add(std::string_view name, int64_t size, uint16_t attributes, int64_t lastWriteTime,
                     TTreeNode* dirNode);
     /// Appends a copy of a record of another list; its tag, cached description
@@ -74,14 +88,15 @@ public:
     /// Exchanges the contents of two lists (records keep their addresses).
     void Swap(TFileList& other) noexcept;
 
-    /// Bytes held by the record blocks (for the memory figures).
+    /// Bytes held by the record runs (for the memory figures).
     size_t ArenaBytes() const;
 
 private:
     friend class TFileClass;
     static size_t recordSize(const TFileClass* record);
     static bool isRemoved(const TFileClass* record);
-    char* allocate(size_t bytes);
+    char* allocate(size_t bytes, TTreeNode* dir);
+    Run* newRun(size_t capacity, TTreeNode* dir);
     bool owns(const TFileClass* record) const;
 
     struct SideData {
@@ -93,9 +108,10 @@ private:
     SideData& side(const TFileClass* record);
     const SideData* findSide(const TFileClass* record) const;
 
-    Block* m_first = nullptr;
-    Block* m_last = nullptr;
+    Run* m_first = nullptr;
+    Run* m_last = nullptr;
     int m_count = 0;
+    uint32_t m_reserved = 0; // bytes of records still expected from Reserve
     std::unique_ptr<std::unordered_map<const TFileClass*, SideData>> m_side;
 };
 

@@ -30,6 +30,9 @@ public:
     TTreeNode* InsertTopLevel(int index, std::string text);
     /// Appends a child; the caller sorts when it has added all.
     TTreeNode* AddChild(TTreeNode* parent, std::string text);
+    /// Makes room for `count` children in all, so that a node whose children are
+    /// known ahead holds no spare room.
+    void ReserveChildren(TTreeNode* parent, size_t count) { parent->m_children.reserve(count); }
     /// Deletes every child (with its subtree) and clears the has-children mark. A
     /// selection inside moves to the node, without the selection-change handler.
     void DeleteChildren(TTreeNode* node);

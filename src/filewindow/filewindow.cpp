@@ -818,10 +818,7 @@ std::string FileWindow::DisplayDescription(TFileClass* record) {
                 m_cat.FileTypeDescriptionOf(m_cat.HostPath(record).value_or(std::string()), name));
         return record->DescText();
     }
-    if (record->DescIndex() < 0)
-        record->SetDescIndex(
-            m_cat.DescCacheIndex(m_cat.HostPath(record).value_or(std::string()), name));
-    return m_cat.DescCache()[record->DescIndex()]->DescText;
+    return m_cat.DescEntry(record).DescText;
 }
 
 TIcon* FileWindow::DisplayIcon(TFileClass* record) {
@@ -836,10 +833,7 @@ TIcon* FileWindow::DisplayIcon(TFileClass* record) {
         record->DirNode()->Data()->FileList().SetFileIcon(record, std::move(icon));
         return record->FileIcon();
     }
-    if (record->DescIndex() < 0)
-        record->SetDescIndex(
-            m_cat.DescCacheIndex(m_cat.HostPath(record).value_or(std::string()), name));
-    TDescClass* entry = m_cat.DescCache()[record->DescIndex()];
+    TDescClass* entry = &m_cat.DescEntry(record);
     // The entry may have been made before any icon provider was installed.
     if (!entry->Icon && m_iconProvider)
         entry->Icon = m_iconProvider->largeIconFor(m_cat.HostPath(record).value_or(std::string()),

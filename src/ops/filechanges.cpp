@@ -152,7 +152,6 @@ bool FileChanges::renameRecord(TFileClass* record, int index, const std::string&
     if (!node || !node->Data())
         return false;
     node->Data()->FileList().Rename(record, newName);
-    record->SetDescIndex(-1); // the type may have changed with the name
     if (index >= 0 && m_fw.Record(index) == record)
         m_fw.EntryRenamed(index);
     return true;

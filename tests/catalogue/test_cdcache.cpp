@@ -523,7 +523,6 @@ TEST_F(CdCacheTest, ADiscArchivedInELoadsInFFromTheCache) {
     EXPECT_EQ(loaded->LastWriteTime(), time);
     EXPECT_EQ(loaded->Attributes(), attributes);
     EXPECT_FALSE(loaded->Tagged());
-    EXPECT_EQ(loaded->DescIndex(), -1);
     EXPECT_EQ(node("F:\\EMPTY\\")->ImageIndex(), kImageEmpty);
     EXPECT_EQ(tree().Selected(), node("F:\\"));
     EXPECT_EQ(titleViews, (std::vector<std::string>{"title", "normal"}));

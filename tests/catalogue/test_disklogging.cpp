@@ -81,7 +81,6 @@ TEST_F(CatalogueTest, LoggingADriveReadsItsRootAndOneLevel) {
     ASSERT_TRUE(a);
     EXPECT_EQ(a->FileSize(), 3);
     EXPECT_EQ(a->Tagged(), 0);
-    EXPECT_EQ(a->DescIndex(), -1);
     EXPECT_EQ(a->FileDirName(), "D:\\"); // no second backslash after a root
     EXPECT_EQ(a->FullName(), "D:\\a.txt");
     EXPECT_EQ(a->FileExt(), ".TXT");

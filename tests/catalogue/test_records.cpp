@@ -236,13 +236,12 @@ TEST_F(CatalogueTest, DescriptionsAreCachedPerExtensionExceptForProgramFiles) {
     EXPECT_EQ(d1, d2);
     EXPECT_EQ(cat->DescCache().Count(), 1); // one entry for both
     EXPECT_EQ(icons.made, 1);
-    EXPECT_EQ(file(root, "one.txt")->DescIndex(), file(root, "two.TXT")->DescIndex());
+    EXPECT_EQ(&cat->DescEntry(file(root, "one.txt")), &cat->DescEntry(file(root, "two.TXT")));
     EXPECT_EQ(cat->DescCache()[0]->Ext, "TXT");
 
     EXPECT_EQ(cat->Description(file(root, "tool.exe")), "A Tool");
     EXPECT_EQ(file(root, "tool.exe")->DescText(), "A Tool");
-    EXPECT_EQ(file(root, "tool.exe")->DescIndex(), -1); // not through the cache
-    EXPECT_EQ(cat->DescCache().Count(), 1);
+    EXPECT_EQ(cat->DescCache().Count(), 1); // not through the cache
 
     (void)cat->Description(file(root, "readme"));
     EXPECT_EQ(cat->DescCache()[1]->Ext, "");
@@ -300,6 +299,57 @@ TEST(FileList, RemovedRecordsAreSkippedAndRenamesKeepAddresses) {
             names.emplace_back(f->FileName());
     EXPECT_EQ(names, (std::vector<std::string>{"a-much-longer-name.txt", "d", "more0"}));
     EXPECT_EQ(a->FullName(), "D:\\a-much-longer-name.txt");
+    tree.SetData(dir, nullptr);
+}
+
+// A directory of many files fills several runs of at most 64 KiB; every record
+// still finds its directory, names past what the record holds stay whole, and
+// the tag and the fields that share its bytes read back as set.
+TEST(FileList, LargeDirectoriesKeepEveryRecordsDirectoryAndName) {
+    TTree tree;
+    TTreeNode* dir = tree.InsertTopLevel(0, "D:\\");
+    TTreeNode* other = tree.AddChild(dir, "OTHER");
+    TLoggedClass logged(dir);
+    tree.SetData(dir, &logged);
+    TFileList& list = logged.FileList();
+    const std::string longName(300, 'x');
+    const int files = 6000;
+    list.Reserve(files, files * 40);
+    std::vector<TFileClass*> records;
+    for (int i = 0; i < files; ++i) {
+        std::string name =
+            i == 4321 ? longName : std::string(40 - 5, 'n') + std::to_string(10000 + i);
+        records.push_back(list.Add(name, i, 32, i, dir));
+    }
+    // A record added for another directory (as a copy may be) names that one.
+    TFileClass* stray = list.Add("stray", 1, 0, 0, other);
+    EXPECT_EQ(stray->DirNode(), other);
+    EXPECT_GT(list.ArenaBytes(), size_t(4) * 65536); // several runs
+    int i = 0;
+    for (TFileClass* f : list) {
+        if (f == stray)
+            continue;
+        ASSERT_EQ(f, records[static_cast<size_t>(i)]);
+        EXPECT_EQ(f->DirNode(), dir) << i;
+        EXPECT_EQ(f->FileSize(), i);
+        ++i;
+    }
+    EXPECT_EQ(i, files);
+    EXPECT_EQ(records[4321]->FileName(), longName);
+    EXPECT_EQ(records[4322]->FileName(), std::string(35, 'n') + "14322");
+    EXPECT_EQ(records[4321]->FullName(), "D:\\" + longName);
+
+    TFileClass* f = records[17];
+    f->SetTagged(true);
+    EXPECT_EQ(f->Tagged(), 1);
+    f->SetAttributes(0x7FFF);
+    f->SetLastWriteTime(-5);
+    EXPECT_EQ(f->Tagged(), 1);
+    f->SetTagged(false);
+    EXPECT_EQ(f->Tagged(), 0);
+    EXPECT_EQ(f->Attributes(), 0x7FFF);
+    EXPECT_EQ(f->LastWriteTime(), -5);
+    EXPECT_EQ(f->FileSize(), 17);
     tree.SetData(dir, nullptr);
 }
 

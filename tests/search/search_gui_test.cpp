@@ -459,6 +459,14 @@ TEST_F(DeadLinksTest, ContentSearchesSkipLinksThatLeadNowhereAndCountThem) {
               (std::vector<std::string>{"File find completed! 3 files found.\n50 links skipped"}));
     prompter.clear();
 
+    // On the Finder page the completion is a sound: the page itself tells of the links.
+    form->DirPageControl->setCurrentWidget(finder());
+    search().btnFindFileClick();
+    waitForWorkers();
+    EXPECT_TRUE(prompter.texts().empty());
+    EXPECT_EQ(finder()->CurrFileFindDirLabel->text(), "50 links skipped");
+    EXPECT_EQ(finder()->lbFindCount->text(), "3");
+
     // Searching the tagged files: the links lose their tags without a word.
     form->fileWindow().MainListBox->setFocus();
     QTest::keyClick(form->fileWindow().MainListBox, Qt::Key_T, Qt::ControlModifier);

@@ -529,8 +529,11 @@ void SearchController::finderDone() {
                        ? "Aborted. Partial results displayed: " + count.toStdString() +
                              " files found."
                        : "File find completed! " + count.toStdString() + " files found.");
-    if (linksSkipped)
+    if (linksSkipped) {
         done += "\n" + LinksSkippedText(linksSkipped);
+        // The completion may be only a sound: the page keeps the count in sight.
+        ShowDirectory(LinksSkippedText(linksSkipped));
+    }
     completion(m_finderAborted, finderPageActive(), done);
     setTabIcon(m_finderPage, false);
 }
