@@ -525,10 +525,9 @@ void SearchController::finderDone() {
     const QString count = m_finderPage ? m_finderPage->lbFindCount->text() : QString("0");
     std::string done = "File find completed! " + count.toStdString() + " files found.";
     if (showStatus)
-        showStatus(m_finderAborted
-                       ? "Aborted. Partial results displayed: " + count.toStdString() +
-                             " files found."
-                       : "File find completed! " + count.toStdString() + " files found.");
+        showStatus(m_finderAborted ? "Aborted. Partial results displayed: " + count.toStdString() +
+                                         " files found."
+                                   : done);
     if (linksSkipped) {
         done += "\n" + LinksSkippedText(linksSkipped);
         // The completion may be only a sound: the page keeps the count in sight.
