@@ -68,4 +68,15 @@ inline std::string TreeArgument(int argc, char** argv, const char* program) {
     return resolved;
 }
 
+/// The resident size of this process in bytes (0 when it cannot be read).
+inline long ResidentBytes() {
+    long pages = 0, resident = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(f);
+    }
+    return resident * sysconf(_SC_PAGESIZE);
+}
+
 } // namespace zentrix::bench

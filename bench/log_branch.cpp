@@ -35,16 +35,6 @@ namespace {
 using namespace zentrix;
 
 
-long residentBytes() {
-    long pages = 0, resident = 0;
-    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
-            resident = 0;
-        std::fclose(f);
-    }
-    return resident * sysconf(_SC_PAGESIZE);
-}
-
 double runFind(const std::string& dir) {
     return bench::TimeTool({"find", dir, "-printf", "%s %T@ %m\n"});
 }
@@ -73,12 +63,12 @@ int main(int argc, char** argv) {
     malloc_trim(0);
     rusage usageBefore{}, usageAfter{};
     getrusage(RUSAGE_SELF, &usageBefore);
-    const long before = residentBytes();
+    const long before = bench::ResidentBytes();
     const auto start = std::chrono::steady_clock::now();
     logger.LogBranchRecursive(root);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    const long after = residentBytes();
+    const long after = bench::ResidentBytes();
     getrusage(RUSAGE_SELF, &usageAfter);
     auto secs = [](const timeval& a, const timeval& b) {
         return double(b.tv_sec - a.tv_sec) + double(b.tv_usec - a.tv_usec) / 1e6;

@@ -25,16 +25,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-long residentBytes() {
-    long pages = 0, resident = 0;
-    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
-            resident = 0;
-        std::fclose(f);
-    }
-    return resident * sysconf(_SC_PAGESIZE);
-}
-
 // Lets the window run until its queue is empty and no refill is pending.
 void settle(TMainForm& form, AppState& state) {
     do {
@@ -76,14 +66,14 @@ int LogBranchInWindow(const std::string& dir, int argc, char** argv) {
         settle(form, state);
 
         malloc_trim(0);
-        const long before = residentBytes();
+        const long before = ResidentBytes();
         const auto start = Clock::now();
         form.runCommand("LogDirBranch"); // Alt+B on the disk's root
         settle(form, state);
         const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-        const long after = residentBytes();
+        const long after = ResidentBytes();
         malloc_trim(0);
-        const long trimmed = residentBytes();
+        const long trimmed = ResidentBytes();
 
         const double findSeconds = TimeTool(find);
         const long long files = catalogue.CountFiles(false);
