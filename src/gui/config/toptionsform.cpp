@@ -395,6 +395,8 @@ QWidget* TOptionsForm::buildDisksPage() {
     layout->addLayout(marks);
     cbShowHiddenDirs = checkBox("cbShowHiddenDirs", "Show hi&dden directories in the tree");
     layout->addWidget(cbShowHiddenDirs);
+    cbFollowChanges = checkBox("cbFollowChanges", "Follow changes on disk");
+    layout->addWidget(cbFollowChanges);
 
     auto* drivesLabel = new QLabel("&Log these disks at start-up:", page);
     lbLogDrives = new QListWidget(page);
@@ -744,6 +746,7 @@ void TOptionsForm::loadControls() {
     cbShortNames->setChecked(st.ShowShortNames);
     cbShowFolderIcons->setChecked(st.ShowFolderIcons);
     cbShowHiddenDirs->setChecked(st.ShowHiddenDirsOption);
+    cbFollowChanges->setChecked(st.FollowChangesOnDisk);
 
     rgFileSort->SetItemIndex(st.FileSortOption);
     cbReverseSort->setChecked(st.SortOrder);
@@ -830,6 +833,7 @@ void TOptionsForm::storeControls() {
     st.ShowShortNames = cbShortNames->isChecked();
     st.ShowFolderIcons = cbShowFolderIcons->isChecked();
     st.ShowHiddenDirsOption = cbShowHiddenDirs->isChecked();
+    st.FollowChangesOnDisk = cbFollowChanges->isChecked();
 
     if (rgFileSort->ItemIndex() >= 0)
         st.FileSortOption = rgFileSort->ItemIndex();

@@ -45,7 +45,43 @@ QIcon folderPicture(const QIcon& folder, qreal opacity, bool withPaper) {
     return icon;
 }
 
+// The follow mark: a small amber dot with a dark ring in the corner of a
+// picture (or alone), as a badge that reads at any size.
+QIcon withMark(const QIcon& base) {
+    QIcon icon;
+    for (const int size : {16, 22, 24, 32, 48}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        if (!base.isNull())
+            painter.drawPixmap(0, 0, base.pixmap(size, size));
+        const qreal d = std::max(5.0, size * 0.45);
+        const QRectF dot(size - d - 0.5, 0.5, d, d);
+        painter.setPen(QPen(QColor(70, 50, 0), std::max(1.0, size / 16.0)));
+        painter.setBrush(QColor(255, 176, 0));
+        painter.drawEllipse(dot);
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
 } // namespace
+
+QString CatalogueTreeModel::followNote(const TTreeNode* node) {
+    switch (node->Follow()) {
+    case FollowState::MayBeStale:
+        return QStringLiteral("may be stale");
+    case FollowState::NotFollowed:
+        // Marked where following stops, not on every directory below.
+        if (!node->Parent() || node->Parent()->Follow() != FollowState::NotFollowed)
+            return QStringLiteral("not followed");
+        return {};
+    default:
+        return {};
+    }
+}
 
 CatalogueTreeModel::CatalogueTreeModel(TTree& tree, QObject* parent)
     : QAbstractItemModel(parent), m_tree(tree) {
@@ -62,6 +98,10 @@ CatalogueTreeModel::CatalogueTreeModel(TTree& tree, QObject* parent)
     m_images[kImageLoggedSelected] = folderPicture(open, 1.0, true);
     m_images[kImageEmpty] = folderPicture(closed, 1.0, false);
     m_images[kImageEmptySelected] = folderPicture(open, 1.0, false);
+    for (int i = 0; i < 8; ++i)
+        if (!m_images[i].isNull())
+            m_marked[i] = withMark(m_images[i]);
+    m_markOnly = withMark(QIcon());
     m_tree.AddObserver(this);
 }
 
@@ -120,10 +160,28 @@ QVariant CatalogueTreeModel::data(const QModelIndex& index, int role) const {
     case Qt::EditRole:
     case Qt::AccessibleTextRole:
         return QString::fromStdString(n->Text());
-    case Qt::DecorationRole:
+    case Qt::DecorationRole: {
+        const bool marked = !followNote(n).isEmpty();
         if (!m_showIcons)
+            return marked ? QVariant(m_markOnly) : QVariant();
+        const int image = (n == m_tree.Selected() ? n->SelectedIndex() : n->ImageIndex()) & 7;
+        return marked ? m_marked[image] : m_images[image];
+    }
+    case Qt::ToolTipRole:
+        switch (n->Follow()) {
+        case FollowState::MayBeStale:
+            return QStringLiteral("May be stale: there are no watches left to follow this "
+                                  "directory's changes on disk. Re-log it to read it again.");
+        case FollowState::NotFollowed:
+            return followNote(n).isEmpty()
+                       ? QVariant()
+                       : QVariant(QStringLiteral("Not followed: changes here are not reported "
+                                                 "to this computer. Re-log to read it again."));
+        default:
             return {};
-        return m_images[(n == m_tree.Selected() ? n->SelectedIndex() : n->ImageIndex()) & 7];
+        }
+    case FollowNoteRole:
+        return followNote(n);
     case Qt::ForegroundRole:
         // Hidden directories are shown, a little fainter than the others.
         if (n->Attributes() & platform::kAttrHidden)
