@@ -10,18 +10,10 @@
 // Last line: live_catalogue dirs=D changes=N setup_ms=S p50_ms=A p99_ms=B
 //            idle_cpu_pct=C bytes_per_dir=M mismatches=X
 #include "benchsupport.h"
-#include "catalogue/catalogue.h"
-#include "catalogue/catalogueui.h"
 #include "catalogue/diskaudit.h"
-#include "catalogue/disklogger.h"
 #include "catalogue/livecatalogue.h"
-#include "catalogue/loggeddisktabs.h"
-#include "config/settings.h"
-#include "core/appstate.h"
 #include "platform/dirwatcher.h"
-#include "platform/drivetable.h"
-#include "platform/hostname.h"
-#include "silentprompter.h"
+#include "treecatalogue.h"
 
 #include <algorithm>
 #include <atomic>
@@ -161,16 +153,10 @@ int main(int argc, char** argv) {
     // Whatever an interrupted run left behind goes (this also warms the cache).
     bench::TimeTool({"find", dir, "-name", "zx-live-*", "-delete"});
 
-    platform::DriveTable drives =
-        platform::DriveTable::FromSpec("T=" + dir, platform::DriveTable::ReadMountTable());
-    Catalogue catalogue(drives);
-    AppState state;
-    Settings settings;
-    LoggedDiskTabs tabs(state);
-    bench::SilentPrompter prompter;
-    CatalogueUi ui;
-    DiskLogger logger(catalogue, state, settings, tabs, prompter, ui);
-    TTreeNode* root = catalogue.Tree().InsertTopLevel(0, "T:\\");
+    bench::TreeCatalogue tree(dir);
+    Catalogue& catalogue = tree.catalogue;
+    DiskLogger& logger = tree.logger;
+    TTreeNode* root = tree.root;
     logger.LogBranchRecursive(root);
     const int logged = catalogue.LoggedDirs().Count();
 
@@ -184,7 +170,7 @@ int main(int argc, char** argv) {
     std::mutex mutex;
     std::condition_variable cv;
     bool ready = false;
-    LiveCatalogue live(catalogue, logger, settings, state, [&] {
+    LiveCatalogue live(catalogue, logger, tree.settings, tree.state, [&] {
         std::lock_guard<std::mutex> lock(mutex);
         ready = true;
         cv.notify_all();
