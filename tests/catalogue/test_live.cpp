@@ -7,6 +7,7 @@
 #include "catalogue/livecatalogue.h"
 #include "catalogue/recordobserver.h"
 #include "platform/dirwatcher.h"
+#include "support/shell.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -14,12 +15,8 @@
 #include <fcntl.h>
 #include <functional>
 #include <mutex>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace zentrix::test {
 namespace {
@@ -104,17 +101,6 @@ protected:
         return until([&] { return live->Batches() > before; });
     }
     std::vector<std::string> audit() { return DiskAudit(*cat, node("C:\\"), true); }
-
-    /// Runs a shell command in a process of its own (another program).
-    static int shell(const std::string& command) {
-        const char* argv[] = {"/bin/sh", "-c", command.c_str(), nullptr};
-        pid_t pid = 0;
-        if (posix_spawn(&pid, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ))
-            return -1;
-        int status = 0;
-        waitpid(pid, &status, 0);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
 };
 
 TEST_F(LiveTest, FilesMadeChangedAndDeletedByAnotherProgramReachTheCatalogue) {
@@ -122,9 +108,9 @@ TEST_F(LiveTest, FilesMadeChangedAndDeletedByAnotherProgramReachTheCatalogue) {
     TTreeNode* docs = node("C:\\docs\\");
     file(node("C:\\"), "a.txt")->SetTagged(true); // untouched below: keeps its tag
     file(docs, "one.doc")->SetTagged(true);       // appended to: loses it
-    ASSERT_EQ(0, shell("cd '" + tmp.at("c") +
-                       "' && printf new > new.txt && printf more >> docs/one.doc && "
-                       "chmod a-w b.txt && rm docs/two.doc"));
+    ASSERT_EQ(0, RunShell("cd '" + tmp.at("c") +
+                          "' && printf new > new.txt && printf more >> docs/one.doc && "
+                          "chmod a-w b.txt && rm docs/two.doc"));
     ASSERT_TRUE(until([&] {
         const TFileClass* one = file(docs, "one.doc");
         return file(node("C:\\"), "new.txt") && !file(docs, "two.doc") && one &&

@@ -12,6 +12,7 @@
 #include "gui/tree/thetreeview.h"
 #include "support/mainwindowfixture.h"
 #include "support/modalwatch.h"
+#include "support/shell.h"
 
 #include <QAccessible>
 #include <QCheckBox>
@@ -21,10 +22,6 @@
 
 #include <cstdio>
 #include <functional>
-#include <spawn.h>
-#include <sys/wait.h>
-
-extern char** environ;
 
 using namespace zentrix;
 using namespace zentrix::test;
@@ -86,20 +83,22 @@ protected:
                 return i;
         return -1;
     }
+    /// What Disk properties says under "Changes on disk" (opened by its command).
+    QString diskPropertiesSay() {
+        QString said;
+        OnModalShown([&](QWidget* modal) {
+            if (auto* dialog = qobject_cast<TDirPropertiesDialog*>(modal))
+                for (const auto& [label, value] : dialog->rows())
+                    if (label == "Changes on disk")
+                        said = value;
+            modal->close();
+        });
+        EXPECT_TRUE(run("miVolPropertiesClick"));
+        return said;
+    }
     std::string currentName() {
         const int i = fw().Current();
         return i < 0 ? std::string() : std::string(fw().Text(i));
-    }
-
-    /// Runs a shell command in a process of its own (another program).
-    static int shell(const std::string& command) {
-        const char* argv[] = {"/bin/sh", "-c", command.c_str(), nullptr};
-        pid_t pid = 0;
-        if (posix_spawn(&pid, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ))
-            return -1;
-        int status = 0;
-        waitpid(pid, &status, 0);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 };
 
@@ -115,8 +114,8 @@ TEST_F(LiveGui, RowsComeGoAndChangeKeepingTheCurrentRowTagsAndFigures) {
     const int fills = form->fillCount();
     QSignalSpy applied(&form->live(), &LiveController::applied);
 
-    ASSERT_EQ(0, shell("cd '" + tmp.at("d") +
-                       "' && printf xyz > ab.txt && rm b.doc && printf 1234567 >> c.txt"));
+    ASSERT_EQ(0, RunShell("cd '" + tmp.at("d") +
+                          "' && printf xyz > ab.txt && rm b.doc && printf 1234567 >> c.txt"));
     ASSERT_TRUE(waitFor([&] { return shows("ab.txt") && !shows("b.doc"); }));
     ASSERT_TRUE(waitFor([&] {
         const TFileClass* c = fw().Record(rowOf("c.txt"));
@@ -230,7 +229,7 @@ TEST_F(LiveGui, WatchesRunningShortMarkTheTreeAndSayOnceHowToRaiseTheLimit) {
     // Selected, it is on screen: it takes a watch and shows what changed meanwhile.
     const auto host = cat->HostPath(marked);
     ASSERT_TRUE(host);
-    ASSERT_EQ(0, shell("printf m > '" + *host + "/meanwhile.txt'"));
+    ASSERT_EQ(0, RunShell("printf m > '" + *host + "/meanwhile.txt'"));
     cat->Tree().Select(marked);
     ASSERT_TRUE(waitFor([&] { return marked->Follow() == FollowState::Followed; }));
     state.requestRefill();
@@ -254,15 +253,7 @@ TEST_F(LiveGui, TheOptionSwitchesFollowingOffAndDiskPropertiesSaySo) {
     EXPECT_EQ(live().Watches(), 0u);
     tmp.write("d/unseen.txt", "u");
 
-    QString said;
-    OnModalShown([&](QWidget* modal) {
-        if (auto* dialog = qobject_cast<TDirPropertiesDialog*>(modal))
-            for (const auto& [label, value] : dialog->rows())
-                if (label == "Changes on disk")
-                    said = value;
-        modal->close();
-    });
-    ASSERT_TRUE(run("miVolPropertiesClick"));
+    QString said = diskPropertiesSay();
     EXPECT_TRUE(said.contains("\"Follow changes on disk\" is off")) << said.toStdString();
 
     // The network disk: never followed, whatever the option says.
@@ -275,15 +266,7 @@ TEST_F(LiveGui, TheOptionSwitchesFollowingOffAndDiskPropertiesSaySo) {
     EXPECT_EQ(
         form->treeModel().indexOf(node("N:\\")).data(CatalogueTreeModel::FollowNoteRole).toString(),
         "not followed");
-    said.clear();
-    OnModalShown([&](QWidget* modal) {
-        if (auto* dialog = qobject_cast<TDirPropertiesDialog*>(modal))
-            for (const auto& [label, value] : dialog->rows())
-                if (label == "Changes on disk")
-                    said = value;
-        modal->close();
-    });
-    ASSERT_TRUE(run("miVolPropertiesClick"));
+    said = diskPropertiesSay();
     EXPECT_TRUE(said.startsWith("Not followed")) << said.toStdString();
     // Switched on again, what changed meanwhile was read.
     EXPECT_TRUE(form->logger().GoToDirPath("D:\\"));
