@@ -331,12 +331,7 @@ void LiveCatalogue::SetEnabled(bool on) {
         if (m_wasOn) {
             // Switched on again: what changed while nothing was followed is read.
             beginBatch();
-            std::vector<TNodeRef> all;
-            for (auto& [watch, node] : m_byWatch)
-                all.emplace_back(node);
-            for (const TNodeRef& ref : all)
-                if (ref && ref->Logged())
-                    syncDir(ref.get());
+            syncAll();
             endBatch();
         }
         m_wasOn = true;
@@ -430,13 +425,7 @@ bool LiveCatalogue::Apply() {
 
     if (batch.overflow) {
         // Events were lost: every followed directory is read again.
-        std::vector<TNodeRef> all;
-        all.reserve(m_byWatch.size());
-        for (auto& [watch, node] : m_byWatch)
-            all.emplace_back(node);
-        for (const TNodeRef& ref : all)
-            if (ref && ref->Logged())
-                syncDir(ref.get());
+        syncAll();
     } else {
         for (const platform::WatchedMove& m : batch.moves)
             applyMove(m);
@@ -642,6 +631,19 @@ void LiveCatalogue::syncNames(TTreeNode* node, const std::vector<std::string>& h
     if (dir.resort)
         tree.SortChildren(node);
     m_logger.SetNodeImages(node);
+}
+
+// Every followed directory, read whole. A directory that goes meanwhile (with
+// a branch that went) leaves the map of watches: looked up by its watch, it is
+// skipped.
+void LiveCatalogue::syncAll() {
+    std::vector<int> watches;
+    watches.reserve(m_byWatch.size());
+    for (auto& [watch, node] : m_byWatch)
+        watches.push_back(watch);
+    for (int watch : watches)
+        if (TTreeNode* node = nodeOf(watch); node && node->Logged())
+            syncDir(node);
 }
 
 // The whole directory: every name on disk and every name the catalogue has.

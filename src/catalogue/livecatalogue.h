@@ -105,6 +105,7 @@ private:
     platform::AttrSource attrSourceOf(const TTreeNode* node) const;
     void syncNames(TTreeNode* node, const std::vector<std::string>& hostNames);
     void syncDir(TTreeNode* node);
+    void syncAll();
     void removeBranch(TTreeNode* node);
     void removeRecord(TLoggedClass& dir, TFileClass* record);
     void compact(TLoggedClass& dir);
