@@ -1,5 +1,7 @@
 #include "platform/dirwatcher.h"
 
+#include "platform/watchevents.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -7,7 +9,6 @@
 #include <sys/eventfd.h>
 #include <sys/inotify.h>
 #include <unistd.h>
-#include <unordered_map>
 
 namespace zentrix::platform {
 
@@ -23,17 +24,7 @@ using Clock = std::chrono::steady_clock;
 
 // What the worker gathers until the changes settle. Only the worker touches it.
 struct DirWatcher::Impl {
-    struct From {
-        int watch;
-        std::string name;
-        bool isDir;
-    };
-    std::unordered_map<int, std::unordered_map<std::string, bool>> names;
-    std::unordered_map<uint32_t, From> froms; // move-from events waiting for their move-to
-    std::vector<WatchedMove> moves;
-    std::vector<int> selfGone;
-    std::vector<int> dropped;
-    bool overflow = false;
+    WatchEvents events;
     bool pending = false;
     Clock::time_point deadline;
 
@@ -42,61 +33,6 @@ struct DirWatcher::Impl {
             pending = true;
             deadline = now + settle;
         }
-    }
-
-    void add(const inotify_event& e) {
-        const bool isDir = e.mask & IN_ISDIR;
-        if (e.mask & IN_Q_OVERFLOW) {
-            overflow = true;
-            return;
-        }
-        if (e.mask & IN_IGNORED) {
-            dropped.push_back(e.wd);
-            return;
-        }
-        if (e.mask & (IN_DELETE_SELF | IN_MOVE_SELF | IN_UNMOUNT)) {
-            selfGone.push_back(e.wd);
-            return;
-        }
-        if (e.len == 0 || e.name[0] == 0)
-            return;
-        std::string name(e.name);
-        if (e.mask & IN_MOVED_FROM) {
-            froms[e.cookie] = {e.wd, std::move(name), isDir};
-            return;
-        }
-        if (e.mask & IN_MOVED_TO) {
-            auto it = froms.find(e.cookie);
-            if (it != froms.end()) {
-                moves.push_back(
-                    {it->second.watch, std::move(it->second.name), e.wd, std::move(name), isDir});
-                froms.erase(it);
-                return;
-            }
-        }
-        names[e.wd][std::move(name)] = isDir;
-    }
-
-    // Hands over what settled. A move whose other end never came is a name
-    // that went (from the directory's point of view).
-    void deliver(WatchBatch& out) {
-        for (auto& [cookie, from] : froms)
-            names[from.watch][std::move(from.name)] = from.isDir;
-        froms.clear();
-        out.overflow = out.overflow || overflow;
-        for (auto& m : moves)
-            out.moves.push_back(std::move(m));
-        for (auto& [watch, entries] : names)
-            for (auto& [name, isDir] : entries)
-                out.names.push_back({watch, name, isDir});
-        out.selfGone.insert(out.selfGone.end(), selfGone.begin(), selfGone.end());
-        out.dropped.insert(out.dropped.end(), dropped.begin(), dropped.end());
-        names.clear();
-        moves.clear();
-        selfGone.clear();
-        dropped.clear();
-        overflow = false;
-        pending = false;
     }
 };
 
@@ -222,20 +158,16 @@ void DirWatcher::run() {
             const ssize_t got = ::read(m_fd, buffer, sizeof buffer);
             if (got <= 0)
                 break;
-            const auto now = Clock::now();
-            for (ssize_t pos = 0; pos < got;) {
-                const auto* e = reinterpret_cast<const inotify_event*>(buffer + pos);
-                impl.add(*e);
-                pos += static_cast<ssize_t>(sizeof(inotify_event) + e->len);
-            }
-            impl.touched(now, m_settle);
+            if (impl.events.Read(buffer, static_cast<size_t>(got)))
+                impl.touched(Clock::now(), m_settle);
         }
         if (!impl.pending || Clock::now() < impl.deadline)
             continue;
         bool tell = false;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
-            impl.deliver(m_batch);
+            impl.events.Deliver(m_batch);
+            impl.pending = false;
             if (!m_signalled && !m_batch.Empty()) {
                 m_signalled = true;
                 tell = true;
