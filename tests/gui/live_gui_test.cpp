@@ -1,6 +1,7 @@
 // The main window following the disk: another program changes files and
 // directories, and the rows, the tree, the statistics and the tags follow
 // without a refill.
+#include "catalogue/diskaudit.h"
 #include "catalogue/disklogger.h"
 #include "catalogue/livecatalogue.h"
 #include "config/settings.h"
@@ -10,6 +11,7 @@
 #include "gui/tree/dirpropertiesdialog.h"
 #include "gui/tree/livecontroller.h"
 #include "gui/tree/thetreeview.h"
+#include "platform/dirwatcher.h"
 #include "support/mainwindowfixture.h"
 #include "support/modalwatch.h"
 #include "support/shell.h"
@@ -44,10 +46,12 @@ protected:
         tmp.write("d/docs/d.txt", "d");
         tmp.write("d/docs/e.doc", std::string(5000, 'e'));
         tmp.write("d/music/f.mp3", "f");
+        tmp.write("e/x.txt", "x");
+        tmp.mkdir("e/sub");
         tmp.mkdir("n");
         state.currentDisk = 'D';
         settings.ShowMemStat = false;
-        makeDrives("D=" + tmp.at("d") + ";N=" + tmp.at("n") + ":network");
+        makeDrives("D=" + tmp.at("d") + ";E=" + tmp.at("e") + ";N=" + tmp.at("n") + ":network");
     }
     /// The window started on D:, its whole tree logged.
     void start(size_t budget = 0) {
@@ -73,6 +77,11 @@ protected:
             out.emplace_back(fw().Text(i));
         return out;
     }
+    std::vector<std::string> sortedRows() {
+        auto out = rows();
+        std::sort(out.begin(), out.end());
+        return out;
+    }
     bool shows(const std::string& name) {
         const auto r = rows();
         return std::find(r.begin(), r.end(), name) != r.end();
@@ -95,6 +104,20 @@ protected:
         });
         EXPECT_TRUE(run("miVolPropertiesClick"));
         return said;
+    }
+    /// The paths of the directories marked as possibly stale.
+    std::vector<std::string> staleDirs() {
+        std::vector<std::string> out;
+        cat->Tree().ForEachNode([&](TTreeNode* n) {
+            if (n->Follow() == FollowState::MayBeStale)
+                out.push_back(n->Path());
+            return true;
+        });
+        return out;
+    }
+    /// Where the catalogue and the disk differ below `root` (nothing when in step).
+    std::vector<std::string> audit(const std::string& root = "D:\\") {
+        return DiskAudit(*cat, node(root), true);
     }
     std::string currentName() {
         const int i = fw().Current();
@@ -295,6 +318,104 @@ TEST_F(LiveGui, TheProgramsOwnDeleteCausesNoSecondChange) {
     EXPECT_EQ(applied.count(), 0);
     EXPECT_EQ(form->fillCount(), fills);
     EXPECT_EQ(rows(), before);
+}
+
+TEST_F(LiveGui, ARefreshByHandClearsTheMarksAndReadsWhatChangedUnseen) {
+    ASSERT_NO_FATAL_FAILURE(start(2));
+    const std::vector<std::string> marked = staleDirs();
+    ASSERT_FALSE(marked.empty());
+    const auto host = cat->HostPath(node(marked.front()));
+    ASSERT_TRUE(host);
+    ASSERT_EQ(0, RunShell("printf u > '" + *host + "/unseen.txt'"));
+    ASSERT_TRUE(run("miVolRefreshAllDirsClick"));
+    form->IdleHandler();
+    idle();
+    EXPECT_EQ(staleDirs(), std::vector<std::string>());
+    EXPECT_EQ(audit(), std::vector<std::string>());
+    EXPECT_EQ(form->treeModel()
+                  .indexOf(node(marked.front()))
+                  .data(CatalogueTreeModel::FollowNoteRole)
+                  .toString(),
+              "");
+    EXPECT_LE(live().Watches(), 2u) << "the budget still holds";
+}
+
+TEST_F(LiveGui, ReleasingADiskOrClosingABranchGivesItsWatchesBack) {
+    ASSERT_NO_FATAL_FAILURE(start());
+    EXPECT_EQ(live().Watches(), 3u) << "D:, D:\\docs and D:\\music";
+    ASSERT_TRUE(form->logger().GoToDirPath("E:\\"));
+    form->logger().LogDirBranch();
+    idle();
+    EXPECT_EQ(live().Watches(), 5u) << "and E:, E:\\sub";
+    ASSERT_TRUE(form->logger().GoToDirPath("D:\\"));
+    idle();
+    prompter.answer(true); // "Release disk D ???"
+    ASSERT_TRUE(run("ReleaseDisk"));
+    form->IdleHandler();
+    idle();
+    ASSERT_EQ(node("D:\\"), nullptr);
+    EXPECT_EQ(live().Watches(), 2u);
+    ASSERT_EQ(0, RunShell("printf l > '" + tmp.at("e") + "/sub/late.txt'"));
+    ASSERT_TRUE(waitFor([&] { return audit("E:\\").empty(); }));
+
+    // Closed in the tree, a branch is forgotten and so are its watches.
+    const QModelIndex e = form->treeModel().indexOf(node("E:\\"));
+    ASSERT_TRUE(form->MainTreeView->isExpanded(e));
+    form->MainTreeView->collapse(e);
+    idle();
+    EXPECT_FALSE(node("E:\\")->Logged());
+    EXPECT_EQ(live().Watches(), 0u);
+}
+
+TEST_F(LiveGui, AnOverflowingQueueEndsInTheRightRowsAndCatalogueWithoutARefill) {
+    ASSERT_NO_FATAL_FAILURE(start());
+    FILE* f = std::fopen("/proc/sys/fs/inotify/max_queued_events", "r");
+    ASSERT_NE(f, nullptr);
+    long limit = 0;
+    ASSERT_EQ(std::fscanf(f, "%ld", &limit), 1);
+    std::fclose(f);
+    const int fills = form->fillCount();
+    // A busy system: the queue is not read while another program makes more
+    // files than it holds (two events each) and changes the files shown.
+    live().Watcher().Hold(true);
+    ASSERT_EQ(0, RunShell("cd '" + tmp.at("d") + "' && i=0; while [ $i -lt " +
+                          std::to_string(limit / 2 + 16) +
+                          " ]; do : > docs/f$i; i=$((i+1)); done; rm b.doc; printf 23 >> c.txt"));
+    live().Watcher().Hold(false);
+    ASSERT_TRUE(waitFor([&] {
+        const TFileClass* c = fw().Record(rowOf("c.txt"));
+        return !shows("b.doc") && c && c->FileSize() == 3;
+    }));
+    EXPECT_EQ(rows(), (std::vector<std::string>{"a.txt", "c.txt"}));
+    EXPECT_EQ(audit(), std::vector<std::string>());
+    EXPECT_EQ(node("D:\\docs\\")->Data()->FileList().Count(), limit / 2 + 16 + 2);
+    EXPECT_EQ(form->fillCount(), fills);
+}
+
+TEST_F(LiveGui, AGlobalTaggedScopeLosesFilesThatLoseTheirTagAndGainsNoUntaggedOnes) {
+    ASSERT_NO_FATAL_FAILURE(start());
+    form->logger().LogDrive('E');
+    idle();
+    for (const auto& [dir, name] : std::vector<std::pair<std::string, std::string>>{
+             {"D:\\", "a.txt"}, {"D:\\", "c.txt"}, {"D:\\docs\\", "d.txt"}, {"E:\\", "x.txt"}})
+        for (TFileClass* r : node(dir)->Data()->FileList())
+            if (r->FileName() == name)
+                r->SetTagged(true);
+    ASSERT_TRUE(run("GlobalShowAllTagged"));
+    form->IdleHandler();
+    idle();
+    ASSERT_EQ(sortedRows(), (std::vector<std::string>{"a.txt", "c.txt", "d.txt", "x.txt"}));
+    ASSERT_EQ(fw().Statistics().taggedFiles, "4");
+    const int fills = form->fillCount();
+    ASSERT_EQ(0, RunShell("cd '" + tmp.at("d") +
+                          "' && printf more >> c.txt && rm docs/d.txt && printf n > docs/new.txt "
+                          "&& printf y > '" +
+                          tmp.at("e") + "/y.txt'"));
+    ASSERT_TRUE(waitFor([&] { return !shows("c.txt") && !shows("d.txt"); }));
+    ASSERT_TRUE(waitFor([&] { return audit("E:\\").empty() && audit().empty(); }));
+    EXPECT_EQ(sortedRows(), (std::vector<std::string>{"a.txt", "x.txt"}));
+    EXPECT_EQ(fw().Statistics().taggedFiles, "2");
+    EXPECT_EQ(form->fillCount(), fills);
 }
 
 } // namespace
