@@ -11,6 +11,7 @@
 #include "core/progress.h"
 #include "core/prompter.h"
 #include "core/text.h"
+#include "ops/operationjournal.h"
 #include "ops/runguards.h"
 #include "ops/tfileoperator.h"
 #include "ops/twdlist.h"
@@ -92,6 +93,31 @@ bool insideOrSame(const std::string& path, const std::string& dir) {
 }
 
 } // namespace
+
+void DirOps::recordDirectory(const std::string& from, const std::string& to) {
+    if (!m_record)
+        return;
+    DoneStep step;
+    step.kind = from.empty() ? DoneStep::Kind::MadeDir
+                : to.empty() ? DoneStep::Kind::RemovedDir
+                             : DoneStep::Kind::Moved;
+    step.source = from;
+    step.target = to;
+    if (!to.empty())
+        platform::StatPath(to, step.result);
+    m_record->Done(step);
+}
+
+int DirOps::removeRecorded(const std::string& hostPath) {
+    DoneStep step;
+    step.kind = DoneStep::Kind::RemovedDir;
+    step.source = hostPath;
+    platform::StatPath(hostPath, step.result); // its mode, should it be made again
+    const int e = removeDirectory(hostPath);
+    if (e == 0 && m_record)
+        m_record->Done(step);
+    return e;
+}
 
 DirOps::DirOps(Catalogue& catalogue, AppState& state, const Settings& settings, DiskLogger& logger,
                TWDList& watchDog, TFileOperator& fileOperator, Prompter& prompter,
@@ -245,7 +271,9 @@ bool DirOps::pasteFiles(const std::string& source, const std::string& target, bo
         .add(FileOpFlag::foNoConfirmMkDir);
     m_operator.SetSource(sources);
     m_operator.SetDestination(dests);
+    m_operator.Record = m_record;
     const bool done = m_operator.Execute();
+    m_operator.Record = nullptr;
     m_operator.Operation = oldOperation;
     m_operator.Flags = oldFlags;
     return done;
@@ -267,7 +295,7 @@ void DirOps::removeEmptied(const std::string& source) {
         std::string rel = *it;
         rel.pop_back();
         if (const auto dir = m_cat.Drives().ToHostPath(source + "\\" + rel))
-            removeDirectory(*dir);
+            removeRecorded(*dir);
         m_progress.setPosition(++done);
         m_progress.pump();
     }
@@ -319,11 +347,17 @@ void DirOps::DirPaste() {
     {
         FlagGuard running(m_state.fileOperationRunning);
         BusyGuard busy(m_state);
+        RecordScope undo(m_operator.Flags.has(FileOpFlag::foAllowUndo) ? m_journal : nullptr,
+                         m_record,
+                         {copy ? OperationKind::CopyDir : OperationKind::MoveDir, m_clipboard,
+                          current->Path(), 0});
         const auto targetHost = drives.ToHostPath(target);
         int renameError = ENOENT;
         if (!copy && !acrossDrives && targetHost)
             renameError = renameDirectory(*sourceHost, *targetHost);
         const bool renamed = !copy && !acrossDrives && renameError == 0;
+        if (renamed)
+            recordDirectory(*sourceHost, *targetHost);
         if (renamed) {
             if (TTreeNode* sourceNode = m_logger.FindNodeByPath(m_clipboard)) {
                 m_logger.UnlogBranch(sourceNode);
@@ -357,7 +391,7 @@ void DirOps::DirPaste() {
             if (sourceNode)
                 m_logger.UnlogBranch(sourceNode);
             removeEmptied(source);
-            if (removeDirectory(*sourceHost) == 0)
+            if (removeRecorded(*sourceHost) == 0)
                 if (TTreeNode* gone = m_logger.FindNodeByPath(m_clipboard))
                     m_cat.Tree().DeleteNode(gone);
         }
@@ -431,6 +465,11 @@ void DirOps::MakeNewDir() {
         m_prompter.inform("New directory creation failed!     ");
         return;
     }
+    {
+        RecordScope undo(m_journal, m_record,
+                         {OperationKind::MakeDir, {}, node->Path() + name + "\\", 0});
+        recordDirectory({}, *host);
+    }
     TTreeNode* child = addDirNode(node, name, false, true);
     TNodeRef ref(child);
     m_cat.Tree().Select(child);
@@ -473,6 +512,11 @@ void DirOps::OK_MakeNewDir(const std::string& text) {
     if (!validName(text) || !host || makeDirectory(*host) != 0) {
         m_prompter.inform("New directory creation failed!     ");
         return;
+    }
+    {
+        RecordScope undo(m_journal, m_record,
+                         {OperationKind::MakeDir, {}, node->Path() + text + "\\", 0});
+        recordDirectory({}, *host);
     }
     m_ui->closePage();
     m_ui->addMakeDirHistory(text);
@@ -521,6 +565,11 @@ void DirOps::OK_RenameDir(const std::string& text) {
         m_prompter.inform("Cannot rename directory!     ");
         return;
     }
+    if (text != node->Text()) {
+        RecordScope undo(m_journal, m_record,
+                         {OperationKind::RenameDir, oldPath + "\\", newPath + "\\", 0});
+        recordDirectory(*from, *to);
+    }
     m_ui->closePage();
     m_ui->addRenameDirHistory(text);
     TTree& tree = m_cat.Tree();
@@ -534,6 +583,13 @@ void DirOps::OK_RenameDir(const std::string& text) {
 }
 
 void DirOps::LabelRenamed(const std::string& oldPath, const std::string& newPath) {
+    const auto from = m_cat.Drives().ToHostPath(oldPath);
+    const auto to = m_cat.Drives().ToHostPath(newPath);
+    if (from && to && *from != *to) {
+        RecordScope undo(m_journal, m_record,
+                         {OperationKind::RenameDir, oldPath + "\\", newPath + "\\", 0});
+        recordDirectory(*from, *to);
+    }
     if (m_newDirMarker)
         m_wd.LogSingle(WDOperation::NewDirectory, newPath);
     else

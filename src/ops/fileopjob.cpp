@@ -111,6 +111,22 @@ void FileOpJob::fileDone(int64_t files, uint64_t bytes) {
     m_bytesDone += bytes;
 }
 
+void FileOpJob::stepDone(DoneStep::Kind kind, const std::string& source, const std::string& target,
+                         const DirHandle* dir, const EntryStat* facts, bool replaced) {
+    if (!m_hooks.done)
+        return;
+    DoneStep step;
+    step.kind = kind;
+    step.source = source;
+    step.target = target;
+    step.replaced = replaced;
+    if (facts && facts->inode != 0)
+        step.result = *facts;
+    else if (dir)
+        dir->Stat(baseOf(target), step.result);
+    m_hooks.done(step);
+}
+
 std::string FileOpJob::verb() const {
     switch (m_operation) {
     case FileOperation::foCopy:
@@ -320,8 +336,19 @@ FileOpJob::Step FileOpJob::deleteItem(const std::string& path) {
         EntryStat st;
         int e = platform::StatPath(path, st);
         std::string reasonWhat = what(path, {});
+        platform::TrashedItem where;
         if (e == 0 && m_flags.has(FileOpFlag::foAllowUndo)) {
-            e = platform::MoveToTrash(path);
+            e = platform::MoveToTrash(path, &where);
+            if (e == 0 && m_hooks.done) {
+                DoneStep step;
+                step.kind = DoneStep::Kind::Trashed;
+                step.source = path;
+                step.target = where.trashDir + "/files/" + where.name;
+                step.result = st; // renamed, never copied: the same file
+                step.trashDir = where.trashDir;
+                step.trashName = where.name;
+                m_hooks.done(step);
+            }
             if (e == EXDEV)
                 reasonWhat = "Cannot move " + m_hooks.display(path) +
                              " to the trash: its file system has no trash directory.";
@@ -368,7 +395,21 @@ FileOpJob::Step FileOpJob::openDestDir(const std::string& path, DirHandle& out) 
                 if (a >= 3)
                     return Step::Cancelled;
             }
+            // The directories made on the way are steps of their own.
+            std::vector<std::string> missing;
+            for (std::string dir = path; m_hooks.done && dir != "/" && dir != ".";
+                 dir = parentOf(dir)) {
+                EntryStat st;
+                if (platform::StatPath(dir, st, true) != ENOENT)
+                    break;
+                missing.push_back(dir);
+            }
             e = platform::MakePath(path);
+            for (auto it = missing.rbegin(); e == 0 && it != missing.rend(); ++it) {
+                EntryStat made;
+                if (platform::StatPath(*it, made) == 0)
+                    stepDone(DoneStep::Kind::MadeDir, {}, *it, nullptr, &made, false);
+            }
             if (e == 0)
                 continue;
         }
@@ -532,6 +573,8 @@ FileOpJob::Step FileOpJob::transferLeaf(const DirHandle& srcDir, const std::stri
             if (sync && st.kind != EntryKind::Regular)
                 dstDir.Sync();
             fileDone(1, 0);
+            if (m_operation == FileOperation::foCopy)
+                stepDone(DoneStep::Kind::Copied, srcPath, dstPath, &dstDir, nullptr, replace);
             return Step::Done;
         }
         m_bytesDone -= copied;
@@ -590,8 +633,11 @@ FileOpJob::Step FileOpJob::copyDir(const DirHandle& srcDir, const std::string& s
             e = srcDir.OpenChild(name, from);
         if (e == 0)
             e = dstDir.OpenChild(toName, to);
-        if (e == 0)
+        if (e == 0) {
+            if (created)
+                stepDone(DoneStep::Kind::MadeDir, {}, dstPath, &dstDir, nullptr, false);
             break;
+        }
         switch (errorQuestion(what(srcPath, dstPath), e)) {
         case ErrorAnswer::Retry:
             continue;
@@ -651,8 +697,20 @@ FileOpJob::Step FileOpJob::copyDir(const DirHandle& srcDir, const std::string& s
     }
     if (created && result != Step::Cancelled)
         platform::CopyDirectoryMetadata(srcDir, name, to);
-    if (moving && result == Step::Done)
-        return removeSource(srcDir, srcPath, true);
+    if (moving && result == Step::Done) {
+        EntryStat before = st; // its mode, should it be made again
+        if (m_hooks.done && before.inode == 0)
+            srcDir.Stat(name, before);
+        const Step removed = removeSource(srcDir, srcPath, true);
+        if (removed == Step::Done && m_hooks.done) {
+            DoneStep step;
+            step.kind = DoneStep::Kind::RemovedDir;
+            step.source = srcPath;
+            step.result = before;
+            m_hooks.done(step);
+        }
+        return removed;
+    }
     return result;
 }
 
@@ -667,6 +725,7 @@ FileOpJob::Step FileOpJob::moveEntry(const DirHandle& srcDir, const std::string&
         if (!crossDevice) {
             const int e = srcDir.Rename(baseOf(srcPath), dstDir, baseOf(dstPath), replace);
             if (e == 0) {
+                stepDone(DoneStep::Kind::Moved, srcPath, dstPath, &dstDir, &st, replace);
                 if (st.kind == EntryKind::Directory) {
                     DirHandle moved;
                     int64_t files = 0;
@@ -717,7 +776,10 @@ FileOpJob::Step FileOpJob::moveEntry(const DirHandle& srcDir, const std::string&
         }
         if (step != Step::Done)
             return step;
-        return removeSource(srcDir, srcPath, false);
+        const Step removed = removeSource(srcDir, srcPath, false);
+        if (removed == Step::Done)
+            stepDone(DoneStep::Kind::Moved, srcPath, dstPath, &dstDir, nullptr, replace);
+        return removed;
     }
 }
 

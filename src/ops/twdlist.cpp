@@ -275,4 +275,21 @@ void TWDList::LogSingle(WDOperation op, const std::string& source, const std::st
         WatchDogClose();
 }
 
+void TWDList::LogText(WDOperation op, const std::string& text) {
+    if (!WatchDogWants(op))
+        return;
+    const bool wasOpen = IsOpen();
+    if (!WatchDogOpen())
+        return;
+    std::string line = text;
+    for (char& c : line)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = '?';
+    const std::time_t now = Clock ? Clock() : std::time(nullptr);
+    if (writeAll(TimeStamp(now) + line + "\r\n"))
+        m_failureTold = false;
+    if (!wasOpen)
+        WatchDogClose();
+}
+
 } // namespace zentrix
