@@ -102,12 +102,6 @@ bool makeData(const std::string& dir) {
     return writeFile(dir + "/.complete", "");
 }
 
-double timed(const std::function<void()>& work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
 struct Figures {
     double engine = 1e9;
     double cp = 1e9;
@@ -135,7 +129,7 @@ Figures compare(const std::string& dir, const std::string& set, TFileOperator& o
         op.SetSource(source + ";");
         op.SetDestination(dest + "/");
         bool ok = true;
-        f.engine = std::min(f.engine, timed([&] { ok = op.Execute(); }));
+        f.engine = std::min(f.engine, bench::Seconds([&] { ok = op.Execute(); }));
         if (!ok)
             std::fprintf(stderr, "copy_files: the engine did not finish its copy\n");
     };
@@ -144,7 +138,7 @@ Figures compare(const std::string& dir, const std::string& set, TFileOperator& o
         made.push_back(dest);
         ::mkdir(dest.c_str(), 0755);
         ::sync();
-        f.cp = std::min(f.cp, timed([&] { spawnWait({"cp", "-a", source, dest + "/"}); }));
+        f.cp = std::min(f.cp, bench::Seconds([&] { spawnWait({"cp", "-a", source, dest + "/"}); }));
     };
     for (int round = 0; round < rounds; ++round) {
         if (round % 2 == 0) {
@@ -176,7 +170,7 @@ Figures windowCost(const std::string& dir, TFileOperator& op, FileOpWindow& quie
             op.SetWindow(window);
             op.SetSource(source + ";");
             op.SetDestination(dest + "/");
-            const double t = timed([&] { op.Execute(); });
+            const double t = bench::Seconds([&] { op.Execute(); });
             double& best = window == &quiet ? f.cp : f.engine;
             best = std::min(best, t);
         }
