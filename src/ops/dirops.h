@@ -129,9 +129,10 @@ public:
 
 private:
     void mark(bool copy);
-    bool pasteFiles(const std::string& source, const std::string& target, bool copy);
-    bool listBranch(const std::string& hostSource, std::vector<std::string>& relative);
-    void removeEmptied(const std::string& source);
+    /// Copies or moves a branch (a link as a link) through the file operator.
+    bool pasteBranch(const std::string& source, const std::string& target, bool copy);
+    /// Prune of a link to a directory: the link goes, never what it points to.
+    void pruneLink(TTreeNode* node, const std::string& host);
     /// Empties a directory of the branch (files deleted, subdirectories emptied
     /// and removed); false at the first failure or when stopped.
     bool pruneContents(const std::string& hostDir, const std::string& cataloguePath,
@@ -146,8 +147,6 @@ private:
     /// Records one step of the command running: a directory made or removed
     /// (`from` empty or `to` empty) or renamed; host paths.
     void recordDirectory(const std::string& from, const std::string& to);
-    /// Removes an empty directory of a moved branch, recorded; 0 or the errno.
-    int removeRecorded(const std::string& hostPath);
 
     Catalogue& m_cat;
     AppState& m_state;

@@ -246,7 +246,8 @@ void TWDList::WatchDogWrite(const std::string& source, const std::string& destin
     if (m_fd < 0)
         return;
     const std::time_t now = Clock ? Clock() : std::time(nullptr);
-    if (writeAll(TimeStamp(now) + EntryText(op, source, destination, count) + "\r\n"))
+    // Names may hold line breaks: an entry stays one line.
+    if (writeAll(TimeStamp(now) + OneLineText(EntryText(op, source, destination, count)) + "\r\n"))
         m_failureTold = false;
 }
 
@@ -281,12 +282,8 @@ void TWDList::LogText(WDOperation op, const std::string& text) {
     const bool wasOpen = IsOpen();
     if (!WatchDogOpen())
         return;
-    std::string line = text;
-    for (char& c : line)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
-            c = '?';
     const std::time_t now = Clock ? Clock() : std::time(nullptr);
-    if (writeAll(TimeStamp(now) + line + "\r\n"))
+    if (writeAll(TimeStamp(now) + OneLineText(text) + "\r\n"))
         m_failureTold = false;
     if (!wasOpen)
         WatchDogClose();

@@ -150,7 +150,7 @@ public:
 
     /// An entry in the program's own words (an undo says what it put back),
     /// written like LogSingle when the kind `op` is logged. `text` starts with
-    /// a blank; its control characters are written as "?".
+    /// a blank; it stays one line as every entry does.
     void LogText(WDOperation op, const std::string& text);
 
     /// The entry text after the date and time (it starts with a blank).

@@ -21,6 +21,7 @@
 #include "support/files.h"
 #include "support/mainwindowfixture.h"
 #include "support/modalwatch.h"
+#include "support/tmpfsmount.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -420,6 +421,89 @@ TEST_F(OpsGui, DeleteByKeysAndMenu) {
     EXPECT_EQ(fw().Count(), 0);
     EXPECT_FALSE(state.fileOperationRunning);
     EXPECT_TRUE(form->MainTreeView->hasFocus());
+}
+
+TEST_F(OpsGui, WipeModesRemoveOnlyTheNameOfAFileWithOtherNames) {
+    // Other names of the same data outside the drive: a backup, a snapshot.
+    ASSERT_EQ(::link(tmp.at("d/a.txt").c_str(), tmp.at("backup-a.txt").c_str()), 0);
+    ASSERT_EQ(::link(tmp.at("d/b.txt").c_str(), tmp.at("backup-b.txt").c_str()), 0);
+    ::chmod(tmp.at("d/b.txt").c_str(), 0444);
+    const std::string other = "\r\nIts data has 1 other name (hard links): only this name is "
+                              "removed, and the data is not wiped.";
+    settings.DeleteType = 4;
+    current("a.txt");
+    prompter.answer(true).answer(true);
+    press(list(), Qt::Key_D);
+    EXPECT_EQ(prompter.questions(), (std::vector<std::string>{"Delete file: D:\\a.txt",
+                                                              "Delete file: D:\\a.txt" + other}));
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(tmp.at("d/a.txt"))));
+    EXPECT_EQ(ReadFile(tmp.at("backup-a.txt")), "a");
+
+    // Tagged, in mode 2 (which truncates): the same question, and Cancel
+    // leaves the file alone. The shared mode is not touched either.
+    settings.DeleteType = 2;
+    settings.SkipDeleteSpecialAttrOption = true;
+    current("b.txt");
+    fw().Record(fw().Current())->SetTagged(true);
+    prompter.clear();
+    prompter.answer(false).answer(false).answer(false);
+    press(list(), Qt::Key_D, Qt::ControlModifier);
+    EXPECT_EQ(
+        prompter.questions(),
+        (std::vector<std::string>{"Confirm delete for each file?", "Delete file: D:\\b.txt" + other,
+                                  "Can't delete file: D:\\b.txt     "}));
+    EXPECT_EQ(ReadFile(tmp.at("d/b.txt")), "b");
+    EXPECT_EQ(modeOf(tmp.at("backup-b.txt")), 0444u);
+    prompter.clear();
+    prompter.answer(false).answer(true);
+    press(list(), Qt::Key_D, Qt::ControlModifier);
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(tmp.at("d/b.txt"))));
+    EXPECT_EQ(ReadFile(tmp.at("backup-b.txt")), "b");
+    EXPECT_EQ(modeOf(tmp.at("backup-b.txt")), 0444u);
+}
+
+TEST_F(OpsGui, DeletingThroughALinkIntoAnotherMountUsesThatMountsTrash) {
+    TmpfsMount mnt(tmp.at("mnt"));
+    if (!mnt.mounted())
+        GTEST_SKIP() << mnt.reason();
+    tmp.mkdir("xdg");
+    ScopedEnv data("XDG_DATA_HOME", tmp.at("xdg"));
+    tmp.write("mnt/deep/dir/x.txt", "x");
+    tmp.symlink(tmp.at("mnt/deep/dir"), "d/linked");
+    form->logger().RelogDir();
+    cat->Tree().Select(form->logger().FindNodeByPath("D:\\linked\\"));
+    form->logger().LogDirBranch();
+    form->FillMainListBox();
+    idle();
+    focusList();
+    current("x.txt");
+    prompter.answer(true);
+    press(list(), Qt::Key_D);
+    EXPECT_EQ(prompter.questions(), std::vector<std::string>{"Delete file: D:\\linked\\x.txt"});
+    const std::string trash = tmp.at("mnt/.Trash-" + std::to_string(::getuid()));
+    EXPECT_EQ(ReadFile(trash + "/files/x.txt"), "x");
+    EXPECT_NE(ReadFile(trash + "/info/x.txt.trashinfo").find("\nPath=deep/dir/x.txt\n"),
+              std::string::npos);
+    EXPECT_FALSE(Exists(tmp.at("mnt/deep/dir/x.txt")));
+    EXPECT_FALSE(Exists(tmp.at("mnt/deep/dir/.Trash-" + std::to_string(::getuid()))));
+}
+
+TEST_F(OpsGui, ANameWithALineBreakCannotForgeALineOfTheWatchDogLog) {
+    settings.DeleteType = 1;
+    // A name cannot hold the "/" of a date; the forged line makes do without.
+    const std::string name = "x\r\n24-01-02 13:05:03 Delete file: innocent.txt";
+    tmp.write("d/" + name, "x");
+    form->logger().RelogDir();
+    form->FillMainListBox();
+    idle();
+    current(name);
+    prompter.answer(true);
+    press(list(), Qt::Key_D);
+    EXPECT_FALSE(Exists(tmp.at("d/" + name)));
+    EXPECT_TRUE(logHas(" Delete file: D:\\x\xE2\x90\x8D\xE2\x90\x8A"
+                       "24-01-02 13:05:03 Delete file: innocent.txt\r\n"))
+        << log();
+    EXPECT_FALSE(logHas("\n24-01-02")) << log();
 }
 
 TEST_F(OpsGui, VirtualRootsAndNetworkDisksFromTheMenus) {
