@@ -23,6 +23,16 @@ bool exists(const std::string& path) {
     return platform::StatPath(path, st) != ENOENT;
 }
 
+/// The same entry as listed: a directory may have changed inside (its size
+/// is measured anew), anything else must be as it was.
+bool sameItem(const platform::EntryStat& now, const platform::EntryStat& then) {
+    if (now.kind != then.kind)
+        return false;
+    return now.kind == platform::EntryKind::Directory
+               ? now.device == then.device && now.inode == then.inode
+               : platform::SameAndUnchanged(now, then);
+}
+
 } // namespace
 
 TrashCan::TrashCan(Prompter& prompter) : m_prompter(prompter) {}
@@ -91,8 +101,19 @@ bool TrashCan::erase(const std::vector<size_t>& indexes) {
     for (const size_t i : indexes) {
         if (i >= m_items.size())
             continue;
-        if (const int e = platform::EraseTrashItem(m_items[i].trashDir, m_items[i].name))
-            m_prompter.inform("Cannot delete " + m_items[i].name + ": " + platform::ErrorText(e) +
+        const platform::TrashEntry& item = m_items[i];
+        // Only what the list showed goes for good: an item another program
+        // put in its place, or one that changed since, is asked about.
+        platform::EntryStat now;
+        const int found = platform::StatPath(item.trashDir + "/files/" + item.name, now);
+        if (found == ENOENT)
+            continue;
+        if (found == 0 && !sameItem(now, item.stat) &&
+            !m_prompter.askYesNo(item.name + " in the trash changed since the list was read." +
+                                 "\n\nDelete it for good anyway?" + kFiveBlanks))
+            continue;
+        if (const int e = platform::EraseTrashItem(item.trashDir, item.name))
+            m_prompter.inform("Cannot delete " + item.name + ": " + platform::ErrorText(e) +
                               kFiveBlanks);
     }
     Read(m_roots);

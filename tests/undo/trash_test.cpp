@@ -195,5 +195,26 @@ TEST_F(TrashTest, RestoreDeleteAndEmptyDoWhatTheySay) {
     EXPECT_NE(prompter.questions().back().find("Empty the trash?"), std::string::npos);
 }
 
+// Delete for good removes what the list showed: an item replaced or written to
+// since the list was read is asked about again, and stays at a No.
+TEST_F(TrashTest, AnItemChangedSinceTheListIsAskedAboutBeforeItGoes) {
+    put("data/Trash", "a.txt", "alpha", tmp.at("d/a.txt"));
+    put("data/Trash", "b.txt", "beta", tmp.at("d/b.txt"));
+    TrashCan can(prompter);
+    can.Read({tmp.at("d")});
+    ASSERT_EQ(can.Items().size(), 2u);
+    tmp.write("data/Trash/files/a.txt", "another alpha, put here since");
+
+    prompter.answer(true);  // delete these 2 items for good?
+    prompter.answer(false); // a.txt changed: keep it
+    EXPECT_TRUE(can.DeleteForGood({0, 1}));
+    EXPECT_EQ(ReadFile(tmp.at("data/Trash/files/a.txt")), "another alpha, put here since");
+    EXPECT_FALSE(Exists(tmp.at("data/Trash/files/b.txt")));
+    EXPECT_NE(prompter.questions().back().find("a.txt in the trash changed since"),
+              std::string::npos);
+    ASSERT_EQ(can.Items().size(), 1u);
+    EXPECT_EQ(can.Items()[0].name, "a.txt");
+}
+
 } // namespace
 } // namespace zentrix::test
