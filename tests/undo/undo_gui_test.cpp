@@ -3,6 +3,7 @@
 #include "catalogue/treenode.h"
 #include "filewindow/filewindow.h"
 #include "gui/app/mainmenubar.h"
+#include "gui/config/toptionsform.h"
 #include "gui/controls/thistorycombobox.h"
 #include "gui/ops/copymovecontroller.h"
 #include "gui/ops/diropscontroller.h"
@@ -15,11 +16,13 @@
 #include "gui/undo/undocontroller.h"
 #include "support/files.h"
 #include "support/mainwindowfixture.h"
+#include "support/modalwatch.h"
 #include "undo/undojournal.h"
 
 #include <QAction>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTreeWidget>
 
 using namespace zentrix;
@@ -203,5 +206,96 @@ TEST_F(UndoGui, ADamagedJournalIsSetAsideWithAMessage) {
     EXPECT_NE(prompter.texts().back().find("UNDO.JOURNAL.damaged"), std::string::npos);
     EXPECT_TRUE(Exists(tmp.at("home/UNDO.JOURNAL.damaged")));
     EXPECT_TRUE(form->undo().journal().Entries().empty());
+    EXPECT_EQ(undoCaption(), "Und&o");
+}
+
+// The trash window deletes what the user picked for good, after the question,
+// and Empty deletes the rest; the files are gone from the disk, descriptions
+// and all.
+TEST_F(UndoGui, TheTrashWindowDeletesForGoodAndEmpties) {
+    for (const char* name : {"one.txt", "two.txt", "three.txt"}) {
+        tmp.write(std::string("data/Trash/files/") + name, name);
+        tmp.write(std::string("data/Trash/info/") + name + ".trashinfo",
+                  "[Trash Info]\nPath=" + tmp.at("d/") + name +
+                      "\nDeletionDate=2021-01-01T00:00:00\n");
+    }
+    form->menus().action("miVolTrash")->trigger();
+    idle();
+    TTrashForm* trash = form->undo().trashForm();
+    ASSERT_TRUE(trash && trash->isVisible());
+    QTreeWidget* items = trash->lvTrash;
+    ASSERT_EQ(items->topLevelItemCount(), 3);
+    int two = -1;
+    for (int i = 0; i < items->topLevelItemCount(); ++i)
+        if (items->topLevelItem(i)->text(TTrashForm::ColName) == "two.txt")
+            two = i;
+    ASSERT_GE(two, 0);
+    items->clearSelection();
+    items->topLevelItem(two)->setSelected(true);
+
+    prompter.answer(false); // not for good after all
+    trash->btnDeleteForGood->click();
+    idle();
+    EXPECT_TRUE(Exists(tmp.at("data/Trash/files/two.txt")));
+    prompter.answer(true);
+    trash->btnDeleteForGood->click();
+    idle();
+    EXPECT_FALSE(Exists(tmp.at("data/Trash/files/two.txt")));
+    EXPECT_FALSE(Exists(tmp.at("data/Trash/info/two.txt.trashinfo")));
+    EXPECT_TRUE(Exists(tmp.at("data/Trash/files/one.txt")));
+    ASSERT_EQ(items->topLevelItemCount(), 2);
+
+    prompter.answer(true);
+    trash->btnEmpty->click();
+    idle();
+    EXPECT_EQ(items->topLevelItemCount(), 0);
+    for (const char* name : {"one.txt", "three.txt"}) {
+        EXPECT_FALSE(Exists(tmp.at("data/Trash/files/") + name)) << name;
+        EXPECT_FALSE(Exists(tmp.at("data/Trash/info/") + name + ".trashinfo")) << name;
+    }
+    EXPECT_FALSE(trash->btnEmpty->isEnabled());
+    EXPECT_TRUE(prompter.allAnswersUsed());
+    trash->close();
+}
+
+// The journal's size is an option of the WatchDog page, kept in the settings
+// file; the next run keeps only that many operations, the newest.
+TEST_F(UndoGui, TheJournalKeepsAsManyOperationsAsTheOptionSays) {
+    OnModalShown([](QWidget* dialog) {
+        auto* options = qobject_cast<TOptionsForm*>(dialog);
+        ASSERT_NE(options, nullptr);
+        EXPECT_EQ(options->seUndoEntries->value(), 1000);
+        options->seUndoEntries->setValue(2);
+        options->btnOK->click();
+    });
+    ASSERT_TRUE(form->menus().runCommand("miZentrixPropertiesClick"));
+    reactivate();
+    const std::string saved = ReadFile(tmp.at("home/registry.ini"));
+    const size_t section = saved.find("WatchDogOptions]\n");
+    ASSERT_NE(section, std::string::npos) << saved;
+    EXPECT_NE(saved.find("UndoEntries=2\n", section), std::string::npos) << saved;
+
+    // Three renames, one after the other.
+    const std::pair<const char*, const char*> renames[] = {
+        {"a.txt", "a1.txt"}, {"a1.txt", "a2.txt"}, {"a2.txt", "a3.txt"}};
+    for (const auto& [from, to] : renames) {
+        openDir("D:\\");
+        fw().SetCurrent(rowOf(from));
+        list()->setCurrentIndex(rowOf(from));
+        press(list(), Qt::Key_R);
+        answer(form->ops().renameFilePage()->hbBox, to);
+    }
+    ASSERT_EQ(ReadFile(tmp.at("d/a3.txt")), "alpha");
+
+    ASSERT_NO_FATAL_FAILURE(start()); // the program again
+    const auto& entries = form->undo().journal().Entries();
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].info.target, "D:\\a2.txt");
+    EXPECT_EQ(entries[1].info.target, "D:\\a3.txt");
+    // Both undone, newest first; the oldest rename is no longer undone.
+    press(list(), Qt::Key_Z, Qt::ControlModifier);
+    press(list(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(ReadFile(tmp.at("d/a1.txt")), "alpha");
+    EXPECT_FALSE(Exists(tmp.at("d/a.txt")));
     EXPECT_EQ(undoCaption(), "Und&o");
 }
