@@ -218,16 +218,11 @@ void FileChanges::OK_RenameSingleFile(const std::string& text) {
     const std::string dir = record->FileDirName();
     const std::string oldName(record->FileName());
     const auto hostDir = m_cat.HostPath(record->DirNode());
-    // A name without extension gets a full stop, so that "*.OLD" finds one;
-    // the file system here would keep a trailing one, so it goes again.
-    const bool dotAdded = oldName.find('.') == std::string::npos;
-    std::string newName =
-        ApplyNameMask(dotAdded ? oldName + "." : oldName, text, [&](const std::string& candidate) {
+    const std::string newName =
+        ApplyNameMaskToFile(oldName, text, [&](const std::string& candidate) {
             struct stat st {};
             return hostDir && ::lstat((*hostDir + "/" + candidate).c_str(), &st) == 0;
         });
-    if (dotAdded && newName.size() > 1 && newName.back() == '.')
-        newName.pop_back();
 
     const std::string oldPath = dir + oldName;
     const std::string newPath = dir + newName;
