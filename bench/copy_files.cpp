@@ -132,8 +132,8 @@ Figures compare(const std::string& dir, const std::string& set, TFileOperator& o
         made.push_back(dest);
         ::mkdir(dest.c_str(), 0755);
         ::sync();
-        op.SetSource(source + ";");
-        op.SetDestination(dest + "/");
+        op.SetSources({source});
+        op.SetDestination(dest);
         bool ok = true;
         f.engine = std::min(f.engine, timed([&] { ok = op.Execute(); }));
         if (!ok)
@@ -174,8 +174,8 @@ Figures windowCost(const std::string& dir, TFileOperator& op, FileOpWindow& quie
             ::mkdir(dest.c_str(), 0755);
             ::sync();
             op.SetWindow(window);
-            op.SetSource(source + ";");
-            op.SetDestination(dest + "/");
+            op.SetSources({source});
+            op.SetDestination(dest);
             const double t = timed([&] { op.Execute(); });
             double& best = window == &quiet ? f.cp : f.engine;
             best = std::min(best, t);

@@ -18,6 +18,7 @@
 #include "platform/drivetable.h"
 #include "platform/filetransfer.h"
 
+
 namespace zentrix {
 namespace {
 
@@ -176,7 +177,7 @@ void CopyMoveCommands::startSingle(Kind kind) {
         !m_watchDog.MayTouchFile(
             path, "Moving this file could cause Windows to malfunction! Move anyway?     "))
         return;
-    m_sourceList = path + ";";
+    m_sources = {path};
     m_withPaths = false;
     m_ui->showPage(kind == Kind::Copy ? CopyMovePage::CopyAs : CopyMovePage::MoveAs, "*.*", true);
 }
@@ -215,9 +216,7 @@ void CopyMoveCommands::startTagged(Kind kind, bool withPaths) {
     if (withPaths) {
         m_withPathsList = std::move(paths);
     } else {
-        m_sourceList.clear();
-        for (const std::string& p : paths)
-            m_sourceList += p + ";";
+        m_sources = std::move(paths);
         m_withPaths = false;
     }
     const CopyMovePage page = kind == Kind::Copy
@@ -310,8 +309,8 @@ CopyMoveCommands::StripCommonDirectories(const std::vector<std::string>& paths,
     if (paths.size() == 1) {
         const std::vector<std::string> parts = components(paths[0]);
         if (!keepLastCommon || parts.size() < 2)
-            return {Trim(parts.back())};
-        return {Trim(parts[parts.size() - 2] + "\\" + parts.back())};
+            return {parts.back()};
+        return {parts[parts.size() - 2] + "\\" + parts.back()};
     }
     std::vector<std::vector<std::string>> parts;
     for (const std::string& p : paths)
@@ -332,42 +331,37 @@ CopyMoveCommands::StripCommonDirectories(const std::vector<std::string>& paths,
     if (keepLastCommon && oneDirectory && k > 0)
         --k;
     // The character position of component k, from the first path (the
-    // components before it are the same in all).
+    // components before it are the same in all). Nothing is trimmed: a blank
+    // at either end belongs to the name.
     size_t offset = 0;
     for (size_t i = 0; i < k && i < parts[0].size(); ++i)
         offset += parts[0][i].size() + 1;
     std::vector<std::string> out;
     for (const std::string& p : paths)
-        out.push_back(Trim(offset < p.size() ? p.substr(offset) : std::string()));
+        out.push_back(offset < p.size() ? p.substr(offset) : std::string());
     return out;
 }
 
-bool CopyMoveCommands::buildWithPaths(const std::string& dest, std::string& sources,
-                                      std::string& dests) {
+void CopyMoveCommands::buildWithPaths(const std::string& dest,
+                                      const std::vector<std::string>& sources,
+                                      std::vector<std::string>& targets) {
     std::vector<std::string> relative;
-    for (const std::string& path : m_withPathsList)
-        relative.push_back(Trim(path.size() > 3 ? path.substr(3) : std::string()));
+    for (const std::string& path : sources)
+        relative.push_back(path.size() > 3 ? path.substr(3) : std::string());
     if (m_prompter.askYesNo("Strip common directories ?     "))
         relative = StripCommonDirectories(relative, true);
-    for (size_t i = 0; i < m_withPathsList.size() && i < relative.size(); ++i) {
-        std::string source = m_withPathsList[i];
-        std::string rel = relative[i];
+    const platform::DriveTable& drives = m_cat.Drives();
+    for (size_t i = 0; i < sources.size() && i < relative.size(); ++i) {
+        const std::string& rel = relative[i];
         const size_t slash = rel.find_last_of('\\');
-        const std::string dirPart = slash == std::string::npos ? "" : rel.substr(0, slash + 1);
-        std::string name = slash == std::string::npos ? rel : rel.substr(slash + 1);
-        if (ExtensionOf(name).empty()) {
-            source += ".";
-            name += ".";
-        }
-        const std::string targetDir = dest + dirPart;
-        const platform::DriveTable& drives = m_cat.Drives();
-        const std::string masked = ApplyNameMask(name, m_asMask, [&](const std::string& n) {
-            return hostExists(drives.ToHostPath(targetDir + n));
-        });
-        sources += source + ";";
-        dests += targetDir + masked + ";";
+        const std::string targetDir =
+            dest + (slash == std::string::npos ? "" : rel.substr(0, slash + 1));
+        const std::string name = slash == std::string::npos ? rel : rel.substr(slash + 1);
+        targets.push_back(targetDir +
+                          ApplyNameMaskToFile(name, m_asMask, [&](const std::string& n) {
+                              return hostExists(drives.ToHostPath(targetDir + n));
+                          }));
     }
-    return !sources.empty();
 }
 
 void CopyMoveCommands::okTo(Kind kind, const std::string& text) {
@@ -383,29 +377,23 @@ void CopyMoveCommands::okTo(Kind kind, const std::string& text) {
         DestinationDir(text, currentDir, m_state.currentDisk, kind == Kind::Copy);
     const std::string destText = withoutTrailingBackslash(dest);
     const CopyMovePage toPage = kind == Kind::Copy ? CopyMovePage::CopyTo : CopyMovePage::MoveTo;
+    m_ui->addHistory(toPage, dest);
+    m_ui->closePage();
+    std::vector<std::string> sources = m_withPaths ? m_withPathsList : m_sources;
     {
         RunningFlag running(m_state);
         BusyGuard busy(m_state);
-        m_ui->addHistory(toPage, dest);
-        m_ui->closePage();
 
-        std::string sources, dests;
-        std::vector<std::string> logged; // the sources as the log names them
+        const std::vector<std::string> logged = sources; // the sources as the log names them
         if (m_withPaths) {
-            buildWithPaths(dest, sources, dests);
-            logged = m_withPathsList;
+            std::vector<std::string> targets;
+            buildWithPaths(dest, sources, targets);
+            m_operator.SetSources(std::move(sources));
+            m_operator.SetDestinations(std::move(targets));
             m_operator.Flags.add(FileOpFlag::foNoConfirmMkDir);
         } else {
-            sources = m_sourceList;
-            dests = dest + m_asMask;
-            for (size_t pos = 0; pos < m_sourceList.size();) {
-                const size_t end = m_sourceList.find(';', pos);
-                if (end == std::string::npos)
-                    break;
-                if (end > pos)
-                    logged.push_back(m_sourceList.substr(pos, end - pos));
-                pos = end + 1;
-            }
+            m_operator.SetSources(std::move(sources));
+            m_operator.SetDestination(dest, m_asMask);
         }
         // Whether to log is decided before the work.
         WatchDogRun log(m_watchDog,
@@ -413,8 +401,6 @@ void CopyMoveCommands::okTo(Kind kind, const std::string& text) {
                         m_state.scope != 1);
         m_operator.Operation = kind == Kind::Copy ? FileOperation::foCopy : FileOperation::foMove;
         m_catalogueUi.setCurrDirLabel("Please wait ...");
-        m_operator.SetSource(sources);
-        m_operator.SetDestination(dests);
         m_operator.Execute(); // its own questions told the user what went wrong
         m_operator.Flags.remove(FileOpFlag::foNoConfirmMkDir);
 
@@ -478,9 +464,7 @@ void CopyMoveCommands::DropOnTree(const std::string& targetDir,
         m_withPathsList = names;
         m_withPaths = true;
     } else {
-        m_sourceList.clear();
-        for (const std::string& name : names)
-            m_sourceList += name + ";";
+        m_sources = names;
         m_withPaths = false;
     }
     m_asMask = "*.*";
@@ -493,8 +477,9 @@ void CopyMoveCommands::DropFromFileWindow(const std::string& targetDir, bool cop
     const Kind kind = copy ? Kind::Copy : Kind::Move;
     std::vector<std::string> paths;
     for (int i = 0; i < m_fileWindow.Count(); ++i)
-        if (const TFileClass* record = m_fileWindow.Record(i); record && record->Tagged())
+        if (const TFileClass* record = m_fileWindow.Record(i); record && record->Tagged()) {
             paths.push_back(record->FullName());
+        }
     if (paths.empty()) {
         TFileClass* current = m_fileWindow.Record(m_fileWindow.Current());
         if (!current)
@@ -524,9 +509,7 @@ void CopyMoveCommands::DropFromFileWindow(const std::string& targetDir, bool cop
     if (m_prompter.askOkCancel(std::string(copy ? "Copy " : "Move ") +
                                std::to_string(paths.size()) + " files to: " + targetDir +
                                " ?     ")) {
-        m_sourceList.clear();
-        for (const std::string& path : paths)
-            m_sourceList += path + ";";
+        m_sources = std::move(paths);
         m_withPaths = false;
         m_asMask = "*.*";
         okTo(kind, targetDir);
@@ -553,9 +536,7 @@ void CopyMoveCommands::DropFindResults(const std::string& targetDir,
     if (!m_prompter.askOkCancel("Copy " + std::to_string(names.size()) + " files to: " + targetDir +
                                 " ?     "))
         return;
-    m_sourceList.clear();
-    for (const std::string& name : names)
-        m_sourceList += name + ";";
+    m_sources = names;
     m_withPaths = false;
     m_asMask = "*.*";
     okTo(Kind::Copy, targetDir);

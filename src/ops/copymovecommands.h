@@ -98,7 +98,8 @@ public:
                                       char currentDisk, bool dotAllowed);
 
     // --- state between the prompts (for tests) --------------------------------------
-    const std::string& SourceList() const { return m_sourceList; }
+    /// The sources of the plain variants, exact names in the file window's order.
+    const std::vector<std::string>& Sources() const { return m_sources; }
     const std::vector<std::string>& WithPathsList() const { return m_withPathsList; }
     const std::string& AsMask() const { return m_asMask; }
     bool WithPaths() const { return m_withPaths; }
@@ -111,7 +112,9 @@ private:
     void okTo(Kind kind, const std::string& text);
     void afterMove(const std::string& dest);
     void refreshDestination(const std::string& dest);
-    bool buildWithPaths(const std::string& dest, std::string& sources, std::string& dests);
+    /// Where each file of the with-paths list goes below `dest`.
+    void buildWithPaths(const std::string& dest, const std::vector<std::string>& sources,
+                        std::vector<std::string>& targets);
 
     Catalogue& m_cat;
     AppState& m_state;
@@ -124,7 +127,7 @@ private:
     CopyMoveUi m_noUi;
     CopyMoveUi* m_ui = &m_noUi;
 
-    std::string m_sourceList;
+    std::vector<std::string> m_sources;
     std::vector<std::string> m_withPathsList;
     std::string m_asMask = "*.*";
     bool m_withPaths = false;

@@ -181,7 +181,7 @@ void DirOps::DirCopy() {
     mark(true);
 }
 
-bool DirOps::listBranch(const std::string& hostSource, std::vector<std::string>& relative) {
+bool DirOps::listBranch(const std::string& hostSource, std::vector<BranchDir>& dirs) {
     // Depth first, the source itself first; links are entries, never descended.
     struct Level {
         DirHandle dir;
@@ -195,7 +195,8 @@ bool DirOps::listBranch(const std::string& hostSource, std::vector<std::string>&
     while (!stack.empty()) {
         Level level = std::move(stack.back());
         stack.pop_back();
-        relative.push_back(level.relative);
+        BranchDir& here = dirs.emplace_back();
+        here.relative = level.relative;
         std::vector<std::pair<std::string, EntryKind>> entries;
         level.dir.List(entries);
         std::vector<Level> children;
@@ -207,14 +208,16 @@ bool DirOps::listBranch(const std::string& hostSource, std::vector<std::string>&
                     continue;
                 kind = st.kind;
             }
-            if (kind != EntryKind::Directory)
+            if (kind != EntryKind::Directory) {
+                here.files.push_back(name);
                 continue;
+            }
             DirHandle child;
             if (level.dir.OpenChild(name, child) != 0)
                 continue;
-            children.push_back(
-                {std::move(child), level.relative + platform::EscapeHostName(name) + "\\"});
+            children.push_back({std::move(child), level.relative + name + "/"});
         }
+        std::sort(here.files.begin(), here.files.end());
         // Pushed in reverse so that the walk takes them in name order.
         std::sort(children.begin(), children.end(),
                   [](const Level& a, const Level& b) { return a.relative > b.relative; });
@@ -224,18 +227,21 @@ bool DirOps::listBranch(const std::string& hostSource, std::vector<std::string>&
     return true;
 }
 
-bool DirOps::pasteFiles(const std::string& source, const std::string& target, bool copy) {
-    const auto host = m_cat.Drives().ToHostPath(source);
-    std::vector<std::string> relative;
-    if (!host || !listBranch(*host, relative))
-        return false;
-    // Each directory's files go to the same place below the target; directories
-    // without files are not made.
-    std::string sources, dests;
-    for (const std::string& rel : relative) {
-        sources += source + "\\" + rel + "*.*;";
-        dests += target + "\\" + rel + "*.*;";
-    }
+DirOps::PasteResult DirOps::pasteFiles(const std::string& hostSource, const std::string& hostTarget,
+                                       bool copy) {
+    std::vector<BranchDir> dirs;
+    if (!listBranch(hostSource, dirs))
+        return PasteResult::Failed;
+    // Each directory's files go to the same place below the target, each by
+    // its exact name; directories without files are not made.
+    std::vector<std::string> sources, targets;
+    for (const BranchDir& dir : dirs)
+        for (const std::string& name : dir.files) {
+            sources.push_back(hostSource + "/" + dir.relative + name);
+            targets.push_back(hostTarget + "/" + dir.relative + name);
+        }
+    if (sources.empty())
+        return PasteResult::Done;
     const FileOperation oldOperation = m_operator.Operation;
     const FileOpFlags oldFlags = m_operator.Flags;
     m_operator.Operation = copy ? FileOperation::foCopy : FileOperation::foMove;
@@ -243,31 +249,31 @@ bool DirOps::pasteFiles(const std::string& source, const std::string& target, bo
     m_operator.Flags.add(FileOpFlag::foFilesOnly)
         .add(FileOpFlag::foMultiDestFiles)
         .add(FileOpFlag::foNoConfirmMkDir);
-    m_operator.SetSource(sources);
-    m_operator.SetDestination(dests);
+    m_operator.SetSources(std::move(sources));
+    m_operator.SetDestinations(std::move(targets));
     const bool done = m_operator.Execute();
     m_operator.Operation = oldOperation;
     m_operator.Flags = oldFlags;
-    return done;
+    if (done)
+        return PasteResult::Done;
+    return m_operator.Aborted() || m_operator.Failed() ? PasteResult::Failed : PasteResult::Skipped;
 }
 
-void DirOps::removeEmptied(const std::string& source) {
+void DirOps::removeEmptied(const std::string& hostSource) {
     // After a move every file has gone: the directories left are removed from
     // the deepest up. Anything still in them (a file that came meanwhile) stays,
     // and so does every directory above it.
-    const auto host = m_cat.Drives().ToHostPath(source);
-    std::vector<std::string> relative;
-    if (!host || !listBranch(*host, relative))
+    std::vector<BranchDir> dirs;
+    if (!listBranch(hostSource, dirs))
         return;
-    StopPanel stop(m_progress, static_cast<int64_t>(relative.size()));
+    StopPanel stop(m_progress, static_cast<int64_t>(dirs.size()));
     int64_t done = 0;
-    for (auto it = relative.rbegin(); it != relative.rend(); ++it) {
-        if (it->empty())
+    for (auto it = dirs.rbegin(); it != dirs.rend(); ++it) {
+        if (it->relative.empty())
             break; // the source itself is the caller's
-        std::string rel = *it;
+        std::string rel = it->relative;
         rel.pop_back();
-        if (const auto dir = m_cat.Drives().ToHostPath(source + "\\" + rel))
-            removeDirectory(*dir);
+        removeDirectory(hostSource + "/" + rel);
         m_progress.setPosition(++done);
         m_progress.pump();
     }
@@ -335,8 +341,10 @@ void DirOps::DirPaste() {
         } else {
             // A copy, or a move to another file system: the files, directory by
             // directory, through the file operator (which asks before it
-            // replaces anything).
-            aborted = !pasteFiles(source, target, copy);
+            // replaces anything). Files the user chose to skip leave the paste
+            // complete; a failure or a cancel is an abort.
+            aborted =
+                !targetHost || pasteFiles(*sourceHost, *targetHost, copy) == PasteResult::Failed;
             movedByFiles = !copy;
         }
 
@@ -356,7 +364,7 @@ void DirOps::DirPaste() {
             TTreeNode* sourceNode = m_logger.FindNodeByPath(m_clipboard);
             if (sourceNode)
                 m_logger.UnlogBranch(sourceNode);
-            removeEmptied(source);
+            removeEmptied(*sourceHost);
             if (removeDirectory(*sourceHost) == 0)
                 if (TTreeNode* gone = m_logger.FindNodeByPath(m_clipboard))
                     m_cat.Tree().DeleteNode(gone);

@@ -142,6 +142,7 @@ FileOpJob::ErrorAnswer FileOpJob::errorQuestion(const std::string& what, int err
         return ErrorAnswer::Retry;
     if (a == 1) {
         m_incomplete = true;
+        m_failed = true;
         return ErrorAnswer::Skip;
     }
     return ErrorAnswer::Cancel;
@@ -149,6 +150,7 @@ FileOpJob::ErrorAnswer FileOpJob::errorQuestion(const std::string& what, int err
 
 FileOpJob::Step FileOpJob::sameFile(const std::string& srcPath) {
     m_incomplete = true;
+    m_failed = true;
     const int a =
         m_hooks.ask({"Cannot " + verb() + " " + m_hooks.display(srcPath) +
                          ": the source and the destination are the same file." + closing(),
@@ -212,6 +214,7 @@ void FileOpJob::Run() {
         return;
     }
     measure();
+        m_failed = true;
     if (m_operation == FileOperation::foDelete && !confirmDelete()) {
         m_cancelled = true;
         return;

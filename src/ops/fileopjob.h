@@ -68,6 +68,9 @@ public:
     /// Every item was done: nothing skipped, failed or cancelled.
     bool Succeeded() const { return !m_cancelled && !m_incomplete; }
     bool Cancelled() const { return m_cancelled; }
+    /// Some item could not be done (an error, whatever the answer to it); an
+    /// item the user chose to skip at a collision is no failure.
+    bool Failed() const { return m_failed; }
     /// Targets given another name on a collision: (planned, used), host form.
     const std::vector<std::pair<std::string, std::string>>& Renamed() const { return m_renamed; }
 
@@ -120,6 +123,7 @@ private:
     bool m_cancelled = false;
     bool m_incomplete = false;
     enum class AllAnswer { None, Replace, Skip } m_all = AllAnswer::None;
+    bool m_failed = false;
     bool m_mkdirAll = false;
     std::vector<std::pair<std::string, std::string>> m_renamed;
 

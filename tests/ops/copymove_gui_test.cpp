@@ -249,6 +249,39 @@ TEST_F(CopyMoveGui, MoveWithPathsStripsToTheLastDirectory) {
     EXPECT_EQ(state.scope, 1);
 }
 
+TEST_F(CopyMoveGui, WithPathsUnderStarDotStarKeepsEveryName) {
+    tmp.write("d/m/a.b.c", "abc");
+    tmp.write("d/m/a.c", "ac");
+    tmp.write("d/m/a", "a");
+    tmp.write("d/m/README.commands.gz", "commands");
+    tmp.write("d/m/changelog.Debian.gz", "debian");
+    tmp.write("d/m/changelog.gz", "upstream");
+    ASSERT_TRUE(form->logger().GoToDirPath("D:\\m\\"));
+    openDir("D:\\m\\");
+    tag({"a.b.c", "a.c", "a"});
+    press(QKeyCombination(Qt::AltModifier, Qt::Key_M));
+    answerPage(CopyMovePage::FullMoveAs, "*.*");
+    prompter.answer(false); // do not strip
+    answerPage(CopyMovePage::MoveTo, "E:\\W");
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Strip common directories ?     "});
+    EXPECT_EQ(ReadFile(tmp.at("e/W/m/a.b.c")), "abc");
+    EXPECT_EQ(ReadFile(tmp.at("e/W/m/a.c")), "ac");
+    EXPECT_EQ(ReadFile(tmp.at("e/W/m/a")), "a");
+    for (const char* gone : {"d/m/a.b.c", "d/m/a.c", "d/m/a"})
+        EXPECT_FALSE(Exists(tmp.at(gone))) << gone;
+
+    prompter.clear();
+    tag({"README.commands.gz", "changelog.Debian.gz", "changelog.gz"});
+    press(QKeyCombination(Qt::AltModifier, Qt::Key_C));
+    answerPage(CopyMovePage::FullCopyAs, "*");
+    prompter.answer(true); // strip: the last common directory stays
+    answerPage(CopyMovePage::CopyTo, "E:\\C");
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Strip common directories ?     "});
+    EXPECT_EQ(ReadFile(tmp.at("e/C/m/README.commands.gz")), "commands");
+    EXPECT_EQ(ReadFile(tmp.at("e/C/m/changelog.Debian.gz")), "debian");
+    EXPECT_EQ(ReadFile(tmp.at("e/C/m/changelog.gz")), "upstream");
+}
+
 TEST_F(CopyMoveGui, CopyToALoggedDestinationReadsItAgain) {
     form->logger().LogDrive('E');
     openDir("D:\\");

@@ -23,10 +23,10 @@ TEST_F(OpsTest, AMoveAcrossFileSystemsKilledMidwayLosesNothing) {
     std::string sources;
     for (int i = 0; i < kFiles; ++i) {
         tmp.write("d/src/f" + std::to_string(i) + ".bin", contentOf(i));
-        sources += tmp.at("d/src/f" + std::to_string(i) + ".bin") + ";";
+        sources += " '" + tmp.at("d/src/f" + std::to_string(i) + ".bin") + "'";
     }
     const std::string command =
-        std::string(OPS_MOVE_HELPER) + " '" + sources + "' '" + tmp.at("e/mnt/out") + "/'";
+        std::string(OPS_MOVE_HELPER) + " '" + tmp.at("e/mnt/out") + "/'" + sources;
     int fds[2];
     ASSERT_EQ(::pipe(fds), 0);
     const pid_t child = ::fork();

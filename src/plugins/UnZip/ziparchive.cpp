@@ -509,7 +509,7 @@ void walk(const std::string& dir, const std::string& relative, const std::string
 
 } // namespace
 
-std::vector<PackItem> CollectPackItems(const std::vector<std::string>& names,
+std::vector<PackItem> CollectPackItems(const std::vector<ZipListItem>& names,
                                        const std::string& baseDir, bool recurse,
                                        bool keepSubdirectories, const std::string& exclude) {
     struct stat ex {};
@@ -532,7 +532,8 @@ std::vector<PackItem> CollectPackItems(const std::vector<std::string>& names,
                 relative.rfind('/') == std::string::npos ? 0 : relative.rfind('/') + 1);
         items.push_back({path, stored});
     };
-    for (const std::string& raw : names) {
+    for (const ZipListItem& item : names) {
+        const std::string& raw = item.path;
         if (raw.empty())
             continue;
         const std::string path = raw[0] == '/' ? raw : baseDir + "/" + raw;
@@ -541,7 +542,7 @@ std::vector<PackItem> CollectPackItems(const std::vector<std::string>& names,
         const std::string dir = slash == 0 ? "/" : path.substr(0, slash);
         std::vector<std::pair<std::string, std::string>> found;
         struct stat st {};
-        if (last.find_first_of("*?") != std::string::npos) {
+        if (item.mask) {
             walk(dir, "", last, recurse, found, 0);
         } else if (::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
             walk(path, last + "/", "*", true, found, 0);
