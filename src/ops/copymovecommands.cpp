@@ -12,12 +12,14 @@
 #include "core/text.h"
 #include "filewindow/filewindow.h"
 #include "ops/namemask.h"
+#include "ops/seenfile.h"
 #include "ops/tfileoperator.h"
 #include "ops/twdlist.h"
 #include "ops/watchdogrun.h"
 #include "platform/drivetable.h"
 #include "platform/filetransfer.h"
 
+#include <algorithm>
 
 namespace zentrix {
 namespace {
@@ -173,11 +175,14 @@ void CopyMoveCommands::startSingle(Kind kind) {
     if (!record)
         return;
     const std::string path = record->FullName();
+    SeenFile seen = SeenFile::Of(*record, m_cat.HostPath(record).value_or(std::string()));
+    record = nullptr; // the question lets events through
     if (kind == Kind::Move &&
         !m_watchDog.MayTouchFile(
             path, "Moving this file could cause Windows to malfunction! Move anyway?     "))
         return;
     m_sources = {path};
+    m_seen = {std::move(seen)};
     m_withPaths = false;
     m_ui->showPage(kind == Kind::Copy ? CopyMovePage::CopyAs : CopyMovePage::MoveAs, "*.*", true);
 }
@@ -194,6 +199,7 @@ void CopyMoveCommands::startTagged(Kind kind, bool withPaths) {
         return;
     }
     std::vector<std::string> paths;
+    std::vector<SeenFile> seen;
     {
         Hourglass hourglass(*m_ui);
         // Indexes, not records, across the questions: a question lets events
@@ -203,6 +209,7 @@ void CopyMoveCommands::startTagged(Kind kind, bool withPaths) {
             if (!record || !record->Tagged())
                 continue;
             const std::string path = record->FullName();
+            seen.push_back(SeenFile::Of(*record, m_cat.HostPath(record).value_or(std::string())));
             if (kind == Kind::Move &&
                 !m_watchDog.MayTouchFile(path, "Moving file: " + path +
                                                    " could cause Windows to malfunction! "
@@ -213,6 +220,7 @@ void CopyMoveCommands::startTagged(Kind kind, bool withPaths) {
     }
     if (paths.empty())
         return;
+    m_seen = std::move(seen);
     if (withPaths) {
         m_withPathsList = std::move(paths);
     } else {
@@ -380,6 +388,10 @@ void CopyMoveCommands::okTo(Kind kind, const std::string& text) {
     m_ui->addHistory(toPage, dest);
     m_ui->closePage();
     std::vector<std::string> sources = m_withPaths ? m_withPathsList : m_sources;
+    // A move takes the files away from where the user saw them: a file that
+    // changed since goes only when the user says so.
+    if (kind == Kind::Move && !keepSeen(sources))
+        return;
     {
         RunningFlag running(m_state);
         BusyGuard busy(m_state);
@@ -444,6 +456,34 @@ void CopyMoveCommands::okTo(Kind kind, const std::string& text) {
     m_catalogueUi.playCompletionSound();
 }
 
+bool CopyMoveCommands::keepSeen(std::vector<std::string>& sources) {
+    for (const SeenFile& seen : m_seen) {
+        const auto it = std::find(sources.begin(), sources.end(), seen.fullName);
+        if (it == sources.end())
+            continue;
+        const auto now = ChangedSinceSeen(seen);
+        if (!now)
+            continue;
+        for (int i = 0; i < m_fileWindow.Count(); ++i)
+            if (TFileClass* record = m_fileWindow.Record(i);
+                record && record->FullName() == seen.fullName) {
+                TakeDiskState(*record, *now);
+                m_fileWindow.EntryChanged(i);
+                break;
+            }
+        m_fileWindow.UpdateStatistics();
+        const Answer answer =
+            m_prompter.askYesNoCancel(ChangedFileQuestion(seen, *now, "Move it anyway?"));
+        if (answer == Answer::Cancel) {
+            m_catalogueUi.focusFileWindow();
+            return false;
+        }
+        if (answer == Answer::No)
+            sources.erase(std::find(sources.begin(), sources.end(), seen.fullName));
+    }
+    return true;
+}
+
 void CopyMoveCommands::refreshDestination(const std::string& dest) {
     TTreeNode* node = m_logger.FindNodeByPath(dest);
     if (!node || !node->Logged())
@@ -460,6 +500,7 @@ void CopyMoveCommands::DropOnTree(const std::string& targetDir,
     if (!m_prompter.askOkCancel("Copy " + std::to_string(names.size()) + " files to: " + targetDir +
                                 " ?     "))
         return;
+    m_seen.clear();
     if (m_prompter.askYesNo("Copy with full paths?     ")) {
         m_withPathsList = names;
         m_withPaths = true;
@@ -476,9 +517,11 @@ void CopyMoveCommands::DropFromFileWindow(const std::string& targetDir, bool cop
         return;
     const Kind kind = copy ? Kind::Copy : Kind::Move;
     std::vector<std::string> paths;
+    std::vector<SeenFile> seen;
     for (int i = 0; i < m_fileWindow.Count(); ++i)
         if (const TFileClass* record = m_fileWindow.Record(i); record && record->Tagged()) {
             paths.push_back(record->FullName());
+            seen.push_back(SeenFile::Of(*record, m_cat.HostPath(record).value_or(std::string())));
         }
     if (paths.empty()) {
         TFileClass* current = m_fileWindow.Record(m_fileWindow.Current());
@@ -486,6 +529,7 @@ void CopyMoveCommands::DropFromFileWindow(const std::string& targetDir, bool cop
             return;
         current->SetTagged(true);
         paths.push_back(current->FullName());
+        seen.push_back(SeenFile::Of(*current, m_cat.HostPath(current).value_or(std::string())));
     }
     if (kind == Kind::Move) {
         std::vector<std::string> allowed;
@@ -510,6 +554,7 @@ void CopyMoveCommands::DropFromFileWindow(const std::string& targetDir, bool cop
                                std::to_string(paths.size()) + " files to: " + targetDir +
                                " ?     ")) {
         m_sources = std::move(paths);
+        m_seen = std::move(seen);
         m_withPaths = false;
         m_asMask = "*.*";
         okTo(kind, targetDir);
@@ -537,6 +582,7 @@ void CopyMoveCommands::DropFindResults(const std::string& targetDir,
                                 " ?     "))
         return;
     m_sources = names;
+    m_seen.clear();
     m_withPaths = false;
     m_asMask = "*.*";
     okTo(Kind::Copy, targetDir);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ops/seenfile.h"
+
 #include <functional>
 #include <map>
 #include <string>
@@ -115,6 +117,10 @@ private:
     /// Where each file of the with-paths list goes below `dest`.
     void buildWithPaths(const std::string& dest, const std::vector<std::string>& sources,
                         std::vector<std::string>& targets);
+    /// Asks about every source that changed on disk since its row was seen
+    /// (the row then shows it as it is); those the user keeps back leave
+    /// `sources`. False when the user cancelled the whole move.
+    bool keepSeen(std::vector<std::string>& sources);
 
     Catalogue& m_cat;
     AppState& m_state;
@@ -128,6 +134,7 @@ private:
     CopyMoveUi* m_ui = &m_noUi;
 
     std::vector<std::string> m_sources;
+    std::vector<SeenFile> m_seen; // the rows the sources were taken from
     std::vector<std::string> m_withPathsList;
     std::string m_asMask = "*.*";
     bool m_withPaths = false;

@@ -160,7 +160,9 @@ FileOpJob::Step FileOpJob::sameFile(const std::string& srcPath) {
 }
 
 FileOpJob::Collision FileOpJob::collision(const DirHandle& dstDir, std::string& dstPath,
-                                          const EntryStat& source, const EntryStat& target) {
+                                          const EntryStat& source, const EntryStat& target,
+                                          bool& asked) {
+    asked = false;
     if (m_flags.has(FileOpFlag::foRenameOnCollision)) {
         const std::string renamed = join(parentOf(dstPath), uniqueName(dstDir, baseOf(dstPath)));
         m_renamed.emplace_back(dstPath, renamed);
@@ -177,6 +179,7 @@ FileOpJob::Collision FileOpJob::collision(const DirHandle& dstDir, std::string& 
                              "Existing: " + sizeText(target) + ", " + dateText(target.mtimeSec) +
                              "\nNew:      " + sizeText(source) + ", " + dateText(source.mtimeSec) +
                              "\n\nReplace the existing file?" + closing();
+    asked = true;
     const int a =
         m_hooks.ask({text,
                      "Confirm File Replace",
@@ -211,10 +214,10 @@ void FileOpJob::Run() {
     m_start = std::chrono::steady_clock::now();
     if (m_operation != FileOperation::foDelete && !refuseSelfCopies()) {
         m_incomplete = true;
+        m_failed = true;
         return;
     }
     measure();
-        m_failed = true;
     if (m_operation == FileOperation::foDelete && !confirmDelete()) {
         m_cancelled = true;
         return;
@@ -443,7 +446,8 @@ FileOpJob::Step FileOpJob::settleExisting(const DirHandle& srcDir, const std::st
             merge = true;
             return Step::Done;
         }
-        switch (collision(dstDir, dstPath, st, existing)) {
+        bool asked = false;
+        switch (collision(dstDir, dstPath, st, existing, asked)) {
         case Collision::Skip:
             return Step::Skipped;
         case Collision::Cancel:
@@ -454,6 +458,13 @@ FileOpJob::Step FileOpJob::settleExisting(const DirHandle& srcDir, const std::st
         case Collision::Replace:
             break;
         }
+        // The user chose to replace the file the question showed: one that
+        // changed while the question was up is asked about again as it is now.
+        EntryStat now;
+        if (asked && dstDir.Stat(baseOf(dstPath), now) == 0 &&
+            (now.inode != existing.inode || now.size != existing.size ||
+             now.mtimeSec != existing.mtimeSec || now.mtimeNsec != existing.mtimeNsec))
+            continue;
         // A directory never gives way to a file, nor a file to a directory.
         if (existing.kind != EntryKind::Directory && st.kind != EntryKind::Directory) {
             replace = true;

@@ -105,8 +105,9 @@ private:
                       const std::string& dstPath, EntryStat st, bool replace, bool sync);
     Step removeSource(const DirHandle& srcDir, const std::string& srcPath, bool directory);
     /// Settles an existing target: Replace, Skip, Rename (dstPath changed) or Cancel.
+    /// `asked`: the user was asked (not answered by a flag or an earlier "all").
     Collision collision(const DirHandle& dstDir, std::string& dstPath, const EntryStat& source,
-                        const EntryStat& target);
+                        const EntryStat& target, bool& asked);
     Step sameFile(const std::string& srcPath);
     ErrorAnswer errorQuestion(const std::string& what, int error);
     std::string verb() const;
@@ -122,8 +123,8 @@ private:
     std::atomic<bool> m_cancel{false};
     bool m_cancelled = false;
     bool m_incomplete = false;
-    enum class AllAnswer { None, Replace, Skip } m_all = AllAnswer::None;
     bool m_failed = false;
+    enum class AllAnswer { None, Replace, Skip } m_all = AllAnswer::None;
     bool m_mkdirAll = false;
     std::vector<std::pair<std::string, std::string>> m_renamed;
 

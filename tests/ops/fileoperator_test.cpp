@@ -191,6 +191,30 @@ TEST_F(OpsTest, CollisionsAreAnsweredEachWay) {
     EXPECT_EQ(op->NameMappings()[0].second, "E:\\t\\a (2).txt");
 }
 
+TEST_F(OpsTest, AReplacedFileIsTheOneTheQuestionShowedAndASkipIsNoFailure) {
+    tmp.write("d/s/a.txt", "new a");
+    tmp.write("e/t/a.txt", "old a");
+    // The target is rewritten while the question is up: the question comes
+    // again with what is there now, and Skip keeps it.
+    prompter.whileAsking = [&](const std::string&) {
+        tmp.write("e/t/a.txt", "rewritten meanwhile, longer");
+    };
+    prompter.answerChoice(0); // Replace
+    prompter.answerChoice(1); // Skip
+    EXPECT_FALSE(run(FileOperation::foCopy, {"D:\\s\\a.txt"}, "E:\\t\\"));
+    ASSERT_EQ(prompter.shown().size(), 2u);
+    EXPECT_NE(prompter.shown()[1].text.find("Existing: 27 bytes"), std::string::npos);
+    EXPECT_EQ(ReadFile(tmp.at("e/t/a.txt")), "rewritten meanwhile, longer");
+    EXPECT_FALSE(op->Failed()) << "a file the user chose to skip is no failure";
+    EXPECT_FALSE(op->Aborted());
+
+    // An error the user skips is one.
+    prompter.clear();
+    prompter.answerChoice(1); // Skip
+    EXPECT_FALSE(run(FileOperation::foCopy, {"D:\\s\\gone.txt"}, "E:\\t\\"));
+    EXPECT_TRUE(op->Failed());
+}
+
 TEST_F(OpsTest, NeverCopiesAFileOntoItselfNorADirectoryIntoItself) {
     tmp.write("d/a.txt", "keep");
     tmp.write("d/tree/x.txt", "x");
