@@ -20,6 +20,7 @@
 #include "platform/filetransfer.h"
 
 #include <algorithm>
+#include <set>
 
 namespace zentrix {
 namespace {
@@ -397,9 +398,12 @@ void CopyMoveCommands::okTo(Kind kind, const std::string& text) {
         BusyGuard busy(m_state);
 
         const std::vector<std::string> logged = sources; // the sources as the log names them
+        std::set<std::string> targetDirs = {dest};       // where the copies go, to show in the tree
         if (m_withPaths) {
             std::vector<std::string> targets;
             buildWithPaths(dest, sources, targets);
+            for (const std::string& target : targets)
+                targetDirs.insert(target.substr(0, target.find_last_of('\\') + 1));
             m_operator.SetSources(std::move(sources));
             m_operator.SetDestinations(std::move(targets));
             m_operator.Flags.add(FileOpFlag::foNoConfirmMkDir);
@@ -415,6 +419,10 @@ void CopyMoveCommands::okTo(Kind kind, const std::string& text) {
         m_catalogueUi.setCurrDirLabel("Please wait ...");
         m_operator.Execute(); // its own questions told the user what went wrong
         m_operator.Flags.remove(FileOpFlag::foNoConfirmMkDir);
+        // Directories the operation made are nodes at once where their parent
+        // is logged, as if the directory commands had made them.
+        for (const std::string& dir : targetDirs)
+            m_logger.ShowMadeDirectory(dir);
 
         if (kind == Kind::Move) {
             // Only the existence test counts: a partly failed or cancelled move

@@ -282,6 +282,53 @@ TEST_F(CopyMoveGui, WithPathsUnderStarDotStarKeepsEveryName) {
     EXPECT_EQ(ReadFile(tmp.at("e/C/m/changelog.gz")), "upstream");
 }
 
+TEST_F(CopyMoveGui, DirectoriesACopyOrMoveMakesAppearInTheTreeAtOnce) {
+    form->logger().LogDrive('E');
+    openDir("D:\\");
+    // A plain copy to a directory that is not there yet: made on Yes. (The
+    // first operation of the window makes directories unasked.)
+    fw().SetCurrent(row("c.doc"));
+    press(Qt::Key_C);
+    answerPage(CopyMovePage::CopyAs, "*.*");
+    answerPage(CopyMovePage::CopyTo, "E:\\");
+    fw().SetCurrent(row("a.txt"));
+    press(Qt::Key_C);
+    answerPage(CopyMovePage::CopyAs, "*.*");
+    prompter.answerChoice(0); // Yes
+    answerPage(CopyMovePage::CopyTo, "E:\\NEW");
+    EXPECT_EQ(prompter.texts(),
+              std::vector<std::string>{"The directory E:\\NEW does not exist.\n\nCreate it?     "});
+    EXPECT_EQ(ReadFile(tmp.at("e/NEW/a.txt")), "alpha");
+    TTreeNode* made = form->logger().FindNodeByPath("E:\\NEW\\");
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->Parent(), form->logger().FindNodeByPath("E:\\"));
+
+    // With paths: the first new level is a node that can be opened.
+    form->runCommand("BranchShowAllLogged");
+    form->FillMainListBox();
+    idle();
+    tag({"d.txt"});
+    press(QKeyCombination(Qt::AltModifier, Qt::Key_C));
+    answerPage(CopyMovePage::FullCopyAs, "*.*");
+    prompter.answer(false); // do not strip
+    answerPage(CopyMovePage::CopyTo, "E:\\P");
+    EXPECT_EQ(ReadFile(tmp.at("e/P/docs/d.txt")), "delta");
+    ASSERT_NE(form->logger().FindNodeByPath("E:\\P\\"), nullptr);
+    EXPECT_TRUE(form->logger().FindNodeByPath("E:\\P\\")->HasChildren());
+
+    // A tagged move to a new directory.
+    openDir("D:\\");
+    tag({"b.txt", "c.doc"});
+    prompter.answer(true).answer(true); // protected here: move anyway
+    press(QKeyCombination(Qt::ControlModifier, Qt::Key_M));
+    answerPage(CopyMovePage::MoveAs, "*.*");
+    prompter.answerChoice(0); // Create it? Yes
+    answerPage(CopyMovePage::MoveTo, "E:\\M2");
+    EXPECT_TRUE(prompter.allAnswersUsed());
+    EXPECT_EQ(ReadFile(tmp.at("e/M2/b.txt")), "beta");
+    EXPECT_NE(form->logger().FindNodeByPath("E:\\M2\\"), nullptr);
+}
+
 TEST_F(CopyMoveGui, CopyToALoggedDestinationReadsItAgain) {
     form->logger().LogDrive('E');
     openDir("D:\\");
