@@ -733,14 +733,10 @@ TTreeNode* DiskLogger::FindNodeByPath(std::string_view path) const {
 
 void DiskLogger::ShowMadeDirectory(const std::string& path) {
     const std::vector<std::string_view> parts = pathParts(path);
-    if (parts.empty())
+    if (parts.empty() || parts[0].size() != 2 || parts[0][1] != ':')
         return;
     TTree& tree = m_cat.Tree();
-    const std::string rootText = UpperCase(parts[0]) + "\\";
-    TTreeNode* node = nullptr;
-    for (int i = 0; i < tree.TopCount() && !node; ++i)
-        if (UpperCase(tree.Top(i)->Text()) == rootText)
-            node = tree.Top(i);
+    TTreeNode* node = findRoot(parts[0][0]);
     for (size_t p = 1; p < parts.size() && node; ++p) {
         if (TTreeNode* next = childByText(node, parts[p], true)) {
             node = next;
