@@ -1,8 +1,8 @@
 // Runs one move with the file operation engine, for tests that kill it midway.
-//   ops_move_helper SOURCE-LIST DESTINATION
-// SOURCE-LIST is host paths each followed by ";". Prints "bytes N" whenever the
-// progress is drawn; each block written takes at least 10 ms; every question is answered with its
-// last button (Cancel).
+//   ops_move_helper DESTINATION SOURCE...
+// The sources are host paths, each an argument of its own. Prints "bytes N"
+// whenever the progress is drawn; each block written takes at least 10 ms; every
+// question is answered with its last button (Cancel).
 #include "core/prompter.h"
 #include "ops/quietfileopwindow.h"
 #include "ops/tfileoperator.h"
