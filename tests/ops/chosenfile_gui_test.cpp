@@ -3,27 +3,12 @@
 // date are the link's own; a dotfile keeps its name unless the user agrees to
 // the rename; a FIFO is not called "OK" unread.
 
-#include "catalogue/disklogger.h"
-#include "catalogue/fileclass.h"
-#include "filewindow/filewindow.h"
-#include "gui/controls/thistorycombobox.h"
-#include "gui/filewindow/filewindowcontroller.h"
-#include "gui/filewindow/tvirtuallistbox.h"
-#include "gui/ops/copymovecontroller.h"
+#include "fileswindowfixture.h"
 #include "gui/ops/opscontroller.h"
-#include "gui/ops/tcommandprompt.h"
-#include "gui/ops/tcopymovepage.h"
-#include "gui/tagging/taggingcontroller.h"
-#include "gui/tagging/tfileattrpage.h"
-#include "ops/copymovecommands.h"
 #include "ops/filechanges.h"
 #include "ops/filetest.h"
 #include "support/files.h"
-#include "support/mainwindowfixture.h"
 
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -46,14 +31,9 @@ struct stat statOf(const std::string& path, bool follow = true) {
     return st;
 }
 
-class ChosenFile : public MainWindowFixture {
+class ChosenFile : public FilesWindowFixture {
 protected:
-    ScopedEnv tz{"TZ", "UTC"};
-
     void SetUp() override {
-        ::tzset();
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        useHome();
         tmp.write("d/a.txt", "ab");
         tmp.write("d/b.txt", "b");
         tmp.write("d/target.txt", "target");
@@ -66,83 +46,13 @@ protected:
             tmp.touch(std::string("d/") + name, 1000000000);
         }
         ASSERT_EQ(::mkfifo(tmp.at("d/pipe").c_str(), 0600), 0);
-        state.currentDisk = 'D';
-        settings.ShowMemStat = false;
-        settings.WindowsDir = "W:\\";
-        settings.SystemDir = "W:\\SYSTEM\\";
-        settings.DeleteType = 1;
-        ASSERT_NO_FATAL_FAILURE(openWindow("D=" + tmp.at("d") + ";E=" + tmp.at("e")));
-        form->Start({});
-        form->logger().LogDirBranch();
-        cat->Tree().Select(form->logger().FindNodeByPath("D:\\"));
-        state.scope = 1;
-        form->FillMainListBox();
-        idle();
-        ASSERT_NO_FATAL_FAILURE(focusList());
-    }
-    void TearDown() override {
-        MainWindowFixture::TearDown();
-        QLocale::setDefault(QLocale::system());
-        ::tzset();
+        ASSERT_NO_FATAL_FAILURE(openFiles("D=" + tmp.at("d") + ";E=" + tmp.at("e"), "D:\\"));
     }
 
-    int row(const std::string& name) {
-        for (int i = 0; i < fw().Count(); ++i)
-            if (fw().Text(i) == name)
-                return i;
-        return -1;
-    }
-    TFileClass* record(const std::string& name) {
-        return row(name) >= 0 ? fw().Record(row(name)) : nullptr;
-    }
-    void current(const std::string& name) {
-        ASSERT_GE(row(name), 0) << name;
-        fw().SetCurrent(row(name));
-        list()->setCurrentIndex(row(name));
-        idle();
-    }
-    void tag(const Strings& names) {
-        for (int i = 0; i < fw().Count(); ++i)
-            fw().Record(i)->SetTagged(false);
-        for (const std::string& n : names) {
-            ASSERT_GE(row(n), 0) << n;
-            fw().Record(row(n))->SetTagged(true);
-        }
-    }
-    void press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-        QTest::keyClick(list(), key, mods);
-        idle();
-    }
     /// "a.txt" grows from 2 to 75 bytes behind the catalogue's back.
     void rewrite() {
         tmp.write("d/a.txt", std::string(75, 'z'));
         tmp.touch("d/a.txt", 1100000000);
-    }
-    void attributes(const std::string& text) {
-        TFileAttrPage* page = form->tagging().fileAttrPage();
-        ASSERT_TRUE(page->isVisible());
-        page->hbFilesAttrHistory->lineEdit()->selectAll();
-        QTest::keyClick(page->hbFilesAttrHistory, Qt::Key_Backspace);
-        QTest::keyClicks(page->hbFilesAttrHistory, QString::fromStdString(text));
-        QTest::keyClick(page->hbFilesAttrHistory, Qt::Key_Return);
-        idle();
-    }
-    void prompt(TCommandPrompt* page, const std::string& text) {
-        ASSERT_TRUE(page->isVisible());
-        page->hbBox->lineEdit()->selectAll();
-        QTest::keyClick(page->hbBox, Qt::Key_Backspace);
-        QTest::keyClicks(page->hbBox, QString::fromStdString(text));
-        QTest::keyClick(page->hbBox, Qt::Key_Return);
-        idle();
-    }
-    void copyMovePage(CopyMovePage expected, const std::string& text) {
-        TCopyMovePage* up = form->copyMove().currentPage();
-        ASSERT_EQ(up, form->copyMove().page(expected));
-        up->box->lineEdit()->selectAll();
-        QTest::keyClick(up->box, Qt::Key_Backspace);
-        QTest::keyClicks(up->box, QString::fromStdString(text));
-        QTest::keyClick(up->box, Qt::Key_Return);
-        idle();
     }
 };
 

@@ -4,38 +4,22 @@
 // each command the disk is held against what it was, byte for byte: exactly
 // the chosen files were acted on.
 
-#include "catalogue/disklogger.h"
-#include "catalogue/fileclass.h"
 #include "catalogue/treenode.h"
-#include "filewindow/filewindow.h"
+#include "fileswindowfixture.h"
 #include "gui/app/mainmenubar.h"
 #include "gui/controls/findresultsmime.h"
-#include "gui/controls/thistorycombobox.h"
 #include "gui/controls/tradiogroup.h"
-#include "gui/filewindow/filewindowcontroller.h"
-#include "gui/filewindow/tvirtuallistbox.h"
-#include "gui/ops/comparetestcontroller.h"
-#include "gui/ops/copymovecontroller.h"
 #include "gui/ops/diropscontroller.h"
 #include "gui/ops/opscontroller.h"
-#include "gui/ops/tcommandprompt.h"
 #include "gui/ops/tcompareform.h"
-#include "gui/ops/tcopymovepage.h"
-#include "gui/tagging/taggingcontroller.h"
-#include "gui/tagging/tfileattrpage.h"
 #include "gui/tree/cataloguetreemodel.h"
 #include "gui/tree/thetreeview.h"
-#include "ops/copymovecommands.h"
 #include "support/files.h"
-#include "support/mainwindowfixture.h"
 #include "support/modalwatch.h"
 
 #include <QAction>
-#include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
-#include <QStackedWidget>
-#include <QTest>
 #include <QUrl>
 #include <gtest/gtest.h>
 
@@ -95,14 +79,9 @@ void walk(const std::string& root, const std::string& prefix, Disk& out) {
     ::closedir(d);
 }
 
-class HostileNames : public MainWindowFixture {
+class HostileNames : public FilesWindowFixture {
 protected:
-    ScopedEnv tz{"TZ", "UTC"};
-
     void SetUp() override {
-        ::tzset();
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        useHome();
         int n = 0;
         for (const std::string& name : kHostile)
             tmp.write("d/h/" + name, "hostile " + std::to_string(++n) + ": " + name);
@@ -120,24 +99,11 @@ protected:
         for (const auto& [path, what] : disk())
             if (what.rfind("file ", 0) == 0)
                 tmp.touch(path, second += 60);
-        state.currentDisk = 'D';
-        settings.ShowMemStat = false;
-        settings.WindowsDir = "W:\\";
-        settings.SystemDir = "W:\\SYSTEM\\";
-        settings.DeleteType = 1;
         ASSERT_NO_FATAL_FAILURE(
-            openWindow("C=" + tmp.at("c") + ";D=" + tmp.at("d") + ";E=" + tmp.at("e")));
-        form->Start({});
-        form->logger().LogDirBranch();
+            openFiles("C=" + tmp.at("c") + ";D=" + tmp.at("d") + ";E=" + tmp.at("e"), "D:\\h\\"));
         form->logger().LogDrive('E');
-        openDir("D:\\h\\");
+        ASSERT_NO_FATAL_FAILURE(openDir("D:\\h\\"));
         before = disk();
-    }
-
-    void TearDown() override {
-        MainWindowFixture::TearDown();
-        QLocale::setDefault(QLocale::system());
-        ::tzset();
     }
 
     Disk before;
@@ -150,55 +116,6 @@ protected:
         return out;
     }
 
-    void openDir(const std::string& path) {
-        cat->Tree().Select(form->logger().FindNodeByPath(path));
-        state.scope = 1;
-        form->FillMainListBox();
-        idle();
-        ASSERT_NO_FATAL_FAILURE(focusList());
-    }
-    int row(const std::string& name) {
-        for (int i = 0; i < fw().Count(); ++i)
-            if (fw().Text(i) == name)
-                return i;
-        return -1;
-    }
-    void current(const std::string& name) {
-        ASSERT_GE(row(name), 0) << name;
-        fw().SetCurrent(row(name));
-        list()->setCurrentIndex(row(name));
-        idle();
-    }
-    void tag(const std::vector<std::string>& names) {
-        for (int i = 0; i < fw().Count(); ++i)
-            fw().Record(i)->SetTagged(false);
-        for (const std::string& n : names) {
-            ASSERT_GE(row(n), 0) << n;
-            fw().Record(row(n))->SetTagged(true);
-        }
-    }
-    void press(QKeyCombination key) {
-        QTest::keyClick(list(), key.key(), key.keyboardModifiers());
-        idle();
-    }
-    /// Types into the command-strip page that is up and presses Enter.
-    void answerPage(CopyMovePage expected, const std::string& text) {
-        TCopyMovePage* up = form->copyMove().currentPage();
-        ASSERT_EQ(up, form->copyMove().page(expected));
-        up->box->lineEdit()->selectAll();
-        QTest::keyClick(up->box, Qt::Key_Backspace);
-        QTest::keyClicks(up->box, QString::fromStdString(text));
-        QTest::keyClick(up->box, Qt::Key_Return);
-        idle();
-    }
-    void answerPrompt(TCommandPrompt* page, const std::string& text) {
-        ASSERT_TRUE(page->isVisible());
-        page->hbBox->lineEdit()->selectAll();
-        QTest::keyClick(page->hbBox, Qt::Key_Backspace);
-        QTest::keyClicks(page->hbBox, QString::fromStdString(text));
-        QTest::keyClick(page->hbBox, Qt::Key_Return);
-        idle();
-    }
     QPoint treePoint(const std::string& path) {
         TTreeNode* node = form->logger().FindNodeByPath(path);
         EXPECT_NE(node, nullptr) << path;
@@ -226,8 +143,8 @@ TEST_F(HostileNames, CopyAndMoveOfTheCurrentFileTakeOnlyIt) {
         SCOPED_TRACE(name);
         current(name);
         press(Qt::Key_C);
-        answerPage(CopyMovePage::CopyAs, "*.*");
-        answerPage(CopyMovePage::CopyTo, "E:\\C");
+        copyMovePage(CopyMovePage::CopyAs, "*.*");
+        copyMovePage(CopyMovePage::CopyTo, "E:\\C");
         copied(expected, {name}, "e/C/");
         EXPECT_EQ(disk(), expected);
     }
@@ -236,8 +153,8 @@ TEST_F(HostileNames, CopyAndMoveOfTheCurrentFileTakeOnlyIt) {
         SCOPED_TRACE(name);
         current(name);
         press(Qt::Key_M);
-        answerPage(CopyMovePage::MoveAs, "*.*");
-        answerPage(CopyMovePage::MoveTo, "E:\\M");
+        copyMovePage(CopyMovePage::MoveAs, "*.*");
+        copyMovePage(CopyMovePage::MoveTo, "E:\\M");
         copied(expected, {name}, "e/M/");
         removed(expected, {name});
         EXPECT_EQ(disk(), expected);
@@ -250,18 +167,18 @@ TEST_F(HostileNames, CopyAndMoveOfTheCurrentFileTakeOnlyIt) {
 
 TEST_F(HostileNames, TaggedCopyAndMoveTakeExactlyTheTaggedFiles) {
     tag(kHostile);
-    press(QKeyCombination(Qt::ControlModifier, Qt::Key_C));
-    answerPage(CopyMovePage::CopyAs, "*.*");
-    answerPage(CopyMovePage::CopyTo, "E:\\T");
+    press(Qt::Key_C, Qt::ControlModifier);
+    copyMovePage(CopyMovePage::CopyAs, "*.*");
+    copyMovePage(CopyMovePage::CopyTo, "E:\\T");
     Disk expected = before;
     copied(expected, kHostile, "e/T/");
     EXPECT_EQ(disk(), expected);
 
     // The links: a symbolic link goes as a link, a hard link as its own file.
     tag({"link", "hard"});
-    press(QKeyCombination(Qt::ControlModifier, Qt::Key_M));
-    answerPage(CopyMovePage::MoveAs, "*.*");
-    answerPage(CopyMovePage::MoveTo, "E:\\L");
+    press(Qt::Key_M, Qt::ControlModifier);
+    copyMovePage(CopyMovePage::MoveAs, "*.*");
+    copyMovePage(CopyMovePage::MoveTo, "E:\\L");
     expected["e/L/link"] = "link ab";
     expected["e/L/hard"] = before.at("d/h/hard");
     removed(expected, {"link", "hard"});
@@ -271,10 +188,10 @@ TEST_F(HostileNames, TaggedCopyAndMoveTakeExactlyTheTaggedFiles) {
 
 TEST_F(HostileNames, WithPathsTakesExactlyTheTaggedFilesAndReadmeNotReadmeDot) {
     tag({"README"});
-    press(QKeyCombination(Qt::AltModifier, Qt::Key_C));
-    answerPage(CopyMovePage::FullCopyAs, "*.*");
+    press(Qt::Key_C, Qt::AltModifier);
+    copyMovePage(CopyMovePage::FullCopyAs, "*.*");
     prompter.answer(false); // Strip common directories? No
-    answerPage(CopyMovePage::CopyTo, "E:\\P");
+    copyMovePage(CopyMovePage::CopyTo, "E:\\P");
     Disk expected = before;
     expected["e/P"] = "dir";
     expected["e/P/h"] = "dir";
@@ -282,10 +199,10 @@ TEST_F(HostileNames, WithPathsTakesExactlyTheTaggedFilesAndReadmeNotReadmeDot) {
     EXPECT_EQ(disk(), expected);
 
     tag(kHostile);
-    press(QKeyCombination(Qt::AltModifier, Qt::Key_M));
-    answerPage(CopyMovePage::FullMoveAs, "*.*");
+    press(Qt::Key_M, Qt::AltModifier);
+    copyMovePage(CopyMovePage::FullMoveAs, "*.*");
     prompter.answer(true); // strip: the last common directory stays
-    answerPage(CopyMovePage::MoveTo, "E:\\W");
+    copyMovePage(CopyMovePage::MoveTo, "E:\\W");
     expected["e/W"] = "dir";
     expected["e/W/h"] = "dir";
     copied(expected, kHostile, "e/W/h/");
@@ -312,7 +229,7 @@ TEST_F(HostileNames, DeleteTakesOnlyTheChosenFiles) {
 
     tag({"star*", "x;C:victim.txt", "x\" .. \"y", "line\nbreak", "README."});
     prompter.answer(false); // not each file asked
-    press(QKeyCombination(Qt::ControlModifier, Qt::Key_D));
+    press(Qt::Key_D, Qt::ControlModifier);
     removed(expected, {"star*", "x;C:victim.txt", "x\" .. \"y", "line\nbreak", "README."});
     EXPECT_EQ(disk(), expected);
     for (const std::string& name : kNeighbours) {
@@ -326,25 +243,21 @@ TEST_F(HostileNames, RenameAttributesDateAndTestActOnTheChosenFile) {
     Disk expected = before;
     current("a?");
     press(Qt::Key_R);
-    answerPrompt(form->ops().renameFilePage(), "a!");
+    prompt(form->ops().renameFilePage(), "a!");
     expected["d/h/a!"] = expected.at("d/h/a?");
     removed(expected, {"a?"});
     EXPECT_EQ(disk(), expected);
 
     current("star*");
     press(Qt::Key_A);
-    TFileAttrPage* attributes = form->tagging().fileAttrPage();
-    attributes->hbFilesAttrHistory->lineEdit()->selectAll();
-    QTest::keyClicks(attributes->hbFilesAttrHistory, "+R");
-    QTest::keyClick(attributes->hbFilesAttrHistory, Qt::Key_Return);
-    idle();
+    attributes("+R");
     expected["d/h/star*"] = describe(tmp.at("d/h/star*"));
     EXPECT_EQ(expected["d/h/star*"].substr(0, 9), "file 292 "); // 0444
     EXPECT_EQ(disk(), expected);
 
     current("plain;semi");
     press(Qt::Key_N);
-    answerPrompt(form->ops().dateTimePage(), "01.02.2003 04:05:06");
+    prompt(form->ops().dateTimePage(), "01.02.2003 04:05:06");
     expected["d/h/plain;semi"] = describe(tmp.at("d/h/plain;semi"));
     EXPECT_NE(expected["d/h/plain;semi"], before.at("d/h/plain;semi"));
     EXPECT_EQ(disk(), expected);
