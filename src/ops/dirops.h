@@ -124,21 +124,13 @@ public:
 
 private:
     void mark(bool copy);
-    /// A directory of a branch: its path below the branch in host form ("" for
-    /// the branch itself, else ending in "/") and the host names of the
-    /// entries in it that are not directories.
-    struct BranchDir {
-        std::string relative;
-        std::vector<std::string> files;
-    };
-    /// Every directory of a branch, depth first in name order; links are
-    /// entries, never entered. False when the branch cannot be opened.
-    static bool listBranch(const std::string& hostSource, std::vector<BranchDir>& dirs);
-    /// Done: every file went; Skipped: the user left some where they were;
-    /// Failed: a file could not go, or the user cancelled.
+    /// Done: every item went; Skipped: the user left some where they were;
+    /// Failed: an item could not go, or the user cancelled.
     enum class PasteResult { Done, Skipped, Failed };
-    PasteResult pasteFiles(const std::string& hostSource, const std::string& hostTarget, bool copy);
-    void removeEmptied(const std::string& hostSource);
+    /// Copies or moves a branch (a link as a link) through the file operator.
+    PasteResult pasteBranch(const std::string& source, const std::string& target, bool copy);
+    /// Prune of a link to a directory: the link goes, never what it points to.
+    void pruneLink(TTreeNode* node, const std::string& host);
     /// Empties a directory of the branch (files deleted, subdirectories emptied
     /// and removed); false at the first failure or when stopped.
     bool pruneContents(const std::string& hostDir, const std::string& cataloguePath,
