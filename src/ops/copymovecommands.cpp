@@ -20,6 +20,7 @@
 #include "platform/filetransfer.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <set>
 
 namespace zentrix {
@@ -310,6 +311,18 @@ std::string CopyMoveCommands::DestinationDir(const std::string& text, const std:
     return dest;
 }
 
+std::optional<std::string> CopyMoveCommands::CataloguePathOf(const platform::DriveTable& drives,
+                                                             const std::string& text) {
+    if (text.empty() || text[0] != '/')
+        return text;
+    const std::string normal = std::filesystem::path(text).lexically_normal().string();
+    return drives.ToCataloguePath(normal);
+}
+
+std::string CopyMoveCommands::NotOnADriveMessage(const std::string& text) {
+    return "No drive holds " + text + "     ";
+}
+
 std::vector<std::string>
 CopyMoveCommands::StripCommonDirectories(const std::vector<std::string>& paths,
                                          bool keepLastCommon) {
@@ -380,10 +393,17 @@ void CopyMoveCommands::okTo(Kind kind, const std::string& text) {
         m_catalogueUi.playCompletionSound();
         return;
     }
+    // A host path names the directory of the drive that holds it; one that
+    // no drive holds is refused rather than read as a catalogue path.
+    const std::optional<std::string> typed = CataloguePathOf(m_cat.Drives(), text);
+    if (!typed) {
+        m_prompter.error(NotOnADriveMessage(text));
+        return;
+    }
     const TTreeNode* selected = m_cat.Tree().Selected();
     const std::string currentDir = selected ? selected->Path() : std::string();
     const std::string dest =
-        DestinationDir(text, currentDir, m_state.currentDisk, kind == Kind::Copy);
+        DestinationDir(*typed, currentDir, m_state.currentDisk, kind == Kind::Copy);
     const std::string destText = withoutTrailingBackslash(dest);
     const CopyMovePage toPage = kind == Kind::Copy ? CopyMovePage::CopyTo : CopyMovePage::MoveTo;
     m_ui->addHistory(toPage, dest);

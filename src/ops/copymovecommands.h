@@ -4,10 +4,15 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace zentrix {
+
+namespace platform {
+class DriveTable;
+}
 
 class AppState;
 class Catalogue;
@@ -96,6 +101,12 @@ public:
     /// The destination directory of a "to" text, ending in a backslash: "."
     /// (when allowed) is the current directory, a text starting with "\" is on
     /// the current disk.
+    /// The catalogue path a "to" text names: a host path ("/srv/data") becomes
+    /// the path on the drive that holds it, anything else stays as typed.
+    /// None for a host path that no drive holds.
+    static std::optional<std::string> CataloguePathOf(const platform::DriveTable& drives,
+                                                      const std::string& text);
+    static std::string NotOnADriveMessage(const std::string& text);
     static std::string DestinationDir(const std::string& text, const std::string& currentDir,
                                       char currentDisk, bool dotAllowed);
 

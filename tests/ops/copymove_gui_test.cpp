@@ -33,6 +33,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <sys/stat.h>
@@ -505,6 +506,36 @@ TEST_F(CopyMoveGui, AidsOfTheDestinationBox) {
     QTest::keyClick(to->box, Qt::Key_Return);
     idle();
     EXPECT_EQ(ReadFile(tmp.at("d/docs/a.txt")), "alpha");
+}
+
+TEST_F(CopyMoveGui, AHostPathInTheToBoxIsTheDirectoryOfTheDriveThatHoldsIt) {
+    settings.WindowsDir.clear();
+    form->logger().LogDrive('E');
+    tmp.mkdir("e/X");
+    tmp.mkdir("outside/dst");
+    openDir("D:\\");
+    fw().SetCurrent(row("a.txt"));
+    press(Qt::Key_M);
+    answerPage(CopyMovePage::MoveAs, "*.*");
+    answerPage(CopyMovePage::MoveTo, QString::fromStdString(tmp.at("e/X/../X")));
+    EXPECT_TRUE(prompter.texts().empty()) << prompter.texts().front();
+    EXPECT_EQ(ReadFile(tmp.at("e/X/a.txt")), "alpha");
+    EXPECT_FALSE(Exists(tmp.at("d/a.txt")));
+    ASSERT_FALSE(page(CopyMovePage::MoveTo)->box->Items().empty());
+    EXPECT_EQ(page(CopyMovePage::MoveTo)->box->Items().front(), "E:\\X\\");
+
+    // A host path outside every drive is refused; nothing is copied anywhere.
+    fw().SetCurrent(row("b.txt"));
+    press(Qt::Key_C);
+    answerPage(CopyMovePage::CopyAs, "*.*");
+    const std::string outside = tmp.at("outside/dst");
+    answerPage(CopyMovePage::CopyTo, QString::fromStdString(outside));
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"No drive holds " + outside + "     "});
+    QTest::keyClick(page(CopyMovePage::CopyTo)->box, Qt::Key_Escape);
+    const std::filesystem::directory_iterator end;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tmp.at("outside")), end), 1);
+    EXPECT_TRUE(std::filesystem::is_empty(outside));
+    EXPECT_FALSE(state.fileOperationRunning);
 }
 
 TEST_F(CopyMoveGui,
