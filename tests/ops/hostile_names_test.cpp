@@ -9,11 +9,13 @@
 #include "gui/app/mainmenubar.h"
 #include "gui/controls/findresultsmime.h"
 #include "gui/controls/tradiogroup.h"
+#include "gui/ops/comparetestcontroller.h"
 #include "gui/ops/diropscontroller.h"
 #include "gui/ops/opscontroller.h"
 #include "gui/ops/tcompareform.h"
 #include "gui/tree/cataloguetreemodel.h"
 #include "gui/tree/thetreeview.h"
+#include "ops/filetest.h"
 #include "support/files.h"
 #include "support/modalwatch.h"
 
@@ -269,6 +271,54 @@ TEST_F(HostileNames, RenameAttributesDateAndTestActOnTheChosenFile) {
     EXPECT_EQ(disk(), expected);
 }
 
+TEST_F(HostileNames, TaggedRenameAttributesDateAndTestActOnExactlyTheTagged) {
+    Disk expected = before;
+    tag({"a?", "x;C:victim.txt", "line\nbreak"});
+    press(Qt::Key_R, Qt::ControlModifier);
+    prompt(form->ops().renameTaggedPage(), "*.bak");
+    for (const std::string name : {"a?", "x;C:victim", "line\nbreak"}) {
+        const std::string old = name == "x;C:victim" ? name + ".txt" : name;
+        expected["d/h/" + name + ".bak"] = before.at("d/h/" + old);
+        expected.erase("d/h/" + old);
+    }
+    EXPECT_EQ(disk(), expected);
+
+    tag({"star*", "x\" .. \"y"});
+    press(Qt::Key_A, Qt::ControlModifier);
+    attributes("+R");
+    for (const char* name : {"star*", "x\" .. \"y"}) {
+        const std::string path = std::string("d/h/") + name;
+        expected[path] = describe(tmp.at(path));
+        EXPECT_EQ(expected[path].substr(0, 9), "file 292 ") << name; // 0444
+    }
+    EXPECT_EQ(disk(), expected);
+
+    tag({"plain;semi", "README."});
+    press(Qt::Key_N, Qt::ControlModifier);
+    prompt(form->ops().dateTimePage(), "01.02.2003 04:05:06");
+    for (const char* name : {"plain;semi", "README."}) {
+        const std::string path = std::string("d/h/") + name;
+        expected[path] = describe(tmp.at(path));
+        EXPECT_NE(expected[path], before.at(path)) << name;
+    }
+    EXPECT_EQ(disk(), expected);
+
+    std::vector<std::string> read;
+    form->compareTest().test().OnBlockRead = [&](const std::string& path, uint64_t) {
+        if (read.empty() || read.back() != path)
+            read.push_back(path);
+    };
+    tag({"a?.bak", "README", "x\" .. \"y"});
+    prompter.clear();
+    press(Qt::Key_W, Qt::ControlModifier);
+    form->compareTest().test().OnBlockRead = nullptr;
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"All tested files OK.     "});
+    EXPECT_EQ(std::set<std::string>(read.begin(), read.end()),
+              (std::set<std::string>{tmp.at("d/h/a?.bak"), tmp.at("d/h/README"),
+                                     tmp.at("d/h/x\" .. \"y")}));
+    EXPECT_EQ(disk(), expected);
+}
+
 TEST_F(HostileNames, CompareTagsExactlyTheFilesOfTheSameName) {
     tmp.write("e/cmp/a?", "other");
     tmp.write("e/cmp/STAR*", "other");
@@ -288,6 +338,10 @@ TEST_F(HostileNames, CompareTagsExactlyTheFilesOfTheSameName) {
         if (fw().Record(i)->Tagged())
             tagged.insert(std::string(fw().Text(i)));
     EXPECT_EQ(tagged, (std::set<std::string>{"a?", "x"}));
+    before["e/cmp"] = "dir";
+    for (const char* name : {"e/cmp/a?", "e/cmp/STAR*", "e/cmp/x"})
+        before[name] = describe(tmp.at(name));
+    EXPECT_EQ(disk(), before);
 }
 
 TEST_F(HostileNames, ZipOfTaggedFilesPacksExactlyThemUnderTheirOwnNames) {
