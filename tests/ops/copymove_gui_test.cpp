@@ -142,6 +142,13 @@ protected:
         QTest::keyClick(up->box, Qt::Key_Return);
         idle();
     }
+    /// C on file `name`, "*.*", then `to` typed into the "to" page.
+    void copyFile(const std::string& name, const QString& to) {
+        fw().SetCurrent(row(name));
+        press(Qt::Key_C);
+        answerPage(CopyMovePage::CopyAs, "*.*");
+        answerPage(CopyMovePage::CopyTo, to);
+    }
     std::string log() { return ReadFile(tmp.at("log/WATCHDOG.LOG")); }
 };
 
@@ -292,15 +299,9 @@ TEST_F(CopyMoveGui, DirectoriesACopyOrMoveMakesAppearInTheTreeAtOnce) {
     openDir("D:\\");
     // A plain copy to a directory that is not there yet: made on Yes. (The
     // first operation of the window makes directories unasked.)
-    fw().SetCurrent(row("c.doc"));
-    press(Qt::Key_C);
-    answerPage(CopyMovePage::CopyAs, "*.*");
-    answerPage(CopyMovePage::CopyTo, "E:\\");
-    fw().SetCurrent(row("a.txt"));
-    press(Qt::Key_C);
-    answerPage(CopyMovePage::CopyAs, "*.*");
+    copyFile("c.doc", "E:\\");
     prompter.answerChoice(0); // Yes
-    answerPage(CopyMovePage::CopyTo, "E:\\NEW");
+    copyFile("a.txt", "E:\\NEW");
     EXPECT_EQ(prompter.texts(),
               std::vector<std::string>{"The directory E:\\NEW does not exist.\n\nCreate it?     "});
     EXPECT_EQ(ReadFile(tmp.at("e/NEW/a.txt")), "alpha");
@@ -448,14 +449,8 @@ TEST_F(CopyMoveGui, AQuestionAskedBeforeTheProgressWindowShowsStaysAnswerable) {
     };
     // The first copy of a session makes a missing directory unasked; after it
     // the question is asked.
-    fw().SetCurrent(row("b.txt"));
-    press(Qt::Key_C);
-    answerPage(CopyMovePage::CopyAs, "*.*");
-    answerPage(CopyMovePage::CopyTo, "E:\\");
-    fw().SetCurrent(row("a.txt"));
-    press(Qt::Key_C);
-    answerPage(CopyMovePage::CopyAs, "*.*");
-    answerPage(CopyMovePage::CopyTo, "E:\\new\\");
+    copyFile("b.txt", "E:\\");
+    copyFile("a.txt", "E:\\new\\");
     ASSERT_EQ(prompter.questions().size(), 1u);
     EXPECT_NE(prompter.questions()[0].find("E:\\new"), std::string::npos);
     EXPECT_FALSE(progressUpWhileOpen);
@@ -525,11 +520,8 @@ TEST_F(CopyMoveGui, AHostPathInTheToBoxIsTheDirectoryOfTheDriveThatHoldsIt) {
     EXPECT_EQ(page(CopyMovePage::MoveTo)->box->Items().front(), "E:\\X\\");
 
     // A host path outside every drive is refused; nothing is copied anywhere.
-    fw().SetCurrent(row("b.txt"));
-    press(Qt::Key_C);
-    answerPage(CopyMovePage::CopyAs, "*.*");
     const std::string outside = tmp.at("outside/dst");
-    answerPage(CopyMovePage::CopyTo, QString::fromStdString(outside));
+    copyFile("b.txt", QString::fromStdString(outside));
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"No drive holds " + outside + "     "});
     QTest::keyClick(page(CopyMovePage::CopyTo)->box, Qt::Key_Escape);
     const std::filesystem::directory_iterator end;
