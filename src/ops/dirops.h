@@ -12,6 +12,8 @@ class AppState;
 class Catalogue;
 class CatalogueUi;
 class DiskLogger;
+class OperationJournal;
+class OperationRecord;
 class Progress;
 class Prompter;
 class TFileOperator;
@@ -58,6 +60,9 @@ public:
     DirOps& operator=(const DirOps&) = delete;
 
     void SetUi(DirOpsUi* ui) { m_ui = ui ? ui : &m_noUi; }
+    /// Where making, renaming and pasting directories are recorded for undo
+    /// (not owned; none: nowhere).
+    void SetJournal(OperationJournal* journal) { m_journal = journal; }
 
     // --- the commands -----------------------------------------------------------------
     void DirCut();
@@ -142,6 +147,9 @@ private:
                           bool expand);
     /// An empty text on a page: the page goes, with the completion sound.
     bool closedOnEmpty(const std::string& text);
+    /// Records one step of the command running: a directory made or removed
+    /// (`from` empty or `to` empty) or renamed; host paths.
+    void recordDirectory(const std::string& from, const std::string& to);
 
     Catalogue& m_cat;
     AppState& m_state;
@@ -154,6 +162,8 @@ private:
     CatalogueUi& m_catUi;
     DirOpsUi m_noUi;
     DirOpsUi* m_ui = &m_noUi;
+    OperationJournal* m_journal = nullptr;
+    OperationRecord* m_record = nullptr; // of the command running
 
     std::string m_clipboard;
     bool m_copy = false;

@@ -11,17 +11,20 @@
 #include "core/progress.h"
 #include "core/prompter.h"
 #include "filewindow/filewindow.h"
+#include "ops/operationjournal.h"
 #include "ops/runguards.h"
 #include "ops/seenfile.h"
 #include "ops/twdlist.h"
 #include "ops/watchdogrun.h"
 #include "platform/attributes.h"
 #include "platform/drivetable.h"
+#include "platform/filetransfer.h"
 #include "platform/filewipe.h"
 #include "platform/trash.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <optional>
 #include <sys/stat.h>
 #include <unordered_map>
 
@@ -107,9 +110,27 @@ bool FileDeletion::DeleteFileByMode(const std::string& fullPath) {
 
     int e = 0;
     switch (m_settings.DeleteType) {
-    case 0:
-        e = platform::MoveToTrash(path);
+    case 0: {
+        platform::TrashedItem where;
+        e = platform::MoveToTrash(path, &where);
+        if (e == 0 && m_record) {
+            DoneStep step;
+            step.kind = DoneStep::Kind::Trashed;
+            step.source = path;
+            step.target = where.trashDir + "/files/" + where.name;
+            step.trashDir = where.trashDir;
+            step.trashName = where.name;
+            platform::StatPath(step.target, step.result);
+            // The attributes cleared before come back with the file.
+            if (!link && path == *host) {
+                step.oldAttributes = attributes;
+                step.oldMode = st.st_mode & 07777;
+                step.attrSource = static_cast<int>(source);
+            }
+            m_record->Done(step);
+        }
         break;
+    }
     case 1:
         e = platform::RemoveFileEntry(path);
         break;
@@ -140,6 +161,10 @@ bool FileDeletion::DeleteFileByMode(const std::string& fullPath) {
         return false;
     }
     return e == 0 && gone(path);
+}
+
+OperationJournal* FileDeletion::undoJournal() const {
+    return m_settings.DeleteType == 0 ? m_journal : nullptr;
 }
 
 // --- records ------------------------------------------------------------------------------
@@ -228,7 +253,12 @@ void FileDeletion::DeleteSingleFile() {
         return;
     if (m_prompter.askOkCancel("Delete file: " + path) &&
         stillAsSeen(targets, 0, false) == Seen::Go) {
-        if (DeleteFileByMode(path)) {
+        bool deleted = false;
+        {
+            RecordScope record(undoJournal(), m_record, {OperationKind::Trash, path, {}, 0});
+            deleted = DeleteFileByMode(path);
+        }
+        if (deleted) {
             find(targets, 0);
             removeRecord(targets[0]);
             m_wd.LogSingle(WDOperation::DeleteFile, path);
@@ -274,6 +304,15 @@ void FileDeletion::DeleteTaggedFiles() {
         StopPanel stop(m_progress, total);
         UpdatesSuspended suspended(m_fw);
         WatchDogRun log(m_wd, WDOperation::DeleteFile, m_state.scope != 1);
+        const TTreeNode* here = m_cat.Tree().Selected();
+        std::optional<RecordScope> record;
+        record.emplace(undoJournal(), m_record,
+                       OperationInfo{OperationKind::Trash,
+                                     targets.size() == 1 ? targets[0].path
+                                     : here              ? here->Path()
+                                                         : std::string(),
+                                     {},
+                                     0});
         bool cancelled = false;
         // The bar runs down with the entries; its position is the count of
         // tagged entries still above this one, which stays within its total.
@@ -310,6 +349,7 @@ void FileDeletion::DeleteTaggedFiles() {
                 break;
             }
         }
+        record.reset(); // on the disk before the run reports
         const TTreeNode* current = m_cat.Tree().Selected();
         log.Finish(current ? current->Path() : std::string());
     }

@@ -41,6 +41,10 @@ public:
     /// Called on the worker after each block of file data is written, with its
     /// size; optional (helper programs and tests pace or watch a copy with it).
     std::function<void(uint64_t)> OnBlockCopied;
+    /// Where the steps of the operations run with foAllowUndo go (the undo
+    /// journal's record of the command; not owned; none: nowhere). The command
+    /// commits the record.
+    OperationRecord* Record = nullptr;
 
     /// The files and directories to work on, each an exact name: a catalogue
     /// path ("C:\A\X.TXT") or a host path (starting with "/"). A name is

@@ -106,7 +106,7 @@ TEST(MenuTable, ComponentNamesAreUniqueAndCarryTheirKind) {
     check(table.mainMenu(), "mi");
     for (const auto& popup : table.popups())
         check(popup, "pmi");
-    EXPECT_EQ(seen.size(), 228u); // every row of the design tables
+    EXPECT_EQ(seen.size(), 233u); // every row of the design tables, and the undo items
 }
 
 // Every item of every menu, in menu order, as the window's design lists them:
@@ -248,6 +248,9 @@ const DesignRow kDesign[] = {
      "Change font of the directory window ..."},
     {"MainMenu", 1, "Propert&ies ...", "Alt+Enter", "DirProperties",
      "Show properties of the current directory/disk ..."},
+    {"MainMenu", 1, "Und&o", "Ctrl+Z", "Undo", "Undo the last file or directory operation ..."},
+    {"MainMenu", 1, "Operation histor&y ...", "", "OperationHistory",
+     "Show the file and directory operations that can be undone ..."},
     {"MainMenu", 0, "File", "", "", ""},
     {"MainMenu", 1, "T&ag ...", "", "", "Tag operations ..."},
     {"MainMenu", 2, "File", "T", "TagSingleFile", "Tag the current file ..."},
@@ -357,6 +360,9 @@ const DesignRow kDesign[] = {
      "Change font of the files window ..."},
     {"MainMenu", 1, "Properties ...", "Alt+Enter", "FileProperties",
      "Show properties of the current file ..."},
+    {"MainMenu", 1, "Und&o", "Ctrl+Z", "Undo", "Undo the last file or directory operation ..."},
+    {"MainMenu", 1, "Operation histor&y ...", "", "OperationHistory",
+     "Show the file and directory operations that can be undone ..."},
     {"MainMenu", 0, "Volume", "", "", ""},
     {"MainMenu", 1, "Log &options ...", "", "", "Perform a partial log operation ..."},
     {"MainMenu", 2, "&Disk\tL", "L", "LogDisk",
@@ -391,6 +397,8 @@ const DesignRow kDesign[] = {
      "Show additional informations of the current disk ..."},
     {"MainMenu", 1, "Proper&ties ...", "Ctrl+Alt+Enter", "miVolPropertiesClick",
      "Show properties of the current disk ..."},
+    {"MainMenu", 1, "Trash ...", "", "TrashWindow",
+     "Show what is in the trash of the logged disks and restore it ..."},
     {"MainMenu", 0, "Tools", "", "", ""},
     {"MainMenu", 1, "&Options ...", "", "miToolsOptions2Click", "Add/remove external programs ..."},
     {"MainMenu", 1, "System &Information", "", "miToolsSysInfoClick",
@@ -528,7 +536,7 @@ TEST(MenuTable, EveryItemOfEveryMenuIsAsDesigned) {
         for (const MenuItem& item : popup.items)
             walk(popup.name, item, 0);
 
-    ASSERT_EQ(std::size(kDesign), 228u);
+    ASSERT_EQ(std::size(kDesign), 233u);
     ASSERT_EQ(seen.size(), std::size(kDesign));
     for (size_t i = 0; i < seen.size(); ++i) {
         const DesignRow& want = kDesign[i];
@@ -602,6 +610,7 @@ TEST(MenuTable, DirectoryAndFileMenusShareTheirSingleKeys) {
         {"Space", {"InvertDirTags", "ToggleSingleFileTag"}},
         {"Ctrl+C", {"DirCopy", "CopyTaggedFiles"}},
         {"Ctrl+M", {"MakeRoot", "MoveTaggedFiles"}},
+        {"Ctrl+Z", {"Undo", "Undo"}},
     };
     for (const auto& [key, commands] : keys) {
         SCOPED_TRACE(key);

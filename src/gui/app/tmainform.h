@@ -70,6 +70,7 @@ class ViewController;
 class QuickViewController;
 class TQuickViewPane;
 class TZentrixTray;
+class UndoController;
 class TZentrixDrives;
 class TLoggedDrivesTabSet;
 class ScreenSaverInhibitor;
@@ -222,6 +223,8 @@ public:
     RootsController& roots() { return *m_roots; }
     DirOpsController& dirOps() { return *m_dirOps; }
     QuickSearchController& quickSearch() { return *m_quickSearch; }
+    /// The undo journal, Undo, the operation history and the trash window.
+    UndoController& undo() { return *m_undo; }
 
     /// Brings the window back (the other instance asked, or the tray).
     void RestoreAndRaise();
@@ -360,6 +363,7 @@ private:
     RootsController* m_roots = nullptr;
     DirOpsController* m_dirOps = nullptr;
     QuickSearchController* m_quickSearch = nullptr;
+    UndoController* m_undo = nullptr;
     MainMenuBar* m_menus = nullptr;
     FileMenuState* m_fileMenuState = nullptr;
     TreeController* m_treeController = nullptr;
