@@ -98,22 +98,8 @@ protected:
         openDir("D:\\");
     }
 
-    void openDir(const std::string& path) {
-        cat->Tree().Select(form->logger().FindNodeByPath(path));
-        state.scope = 1;
-        form->FillMainListBox();
-        idle();
-        list()->setFocus();
-        idle();
-    }
     CopyMoveController& copyMove() { return form->copyMove(); }
     TCopyMovePage* page(CopyMovePage p) { return copyMove().page(p); }
-    int row(const std::string& name) {
-        for (int i = 0; i < fw().Count(); ++i)
-            if (fw().Text(i) == name)
-                return i;
-        return -1;
-    }
     std::set<std::string> rows() {
         std::set<std::string> out;
         for (int i = 0; i < fw().Count(); ++i)
@@ -122,8 +108,8 @@ protected:
     }
     void tag(const std::vector<std::string>& names) {
         for (const std::string& n : names) {
-            ASSERT_GE(row(n), 0) << n;
-            fw().Record(row(n))->SetTagged(true);
+            ASSERT_GE(rowOf(n), 0) << n;
+            fw().Record(rowOf(n))->SetTagged(true);
         }
     }
     void press(QKeyCombination key) {
@@ -146,7 +132,7 @@ protected:
 
 TEST_F(CopyMoveGui, CopyTheCurrentFileAsAMaskToTheCurrentDirectory) {
     QStackedWidget* strip = form->ZenPageControl;
-    fw().SetCurrent(row("a.txt"));
+    fw().SetCurrent(rowOf("a.txt"));
     press(Qt::Key_C);
     TCopyMovePage* as = page(CopyMovePage::CopyAs);
     ASSERT_TRUE(strip->isVisible());
@@ -167,7 +153,7 @@ TEST_F(CopyMoveGui, CopyTheCurrentFileAsAMaskToTheCurrentDirectory) {
     EXPECT_TRUE(prompter.shown().empty());
     // The current directory was re-read and the window refilled.
     idle();
-    EXPECT_GE(row("a.BAK"), 0);
+    EXPECT_GE(rowOf("a.BAK"), 0);
     EXPECT_EQ(as->box->Items().front(), "*.BAK");
     EXPECT_EQ(page(CopyMovePage::CopyTo)->box->Items().front(), "D:\\");
     EXPECT_EQ(form->CurrDirLabel->text(), "D:\\");
@@ -176,7 +162,7 @@ TEST_F(CopyMoveGui, CopyTheCurrentFileAsAMaskToTheCurrentDirectory) {
     EXPECT_NE(log().find(" Copy 1 file(s) from D:\\ to D:\\\r\n"), std::string::npos) << log();
 
     // The next copy offers the last destination, all selected; Esc leaves.
-    fw().SetCurrent(row("b.txt"));
+    fw().SetCurrent(rowOf("b.txt"));
     press(Qt::Key_C);
     QTest::keyClick(page(CopyMovePage::CopyAs)->box, Qt::Key_Return);
     EXPECT_EQ(page(CopyMovePage::CopyTo)->text(), "D:\\");
@@ -199,12 +185,12 @@ TEST_F(CopyMoveGui, MoveTaggedFilesAsksForProtectedFilesAndRemovesTheRowsThatLef
     EXPECT_EQ(ReadFile(tmp.at("e/X/c.doc")), "gamma");
     EXPECT_TRUE(Exists(tmp.at("d/b.txt")));
     EXPECT_EQ(rows(), (std::set<std::string>{"b.txt", "README"}));
-    EXPECT_TRUE(fw().Record(row("b.txt"))->Tagged());
+    EXPECT_TRUE(fw().Record(rowOf("b.txt"))->Tagged());
     EXPECT_GE(fw().Current(), 0);
     EXPECT_NE(log().find(" Move 2 file(s) from D:\\ to E:\\X\r\n"), std::string::npos) << log();
 
     // Nothing tagged any more but b: with nothing tagged at all, a message.
-    fw().Record(row("b.txt"))->SetTagged(false);
+    fw().Record(rowOf("b.txt"))->SetTagged(false);
     prompter.clear();
     press(QKeyCombination(Qt::ControlModifier, Qt::Key_M));
     EXPECT_EQ(prompter.texts(),
@@ -267,7 +253,7 @@ TEST_F(CopyMoveGui, CopyToALoggedDestinationReadsItAgain) {
 }
 
 TEST_F(CopyMoveGui, MoveTheCurrentFileToADirectoryOfTheCurrentDisk) {
-    fw().SetCurrent(row("c.doc"));
+    fw().SetCurrent(rowOf("c.doc"));
     prompter.answer(true); // protected: move anyway
     press(Qt::Key_M);
     EXPECT_EQ(prompter.texts(),
@@ -276,12 +262,12 @@ TEST_F(CopyMoveGui, MoveTheCurrentFileToADirectoryOfTheCurrentDisk) {
     answerPage(CopyMovePage::MoveAs, "*.*");
     answerPage(CopyMovePage::MoveTo, "\\sub");
     EXPECT_EQ(ReadFile(tmp.at("d/sub/c.doc")), "gamma");
-    EXPECT_EQ(row("c.doc"), -1);
+    EXPECT_EQ(rowOf("c.doc"), -1);
     EXPECT_EQ(page(CopyMovePage::MoveTo)->box->Items().front(), "D:\\sub\\");
 
     // Refused: the command ends at once.
     prompter.clear();
-    fw().SetCurrent(row("a.txt"));
+    fw().SetCurrent(rowOf("a.txt"));
     prompter.answer(false);
     press(Qt::Key_M);
     EXPECT_FALSE(form->ZenPageControl->isVisible());
@@ -298,9 +284,9 @@ TEST_F(CopyMoveGui, APartlyCancelledMoveRemovesOnlyTheFilesThatLeft) {
     EXPECT_EQ(prompter.shown().at(0).caption, "Confirm File Replace");
     EXPECT_EQ(ReadFile(tmp.at("e/X/a.txt")), "alpha");
     EXPECT_EQ(ReadFile(tmp.at("e/X/b.txt")), "in the way");
-    EXPECT_EQ(row("a.txt"), -1);
-    ASSERT_GE(row("b.txt"), 0);
-    EXPECT_TRUE(fw().Record(row("b.txt"))->Tagged());
+    EXPECT_EQ(rowOf("a.txt"), -1);
+    ASSERT_GE(rowOf("b.txt"), 0);
+    EXPECT_TRUE(fw().Record(rowOf("b.txt"))->Tagged());
     EXPECT_EQ(ReadFile(tmp.at("d/b.txt")), "beta");
 }
 
@@ -321,7 +307,7 @@ TEST_F(CopyMoveGui, TheProgressWindowShowsAndItsCancelStopsTheCopy) {
     form->fileOperator().OnBlockCopied = [](uint64_t) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     };
-    fw().SetCurrent(row("big.bin"));
+    fw().SetCurrent(rowOf("big.bin"));
     press(Qt::Key_C);
     answerPage(CopyMovePage::CopyAs, "*.*");
     QString title;
@@ -367,11 +353,11 @@ TEST_F(CopyMoveGui, AQuestionAskedBeforeTheProgressWindowShowsStaysAnswerable) {
     };
     // The first copy of a session makes a missing directory unasked; after it
     // the question is asked.
-    fw().SetCurrent(row("b.txt"));
+    fw().SetCurrent(rowOf("b.txt"));
     press(Qt::Key_C);
     answerPage(CopyMovePage::CopyAs, "*.*");
     answerPage(CopyMovePage::CopyTo, "E:\\");
-    fw().SetCurrent(row("a.txt"));
+    fw().SetCurrent(rowOf("a.txt"));
     press(Qt::Key_C);
     answerPage(CopyMovePage::CopyAs, "*.*");
     answerPage(CopyMovePage::CopyTo, "E:\\new\\");
@@ -390,7 +376,7 @@ TEST_F(CopyMoveGui, AidsOfTheDestinationBox) {
     tmp.mkdir("e/fav dir");
     tmp.write("config/gtk-3.0/bookmarks",
               "file://" + tmp.at("e/fav%20dir") + " Favorite\nsftp://elsewhere/x\n");
-    fw().SetCurrent(row("a.txt"));
+    fw().SetCurrent(rowOf("a.txt"));
     press(Qt::Key_C);
     answerPage(CopyMovePage::CopyAs, "*.*");
     TCopyMovePage* to = page(CopyMovePage::CopyTo);
@@ -462,8 +448,8 @@ TEST_F(CopyMoveGui,
     EXPECT_EQ(ReadFile(tmp.at("e/mnt/two.txt")), "shared");
     for (const auto& [name, value] : attributes)
         EXPECT_EQ(Xattr(tmp.at("e/mnt/one.txt"), name), value) << name;
-    EXPECT_EQ(row("one.txt"), -1);
-    EXPECT_EQ(row("two.txt"), -1);
+    EXPECT_EQ(rowOf("one.txt"), -1);
+    EXPECT_EQ(rowOf("two.txt"), -1);
 }
 
 TEST_F(CopyMoveGui, AFileWrittenToWhileItIsMovedToAnotherFileSystemStaysWhereItIs) {
@@ -478,7 +464,7 @@ TEST_F(CopyMoveGui, AFileWrittenToWhileItIsMovedToAnotherFileSystemStaysWhereItI
         std::ofstream(tmp.at("d/a.txt"), std::ios::app) << " and more";
     };
     prompter.answerChoice(0).answerChoice(1); // Continue; Skip
-    fw().SetCurrent(row("a.txt"));
+    fw().SetCurrent(rowOf("a.txt"));
     press(Qt::Key_M);
     answerPage(CopyMovePage::MoveAs, "*.*");
     answerPage(CopyMovePage::MoveTo, "E:\\mnt");
@@ -487,7 +473,7 @@ TEST_F(CopyMoveGui, AFileWrittenToWhileItIsMovedToAnotherFileSystemStaysWhereItI
                                        "it stays where it is.\n\nRetry copies it again.     ");
     EXPECT_EQ(ReadFile(tmp.at("d/a.txt")), "alpha and more");
     EXPECT_EQ(ReadFile(tmp.at("e/mnt/a.txt")), "alpha");
-    EXPECT_GE(row("a.txt"), 0);
+    EXPECT_GE(rowOf("a.txt"), 0);
 }
 
 TEST_F(CopyMoveGui, RenameOnACollisionOfALongNameShortensItsStem) {
@@ -498,7 +484,7 @@ TEST_F(CopyMoveGui, RenameOnACollisionOfALongNameShortensItsStem) {
     tmp.write("e/" + name, "old");
     form->logger().RelogDir();
     openDir("D:\\");
-    fw().SetCurrent(row(name));
+    fw().SetCurrent(rowOf(name));
     prompter.answerChoice(4); // Rename
     press(Qt::Key_C);
     answerPage(CopyMovePage::CopyAs, "*.*");
