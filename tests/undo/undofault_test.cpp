@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <dirent.h>
 #include <sys/mount.h>
+#include <unistd.h>
 
 namespace zentrix::test {
 namespace {
@@ -134,6 +135,40 @@ TEST_F(UndoAcrossFileSystems, AFullOrReadOnlySourceKeepsFilesWhereTheyAre) {
     EXPECT_TRUE(report.leftAlone.empty()) << reasons(report);
     expectNothingLost(kFiles, kSize, back);
     EXPECT_EQ(back, kFiles);
+}
+
+// Files deleted to the trash of a volume come back to where the journal says,
+// whatever became of their descriptions there: one removed, one rewritten by
+// a hostile hand to point elsewhere, one made a link.
+TEST_F(UndoFixture, ATrashWhoseDescriptionsAreMissingOrHostileStillGivesBack) {
+    tmp.mkdir("d/mnt");
+    TmpfsMount mount(tmp.at("d/mnt"));
+    if (!mount.mounted())
+        GTEST_SKIP() << mount.reason();
+    for (const char* name : {"a.txt", "b.txt", "c.txt"})
+        tmp.write(std::string("d/mnt/docs/") + name, name);
+    const uint64_t id = run(OperationKind::Trash, FileOperation::foDelete, "D:\\mnt\\docs\\*.*", {},
+                            {FileOpFlag::foAllowUndo, FileOpFlag::foNoConfirmation});
+    const std::string trash = "d/mnt/.Trash-" + std::to_string(::getuid());
+    ASSERT_TRUE(Exists(tmp.at(trash + "/files/b.txt")));
+    ASSERT_FALSE(Exists(tmp.at("d/mnt/docs/a.txt")));
+
+    tmp.remove(trash + "/info/a.txt.trashinfo");
+    tmp.write(trash + "/info/b.txt.trashinfo",
+              "[Trash Info]\nPath=" + tmp.at("elsewhere/b.txt") + "\nDeletionDate=x\n");
+    tmp.write("outside.trashinfo", "[Trash Info]\nPath=/etc/c.txt\n");
+    tmp.remove(trash + "/info/c.txt.trashinfo");
+    tmp.symlink(tmp.at("outside.trashinfo"), trash + "/info/c.txt.trashinfo");
+
+    reopenJournal();
+    const UndoReport report = undo(id);
+    EXPECT_TRUE(report.leftAlone.empty()) << reasons(report);
+    for (const char* name : {"a.txt", "b.txt", "c.txt"})
+        EXPECT_EQ(ReadFile(tmp.at(std::string("d/mnt/docs/") + name)), name);
+    EXPECT_FALSE(Exists(tmp.at("elsewhere")));
+    EXPECT_TRUE(namesIn(tmp.at(trash + "/files")).empty());
+    EXPECT_TRUE(namesIn(tmp.at(trash + "/info")).empty());
+    EXPECT_EQ(ReadFile(tmp.at("outside.trashinfo")), "[Trash Info]\nPath=/etc/c.txt\n");
 }
 
 } // namespace
