@@ -13,6 +13,7 @@
 #include "gui/tagging/taggingcontroller.h"
 #include "gui/tagging/tfileattrpage.h"
 #include "gui/tree/thetreeview.h"
+#include "gui/tree/treecontroller.h"
 #include "gui/undo/thistoryform.h"
 #include "gui/undo/ttrashform.h"
 #include "gui/undo/undocontroller.h"
@@ -422,5 +423,46 @@ TEST_F(UndoGui, DirectoryRenameCutAndPasteAndACopyGoBackByCtrlZ) {
     form->IdleHandler();
     EXPECT_NE(form->logger().FindNodeByPath("D:\\SUB\\"), nullptr);
     EXPECT_EQ(form->logger().FindNodeByPath("D:\\RENAMED\\"), nullptr);
+    EXPECT_TRUE(prompter.texts().empty()) << prompter.texts().front();
+}
+
+// Files renamed together (Ctrl+R) come back together with one Ctrl+Z; a new
+// directory named in place in the tree goes back to its first name, then away.
+TEST_F(UndoGui, ATaggedRenameAndADirectoryNamedInPlaceGoBackByCtrlZ) {
+    fw().Record(rowOf("a.txt"))->SetTagged(true);
+    fw().Record(rowOf("b.txt"))->SetTagged(true);
+    press(list(), Qt::Key_R, Qt::ControlModifier);
+    answer(form->ops().renameTaggedPage()->hbBox, "*.bak");
+    ASSERT_TRUE(Exists(tmp.at("d/a.bak")));
+    ASSERT_TRUE(Exists(tmp.at("d/b.bak")));
+    EXPECT_EQ(undoCaption(), "Und&o rename of 2 files to *.bak");
+    press(list(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(ReadFile(tmp.at("d/a.txt")), "alpha");
+    EXPECT_EQ(ReadFile(tmp.at("d/b.txt")), "beta");
+    EXPECT_FALSE(Exists(tmp.at("d/a.bak")));
+    form->IdleHandler();
+    EXPECT_GE(rowOf("a.txt"), 0);
+    EXPECT_EQ(rowOf("a.bak"), -1);
+
+    settings.WinMakeDir = true;
+    ASSERT_NO_FATAL_FAILURE(selectDir("D:\\"));
+    press(form->MainTreeView, Qt::Key_M);
+    ASSERT_TRUE(form->treeController().editing());
+    auto* editor = form->MainTreeView->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(editor, "Photos");
+    press(editor, Qt::Key_Return);
+    ASSERT_TRUE(Exists(tmp.at("d/Photos")));
+    form->MainTreeView->setFocus();
+    idle();
+    press(form->MainTreeView, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(Exists(tmp.at("d/Photos")));
+    EXPECT_TRUE(Exists(tmp.at("d/New directory (0)")));
+    press(form->MainTreeView, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(Exists(tmp.at("d/New directory (0)")));
+    form->IdleHandler();
+    EXPECT_EQ(form->logger().FindNodeByPath("D:\\Photos\\"), nullptr);
+    EXPECT_EQ(form->logger().FindNodeByPath("D:\\New directory (0)\\"), nullptr);
     EXPECT_TRUE(prompter.texts().empty()) << prompter.texts().front();
 }
