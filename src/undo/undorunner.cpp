@@ -409,8 +409,11 @@ int UndoRunner::copyBack(const std::string& from, const std::string& to, const E
     if (e != 0)
         return e;
     toDir.Sync();
-    // The copy is whole and on the disk: now the file may leave.
-    if (const int r = fromDir.RemoveFile(HostBaseName(from))) {
+    // The copy is whole and on the disk: now the file may leave. Should it be
+    // gone already (another undo of the same entry took it meanwhile), the copy
+    // is the only one left and stays.
+    const int r = fromDir.RemoveFile(HostBaseName(from));
+    if (r != 0 && r != ENOENT) {
         toDir.RemoveFile(HostBaseName(to));
         return r;
     }

@@ -104,6 +104,26 @@ TEST_F(UndoAcrossFileSystems, AnUndoKilledMidwayLosesNothingAndCanBeFinished) {
     EXPECT_EQ(UndoCoverage(journal->Entries()).Remaining(*journal->Find(moveId)), 0);
 }
 
+// Another undo of the same entry (a second window) may take a file's source
+// away while this one copies it back: the copy, whole by then, is the only
+// one left and stays.
+TEST_F(UndoAcrossFileSystems, ASourceTakenMeanwhileLeavesTheCopyInPlace) {
+    constexpr size_t kSize = 1 << 20;
+    ASSERT_NO_FATAL_FAILURE(moveFiles(1, kSize));
+    if (IsSkipped())
+        return;
+    UndoRunner runner(*journal, prompter, progress);
+    bool taken = false;
+    runner.onBlock = [&](uint64_t) {
+        if (!taken)
+            taken = ::unlink(tmp.at("e/out/f0.bin").c_str()) == 0;
+    };
+    const UndoReport report = runner.Run(moveId);
+    ASSERT_TRUE(taken);
+    EXPECT_EQ(ReadFile(tmp.at("d/mnt/f0.bin")), contentOf(0, kSize));
+    EXPECT_TRUE(report.leftAlone.empty()) << reasons(report);
+}
+
 // A full disk stops the files that do not fit, whole where they are; a
 // read-only one stops all. Once there is room again, the undo finishes.
 TEST_F(UndoAcrossFileSystems, AFullOrReadOnlySourceKeepsFilesWhereTheyAre) {
