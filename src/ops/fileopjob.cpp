@@ -1,11 +1,10 @@
 #include "ops/fileopjob.h"
 
+#include "ops/freename.h"
 #include "platform/filetransfer.h"
-#include "platform/hostname.h"
 #include "platform/trash.h"
 
 #include <cerrno>
-#include <ctime>
 
 namespace zentrix {
 namespace {
@@ -33,50 +32,6 @@ bool inside(const std::string& inner, const std::string& outer) {
         return true;
     const std::string prefix = outer == "/" ? outer : outer + "/";
     return inner.compare(0, prefix.size(), prefix) == 0;
-}
-
-std::string dateText(int64_t seconds) {
-    const std::time_t t = static_cast<std::time_t>(seconds);
-    std::tm local{};
-    ::localtime_r(&t, &local);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-    return text;
-}
-
-std::string sizeText(const platform::EntryStat& st) {
-    if (st.kind == EntryKind::Directory)
-        return "directory";
-    return std::to_string(st.size) + " bytes";
-}
-
-// How many numbered names a collision tries before it gives up.
-constexpr int kLastNumber = 9999;
-
-/// "name (2).ext", "name (3).ext" ...: the first that does not exist in `dir`,
-/// the stem shortened where the name would not fit the file system (never
-/// inside a UTF-8 sequence). Empty when none is free, a name cannot be looked
-/// up, or `stop` is set meanwhile.
-std::string uniqueName(const platform::DirHandle& dir, const std::string& name,
-                       const std::atomic<bool>& stop) {
-    const size_t limit = dir.NameMax();
-    const size_t dot = name.find_last_of('.');
-    // An extension too long to leave room for a number is part of the stem.
-    const bool hasExt = dot != std::string::npos && dot > 0 && name.size() - dot + 16 < limit;
-    const std::string stem = hasExt ? name.substr(0, dot) : name;
-    const std::string ext = hasExt ? name.substr(dot) : std::string();
-    for (int n = 2; n <= kLastNumber && !stop; ++n) {
-        const std::string suffix = " (" + std::to_string(n) + ")" + ext;
-        std::string candidate = std::string(platform::NamePrefix(stem, limit - suffix.size()));
-        candidate += suffix;
-        platform::EntryStat st;
-        const int e = dir.Stat(candidate, st);
-        if (e == ENOENT)
-            return candidate;
-        if (e != 0)
-            return {};
-    }
-    return {};
 }
 
 constexpr int kFiveBlanks = 5;
@@ -193,7 +148,7 @@ FileOpJob::Step FileOpJob::sameFile(const std::string& srcPath) {
 
 bool FileOpJob::renameTarget(const DirHandle& dstDir, std::string& dstPath) {
     for (;;) {
-        const std::string name = uniqueName(dstDir, baseOf(dstPath), m_cancel);
+        const std::string name = FreeNumberedName(dstDir, baseOf(dstPath), &m_cancel);
         if (!name.empty()) {
             const std::string renamed = join(parentOf(dstPath), name);
             m_renamed.emplace_back(dstPath, renamed);
@@ -233,10 +188,11 @@ FileOpJob::Collision FileOpJob::collision(const DirHandle& dstDir, std::string& 
         m_incomplete = true;
         return Collision::Skip;
     }
-    const std::string text = "The file " + m_hooks.display(dstPath) + " already exists.\n\n" +
-                             "Existing: " + sizeText(target) + ", " + dateText(target.mtimeSec) +
-                             "\nNew:      " + sizeText(source) + ", " + dateText(source.mtimeSec) +
-                             "\n\nReplace the existing file?" + closing();
+    const std::string text =
+        "The file " + m_hooks.display(dstPath) + " already exists.\n\n" +
+        "Existing: " + EntrySizeText(target) + ", " + EntryDateText(target.mtimeSec) +
+        "\nNew:      " + EntrySizeText(source) + ", " + EntryDateText(source.mtimeSec) +
+        "\n\nReplace the existing file?" + closing();
     asked = true;
     const int a =
         m_hooks.ask({text,

@@ -99,22 +99,8 @@ protected:
         openDir("D:\\");
     }
 
-    void openDir(const std::string& path) {
-        cat->Tree().Select(form->logger().FindNodeByPath(path));
-        state.scope = 1;
-        form->FillMainListBox();
-        idle();
-        list()->setFocus();
-        idle();
-    }
     CopyMoveController& copyMove() { return form->copyMove(); }
     TCopyMovePage* page(CopyMovePage p) { return copyMove().page(p); }
-    int row(const std::string& name) {
-        for (int i = 0; i < fw().Count(); ++i)
-            if (fw().Text(i) == name)
-                return i;
-        return -1;
-    }
     std::set<std::string> rows() {
         std::set<std::string> out;
         for (int i = 0; i < fw().Count(); ++i)
@@ -123,8 +109,8 @@ protected:
     }
     void tag(const std::vector<std::string>& names) {
         for (const std::string& n : names) {
-            ASSERT_GE(row(n), 0) << n;
-            fw().Record(row(n))->SetTagged(true);
+            ASSERT_GE(rowOf(n), 0) << n;
+            fw().Record(rowOf(n))->SetTagged(true);
         }
     }
     void press(QKeyCombination key) {
@@ -144,7 +130,7 @@ protected:
     }
     /// C on file `name`, "*.*", then `to` typed into the "to" page.
     void copyFile(const std::string& name, const QString& to) {
-        fw().SetCurrent(row(name));
+        fw().SetCurrent(rowOf(name));
         press(Qt::Key_C);
         answerPage(CopyMovePage::CopyAs, "*.*");
         answerPage(CopyMovePage::CopyTo, to);
@@ -154,7 +140,7 @@ protected:
 
 TEST_F(CopyMoveGui, CopyTheCurrentFileAsAMaskToTheCurrentDirectory) {
     QStackedWidget* strip = form->ZenPageControl;
-    fw().SetCurrent(row("a.txt"));
+    fw().SetCurrent(rowOf("a.txt"));
     press(Qt::Key_C);
     TCopyMovePage* as = page(CopyMovePage::CopyAs);
     ASSERT_TRUE(strip->isVisible());
@@ -175,7 +161,7 @@ TEST_F(CopyMoveGui, CopyTheCurrentFileAsAMaskToTheCurrentDirectory) {
     EXPECT_TRUE(prompter.shown().empty());
     // The current directory was re-read and the window refilled.
     idle();
-    EXPECT_GE(row("a.BAK"), 0);
+    EXPECT_GE(rowOf("a.BAK"), 0);
     EXPECT_EQ(as->box->Items().front(), "*.BAK");
     EXPECT_EQ(page(CopyMovePage::CopyTo)->box->Items().front(), "D:\\");
     EXPECT_EQ(form->CurrDirLabel->text(), "D:\\");
@@ -184,7 +170,7 @@ TEST_F(CopyMoveGui, CopyTheCurrentFileAsAMaskToTheCurrentDirectory) {
     EXPECT_NE(log().find(" Copy 1 file(s) from D:\\ to D:\\\r\n"), std::string::npos) << log();
 
     // The next copy offers the last destination, all selected; Esc leaves.
-    fw().SetCurrent(row("b.txt"));
+    fw().SetCurrent(rowOf("b.txt"));
     press(Qt::Key_C);
     QTest::keyClick(page(CopyMovePage::CopyAs)->box, Qt::Key_Return);
     EXPECT_EQ(page(CopyMovePage::CopyTo)->text(), "D:\\");
@@ -207,12 +193,12 @@ TEST_F(CopyMoveGui, MoveTaggedFilesAsksForProtectedFilesAndRemovesTheRowsThatLef
     EXPECT_EQ(ReadFile(tmp.at("e/X/c.doc")), "gamma");
     EXPECT_TRUE(Exists(tmp.at("d/b.txt")));
     EXPECT_EQ(rows(), (std::set<std::string>{"b.txt", "README"}));
-    EXPECT_TRUE(fw().Record(row("b.txt"))->Tagged());
+    EXPECT_TRUE(fw().Record(rowOf("b.txt"))->Tagged());
     EXPECT_GE(fw().Current(), 0);
     EXPECT_NE(log().find(" Move 2 file(s) from D:\\ to E:\\X\r\n"), std::string::npos) << log();
 
     // Nothing tagged any more but b: with nothing tagged at all, a message.
-    fw().Record(row("b.txt"))->SetTagged(false);
+    fw().Record(rowOf("b.txt"))->SetTagged(false);
     prompter.clear();
     press(QKeyCombination(Qt::ControlModifier, Qt::Key_M));
     EXPECT_EQ(prompter.texts(),
@@ -349,7 +335,7 @@ TEST_F(CopyMoveGui, CopyToALoggedDestinationReadsItAgain) {
 }
 
 TEST_F(CopyMoveGui, MoveTheCurrentFileToADirectoryOfTheCurrentDisk) {
-    fw().SetCurrent(row("c.doc"));
+    fw().SetCurrent(rowOf("c.doc"));
     prompter.answer(true); // protected: move anyway
     press(Qt::Key_M);
     EXPECT_EQ(prompter.texts(),
@@ -358,12 +344,12 @@ TEST_F(CopyMoveGui, MoveTheCurrentFileToADirectoryOfTheCurrentDisk) {
     answerPage(CopyMovePage::MoveAs, "*.*");
     answerPage(CopyMovePage::MoveTo, "\\sub");
     EXPECT_EQ(ReadFile(tmp.at("d/sub/c.doc")), "gamma");
-    EXPECT_EQ(row("c.doc"), -1);
+    EXPECT_EQ(rowOf("c.doc"), -1);
     EXPECT_EQ(page(CopyMovePage::MoveTo)->box->Items().front(), "D:\\sub\\");
 
     // Refused: the command ends at once.
     prompter.clear();
-    fw().SetCurrent(row("a.txt"));
+    fw().SetCurrent(rowOf("a.txt"));
     prompter.answer(false);
     press(Qt::Key_M);
     EXPECT_FALSE(form->ZenPageControl->isVisible());
@@ -380,9 +366,9 @@ TEST_F(CopyMoveGui, APartlyCancelledMoveRemovesOnlyTheFilesThatLeft) {
     EXPECT_EQ(prompter.shown().at(0).caption, "Confirm File Replace");
     EXPECT_EQ(ReadFile(tmp.at("e/X/a.txt")), "alpha");
     EXPECT_EQ(ReadFile(tmp.at("e/X/b.txt")), "in the way");
-    EXPECT_EQ(row("a.txt"), -1);
-    ASSERT_GE(row("b.txt"), 0);
-    EXPECT_TRUE(fw().Record(row("b.txt"))->Tagged());
+    EXPECT_EQ(rowOf("a.txt"), -1);
+    ASSERT_GE(rowOf("b.txt"), 0);
+    EXPECT_TRUE(fw().Record(rowOf("b.txt"))->Tagged());
     EXPECT_EQ(ReadFile(tmp.at("d/b.txt")), "beta");
 }
 
@@ -403,7 +389,7 @@ TEST_F(CopyMoveGui, TheProgressWindowShowsAndItsCancelStopsTheCopy) {
     form->fileOperator().OnBlockCopied = [](uint64_t) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     };
-    fw().SetCurrent(row("big.bin"));
+    fw().SetCurrent(rowOf("big.bin"));
     press(Qt::Key_C);
     answerPage(CopyMovePage::CopyAs, "*.*");
     QString title;
@@ -466,7 +452,7 @@ TEST_F(CopyMoveGui, AidsOfTheDestinationBox) {
     tmp.mkdir("e/fav dir");
     tmp.write("config/gtk-3.0/bookmarks",
               "file://" + tmp.at("e/fav%20dir") + " Favorite\nsftp://elsewhere/x\n");
-    fw().SetCurrent(row("a.txt"));
+    fw().SetCurrent(rowOf("a.txt"));
     press(Qt::Key_C);
     answerPage(CopyMovePage::CopyAs, "*.*");
     TCopyMovePage* to = page(CopyMovePage::CopyTo);
@@ -509,7 +495,7 @@ TEST_F(CopyMoveGui, AHostPathInTheToBoxIsTheDirectoryOfTheDriveThatHoldsIt) {
     tmp.mkdir("e/X");
     tmp.mkdir("outside/dst");
     openDir("D:\\");
-    fw().SetCurrent(row("a.txt"));
+    fw().SetCurrent(rowOf("a.txt"));
     press(Qt::Key_M);
     answerPage(CopyMovePage::MoveAs, "*.*");
     answerPage(CopyMovePage::MoveTo, QString::fromStdString(tmp.at("e/X/../X")));
@@ -565,8 +551,8 @@ TEST_F(CopyMoveGui,
     EXPECT_EQ(ReadFile(tmp.at("e/mnt/two.txt")), "shared");
     for (const auto& [name, value] : attributes)
         EXPECT_EQ(Xattr(tmp.at("e/mnt/one.txt"), name), value) << name;
-    EXPECT_EQ(row("one.txt"), -1);
-    EXPECT_EQ(row("two.txt"), -1);
+    EXPECT_EQ(rowOf("one.txt"), -1);
+    EXPECT_EQ(rowOf("two.txt"), -1);
 }
 
 TEST_F(CopyMoveGui, AFileWrittenToWhileItIsMovedToAnotherFileSystemStaysWhereItIs) {
@@ -581,7 +567,7 @@ TEST_F(CopyMoveGui, AFileWrittenToWhileItIsMovedToAnotherFileSystemStaysWhereItI
         std::ofstream(tmp.at("d/a.txt"), std::ios::app) << " and more";
     };
     prompter.answerChoice(0).answerChoice(1); // Continue; Skip
-    fw().SetCurrent(row("a.txt"));
+    fw().SetCurrent(rowOf("a.txt"));
     press(Qt::Key_M);
     answerPage(CopyMovePage::MoveAs, "*.*");
     answerPage(CopyMovePage::MoveTo, "E:\\mnt");
@@ -590,7 +576,7 @@ TEST_F(CopyMoveGui, AFileWrittenToWhileItIsMovedToAnotherFileSystemStaysWhereItI
                                        "it stays where it is.\n\nRetry copies it again.     ");
     EXPECT_EQ(ReadFile(tmp.at("d/a.txt")), "alpha and more");
     EXPECT_EQ(ReadFile(tmp.at("e/mnt/a.txt")), "alpha");
-    EXPECT_GE(row("a.txt"), 0);
+    EXPECT_GE(rowOf("a.txt"), 0);
 }
 
 TEST_F(CopyMoveGui, RenameOnACollisionOfALongNameShortensItsStem) {
@@ -601,7 +587,7 @@ TEST_F(CopyMoveGui, RenameOnACollisionOfALongNameShortensItsStem) {
     tmp.write("e/" + name, "old");
     form->logger().RelogDir();
     openDir("D:\\");
-    fw().SetCurrent(row(name));
+    fw().SetCurrent(rowOf(name));
     prompter.answerChoice(4); // Rename
     press(Qt::Key_C);
     answerPage(CopyMovePage::CopyAs, "*.*");

@@ -66,6 +66,19 @@ TEST_F(UndoFixture, ATakenNameIsAskedAboutAndNeverReplaced) {
     EXPECT_EQ(ReadFile(tmp.at("d/src/a (2).txt")), "moved");
     EXPECT_FALSE(Exists(tmp.at("e/a.txt")));
     EXPECT_EQ(remaining(*journal, id), 0);
+
+    // A name as long as the file system allows: the other name is shortened to fit.
+    const std::string longName = std::string(251, 'n') + ".txt";
+    tmp.write("d/src/" + longName, "long");
+    const uint64_t longMove =
+        run(OperationKind::Move, FileOperation::foMove, "D:\\src\\" + longName, "E:\\");
+    ASSERT_TRUE(Exists(tmp.at("e/" + longName)));
+    tmp.write("d/src/" + longName, "taken");
+    prompter.answerChoice(0); // Rename
+    report = undo(longMove);
+    EXPECT_TRUE(report.leftAlone.empty()) << reasons(report);
+    EXPECT_EQ(ReadFile(tmp.at("d/src/" + std::string(247, 'n') + " (2).txt")), "long");
+    EXPECT_EQ(ReadFile(tmp.at("d/src/" + longName)), "taken");
     EXPECT_TRUE(prompter.allAnswersUsed());
 }
 
