@@ -170,8 +170,10 @@ TEST_F(UndoFixture, ATrashWhoseDescriptionsAreMissingOrHostileStillGivesBack) {
         GTEST_SKIP() << mount.reason();
     for (const char* name : {"a.txt", "b.txt", "c.txt"})
         tmp.write(std::string("d/mnt/docs/") + name, name);
-    const uint64_t id = run(OperationKind::Trash, FileOperation::foDelete, "D:\\mnt\\docs\\*.*", {},
-                            {FileOpFlag::foAllowUndo, FileOpFlag::foNoConfirmation});
+    const uint64_t id =
+        run(OperationKind::Trash, FileOperation::foDelete,
+            {"D:\\mnt\\docs\\a.txt", "D:\\mnt\\docs\\b.txt", "D:\\mnt\\docs\\c.txt"}, {},
+            {FileOpFlag::foAllowUndo, FileOpFlag::foNoConfirmation});
     const std::string trash = "d/mnt/.Trash-" + std::to_string(::getuid());
     ASSERT_TRUE(Exists(tmp.at(trash + "/files/b.txt")));
     ASSERT_FALSE(Exists(tmp.at("d/mnt/docs/a.txt")));

@@ -71,7 +71,7 @@ TEST_F(UndoFixture, ATakenNameIsAskedAboutAndNeverReplaced) {
     const std::string longName = std::string(251, 'n') + ".txt";
     tmp.write("d/src/" + longName, "long");
     const uint64_t longMove =
-        run(OperationKind::Move, FileOperation::foMove, "D:\\src\\" + longName, "E:\\");
+        run(OperationKind::Move, FileOperation::foMove, {"D:\\src\\" + longName}, "E:\\");
     ASSERT_TRUE(Exists(tmp.at("e/" + longName)));
     tmp.write("d/src/" + longName, "taken");
     prompter.answerChoice(0); // Rename
