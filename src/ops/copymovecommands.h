@@ -1,11 +1,18 @@
 #pragma once
 
+#include "ops/seenfile.h"
+
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace zentrix {
+
+namespace platform {
+class DriveTable;
+}
 
 class AppState;
 class Catalogue;
@@ -97,11 +104,18 @@ public:
     /// The destination directory of a "to" text, ending in a backslash: "."
     /// (when allowed) is the current directory, a text starting with "\" is on
     /// the current disk.
+    /// The catalogue path a "to" text names: a host path ("/srv/data") becomes
+    /// the path on the drive that holds it, anything else stays as typed.
+    /// None for a host path that no drive holds.
+    static std::optional<std::string> CataloguePathOf(const platform::DriveTable& drives,
+                                                      const std::string& text);
+    static std::string NotOnADriveMessage(const std::string& text);
     static std::string DestinationDir(const std::string& text, const std::string& currentDir,
                                       char currentDisk, bool dotAllowed);
 
     // --- state between the prompts (for tests) --------------------------------------
-    const std::string& SourceList() const { return m_sourceList; }
+    /// The sources of the plain variants, exact names in the file window's order.
+    const std::vector<std::string>& Sources() const { return m_sources; }
     const std::vector<std::string>& WithPathsList() const { return m_withPathsList; }
     const std::string& AsMask() const { return m_asMask; }
     bool WithPaths() const { return m_withPaths; }
@@ -114,7 +128,13 @@ private:
     void okTo(Kind kind, const std::string& text);
     void afterMove(const std::string& dest);
     void refreshDestination(const std::string& dest);
-    bool buildWithPaths(const std::string& dest, std::string& sources, std::string& dests);
+    /// Where each file of the with-paths list goes below `dest`.
+    void buildWithPaths(const std::string& dest, const std::vector<std::string>& sources,
+                        std::vector<std::string>& targets);
+    /// Asks about every source that changed on disk since its row was seen
+    /// (the row then shows it as it is); those the user keeps back leave
+    /// `sources`. False when the user cancelled the whole move.
+    bool keepSeen(std::vector<std::string>& sources);
 
     Catalogue& m_cat;
     AppState& m_state;
@@ -128,7 +148,8 @@ private:
     CopyMoveUi* m_ui = &m_noUi;
     OperationJournal* m_journal = nullptr;
 
-    std::string m_sourceList;
+    std::vector<std::string> m_sources;
+    std::vector<SeenFile> m_seen; // the rows the sources were taken from
     std::vector<std::string> m_withPathsList;
     std::string m_asMask = "*.*";
     bool m_withPaths = false;

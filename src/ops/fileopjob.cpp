@@ -129,6 +129,7 @@ FileOpJob::ErrorAnswer FileOpJob::errorQuestion(const std::string& what, int err
         return ErrorAnswer::Retry;
     if (a == 1) {
         m_incomplete = true;
+        m_failed = true;
         return ErrorAnswer::Skip;
     }
     return ErrorAnswer::Cancel;
@@ -136,6 +137,7 @@ FileOpJob::ErrorAnswer FileOpJob::errorQuestion(const std::string& what, int err
 
 FileOpJob::Step FileOpJob::sameFile(const std::string& srcPath) {
     m_incomplete = true;
+    m_failed = true;
     const int a =
         m_hooks.ask({"Cannot " + verb() + " " + m_hooks.display(srcPath) +
                          ": the source and the destination are the same file." + closing(),
@@ -156,6 +158,7 @@ bool FileOpJob::renameTarget(const DirHandle& dstDir, std::string& dstPath) {
         if (m_cancel)
             return false;
         m_incomplete = true;
+        m_failed = true;
         const int a = m_hooks.ask({"No free name was found for a copy beside " +
                                        m_hooks.display(dstPath) + "." + closing(),
                                    "Error",
@@ -169,7 +172,9 @@ bool FileOpJob::renameTarget(const DirHandle& dstDir, std::string& dstPath) {
 }
 
 FileOpJob::Collision FileOpJob::collision(const DirHandle& dstDir, std::string& dstPath,
-                                          const EntryStat& source, const EntryStat& target) {
+                                          const EntryStat& source, const EntryStat& target,
+                                          bool& asked) {
+    asked = false;
     const auto rename = [&] {
         if (renameTarget(dstDir, dstPath))
             return Collision::Rename;
@@ -188,6 +193,7 @@ FileOpJob::Collision FileOpJob::collision(const DirHandle& dstDir, std::string& 
         "Existing: " + EntrySizeText(target) + ", " + EntryDateText(target.mtimeSec) +
         "\nNew:      " + EntrySizeText(source) + ", " + EntryDateText(source.mtimeSec) +
         "\n\nReplace the existing file?" + closing();
+    asked = true;
     const int a =
         m_hooks.ask({text,
                      "Confirm File Replace",
@@ -218,6 +224,7 @@ void FileOpJob::Run() {
     m_start = std::chrono::steady_clock::now();
     if (m_operation != FileOperation::foDelete && !refuseSelfCopies()) {
         m_incomplete = true;
+        m_failed = true;
         return;
     }
     measure();
@@ -474,7 +481,8 @@ FileOpJob::Step FileOpJob::settleExisting(const DirHandle& srcDir, const std::st
             merge = true;
             return Step::Done;
         }
-        switch (collision(dstDir, dstPath, st, existing)) {
+        bool asked = false;
+        switch (collision(dstDir, dstPath, st, existing, asked)) {
         case Collision::Skip:
             return Step::Skipped;
         case Collision::Cancel:
@@ -485,6 +493,13 @@ FileOpJob::Step FileOpJob::settleExisting(const DirHandle& srcDir, const std::st
         case Collision::Replace:
             break;
         }
+        // The user chose to replace the file the question showed: one that
+        // changed while the question was up is asked about again as it is now.
+        EntryStat now;
+        if (asked && dstDir.Stat(baseOf(dstPath), now) == 0 &&
+            (now.inode != existing.inode || now.size != existing.size ||
+             now.mtimeSec != existing.mtimeSec || now.mtimeNsec != existing.mtimeNsec))
+            continue;
         // A directory never gives way to a file, nor a file to a directory.
         if (existing.kind != EntryKind::Directory && st.kind != EntryKind::Directory) {
             replace = true;
@@ -850,6 +865,7 @@ FileOpJob::Step FileOpJob::removeSource(const DirHandle& srcDir, const std::stri
             if (e == ENOENT)
                 return Step::Done;
             if (e == 0 && !platform::SameAndUnchanged(now, *copied)) {
+                m_failed = true;
                 const int a = m_hooks.ask(
                     {m_hooks.display(srcPath) + " changed after it was copied to " +
                          m_hooks.display(dstPath) +

@@ -206,8 +206,6 @@ std::optional<std::string> UndoRunner::Blocker(const DoneStep& step) {
     case DoneStep::Kind::Time:
         if (int e = lstatOf(step.target, now))
             return e == ENOENT ? std::optional<std::string>() : platform::ErrorText(e);
-        if (step.kind == DoneStep::Kind::Time)
-            platform::StatPath(step.target, now, true);
         return differs(now, step.result);
     case DoneStep::Kind::Attributes:
         if (lstatOf(step.target, now) != 0 || now.device != step.result.device ||
@@ -560,7 +558,8 @@ UndoRunner::Outcome UndoRunner::undoAttributes(const DoneStep& step, int64_t ind
 
 UndoRunner::Outcome UndoRunner::undoTime(const DoneStep& step, int64_t index) {
     EntryStat now;
-    const int e = platform::StatPath(step.target, now, true);
+    // A date is a link's own (the link's time was set, not its target's).
+    const int e = platform::StatPath(step.target, now);
     if (e != 0)
         return leave(step.target, e == ENOENT ? "it is no longer there" : platform::ErrorText(e));
     if (const auto why = differs(now, step.result))
@@ -572,7 +571,7 @@ UndoRunner::Outcome UndoRunner::undoTime(const DoneStep& step, int64_t index) {
     DoneStep done;
     done.kind = DoneStep::Kind::Time;
     done.target = step.target;
-    platform::StatPath(step.target, done.result, true);
+    platform::StatPath(step.target, done.result);
     done.oldMtimeSec = now.mtimeSec;
     done.oldMtimeNsec = now.mtimeNsec;
     record(done, index);

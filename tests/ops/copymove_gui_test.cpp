@@ -33,6 +33,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <sys/stat.h>
@@ -126,6 +127,13 @@ protected:
         QTest::keyClicks(up->box, text);
         QTest::keyClick(up->box, Qt::Key_Return);
         idle();
+    }
+    /// C on file `name`, "*.*", then `to` typed into the "to" page.
+    void copyFile(const std::string& name, const QString& to) {
+        fw().SetCurrent(rowOf(name));
+        press(Qt::Key_C);
+        answerPage(CopyMovePage::CopyAs, "*.*");
+        answerPage(CopyMovePage::CopyTo, to);
     }
     std::string log() { return ReadFile(tmp.at("log/WATCHDOG.LOG")); }
 };
@@ -237,6 +245,80 @@ TEST_F(CopyMoveGui, MoveWithPathsStripsToTheLastDirectory) {
     // The emptied window gives the focus to the tree.
     EXPECT_TRUE(form->MainTreeView->hasFocus());
     EXPECT_EQ(state.scope, 1);
+}
+
+TEST_F(CopyMoveGui, WithPathsUnderStarDotStarKeepsEveryName) {
+    tmp.write("d/m/a.b.c", "abc");
+    tmp.write("d/m/a.c", "ac");
+    tmp.write("d/m/a", "a");
+    tmp.write("d/m/README.commands.gz", "commands");
+    tmp.write("d/m/changelog.Debian.gz", "debian");
+    tmp.write("d/m/changelog.gz", "upstream");
+    ASSERT_TRUE(form->logger().GoToDirPath("D:\\m\\"));
+    openDir("D:\\m\\");
+    tag({"a.b.c", "a.c", "a"});
+    press(QKeyCombination(Qt::AltModifier, Qt::Key_M));
+    answerPage(CopyMovePage::FullMoveAs, "*.*");
+    prompter.answer(false); // do not strip
+    answerPage(CopyMovePage::MoveTo, "E:\\W");
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Strip common directories ?     "});
+    EXPECT_EQ(ReadFile(tmp.at("e/W/m/a.b.c")), "abc");
+    EXPECT_EQ(ReadFile(tmp.at("e/W/m/a.c")), "ac");
+    EXPECT_EQ(ReadFile(tmp.at("e/W/m/a")), "a");
+    for (const char* gone : {"d/m/a.b.c", "d/m/a.c", "d/m/a"})
+        EXPECT_FALSE(Exists(tmp.at(gone))) << gone;
+
+    prompter.clear();
+    tag({"README.commands.gz", "changelog.Debian.gz", "changelog.gz"});
+    press(QKeyCombination(Qt::AltModifier, Qt::Key_C));
+    answerPage(CopyMovePage::FullCopyAs, "*");
+    prompter.answer(true); // strip: the last common directory stays
+    answerPage(CopyMovePage::CopyTo, "E:\\C");
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Strip common directories ?     "});
+    EXPECT_EQ(ReadFile(tmp.at("e/C/m/README.commands.gz")), "commands");
+    EXPECT_EQ(ReadFile(tmp.at("e/C/m/changelog.Debian.gz")), "debian");
+    EXPECT_EQ(ReadFile(tmp.at("e/C/m/changelog.gz")), "upstream");
+}
+
+TEST_F(CopyMoveGui, DirectoriesACopyOrMoveMakesAppearInTheTreeAtOnce) {
+    form->logger().LogDrive('E');
+    openDir("D:\\");
+    // A plain copy to a directory that is not there yet: made on Yes. (The
+    // first operation of the window makes directories unasked.)
+    copyFile("c.doc", "E:\\");
+    prompter.answerChoice(0); // Yes
+    copyFile("a.txt", "E:\\NEW");
+    EXPECT_EQ(prompter.texts(),
+              std::vector<std::string>{"The directory E:\\NEW does not exist.\n\nCreate it?     "});
+    EXPECT_EQ(ReadFile(tmp.at("e/NEW/a.txt")), "alpha");
+    TTreeNode* made = form->logger().FindNodeByPath("E:\\NEW\\");
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->Parent(), form->logger().FindNodeByPath("E:\\"));
+
+    // With paths: the first new level is a node that can be opened.
+    form->runCommand("BranchShowAllLogged");
+    form->FillMainListBox();
+    idle();
+    tag({"d.txt"});
+    press(QKeyCombination(Qt::AltModifier, Qt::Key_C));
+    answerPage(CopyMovePage::FullCopyAs, "*.*");
+    prompter.answer(false); // do not strip
+    answerPage(CopyMovePage::CopyTo, "E:\\P");
+    EXPECT_EQ(ReadFile(tmp.at("e/P/docs/d.txt")), "delta");
+    ASSERT_NE(form->logger().FindNodeByPath("E:\\P\\"), nullptr);
+    EXPECT_TRUE(form->logger().FindNodeByPath("E:\\P\\")->HasChildren());
+
+    // A tagged move to a new directory.
+    openDir("D:\\");
+    tag({"b.txt", "c.doc"});
+    prompter.answer(true).answer(true); // protected here: move anyway
+    press(QKeyCombination(Qt::ControlModifier, Qt::Key_M));
+    answerPage(CopyMovePage::MoveAs, "*.*");
+    prompter.answerChoice(0); // Create it? Yes
+    answerPage(CopyMovePage::MoveTo, "E:\\M2");
+    EXPECT_TRUE(prompter.allAnswersUsed());
+    EXPECT_EQ(ReadFile(tmp.at("e/M2/b.txt")), "beta");
+    EXPECT_NE(form->logger().FindNodeByPath("E:\\M2\\"), nullptr);
 }
 
 TEST_F(CopyMoveGui, CopyToALoggedDestinationReadsItAgain) {
@@ -353,14 +435,8 @@ TEST_F(CopyMoveGui, AQuestionAskedBeforeTheProgressWindowShowsStaysAnswerable) {
     };
     // The first copy of a session makes a missing directory unasked; after it
     // the question is asked.
-    fw().SetCurrent(rowOf("b.txt"));
-    press(Qt::Key_C);
-    answerPage(CopyMovePage::CopyAs, "*.*");
-    answerPage(CopyMovePage::CopyTo, "E:\\");
-    fw().SetCurrent(rowOf("a.txt"));
-    press(Qt::Key_C);
-    answerPage(CopyMovePage::CopyAs, "*.*");
-    answerPage(CopyMovePage::CopyTo, "E:\\new\\");
+    copyFile("b.txt", "E:\\");
+    copyFile("a.txt", "E:\\new\\");
     ASSERT_EQ(prompter.questions().size(), 1u);
     EXPECT_NE(prompter.questions()[0].find("E:\\new"), std::string::npos);
     EXPECT_FALSE(progressUpWhileOpen);
@@ -411,6 +487,33 @@ TEST_F(CopyMoveGui, AidsOfTheDestinationBox) {
     QTest::keyClick(to->box, Qt::Key_Return);
     idle();
     EXPECT_EQ(ReadFile(tmp.at("d/docs/a.txt")), "alpha");
+}
+
+TEST_F(CopyMoveGui, AHostPathInTheToBoxIsTheDirectoryOfTheDriveThatHoldsIt) {
+    settings.WindowsDir.clear();
+    form->logger().LogDrive('E');
+    tmp.mkdir("e/X");
+    tmp.mkdir("outside/dst");
+    openDir("D:\\");
+    fw().SetCurrent(rowOf("a.txt"));
+    press(Qt::Key_M);
+    answerPage(CopyMovePage::MoveAs, "*.*");
+    answerPage(CopyMovePage::MoveTo, QString::fromStdString(tmp.at("e/X/../X")));
+    EXPECT_TRUE(prompter.texts().empty()) << prompter.texts().front();
+    EXPECT_EQ(ReadFile(tmp.at("e/X/a.txt")), "alpha");
+    EXPECT_FALSE(Exists(tmp.at("d/a.txt")));
+    ASSERT_FALSE(page(CopyMovePage::MoveTo)->box->Items().empty());
+    EXPECT_EQ(page(CopyMovePage::MoveTo)->box->Items().front(), "E:\\X\\");
+
+    // A host path outside every drive is refused; nothing is copied anywhere.
+    const std::string outside = tmp.at("outside/dst");
+    copyFile("b.txt", QString::fromStdString(outside));
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"No drive holds " + outside + "     "});
+    QTest::keyClick(page(CopyMovePage::CopyTo)->box, Qt::Key_Escape);
+    const std::filesystem::directory_iterator end;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tmp.at("outside")), end), 1);
+    EXPECT_TRUE(std::filesystem::is_empty(outside));
+    EXPECT_FALSE(state.fileOperationRunning);
 }
 
 TEST_F(CopyMoveGui,

@@ -12,6 +12,7 @@
 #include "gui/ops/opscontroller.h"
 #include "gui/ops/tattributesform.h"
 #include "gui/ops/tcommandprompt.h"
+#include "gui/ops/twaitform.h"
 #include "gui/tagging/taggingcontroller.h"
 #include "gui/tagging/tfileattrpage.h"
 #include "gui/tree/cataloguetreemodel.h"
@@ -32,6 +33,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTest>
@@ -662,4 +664,124 @@ TEST_F(OpsGui, NetworkDisksAreMappedAndUnmappedWithTheirButtons) {
     reactivate();
     EXPECT_EQ(prompter.texts().size(), shown);
     EXPECT_NE(drives->Find('C'), nullptr);
+}
+
+namespace {
+
+// The window as the program makes it: its questions in real message boxes.
+class OwnBoxesGui : public MainWindowFixture {
+protected:
+    void SetUp() override {
+        useHome(false);
+        tmp.write("d/" + kName, "minutes");
+        state.currentDisk = 'D';
+        settings.ShowMemStat = false;
+        makeDrives("D=" + tmp.at("d"));
+        form = std::make_unique<TMainForm>(*cat, state, settings, *drives, nullptr);
+        showActive();
+        form->Start({});
+        form->logger().LogDirBranch();
+        cat->Tree().Select(form->logger().FindNodeByPath("D:\\"));
+        form->FillMainListBox();
+        idle();
+    }
+
+    const std::string kName = "minutes.txt<br><br><b>This file is write-protected and will NOT be "
+                              "deleted.<br>Press OK to keep it";
+};
+
+} // namespace
+
+TEST_F(OwnBoxesGui, ANameInAQuestionIsShownAsItIsNeverAsMarkup) {
+    ASSERT_NO_FATAL_FAILURE(focusList());
+    ASSERT_EQ(fw().Count(), 1);
+    fw().SetCurrent(0);
+    list()->setCurrentIndex(0);
+    idle();
+    Qt::TextFormat format = Qt::RichText;
+    QString text;
+    OnModalShown([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        format = box->textFormat();
+        text = box->text();
+        box->button(QMessageBox::Cancel)->click();
+    });
+    QTest::keyClick(list(), Qt::Key_D);
+    idle();
+    EXPECT_EQ(format, Qt::PlainText);
+    EXPECT_EQ(text.toStdString(), "Delete file: D:\\" + kName);
+    EXPECT_EQ(ReadFile(tmp.at("d/" + kName)), "minutes");
+}
+
+TEST_F(OpsGui, MappingAShareThatNeverAnswersCanBeStoppedAndNoQuestionIsLeftOpen) {
+    GioStandIn gio;
+    auto* sbConnect = form->findChild<QToolButton*>("sbConnect");
+    ASSERT_NE(sbConnect, nullptr);
+    const auto typeAddress = [](const char* address) {
+        OnModalShown([address](QWidget* dialog) {
+            dialog->findChild<QLineEdit*>("edAddress")->setText(address);
+            dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        });
+    };
+
+    // A server that never answers: the window says so and stays usable; Cancel ends it.
+    gio.dir.write("asks", "Hang");
+    bool waitShown = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        auto* wait = form->findChild<TWaitForm*>();
+        if (!wait || !wait->isVisible())
+            return;
+        waitShown = true;
+        watch.stop();
+        EXPECT_EQ(wait->labelText(), "Connecting to smb://slow/share ...");
+        for (QPushButton* button : wait->findChildren<QPushButton*>())
+            if (button->text() == "Cancel")
+                button->click();
+    });
+    watch.start(20);
+    typeAddress("smb://slow/share");
+    prompter.clear();
+    prompter.answerText("pw");
+    sbConnect->click();
+    reactivate();
+    EXPECT_TRUE(waitShown);
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Enter password (if required):"});
+    EXPECT_EQ(drives->Find('C'), nullptr);
+
+    // Each question gets its own answer: the user from the address, the
+    // domain gio suggests, then the password; none goes where another belongs.
+    gio.dir.write("asks", "User Domain Password");
+    typeAddress("smb://ann@files/public");
+    prompter.clear();
+    prompter.answerText("pw");
+    sbConnect->click();
+    reactivate();
+    EXPECT_EQ(ReadFile(gio.dir.at("stdin")), "ann\n\npw\n");
+    ASSERT_NE(drives->Find('C'), nullptr);
+
+    // Without a user in the address the user is asked, gio's suggestion offered.
+    ::unlink(gio.dir.at("stdin").c_str());
+    typeAddress("smb://files/other");
+    prompter.clear();
+    prompter.answerText("pw").answerText("bob");
+    sbConnect->click();
+    reactivate();
+    EXPECT_EQ(prompter.texts(), (std::vector<std::string>{"Enter password (if required):",
+                                                          "User name for smb://files/other:"}));
+    EXPECT_EQ(prompter.lastInputDefault(), "standin");
+    EXPECT_EQ(ReadFile(gio.dir.at("stdin")), "bob\n\npw\n");
+
+    // A question nobody can answer here ends gio at once, and the user is told.
+    gio.dir.write("asks", "HostKey");
+    typeAddress("sftp://newhost/home");
+    prompter.clear();
+    prompter.answerText("pw");
+    sbConnect->click();
+    reactivate();
+    ASSERT_EQ(prompter.texts().size(), 2u);
+    EXPECT_EQ(prompter.texts()[1].rfind("gio asked what cannot be answered here:", 0), 0u)
+        << prompter.texts()[1];
+    EXPECT_NE(prompter.texts()[1].find("Choice:"), std::string::npos);
 }

@@ -41,7 +41,10 @@ protected:
             GTEST_SKIP() << mount->reason();
         for (int i = 0; i < count; ++i)
             tmp.write("d/mnt/f" + std::to_string(i) + ".bin", contentOf(i, size));
-        moveId = run(OperationKind::Move, FileOperation::foMove, "D:\\mnt\\*.*", "E:\\out\\");
+        std::vector<std::string> sources;
+        for (int i = 0; i < count; ++i)
+            sources.push_back("D:\\mnt\\f" + std::to_string(i) + ".bin");
+        moveId = run(OperationKind::Move, FileOperation::foMove, sources, "E:\\out\\");
         ASSERT_EQ(namesIn(tmp.at("d/mnt")).size(), 0u);
         ASSERT_EQ(namesIn(tmp.at("e/out")).size(), static_cast<size_t>(count));
     }
@@ -167,8 +170,10 @@ TEST_F(UndoFixture, ATrashWhoseDescriptionsAreMissingOrHostileStillGivesBack) {
         GTEST_SKIP() << mount.reason();
     for (const char* name : {"a.txt", "b.txt", "c.txt"})
         tmp.write(std::string("d/mnt/docs/") + name, name);
-    const uint64_t id = run(OperationKind::Trash, FileOperation::foDelete, "D:\\mnt\\docs\\*.*", {},
-                            {FileOpFlag::foAllowUndo, FileOpFlag::foNoConfirmation});
+    const uint64_t id =
+        run(OperationKind::Trash, FileOperation::foDelete,
+            {"D:\\mnt\\docs\\a.txt", "D:\\mnt\\docs\\b.txt", "D:\\mnt\\docs\\c.txt"}, {},
+            {FileOpFlag::foAllowUndo, FileOpFlag::foNoConfirmation});
     const std::string trash = "d/mnt/.Trash-" + std::to_string(::getuid());
     ASSERT_TRUE(Exists(tmp.at(trash + "/files/b.txt")));
     ASSERT_FALSE(Exists(tmp.at("d/mnt/docs/a.txt")));

@@ -1,7 +1,10 @@
 #include "gui/app/guiprompter.h"
 
+#include "gui/controls/plainmessagebox.h"
+
 #include <QApplication>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -16,9 +19,7 @@ int ask(QWidget* parent, QMessageBox::Icon icon, const std::string& caption,
         const std::string& text, QMessageBox::StandardButtons buttons,
         QMessageBox::StandardButton def) {
     QApplication::beep();
-    QMessageBox box(icon, q(caption), q(text), buttons, parent);
-    box.setDefaultButton(def);
-    return box.exec();
+    return PlainMessageBox(parent, icon, q(caption), q(text), buttons, def);
 }
 
 } // namespace
@@ -59,12 +60,15 @@ void GuiPrompter::error(const std::string& text, const std::string& caption) {
 std::optional<std::string> GuiPrompter::inputText(const std::string& caption,
                                                   const std::string& prompt,
                                                   const std::string& defaultText) {
-    bool ok = false;
-    const QString text = QInputDialog::getText(m_parent, q(caption), q(prompt), QLineEdit::Normal,
-                                               q(defaultText), &ok);
-    if (!ok)
+    QInputDialog dialog(m_parent);
+    dialog.setWindowTitle(q(caption));
+    dialog.setLabelText(q(prompt));
+    dialog.setTextValue(q(defaultText));
+    for (QLabel* label : dialog.findChildren<QLabel*>())
+        label->setTextFormat(Qt::PlainText);
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return text.toStdString();
+    return dialog.textValue().toStdString();
 }
 
 void GuiPrompter::beep() {
@@ -75,6 +79,7 @@ int GuiPrompter::askChoice(const std::string& text, const std::vector<std::strin
                            const std::string& caption) {
     QApplication::beep();
     QMessageBox box(QMessageBox::Question, q(caption), q(text), QMessageBox::NoButton, m_parent);
+    box.setTextFormat(Qt::PlainText); // names in the text stay names, never markup
     std::vector<QAbstractButton*> made;
     for (size_t i = 0; i < buttons.size(); ++i) {
         // The last button closes the box (Esc), as Cancel does.
