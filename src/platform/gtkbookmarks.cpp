@@ -4,6 +4,7 @@
 #include "platform/atomicfile.h"
 #include "platform/drivetable.h"
 #include "platform/fileprobe.h"
+#include "platform/hexdigit.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -15,16 +16,6 @@ namespace {
 
 constexpr size_t kMaxEntries = 1000;
 constexpr size_t kMaxFileBytes = 1024 * 1024;
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 bool keptInUri(unsigned char c) {
     if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))
@@ -59,9 +50,9 @@ std::vector<std::string> ParseGtkBookmarks(std::string_view text) {
         bool bad = false;
         for (size_t i = 0; i < line.size(); ++i) {
             char c = line[i];
-            if (c == '%' && i + 2 < line.size() && hexValue(line[i + 1]) >= 0 &&
-                hexValue(line[i + 2]) >= 0) {
-                c = static_cast<char>(hexValue(line[i + 1]) * 16 + hexValue(line[i + 2]));
+            if (c == '%' && i + 2 < line.size() && HexDigit(line[i + 1]) >= 0 &&
+                HexDigit(line[i + 2]) >= 0) {
+                c = static_cast<char>(HexDigit(line[i + 1]) * 16 + HexDigit(line[i + 2]));
                 i += 2;
             }
             if (c == '\0') {
