@@ -108,8 +108,8 @@ bool QuickSearch::AddFavorite(const std::string& dirPath, const std::string& def
         if (!host)
             throw platform::FileWriteError(dirPath, "not on a drive");
         platform::AddGtkBookmark(*host, *name);
-    } catch (const platform::FileWriteError&) {
-        m_prompter.warn("Operation failed!     ");
+    } catch (const platform::FileWriteError& e) {
+        m_prompter.warnWith("Operation failed!     ", e.what());
         return false;
     }
     return true;

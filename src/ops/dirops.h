@@ -128,7 +128,8 @@ private:
     bool listBranch(const std::string& hostSource, std::vector<std::string>& relative);
     void removeEmptied(const std::string& source);
     /// Empties a directory of the branch (files deleted, subdirectories emptied
-    /// and removed); false at the first failure or when stopped.
+    /// and removed); false at the first failure or when stopped, with the path
+    /// and the reason in m_pruneProblem.
     bool pruneContents(const std::string& hostDir, const std::string& cataloguePath,
                        uint64_t device, int64_t& done, bool logging);
     void pruneEnd();
@@ -153,6 +154,7 @@ private:
 
     std::string m_clipboard;
     bool m_copy = false;
+    std::string m_pruneProblem; // what ended the last prune early
     bool m_newDirMarker = false;
     bool m_idleSinceTreeFocus = true;
 };

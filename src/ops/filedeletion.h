@@ -87,6 +87,7 @@ private:
     CatalogueUi& m_ui;
     bool m_running = false;
     uint64_t m_trusted = 0; // the catalogue generation the targets were found at
+    std::string m_failure;  // the path and the reason of the last failed deletion
 };
 
 } // namespace zentrix

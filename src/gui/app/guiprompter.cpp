@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -14,10 +15,16 @@ QString q(const std::string& s) {
 
 int ask(QWidget* parent, QMessageBox::Icon icon, const std::string& caption,
         const std::string& text, QMessageBox::StandardButtons buttons,
-        QMessageBox::StandardButton def) {
+        QMessageBox::StandardButton def, const std::string& informative = {}) {
     QApplication::beep();
     QMessageBox box(icon, q(caption), q(text), buttons, parent);
     box.setDefaultButton(def);
+    if (!informative.empty()) {
+        // A path and a system message: shown as they are, never as markup.
+        box.setInformativeText(q(informative));
+        if (auto* label = box.findChild<QLabel*>("qt_msgbox_informativelabel"))
+            label->setTextFormat(Qt::PlainText);
+    }
     return box.exec();
 }
 
@@ -54,6 +61,23 @@ void GuiPrompter::warn(const std::string& text) {
 
 void GuiPrompter::error(const std::string& text, const std::string& caption) {
     ask(m_parent, QMessageBox::Critical, caption, text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+void GuiPrompter::informWith(const std::string& text, const std::string& informative,
+                             const std::string& caption) {
+    ask(m_parent, QMessageBox::Information, caption, text, QMessageBox::Ok, QMessageBox::Ok,
+        informative);
+}
+
+void GuiPrompter::warnWith(const std::string& text, const std::string& informative) {
+    ask(m_parent, QMessageBox::Warning, "Information", text, QMessageBox::Ok, QMessageBox::Ok,
+        informative);
+}
+
+void GuiPrompter::errorWith(const std::string& text, const std::string& informative,
+                            const std::string& caption) {
+    ask(m_parent, QMessageBox::Critical, caption, text, QMessageBox::Ok, QMessageBox::Ok,
+        informative);
 }
 
 std::optional<std::string> GuiPrompter::inputText(const std::string& caption,
