@@ -7,6 +7,7 @@
 #include "catalogue/noderef.h"
 #include "catalogue/tree.h"
 #include "catalogue/treenode.h"
+#include "catalogue/typeddirectory.h"
 #include "core/appstate.h"
 #include "core/prompter.h"
 #include "core/text.h"
@@ -377,10 +378,21 @@ void CopyMoveCommands::okTo(Kind kind, const std::string& text) {
         m_catalogueUi.playCompletionSound();
         return;
     }
+    // A host path ("/srv/backup", "~/Documents") is the directory a drive has
+    // for it; one that no drive holds is refused, the page staying up.
+    std::string typed = text;
+    if (IsHostPathText(text)) {
+        TypedDirectory dir = ResolveTypedDirectory(m_cat.Drives(), text, false);
+        if (!dir.path) {
+            m_prompter.warnWith("Directory does not exist!     ", dir.problem);
+            return;
+        }
+        typed = std::move(*dir.path);
+    }
     const TTreeNode* selected = m_cat.Tree().Selected();
     const std::string currentDir = selected ? selected->Path() : std::string();
     const std::string dest =
-        DestinationDir(text, currentDir, m_state.currentDisk, kind == Kind::Copy);
+        DestinationDir(typed, currentDir, m_state.currentDisk, kind == Kind::Copy);
     const std::string destText = withoutTrailingBackslash(dest);
     const CopyMovePage toPage = kind == Kind::Copy ? CopyMovePage::CopyTo : CopyMovePage::MoveTo;
     {
