@@ -13,6 +13,7 @@
 #include "platform/branchreader.h"
 #include "platform/collation.h"
 #include "platform/dirlisting.h"
+#include "platform/subdirhint.h"
 #include "platform/hostname.h"
 #include "platform/process.h"
 #include "platform/volume.h"
@@ -205,6 +206,9 @@ void DiskLogger::LogSubDirs(TTreeNode* node) {
         return;
     const int precision = m_settings.LogDrivePrecisionOption;
     const int64_t limit = ProbeLimit(precision);
+    // Without a probe the link counts still tell where there is surely nothing
+    // to open, so that no expand button leads nowhere.
+    const platform::SubdirHint hint(listing.Fd());
     platform::DirEntry e;
     while (listing.Next(e)) {
         if (!e.IsDirectory() || isSkippedDir(e, m_settings.ShowHiddenDirsOption))
@@ -217,6 +221,8 @@ void DiskLogger::LogSubDirs(TTreeNode* node) {
             bits = probe.OpenAt(listing.Fd(), e.hostName)
                        ? probeListing(probe, limit, m_settings.ShowHiddenDirsOption)
                        : 0;
+        } else if (!hint.MayHaveSubdirs(e.hostName)) {
+            bits = 1;
         }
         SetNodeImages(child);
         if (bits & 2)
@@ -353,6 +359,7 @@ bool DiskLogger::RefreshDir(TTreeNode* node) {
     std::vector<SubDir> dirs;
     std::unordered_map<std::string_view, size_t> fileIndex;
     std::unordered_map<std::string_view, size_t> dirIndex;
+    const platform::SubdirHint hint(listing.Fd());
     platform::DirEntry e;
     while (listing.Next(e)) {
         if (e.IsDirectory()) {
@@ -393,7 +400,7 @@ bool DiskLogger::RefreshDir(TTreeNode* node) {
             continue;
         TTreeNode* child = tree.AddChild(node, d.name);
         tree.SetLink(child, d.link);
-        tree.SetHasChildren(child, true);
+        tree.SetHasChildren(child, hint.MayHaveSubdirs(platform::UnescapeName(d.name)));
         SetNodeImages(child);
         changed = true;
     }
@@ -740,7 +747,7 @@ TTreeNode* DiskLogger::addChildFromDisk(TTreeNode* parent, std::string_view name
         TTree& tree = m_cat.Tree();
         TTreeNode* child = tree.AddChild(parent, std::string(e.name));
         tree.SetLink(child, e.isLink);
-        tree.SetHasChildren(child, true);
+        tree.SetHasChildren(child, platform::SubdirHint(listing.Fd()).MayHaveSubdirs(e.hostName));
         SetNodeImages(child);
         tree.SortChildren(parent);
         return child;
@@ -988,6 +995,7 @@ void DiskLogger::ApplyHiddenDirsOption() {
             if (!host || !listing.Open(*host))
                 continue;
             bool added = false;
+            const platform::SubdirHint hint(listing.Fd());
             platform::DirEntry e;
             while (listing.Next(e)) {
                 // Only hidden ones are missing: the others are nodes already.
@@ -996,7 +1004,7 @@ void DiskLogger::ApplyHiddenDirsOption() {
                     continue;
                 TTreeNode* child = tree.AddChild(n, std::string(e.name));
                 tree.SetLink(child, e.isLink);
-                tree.SetHasChildren(child, true);
+                tree.SetHasChildren(child, hint.MayHaveSubdirs(e.hostName));
                 SetNodeImages(child);
                 added = true;
             }

@@ -288,6 +288,11 @@ void FileWindow::collectResultList(const FileSpecFilter& filter) {
     }
 }
 
+bool FileWindow::ShowsUnreadDirectory() {
+    const TTreeNode* selected = m_cat.Tree().Selected();
+    return m_state.scope == 1 && Count() == 0 && selected && !selected->Logged();
+}
+
 void FileWindow::FillMainListBox() {
     // A fill asked for from within a fill (events are let through while it
     // walks) is done afterwards.

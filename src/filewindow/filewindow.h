@@ -131,6 +131,9 @@ public:
     /// True while a fill runs. Events are let through during a fill (for
     /// "STOP"); commands that change the catalogue should wait until it ends.
     bool Filling() const { return m_filling; }
+    /// True when the window shows one directory that has not been read yet: it
+    /// has no entries, and that says nothing about the directory's files.
+    bool ShowsUnreadDirectory();
     void GlobalShowAllLogged() { setScopeAndRefill(2); }
     void DiskShowAllLogged() { setScopeAndRefill(3); }
     void BranchShowAllLogged() { setScopeAndRefill(4); }

@@ -34,6 +34,8 @@
 namespace zentrix {
 namespace {
 
+const QString kNotReadYet = QStringLiteral("Not logged yet: press Enter");
+
 QString qs(std::string_view s) {
     return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
 }
@@ -631,6 +633,7 @@ void FileWindowController::setUpdating(bool on) {
 void FileWindowController::entriesChanged() {
     MainListBox->setCount(m_model->Count());
     MainListBox->setCurrentIndex(m_model->Current());
+    MainListBox->setPlaceholderText(m_model->ShowsUnreadDirectory() ? kNotReadYet : QString());
     MainListBox->viewport()->update();
 }
 
