@@ -233,7 +233,8 @@ bool FileWindow::walkDirectories(const TTreeNode* base, bool taggedOnly,
             collectFrom(f, filter);
             // One entry beyond the limit decides the outcome; the rest of the
             // walk could not change it.
-            if (m_entries.size() > static_cast<size_t>(kMaxEntries))
+            if (m_entries.size() > static_cast<size_t>(kMaxEntries) &&
+                !m_settings.AllowManyEntriesOption)
                 return true;
         }
     }
@@ -332,7 +333,8 @@ void FileWindow::FillMainListBox() {
         if (selected && selected->Data())
             for (const TFileClass* f : selected->Data()->FileList()) {
                 collectFrom(f, filter);
-                if (m_entries.size() > static_cast<size_t>(kMaxEntries))
+                if (m_entries.size() > static_cast<size_t>(kMaxEntries) &&
+                    !m_settings.AllowManyEntriesOption)
                     break;
             }
         break;
@@ -385,10 +387,14 @@ void FileWindow::FillMainListBox() {
         stopped = true;
     }
 
-    // 6: the limit.
-    if (m_entries.size() > static_cast<size_t>(kMaxEntries)) {
+    // 6: the limit, unless the options lift it.
+    if (m_entries.size() > static_cast<size_t>(kMaxEntries) &&
+        !m_settings.AllowManyEntriesOption) {
         dropEntries();
-        m_prompter.warn("Too many files!     ");
+        m_prompter.warnWith("Too many files!     ",
+                            "The file window shows at most 32,767 entries unless \"Allow more "
+                            "than 32,767 entries\" is checked on the View page of the options "
+                            "(Options ..., Alt+F10).");
         if (m_state.scope != 1) {
             m_state.scope = 1;
             m_state.requestRefill();

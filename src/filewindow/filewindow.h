@@ -89,7 +89,8 @@ public:
         TFileClass* Record; // owned by the catalogue
     };
 
-    /// The largest number of entries the window shows.
+    /// The largest number of entries the window shows, unless
+    /// AllowManyEntriesOption lifts the limit.
     static constexpr int kMaxEntries = 32767;
 
     FileWindow(Catalogue& catalogue, AppState& state, Settings& settings, Prompter& prompter,
