@@ -280,6 +280,7 @@ MenuTable MenuTable::Default() {
             Item("pmiFileSortByReversedOrd", "&Reversed order", "", "ReversedSortOrder", "Reversed sort files in files window  ..."),
         }),
         Item("pmiChangeFileListBoxFont", "Change &Font ...", "", "ChangeFileListBoxFont", "Change font of the files window ..."),
+        Item("pmiOpenWith", "Ope&n with", "", "", "Open the current file with another program ..."),
         Item("pmiFileContextMenu", "&Context menu ...", "", "pmiFileContextMenuClick", "Display context menu of selected file ..."),
         Item("pmiFileProperties", "&Properties ...", "", "FileProperties", "Show properties of the current file ..."),
     }));

@@ -17,6 +17,7 @@
 #include "filewindow/quickview.h"
 #include "gui/app/filemenustate.h"
 #include "gui/app/guiprompter.h"
+#include "gui/view/openwithmenu.h"
 #include "gui/app/mainmenubar.h"
 #include "gui/app/mainstatusbar.h"
 #include "gui/app/programicon.h"
@@ -584,6 +585,8 @@ void TMainForm::wireMenus() {
     m_menus->bindPopupShortcuts("ListBoxPopupMenu", m_fileWindow->MainListBox);
     m_menus->followFocus(MainTreeView, m_fileWindow->MainListBox);
     m_fileMenuState = new FileMenuState(*m_menus, *m_fileWindow, m_settings, this);
+    new OpenWithMenu(m_menus->action("pmiOpenWith"), m_cat, m_fileWindow->model(), *m_prompter,
+                     m_fileMenuState);
     // Letters typed in the drive list choose drives, whichever way it got the focus.
     m_menus->addInputBox(lbDrives);
     connect(m_menus, &MainMenuBar::hintChanged, MainStatusBar, &TMainStatusBar::setHint);
