@@ -156,6 +156,17 @@ std::vector<const TFileClass*> FileWindow::Records() {
     return out;
 }
 
+std::vector<const TFileClass*> FileWindow::TaggedOrCurrent() {
+    std::vector<const TFileClass*> out;
+    for (const TFileClass* r : Records())
+        if (r->Tagged())
+            out.push_back(r);
+    if (out.empty())
+        if (const TFileClass* current = Record(Current()))
+            out.push_back(current);
+    return out;
+}
+
 // ---------------------------------------------------------------------------
 // Scope and fill
 

@@ -115,6 +115,9 @@ public:
     void SetCurrent(int index, bool updatePanel = true);
     /// The records of all entries, in order.
     std::vector<const TFileClass*> Records();
+    /// The tagged entries' records in window order; the current one alone
+    /// when none is tagged; none when the window has neither.
+    std::vector<const TFileClass*> TaggedOrCurrent();
     /// The file of an entry left its directory: the entry goes, and its record
     /// leaves the catalogue. The other entries stay as they are; a removed
     /// current entry leaves none current.

@@ -1186,12 +1186,17 @@ void TMainForm::changeEvent(QEvent* event) {
 }
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls())
+    // The file window's own drags carry their files' URIs for other programs;
+    // dropped back on the window they do nothing.
+    const QMimeData* data = event->mimeData();
+    if (data->hasUrls() && !data->hasFormat(DirOpsController::kFileWindowMime))
         event->acceptProposedAction();
 }
 
 void TMainForm::dropEvent(QDropEvent* event) {
-    if (DropFiles(event->position().toPoint(), event->mimeData()->urls()))
+    if (event->mimeData()->hasFormat(DirOpsController::kFileWindowMime))
+        event->ignore();
+    else if (DropFiles(event->position().toPoint(), event->mimeData()->urls()))
         event->acceptProposedAction();
     else
         event->ignore();
