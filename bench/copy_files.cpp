@@ -3,8 +3,8 @@
 // DIR (default: copy-data beside this program) keeps the two sets, made once:
 // 16 files of 64 MiB, and 20,000 files of 0-8 KiB in 200 directories. Each set
 // is copied with the engine and with cp -a into fresh destinations, with the
-// sources in the cache; the best of three rounds (five for the small set)
-// counts. Last line:
+// sources in the cache, each copy timed until its data is on the disk; the
+// medians of five rounds count. Last line:
 // copy_files bytes=B files=N seconds=S cp_seconds=C ratio=R small_files=M
 //   small_seconds=T small_cp_seconds=U small_ratio=V
 #include "benchsupport.h"
@@ -108,43 +108,87 @@ double timed(const std::function<void()>& work) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
+/// Reads every file below `dir`, so that the copy that follows finds all of its
+/// source in the page cache whatever ran before.
+void readAll(const std::string& dir) {
+    std::vector<char> buffer(1 << 20);
+    std::error_code error;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir, error)) {
+        if (!entry.is_regular_file(error))
+            continue;
+        const int fd = ::open(entry.path().c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        while (::read(fd, buffer.data(), buffer.size()) > 0) {
+        }
+        ::close(fd);
+    }
+}
+
+/// Writes what the file system holding `dir` still has in memory to the disk.
+void flush(const std::string& dir) {
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::syncfs(fd);
+        ::close(fd);
+    }
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n == 0 ? 0 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
 struct Figures {
-    double engine = 1e9;
-    double cp = 1e9;
+    double engine = 0;
+    double cp = 0;
+    double ratio = 0;
 };
 
-/// The best of `rounds` rounds of each tool, each into a fresh destination.
-/// The tools take turns at going first, and the disk is flushed before every
-/// copy, so that neither pays for the other's (or the last round's) writes.
+/// `rounds` rounds of both tools, each copy into a fresh destination, the tools
+/// taking turns at going first. A copy is timed until its data is on the disk:
+/// a copy of a gigabyte leaves most of it to be written back later, and
+/// whichever copy runs while that (or any other program's) writeback goes on
+/// would pay for it; timed to the end of its own flush, each tool pays for its
+/// own writes only. Before each copy the disk is flushed and the sources are
+/// read into the cache. The figures are the medians, the ratio the median of
+/// each round's pair, so that a slow moment of the machine shows in one pair
+/// at most.
 /// The copies are kept in `made` and deleted only when every figure is taken:
 /// a file system without a journal skips the inodes freed in the last minutes
 /// when it makes new ones, and a clean-up between rounds would charge that
 /// search to whichever tool happens to land among them.
 Figures compare(const std::string& dir, const std::string& set, TFileOperator& op, int rounds,
                 std::vector<std::string>& made) {
-    Figures f;
     const std::string source = dir + "/" + set;
-    // The sources into the cache (the copy, too, is deleted only at the end).
-    made.push_back(dir + "/out-" + set + "-warm");
-    spawnWait({"cp", "-a", source, made.back()});
-    const auto engine = [&](int round) {
-        const std::string dest = dir + "/out-" + set + "-engine" + std::to_string(round);
+    std::vector<double> engineTimes, cpTimes, ratios;
+    const auto prepare = [&](const std::string& dest) {
         made.push_back(dest);
         ::mkdir(dest.c_str(), 0755);
         ::sync();
+        readAll(source);
+    };
+    const auto engine = [&](int round) {
+        const std::string dest = dir + "/out-" + set + "-engine" + std::to_string(round);
+        prepare(dest);
         op.SetSource(source + ";");
         op.SetDestination(dest + "/");
         bool ok = true;
-        f.engine = std::min(f.engine, timed([&] { ok = op.Execute(); }));
+        engineTimes.push_back(timed([&] {
+            ok = op.Execute();
+            flush(dest);
+        }));
         if (!ok)
             std::fprintf(stderr, "copy_files: the engine did not finish its copy\n");
     };
     const auto cp = [&](int round) {
         const std::string dest = dir + "/out-" + set + "-cp" + std::to_string(round);
-        made.push_back(dest);
-        ::mkdir(dest.c_str(), 0755);
-        ::sync();
-        f.cp = std::min(f.cp, timed([&] { spawnWait({"cp", "-a", source, dest + "/"}); }));
+        prepare(dest);
+        cpTimes.push_back(timed([&] {
+            spawnWait({"cp", "-a", source, dest + "/"});
+            flush(dest);
+        }));
     };
     for (int round = 0; round < rounds; ++round) {
         if (round % 2 == 0) {
@@ -154,8 +198,9 @@ Figures compare(const std::string& dir, const std::string& set, TFileOperator& o
             cp(round);
             engine(round);
         }
+        ratios.push_back(engineTimes.back() / cpTimes.back());
     }
-    return f;
+    return {median(engineTimes), median(cpTimes), median(ratios)};
 }
 
 /// The engine on the small set with the quiet window and with the real progress
@@ -163,7 +208,7 @@ Figures compare(const std::string& dir, const std::string& set, TFileOperator& o
 /// at going first; the copies join `made`.
 Figures windowCost(const std::string& dir, TFileOperator& op, FileOpWindow& quiet,
                    TFileOpProgressForm& form, std::vector<std::string>& made) {
-    Figures f; // engine: with the window; cp: quiet
+    Figures f{1e9, 1e9, 0}; // engine: with the window; cp: quiet
     const std::string source = dir + "/small";
     for (int round = 0; round < 2; ++round) {
         FileOpWindow* const first = round == 0 ? static_cast<FileOpWindow*>(&form) : &quiet;
@@ -205,9 +250,9 @@ int main(int argc, char** argv) {
         spawnWait(made);
         made.resize(2);
     }
-    // Every copy stays until the end: seven of the large set, fifteen of the small one.
+    // Every copy stays until the end: eleven of each set, four more of the small one.
     const uintmax_t needed =
-        7 * uintmax_t{kBigSize} * kBigFiles + 15 * (uintmax_t{kSmallFiles} * 8 * 1024);
+        11 * uintmax_t{kBigSize} * kBigFiles + 15 * (uintmax_t{kSmallFiles} * 8 * 1024);
     const std::filesystem::space_info space = std::filesystem::space(dir, error);
     if (!error && space.available < needed) {
         std::fprintf(stderr, "copy_files: the copies need %ju MiB free in %s, there are %ju MiB\n",
@@ -222,7 +267,7 @@ int main(int argc, char** argv) {
     op.Operation = FileOperation::foCopy;
     op.Flags = {FileOpFlag::foNoConfirmMkDir};
 
-    const Figures big = compare(dir, "big", op, 3, made);
+    const Figures big = compare(dir, "big", op, 5, made);
     const Figures small = compare(dir, "small", op, 5, made);
 
     // What the progress window costs (offscreen when there is no display).
@@ -242,7 +287,7 @@ int main(int argc, char** argv) {
     const double bytes = static_cast<double>(kBigFiles) * static_cast<double>(kBigSize);
     std::printf("copy_files bytes=%.0f files=%d seconds=%.3f cp_seconds=%.3f ratio=%.3f "
                 "small_files=%d small_seconds=%.3f small_cp_seconds=%.3f small_ratio=%.3f\n",
-                bytes, kBigFiles, big.engine, big.cp, big.engine / big.cp, kSmallFiles,
-                small.engine, small.cp, small.engine / small.cp);
+                bytes, kBigFiles, big.engine, big.cp, big.ratio, kSmallFiles, small.engine,
+                small.cp, small.ratio);
     return 0;
 }

@@ -57,9 +57,11 @@ template <bool Upper> std::string mapCase(std::string_view text) {
         const auto b = static_cast<unsigned char>(text[i]);
         if (b < 0x80) {
             if (Upper)
-                out.push_back(b >= 'a' && b <= 'z' ? static_cast<char>(b - 32) : static_cast<char>(b));
+                out.push_back(b >= 'a' && b <= 'z' ? static_cast<char>(b - 32)
+                                                   : static_cast<char>(b));
             else
-                out.push_back(b >= 'A' && b <= 'Z' ? static_cast<char>(b + 32) : static_cast<char>(b));
+                out.push_back(b >= 'A' && b <= 'Z' ? static_cast<char>(b + 32)
+                                                   : static_cast<char>(b));
             ++i;
             continue;
         }
@@ -87,8 +89,12 @@ template <bool Upper> std::string mapCase(std::string_view text) {
 
 } // namespace
 
-std::string UpperCase(std::string_view text) { return mapCase<true>(text); }
-std::string LowerCase(std::string_view text) { return mapCase<false>(text); }
+std::string UpperCase(std::string_view text) {
+    return mapCase<true>(text);
+}
+std::string LowerCase(std::string_view text) {
+    return mapCase<false>(text);
+}
 
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
@@ -139,6 +145,31 @@ std::string Trim(std::string_view text) {
     while (e > b && static_cast<unsigned char>(text[e - 1]) <= ' ')
         --e;
     return std::string(text.substr(b, e - b));
+}
+
+std::string OneLineText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        const auto next = [&](size_t k) {
+            return i + k < text.size() ? static_cast<unsigned char>(text[i + k]) : 0;
+        };
+        if (b < 0x20 || b == 0x7F) {
+            // U+2400 + b, or U+2421 for DEL: E2 90 xx in UTF-8.
+            out += "\xE2\x90";
+            out += static_cast<char>(b == 0x7F ? 0xA1 : 0x80 + b);
+        } else if (b == 0xC2 && next(1) >= 0x80 && next(1) <= 0x9F) {
+            out += "\xEF\xBF\xBD"; // a C1 control
+            i += 1;
+        } else if (b == 0xE2 && next(1) == 0x80 && (next(2) == 0xA8 || next(2) == 0xA9)) {
+            out += "\xEF\xBF\xBD"; // U+2028, U+2029
+            i += 2;
+        } else {
+            out += static_cast<char>(b);
+        }
+    }
+    return out;
 }
 
 std::vector<std::string_view> SplitLines(std::string_view text) {

@@ -20,6 +20,11 @@ std::string ExtensionOf(std::string_view fileName);
 int HexDigit(char c);
 /// Without leading and trailing blanks and control characters.
 std::string Trim(std::string_view text);
+/// The text for one line of a log: every control character shown by its
+/// Unicode picture (a line break as U+240A, DEL as U+2421), and the C1
+/// controls and the line and paragraph separators as U+FFFD, so that a name
+/// can never start a line of its own. Everything else stays byte for byte.
+std::string OneLineText(std::string_view text);
 /// The lines of a text, without their "\n" (a "\r" before it stays); no
 /// empty last line for a text that ends with "\n".
 std::vector<std::string_view> SplitLines(std::string_view text);

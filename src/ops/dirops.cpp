@@ -98,6 +98,12 @@ int renameDirectory(const std::string& from, const std::string& to) {
     return fromParent.Rename(hostBase(from), toParent, hostBase(to), false);
 }
 
+/// The path with the links of its directories resolved, not a final link.
+std::string resolvedEntry(const std::string& hostPath) {
+    const std::string parent = platform::ResolvedPath(hostParent(hostPath));
+    return (parent == "/" ? parent : parent + "/") + hostBase(hostPath);
+}
+
 bool insideOrSame(const std::string& path, const std::string& dir) {
     if (path == dir)
         return true;
@@ -195,96 +201,26 @@ void DirOps::DirCopy() {
     mark(true);
 }
 
-bool DirOps::listBranch(const std::string& hostSource, std::vector<std::string>& relative) {
-    // Depth first, the source itself first; links are entries, never descended.
-    struct Level {
-        DirHandle dir;
-        std::string relative;
-    };
-    std::vector<Level> stack;
-    DirHandle top;
-    if (DirHandle::Open(hostSource, top) != 0)
-        return false;
-    stack.push_back({std::move(top), std::string()});
-    while (!stack.empty()) {
-        Level level = std::move(stack.back());
-        stack.pop_back();
-        relative.push_back(level.relative);
-        std::vector<std::pair<std::string, EntryKind>> entries;
-        level.dir.List(entries);
-        std::vector<Level> children;
-        for (const auto& [name, listedKind] : entries) {
-            EntryKind kind = listedKind;
-            if (kind == EntryKind::Missing) {
-                EntryStat st;
-                if (level.dir.Stat(name, st) != 0)
-                    continue;
-                kind = st.kind;
-            }
-            if (kind != EntryKind::Directory)
-                continue;
-            DirHandle child;
-            if (level.dir.OpenChild(name, child) != 0)
-                continue;
-            children.push_back(
-                {std::move(child), level.relative + platform::EscapeHostName(name) + "\\"});
-        }
-        // Pushed in reverse so that the walk takes them in name order.
-        std::sort(children.begin(), children.end(),
-                  [](const Level& a, const Level& b) { return a.relative > b.relative; });
-        for (Level& child : children)
-            stack.push_back(std::move(child));
-    }
-    return true;
-}
-
-bool DirOps::pasteFiles(const std::string& source, const std::string& target, bool copy) {
-    const auto host = m_cat.Drives().ToHostPath(source);
-    std::vector<std::string> relative;
-    if (!host || !listBranch(*host, relative))
-        return false;
-    // Each directory's files go to the same place below the target; directories
-    // without files are not made.
-    std::string sources, dests;
-    for (const std::string& rel : relative) {
-        sources += source + "\\" + rel + "*.*;";
-        dests += target + "\\" + rel + "*.*;";
-    }
+bool DirOps::pasteBranch(const std::string& source, const std::string& target, bool copy) {
+    // The branch goes as one item, so its directories are made with their
+    // sources' modes, owners, times and attributes, and a link goes as a link.
+    // A move takes the empty directories along (leaving them behind would lose
+    // them); a copy leaves out those that end up with no files.
     const FileOperation oldOperation = m_operator.Operation;
     const FileOpFlags oldFlags = m_operator.Flags;
+    const bool oldKeep = m_operator.KeepEmptyDirectories;
     m_operator.Operation = copy ? FileOperation::foCopy : FileOperation::foMove;
-    m_operator.Flags = oldFlags;
     m_operator.Flags.add(FileOpFlag::foFilesOnly)
         .add(FileOpFlag::foMultiDestFiles)
         .add(FileOpFlag::foNoConfirmMkDir);
-    m_operator.SetSource(sources);
-    m_operator.SetDestination(dests);
+    m_operator.KeepEmptyDirectories = !copy;
+    m_operator.SetSource(source + ";");
+    m_operator.SetDestination(target + ";");
     const bool done = m_operator.Execute();
     m_operator.Operation = oldOperation;
     m_operator.Flags = oldFlags;
+    m_operator.KeepEmptyDirectories = oldKeep;
     return done;
-}
-
-void DirOps::removeEmptied(const std::string& source) {
-    // After a move every file has gone: the directories left are removed from
-    // the deepest up. Anything still in them (a file that came meanwhile) stays,
-    // and so does every directory above it.
-    const auto host = m_cat.Drives().ToHostPath(source);
-    std::vector<std::string> relative;
-    if (!host || !listBranch(*host, relative))
-        return;
-    StopPanel stop(m_progress, static_cast<int64_t>(relative.size()));
-    int64_t done = 0;
-    for (auto it = relative.rbegin(); it != relative.rend(); ++it) {
-        if (it->empty())
-            break; // the source itself is the caller's
-        std::string rel = *it;
-        rel.pop_back();
-        if (const auto dir = m_cat.Drives().ToHostPath(source + "\\" + rel))
-            removeDirectory(*dir);
-        m_progress.setPosition(++done);
-        m_progress.pump();
-    }
 }
 
 void DirOps::DirPaste() {
@@ -312,15 +248,20 @@ void DirOps::DirPaste() {
     if (!currentHost)
         return;
     // Nothing is written when the target is the source or lies inside it (also
-    // through links).
-    const std::string resolvedSource = platform::ResolvedPath(*sourceHost);
+    // through links). A link is an entry of its own, wherever it points: it is
+    // pasted as a link, and never read through.
+    EntryStat own;
+    const bool link = platform::StatPath(*sourceHost, own) == 0 && own.kind == EntryKind::Symlink;
+    const std::string targetEntry = *currentHost + "/" + platform::UnescapeName(name);
+    const std::string resolvedSource =
+        link ? resolvedEntry(*sourceHost) : platform::ResolvedPath(*sourceHost);
     const std::string resolvedTarget =
-        platform::ResolvedPath(*currentHost + "/" + platform::UnescapeName(name));
+        link ? resolvedEntry(targetEntry) : platform::ResolvedPath(targetEntry);
     if (resolvedTarget == resolvedSource) {
         m_prompter.inform("Dir already exists there!     ");
         return;
     }
-    if (insideOrSame(platform::ResolvedPath(*currentHost), resolvedSource)) {
+    if (!link && insideOrSame(platform::ResolvedPath(*currentHost), resolvedSource)) {
         m_prompter.inform("Cannot paste a directory into itself!     ");
         return;
     }
@@ -329,7 +270,7 @@ void DirOps::DirPaste() {
     const bool acrossDrives = UpperCase(source.substr(0, 1)) != UpperCase(target.substr(0, 1));
     TNodeRef currentRef(current);
     bool aborted = false;
-    bool movedByFiles = false;
+    bool movedByItems = false;
     {
         FlagGuard running(m_state.fileOperationRunning);
         BusyGuard busy(m_state);
@@ -349,11 +290,10 @@ void DirOps::DirPaste() {
                                           renameError));
             aborted = true;
         } else {
-            // A copy, or a move to another file system: the files, directory by
-            // directory, through the file operator (which asks before it
-            // replaces anything).
-            aborted = !pasteFiles(source, target, copy);
-            movedByFiles = !copy;
+            // A copy, or a move to another file system: through the file
+            // operator, which asks before it replaces anything.
+            aborted = !pasteBranch(source, target, copy);
+            movedByItems = !copy;
         }
 
         // The target's node: re-read when known, else made when the disk has it.
@@ -363,19 +303,22 @@ void DirOps::DirPaste() {
             m_logger.UnlogBranch(targetNode);
         } else if (targetHost && platform::StatPath(*targetHost, st, true) == 0) {
             TTreeNode* parent = currentRef.get();
-            addDirNode(parent, name, true, parent->Logged());
+            TTreeNode* added = addDirNode(parent, name, true, parent->Logged());
+            if (link)
+                m_cat.Tree().SetLink(added, true);
         }
 
-        if (aborted) {
+        if (aborted)
             m_prompter.inform("Operation aborted!     ");
-        } else if (movedByFiles) {
-            TTreeNode* sourceNode = m_logger.FindNodeByPath(m_clipboard);
-            if (sourceNode)
+        if (movedByItems) {
+            // Each item left its source as it arrived: the source's node goes
+            // with the source, or is read again for what stayed.
+            if (TTreeNode* sourceNode = m_logger.FindNodeByPath(m_clipboard)) {
                 m_logger.UnlogBranch(sourceNode);
-            removeEmptied(source);
-            if (removeDirectory(*sourceHost) == 0)
-                if (TTreeNode* gone = m_logger.FindNodeByPath(m_clipboard))
-                    m_cat.Tree().DeleteNode(gone);
+                if (platform::StatPath(*sourceHost, st) == ENOENT)
+                    if (TTreeNode* gone = m_logger.FindNodeByPath(m_clipboard))
+                        m_cat.Tree().DeleteNode(gone);
+            }
         }
     }
     m_catUi.updateStatistics();
@@ -718,6 +661,15 @@ void DirOps::bbPruneOKClick() {
     running.emplace(m_state.fileOperationRunning);
     m_ui->closePage();
     TTreeNode* node = m_cat.Tree().Selected();
+    if (node && node->Parent())
+        if (const auto host = m_cat.HostPath(node)) {
+            EntryStat own;
+            if (platform::StatPath(*host, own) == 0 && own.kind == EntryKind::Symlink) {
+                running.reset();
+                pruneLink(node, *host);
+                return;
+            }
+        }
     if (!node || !node->Logged()) {
         pruneEnd();
         return;
@@ -784,6 +736,38 @@ void DirOps::bbPruneOKClick() {
         }
     } else if (TTreeNode* kept = m_logger.FindNodeByPath(path)) {
         m_cat.Tree().DeleteChildren(kept);
+    }
+    m_catUi.emptyFileWindow();
+    m_catUi.updateStatistics();
+    m_catUi.playCompletionSound();
+    m_catUi.focusTree();
+    m_state.requestRefill();
+}
+
+void DirOps::pruneLink(TTreeNode* node, const std::string& host) {
+    const std::string path = node->Path();
+    TNodeRef ref(node);
+    TNodeRef above(NodeAbove(node));
+    if (!m_prompter.askOkCancel(withoutBackslash(path) +
+                                " is a link to a directory. Delete the link? The directory it "
+                                "points to stays as it is.     ")) {
+        pruneEnd();
+        return;
+    }
+    if (ref)
+        m_logger.UnlogBranch(ref.get());
+    DirHandle parent;
+    EntryStat st;
+    // Still the link that was asked about: removed as a link, whatever it points to.
+    if (DirHandle::Open(hostParent(host), parent) == 0 && parent.Stat(hostBase(host), st) == 0 &&
+        st.kind == EntryKind::Symlink && parent.RemoveFile(hostBase(host)) == 0) {
+        m_wd.LogSingle(WDOperation::PruneDirectory, withoutBackslash(path));
+        if (above)
+            m_cat.Tree().Select(above.get());
+        if (TTreeNode* gone = m_logger.FindNodeByPath(path))
+            m_cat.Tree().DeleteNode(gone);
+    } else {
+        m_prompter.inform("Could not remove directory!     ");
     }
     m_catUi.emptyFileWindow();
     m_catUi.updateStatistics();

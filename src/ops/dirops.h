@@ -124,9 +124,10 @@ public:
 
 private:
     void mark(bool copy);
-    bool pasteFiles(const std::string& source, const std::string& target, bool copy);
-    bool listBranch(const std::string& hostSource, std::vector<std::string>& relative);
-    void removeEmptied(const std::string& source);
+    /// Copies or moves a branch (a link as a link) through the file operator.
+    bool pasteBranch(const std::string& source, const std::string& target, bool copy);
+    /// Prune of a link to a directory: the link goes, never what it points to.
+    void pruneLink(TTreeNode* node, const std::string& host);
     /// Empties a directory of the branch (files deleted, subdirectories emptied
     /// and removed); false at the first failure or when stopped, with the path
     /// and the reason in m_pruneProblem.

@@ -93,12 +93,21 @@ bool FileDeletion::DeleteFileByMode(const std::string& fullPath) {
                                 "with attributes: " + AttributeList(attributes)))
         return false;
 
+    // Other names (hard links) share the file's data and attributes, and keep
+    // both: only this name goes, and the wipe modes do not write into it.
+    const bool shared = regular && st.st_nlink > 1;
+    const bool wipe = m_settings.DeleteType >= 2 && m_settings.DeleteType <= 4;
+    if (shared && wipe && !m_prompter.askOkCancel(OtherNamesQuestion(fullPath, st.st_nlink - 1)))
+        return false;
+
     // The attributes go before the mode runs. Hidden stays: here it is the
     // name's leading full stop, and renaming the file would put it in the
     // trash (or leave it, should the deletion fail) under another name.
     std::string path = *host;
-    if (!link)
+    if (!link && !shared)
         path = platform::WriteFileAttributes(path, source, attributes & platform::kAttrHidden);
+    if (shared && wipe)
+        return platform::RemoveFileEntry(path) == 0 && gone(path);
 
     int e = 0;
     switch (m_settings.DeleteType) {
@@ -300,6 +309,12 @@ void FileDeletion::DeleteTaggedFiles() {
     if (const TTreeNode* node = m_cat.Tree().Selected())
         m_ui.setCurrDirLabel(node->Path());
     m_ui.playCompletionSound();
+}
+
+std::string FileDeletion::OtherNamesQuestion(const std::string& fullPath, uint64_t others) {
+    return "Delete file: " + fullPath + "\r\n" + "Its data has " + std::to_string(others) +
+           (others == 1 ? " other name" : " other names") +
+           " (hard links): only this name is removed, and the data is not wiped.";
 }
 
 std::vector<std::pair<std::string, std::function<void()>>> FileDeletion::Commands() {

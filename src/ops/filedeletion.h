@@ -58,6 +58,9 @@ public:
 
     /// "(" + " Archive " ... + ")": the names of the set attributes.
     static std::string AttributeList(uint32_t attributes);
+    /// What a wipe mode asks before it removes one name of a file whose data
+    /// has `others` other names (which the wipe leaves alone).
+    static std::string OtherNamesQuestion(const std::string& fullPath, uint64_t others);
 
     static constexpr const char* kNoTagged = "There are no tagged files to operate with!     ";
     static constexpr const char* kCannotDelete = "Can't delete file: ";

@@ -1,6 +1,7 @@
 #include "ops/fileopjob.h"
 
 #include "platform/filetransfer.h"
+#include "platform/hostname.h"
 #include "platform/trash.h"
 
 #include <cerrno>
@@ -49,18 +50,33 @@ std::string sizeText(const platform::EntryStat& st) {
     return std::to_string(st.size) + " bytes";
 }
 
-/// "name (2).ext", "name (3).ext" ...: the first that does not exist in `dir`.
-std::string uniqueName(const platform::DirHandle& dir, const std::string& name) {
+// How many numbered names a collision tries before it gives up.
+constexpr int kLastNumber = 9999;
+
+/// "name (2).ext", "name (3).ext" ...: the first that does not exist in `dir`,
+/// the stem shortened where the name would not fit the file system (never
+/// inside a UTF-8 sequence). Empty when none is free, a name cannot be looked
+/// up, or `stop` is set meanwhile.
+std::string uniqueName(const platform::DirHandle& dir, const std::string& name,
+                       const std::atomic<bool>& stop) {
+    const size_t limit = dir.NameMax();
     const size_t dot = name.find_last_of('.');
-    const bool hasExt = dot != std::string::npos && dot > 0;
+    // An extension too long to leave room for a number is part of the stem.
+    const bool hasExt = dot != std::string::npos && dot > 0 && name.size() - dot + 16 < limit;
     const std::string stem = hasExt ? name.substr(0, dot) : name;
     const std::string ext = hasExt ? name.substr(dot) : std::string();
-    for (int n = 2;; ++n) {
-        std::string candidate = stem + " (" + std::to_string(n) + ")" + ext;
+    for (int n = 2; n <= kLastNumber && !stop; ++n) {
+        const std::string suffix = " (" + std::to_string(n) + ")" + ext;
+        std::string candidate = std::string(platform::NamePrefix(stem, limit - suffix.size()));
+        candidate += suffix;
         platform::EntryStat st;
-        if (dir.Stat(candidate, st) == ENOENT)
+        const int e = dir.Stat(candidate, st);
+        if (e == ENOENT)
             return candidate;
+        if (e != 0)
+            return {};
     }
+    return {};
 }
 
 constexpr int kFiveBlanks = 5;
@@ -157,14 +173,39 @@ FileOpJob::Step FileOpJob::sameFile(const std::string& srcPath) {
     return a == 0 ? Step::Skipped : Step::Cancelled;
 }
 
+bool FileOpJob::renameTarget(const DirHandle& dstDir, std::string& dstPath) {
+    for (;;) {
+        const std::string name = uniqueName(dstDir, baseOf(dstPath), m_cancel);
+        if (!name.empty()) {
+            const std::string renamed = join(parentOf(dstPath), name);
+            m_renamed.emplace_back(dstPath, renamed);
+            dstPath = renamed;
+            return true;
+        }
+        if (m_cancel)
+            return false;
+        m_incomplete = true;
+        const int a = m_hooks.ask({"No free name was found for a copy beside " +
+                                       m_hooks.display(dstPath) + "." + closing(),
+                                   "Error",
+                                   {"&Retry", "&Skip", "Cancel"}});
+        if (a != 0) {
+            if (a >= 2)
+                m_cancel = true;
+            return false;
+        }
+    }
+}
+
 FileOpJob::Collision FileOpJob::collision(const DirHandle& dstDir, std::string& dstPath,
                                           const EntryStat& source, const EntryStat& target) {
-    if (m_flags.has(FileOpFlag::foRenameOnCollision)) {
-        const std::string renamed = join(parentOf(dstPath), uniqueName(dstDir, baseOf(dstPath)));
-        m_renamed.emplace_back(dstPath, renamed);
-        dstPath = renamed;
-        return Collision::Rename;
-    }
+    const auto rename = [&] {
+        if (renameTarget(dstDir, dstPath))
+            return Collision::Rename;
+        return m_cancel ? Collision::Cancel : Collision::Skip;
+    };
+    if (m_flags.has(FileOpFlag::foRenameOnCollision))
+        return rename();
     if (m_flags.has(FileOpFlag::foNoConfirmation) || m_all == AllAnswer::Replace)
         return Collision::Replace;
     if (m_all == AllAnswer::Skip) {
@@ -192,12 +233,8 @@ FileOpJob::Collision FileOpJob::collision(const DirHandle& dstDir, std::string& 
         m_all = AllAnswer::Skip;
         m_incomplete = true;
         return Collision::Skip;
-    case 4: {
-        const std::string renamed = join(parentOf(dstPath), uniqueName(dstDir, baseOf(dstPath)));
-        m_renamed.emplace_back(dstPath, renamed);
-        dstPath = renamed;
-        return Collision::Rename;
-    }
+    case 4:
+        return rename();
     default:
         return Collision::Cancel;
     }
@@ -491,33 +528,37 @@ FileOpJob::Step FileOpJob::copyEntry(const DirHandle& srcDir, const std::string&
 
 FileOpJob::Step FileOpJob::transferLeaf(const DirHandle& srcDir, const std::string& srcPath,
                                         const DirHandle& dstDir, const std::string& dstPath,
-                                        EntryStat st, bool replace, bool sync) {
+                                        EntryStat st, bool replace, bool moving,
+                                        EntryStat* copied) {
     setCurrent(srcPath, dstPath);
     const std::string name = baseOf(srcPath);
     const std::string toName = baseOf(dstPath);
     for (;;) {
         if (m_cancel)
             return Step::Cancelled;
-        uint64_t copied = 0;
+        uint64_t bytes = 0;
+        bool lost = false;
         int e;
         switch (st.kind) {
         case EntryKind::Regular: {
             platform::CopyOptions options;
             options.replace = replace;
-            options.sync = sync;
-            options.tick = [this, &copied](uint64_t bytes) {
-                copied += bytes;
-                m_bytesDone += bytes;
+            options.sync = moving;
+            options.verify = moving;
+            options.copied = copied;
+            options.attributesLost = &lost;
+            options.hardLinks = &m_hardLinks;
+            options.targetPath = dstPath;
+            options.tick = [this, &bytes](uint64_t n) {
+                bytes += n;
+                m_bytesDone += n;
                 if (m_hooks.block)
-                    m_hooks.block(bytes);
+                    m_hooks.block(n);
                 return !m_cancel.load(std::memory_order_relaxed);
             };
             e = platform::CopyRegularFile(srcDir, name, dstDir, toName, options);
             break;
         }
-        case EntryKind::Symlink:
-            e = platform::CopySymlink(srcDir, name, dstDir, toName, replace);
-            break;
         case EntryKind::Missing:
             e = ENOENT;
             break;
@@ -525,16 +566,27 @@ FileOpJob::Step FileOpJob::transferLeaf(const DirHandle& srcDir, const std::stri
             e = EISDIR;
             break;
         default:
-            e = platform::CopySpecialFile(srcDir, name, dstDir, toName, replace);
+            // What a move deletes afterwards is compared with this.
+            if (copied && (e = srcDir.Stat(name, *copied)) != 0)
+                break;
+            if (copied && copied->kind != st.kind) {
+                e = EINVAL;
+                break;
+            }
+            e = st.kind == EntryKind::Symlink
+                    ? platform::CopySymlink(srcDir, name, dstDir, toName, replace)
+                    : platform::CopySpecialFile(srcDir, name, dstDir, toName, replace);
             break;
         }
         if (e == 0) {
-            if (sync && st.kind != EntryKind::Regular)
+            if (moving && st.kind != EntryKind::Regular)
                 dstDir.Sync();
             fileDone(1, 0);
+            if (lost)
+                return attributesLost(srcPath, dstPath);
             return Step::Done;
         }
-        m_bytesDone -= copied;
+        m_bytesDone -= bytes;
         if (e == ECANCELED)
             return Step::Cancelled;
         if (e == EEXIST && !replace)
@@ -562,6 +614,22 @@ FileOpJob::Step FileOpJob::transferLeaf(const DirHandle& srcDir, const std::stri
             return Step::Cancelled;
         }
     }
+}
+
+FileOpJob::Step FileOpJob::attributesLost(const std::string& srcPath, const std::string& dstPath) {
+    if (m_attributesTold)
+        return Step::Done;
+    m_attributesTold = true;
+    const int a = m_hooks.ask(
+        {"The copy " + m_hooks.display(dstPath) +
+             " could not keep every extended attribute or access control list of " +
+             m_hooks.display(srcPath) +
+             ": its file system does not hold them, or setting them needs more rights." +
+             "\n\nFurther copies go on without what cannot be kept; this is said only once." +
+             closing(),
+         "Warning",
+         {"&Continue", "Cancel"}});
+    return a == 0 ? Step::Done : Step::Cancelled;
 }
 
 FileOpJob::Step FileOpJob::copyDir(const DirHandle& srcDir, const std::string& srcPath,
@@ -592,20 +660,10 @@ FileOpJob::Step FileOpJob::copyDir(const DirHandle& srcDir, const std::string& s
             e = dstDir.OpenChild(toName, to);
         if (e == 0)
             break;
-        switch (errorQuestion(what(srcPath, dstPath), e)) {
-        case ErrorAnswer::Retry:
-            continue;
-        case ErrorAnswer::Skip:
-            return Step::Skipped;
-        case ErrorAnswer::Cancel:
-            return Step::Cancelled;
+        if (created) {
+            dstDir.RemoveDir(toName); // empty: made a moment ago
+            created = false;
         }
-    }
-    std::vector<std::pair<std::string, EntryKind>> entries;
-    for (;;) {
-        const int e = from.List(entries);
-        if (e == 0)
-            break;
         switch (errorQuestion(what(srcPath, dstPath), e)) {
         case ErrorAnswer::Retry:
             continue;
@@ -616,6 +674,18 @@ FileOpJob::Step FileOpJob::copyDir(const DirHandle& srcDir, const std::string& s
         }
     }
     Step result = Step::Done;
+    std::vector<std::pair<std::string, EntryKind>> entries;
+    for (;;) {
+        const int e = from.List(entries);
+        if (e == 0)
+            break;
+        const ErrorAnswer a = errorQuestion(what(srcPath, dstPath), e);
+        if (a == ErrorAnswer::Retry)
+            continue;
+        entries.clear();
+        result = a == ErrorAnswer::Skip ? Step::Skipped : Step::Cancelled;
+        break;
+    }
     for (const auto& [child, kind] : entries) {
         if (m_cancel) {
             result = Step::Cancelled;
@@ -649,10 +719,30 @@ FileOpJob::Step FileOpJob::copyDir(const DirHandle& srcDir, const std::string& s
         if (s == Step::Skipped)
             result = Step::Skipped;
     }
-    if (created && result != Step::Cancelled)
-        platform::CopyDirectoryMetadata(srcDir, name, to);
-    if (moving && result == Step::Done)
+    if (created) {
+        // A directory made here is never left private and half done: it goes
+        // when nothing came into it (after a stop, a failure, or when empty
+        // ones are not wanted), else it takes its source's mode, owner, times
+        // and attributes.
+        std::vector<std::string> inside;
+        const bool empty = to.List(inside) == 0 && inside.empty();
+        if (empty && (result != Step::Done || (!m_keepEmpty && !moving))) {
+            dstDir.RemoveDir(toName);
+        } else {
+            bool lost = false;
+            platform::CopyDirectoryMetadata(srcDir, name, to, &lost);
+            if (lost && result != Step::Cancelled && attributesLost(srcPath, dstPath) != Step::Done)
+                result = Step::Cancelled;
+        }
+    }
+    if (moving && result == Step::Done) {
+        // The new directory and its entry reach the disk before the source goes.
+        if (crossDevice) {
+            to.Sync();
+            dstDir.Sync();
+        }
         return removeSource(srcDir, srcPath, true);
+    }
     return result;
 }
 
@@ -702,10 +792,13 @@ FileOpJob::Step FileOpJob::moveEntry(const DirHandle& srcDir, const std::string&
             crossDevice = true;
         }
         // Across file systems: copy, let the copy reach the disk, then let the
-        // source go. A cancel or failure before that leaves the source whole.
+        // source go if it is still what was copied. A cancel or failure before
+        // that leaves the source whole.
         if (st.kind == EntryKind::Directory)
             return copyDir(srcDir, srcPath, dstDir, dstPath, st, true, true);
-        const Step step = transferLeaf(srcDir, srcPath, dstDir, dstPath, st, replace, true);
+        EntryStat copied;
+        const Step step =
+            transferLeaf(srcDir, srcPath, dstDir, dstPath, st, replace, true, &copied);
         if (step == Step::Exists) {
             bool merge = false;
             if (const Step s = settleExisting(srcDir, srcPath, dstDir, dstPath, st, replace, merge);
@@ -717,13 +810,36 @@ FileOpJob::Step FileOpJob::moveEntry(const DirHandle& srcDir, const std::string&
         }
         if (step != Step::Done)
             return step;
-        return removeSource(srcDir, srcPath, false);
+        const Step removed = removeSource(srcDir, srcPath, false, &copied, dstPath);
+        if (removed != Step::Again)
+            return removed;
+        replace = true; // the copy made a moment ago gives way to a new one
+        if (srcDir.Stat(baseOf(srcPath), st) != 0)
+            st.kind = EntryKind::Missing;
     }
 }
 
 FileOpJob::Step FileOpJob::removeSource(const DirHandle& srcDir, const std::string& srcPath,
-                                        bool directory) {
+                                        bool directory, const EntryStat* copied,
+                                        const std::string& dstPath) {
     for (;;) {
+        if (copied) {
+            // Only the file that was copied goes: not one that took its name,
+            // nor one written to since.
+            EntryStat now;
+            const int e = srcDir.Stat(baseOf(srcPath), now);
+            if (e == ENOENT)
+                return Step::Done;
+            if (e == 0 && !platform::SameAndUnchanged(now, *copied)) {
+                const int a = m_hooks.ask(
+                    {m_hooks.display(srcPath) + " changed after it was copied to " +
+                         m_hooks.display(dstPath) +
+                         ": it stays where it is.\n\nRetry copies it again." + closing(),
+                     "Error",
+                     {"&Retry", "&Skip", "Cancel"}});
+                return a == 0 ? Step::Again : a == 1 ? Step::Skipped : Step::Cancelled;
+            }
+        }
         const int e =
             directory ? srcDir.RemoveDir(baseOf(srcPath)) : srcDir.RemoveFile(baseOf(srcPath));
         if (e == 0 || e == ENOENT)

@@ -2,6 +2,7 @@
 
 #include "ops/fileopflags.h"
 #include "ops/fileopwindow.h"
+#include "platform/filetransfer.h"
 
 #include <atomic>
 #include <chrono>
@@ -13,11 +14,6 @@
 #include <vector>
 
 namespace zentrix {
-
-namespace platform {
-class DirHandle;
-struct EntryStat;
-} // namespace platform
 
 /// A question a file operation puts to the user: the text and the captions of
 /// its buttons; the answer is the index of the button chosen.
@@ -40,8 +36,10 @@ struct FileOpPair {
 /// safety: a copy takes its final name only when complete; nothing is ever
 /// replaced unless the user chose it; a move within one file system is one
 /// rename; a move across file systems deletes each source only after its copy
-/// is complete and on the disk; a directory is never copied into itself; links
-/// are copied as links and special files are never opened.
+/// is complete and on the disk, and only when it is still the file that was
+/// copied; a directory is never copied into itself; links are copied as links
+/// and special files are never opened; names of one file copied together stay
+/// names of one copy.
 class FileOpJob {
 public:
     struct Hooks {
@@ -62,6 +60,9 @@ public:
     /// Asks the work to stop; any thread. A file being copied is abandoned
     /// within a few megabytes and leaves nothing behind.
     void Cancel() { m_cancel = true; }
+    /// Whether a copied directory that ends up with no files in it stays
+    /// (the default) or goes again. Before Run().
+    void SetKeepEmptyDirectories(bool keep) { m_keepEmpty = keep; }
 
     /// A copy of where the work stands; any thread.
     FileOpStatus Status() const;
@@ -73,7 +74,8 @@ public:
 
 private:
     // Exists: the target is there and was left alone (the caller settles it).
-    enum class Step { Done, Skipped, Cancelled, Exists };
+    // Again: a moved source changed after its copy; the user wants it copied anew.
+    enum class Step { Done, Skipped, Cancelled, Exists, Again };
     enum class Collision { Replace, Skip, Rename, Cancel };
     enum class ErrorAnswer { Retry, Skip, Cancel };
     using DirHandle = platform::DirHandle;
@@ -98,9 +100,23 @@ private:
     Step settleExisting(const DirHandle& srcDir, const std::string& srcPath,
                         const DirHandle& dstDir, std::string& dstPath, EntryStat& st, bool& replace,
                         bool& merge);
+    /// Copies a file, link or special file; when `moving`, the copy reaches
+    /// the disk and the source must not change meanwhile. `copied` receives
+    /// the source as it was copied.
     Step transferLeaf(const DirHandle& srcDir, const std::string& srcPath, const DirHandle& dstDir,
-                      const std::string& dstPath, EntryStat st, bool replace, bool sync);
-    Step removeSource(const DirHandle& srcDir, const std::string& srcPath, bool directory);
+                      const std::string& dstPath, EntryStat st, bool replace, bool moving,
+                      EntryStat* copied = nullptr);
+    /// Deletes a moved source: a directory when empty, anything else only
+    /// while it is still what was copied (`copied`); Again when the user wants
+    /// a changed one copied anew.
+    Step removeSource(const DirHandle& srcDir, const std::string& srcPath, bool directory,
+                      const EntryStat* copied = nullptr, const std::string& dstPath = {});
+    /// The first copy whose target could not keep every extended attribute
+    /// or access control list: says so once; Cancelled when the user stops.
+    Step attributesLost(const std::string& srcPath, const std::string& dstPath);
+    /// A free name for a copy beside `dstPath` (it changes); false when none
+    /// is found or the work is cancelled meanwhile.
+    bool renameTarget(const DirHandle& dstDir, std::string& dstPath);
     /// Settles an existing target: Replace, Skip, Rename (dstPath changed) or Cancel.
     Collision collision(const DirHandle& dstDir, std::string& dstPath, const EntryStat& source,
                         const EntryStat& target);
@@ -121,6 +137,9 @@ private:
     bool m_incomplete = false;
     enum class AllAnswer { None, Replace, Skip } m_all = AllAnswer::None;
     bool m_mkdirAll = false;
+    bool m_keepEmpty = true;
+    bool m_attributesTold = false;
+    platform::HardLinkMap m_hardLinks;
     std::vector<std::pair<std::string, std::string>> m_renamed;
 
     mutable std::mutex m_mutex; // guards the names below

@@ -25,6 +25,7 @@ FileTestResult TestOneFile(const std::string& hostPath,
     switch (file.Open(hostPath)) {
     case platform::ReadOnlyFile::OpenResult::NotRegular:
         return {Outcome::NotRegular, 0};
+    case platform::ReadOnlyFile::OpenResult::DanglingLink: // a test reports it as it was
     case platform::ReadOnlyFile::OpenResult::Failed:
         return {Outcome::Failed, file.Error()};
     case platform::ReadOnlyFile::OpenResult::Opened:

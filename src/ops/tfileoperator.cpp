@@ -293,6 +293,7 @@ bool TFileOperator::Execute() {
         return *answer;
     };
     FileOpJob job(Operation, Flags, std::move(*pairs), std::move(hooks));
+    job.SetKeepEmptyDirectories(KeepEmptyDirectories);
 
     std::atomic<bool> done{false};
     std::exception_ptr failure;

@@ -35,6 +35,9 @@ public:
     /// Asks for the names given on collisions (NameMappings()).
     bool WantMappingHandle = false;
     std::string ProgressTitle = "File Operation";
+    /// Whether a copied directory that ends up with no files in it stays; a
+    /// branch pasted by its files leaves such directories out.
+    bool KeepEmptyDirectories = true;
     /// Called on the worker after each block of file data is written, with its
     /// size; optional (helper programs and tests pace or watch a copy with it).
     std::function<void(uint64_t)> OnBlockCopied;

@@ -246,7 +246,8 @@ void TWDList::WatchDogWrite(const std::string& source, const std::string& destin
     if (m_fd < 0)
         return;
     const std::time_t now = Clock ? Clock() : std::time(nullptr);
-    if (writeAll(TimeStamp(now) + EntryText(op, source, destination, count) + "\r\n"))
+    // Names may hold line breaks: an entry stays one line.
+    if (writeAll(TimeStamp(now) + OneLineText(EntryText(op, source, destination, count)) + "\r\n"))
         m_failureTold = false;
 }
 

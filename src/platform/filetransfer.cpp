@@ -66,8 +66,11 @@ void fill(const struct stat& s, EntryStat& st) {
     st.size = static_cast<uint64_t>(s.st_size);
     st.mtimeSec = s.st_mtim.tv_sec;
     st.mtimeNsec = s.st_mtim.tv_nsec;
+    st.ctimeSec = s.st_ctim.tv_sec;
+    st.ctimeNsec = s.st_ctim.tv_nsec;
     st.device = s.st_dev;
     st.inode = s.st_ino;
+    st.links = s.st_nlink;
     st.mode = s.st_mode & 07777;
 }
 
@@ -101,16 +104,37 @@ std::string temporaryName() {
     return name;
 }
 
-void copyUserAttributes(int from, int to) {
-    char names[4096];
-    const ssize_t length = ::flistxattr(from, names, sizeof names);
+bool startsWith(const char* text, const char* prefix) {
+    return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
+}
+
+/// The extended attributes a copy keeps: the user's, the security labels and
+/// capabilities, the access control lists (the default one only on a
+/// directory) and, for root, the trusted ones. Returns false when the target
+/// refused any of them (its file system has no room for them, or the caller
+/// lacks the right); the others are kept all the same.
+bool copyExtendedAttributes(int from, int to, bool directory) {
+    static const bool root = ::geteuid() == 0;
+    std::vector<char> names(4096);
+    ssize_t length;
+    while ((length = ::flistxattr(from, names.data(), names.size())) < 0 && errno == ERANGE) {
+        const ssize_t needed = ::flistxattr(from, nullptr, 0);
+        if (needed <= 0)
+            return true;
+        names.resize(static_cast<size_t>(needed));
+    }
     if (length <= 0)
-        return;
+        return true;
+    bool kept = true;
     std::vector<char> value(1024);
     for (ssize_t i = 0; i < length;) {
-        const char* name = names + i;
+        const char* name = names.data() + i;
         i += static_cast<ssize_t>(std::strlen(name)) + 1;
-        if (std::strncmp(name, "user.", 5) != 0)
+        const bool wanted = startsWith(name, "user.") || startsWith(name, "security.") ||
+                            std::strcmp(name, "system.posix_acl_access") == 0 ||
+                            (directory && std::strcmp(name, "system.posix_acl_default") == 0) ||
+                            (root && startsWith(name, "trusted."));
+        if (!wanted)
             continue;
         ssize_t size = ::fgetxattr(from, name, value.data(), value.size());
         if (size < 0 && errno == ERANGE) {
@@ -120,9 +144,15 @@ void copyUserAttributes(int from, int to) {
             value.resize(static_cast<size_t>(needed));
             size = ::fgetxattr(from, name, value.data(), value.size());
         }
-        if (size >= 0)
-            ::fsetxattr(to, name, value.data(), static_cast<size_t>(size), 0);
+        if (size >= 0 && ::fsetxattr(to, name, value.data(), static_cast<size_t>(size), 0) != 0)
+            kept = false;
     }
+    return kept;
+}
+
+void noteLost(bool kept, bool* lost) {
+    if (!kept && lost)
+        *lost = true;
 }
 
 // Owner (where permitted), mode and times; the mode after the owner, since a
@@ -197,7 +227,7 @@ int copyRange(int src, int dst, off_t start, off_t end, bool& rangeOk, bool& sho
         }
         if (n == 0) { // the file shrank under us
             shortRead = true;
-            return 0;
+            return kSourceChanged;
         }
         method = CopyMethod::CopyFileRange;
         pos += n;
@@ -220,7 +250,7 @@ int copyRange(int src, int dst, off_t start, off_t end, bool& rangeOk, bool& sho
         }
         if (n == 0) {
             shortRead = true;
-            return 0;
+            return kSourceChanged;
         }
         if (int e = writeAll(dst, buffer.data(), static_cast<size_t>(n), pos))
             return e;
@@ -271,9 +301,60 @@ int copyData(int src, int dst, const struct stat& st, const CopyOptions& options
     return 0;
 }
 
+/// Gives the file at the host path `existing` the name `toName` in `to` too;
+/// an existing target is replaced only with `replace` (through a temporary
+/// name, so the old one stays until the new one takes its place).
+int linkExisting(const std::string& existing, const DirHandle& to, const std::string& toName,
+                 bool replace) {
+    if (!replace)
+        return ::linkat(AT_FDCWD, existing.c_str(), to.fd(), toName.c_str(), 0) == 0 ? 0 : errno;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string temp = temporaryName();
+        if (::linkat(AT_FDCWD, existing.c_str(), to.fd(), temp.c_str(), 0) != 0) {
+            if (errno == EEXIST)
+                continue;
+            return errno;
+        }
+        const int e = ::renameat(to.fd(), temp.c_str(), to.fd(), toName.c_str()) == 0 ? 0 : errno;
+        // A rename onto another name of the same file leaves both names.
+        ::unlinkat(to.fd(), temp.c_str(), 0);
+        return e;
+    }
+    return EEXIST;
+}
+
 } // namespace
 
+bool SameAndUnchanged(const EntryStat& a, const EntryStat& b) {
+    return a.device == b.device && a.inode == b.inode && a.size == b.size &&
+           a.mtimeSec == b.mtimeSec && a.mtimeNsec == b.mtimeNsec && a.ctimeSec == b.ctimeSec &&
+           a.ctimeNsec == b.ctimeNsec;
+}
+
+const std::string* HardLinkMap::Find(const EntryStat& source) const {
+    const auto it = m_copies.find({source.device, source.inode});
+    // A different size or time: the inode number was used again.
+    if (it == m_copies.end() || it->second.size != source.size ||
+        it->second.mtimeSec != source.mtimeSec || it->second.mtimeNsec != source.mtimeNsec)
+        return nullptr;
+    return &it->second.target;
+}
+
+void HardLinkMap::Copied(const EntryStat& source, const std::string& target) {
+    if (source.links > 1)
+        m_copies[{source.device, source.inode}] = {target, source.size, source.mtimeSec,
+                                                   source.mtimeNsec, source.links - 1};
+}
+
+void HardLinkMap::Linked(const EntryStat& source) {
+    const auto it = m_copies.find({source.device, source.inode});
+    if (it != m_copies.end() && --it->second.namesLeft == 0)
+        m_copies.erase(it);
+}
+
 std::string ErrorText(int error) {
+    if (error == kSourceChanged)
+        return "The file changed while it was being copied.";
     char buffer[256];
     return ::strerror_r(error, buffer, sizeof buffer);
 }
@@ -469,6 +550,11 @@ int DirHandle::Sync() const {
     return ::fsync(m_fd) == 0 ? 0 : errno;
 }
 
+size_t DirHandle::NameMax() const {
+    const long max = ::fpathconf(m_fd, _PC_NAME_MAX);
+    return max > 0 ? static_cast<size_t>(max) : NAME_MAX;
+}
+
 int CopyRegularFile(const DirHandle& from, const std::string& name, const DirHandle& to,
                     const std::string& toName, const CopyOptions& options) {
     CopyMethod methodStore = CopyMethod::None;
@@ -485,9 +571,29 @@ int CopyRegularFile(const DirHandle& from, const std::string& name, const DirHan
         return errno;
     if (!S_ISREG(st.st_mode))
         return EINVAL;
+    EntryStat source;
+    fill(st, source);
+    if (options.copied)
+        *options.copied = source;
     struct stat existing {};
     if (!options.replace && ::fstatat(to.fd(), toName.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0)
         return EEXIST; // before the work, not only at the end
+
+    // Another name of a file copied before: a name of that copy. Where the
+    // target cannot have it (another file system, a link limit), a copy.
+    if (options.hardLinks)
+        if (const std::string* first = options.hardLinks->Find(source)) {
+            const int e = linkExisting(*first, to, toName, options.replace);
+            if (e == 0) {
+                options.hardLinks->Linked(source);
+                method = CopyMethod::Link;
+                if (options.sync && ::fsync(to.fd()) != 0)
+                    return errno;
+                return tick(options, 0) ? 0 : ECANCELED;
+            }
+            if (e == EEXIST)
+                return e;
+        }
 
     // An unnamed file vanishes by itself when the process dies. It is made with
     // its final permissions where the umask allows (it has no name to be found
@@ -517,9 +623,21 @@ int CopyRegularFile(const DirHandle& from, const std::string& name, const DirHan
 
     if (int e = copyData(src.get(), dst.get(), st, options, method))
         return fail(e);
-    copyUserAttributes(src.get(), dst.get());
     copyInodeFacts(dst.get(), st, tempName.empty() ? static_cast<int>(initial) : 0600);
-    if (options.sync && ::fsync(dst.get()) != 0)
+    // After the owner: a change of owner drops security.capability.
+    noteLost(copyExtendedAttributes(src.get(), dst.get(), false), options.attributesLost);
+    // Fewer bytes than the source had when the copy began, or (for a move) a
+    // source written to meanwhile: the copy is not the source's.
+    struct stat now {};
+    if (::fstat(src.get(), &now) != 0)
+        return fail(errno);
+    EntryStat after;
+    fill(now, after);
+    if (after.size < source.size || (options.verify && !SameAndUnchanged(source, after)))
+        return fail(kSourceChanged);
+    // The data reaches the disk before the file takes the name of one it
+    // replaces: after a crash the name holds the old file or the new, whole.
+    if ((options.sync || options.replace) && ::fsync(dst.get()) != 0)
         return fail(errno);
 
     if (tempName.empty()) {
@@ -557,6 +675,8 @@ int CopyRegularFile(const DirHandle& from, const std::string& name, const DirHan
     }
     if (options.sync && ::fsync(to.fd()) != 0)
         return errno;
+    if (options.hardLinks && !options.targetPath.empty())
+        options.hardLinks->Copied(source, options.targetPath);
     return 0;
 }
 
@@ -616,15 +736,16 @@ int CopySpecialFile(const DirHandle& from, const std::string& name, const DirHan
     return 0;
 }
 
-int CopyDirectoryMetadata(const DirHandle& from, const std::string& name, const DirHandle& to) {
+int CopyDirectoryMetadata(const DirHandle& from, const std::string& name, const DirHandle& to,
+                          bool* attributesLost) {
     DirHandle source;
     if (int e = from.OpenChild(name, source))
         return e;
     struct stat st {};
     if (::fstat(source.fd(), &st) != 0)
         return errno;
-    copyUserAttributes(source.fd(), to.fd());
     copyInodeFacts(to.fd(), st);
+    noteLost(copyExtendedAttributes(source.fd(), to.fd(), true), attributesLost);
     return 0;
 }
 

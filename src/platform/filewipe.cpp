@@ -10,16 +10,20 @@
 namespace zentrix::platform {
 namespace {
 
-/// Opens a regular file for writing without following a link or blocking on a
-/// FIFO; -1 with errno set otherwise.
+/// Opens a regular file with no other name for writing, without following a
+/// link or blocking on a FIFO; -1 with errno set otherwise (EMLINK: the file
+/// has other names, whose data it must keep).
 int openRegularForWriting(const std::string& hostPath) {
     const int fd = ::open(hostPath.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return -1;
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    const int e = ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ? EINVAL
+                  : st.st_nlink > 1                             ? EMLINK
+                                                                : 0;
+    if (e) {
         ::close(fd);
-        errno = EINVAL;
+        errno = e;
         return -1;
     }
     return fd;

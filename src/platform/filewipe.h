@@ -18,15 +18,16 @@ using WipeBlockHook = std::function<void(int pass, size_t length)>;
 /// every pass reaches the disk before the next begins, so the cache cannot
 /// merge them; without it the data is synced once at the end, so that the
 /// truncation that follows cannot drop the overwrite unwritten. A link, a
-/// directory or a special file is not opened (EINVAL; a link: ELOOP). Write
-/// errors are not reported: the deletion that follows decides. Returns 0 or the
-/// errno of the open.
+/// directory or a special file is not opened (EINVAL; a link: ELOOP), nor a
+/// file with other names (EMLINK): they share its data. Write errors are not
+/// reported: the deletion that follows decides. Returns 0 or the errno of the
+/// open.
 int OverwriteFile(const std::string& hostPath, size_t blockSize,
                   const std::vector<uint8_t>& passBytes, bool syncEachPass,
                   const WipeBlockHook& onBlock = {});
 
-/// Cuts a regular file to zero length without following a final link.
-/// Returns 0 or the errno.
+/// Cuts a regular file to zero length without following a final link; a file
+/// with other names is left whole (EMLINK). Returns 0 or the errno.
 int TruncateFile(const std::string& hostPath);
 
 /// Removes a file, link or special file by its path; never a directory, and a

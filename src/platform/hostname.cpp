@@ -48,7 +48,9 @@ void appendEscape(std::string& out, unsigned char byte) {
     out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
 }
 
-bool isEscapeRange(unsigned cp) { return cp >= kEscapeBase && cp <= kEscapeBase + 0xFF; }
+bool isEscapeRange(unsigned cp) {
+    return cp >= kEscapeBase && cp <= kEscapeBase + 0xFF;
+}
 
 } // namespace
 
@@ -59,6 +61,28 @@ bool IsPlainHostName(std::string_view hostName) {
             return false;
     }
     return true;
+}
+
+std::string_view NamePrefix(std::string_view hostName, size_t maxBytes) {
+    if (hostName.size() <= maxBytes)
+        return hostName;
+    // The first byte left out continues a sequence: the cut goes before the
+    // sequence's lead byte, when there is one within a character's length.
+    size_t cut = maxBytes;
+    const auto continues = [&](size_t i) {
+        return (static_cast<unsigned char>(hostName[i]) & 0xC0) == 0x80;
+    };
+    if (continues(cut))
+        for (size_t back = 1; back <= 3 && back <= cut; ++back) {
+            const auto b = static_cast<unsigned char>(hostName[cut - back]);
+            if (b >= 0xC0) {
+                cut -= back;
+                break;
+            }
+            if (!continues(cut - back))
+                break;
+        }
+    return hostName.substr(0, cut);
 }
 
 std::string EscapeHostName(std::string_view hostName) {

@@ -17,4 +17,9 @@ std::string UnescapeName(std::string_view catalogueName);
 /// True when the host name needs no escaping (the common case; cheap to test).
 bool IsPlainHostName(std::string_view hostName);
 
+/// The longest beginning of a host name with at most `maxBytes` bytes that
+/// does not end inside a UTF-8 sequence (bytes that are not UTF-8 are cut
+/// anywhere). For names shortened to fit a file system's limit.
+std::string_view NamePrefix(std::string_view hostName, size_t maxBytes);
+
 } // namespace zentrix::platform

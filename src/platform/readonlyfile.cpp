@@ -13,21 +13,26 @@ ReadOnlyFile::OpenResult ReadOnlyFile::OpenAt(int dirFd, const char* name, bool 
     Close();
     m_error = 0;
     struct stat st {};
+    // A name that cannot be reached because it is a link to nothing.
+    auto failed = [&](int error) {
+        m_error = error;
+        struct stat self {};
+        if ((error == ENOENT || error == ELOOP) &&
+            ::fstatat(dirFd, name, &self, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(self.st_mode))
+            return OpenResult::DanglingLink;
+        return OpenResult::Failed;
+    };
     if (!listedRegular) {
-        if (::fstatat(dirFd, name, &st, 0) != 0) {
-            m_error = errno;
-            return OpenResult::Failed;
-        }
+        if (::fstatat(dirFd, name, &st, 0) != 0)
+            return failed(errno);
         if (!S_ISREG(st.st_mode))
             return OpenResult::NotRegular;
     }
     // O_NONBLOCK: should the name have become a FIFO since it was looked at,
     // the open still returns at once; the check after it refuses the file.
     const int fd = ::openat(dirFd, name, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) {
-        m_error = errno;
-        return OpenResult::Failed;
-    }
+    if (fd < 0)
+        return failed(errno);
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         return OpenResult::NotRegular;

@@ -14,8 +14,9 @@ class ReadOnlyFile {
 public:
     enum class OpenResult {
         Opened,
-        NotRegular, // a directory, FIFO, socket or device: left alone
-        Failed,     // Error() tells why
+        NotRegular,   // a directory, FIFO, socket or device: left alone
+        DanglingLink, // a symbolic link that leads nowhere (or round in a loop)
+        Failed,       // Error() tells why
     };
 
     ReadOnlyFile() = default;

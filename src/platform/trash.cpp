@@ -1,10 +1,14 @@
 #include "platform/trash.h"
 
 #include "platform/atomicfile.h"
+#include "platform/filetransfer.h"
+#include "platform/hostname.h"
 #include "platform/trashcommands.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <ftw.h>
@@ -89,6 +93,23 @@ std::string volumeTrash(const std::string& topDir) {
     if ((isPrivateDir(own) || ::mkdir(own.c_str(), 0700) == 0) && isPrivateDir(own))
         return own;
     return {};
+}
+
+/// The name an item takes in a trash: its own, or, when that is taken, with
+/// ".2", ".3" ... after it (`n` from 1). A name too long for the description's
+/// name beside it is shortened (its extension kept when short): the
+/// description keeps the whole original path.
+std::string trashName(const std::string& base, int n, size_t nameMax) {
+    static const size_t kInfoSuffix = std::strlen(".trashinfo");
+    const std::string suffix = n == 1 ? std::string() : "." + std::to_string(n);
+    const size_t room = nameMax > kInfoSuffix + 32 ? nameMax - kInfoSuffix : 32;
+    if (base.size() + suffix.size() <= room)
+        return base + suffix;
+    const size_t dot = base.find_last_of('.');
+    const std::string ext =
+        dot != std::string::npos && dot > 0 && base.size() - dot <= 16 ? base.substr(dot) : "";
+    const std::string stem = base.substr(0, base.size() - ext.size());
+    return std::string(NamePrefix(stem, room - ext.size() - suffix.size())) + ext + suffix;
 }
 
 std::string deletionDate() {
@@ -211,6 +232,11 @@ std::string TrashPathEncode(const std::string& path) {
 
 int MoveToTrash(const std::string& hostPath, TrashedItem* where) {
     const std::string path = absolute(hostPath);
+    // The item itself is never resolved (a link goes as a link); the
+    // directories above it are, since the mount that really holds it decides
+    // its trash, and a volume's trash names it relative to the mount's top.
+    const std::string parent = ResolvedPath(parentOf(path));
+    const std::string real = (parent == "/" ? parent : parent + "/") + baseOf(path);
     struct stat item {};
     if (::lstat(path.c_str(), &item) != 0)
         return errno;
@@ -224,22 +250,23 @@ int MoveToTrash(const std::string& hostPath, TrashedItem* where) {
     while (::stat(probe.c_str(), &home) != 0 && probe != "/" && !probe.empty())
         probe = parentOf(probe);
     if (home.st_dev != item.st_dev) {
-        const std::string top = topDirOf(path, item.st_dev);
+        const std::string top = topDirOf(real, item.st_dev);
         trash = volumeTrash(top);
         if (trash.empty())
             return EXDEV; // never copied across file systems to reach a trash
         // Volume trashes hold paths relative to their top directory.
-        infoPath = top == "/" ? path.substr(1) : path.substr(top.size() + 1);
+        infoPath = top == "/" ? real.substr(1) : real.substr(top.size() + 1);
     }
     if (!prepareTrash(trash))
         return EACCES;
 
     // Reserve a name by creating its description exclusively.
     const std::string base = baseOf(path);
+    const long nameMax = ::pathconf((trash + "/info").c_str(), _PC_NAME_MAX);
     std::string name;
     int infoFd = -1;
     for (int n = 1; n < 10000 && infoFd < 0; ++n) {
-        name = n == 1 ? base : base + "." + std::to_string(n);
+        name = trashName(base, n, nameMax > 0 ? static_cast<size_t>(nameMax) : NAME_MAX);
         struct stat taken {};
         if (::lstat((trash + "/files/" + name).c_str(), &taken) == 0)
             continue;

@@ -39,6 +39,10 @@ std::string CannotScanText(const std::string& fileName, int error) {
     return "Cannot scan " + UpperCase(fileName) + ".\n" + ScanErrorReason(error) + ".";
 }
 
+std::string LinksSkippedText(size_t count) {
+    return std::to_string(count) + (count == 1 ? " link skipped" : " links skipped");
+}
+
 // --- ContentSearch ---------------------------------------------------------------
 
 ContentSearch::ContentSearch(std::string_view text, bool caseSensitive, size_t blockSize)
@@ -51,6 +55,8 @@ ScanResult ContentSearch::SearchAt(int dirFd, const char* name,
     switch (file.OpenAt(dirFd, name, listedRegular)) {
     case platform::ReadOnlyFile::OpenResult::NotRegular:
         return {ScanResult::Outcome::NotRegular, 0};
+    case platform::ReadOnlyFile::OpenResult::DanglingLink:
+        return {ScanResult::Outcome::DanglingLink, 0};
     case platform::ReadOnlyFile::OpenResult::Failed:
         return {ScanResult::Outcome::Failed, file.Error()};
     case platform::ReadOnlyFile::OpenResult::Opened:

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "search/contentmatcher.h"
+#include "core/contentmatcher.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -20,9 +20,10 @@ struct ScanResult {
     enum class Outcome : uint8_t {
         Found,
         NotFound,
-        NotRegular, // a FIFO, socket, device or directory: never opened, no hit
-        Failed,     // could not be opened or read: `error` tells why
-        Stopped,    // the search was stopped while the file was read
+        NotRegular,   // a FIFO, socket, device or directory: never opened, no hit
+        DanglingLink, // a link to nothing: skipped, no hit and no error
+        Failed,       // could not be opened or read: `error` tells why
+        Stopped,      // the search was stopped while the file was read
     };
     Outcome outcome = Outcome::NotFound;
     int error = 0; // the system's error number for Failed
@@ -32,6 +33,8 @@ struct ScanResult {
 /// The error box of a file that cannot be searched: "Cannot scan " + the name
 /// in upper case + "." + a line break + the reason + ".".
 std::string CannotScanText(const std::string& fileName, int error);
+/// The line of a search's report on links that lead nowhere ("3 links skipped").
+std::string LinksSkippedText(size_t count);
 /// The reason for a system error number ("File access denied" ...); empty for
 /// the numbers that have none.
 std::string ScanErrorReason(int error);

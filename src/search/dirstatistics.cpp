@@ -73,6 +73,7 @@ struct LocalFigures {
     uint64_t directories = 0;
     uint64_t spaceUsed = 0;
     uint64_t actuallyUsed = 0;
+    uint64_t slack = 0;
     std::array<DirTotals::Year, DirTotals::kLastYear - DirTotals::kFirstYear + 1> years{};
     TExtList types;
 };
@@ -114,6 +115,7 @@ private:
         t.directories = 1 + m_directories.load();
         t.spaceUsed = m_spaceUsed.load();
         t.actuallyUsed = m_actuallyUsed.load();
+        t.slackBytes = m_slack.load();
         std::lock_guard lock(m_largestMutex);
         t.largestDir = m_largestDir;
         t.largestBytes = m_largestBytes;
@@ -125,7 +127,8 @@ private:
         m_directories += local.directories;
         m_spaceUsed += local.spaceUsed;
         m_actuallyUsed += local.actuallyUsed;
-        local.files = local.directories = local.spaceUsed = local.actuallyUsed = 0;
+        m_slack += local.slack;
+        local.files = local.directories = local.spaceUsed = local.actuallyUsed = local.slack = 0;
     }
 
     void maybeReport() {
@@ -209,13 +212,19 @@ private:
             ++local.files;
             ownBytes += e.size;
             local.spaceUsed += e.size;
+            bool counted = true;
             if (e.type == platform::StatEntry::Type::Regular && e.links > 1) {
                 // A file with several names in the branch occupies its blocks once.
                 std::lock_guard lock(m_inodeMutex);
-                if (m_inodes.insert({e.device, e.inode}).second)
-                    local.actuallyUsed += e.allocated;
-            } else {
-                local.actuallyUsed += e.allocated;
+                counted = m_inodes.insert({e.device, e.inode}).second;
+            }
+            if (counted) {
+                const uint64_t cluster = m_options.clusterSize;
+                const uint64_t allocated =
+                    cluster ? (e.size + cluster - 1) / cluster * cluster : e.allocated;
+                local.actuallyUsed += allocated;
+                if (allocated > e.size)
+                    local.slack += allocated - e.size;
             }
             if (m_options.yearsAndTypes) {
                 auto& year = local.years[static_cast<size_t>(m_years.YearOf(e.mtime) -
@@ -253,6 +262,7 @@ private:
     std::atomic<uint64_t> m_directories{0};
     std::atomic<uint64_t> m_spaceUsed{0};
     std::atomic<uint64_t> m_actuallyUsed{0};
+    std::atomic<uint64_t> m_slack{0};
 
     std::mutex m_largestMutex;
     std::string m_largestDir;

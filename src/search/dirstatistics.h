@@ -25,10 +25,15 @@ struct DirTotals {
     uint64_t directories = 1; // the start directory counts
     /// The files' sizes added up.
     uint64_t spaceUsed = 0;
-    /// What the file system really holds for them: its allocation, so a sparse
-    /// file counts with its holes left out and a file with several hard links
-    /// inside the branch only once.
+    /// What the file system really holds for them: its allocation (st_blocks,
+    /// links and all), so a sparse file counts with its holes left out and a
+    /// file with several hard links inside the branch only once; on a drive
+    /// with a fixed cluster size the sizes rounded up to whole clusters.
     uint64_t actuallyUsed = 0;
+    /// The allocation beyond each entry's size, added up: what the ends of
+    /// clusters waste. An entry that holds less than its size (a sparse file, a
+    /// link kept in its inode) wastes nothing, so this is never below 0.
+    uint64_t slackBytes = 0;
     /// The directory whose own files (not its subdirectories') hold the most
     /// bytes; of several with as many, the first in walk order.
     std::string largestDir;
@@ -40,8 +45,7 @@ struct DirTotals {
 
     Year& year(int y) { return years[static_cast<size_t>(y - kFirstYear)]; }
     const Year& year(int y) const { return years[static_cast<size_t>(y - kFirstYear)]; }
-    /// The slack: allocation beyond the sizes (negative for sparse files).
-    int64_t slack() const { return static_cast<int64_t>(actuallyUsed - spaceUsed); }
+    int64_t slack() const { return static_cast<int64_t>(slackBytes); }
 };
 
 /// The year a file counts under: the local year of its last write, 1980 for
@@ -66,6 +70,10 @@ public:
     struct Options {
         int threads = 2;           // the calling thread included
         bool yearsAndTypes = true; // the by-year and by-type figures
+        /// 0: the allocation is what the file system says (st_blocks); else
+        /// each size rounded up to whole clusters of this many bytes (a CD-ROM's
+        /// 2,048-byte sectors).
+        uint64_t clusterSize = 0;
         /// Asked before each directory is entered; true ends the walk.
         std::function<bool()> stopped;
         /// Called on the calling thread at most every 50 ms with the figures so

@@ -138,7 +138,7 @@ std::string SummaryBoxText(const DirTotals& t, uint64_t clusterSize) {
                        Grouped(t.directories) + " directories:\n" + sizeLine(bytes);
     if (clusterSize != 1)
         text += "\n\nActual space used (considering cluster size):\n" + sizeLine(allocated) +
-                "\n\nSlack space: " + sizeLine(allocated - bytes);
+                "\n\nSlack space: " + sizeLine(t.slack());
     return text;
 }
 

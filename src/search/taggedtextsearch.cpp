@@ -108,6 +108,7 @@ void TaggedTextSearch::OK_SearchTaggedFilesForString(const std::string& text, bo
     const uint64_t generation = m_cat.Generation();
     std::vector<std::string> cannotScan;
     size_t cannotScanCount = 0;
+    size_t linksSkipped = 0; // links to nothing hold no text: untagged, not an error
     {
         BusyGuard busy(m_state);
         StopPanelGuard stop(m_progress);
@@ -131,8 +132,10 @@ void TaggedTextSearch::OK_SearchTaggedFilesForString(const std::string& text, bo
             ++m_searched;
             if (!result.found()) {
                 TFileClass* record = items[i].record;
-                if (result.outcome == ScanResult::Outcome::Failed &&
-                    cannotScanCount++ < kCannotScanShown)
+                if (result.outcome == ScanResult::Outcome::DanglingLink)
+                    ++linksSkipped;
+                else if (result.outcome == ScanResult::Outcome::Failed &&
+                         cannotScanCount++ < kCannotScanShown)
                     cannotScan.push_back(CannotScanText(record->FullName(), result.error));
                 record->SetTagged(false);
                 untagged = true;
@@ -169,6 +172,8 @@ void TaggedTextSearch::OK_SearchTaggedFilesForString(const std::string& text, bo
             message += (message.empty() ? "" : "\n\n") + one;
         if (cannotScanCount > cannotScan.size())
             message += "\n\n\xE2\x80\xA6";
+        if (linksSkipped)
+            message += "\n\n" + LinksSkippedText(linksSkipped);
         m_prompter.error(message);
     }
     PlayCompletionSound(m_settings);

@@ -72,6 +72,10 @@ void TDirInfoThread::Run() {
             return stopRequested();
         };
         options.progress = summary;
+        // A disc's clusters are its 2,048-byte sectors.
+        const platform::DriveInfo* drive = m_drives.Find(m_startDir[0]);
+        if ((drive && drive->kind == platform::DriveKind::CdRom) || fs.readOnlyMedium)
+            options.clusterSize = 2048;
         m_totals = DirStatisticsWalk::Walk(*host, m_startDir, options);
 
         summary(m_totals);

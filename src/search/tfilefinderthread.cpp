@@ -175,6 +175,8 @@ void TFileFinderThread::Run() {
             text += (text.empty() ? "" : "\n\n") + one;
         if (m_cannotScanCount > m_cannotScan.size())
             text += "\n\n\xE2\x80\xA6";
+        if (m_linksSkipped)
+            text += "\n\n" + LinksSkippedText(m_linksSkipped);
         call([&] { m_ui.CannotScan(text); });
     }
     m_content.reset();
@@ -238,6 +240,8 @@ void TFileFinderThread::searchDirectory(Pending& dir, std::vector<Pending>& stac
                 ++m_searched;
                 if (result.found())
                     addResult(dir.path + names[i]);
+                else if (result.outcome == ScanResult::Outcome::DanglingLink)
+                    ++m_linksSkipped;
                 else if (result.outcome == ScanResult::Outcome::Failed &&
                          m_cannotScanCount++ < kCannotScanShown)
                     m_cannotScan.push_back(CannotScanText(dir.path + names[i], result.error));

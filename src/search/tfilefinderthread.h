@@ -37,7 +37,8 @@ class ParallelContentSearch;
 /// Directories whose names begin with "." are not entered; links to
 /// directories are never followed; FIFOs, sockets and devices are never opened.
 /// A file that cannot be searched counts as no hit; the texts of all such
-/// files are shown in one error box at the end of the run.
+/// files are shown in one error box at the end of the run. A link that leads
+/// nowhere is no error: it is skipped and only counted.
 class TFileFinderThread {
 public:
     /// `drives` is copied: the main thread may change its table meanwhile.
@@ -65,6 +66,9 @@ public:
 
     /// Files whose contents were searched (valid once the run is over).
     long long FilesSearched() const { return m_searched; }
+    /// Links that led nowhere and were skipped by the content search, as
+    /// `grep -r` skips them (valid once the run is over).
+    size_t LinksSkipped() const { return m_linksSkipped; }
 
 private:
     struct Pending;
@@ -92,6 +96,7 @@ private:
     std::vector<std::string> m_turboList;  // the private list of a turbo search
     std::vector<std::string> m_cannotScan; // texts of files that could not be searched
     size_t m_cannotScanCount = 0;
+    size_t m_linksSkipped = 0;
     std::string m_lastDirectory; // the directory not shown yet
     std::chrono::steady_clock::time_point m_lastShown{};
     std::chrono::milliseconds m_showEvery{50};

@@ -2,6 +2,7 @@
 
 #include "view/viewerfile.h"
 #include "view/viewerstate.h"
+#include "view/viewertextfinder.h"
 
 #include <algorithm>
 #include <sys/stat.h>
@@ -163,11 +164,34 @@ std::string ViewerDocument::Line(int64_t n) const {
 std::optional<int64_t> ViewerDocument::Find(int64_t fromLine, const std::string& text,
                                             bool matchCase,
                                             const std::function<bool(int64_t)>& keepGoing) const {
+    if (!m_file || text.empty() || m_hex)
+        return FindLineByLine(fromLine, text, matchCase, keepGoing);
+    ViewerTextFinder finder(*m_file, m_encoding, text, matchCase);
+    if (!finder.Usable())
+        return FindLineByLine(fromLine, text, matchCase, keepGoing);
+    fromLine = std::max<int64_t>(0, fromLine);
+    const auto startOffset = LineOffset(fromLine);
+    if (!startOffset)
+        return std::nullopt;
+    // Lines are counted on the way only while the index has not read the file
+    // to its end; afterwards it names the hit's line at once.
+    const bool indexed = m_index->Complete();
+    const auto hit = finder.Find(*startOffset, !indexed, keepGoing);
+    if (!hit)
+        return std::nullopt;
+    if (!indexed)
+        return fromLine + hit->feeds;
+    return m_index->LineAt(*m_file, hit->lineStart);
+}
+
+std::optional<int64_t>
+ViewerDocument::FindLineByLine(int64_t fromLine, const std::string& text, bool matchCase,
+                               const std::function<bool(int64_t)>& keepGoing) const {
     if (!m_file || text.empty())
         return std::nullopt;
     if (m_hex) {
         for (int64_t n = std::max<int64_t>(0, fromLine); n < LineCount(); ++n) {
-            if ((n & 1023) == 0 && keepGoing && !keepGoing(n))
+            if ((n & 1023) == 0 && keepGoing && !keepGoing(hexLineOffset(n)))
                 return std::nullopt;
             if (LineContains(Line(n), text, matchCase))
                 return n;
@@ -186,7 +210,7 @@ std::optional<int64_t> ViewerDocument::Find(int64_t fromLine, const std::string&
     int64_t line = std::max<int64_t>(0, fromLine);
     int64_t offset = *startOffset;
     while (offset < m_file->Size()) {
-        if (keepGoing && !keepGoing(line))
+        if (keepGoing && !keepGoing(offset))
             return std::nullopt;
         block.resize(kBlock);
         block.resize(m_file->Read(offset, block.data(), block.size()));

@@ -58,9 +58,16 @@ public:
     int64_t LineOfOffset(int64_t offset) const;
 
     /// Looks for `text` in the display lines from `fromLine` on. `keepGoing` is
-    /// asked now and then with the line reached (false stops). The hit's line.
+    /// asked now and then with the byte offset reached (false stops). The hit's
+    /// line. Text lines in byte encodings are found by a scan of the raw bytes
+    /// that forms only the lines that may hold the text.
     std::optional<int64_t> Find(int64_t fromLine, const std::string& text, bool matchCase,
                                 const std::function<bool(int64_t)>& keepGoing = {}) const;
+    /// The same answer by forming every line from `fromLine` on and looking in
+    /// it (what Find does for hex lines and UTF-16 text; tests hold the two
+    /// ways against each other).
+    std::optional<int64_t> FindLineByLine(int64_t fromLine, const std::string& text, bool matchCase,
+                                          const std::function<bool(int64_t)>& keepGoing = {}) const;
 
     /// Notices a file that shrank (or grew) since it was indexed; then indexes
     /// again and returns true. Lines already drawn beyond the end read empty.

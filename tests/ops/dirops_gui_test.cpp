@@ -12,6 +12,7 @@
 #include "gui/tree/thetreeview.h"
 #include "gui/tree/treecontroller.h"
 #include "ops/dirops.h"
+#include "opsfixture.h"
 #include "support/files.h"
 #include "support/mainwindowfixture.h"
 
@@ -372,7 +373,8 @@ TEST_F(DirOpsGui, CutWithinADriveRenamesAndAcrossDrivesMovesUnlessItFails) {
     EXPECT_EQ(prompter.texts().back(), "Operation aborted!     ");
     EXPECT_EQ(ReadFile(tmp.at("d/X/B/one.txt")), "one");
     EXPECT_EQ(ReadFile(tmp.at("e/B/one.txt")), "other");
-    EXPECT_TRUE(Exists(tmp.at("d/X/B/SUB/two.txt")));
+    // What went before the collision is at the target, the rest at the source.
+    EXPECT_NE(Exists(tmp.at("d/X/B/SUB/two.txt")), Exists(tmp.at("e/B/SUB/two.txt")));
 
     // Without the collision it moves, and the source goes with its node.
     tmp.remove("e/B/one.txt");
@@ -431,4 +433,107 @@ TEST_F(DirOpsGui, DraggingDirectoriesAndFilesOntoTheTree) {
     EXPECT_EQ(ReadFile(tmp.at("e/keep.txt")), "keep");
     EXPECT_EQ(ReadFile(tmp.at("d/X/keep.txt")), "keep");
     EXPECT_TRUE(node("D:\\X\\")->Logged());
+}
+
+TEST_F(DirOpsGui, PruneOfALinkRemovesTheLinkAndNeverWhatItPointsTo) {
+    tmp.write("outside/precious.txt", "precious");
+    tmp.write("outside/deeper/more.txt", "more");
+    tmp.symlink(tmp.at("outside"), "d/A/L");
+    form->logger().RefreshDir(node("D:\\A\\"));
+    // The user logs the link's own node: its records are read through it.
+    select("D:\\A\\L\\");
+    ASSERT_TRUE(node("D:\\A\\L\\")->IsLink());
+    form->logger().LogDirBranch();
+    select("D:\\A\\L\\");
+
+    press(Qt::Key_P, Qt::AltModifier);
+    QTest::keyClicks(dirOps().edPrune, "PRUNE");
+    prompter.answer(false);
+    dirOps().bbPruneOK->click();
+    idle();
+    const std::string question = "D:\\A\\L is a link to a directory. Delete the link? The "
+                                 "directory it points to stays as it is.     ";
+    EXPECT_EQ(prompter.questions(), std::vector<std::string>{question});
+    EXPECT_TRUE(Exists(tmp.at("d/A/L")));
+
+    prompter.clear();
+    press(Qt::Key_P, Qt::AltModifier);
+    QTest::keyClicks(dirOps().edPrune, "PRUNE");
+    prompter.answer(true);
+    dirOps().bbPruneOK->click();
+    idle();
+    EXPECT_EQ(prompter.questions(), std::vector<std::string>{question});
+    EXPECT_FALSE(Exists(tmp.at("d/A/L")));
+    EXPECT_EQ(ReadFile(tmp.at("outside/precious.txt")), "precious");
+    EXPECT_EQ(ReadFile(tmp.at("outside/deeper/more.txt")), "more");
+    EXPECT_EQ(node("D:\\A\\L\\"), nullptr);
+    EXPECT_TRUE(logHas(" PRUNE directory: D:\\A\\L\r\n")) << log();
+    EXPECT_FALSE(state.fileOperationRunning);
+}
+
+TEST_F(DirOpsGui, ACutOfALinkToAnotherDriveMovesTheLinkNotWhatItPointsTo) {
+    tmp.write("outside/precious.txt", "precious");
+    tmp.symlink(tmp.at("outside"), "d/A/L");
+    form->logger().RefreshDir(node("D:\\A\\"));
+    select("D:\\A\\L\\");
+    press(Qt::Key_X, Qt::ControlModifier);
+    select("E:\\");
+    press(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_TRUE(prompter.texts().empty()) << prompter.texts().front();
+    struct stat st {};
+    ASSERT_EQ(::lstat(tmp.at("e/L").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_FALSE(Exists(tmp.at("d/A/L")));
+    EXPECT_EQ(ReadFile(tmp.at("outside/precious.txt")), "precious");
+    EXPECT_EQ(ReadFile(tmp.at("e/L/precious.txt")), "precious");
+    EXPECT_EQ(node("D:\\A\\L\\"), nullptr);
+    ASSERT_NE(node("E:\\L\\"), nullptr);
+    EXPECT_TRUE(node("E:\\L\\")->IsLink());
+}
+
+TEST_F(DirOpsGui, APasteToAnotherDriveKeepsDirectoryModesAndTimesAndACutItsEmptyDirectories) {
+    tmp.chmod("d/A/B/SUB", 0750);
+    tmp.chmod("d/A/B", 0700);
+    tmp.touch("d/A/B/SUB", 1200000000);
+    tmp.touch("d/A/B", 1100000000);
+    const auto stat = [&](const std::string& path) {
+        struct stat st {};
+        ::lstat(tmp.at(path).c_str(), &st);
+        return st;
+    };
+    select("D:\\A\\B\\");
+    press(Qt::Key_C, Qt::ControlModifier);
+    select("E:\\");
+    press(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_TRUE(prompter.texts().empty()) << prompter.texts().front();
+    EXPECT_EQ(stat("e/B").st_mode & 07777, 0700u);
+    EXPECT_EQ(stat("e/B/SUB").st_mode & 07777, 0750u);
+    EXPECT_EQ(stat("e/B").st_mtime, 1100000000);
+    EXPECT_EQ(stat("e/B/SUB").st_mtime, 1200000000);
+
+    // Cut: every directory arrives, the empty one too, and the source goes.
+    tmp.mkdir("e/cut");
+    form->logger().RefreshDir(node("E:\\"));
+    select("D:\\A\\B\\");
+    press(Qt::Key_X, Qt::ControlModifier);
+    select("E:\\cut\\");
+    press(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_TRUE(prompter.texts().empty()) << prompter.texts().front();
+    EXPECT_EQ(
+        TreeNames(tmp.at("e/cut")),
+        (std::set<std::string>{"B", "B/EMPTY", "B/README", "B/SUB", "B/SUB/two.txt", "B/one.txt"}));
+    EXPECT_EQ(stat("e/cut/B").st_mode & 07777, 0700u);
+    EXPECT_EQ(stat("e/cut/B/SUB").st_mtime, 1200000000);
+    EXPECT_FALSE(Exists(tmp.at("d/A/B")));
+    EXPECT_EQ(node("D:\\A\\B\\"), nullptr);
+
+    // A branch without files pastes as nothing, and says nothing.
+    tmp.mkdir("d/X/only/dirs");
+    form->logger().RefreshDir(node("D:\\X\\"));
+    select("D:\\X\\");
+    press(Qt::Key_C, Qt::ControlModifier);
+    select("E:\\");
+    press(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_TRUE(prompter.texts().empty()) << prompter.texts().front();
+    EXPECT_FALSE(Exists(tmp.at("e/X")));
 }

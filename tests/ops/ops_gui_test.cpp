@@ -422,6 +422,45 @@ TEST_F(OpsGui, DeleteByKeysAndMenu) {
     EXPECT_TRUE(form->MainTreeView->hasFocus());
 }
 
+TEST_F(OpsGui, WipeModesRemoveOnlyTheNameOfAFileWithOtherNames) {
+    // Other names of the same data outside the drive: a backup, a snapshot.
+    ASSERT_EQ(::link(tmp.at("d/a.txt").c_str(), tmp.at("backup-a.txt").c_str()), 0);
+    ASSERT_EQ(::link(tmp.at("d/b.txt").c_str(), tmp.at("backup-b.txt").c_str()), 0);
+    ::chmod(tmp.at("d/b.txt").c_str(), 0444);
+    const std::string other = "\r\nIts data has 1 other name (hard links): only this name is "
+                              "removed, and the data is not wiped.";
+    settings.DeleteType = 4;
+    current("a.txt");
+    prompter.answer(true).answer(true);
+    press(list(), Qt::Key_D);
+    EXPECT_EQ(prompter.questions(), (std::vector<std::string>{"Delete file: D:\\a.txt",
+                                                              "Delete file: D:\\a.txt" + other}));
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(tmp.at("d/a.txt"))));
+    EXPECT_EQ(ReadFile(tmp.at("backup-a.txt")), "a");
+
+    // Tagged, in mode 2 (which truncates): the same question, and Cancel
+    // leaves the file alone. The shared mode is not touched either.
+    settings.DeleteType = 2;
+    settings.SkipDeleteSpecialAttrOption = true;
+    current("b.txt");
+    fw().Record(fw().Current())->SetTagged(true);
+    prompter.clear();
+    prompter.answer(false).answer(false).answer(false);
+    press(list(), Qt::Key_D, Qt::ControlModifier);
+    EXPECT_EQ(
+        prompter.questions(),
+        (std::vector<std::string>{"Confirm delete for each file?", "Delete file: D:\\b.txt" + other,
+                                  "Can't delete file: D:\\b.txt     "}));
+    EXPECT_EQ(ReadFile(tmp.at("d/b.txt")), "b");
+    EXPECT_EQ(modeOf(tmp.at("backup-b.txt")), 0444u);
+    prompter.clear();
+    prompter.answer(false).answer(true);
+    press(list(), Qt::Key_D, Qt::ControlModifier);
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(tmp.at("d/b.txt"))));
+    EXPECT_EQ(ReadFile(tmp.at("backup-b.txt")), "b");
+    EXPECT_EQ(modeOf(tmp.at("backup-b.txt")), 0444u);
+}
+
 TEST_F(OpsGui, VirtualRootsAndNetworkDisksFromTheMenus) {
     for (const char* name : {"miMakeRoot", "miRemoveRoot", "miConnect", "miDisconnect"}) {
         QAction* action = form->menus().action(name);

@@ -6,41 +6,17 @@
 #include "support/files.h"
 #include "support/scriptedprompter.h"
 #include "support/tempdir.h"
+#include "support/tmpfsmount.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <set>
 #include <string>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace zentrix::test {
-
-/// A small tmpfs mounted on a directory for the life of the object (root only).
-class TmpfsMount {
-public:
-    TmpfsMount(const std::string& dir, const std::string& options) : m_dir(dir) {
-        ::mkdir(dir.c_str(), 0755);
-        m_mounted =
-            ::geteuid() == 0 && ::mount("tmpfs", dir.c_str(), "tmpfs", 0, options.c_str()) == 0;
-    }
-    ~TmpfsMount() {
-        if (m_mounted)
-            ::umount2(m_dir.c_str(), MNT_DETACH);
-    }
-    TmpfsMount(const TmpfsMount&) = delete;
-    TmpfsMount& operator=(const TmpfsMount&) = delete;
-    bool mounted() const { return m_mounted; }
-    bool remountReadOnly() {
-        return ::mount("tmpfs", m_dir.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0;
-    }
-
-private:
-    std::string m_dir;
-    bool m_mounted = false;
-};
 
 /// Every name below a directory (relative, "/"-joined), links not followed.
 std::set<std::string> TreeNames(const std::string& root);
@@ -72,6 +48,18 @@ protected:
         op->SetDestination(dest);
         return op->Execute();
     }
+};
+
+/// OpsTest whose E:\mnt can become a file system of its own (root only: a
+/// test skips with mnt->reason() when mount() fails).
+class OtherFileSystem : public OpsTest {
+protected:
+    std::unique_ptr<TmpfsMount> mnt;
+    bool mount(const std::string& type = "tmpfs") {
+        mnt = std::make_unique<TmpfsMount>(tmp.at("e/mnt"), "size=64m", type);
+        return mnt->mounted();
+    }
+    void TearDown() override { mnt.reset(); }
 };
 
 } // namespace zentrix::test

@@ -326,3 +326,20 @@ TEST_F(WatchDogTest, ProtectedFilesAndDirectories) {
     EXPECT_TRUE(wd.MayTouchDirectory("C:\\WINDOWS", q));
     EXPECT_EQ(prompter.questions(), (std::vector<std::string>{q, q}));
 }
+
+TEST_F(WatchDogTest, ANameWithALineBreakStaysOnItsEntrysLine) {
+    enableAll();
+    // A name made to look like a line of its own, and other control bytes; the
+    // rest, non-ASCII text included, stays byte for byte.
+    const std::string forged = "D:\\x\r\n01/02/24 13:05:03 Delete file: D:\\innocent\tb\x7F"
+                               "\xC2\x85\xE2\x80\xA8 Gr\xC3\xBC\xC3\x9F"
+                               "e";
+    wd.LogSingle(WDOperation::DeleteFile, forged);
+    wd.LogSingle(WDOperation::RenameFile, "D:\\a", "D:\\b\nc");
+    EXPECT_EQ(log(), header() + "01/02/24 13:05:03 Delete file: D:\\x\xE2\x90\x8D\xE2\x90\x8A"
+                                "01/02/24 13:05:03 Delete file: D:\\innocent\xE2\x90\x89"
+                                "b\xE2\x90\xA1\xEF\xBF\xBD\xEF\xBF\xBD Gr\xC3\xBC\xC3\x9F"
+                                "e\r\n"
+                                "01/02/24 13:05:03 Rename file: D:\\a to D:\\b\xE2\x90\x8A"
+                                "c\r\n");
+}

@@ -1,4 +1,4 @@
-#include "search/contentmatcher.h"
+#include "core/contentmatcher.h"
 #include "search/contentsearch.h"
 #include "support/tempdir.h"
 
@@ -109,11 +109,16 @@ TEST(ContentSearch, NeverOpensFifosAndReportsFilesItCannotRead) {
     tmp.mkdir("dir");
     EXPECT_EQ(search.Search(tmp.at("dir")).outcome, ScanResult::Outcome::NotRegular);
 
+    // A link that leads nowhere (or round in a loop) is no error: it is skipped.
     tmp.symlink(tmp.at("gone"), "dangling");
-    const ScanResult gone = search.Search(tmp.at("dangling"));
+    EXPECT_EQ(search.Search(tmp.at("dangling")).outcome, ScanResult::Outcome::DanglingLink);
+    tmp.symlink("loop", "loop");
+    EXPECT_EQ(search.Search(tmp.at("loop")).outcome, ScanResult::Outcome::DanglingLink);
+    // A name that is not there at all is.
+    const ScanResult gone = search.Search(tmp.at("gone"));
     EXPECT_EQ(gone.outcome, ScanResult::Outcome::Failed);
-    EXPECT_EQ(CannotScanText("D:\\docs\\dangling", gone.error),
-              "Cannot scan D:\\DOCS\\DANGLING.\nFile not found.");
+    EXPECT_EQ(CannotScanText("D:\\docs\\gone", gone.error),
+              "Cannot scan D:\\DOCS\\GONE.\nFile not found.");
     if (::geteuid() != 0) {
         tmp.write("secret", "x");
         tmp.chmod("secret", 0);

@@ -416,3 +416,80 @@ TEST_F(SearchWindowTest, SearchNarrowsTheTaggedFilesAndTheWatchDogLogsIt) {
     EXPECT_NE(text.str().find(" Search 3 file(s) for text: quick"), std::string::npos)
         << text.str();
 }
+
+namespace {
+
+/// A drive that is a CD-ROM, with three files of 3,001 bytes together.
+class CdStatisticsTest : public MainWindowFixture {
+protected:
+    void SetUp() override {
+        useHome(false);
+        tmp.write("cd/disc/a.txt", std::string(3000, 'a'));
+        tmp.write("cd/disc/b.txt", "b");
+        tmp.write("cd/disc/c.txt", "");
+        state.currentDisk = 'D';
+        makeDrives("D=" + tmp.at("cd") + ":cdrom:DISC");
+        makeForm();
+        showActive();
+        form->Start({{"D:\\disc"}, {}});
+        form->IdleHandler();
+    }
+    void TearDown() override { closeWindow(); }
+};
+
+} // namespace
+
+TEST_F(CdStatisticsTest, StatisticsOfADiscCountWhole2048ByteSectors) {
+    form->MainTreeView->setFocus();
+    QTest::keyClick(form->MainTreeView, Qt::Key_C, Qt::ControlModifier | Qt::AltModifier);
+    ASSERT_EQ(prompter.texts().size(), 1u);
+    EXPECT_EQ(prompter.texts()[0],
+              "Total space used by 3 files in 1 directories:\n3,001 bytes (3 Kb = 0 Mb)\n\n"
+              "Actual space used (considering cluster size):\n6,144 bytes (6 Kb = 0 Mb)\n\n"
+              "Slack space: 3,143 bytes (3 Kb = 0 Mb)");
+}
+
+namespace {
+
+/// The same files with fifty links beside them that lead nowhere.
+class DeadLinksTest : public SearchWindowTest {
+protected:
+    void SetUp() override {
+        tmp.mkdir("d/notes");
+        for (int i = 0; i < 50; ++i)
+            tmp.symlink("/nowhere/" + std::to_string(i), "d/notes/dead" + std::to_string(i));
+        SearchWindowTest::SetUp();
+    }
+};
+
+} // namespace
+
+TEST_F(DeadLinksTest, ContentSearchesSkipLinksThatLeadNowhereAndCountThem) {
+    pressFindFile();
+    finder()->cbMatchEnable->setChecked(true);
+    finder()->hcbFindMatchString->setEditText("fox");
+    // Away from the Finder page the completion is told in a box, with the links.
+    form->DirPageControl->setCurrentIndex(0);
+    search().btnFindFileClick();
+    waitForWorkers();
+    EXPECT_EQ(results(),
+              (QStringList{"D:\\notes\\a.txt", "D:\\notes\\b.TXT", "D:\\notes\\deep\\d.txt"}));
+    EXPECT_EQ(prompter.texts(),
+              (std::vector<std::string>{"File find completed! 3 files found.\n50 links skipped"}));
+    prompter.clear();
+
+    // Searching the tagged files: the links lose their tags without a word.
+    form->fileWindow().MainListBox->setFocus();
+    QTest::keyClick(form->fileWindow().MainListBox, Qt::Key_T, Qt::ControlModifier);
+    QTest::keyClick(form->fileWindow().MainListBox, Qt::Key_S, Qt::ControlModifier);
+    TSearchStringsPage* page = search().searchStringsPage();
+    QTest::keyClicks(page->hbSearchStrings->lineEdit(), "quick");
+    QTest::keyClick(page->hbSearchStrings->lineEdit(), Qt::Key_Return);
+    EXPECT_TRUE(prompter.texts().empty());
+    FileWindow& fw = form->fileWindow().model();
+    std::vector<std::string> tagged;
+    for (int i = 0; i < fw.Count(); ++i)
+        if (fw.Record(i)->Tagged())
+            tagged.emplace_back(fw.Text(i));
+    EXPECT_EQ(tagged, (std::vector<std::string>{"a.txt", "b.TXT"}));
+}

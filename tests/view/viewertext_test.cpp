@@ -1,7 +1,11 @@
 #include "support/tempdir.h"
 #include "view/viewerdocument.h"
+#include "view/viewerfile.h"
 #include "view/viewerstate.h"
 #include "view/viewertext.h"
+#include "view/viewertextfinder.h"
+
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -149,4 +153,107 @@ TEST(ViewerText, TheDumpPage) {
     EXPECT_EQ(lines[0], "0000: 4D 5A 90 00 03 00 00 00  MZ\xC2\x90.....");
     EXPECT_EQ(lines[1], "0008: 41 42 00 00 00 00 00 00  AB......");
     EXPECT_EQ(lines[127], "03F8: 00 00 00 00 00 00 00 00  ........");
+}
+
+namespace {
+
+// A text file whose lines hold what the screen shows differently from the
+// disk, some of them across the edge between two read blocks.
+std::string TrickyFile(int64_t& edgeLine) {
+    std::string f = "gr\xC3\xBC\xC3\x9F Gott\n"; // valid UTF-8 at the start: read as UTF-8
+    auto line = [&](const std::string& text) {
+        f += text + "\n";
+    };
+    for (int i = 0; i < 3000; ++i)
+        line("filler " + std::to_string(i) + " lorem ipsum");
+    line("split by con\x01trol"); // shows "split by control"
+    line("tab\tbed");             // shows "tab        bed"
+    line("carriage\rreturn");     // shows "carriagereturn"
+    line("crlf line\r");          // a line of a CRLF file
+    line("caf\xE9 au lait");      // a lone Latin-1 byte shows as "café"
+    line("\xC3\x89"
+         "COLE normale");                 // "ÉCOLE": found as "école" without case
+    line(std::string(5000, 'w') + "far"); // beyond the 4,096 characters shown
+    line("Needle in CAPITALS");
+    // Pad so that the carriage return of the next line is a block's last byte.
+    while (f.size() < zentrix::ViewerTextFinder::kBlock - 5)
+        f += f.size() % 64 == 63 ? '\n' : 'h';
+    edgeLine = std::count(f.begin(), f.end(), '\n');
+    line("edge\r\x02marker here"); // the return is a block's last byte
+    for (int i = 0; i < 2000; ++i)
+        line("more " + std::to_string(i));
+    f += "the very last line";
+    return f;
+}
+
+} // namespace
+
+TEST(ViewerDocument, TheRawScanFindsWhatTheLinesShow) {
+    TempDir tmp;
+    int64_t edgeLine = 0;
+    tmp.write("t.txt", TrickyFile(edgeLine));
+    // Latin-1 and a file without any line feed, too.
+    tmp.write("l1.txt", "na\xEFve\nplain\ttext\n");
+    tmp.write("one.txt", std::string(300000, 'q') + "tail");
+    ViewerState state;
+    ViewerDocument doc(state);
+    doc.Load(tmp.at("t.txt"), false);
+    doc.WaitForIndex();
+    ASSERT_EQ(doc.Encoding(), TextEncoding::Utf8);
+    const std::vector<std::string> texts = {"control",
+                                            "by control",
+                                            "   bed",
+                                            "b        b",
+                                            "carriagereturn",
+                                            "crlf line",
+                                            "caf\xC3\xA9",
+                                            "\xC3\xA9"
+                                            "cole",
+                                            "far",
+                                            "needle",
+                                            "Needle in",
+                                            "edgemarker",
+                                            "marker here",
+                                            "edge",
+                                            "very last",
+                                            "filler 2999",
+                                            "w",
+                                            "zz",
+                                            "lorem ipsum  "};
+    for (const std::string& text : texts)
+        for (bool matchCase : {false, true})
+            for (int64_t from : {int64_t{0}, int64_t{3001}, edgeLine}) {
+                const auto expected = doc.FindLineByLine(from, text, matchCase);
+                EXPECT_EQ(doc.Find(from, text, matchCase), expected)
+                    << text << " case " << matchCase << " from " << from;
+            }
+    // The reference itself sees the shown forms.
+    EXPECT_EQ(doc.FindLineByLine(0, "split by control", true), 3001);
+    EXPECT_EQ(doc.FindLineByLine(0, "edgemarker", true), edgeLine);
+    EXPECT_EQ(doc.FindLineByLine(0, "far", true), std::nullopt);
+
+    // Counting lines on the way (before the index is complete) gives the same lines.
+    auto file = ViewerFile::Open(tmp.at("t.txt"));
+    ASSERT_TRUE(file);
+    for (const char* text : {"control", "edgemarker", "very last"}) {
+        ViewerTextFinder finder(*file, TextEncoding::Utf8, text, true);
+        ASSERT_TRUE(finder.Usable());
+        const auto hit = finder.Find(0, true);
+        ASSERT_TRUE(hit) << text;
+        EXPECT_EQ(hit->feeds, doc.FindLineByLine(0, text, true)) << text;
+        EXPECT_EQ(doc.LineOffset(hit->feeds), hit->lineStart) << text;
+    }
+    // A text with no printable ASCII run is left to the line-by-line search.
+    EXPECT_FALSE(ViewerTextFinder(*file, TextEncoding::Utf8, "\xC3\xA9 ", false).Usable());
+    EXPECT_FALSE(ViewerTextFinder(*file, TextEncoding::Utf16LE, "abc", false).Usable());
+
+    doc.Load(tmp.at("l1.txt"), false);
+    doc.WaitForIndex();
+    ASSERT_EQ(doc.Encoding(), TextEncoding::Latin1);
+    EXPECT_EQ(doc.Find(0, "NA\xC3\x8FVE", false), 0);
+    EXPECT_EQ(doc.Find(0, "plain   ", false), 1);
+    doc.Load(tmp.at("one.txt"), false);
+    doc.WaitForIndex();
+    EXPECT_EQ(doc.Find(0, "qqq", true), 0);
+    EXPECT_EQ(doc.Find(0, "qtail", true), std::nullopt); // past the characters shown
 }

@@ -21,6 +21,7 @@
 #include "platform/drivetable.h"
 #include "platform/process.h"
 #include "platform/statlisting.h"
+#include "search/contentsearch.h"
 #include "search/dirstatistics.h"
 #include "search/dirstatisticsreport.h"
 #include "search/tdirinfothread.h"
@@ -519,10 +520,13 @@ void SearchController::OnTerminate() {
 }
 
 void SearchController::finderDone() {
+    const size_t linksSkipped = m_finder ? m_finder->LinksSkipped() : 0;
     m_finder.reset(); // the thread has ended: the join is immediate
     const QString count = m_finderPage ? m_finderPage->lbFindCount->text() : QString("0");
-    completion(m_finderAborted, finderPageActive(),
-               "File find completed! " + count.toStdString() + " files found.");
+    std::string done = "File find completed! " + count.toStdString() + " files found.";
+    if (linksSkipped)
+        done += "\n" + LinksSkippedText(linksSkipped);
+    completion(m_finderAborted, finderPageActive(), done);
     setTabIcon(m_finderPage, false);
 }
 
@@ -701,9 +705,14 @@ void SearchController::miDirStatisticsClick() {
         if (fs.known && fs.blockSize > 0)
             cluster = fs.blockSize;
         const platform::DriveInfo* drive = m_drives.Find(path[0]);
-        if ((drive && drive->kind == platform::DriveKind::CdRom) || fs.readOnlyMedium)
+        const bool cdrom =
+            (drive && drive->kind == platform::DriveKind::CdRom) || fs.readOnlyMedium;
+        if (cdrom)
             cluster = 2048;
         DirStatisticsWalk::Options options;
+        // A disc's sectors, not the blocks of whatever holds its files here.
+        if (cdrom)
+            options.clusterSize = cluster;
         options.threads = DirStatisticsWalk::DefaultThreads();
         options.yearsAndTypes = false;
         totals = DirStatisticsWalk::Walk(*host, path, options);

@@ -47,20 +47,99 @@ QFont viewerFont() {
     return font;
 }
 
-// What assistive tools read of the drawing area: its lines as shown.
-class ViewerAreaAccessible : public QAccessibleWidget {
+// What assistive tools read of the drawing area: the lines in view as one
+// text, one line each, with the caret at the start of the selected line (the
+// top line when none is selected in view).
+class ViewerAreaAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
     explicit ViewerAreaAccessible(QWidget* w) : QAccessibleWidget(w, QAccessible::Document) {}
+
+    void* interface_cast(QAccessible::InterfaceType t) override {
+        if (t == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(t);
+    }
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.readOnly = true;
+        s.multiLine = true;
+        s.focusable = true;
+        return s;
+    }
     QString text(QAccessible::Text t) const override {
-        auto* area = static_cast<TViewerArea*>(widget());
-        if (t == QAccessible::Value) {
-            QStringList lines;
-            for (const QString& line : area->shownLines())
-                lines << line;
-            return lines.join('\n');
-        }
+        if (t == QAccessible::Value)
+            return all();
         return QAccessibleWidget::text(t);
     }
+
+    // QAccessibleTextInterface
+    void selection(int, int* startOffset, int* endOffset) const override {
+        *startOffset = *endOffset = 0;
+    }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return area()->caretOffset(); }
+    void setCursorPosition(int position) override {
+        const QStringList lines = area()->visibleLineTexts();
+        int start = 0;
+        for (int row = 0; row < lines.size(); ++row) {
+            const int end = start + static_cast<int>(lines[row].size());
+            if (position <= end) {
+                area()->setSelectedLine(area()->topLine() + row);
+                return;
+            }
+            start = end + 1;
+        }
+    }
+    QString text(int startOffset, int endOffset) const override {
+        const QString whole = all();
+        startOffset = std::clamp(startOffset, 0, static_cast<int>(whole.size()));
+        endOffset = std::clamp(endOffset, startOffset, static_cast<int>(whole.size()));
+        return whole.mid(startOffset, endOffset - startOffset);
+    }
+    int characterCount() const override { return static_cast<int>(all().size()); }
+    QRect characterRect(int offset) const override {
+        const QStringList lines = area()->visibleLineTexts();
+        const QFontMetrics fm(area()->viewport()->font());
+        int start = 0;
+        for (int row = 0; row < lines.size(); ++row) {
+            const int end = start + static_cast<int>(lines[row].size());
+            if (offset <= end) {
+                const int x = fm.horizontalAdvance(lines[row].left(offset - start)) -
+                              area()->horizontalScrollBar()->value();
+                const QRect r(x, row * area()->lineHeight(), fm.horizontalAdvance('W'),
+                              area()->lineHeight());
+                return QRect(area()->viewport()->mapToGlobal(r.topLeft()), r.size());
+            }
+            start = end + 1;
+        }
+        return {};
+    }
+    int offsetAtPoint(const QPoint& point) const override {
+        const QPoint local = area()->viewport()->mapFromGlobal(point);
+        const int row = local.y() / area()->lineHeight();
+        const QStringList lines = area()->visibleLineTexts();
+        if (row < 0 || row >= lines.size())
+            return -1;
+        int start = 0;
+        for (int k = 0; k < row; ++k)
+            start += static_cast<int>(lines[k].size()) + 1;
+        const int charWidth =
+            std::max(1, QFontMetrics(area()->viewport()->font()).horizontalAdvance('W'));
+        const int column = (local.x() + area()->horizontalScrollBar()->value()) / charWidth;
+        return start + std::clamp(column, 0, static_cast<int>(lines[row].size()));
+    }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int, int* startOffset, int* endOffset) const override {
+        *startOffset = *endOffset = -1;
+        return {};
+    }
+
+private:
+    TViewerArea* area() const { return static_cast<TViewerArea*>(widget()); }
+    QString all() const { return area()->visibleLineTexts().join('\n'); }
 };
 
 QAccessibleInterface* viewerAreaFactory(const QString& className, QObject* object) {
@@ -90,7 +169,10 @@ TViewerArea::TViewerArea(ViewerDocument& document, QWidget* parent)
 }
 
 int TViewerArea::lineHeight() const {
-    return std::max(1, QFontMetrics(viewport()->font()).boundingRect(QLatin1Char('W')).height());
+    // The whole height of the font, descenders included: a row as high as a
+    // capital letter cuts off the lower part of g, p and y.
+    const QFontMetrics fm(viewport()->font());
+    return std::max({1, fm.height(), fm.lineSpacing()});
 }
 
 int TViewerArea::visibleLines() const {
@@ -110,6 +192,45 @@ void TViewerArea::setSelectedLine(int64_t line) {
     m_selected = line;
     viewport()->update();
     emit selectionChanged();
+    if (QAccessible::isActive()) {
+        QAccessibleTextCursorEvent moved(this, caretOffset());
+        QAccessible::updateAccessibility(&moved);
+    }
+}
+
+QStringList TViewerArea::visibleLineTexts() const {
+    QStringList lines;
+    const int rows = visibleLines();
+    for (int64_t line = topLine(); line < topLine() + rows; ++line) {
+        if (!m_doc.LineOffset(line))
+            break;
+        lines << q(m_doc.Line(line));
+    }
+    return lines;
+}
+
+int TViewerArea::caretOffset() const {
+    if (m_selected < topLine() || m_selected >= topLine() + visibleLines())
+        return 0;
+    int offset = 0;
+    const QStringList lines = visibleLineTexts();
+    for (int64_t row = 0; row < m_selected - topLine() && row < lines.size(); ++row)
+        offset += static_cast<int>(lines[static_cast<int>(row)].size()) + 1;
+    return offset;
+}
+
+void TViewerArea::textChanged() {
+    // Assistive tools read the lines in view again.
+    if (!QAccessible::isActive())
+        return;
+    const QString text = visibleLineTexts().join('\n');
+    if (text == m_accessibleText)
+        return;
+    QAccessibleTextUpdateEvent changed(this, 0, m_accessibleText, text);
+    m_accessibleText = text;
+    QAccessible::updateAccessibility(&changed);
+    QAccessibleTextCursorEvent caret(this, caretOffset());
+    QAccessible::updateAccessibility(&caret);
 }
 
 void TViewerArea::setWrap(bool wrap) {
@@ -130,6 +251,7 @@ void TViewerArea::updateRange() {
         verticalScrollBar()->setRange(0, 0);
     verticalScrollBar()->setPageStep(std::max(1, visible - 1));
     viewport()->update();
+    textChanged();
 }
 
 void TViewerArea::resizeEvent(QResizeEvent* event) {
@@ -137,8 +259,10 @@ void TViewerArea::resizeEvent(QResizeEvent* event) {
     updateRange();
 }
 
-void TViewerArea::scrollContentsBy(int, int) {
+void TViewerArea::scrollContentsBy(int, int dy) {
     viewport()->update();
+    if (dy)
+        textChanged();
 }
 
 void TViewerArea::paintEvent(QPaintEvent*) {
@@ -157,6 +281,7 @@ void TViewerArea::paintEvent(QPaintEvent*) {
     const int wrapChars = std::max(8, width / charWidth);
     m_shown.clear();
     m_rowLines.clear();
+    m_rowTop = topLine();
     int64_t line = topLine();
     int row = 0;
     while (row < rows) {
@@ -186,7 +311,8 @@ void TViewerArea::paintEvent(QPaintEvent*) {
 
 int64_t TViewerArea::lineAt(int y) const {
     const int row = y / lineHeight();
-    if (row >= 0 && row < static_cast<int>(m_rowLines.size()))
+    // The rows of the last paint, unless the window scrolled since.
+    if (m_rowTop == topLine() && row >= 0 && row < static_cast<int>(m_rowLines.size()))
         return m_rowLines[static_cast<size_t>(row)];
     const int64_t line = topLine() + row;
     return line < m_doc.LineCount() ? line : -1;
@@ -294,15 +420,24 @@ void TViewerForm::updateStatus() {
                                    : QString("Indexing %1%").arg(m_doc->IndexPermille() / 10);
     if (m_area->selectedLine() >= 0)
         text += QString("   Line %1").arg(m_area->selectedLine() + 1);
-    if (m_search)
-        text += QString("   Searching line %1 ... (Esc stops)").arg(m_search->reached.load() + 1);
+    if (m_search) {
+        const int64_t size = std::max<int64_t>(1, m_doc->Size());
+        text += QString("   Searching %1% ... (Esc stops)")
+                    .arg(std::clamp<int64_t>(m_search->reached.load() * 100 / size, 0, 100));
+    }
     m_status->setText(text);
 }
 
 void TViewerForm::tick() {
-    // While the index grows the scroll range follows; now and then the file's
-    // size is looked at again, so that a file truncated meanwhile shows what is left.
-    if (!m_doc->IndexComplete() || m_search) {
+    // While the index grows the scroll range follows, and once more when it
+    // is complete (the last lines may come between two ticks); now and then
+    // the file's size is looked at again, so that a file truncated meanwhile
+    // shows what is left.
+    const int64_t lines = m_doc->LineCount();
+    const bool complete = m_doc->IndexComplete();
+    if (lines != m_shownLineCount || complete != m_shownComplete || m_search) {
+        m_shownLineCount = lines;
+        m_shownComplete = complete;
         m_area->updateRange();
         updateStatus();
     }
@@ -335,6 +470,10 @@ void TViewerForm::keyPressEvent(QKeyEvent* event) {
         return CopyLineClick();
     if (mods == Qt::ControlModifier && key == Qt::Key_G)
         return GoToClick();
+    if (mods == Qt::ControlModifier && key == Qt::Key_Home)
+        return m_area->setTopLine(0);
+    if (mods == Qt::ControlModifier && key == Qt::Key_End)
+        return m_area->setTopLine(m_doc->LineCount());
     if (mods == Qt::NoModifier) {
         switch (key) {
         case Qt::Key_F4:
@@ -399,8 +538,11 @@ void TViewerForm::FindTextClick() {
         dialog->setWindowTitle("Find");
         auto* layout = new QVBoxLayout(dialog);
         auto* row = new QHBoxLayout;
-        row->addWidget(new QLabel("Fi&nd what:", dialog));
+        auto* label = new QLabel("Fi&nd what:", dialog);
+        label->setObjectName("lbFindWhat");
+        row->addWidget(label);
         m_findText = new QLineEdit(dialog);
+        label->setBuddy(m_findText); // Alt+N reaches the box; the label shows no "&"
         NameComponent(m_findText, "edFindText", "Find what");
         row->addWidget(m_findText, 1);
         layout->addLayout(row);
@@ -449,8 +591,8 @@ void TViewerForm::startSearch(const std::string& text, bool matchCase) {
     Search& s = *m_search;
     const int64_t from = m_area->selectedLine() + 1;
     s.worker = std::thread([this, &s, text, matchCase, from] {
-        s.hit = m_doc->Find(from, text, matchCase, [&s](int64_t line) {
-            s.reached = line;
+        s.hit = m_doc->Find(from, text, matchCase, [&s](int64_t offset) {
+            s.reached = offset;
             return !s.cancel.load();
         });
         s.done = true;

@@ -3,6 +3,7 @@
 #include <QAbstractScrollArea>
 #include <QDialog>
 #include <QPointer>
+#include <QStringList>
 #include <atomic>
 #include <memory>
 #include <optional>
@@ -42,8 +43,15 @@ public:
     void updateRange();
     bool wrap() const { return m_wrap; }
     void setWrap(bool wrap);
-    /// The lines drawn last, as shown (tests and assistive tools read them).
+    /// The lines drawn last, as shown (tests read them).
     const std::vector<QString>& shownLines() const { return m_shown; }
+    /// The lines in view, formed now (what assistive tools read).
+    QStringList visibleLineTexts() const;
+    /// Where the caret is in those lines joined by line feeds: the start of the
+    /// selected line when it is in view, else 0.
+    int caretOffset() const;
+    /// Tells assistive tools that the lines in view changed.
+    void textChanged();
 
 signals:
     void selectionChanged();
@@ -63,6 +71,8 @@ private:
     bool m_wrap = false;
     std::vector<QString> m_shown;
     std::vector<int64_t> m_rowLines; // the line drawn in each row, last paint
+    int64_t m_rowTop = -1;           // the top line of that paint
+    QString m_accessibleText;        // the text assistive tools were told of last
 };
 
 /// The viewer window: a file as text or hex dump, its tool bar and keys.
@@ -127,7 +137,7 @@ private:
         std::thread worker;
         std::atomic<bool> cancel{false};
         std::atomic<bool> done{false};
-        std::atomic<int64_t> reached{0};
+        std::atomic<int64_t> reached{0}; // the byte offset the search has come to
         std::optional<int64_t> hit;
     };
 
@@ -141,6 +151,9 @@ private:
     QCheckBox* m_matchCase = nullptr;
     std::optional<Search> m_search;
     int m_sizeCheck = 0;
+    // What the scroll range and the status line were last made for.
+    int64_t m_shownLineCount = -1;
+    bool m_shownComplete = false;
 };
 
 } // namespace zentrix

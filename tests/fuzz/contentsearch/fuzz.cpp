@@ -4,7 +4,7 @@
 //
 // Input: a flags byte (bit 0: case sensitive; the rest pick the piece sizes),
 // the text's length (mod 40), the text, then the contents.
-#include "search/contentmatcher.h"
+#include "core/contentmatcher.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,5 +1,6 @@
 // Any file shown in the viewer: its line index must agree with a plain count
-// of line feeds, and forming its text and hex lines must never fail.
+// of line feeds, forming its text and hex lines must never fail, and the search
+// on raw bytes must find the line that forming every line finds.
 #include "view/lineindex.h"
 #include "view/viewerdocument.h"
 #include "view/viewerstate.h"
@@ -9,6 +10,7 @@
 #include <cstdlib>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
@@ -47,7 +49,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             std::abort();
         for (int64_t n = 0; n < doc.LineCount() && n < 64; ++n)
             (void)doc.Line(n);
-        (void)doc.Find(0, "ab", false);
+        // Texts from the file itself, and a few that tabs and controls make.
+        std::vector<std::string> texts = {"ab", "a  b", " x", "ab\xC3\xA9"};
+        if (size >= 6)
+            texts.push_back(bytes.substr(size / 2, 3));
+        for (const std::string& text : texts)
+            for (bool matchCase : {false, true})
+                if (doc.Find(0, text, matchCase) != doc.FindLineByLine(0, text, matchCase))
+                    std::abort();
         (void)doc.LineOfOffset(static_cast<int64_t>(size / 2));
         doc.SetHexMode(!doc.HexMode());
         doc.WaitForIndex();

@@ -1,4 +1,4 @@
-#include "search/contentmatcher.h"
+#include "core/contentmatcher.h"
 
 #include <algorithm>
 #include <cstring>
