@@ -19,10 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <chrono>
-#include <cstdio>
-static auto T0 = std::chrono::steady_clock::now();
-#define STAMP(x) std::fprintf(stderr, "STAMP %s %.1f\n", x, std::chrono::duration<double>(std::chrono::steady_clock::now()-T0).count())
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -127,15 +124,11 @@ TEST_F(FileWindowStateGui, AMillionEntriesNeedTheOptionThatLiftsTheLimit) {
         }
         ::unlink(tmp.at("d/big/seed").c_str());
     }
-    STAMP("made");
     useHome(false);
     ASSERT_NO_FATAL_FAILURE(start());
-    STAMP("started");
     arrowTo("D:\\big\\");
-    STAMP("arrowed");
     QTest::keyClick(form->MainTreeView, Qt::Key_Return);
     idle();
-    STAMP("logged");
     ASSERT_EQ(prompter.texts(), std::vector<std::string>{"Too many files!     "});
     EXPECT_NE(prompter.lastInformative().find("\"Allow more than 32,767 entries\""),
               std::string::npos)
@@ -156,17 +149,14 @@ TEST_F(FileWindowStateGui, AMillionEntriesNeedTheOptionThatLiftsTheLimit) {
         ok->click();
         checked = true;
     });
-    STAMP("options");
     form->menus().action("miZentrixProperties")->trigger();
     reactivate();
-    STAMP("optionsdone");
     ASSERT_TRUE(checked);
     EXPECT_TRUE(settings.AllowManyEntriesOption);
 
     prompter.clear();
     form->miVolRefillClick();
     idle();
-    STAMP("refilled");
     EXPECT_TRUE(prompter.shown().empty());
     ASSERT_EQ(fw().Count(), kFiles);
     EXPECT_EQ(list()->count(), kFiles);
@@ -177,7 +167,6 @@ TEST_F(FileWindowStateGui, AMillionEntriesNeedTheOptionThatLiftsTheLimit) {
     QTest::keyClick(list(), Qt::Key_End);
     idle();
     EXPECT_EQ(list()->currentIndex(), kFiles - 1);
-    STAMP("end");
 }
 
 // The window's own message boxes: the fixed text, and under it the path and
