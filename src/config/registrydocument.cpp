@@ -284,8 +284,23 @@ RegistryDocument& RegistryDocument::operator=(const RegistryDocument& other) {
 
 void RegistryDocument::reindex() {
     m_index.clear();
-    for (auto it = m_keys.begin(); it != m_keys.end(); ++it)
+    m_below.clear();
+    for (auto it = m_keys.begin(); it != m_keys.end(); ++it) {
         m_index.emplace(it->upperPath, it);
+        countBelow(it->upperPath, +1);
+    }
+}
+
+void RegistryDocument::countBelow(const std::string& upperPath, int delta) {
+    for (size_t slash = upperPath.find('\\'); slash != std::string::npos;
+         slash = upperPath.find('\\', slash + 1)) {
+        const std::string above = upperPath.substr(0, slash);
+        if (delta > 0) {
+            ++m_below[above];
+        } else if (const auto it = m_below.find(above); it != m_below.end() && --it->second == 0) {
+            m_below.erase(it);
+        }
+    }
 }
 
 std::string RegistryDocument::NormalizePath(std::string_view path) {
@@ -317,6 +332,7 @@ RegistryDocument::Key& RegistryDocument::makeKey(const std::string& path) {
     Key& key = m_keys.emplace_back();
     key.path = path;
     key.upperPath = upper;
+    countBelow(upper, +1);
     m_index.emplace(std::move(upper), std::prev(m_keys.end()));
     return key;
 }
@@ -352,6 +368,7 @@ bool RegistryDocument::eraseExactKey(const std::string& upperPath) {
     const auto it = m_index.find(upperPath);
     if (it == m_index.end())
         return false;
+    countBelow(upperPath, -1);
     m_keys.erase(it->second);
     m_index.erase(it);
     return true;
@@ -359,10 +376,15 @@ bool RegistryDocument::eraseExactKey(const std::string& upperPath) {
 
 bool RegistryDocument::EraseKey(const std::string& keyPath) {
     const std::string upper = UpperCase(keyPath);
+    bool erased = eraseExactKey(upper);
+    // Keys below it are looked for only when there are any: erasing one key
+    // after another stays linear in their number.
+    if (!m_below.count(upper))
+        return erased;
     const std::string below = upper + "\\";
-    bool erased = false;
     for (auto it = m_keys.begin(); it != m_keys.end();) {
-        if (it->upperPath == upper || it->upperPath.compare(0, below.size(), below) == 0) {
+        if (it->upperPath.compare(0, below.size(), below) == 0) {
+            countBelow(it->upperPath, -1);
             m_index.erase(it->upperPath);
             it = m_keys.erase(it);
             erased = true;
@@ -379,8 +401,11 @@ bool RegistryDocument::DeleteValue(const std::string& keyPath, const std::string
 }
 
 std::vector<std::string> RegistryDocument::SubKeys(const std::string& keyPath) const {
-    const std::string below = UpperCase(keyPath) + "\\";
+    const std::string upper = UpperCase(keyPath);
     std::vector<std::string> names;
+    if (!m_below.count(upper))
+        return names;
+    const std::string below = upper + "\\";
     std::unordered_set<std::string> seen;
     for (const auto& k : m_keys) {
         if (k.upperPath.compare(0, below.size(), below) != 0)
@@ -403,6 +428,7 @@ void RegistryDocument::replaceKey(const Key& key) {
     }
     m_keys.push_back(key);
     m_keys.back().reindex();
+    countBelow(key.upperPath, +1);
     m_index.emplace(key.upperPath, std::prev(m_keys.end()));
 }
 

@@ -85,9 +85,14 @@ private:
     void replaceKey(const Key& key);
     bool eraseExactKey(const std::string& upperPath);
     void reindex();
+    /// Counts a key in (+1) or out (-1) of m_below for each key path above it.
+    void countBelow(const std::string& upperPath, int delta);
 
     std::list<Key> m_keys;
     std::unordered_map<std::string, std::list<Key>::iterator> m_index; // upper path -> key
+    // Upper path -> how many keys lie below it (none: not there), so that
+    // asking for a key's subkeys or erasing a key costs nothing when it has none.
+    std::unordered_map<std::string, size_t> m_below;
     int m_skippedLines = 0;
 };
 

@@ -45,6 +45,11 @@ std::string Expand(std::string_view word, const ToolContext& c, const std::strin
         case 'n':
             out += c.name;
             break;
+        case 'N':
+            // A name that begins with "-" is no option after "./".
+            if (!c.name.empty())
+                out += "./" + c.name;
+            break;
         case 'd':
             out += c.directory;
             break;
@@ -161,7 +166,7 @@ std::vector<std::string> ToolArguments(std::string_view parameters, const ToolCo
         std::string value = Expand(word.text, context, {});
         const bool placeholderAlone =
             word.text.size() == 2 && word.text[0] == '%' &&
-            std::string_view("fnd").find(word.text[1]) != std::string_view::npos;
+            std::string_view("fnNd").find(word.text[1]) != std::string_view::npos;
         if (value.empty() && placeholderAlone)
             continue;
         args.push_back(std::move(value));

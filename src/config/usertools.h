@@ -62,14 +62,14 @@ ToolCommand SplitToolCommand(std::string_view commandLine, const ToolProbe& prob
 /// What the placeholders of the parameters stand for, in host form.
 struct ToolContext {
     std::string file;                ///< %f the current file (full path)
-    std::string name;                ///< %n its name
+    std::string name;                ///< %n its name; %N "./" and its name
     std::string directory;           ///< %d the directory selected in the tree
     std::vector<std::string> tagged; ///< %t the tagged files (full paths)
 };
 
 /// The program's arguments: the parameters split into words at blanks (text in
 /// double or single quotes is one word, without the quotes), then in each word
-/// %f, %n, %d and %t replaced and "%%" made "%". A word with %t is repeated for
+/// %f, %n, %N, %d and %t replaced and "%%" made "%". A word with %t is repeated for
 /// each tagged file; a word that is a placeholder alone and stands for nothing
 /// is left out. Replaced text is never split again, so a file name with blanks,
 /// quotes or "$" stays one argument and is never read by a shell.

@@ -52,9 +52,11 @@ void AppendUtf8(std::string& out, uint32_t cp) {
 /// Decodes the character reference at `pos` (which holds '&') into `out` and
 /// returns the position after it; an unknown reference is kept as text.
 size_t DecodeEntity(std::string_view s, size_t pos, std::string& out) {
-    const size_t end = s.find(';', pos + 1);
-    // References are short; a far semicolon belongs to something else.
-    if (end == std::string_view::npos || end - pos > 12) {
+    // References are short: the ";" is looked for only as far as the longest
+    // one reaches (a text full of "&" would be read again and again otherwise).
+    constexpr size_t kLongest = 12;
+    const size_t end = s.substr(0, std::min(s.size(), pos + kLongest + 1)).find(';', pos + 1);
+    if (end == std::string_view::npos) {
         out += '&';
         return pos + 1;
     }

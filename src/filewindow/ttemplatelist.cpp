@@ -5,6 +5,7 @@
 #include "core/text.h"
 
 #include <string_view>
+#include <unordered_set>
 
 namespace zentrix {
 namespace {
@@ -60,10 +61,10 @@ enum class SectionKind { Absent, Template, Foreign };
 // A template's section holds criterion values and nothing else; a section with
 // anything more belongs to some other part of the settings.
 SectionKind KindOf(const TEnhIniFile& store, const std::string& section) {
-    if (!store.SectionExists(section))
-        return SectionKind::Absent;
     if (!store.ReadSubSections(section).empty())
         return SectionKind::Foreign;
+    if (!store.SectionExists(section))
+        return SectionKind::Absent;
     const auto names = store.ReadSection(section);
     const auto strings = store.ReadSectionPairs(section);
     if (names.size() != strings.size())
@@ -114,9 +115,11 @@ bool TTemplateList::UsableName(const TEnhIniFile& store, std::string_view name, 
 
 void TTemplateList::Load(const TEnhIniFile& store) {
     Items.clear();
+    std::unordered_set<std::string> seen; // upper-case names, so each is looked up once
     for (const std::string& name : StoredNames(store)) {
-        if (!ValidSectionName(name) || IndexOf(name) >= 0 ||
-            KindOf(store, name) != SectionKind::Template)
+        // A template without criteria has no section: it is kept all the same.
+        if (!ValidSectionName(name) || KindOf(store, name) == SectionKind::Foreign ||
+            !seen.insert(UpperCase(name)).second)
             continue;
         TTemplateClass t;
         t.Name = name;

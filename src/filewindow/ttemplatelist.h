@@ -32,7 +32,8 @@ public:
     /// Reads every template: the T keys of "Templates" are counted and read by
     /// number; "unnamed", empty, duplicate and unusable names are skipped, and so
     /// are names whose section holds other values than C0, C1, ... A template's
-    /// criteria are its section's values in file order.
+    /// criteria are its section's values in file order; a template without
+    /// criteria has no section and is read with none.
     void Load(const TEnhIniFile& store);
     /// Erases the section of every template named in the stored "Templates"
     /// (when it holds criteria only), erases "Templates", and writes the list

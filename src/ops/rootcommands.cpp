@@ -7,11 +7,17 @@
 #include "config/settings.h"
 #include "config/tenhinifile.h"
 #include "core/prompter.h"
+#include "core/waitindicator.h"
 #include "ops/networkbrowser.h"
+#include "ops/sharelogin.h"
 #include "platform/drivetable.h"
 #include "platform/process.h"
 
+#include <atomic>
 #include <cctype>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 namespace zentrix {
 namespace {
@@ -206,10 +212,74 @@ void RootCommands::sbConnectClick() {
     const auto password = m_prompter.inputText(kCaption, "Enter password (if required):", "");
     if (!password)
         return;
+
+    // gio runs on a worker, within its time limit and until the user stops it;
+    // a question for the user name comes back here, where the user is asked.
+    struct Exchange {
+        std::mutex mutex;
+        std::condition_variable changed;
+        std::optional<std::string> suggestion; // a user name is wanted
+        std::optional<std::optional<std::string>> reply;
+        bool done = false;
+    } exchange;
+    std::atomic<bool> cancel{false};
+    ShareLogin login(*uri, *password, [&](const std::string& suggestion) {
+        std::unique_lock lock(exchange.mutex);
+        exchange.suggestion = suggestion;
+        exchange.reply.reset();
+        exchange.changed.notify_all();
+        exchange.changed.wait(lock, [&] { return exchange.reply.has_value() || cancel; });
+        exchange.suggestion.reset();
+        return exchange.reply ? *exchange.reply : std::nullopt;
+    });
     std::string dir;
     std::string error;
-    if (!platform::MountShare(*uri, *password, dir, error) ||
-        !m_drives.AddMappedShare(local[0], dir, *uri)) {
+    bool mounted = false;
+    std::thread worker([&] {
+        mounted = platform::MountShare(
+            *uri, [&login](const std::string& prompt) { return login.Answer(prompt); }, dir, error,
+            cancel);
+        std::lock_guard lock(exchange.mutex);
+        exchange.done = true;
+        exchange.changed.notify_all();
+    });
+    if (MountWait)
+        MountWait->Begin("Map a network disk", "Connecting to " + *uri + " ...");
+    for (;;) {
+        std::optional<std::string> wanted;
+        {
+            std::unique_lock lock(exchange.mutex);
+            if (!MountWait)
+                exchange.changed.wait_for(lock, std::chrono::milliseconds(50));
+            if (exchange.done)
+                break;
+            if (exchange.suggestion && !exchange.reply)
+                wanted = exchange.suggestion;
+        }
+        if (wanted) {
+            auto user = m_prompter.inputText(kCaption, "User name for " + *uri + ":", *wanted);
+            std::lock_guard lock(exchange.mutex);
+            exchange.reply.emplace(std::move(user));
+            exchange.changed.notify_all();
+            continue;
+        }
+        if (MountWait) {
+            MountWait->Pump(50);
+            if (MountWait->Cancelled() && !cancel) {
+                std::lock_guard lock(exchange.mutex);
+                cancel = true;
+                exchange.changed.notify_all();
+            }
+        }
+    }
+    worker.join();
+    if (MountWait)
+        MountWait->End();
+    if (cancel || login.UserCancelled())
+        return; // stopped by the user: nothing to say
+    if (login.PasswordRefused())
+        error = "The server did not accept the user name and password for " + *uri + ".";
+    if (!mounted || !m_drives.AddMappedShare(local[0], dir, *uri)) {
         m_prompter.inform(error.empty() ? "error" : error);
         return;
     }

@@ -17,6 +17,7 @@ class CatalogueUi;
 class DiskLogger;
 class Prompter;
 class TEnhIniFile;
+class WaitIndicator;
 struct Settings;
 
 /// Virtual roots (a free drive letter standing for the current directory,
@@ -35,7 +36,10 @@ public:
     void MakeRoot();
     /// Ctrl+R on the tree: the current disk's virtual root goes.
     void RemoveRoot();
-    /// "Map a network disk".
+    /// "Map a network disk": gio mounts the share on a worker, within its time
+    /// limit, while MountWait shows it and lets the user stop it; gio's
+    /// questions are answered one at a time (ShareLogin), the user name asked
+    /// here when the address names none.
     void sbConnectClick();
     /// "Unmap a network disk".
     void sbDisconnectClick();
@@ -66,6 +70,9 @@ public:
     /// disks; none when cancelled. Without it the prompter's input box asks.
     std::function<std::optional<char>(const std::vector<std::pair<char, std::string>>&)>
         ChooseMappedDisk;
+    /// Shown while a share is being mounted, with "Cancel"; without it nothing
+    /// is shown and only the time limit ends a mount that hangs.
+    WaitIndicator* MountWait = nullptr;
 
     static constexpr const char* kRootsSection = "VirtualRoots";
     /// Letter = the address of the share mapped to it.

@@ -37,8 +37,10 @@ bool writeAll(int fd, const std::string& content) {
 
 } // namespace
 
-std::optional<std::string> ReadWholeFile(const std::string& path, size_t maxBytes) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+std::optional<std::string> ReadWholeFile(const std::string& path, size_t maxBytes, Links links) {
+    // Non-blocking, so that a FIFO is refused by the check below, not waited on.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK |
+                                            (links == Links::Refuse ? O_NOFOLLOW : 0));
     if (fd < 0)
         return std::nullopt;
     struct stat st {};
@@ -94,10 +96,10 @@ std::string LinkTarget(const std::string& path) {
 }
 
 void WriteFileAtomically(const std::string& requestedPath, const std::string& content,
-                         unsigned newFileMode) {
+                         unsigned newFileMode, Links links) {
     // A settings file that is a link into the user's dotfiles stays a link: the
     // file it points at is replaced.
-    const std::string path = LinkTarget(requestedPath);
+    const std::string path = links == Links::Follow ? LinkTarget(requestedPath) : requestedPath;
     const std::string dir = parentOf(path);
     if (!MakeDirectories(dir))
         throw FileWriteError(path, "the directory " + dir + " cannot be created");
@@ -107,10 +109,11 @@ void WriteFileAtomically(const std::string& requestedPath, const std::string& co
     if (fd < 0)
         throw FileWriteError(path, reason(errno));
 
-    // A replaced file keeps its permissions.
+    // A replaced file keeps its permissions (a link that is replaced has none).
     struct stat old {};
-    const mode_t mode =
-        ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : static_cast<mode_t>(newFileMode);
+    const mode_t mode = ::lstat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)
+                            ? (old.st_mode & 07777)
+                            : static_cast<mode_t>(newFileMode);
     ::fchmod(fd, mode);
 
     if (!writeAll(fd, content) || ::fsync(fd) != 0) {

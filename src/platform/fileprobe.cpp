@@ -34,17 +34,21 @@ std::string FindProgram(const std::string& program) {
     if (program.empty())
         return {};
     if (program.find('/') != std::string::npos)
-        return isExecutableFile(program) ? program : std::string();
+        return program[0] == '/' && isExecutableFile(program) ? program : std::string();
     const char* path = std::getenv("PATH");
-    const std::string dirs = path && *path ? path : "/usr/local/bin:/usr/bin:/bin";
+    return FindProgramIn(program, path && *path ? path : "/usr/local/bin:/usr/bin:/bin");
+}
+
+std::string FindProgramIn(const std::string& program, const std::string& directories) {
+    if (program.empty() || program.find('/') != std::string::npos)
+        return {};
     size_t pos = 0;
-    while (pos <= dirs.size()) {
-        const size_t end = std::min(dirs.find(':', pos), dirs.size());
-        const std::string dir = dirs.substr(pos, end - pos);
+    while (pos <= directories.size()) {
+        const size_t end = std::min(directories.find(':', pos), directories.size());
+        const std::string dir = directories.substr(pos, end - pos);
         pos = end + 1;
-        // An empty entry would mean the current directory, which is wherever the
-        // user happens to be: never searched.
-        if (dir.empty())
+        // An empty or relative entry means a place below the current directory.
+        if (dir.empty() || dir[0] != '/')
             continue;
         const std::string candidate = dir + "/" + program;
         if (isExecutableFile(candidate))

@@ -93,9 +93,20 @@ const ZxHost& PluginLibrary::Host() {
 
 std::string PluginLibrary::Directory() {
     const char* env = std::getenv("ZENTRIX_PLUGIN_DIR");
-    if (env && *env)
+    if (env && env[0] == '/')
         return env;
     return DirectoryFor(executableDirectory());
+}
+
+void PluginLibrary::AnchorDirectory() {
+    const char* env = std::getenv("ZENTRIX_PLUGIN_DIR");
+    if (!env || !*env || env[0] == '/')
+        return;
+    char cwd[PATH_MAX];
+    if (::getcwd(cwd, sizeof cwd))
+        ::setenv("ZENTRIX_PLUGIN_DIR", (std::string(cwd) + "/" + env).c_str(), 1);
+    else
+        ::unsetenv("ZENTRIX_PLUGIN_DIR");
 }
 
 std::string PluginLibrary::DirectoryFor(const std::string& executableDir) {

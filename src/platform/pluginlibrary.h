@@ -14,8 +14,15 @@ namespace zentrix::platform {
 class PluginLibrary {
 public:
     /// The directory the libraries are looked for in: $ZENTRIX_PLUGIN_DIR when
-    /// set, otherwise DirectoryFor() the running executable's directory.
+    /// it is an absolute path, otherwise DirectoryFor() the running executable's
+    /// directory. A relative value is never read against the current directory,
+    /// which is wherever the program happens to be (the directory being packed):
+    /// a library of that name there would be loaded and run.
     static std::string Directory();
+    /// Makes a relative $ZENTRIX_PLUGIN_DIR absolute against the current
+    /// directory of the moment, as the user meant it. Called once at start,
+    /// before the program changes its directory.
+    static void AnchorDirectory();
 
     /// Where the libraries of a program in `executableDir` are: that directory
     /// itself when it holds a library (a build folder), else

@@ -1,5 +1,7 @@
 #include "platform/process.h"
 
+#include "platform/fileprobe.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -9,6 +11,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <string_view>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -22,20 +25,12 @@ std::string CurrentDirectory() {
     return ::getcwd(buf, sizeof buf) ? std::string(buf) : std::string();
 }
 
-bool SetCurrentDirectory(const std::string& hostPath) { return ::chdir(hostPath.c_str()) == 0; }
+bool SetCurrentDirectory(const std::string& hostPath) {
+    return ::chdir(hostPath.c_str()) == 0;
+}
 
 bool ProgramExists(const std::string& program) {
-    const char* path = std::getenv("PATH");
-    std::string dirs = path ? path : "/usr/bin:/bin";
-    size_t pos = 0;
-    while (pos <= dirs.size()) {
-        const size_t end = std::min(dirs.find(':', pos), dirs.size());
-        const std::string candidate = dirs.substr(pos, end - pos) + "/" + program;
-        if (::access(candidate.c_str(), X_OK) == 0)
-            return true;
-        pos = end + 1;
-    }
-    return false;
+    return !FindProgram(program).empty();
 }
 
 namespace {
@@ -44,6 +39,11 @@ namespace {
 // child's process id, or -1 when it could not be started.
 pid_t spawnQuiet(const std::string& program, const std::vector<std::string>& args,
                  const std::string& workingDirectory = {}, bool quiet = true) {
+    // Found here rather than by posix_spawnp, which takes an empty PATH entry
+    // for the current directory.
+    const std::string found = FindProgram(program);
+    if (found.empty())
+        return -1;
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const auto& a : args)
@@ -59,7 +59,7 @@ pid_t spawnQuiet(const std::string& program, const std::vector<std::string>& arg
     if (!workingDirectory.empty())
         posix_spawn_file_actions_addchdir_np(&actions, workingDirectory.c_str());
     pid_t pid = 0;
-    const int rc = ::posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    const int rc = ::posix_spawn(&pid, found.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     return rc == 0 ? pid : -1;
 }
@@ -112,6 +112,9 @@ int RunAndWait(const std::string& program, const std::vector<std::string>& args,
 
 int RunWithInput(const std::string& program, const std::vector<std::string>& args,
                  const std::string& input, std::string* output, std::chrono::milliseconds timeout) {
+    const std::string found = FindProgram(program);
+    if (found.empty())
+        return -1;
     int in[2];
     int out[2];
     if (::pipe2(in, O_CLOEXEC) != 0)
@@ -132,7 +135,7 @@ int RunWithInput(const std::string& program, const std::vector<std::string>& arg
     posix_spawn_file_actions_adddup2(&actions, out[1], 1);
     posix_spawn_file_actions_adddup2(&actions, out[1], 2);
     pid_t pid = 0;
-    const int rc = ::posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    const int rc = ::posix_spawn(&pid, found.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     ::close(in[0]);
     ::close(out[1]);
@@ -221,6 +224,167 @@ int RunWithInput(const std::string& program, const std::vector<std::string>& arg
     return kTimedOut;
 }
 
+namespace {
+
+// Ends a child that is still running: asked first, then killed.
+void endChild(pid_t pid) {
+    int status = 0;
+    ::kill(pid, SIGTERM);
+    if (!waitUntil(pid, std::chrono::steady_clock::now() + std::chrono::seconds(1), status)) {
+        ::kill(pid, SIGKILL);
+        waitFor(pid);
+    }
+}
+
+// Writes all of `text`, with SIGPIPE held off: a child that ends without
+// reading must not end us.
+bool writeQuietly(int fd, const std::string& text) {
+    sigset_t pipeSet, old;
+    sigemptyset(&pipeSet);
+    sigaddset(&pipeSet, SIGPIPE);
+    ::pthread_sigmask(SIG_BLOCK, &pipeSet, &old);
+    size_t sent = 0;
+    bool ok = true;
+    while (sent < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + sent, text.size() - sent);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            ok = false;
+            break;
+        }
+        sent += static_cast<size_t>(n);
+    }
+    timespec zero{};
+    while (::sigtimedwait(&pipeSet, nullptr, &zero) > 0) {
+    }
+    ::pthread_sigmask(SIG_SETMASK, &old, nullptr);
+    return ok;
+}
+
+} // namespace
+
+PromptedRun RunPrompted(const std::string& program, const std::vector<std::string>& args,
+                        const std::vector<std::string>& extraEnv, const PromptAnswer& answer,
+                        std::chrono::milliseconds timeout, const std::atomic<bool>& cancel) {
+    PromptedRun run;
+    const std::string found = FindProgram(program);
+    if (found.empty())
+        return run;
+    int in[2];
+    int out[2];
+    if (::pipe2(in, O_CLOEXEC) != 0)
+        return run;
+    if (::pipe2(out, O_CLOEXEC) != 0) {
+        ::close(in[0]);
+        ::close(in[1]);
+        return run;
+    }
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const auto& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    // The environment with the extra variables in place of any of their names.
+    std::vector<char*> envp;
+    for (char** e = environ; *e; ++e) {
+        const std::string_view entry(*e);
+        bool replaced = false;
+        for (const std::string& extra : extraEnv)
+            replaced = replaced || entry.substr(0, entry.find('=') + 1) ==
+                                       std::string_view(extra).substr(0, extra.find('=') + 1);
+        if (!replaced)
+            envp.push_back(*e);
+    }
+    for (const std::string& extra : extraEnv)
+        envp.push_back(const_cast<char*>(extra.c_str()));
+    envp.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, in[0], 0);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 2);
+    pid_t pid = 0;
+    const int rc = ::posix_spawn(&pid, found.c_str(), &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(in[0]);
+    ::close(out[1]);
+    if (rc != 0) {
+        ::close(in[1]);
+        ::close(out[0]);
+        return run;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    size_t answeredTo = 0; // output before this was asked and answered
+    bool ended = false;    // we ended the child
+    char buffer[4096];
+    for (;;) {
+        if (cancel) {
+            run.cancelled = true;
+            break;
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            run.timedOut = true;
+            break;
+        }
+        // In slices, so that a cancel is seen soon.
+        pollfd fd{out[0], POLLIN, 0};
+        const int ready = ::poll(&fd, 1, static_cast<int>(std::min<long long>(left.count(), 100)));
+        if (ready < 0 && errno != EINTR)
+            break;
+        if (ready <= 0)
+            continue;
+        const ssize_t n = ::read(out[0], buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break; // the child closed its output: it ends
+        if (run.output.size() < (1u << 20))
+            run.output.append(buffer, static_cast<size_t>(n));
+        // A question: the text since the last line end (or answer) ends in ": "
+        // and nothing more comes for a moment (an error message may be written
+        // in pieces, "sh: 1: " first).
+        const size_t lineStart = run.output.rfind('\n');
+        const size_t from =
+            std::max(answeredTo, lineStart == std::string::npos ? size_t{0} : lineStart + 1);
+        if (run.output.size() < from + 2 || run.output.compare(run.output.size() - 2, 2, ": ") != 0)
+            continue;
+        pollfd more{out[0], POLLIN, 0};
+        if (::poll(&more, 1, static_cast<int>(kPromptPause.count())) != 0)
+            continue; // more output (or its end): read on
+        const std::optional<std::string> reply = answer(run.output.substr(from));
+        answeredTo = run.output.size();
+        run.answered = answeredTo;
+        if (!reply) {
+            run.unanswered = true;
+            break;
+        }
+        if (cancel) {
+            run.cancelled = true;
+            break;
+        }
+        writeQuietly(in[1], *reply + "\n");
+    }
+    ::close(in[1]);
+    ::close(out[0]);
+    if (run.cancelled || run.timedOut || run.unanswered) {
+        endChild(pid);
+        ended = true;
+    }
+    if (!ended) {
+        int status = 0;
+        if (waitUntil(pid, deadline, status)) {
+            run.status = status >= 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        } else {
+            run.timedOut = true;
+            endChild(pid);
+        }
+    }
+    return run;
+}
+
 bool StartDetached(const std::string& program, const std::vector<std::string>& args) {
     const pid_t pid = spawnQuiet(program, args);
     if (pid < 0)
@@ -303,21 +467,37 @@ std::string trimmed(std::string text) {
 
 } // namespace
 
-bool MountShare(const std::string& uri, const std::string& password, std::string& localPath,
-                std::string& error) {
+bool MountShare(const std::string& uri, const PromptAnswer& answer, std::string& localPath,
+                std::string& error, const std::atomic<bool>& cancel) {
+    error.clear();
     if (!ProgramExists("gio")) {
         error = "Mapping a network disk needs gio (package libglib2.0-bin).";
         return false;
     }
-    std::string out;
-    // "--" keeps a name that begins with "-" from being read as an option.
-    // gio asks for what it needs on its standard input; the password answers.
-    if (RunWithInput("gio", {"mount", "--", uri}, password + "\n", &out) != 0) {
-        // Already mounted is as good as mounted now.
-        if (out.find("lready mounted") == std::string::npos) {
-            error = trimmed(out);
-            return false;
-        }
+    // "--" keeps a name that begins with "-" from being read as an option; the
+    // questions come in English, so that they can be told apart.
+    const PromptedRun run = RunPrompted("gio", {"mount", "--", uri}, {"LC_ALL=C", "LANGUAGE=C"},
+                                        answer, kNetworkMountTimeout, cancel);
+    if (run.cancelled)
+        return false;
+    if (run.timedOut) {
+        error = "The server of " + uri + " did not answer in time.";
+        return false;
+    }
+    if (run.unanswered) {
+        const std::string asked = trimmed(run.output);
+        error = "gio asked what cannot be answered here:\n" +
+                asked.substr(asked.size() > 2000 ? asked.size() - 2000 : 0);
+        return false;
+    }
+    // Already mounted is as good as mounted now.
+    // What gio said after its questions were answered.
+    const std::string said = run.output.substr(std::min(run.answered, run.output.size()));
+    if (run.status != 0 && said.find("lready mounted") == std::string::npos) {
+        error = trimmed(said);
+        if (error.empty())
+            error = "gio could not mount " + uri + ".";
+        return false;
     }
     localPath = GioLocalPath(uri);
     if (localPath.empty()) {

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,15 +51,52 @@ int RunWithInput(const std::string& program, const std::vector<std::string>& arg
 /// True when a program of that name is on the PATH.
 bool ProgramExists(const std::string& program);
 
+/// The answer to one question a program asks: the line to send, or none to
+/// end the program.
+using PromptAnswer = std::function<std::optional<std::string>(const std::string& prompt)>;
+
+/// How long a program's output must rest at a question before it is taken
+/// for one.
+inline constexpr std::chrono::milliseconds kPromptPause{150};
+
+/// How a RunPrompted run ended.
+struct PromptedRun {
+    int status = -1;         ///< the exit status; -1 when not started or ended by us
+    std::string output;      ///< standard output and error together (at most 1 MiB)
+    size_t answered = 0;     ///< the output up to here held the questions answered
+    bool unanswered = false; ///< it asked what `answer` would not answer
+    bool cancelled = false;  ///< `cancel` was set
+    bool timedOut = false;   ///< it ran past the time limit
+};
+
+/// Runs a program that asks its questions on its standard output and reads the
+/// answers from its standard input, one after the other ("User [me]: ",
+/// "Password: "). Each time its output stops at a question (text ending in
+/// ": " after the last line end or the last answer), `answer` gets that
+/// question on this thread and its line is sent; nothing is written that was
+/// not asked for. The program is ended (asked first, then killed) when
+/// `answer` gives none, when `cancel` is set (from any thread) or after
+/// `timeout`. `extraEnv` ("LC_ALL=C") is added to the environment.
+PromptedRun RunPrompted(const std::string& program, const std::vector<std::string>& args,
+                        const std::vector<std::string>& extraEnv, const PromptAnswer& answer,
+                        std::chrono::milliseconds timeout, const std::atomic<bool>& cancel);
+
 /// Ejects the removable medium mounted at mountPoint; false on failure, and when
 /// the tools do not end within kMediumToolTimeout.
 bool EjectMedium(const std::string& mountPoint);
+/// How long mounting a network share may take: a server that never answers
+/// must not keep the command waiting for ever.
+inline constexpr std::chrono::milliseconds kNetworkMountTimeout{60000};
 /// Mounts a network share ("smb://server/share", "sftp://host/dir" ...) with
-/// "gio mount", the password on its standard input; on success `localPath`
-/// gets the directory gio makes for it. False with gio's own words in `error`
-/// (or a sentence saying gio is missing).
-bool MountShare(const std::string& uri, const std::string& password, std::string& localPath,
-                std::string& error);
+/// "gio mount", within kNetworkMountTimeout and until `cancel` is set. gio's
+/// questions ("User [me]: ", "Domain [WORKGROUP]: ", "Password: ") go to
+/// `answer` one at a time, in English whatever the user's language; a question
+/// it does not answer ends gio. On success `localPath` gets the directory gio
+/// makes for the share. False with gio's own words in `error` (or a sentence
+/// saying gio is missing, did not answer in time, or asked what nobody could
+/// answer); empty `error` when cancelled.
+bool MountShare(const std::string& uri, const PromptAnswer& answer, std::string& localPath,
+                std::string& error, const std::atomic<bool>& cancel);
 /// The "local path:" line of "gio info" output; empty when there is none.
 std::string LocalPathFromGioInfo(const std::string& infoOutput);
 /// How long listing a network location may take: a server that does not

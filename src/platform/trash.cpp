@@ -147,7 +147,9 @@ void recordDirectorySize(const std::string& trash, const std::string& name) {
                              std::to_string(static_cast<long long>(info.st_mtime)) + " " +
                              TrashPathEncode(name);
     const std::string cacheFile = trash + "/directorysizes";
-    const std::string old = ReadWholeFile(cacheFile, 16 * 1024 * 1024).value_or("");
+    // Others may reach a volume's trash: a link put there in place of the cache
+    // is neither read through nor written through.
+    const std::string old = ReadWholeFile(cacheFile, 16 * 1024 * 1024, Links::Refuse).value_or("");
     const auto present = [&](const std::string& encoded) {
         struct stat st {};
         std::string decoded;
@@ -163,7 +165,8 @@ void recordDirectorySize(const std::string& trash, const std::string& name) {
                ::lstat((trash + "/files/" + decoded).c_str(), &st) == 0;
     };
     try {
-        WriteFileAtomically(cacheFile, UpdatedDirectorySizes(old, present, line), 0600);
+        WriteFileAtomically(cacheFile, UpdatedDirectorySizes(old, present, line), 0600,
+                            Links::Refuse);
     } catch (const FileWriteError&) {
     }
 }

@@ -1,5 +1,6 @@
 #include "platform/volumecontrol.h"
 
+#include "platform/fileprobe.h"
 #include "platform/process.h"
 
 #include <array>
@@ -181,19 +182,8 @@ bool isBlockDevice(const std::string& path) {
 // user's PATH.
 std::string findTool(const std::string& name) {
     const char* path = std::getenv("PATH");
-    std::string dirs =
-        std::string(path ? path : "/usr/bin:/bin") + ":/usr/sbin:/sbin:/usr/local/sbin";
-    size_t pos = 0;
-    while (pos <= dirs.size()) {
-        const size_t end = std::min(dirs.find(':', pos), dirs.size());
-        if (end > pos) {
-            const std::string candidate = dirs.substr(pos, end - pos) + "/" + name;
-            if (::access(candidate.c_str(), X_OK) == 0)
-                return candidate;
-        }
-        pos = end + 1;
-    }
-    return {};
+    return FindProgramIn(name, std::string(path ? path : "/usr/bin:/bin") +
+                                   ":/usr/sbin:/sbin:/usr/local/sbin");
 }
 
 struct ToolRun {
@@ -423,7 +413,8 @@ VolumeWriteResult WriteVolumeLabel(const DriveInfo& drive, const std::string& la
     if (!family) {
         // File systems that label themselves while mounted, or only through their tool.
         if (drive.fsType == "btrfs" && !drive.mountPoint.empty())
-            return runFirstTool({{"btrfs", {"filesystem", "label", drive.mountPoint, label}}});
+            return runFirstTool(
+                {{"btrfs", {"filesystem", "label", "--", drive.mountPoint, label}}});
         if (drive.fsType == "xfs" && !device.empty())
             return runFirstTool({{"xfs_admin", {"-L", label.empty() ? "--" : label, device}}});
         if (device.empty())
@@ -435,6 +426,9 @@ VolumeWriteResult WriteVolumeLabel(const DriveInfo& drive, const std::string& la
         return result(VolumeWriteStatus::NoDevice,
                       "drive " + std::string(1, drive.letter) + ": has no device to label");
 
+    // A label that begins with "-" reaches the tools after "--" (e2label reads
+    // no options, and "-L" takes the word after it whatever it is): the tools
+    // read options anywhere on their command line.
     switch (*family) {
     case Family::Fat:
         if (label.size() > 11)
@@ -444,7 +438,7 @@ VolumeWriteResult WriteVolumeLabel(const DriveInfo& drive, const std::string& la
                 {{"fatlabel", {"-r", device}}, {"mlabel", {"-c", "-i", device, "::"}}},
                 {"MTOOLS_SKIP_CHECK=1"});
         return runFirstTool(
-            {{"fatlabel", {device, label}}, {"mlabel", {"-i", device, "::" + label}}},
+            {{"fatlabel", {"--", device, label}}, {"mlabel", {"-i", device, "::" + label}}},
             {"MTOOLS_SKIP_CHECK=1"});
     case Family::Ext:
         if (label.size() > 16)
@@ -454,13 +448,13 @@ VolumeWriteResult WriteVolumeLabel(const DriveInfo& drive, const std::string& la
         if (utf8Length(label) > 32)
             return result(VolumeWriteStatus::InvalidText,
                           "an NTFS label has at most 32 characters");
-        return runFirstTool({{"ntfslabel", {device, label}}});
+        return runFirstTool({{"ntfslabel", {"--", device, label}}});
     case Family::ExFat:
         if (utf8Length(label) > 11)
             return result(VolumeWriteStatus::InvalidText,
                           "an exFAT label has at most 11 characters");
         return runFirstTool(
-            {{"exfatlabel", {device, label}}, {"tune.exfat", {"-L", label, device}}});
+            {{"exfatlabel", {"--", device, label}}, {"tune.exfat", {"-L", label, device}}});
     case Family::Iso9660:
         break;
     }

@@ -45,10 +45,7 @@ struct Section {
 
 struct ResourceEntry {
     bool named = false;
-    uint32_t id = 0;      // numeric id, or the name's offset
-    std::string name;     // resolved name
-    uint32_t dataRva = 0; // leaf: data RVA
-    uint32_t dataSize = 0;
+    uint32_t id = 0; // numeric id, or the name's offset
 };
 
 class PeReader {
@@ -90,38 +87,52 @@ public:
     }
 
     // The entries of the resource directory at `dirOffset` (relative to the
-    // resource section's start).
-    std::vector<std::pair<ResourceEntry, uint32_t>> directory(uint32_t dirOffset) const {
+    // resource section's start), at most `limit` of them. Names are not read
+    // here: resolving one costs a read, and most entries never need it.
+    std::vector<std::pair<ResourceEntry, uint32_t>> directory(uint32_t dirOffset,
+                                                              size_t limit = kMaxEntries) const {
         std::vector<std::pair<ResourceEntry, uint32_t>> out;
         const std::string head = m_read(m_resourceBase + dirOffset, 16);
         if (head.size() < 16)
             return out;
-        const size_t count = std::min<size_t>(size_t{u16(head, 12)} + u16(head, 14), kMaxEntries);
+        const size_t count = std::min<size_t>(size_t{u16(head, 12)} + u16(head, 14), limit);
         const std::string entries = m_read(m_resourceBase + dirOffset + 16, count * 8);
         for (size_t i = 0; i + 8 <= entries.size(); i += 8) {
             ResourceEntry e;
             const uint32_t nameField = u32(entries, i);
-            const uint32_t target = u32(entries, i + 4);
             e.named = (nameField & 0x80000000u) != 0;
             e.id = nameField & 0x7FFFFFFFu;
-            if (e.named)
-                e.name = resourceName(e.id);
-            else
-                e.name = std::to_string(e.id);
-            out.emplace_back(e, target);
+            out.emplace_back(e, u32(entries, i + 4));
         }
         return out;
     }
 
-    // The first leaf below an entry's target (the first language).
-    bool leaf(uint32_t target, int depth, uint32_t& rva, uint32_t& size) const {
+    // The name an entry is shown with: its string, or its number.
+    std::string nameOf(const ResourceEntry& e) const {
+        return e.named ? resourceName(e.id) : std::to_string(e.id);
+    }
+
+    // The first leaf below an entry's target (the first language). Each
+    // directory is read once, and only its first entry: a damaged directory
+    // that points back at itself, or that many entries share, costs no more
+    // than one visit.
+    bool leaf(uint32_t target, int depth, uint32_t& rva, uint32_t& size) {
         if (depth > 4)
             return false;
         if (target & 0x80000000u) {
-            // Only the first entry (the first language): a damaged directory
-            // that points back at itself costs no more than its depth.
-            const auto sub = directory(target & 0x7FFFFFFFu);
-            return !sub.empty() && leaf(sub.front().second, depth + 1, rva, size);
+            const uint32_t dir = target & 0x7FFFFFFFu;
+            if (m_leaves.try_emplace(dir).second) {
+                // Marked as failing while it is visited: a loop back to it fails.
+                const auto sub = directory(dir, 1);
+                Leaf found;
+                found.ok =
+                    !sub.empty() && leaf(sub.front().second, depth + 1, found.rva, found.size);
+                m_leaves[dir] = found;
+            }
+            const Leaf& known = m_leaves[dir];
+            rva = known.rva;
+            size = known.size;
+            return known.ok;
         }
         const std::string data = m_read(m_resourceBase + target, 8);
         if (data.size() < 8)
@@ -157,6 +168,12 @@ private:
     uint32_t m_resourceRva = 0;
     uint64_t m_resourceBase = 0;
     std::vector<Section> m_sections;
+    struct Leaf {
+        bool ok = false;
+        uint32_t rva = 0;
+        uint32_t size = 0;
+    };
+    std::map<uint32_t, Leaf> m_leaves; // by directory offset: each visited once
 };
 
 } // namespace
@@ -223,7 +240,8 @@ std::vector<IconGroup> IconsOfPeFile(const ByteReader& read, uint64_t fileSize) 
         uint32_t rva = 0, size = 0;
         if (!pe.leaf(target, 0, rva, size))
             continue;
-        const std::string dir = pe.data(rva, size);
+        // Only the heads of the images a group may use are read.
+        const std::string dir = pe.data(rva, std::min<uint32_t>(size, 6 + 14 * kMaxImagesPerGroup));
         if (dir.size() < 6)
             continue;
         const size_t count =
@@ -246,7 +264,7 @@ std::vector<IconGroup> IconsOfPeFile(const ByteReader& read, uint64_t fileSize) 
         if (images.empty())
             continue;
         IconGroup group;
-        group.name = entry.name;
+        group.name = pe.nameOf(entry);
         put16(group.ico, 0);
         put16(group.ico, 1);
         put16(group.ico, static_cast<uint16_t>(images.size()));

@@ -61,8 +61,14 @@ TEST(UserTools, FileNamesNeverBecomeWordsOrCommandsOfTheirOwn) {
     // Placeholders that stand for nothing leave their word out; quoted empty
     // words and unknown placeholders stay.
     const ToolContext none;
-    EXPECT_EQ(ToolArguments("%f %t --f=%f \"\" %x", none),
+    EXPECT_EQ(ToolArguments("%f %t --f=%f \"\" %x %N", none),
               (std::vector<std::string>{"--f=", "", "%x"}));
+    // %N hands a name that begins with "-" over as no option can read it.
+    ToolContext dashed;
+    dashed.name = "-rf notes.txt";
+    EXPECT_EQ(
+        ToolArguments("%n %N --in=%N", dashed),
+        (std::vector<std::string>{"-rf notes.txt", "./-rf notes.txt", "--in=./-rf notes.txt"}));
 }
 
 TEST(UserTools, ToolsWhoseProgramIsGoneAreDroppedOnLoad) {

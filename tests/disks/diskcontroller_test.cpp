@@ -574,6 +574,17 @@ TEST_F(DiskControllerTest, LabelAndSerialPagesWriteARealFatMedium) {
     EXPECT_EQ(host->zen->currentWidget(), host->title);
     EXPECT_TRUE(host->tree->hasFocus());
 
+    // A label that begins with "-" is a label, not an option of the tool.
+    QTest::mouseClick(disks->DiskInfoPanel->VolumeLabel, Qt::LeftButton);
+    disks->VolumeLabelEdit->setText("-R");
+    QTest::keyClick(disks->VolumeLabelEdit, Qt::Key_Return);
+    EXPECT_EQ(platform::ReadMediumRecord(image)->label, "-R");
+    EXPECT_EQ(prompter.beeps(), 0);
+    QTest::mouseClick(disks->DiskInfoPanel->VolumeLabel, Qt::LeftButton);
+    disks->VolumeLabelEdit->setText("ZENDISK");
+    QTest::keyClick(disks->VolumeLabelEdit, Qt::Key_Return);
+    EXPECT_EQ(platform::ReadMediumRecord(image)->label, "ZENDISK");
+
     // The serial page: the medium's number, an input mask, an incomplete entry refused.
     disks->DiskSerialNumber();
     ASSERT_EQ(host->zen->currentWidget(), disks->ts_DC_SerialNum);

@@ -26,6 +26,8 @@
 #include "support/modalwatch.h"
 
 #include <QAbstractItemView>
+#include <QDir>
+#include <QFileInfo>
 #include <QAccessible>
 #include <QElapsedTimer>
 #include <QAction>
@@ -58,6 +60,15 @@
 
 #include <algorithm>
 #include <atomic>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <grp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <fstream>
 #include <functional>
 #include <future>
@@ -806,6 +817,117 @@ TEST(SingleInstance, ALaterInstanceHandsItsDirectoryOver) {
 
     SingleInstance stranger(QString::fromStdString(tmp.path() + "/other-home"));
     EXPECT_FALSE(stranger.otherRunning());
+}
+
+namespace {
+
+// Another user (nobody) in a process of its own: it listens on a Unix socket,
+// answers "OK" to whatever it gets and reports it on `report`, or (`talk`)
+// connects to one, sends a restore message and reports the answer.
+pid_t Stranger(const std::string& socketPath, bool talk, int report, int ready) {
+    const pid_t pid = ::fork();
+    if (pid != 0)
+        return pid;
+    if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
+        ::_exit(2);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
+    char buffer[4096];
+    if (talk) {
+        if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
+            ::_exit(3);
+        const char message[] = "RESTORE\nD:\\planted\n";
+        [[maybe_unused]] ssize_t n = ::write(fd, message, sizeof message - 1);
+        pollfd wait{fd, POLLIN, 0};
+        const ssize_t got = ::poll(&wait, 1, 3000) > 0 ? ::read(fd, buffer, sizeof buffer) : 0;
+        n = ::write(report, got > 0 ? buffer : "none", got > 0 ? static_cast<size_t>(got) : 4);
+        ::_exit(0);
+    }
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(fd, 4) != 0)
+        ::_exit(4);
+    [[maybe_unused]] ssize_t n = ::write(ready, "r", 1);
+    for (;;) {
+        const int client = ::accept(fd, nullptr, nullptr);
+        if (client < 0)
+            continue;
+        pollfd wait{client, POLLIN, 0};
+        const ssize_t got = ::poll(&wait, 1, 1000) > 0 ? ::read(client, buffer, sizeof buffer) : 0;
+        if (got > 0)
+            n = ::write(report, buffer, static_cast<size_t>(got));
+        n = ::write(client, "OK\n", 3);
+        ::close(client);
+    }
+}
+
+// What a stranger reported so far.
+std::string Reported(int fd) {
+    std::string text;
+    char buffer[4096];
+    ssize_t n = 0;
+    while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
+        text.append(buffer, static_cast<size_t>(n));
+    return text;
+}
+
+} // namespace
+
+TEST(SingleInstance, AnotherUserNeitherReceivesNorSendsAnything) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "running as another user needs root";
+    GuiApp();
+    TempDir tmp;
+    tmp.mkdir("runtime");
+    tmp.chmod("runtime", 0700);
+    ScopedEnv runtime("XDG_RUNTIME_DIR", tmp.at("runtime"));
+    tmp.mkdir("open");
+    tmp.chmod("", 0755);
+    tmp.chmod("open", 0777);
+    int report[2], ready[2];
+    ASSERT_EQ(::pipe2(report, O_CLOEXEC | O_NONBLOCK), 0);
+    ASSERT_EQ(::pipe2(ready, O_CLOEXEC), 0);
+
+    // The stranger's socket where this user's instance would listen.
+    SingleInstance later(QString::fromStdString(tmp.path()));
+    const QString name = later.serverName();
+    ASSERT_FALSE(name.isEmpty());
+    EXPECT_TRUE(name.startsWith(QString::fromStdString(tmp.at("runtime/")))) << name.toStdString();
+    const std::string where =
+        name.startsWith('/') ? name.toStdString() : (QDir::tempPath() + "/" + name).toStdString();
+    const pid_t listener = Stranger(tmp.at("open/s"), false, report[1], ready[1]);
+    char c = 0;
+    ASSERT_EQ(::read(ready[0], &c, 1), 1);
+    ASSERT_EQ(::rename(tmp.at("open/s").c_str(), where.c_str()), 0);
+    EXPECT_FALSE(later.otherRunning());
+    EXPECT_FALSE(later.handOver("C:\\secret-project"));
+    ::kill(listener, SIGKILL);
+    ::waitpid(listener, nullptr, 0);
+    EXPECT_EQ(Reported(report[0]).find("secret"), std::string::npos);
+    ::unlink(where.c_str());
+
+    // This user's instance: a stranger who reaches its socket is not heard.
+    QString received;
+    {
+        SingleInstance first(QString::fromStdString(tmp.path()));
+        ASSERT_TRUE(first.listen([&](const QString& dir) { received = dir; }));
+        const std::string socket = first.serverName().toStdString();
+        tmp.chmod("runtime", 0711);
+        ::chmod(socket.c_str(), 0777);
+        const pid_t talker = Stranger(socket, true, report[1], ready[1]);
+        int status = 0;
+        while (::waitpid(talker, &status, WNOHANG) == 0)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        EXPECT_EQ(Reported(report[0]), "none");
+        EXPECT_TRUE(received.isEmpty()) << received.toStdString();
+        EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(socket)));
+        // The socket goes with the instance.
+        tmp.chmod("runtime", 0700);
+    }
+    EXPECT_FALSE(QFileInfo::exists(name)) << "left behind";
+    for (int fd : {report[0], report[1], ready[0], ready[1]})
+        ::close(fd);
 }
 
 TEST_F(MainFormTest, AStartPathNamingAFileOpensItsDirectoryWithTheCursorOnTheFile) {

@@ -225,6 +225,26 @@ TEST_F(WizardToolsGui, AWizardDirectoryTypedAsALinuxPathIsItsDrivesDirectory) {
                                                "D:\\other\\x.txt"}));
 }
 
+TEST_F(WizardToolsGui, ATemplateWithoutCriteriaIsThereWhenTheWizardOpensAgain) {
+    wizard([](TTagWizardForm& w) {
+        ASSERT_EQ(w.lbCriteria->count(), 0);
+        w.pcWizard->setCurrentWidget(w.tsTemplates);
+        w.edTemplateName->setText("Empty for now");
+        w.btnTemplAdd->click();
+        w.edTemplateName->setText("Docs");
+        w.btnTemplAdd->click();
+        ASSERT_EQ(w.lbTemplates->count(), 2);
+        w.btnCancel->click();
+    });
+    QStringList names;
+    wizard([&](TTagWizardForm& w) {
+        for (int i = 0; i < w.lbTemplates->count(); ++i)
+            names << w.lbTemplates->item(i)->text();
+        w.btnCancel->click();
+    });
+    EXPECT_EQ(names, (QStringList{"Empty for now", "Docs"}));
+}
+
 TEST_F(WizardToolsGui, AToolAddedOnItsPageRunsWithHostileFileNamesAsPlainArguments) {
     // A program whose path holds a blank, recording its arguments and the
     // directory it ran in.

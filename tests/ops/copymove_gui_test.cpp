@@ -18,6 +18,8 @@
 #include "support/files.h"
 #include "support/mainwindowfixture.h"
 #include "support/modalwatch.h"
+#include "support/tmpfsmount.h"
+#include "support/xattrs.h"
 
 #include <QFileDialog>
 #include <QLabel>
@@ -33,7 +35,9 @@
 #include <chrono>
 #include <fstream>
 #include <set>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace zentrix;
 using namespace zentrix::test;
@@ -463,6 +467,89 @@ TEST_F(CopyMoveGui, AidsOfTheDestinationBox) {
     QTest::keyClick(to->box, Qt::Key_Return);
     idle();
     EXPECT_EQ(ReadFile(tmp.at("d/docs/a.txt")), "alpha");
+}
+
+TEST_F(CopyMoveGui,
+       AMoveToAnotherFileSystemKeepsHardLinksTogetherWithTheirAccessListAndAttributes) {
+    settings.WindowsDir.clear();
+    TmpfsMount mnt(tmp.at("e/mnt"));
+    if (!mnt.mounted())
+        GTEST_SKIP() << mnt.reason();
+    tmp.write("d/one.txt", "shared");
+    ASSERT_EQ(::link(tmp.at("d/one.txt").c_str(), tmp.at("d/two.txt").c_str()), 0);
+    const std::string acl = PosixAcl();
+    const std::pair<const char*, std::string> attributes[] = {
+        {"system.posix_acl_access", acl},
+        {"security.note", "s"},
+        {"trusted.note", "t"}, // root only, as the tests run
+        {"user.note", "u"}};
+    for (const auto& [name, value] : attributes)
+        ASSERT_EQ(::setxattr(tmp.at("d/one.txt").c_str(), name, value.data(), value.size(), 0), 0)
+            << name;
+    form->logger().RelogDir();
+    openDir("D:\\");
+    tag({"one.txt", "two.txt"});
+    press(QKeyCombination(Qt::ControlModifier, Qt::Key_M));
+    answerPage(CopyMovePage::MoveAs, "*.*");
+    answerPage(CopyMovePage::MoveTo, "E:\\mnt");
+    EXPECT_TRUE(prompter.texts().empty()) << prompter.texts().front();
+    EXPECT_FALSE(Exists(tmp.at("d/one.txt")));
+    EXPECT_FALSE(Exists(tmp.at("d/two.txt")));
+    struct stat one {
+    }, two{};
+    ASSERT_EQ(::lstat(tmp.at("e/mnt/one.txt").c_str(), &one), 0);
+    ASSERT_EQ(::lstat(tmp.at("e/mnt/two.txt").c_str(), &two), 0);
+    EXPECT_EQ(one.st_ino, two.st_ino);
+    EXPECT_EQ(one.st_nlink, 2u);
+    EXPECT_EQ(ReadFile(tmp.at("e/mnt/two.txt")), "shared");
+    for (const auto& [name, value] : attributes)
+        EXPECT_EQ(Xattr(tmp.at("e/mnt/one.txt"), name), value) << name;
+    EXPECT_EQ(row("one.txt"), -1);
+    EXPECT_EQ(row("two.txt"), -1);
+}
+
+TEST_F(CopyMoveGui, AFileWrittenToWhileItIsMovedToAnotherFileSystemStaysWhereItIs) {
+    settings.WindowsDir.clear();
+    TmpfsMount mnt(tmp.at("e/mnt"), "", "ramfs"); // keeps no extended attributes
+    if (!mnt.mounted())
+        GTEST_SKIP() << mnt.reason();
+    ASSERT_EQ(::setxattr(tmp.at("d/a.txt").c_str(), "user.note", "n", 1, 0), 0);
+    // While the user reads that the attribute cannot be kept, a.txt (copied,
+    // not yet deleted) is written to.
+    prompter.whileAsking = [&](const std::string&) {
+        std::ofstream(tmp.at("d/a.txt"), std::ios::app) << " and more";
+    };
+    prompter.answerChoice(0).answerChoice(1); // Continue; Skip
+    fw().SetCurrent(row("a.txt"));
+    press(Qt::Key_M);
+    answerPage(CopyMovePage::MoveAs, "*.*");
+    answerPage(CopyMovePage::MoveTo, "E:\\mnt");
+    ASSERT_EQ(prompter.questions().size(), 2u);
+    EXPECT_EQ(prompter.questions()[1], "D:\\a.txt changed after it was copied to E:\\mnt\\a.txt: "
+                                       "it stays where it is.\n\nRetry copies it again.     ");
+    EXPECT_EQ(ReadFile(tmp.at("d/a.txt")), "alpha and more");
+    EXPECT_EQ(ReadFile(tmp.at("e/mnt/a.txt")), "alpha");
+    EXPECT_GE(row("a.txt"), 0);
+}
+
+TEST_F(CopyMoveGui, RenameOnACollisionOfALongNameShortensItsStem) {
+    settings.WindowsDir.clear();
+    const std::string stem(250, 'n');
+    const std::string name = stem + ".txt"; // 254 bytes: "name (2).txt" would not fit
+    tmp.write("d/" + name, "new");
+    tmp.write("e/" + name, "old");
+    form->logger().RelogDir();
+    openDir("D:\\");
+    fw().SetCurrent(row(name));
+    prompter.answerChoice(4); // Rename
+    press(Qt::Key_C);
+    answerPage(CopyMovePage::CopyAs, "*.*");
+    answerPage(CopyMovePage::CopyTo, "E:\\");
+    ASSERT_EQ(prompter.shown().size(), 1u);
+    EXPECT_EQ(prompter.shown()[0].caption, "Confirm File Replace");
+    EXPECT_EQ(ReadFile(tmp.at("e/" + name)), "old");
+    EXPECT_EQ(ReadFile(tmp.at("e/" + std::string(247, 'n') + " (2).txt")), "new");
+    EXPECT_EQ(ReadFile(tmp.at("d/" + name)), "new");
 }
 
 TEST_F(CopyMoveGui, FilesDroppedOnTheTreeAreCopiedThere) {

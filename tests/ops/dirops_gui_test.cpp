@@ -8,13 +8,16 @@
 #include "gui/filewindow/filewindowcontroller.h"
 #include "gui/ops/diropscontroller.h"
 #include "gui/ops/tcommandprompt.h"
+#include "gui/ops/tfileopprogressform.h"
 #include "gui/tree/cataloguetreemodel.h"
 #include "gui/tree/thetreeview.h"
 #include "gui/tree/treecontroller.h"
 #include "ops/dirops.h"
+#include "ops/tfileoperator.h"
 #include "opsfixture.h"
 #include "support/files.h"
 #include "support/mainwindowfixture.h"
+#include "support/modalwatch.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -23,6 +26,10 @@
 #include <QStackedWidget>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <dirent.h>
+#include <thread>
 
 using namespace zentrix;
 using namespace zentrix::test;
@@ -496,6 +503,10 @@ TEST_F(DirOpsGui, APasteToAnotherDriveKeepsDirectoryModesAndTimesAndACutItsEmpty
     tmp.chmod("d/A/B", 0700);
     tmp.touch("d/A/B/SUB", 1200000000);
     tmp.touch("d/A/B", 1100000000);
+    const bool root = ::geteuid() == 0; // only root gives a directory away
+    if (root) {
+        ASSERT_EQ(::lchown(tmp.at("d/A/B/SUB").c_str(), 1234, 4321), 0);
+    }
     const auto stat = [&](const std::string& path) {
         struct stat st {};
         ::lstat(tmp.at(path).c_str(), &st);
@@ -510,6 +521,10 @@ TEST_F(DirOpsGui, APasteToAnotherDriveKeepsDirectoryModesAndTimesAndACutItsEmpty
     EXPECT_EQ(stat("e/B/SUB").st_mode & 07777, 0750u);
     EXPECT_EQ(stat("e/B").st_mtime, 1100000000);
     EXPECT_EQ(stat("e/B/SUB").st_mtime, 1200000000);
+    if (root) {
+        EXPECT_EQ(stat("e/B/SUB").st_uid, 1234u);
+        EXPECT_EQ(stat("e/B/SUB").st_gid, 4321u);
+    }
 
     // Cut: every directory arrives, the empty one too, and the source goes.
     tmp.mkdir("e/cut");
@@ -536,4 +551,42 @@ TEST_F(DirOpsGui, APasteToAnotherDriveKeepsDirectoryModesAndTimesAndACutItsEmpty
     press(Qt::Key_V, Qt::ControlModifier);
     EXPECT_TRUE(prompter.texts().empty()) << prompter.texts().front();
     EXPECT_FALSE(Exists(tmp.at("e/X")));
+}
+
+TEST_F(DirOpsGui, APasteCancelledInItsProgressWindowLeavesNoPrivateOrEmptyDirectory) {
+    tmp.write("d/A/B/SUB/big.bin", std::string(48 << 20, 'b'));
+    for (const char* dir : {"d/A/B", "d/A/B/SUB", "d/A/B/EMPTY"})
+        tmp.chmod(dir, 0755);
+    form->logger().RefreshDir(node("D:\\A\\B\\SUB\\"));
+    auto* progress = form->findChild<TFileOpProgressForm*>();
+    ASSERT_NE(progress, nullptr);
+    progress->showDelay = 0;
+    // Each block takes a while, as on a slow disk, so the copy is still going
+    // when the window shows.
+    form->fileOperator().OnBlockCopied = [](uint64_t) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    };
+    OnModalShown([&](QWidget*) { progress->btnCancel->click(); });
+    select("D:\\A\\B\\");
+    press(Qt::Key_C, Qt::ControlModifier);
+    select("E:\\");
+    press(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_TRUE(form->fileOperator().Aborted());
+    EXPECT_FALSE(Exists(tmp.at("e/B/SUB/big.bin")));
+    // What was made stands with its source's mode and holds what was copied;
+    // a directory that got nothing is not left behind.
+    for (const std::string& name : TreeNames(tmp.at("e"))) {
+        struct stat st {};
+        ASSERT_EQ(::lstat(tmp.at("e/" + name).c_str(), &st), 0);
+        if (!S_ISDIR(st.st_mode))
+            continue;
+        EXPECT_EQ(st.st_mode & 07777, 0755u) << name;
+        DIR* d = ::opendir(tmp.at("e/" + name).c_str());
+        int entries = 0;
+        while (dirent* e = ::readdir(d))
+            entries += std::string(e->d_name) != "." && std::string(e->d_name) != "..";
+        ::closedir(d);
+        EXPECT_GT(entries, 0) << name;
+    }
+    EXPECT_FALSE(state.fileOperationRunning);
 }

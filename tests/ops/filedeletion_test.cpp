@@ -370,6 +370,37 @@ TEST_F(TrashOnTmpfs, AStickySharedTrashIsUsedAndALinkedOneIsNot) {
     EXPECT_EQ(sizes.substr(sizes.size() - 11), " sub%20dir\n");
 }
 
+TEST_F(TrashOnTmpfs, TheSizeCacheIsNeitherReadNorWrittenThroughALink) {
+    mount();
+    if (IsSkipped())
+        return;
+    const std::string uid = std::to_string(::getuid());
+    const std::string trash = mnt + "/.Trash-" + uid;
+    ::mkdir(trash.c_str(), 0700);
+    // Whoever could put a link there aims it at a file of the user's, and at
+    // a secret worded like cache lines of items present in the trash.
+    const std::string victim = xdg.at("victim.txt");
+    xdg.write("victim.txt", "keep me\n");
+    ::symlink(victim.c_str(), (trash + "/directorysizes").c_str());
+    ::mkdir((mnt + "/dir/one").c_str(), 0755);
+    std::ofstream(mnt + "/dir/one/f") << "123";
+    EXPECT_EQ(platform::MoveToTrash(mnt + "/dir/one"), 0);
+    EXPECT_EQ(ReadFile(victim), "keep me\n");
+    struct stat st {};
+    ASSERT_EQ(::lstat((trash + "/directorysizes").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode));
+    EXPECT_EQ(ReadFile(trash + "/directorysizes").find("keep"), std::string::npos);
+
+    xdg.write("secret", "99 1 one\n");
+    ::unlink((trash + "/directorysizes").c_str());
+    ::symlink(xdg.at("secret").c_str(), (trash + "/directorysizes").c_str());
+    ::mkdir((mnt + "/dir/two").c_str(), 0755);
+    EXPECT_EQ(platform::MoveToTrash(mnt + "/dir/two"), 0);
+    const std::string sizes = ReadFile(trash + "/directorysizes");
+    EXPECT_EQ(sizes.find("99 1 one"), std::string::npos) << sizes;
+    EXPECT_NE(sizes.find(" two\n"), std::string::npos) << sizes;
+}
+
 TEST_F(TrashOnTmpfs, AReadOnlyFileSystemRefusesEveryMode) {
     mount(true);
     if (IsSkipped())

@@ -9,8 +9,10 @@
 
 namespace zentrix::test {
 
-/// A stand-in gio first on the PATH. It appends its arguments to "calls" and
-/// what it reads on standard input to "stdin"; "mount -- URI" mounts every
+/// A stand-in gio first on the PATH. It appends its arguments to "calls";
+/// "mount -- URI" asks, as gio does, the questions named in "asks" (User,
+/// Domain, Password, HostKey, or Hang for a server that never answers; by
+/// default Password alone), appends each answer line to "stdin", and mounts every
 /// share at "share/" (and fails with the text of "mount-error" on standard
 /// error when that file exists); "mount -u" fails while "unmount-fails"
 /// exists; "mount -l" prints "mounts"; "info" names "share/" as the local path
@@ -28,7 +30,19 @@ public:
                          "case \"$1 $2\" in\n"
                          "'mount -u') [ -f \"$GIO_STANDIN/unmount-fails\" ] && exit 2; exit 0;;\n"
                          "'mount -l') cat \"$GIO_STANDIN/mounts\" 2>/dev/null; exit 0;;\n"
-                         "'mount --') cat >> \"$GIO_STANDIN/stdin\"\n"
+                         "'mount --') for q in $(cat \"$GIO_STANDIN/asks\" 2>/dev/null"
+                         " || echo Password); do\n"
+                         "  case $q in\n"
+                         "  User) printf 'User [standin]: ';;\n"
+                         "  Domain) printf 'Domain [WORKGROUP]: ';;\n"
+                         "  Password) printf 'Password: ';;\n"
+                         "  HostKey) printf 'Cannot verify the host key.\\n[0] Log In Anyway\\n"
+                         "[1] Cancel Login\\nChoice: ';;\n"
+                         "  Hang) exec sleep 3600;;\n"
+                         "  esac\n"
+                         "  IFS= read -r line || exit 3\n"
+                         "  printf '%s\\n' \"$line\" >> \"$GIO_STANDIN/stdin\"\n"
+                         "  done\n"
                          "  if [ -f \"$GIO_STANDIN/mount-error\" ]; then\n"
                          "    cat \"$GIO_STANDIN/mount-error\" >&2; exit 2; fi\n"
                          "  mkdir -p \"$GIO_STANDIN/share\"; exit 0;;\n"

@@ -4,6 +4,7 @@
 #include "opsfixture.h"
 
 #include "platform/filetransfer.h"
+#include "support/xattrs.h"
 
 #include <atomic>
 #include <chrono>
@@ -20,32 +21,6 @@ struct stat Stat(const std::string& path) {
     struct stat st {};
     ::lstat(path.c_str(), &st);
     return st;
-}
-
-std::string Xattr(const std::string& path, const char* name) {
-    char value[256];
-    const ssize_t n = ::lgetxattr(path.c_str(), name, value, sizeof value);
-    return n < 0 ? std::string("(none)") : std::string(value, static_cast<size_t>(n));
-}
-
-/// A POSIX access control list in the kernel's form: owner rw, user 1234 r,
-/// group r, mask r, others none.
-std::string Acl() {
-    std::string acl;
-    const auto put = [&](uint32_t v, size_t bytes) {
-        for (size_t i = 0; i < bytes; ++i)
-            acl += static_cast<char>((v >> (8 * i)) & 0xFF);
-    };
-    put(2, 4); // version
-    const uint32_t none = 0xFFFFFFFF;
-    const uint32_t entries[][3] = {
-        {0x01, 6, none}, {0x02, 4, 1234}, {0x04, 4, none}, {0x10, 4, none}, {0x20, 0, none}};
-    for (const auto& e : entries) {
-        put(e[0], 2);
-        put(e[1], 2);
-        put(e[2], 4);
-    }
-    return acl;
 }
 
 TEST_F(OtherFileSystem, ASourceThatChangesWhileItIsCopiedIsNeverReportedAsCopied) {
@@ -133,7 +108,7 @@ TEST_F(OtherFileSystem, ATargetWithoutAttributesIsToldOnceAndAChangedSourceStays
 TEST_F(OtherFileSystem, CopiesAndMovesKeepAccessListsAndEveryKindOfAttribute) {
     if (!mount())
         GTEST_SKIP() << mnt->reason();
-    const std::string acl = Acl();
+    const std::string acl = PosixAcl();
     const struct {
         const char* name;
         std::string value;

@@ -12,6 +12,7 @@
 #include "gui/ops/opscontroller.h"
 #include "gui/ops/tattributesform.h"
 #include "gui/ops/tcommandprompt.h"
+#include "gui/ops/twaitform.h"
 #include "gui/tagging/taggingcontroller.h"
 #include "gui/tagging/tfileattrpage.h"
 #include "gui/tree/cataloguetreemodel.h"
@@ -21,6 +22,7 @@
 #include "support/files.h"
 #include "support/mainwindowfixture.h"
 #include "support/modalwatch.h"
+#include "support/tmpfsmount.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -31,6 +33,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTest>
@@ -461,6 +464,50 @@ TEST_F(OpsGui, WipeModesRemoveOnlyTheNameOfAFileWithOtherNames) {
     EXPECT_EQ(modeOf(tmp.at("backup-b.txt")), 0444u);
 }
 
+TEST_F(OpsGui, DeletingThroughALinkIntoAnotherMountUsesThatMountsTrash) {
+    TmpfsMount mnt(tmp.at("mnt"));
+    if (!mnt.mounted())
+        GTEST_SKIP() << mnt.reason();
+    tmp.mkdir("xdg");
+    ScopedEnv data("XDG_DATA_HOME", tmp.at("xdg"));
+    tmp.write("mnt/deep/dir/x.txt", "x");
+    tmp.symlink(tmp.at("mnt/deep/dir"), "d/linked");
+    form->logger().RelogDir();
+    cat->Tree().Select(form->logger().FindNodeByPath("D:\\linked\\"));
+    form->logger().LogDirBranch();
+    form->FillMainListBox();
+    idle();
+    focusList();
+    current("x.txt");
+    prompter.answer(true);
+    press(list(), Qt::Key_D);
+    EXPECT_EQ(prompter.questions(), std::vector<std::string>{"Delete file: D:\\linked\\x.txt"});
+    const std::string trash = tmp.at("mnt/.Trash-" + std::to_string(::getuid()));
+    EXPECT_EQ(ReadFile(trash + "/files/x.txt"), "x");
+    EXPECT_NE(ReadFile(trash + "/info/x.txt.trashinfo").find("\nPath=deep/dir/x.txt\n"),
+              std::string::npos);
+    EXPECT_FALSE(Exists(tmp.at("mnt/deep/dir/x.txt")));
+    EXPECT_FALSE(Exists(tmp.at("mnt/deep/dir/.Trash-" + std::to_string(::getuid()))));
+}
+
+TEST_F(OpsGui, ANameWithALineBreakCannotForgeALineOfTheWatchDogLog) {
+    settings.DeleteType = 1;
+    // A name cannot hold the "/" of a date; the forged line makes do without.
+    const std::string name = "x\r\n24-01-02 13:05:03 Delete file: innocent.txt";
+    tmp.write("d/" + name, "x");
+    form->logger().RelogDir();
+    form->FillMainListBox();
+    idle();
+    current(name);
+    prompter.answer(true);
+    press(list(), Qt::Key_D);
+    EXPECT_FALSE(Exists(tmp.at("d/" + name)));
+    EXPECT_TRUE(logHas(" Delete file: D:\\x\xE2\x90\x8D\xE2\x90\x8A"
+                       "24-01-02 13:05:03 Delete file: innocent.txt\r\n"))
+        << log();
+    EXPECT_FALSE(logHas("\n24-01-02")) << log();
+}
+
 TEST_F(OpsGui, VirtualRootsAndNetworkDisksFromTheMenus) {
     for (const char* name : {"miMakeRoot", "miRemoveRoot", "miConnect", "miDisconnect"}) {
         QAction* action = form->menus().action(name);
@@ -617,4 +664,124 @@ TEST_F(OpsGui, NetworkDisksAreMappedAndUnmappedWithTheirButtons) {
     reactivate();
     EXPECT_EQ(prompter.texts().size(), shown);
     EXPECT_NE(drives->Find('C'), nullptr);
+}
+
+namespace {
+
+// The window as the program makes it: its questions in real message boxes.
+class OwnBoxesGui : public MainWindowFixture {
+protected:
+    void SetUp() override {
+        useHome(false);
+        tmp.write("d/" + kName, "minutes");
+        state.currentDisk = 'D';
+        settings.ShowMemStat = false;
+        makeDrives("D=" + tmp.at("d"));
+        form = std::make_unique<TMainForm>(*cat, state, settings, *drives, nullptr);
+        showActive();
+        form->Start({});
+        form->logger().LogDirBranch();
+        cat->Tree().Select(form->logger().FindNodeByPath("D:\\"));
+        form->FillMainListBox();
+        idle();
+    }
+
+    const std::string kName = "minutes.txt<br><br><b>This file is write-protected and will NOT be "
+                              "deleted.<br>Press OK to keep it";
+};
+
+} // namespace
+
+TEST_F(OwnBoxesGui, ANameInAQuestionIsShownAsItIsNeverAsMarkup) {
+    ASSERT_NO_FATAL_FAILURE(focusList());
+    ASSERT_EQ(fw().Count(), 1);
+    fw().SetCurrent(0);
+    list()->setCurrentIndex(0);
+    idle();
+    Qt::TextFormat format = Qt::RichText;
+    QString text;
+    OnModalShown([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        format = box->textFormat();
+        text = box->text();
+        box->button(QMessageBox::Cancel)->click();
+    });
+    QTest::keyClick(list(), Qt::Key_D);
+    idle();
+    EXPECT_EQ(format, Qt::PlainText);
+    EXPECT_EQ(text.toStdString(), "Delete file: D:\\" + kName);
+    EXPECT_EQ(ReadFile(tmp.at("d/" + kName)), "minutes");
+}
+
+TEST_F(OpsGui, MappingAShareThatNeverAnswersCanBeStoppedAndNoQuestionIsLeftOpen) {
+    GioStandIn gio;
+    auto* sbConnect = form->findChild<QToolButton*>("sbConnect");
+    ASSERT_NE(sbConnect, nullptr);
+    const auto typeAddress = [](const char* address) {
+        OnModalShown([address](QWidget* dialog) {
+            dialog->findChild<QLineEdit*>("edAddress")->setText(address);
+            dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        });
+    };
+
+    // A server that never answers: the window says so and stays usable; Cancel ends it.
+    gio.dir.write("asks", "Hang");
+    bool waitShown = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        auto* wait = form->findChild<TWaitForm*>();
+        if (!wait || !wait->isVisible())
+            return;
+        waitShown = true;
+        watch.stop();
+        EXPECT_EQ(wait->labelText(), "Connecting to smb://slow/share ...");
+        for (QPushButton* button : wait->findChildren<QPushButton*>())
+            if (button->text() == "Cancel")
+                button->click();
+    });
+    watch.start(20);
+    typeAddress("smb://slow/share");
+    prompter.clear();
+    prompter.answerText("pw");
+    sbConnect->click();
+    reactivate();
+    EXPECT_TRUE(waitShown);
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Enter password (if required):"});
+    EXPECT_EQ(drives->Find('C'), nullptr);
+
+    // Each question gets its own answer: the user from the address, the
+    // domain gio suggests, then the password; none goes where another belongs.
+    gio.dir.write("asks", "User Domain Password");
+    typeAddress("smb://ann@files/public");
+    prompter.clear();
+    prompter.answerText("pw");
+    sbConnect->click();
+    reactivate();
+    EXPECT_EQ(ReadFile(gio.dir.at("stdin")), "ann\n\npw\n");
+    ASSERT_NE(drives->Find('C'), nullptr);
+
+    // Without a user in the address the user is asked, gio's suggestion offered.
+    ::unlink(gio.dir.at("stdin").c_str());
+    typeAddress("smb://files/other");
+    prompter.clear();
+    prompter.answerText("pw").answerText("bob");
+    sbConnect->click();
+    reactivate();
+    EXPECT_EQ(prompter.texts(), (std::vector<std::string>{"Enter password (if required):",
+                                                          "User name for smb://files/other:"}));
+    EXPECT_EQ(prompter.lastInputDefault(), "standin");
+    EXPECT_EQ(ReadFile(gio.dir.at("stdin")), "bob\n\npw\n");
+
+    // A question nobody can answer here ends gio at once, and the user is told.
+    gio.dir.write("asks", "HostKey");
+    typeAddress("sftp://newhost/home");
+    prompter.clear();
+    prompter.answerText("pw");
+    sbConnect->click();
+    reactivate();
+    ASSERT_EQ(prompter.texts().size(), 2u);
+    EXPECT_EQ(prompter.texts()[1].rfind("gio asked what cannot be answered here:", 0), 0u)
+        << prompter.texts()[1];
+    EXPECT_NE(prompter.texts()[1].find("Choice:"), std::string::npos);
 }

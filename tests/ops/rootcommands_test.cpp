@@ -170,7 +170,7 @@ TEST(ShareUri, NamesAShareOrNothing) {
 TEST_F(RootCommandsTest, MappedNetworkDisksComeBackWhileTheirSharesAreMounted) {
     prompter.answerText("smb://server/share").answerText("");
     roots->sbConnectClick();
-    ASSERT_NE(drives->Find('C'), nullptr);
+    ASSERT_NE(drives->Find('C'), nullptr) << ::testing::PrintToString(prompter.texts());
     EXPECT_EQ(store->ReadString(RootCommands::kNetworkSection, "C", ""), "smb://server/share");
     store->WriteString(RootCommands::kNetworkSection, "G", "sftp://gone/dir");
     store->UpdateFile();

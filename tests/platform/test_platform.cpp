@@ -3,24 +3,29 @@
 #include "platform/collation.h"
 #include "platform/dirlisting.h"
 #include "platform/drivetable.h"
+#include "platform/fileprobe.h"
 #include "platform/filetime.h"
 #include "platform/hostname.h"
 #include "platform/process.h"
 #include "platform/volume.h"
+#include "support/files.h"
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <map>
 #include <set>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace zentrix::platform;
+using zentrix::test::Exists;
 using zentrix::test::TempDir;
 
 namespace {
@@ -468,4 +473,74 @@ TEST(Process, AToolFedOnItsInputIsEndedWhenItTakesTooLong) {
                            std::chrono::seconds(20)),
               4);
     EXPECT_EQ(out, "<x>\n");
+}
+
+TEST(Process, ProgramsAreFoundOnlyInAbsoluteDirectoriesOfThePath) {
+    // A program of a common name in the directory the program happens to be in.
+    TempDir here;
+    here.write("sub/zx-here", "#!/bin/sh\ntouch '" + here.at("ran") + "'\n");
+    here.chmod("sub/zx-here", 0755);
+    here.write("zx-here", "#!/bin/sh\ntouch '" + here.at("ran") + "'\n");
+    here.chmod("zx-here", 0755);
+    char old[4096];
+    ASSERT_TRUE(::getcwd(old, sizeof old));
+    ASSERT_EQ(::chdir(here.path().c_str()), 0);
+    const char* saved = std::getenv("PATH");
+    const std::string path = saved ? saved : "/usr/bin:/bin";
+    // An empty entry, "." and a relative one all stand for the current directory.
+    for (const std::string& entries : {":" + path, path + ":.", "sub:" + path}) {
+        ::setenv("PATH", entries.c_str(), 1);
+        EXPECT_EQ(FindProgram("zx-here"), "") << entries;
+        EXPECT_FALSE(ProgramExists("zx-here")) << entries;
+        EXPECT_EQ(RunAndWait("zx-here", {}, std::chrono::seconds(5)), -1) << entries;
+        EXPECT_EQ(RunWithInput("zx-here", {}, "", nullptr, std::chrono::seconds(5)), -1);
+        EXPECT_FALSE(StartDetached("zx-here", {})) << entries;
+        // A relative path with a "/" is relative to that directory too.
+        EXPECT_EQ(FindProgram("./zx-here"), "");
+        EXPECT_EQ(FindProgram("sh"), FindProgramIn("sh", path)) << "the rest still counts";
+    }
+    ::setenv("PATH", path.c_str(), 1);
+    EXPECT_EQ(::chdir(old), 0);
+    EXPECT_FALSE(Exists(here.at("ran")));
+}
+
+TEST(Process, APromptedProgramGetsItsAnswersOneByOneAndEndsOnAnyOther) {
+    std::atomic<bool> cancel{false};
+    std::vector<std::string> asked;
+    const PromptAnswer answer = [&](const std::string& prompt) -> std::optional<std::string> {
+        asked.push_back(prompt);
+        if (prompt == "User [me]: ")
+            return "ann";
+        if (prompt == "Password: ")
+            return "pw";
+        return std::nullopt;
+    };
+    // Each answer goes only where it was asked for, and the prompts may come on one line.
+    PromptedRun run =
+        RunPrompted("sh",
+                    {"-c", "printf 'Note:\\nUser [me]: '; read u; printf 'Password: '; read p; "
+                           "echo \"<$u|$p|$LC_ALL>\""},
+                    {"LC_ALL=C"}, answer, std::chrono::seconds(20), cancel);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(asked, (std::vector<std::string>{"User [me]: ", "Password: "}));
+    EXPECT_NE(run.output.find("<ann|pw|C>"), std::string::npos) << run.output;
+    // A question nobody answers ends the program instead of leaving it waiting.
+    asked.clear();
+    const auto start = std::chrono::steady_clock::now();
+    run = RunPrompted("sh", {"-c", "printf '[0] Yes\\n[1] No\\nChoice: '; read c; sleep 30"}, {},
+                      answer, std::chrono::seconds(60), cancel);
+    EXPECT_TRUE(run.unanswered);
+    EXPECT_EQ(asked, std::vector<std::string>{"Choice: "});
+    // So does a cancel from another thread, and the time limit.
+    std::thread stopper([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        cancel = true;
+    });
+    run = RunPrompted("sleep", {"30"}, {}, answer, std::chrono::seconds(60), cancel);
+    stopper.join();
+    EXPECT_TRUE(run.cancelled);
+    cancel = false;
+    run = RunPrompted("sleep", {"30"}, {}, answer, std::chrono::milliseconds(200), cancel);
+    EXPECT_TRUE(run.timedOut);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 }

@@ -35,6 +35,13 @@ TEST(EditFile, UntouchedTextIsWrittenBackByteForByte) {
     EXPECT_TRUE(format.crlf);
     EXPECT_EQ(roundTrip(utf8, format), utf8);
 
+    // Mixed line ends, whichever comes first; the editor sees "\n" alone.
+    for (const QByteArray& mixed :
+         {QByteArray("one\r\ntwo\nthree\rfour\r\n"), QByteArray("one\ntwo\r\n\r\n\rlast")}) {
+        EXPECT_FALSE(DecodeText(mixed, format).contains('\r'));
+        EXPECT_EQ(roundTrip(mixed, format), mixed);
+    }
+
     // UTF-16 by its mark, both byte orders.
     const QByteArray le("\xFF\xFE"
                         "a\0\n\0",
@@ -62,7 +69,7 @@ TEST(EditFile, UntouchedTextIsWrittenBackByteForByte) {
     EXPECT_EQ(roundTrip(odd, format), odd);
 
     // A character Latin-1 cannot hold is refused, not written as something else.
-    format = TextFormat{TextFormat::Encoding::Latin1, false, false};
+    format = TextFormat{TextFormat::Encoding::Latin1, false, false, {}};
     QByteArray out;
     EXPECT_FALSE(EncodeText(QString::fromUtf8("\xE2\x82\xAC uro \xE2\x98\x83"), format, out));
 }

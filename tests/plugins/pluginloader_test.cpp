@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <unistd.h>
+
 namespace zentrix {
 namespace {
 
@@ -116,6 +119,55 @@ TEST(PluginLoader, LibrariesAreFoundBesideABuildOrInTheInstalledTree) {
     tree.write("build/Utils.so.old", "");
     tree.mkdir("lib/zentrix");
     EXPECT_EQ(platform::PluginLibrary::DirectoryFor(tree.at("build")), tree.at("build"));
+}
+
+} // namespace
+} // namespace zentrix
+
+namespace zentrix {
+namespace {
+
+// Changes the current directory for its lifetime.
+class ScopedDirectory {
+public:
+    explicit ScopedDirectory(const std::string& dir) {
+        char buf[4096];
+        if (::getcwd(buf, sizeof buf))
+            m_old = buf;
+        EXPECT_EQ(::chdir(dir.c_str()), 0);
+    }
+    ~ScopedDirectory() {
+        if (!m_old.empty()) {
+            EXPECT_EQ(::chdir(m_old.c_str()), 0);
+        }
+    }
+
+private:
+    std::string m_old;
+};
+
+TEST(PluginLoader, ARelativeDirectoryIsNeverReadAgainstTheCurrentOne) {
+    // What a packed directory may hold: a library of a plug-in's name.
+    test::TempDir packed;
+    std::filesystem::create_directory(packed.at("plugins"));
+    std::filesystem::copy_file(std::string(PARTIAL_PLUGIN_DIR) + "/Utils.so",
+                               packed.at("plugins/Utils.so"));
+    ScopedDirectory inside(packed.path());
+    ScopedEnv dir("ZENTRIX_PLUGIN_DIR", "plugins");
+    test::ScriptedPrompter prompter;
+    PluginCalls calls(prompter);
+    int ran = 0;
+    calls.CallShowAboutForm(&ran);
+    EXPECT_EQ(ran, 0) << "the library in the current directory ran";
+    EXPECT_NE(platform::PluginLibrary::Directory(), "plugins");
+
+    // Anchored at start, the folder the user meant stays meant from anywhere.
+    platform::PluginLibrary::AnchorDirectory();
+    EXPECT_EQ(platform::PluginLibrary::Directory(), packed.at("plugins"));
+    test::TempDir elsewhere;
+    ScopedDirectory moved(elsewhere.path());
+    calls.CallShowAboutForm(&ran);
+    EXPECT_EQ(ran, 1);
 }
 
 } // namespace

@@ -3,15 +3,26 @@
 #include "support/scriptedprompter.h"
 
 #include <QAbstractButton>
+#include <QAction>
+#include <QBuffer>
 #include <QClipboard>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "support/fifofeeder.h"
+#include "support/files.h"
+#include "support/tempdir.h"
 
 namespace zentrix {
 namespace {
@@ -146,6 +157,57 @@ TEST_F(UtilsLibrary, ClipboardViewerShowsTextAndFollowsChanges) {
     EXPECT_EQ(shown, "first line\nsecond line\n");
     EXPECT_EQ(status, "Text: 23 characters, 2 lines");
     EXPECT_EQ(afterChange, "changed");
+}
+
+TEST_F(UtilsLibrary, TheEditorKeepsEveryLinesOwnEnd) {
+    test::TempDir tmp;
+    // Mixed ends, a no-break space, and no end after the last line.
+    const std::string mixed = "one\r\ntwo\nthree\r\nfour\rfive\xC2\xA0six\nlast";
+    tmp.write("mixed.txt", mixed);
+    OnModalShown([&](QWidget* dialog) {
+        auto* text = dialog->findChild<QPlainTextEdit*>("meText");
+        ASSERT_TRUE(text);
+        // A change on the second line only, and a new line after the fourth (the
+        // fourth keeps its end, the new line takes the first line's).
+        QTextCursor cursor(text->document()->findBlockByNumber(1));
+        cursor.movePosition(QTextCursor::EndOfBlock);
+        cursor.insertText(" more");
+        cursor = QTextCursor(text->document()->findBlockByNumber(3));
+        cursor.movePosition(QTextCursor::EndOfBlock);
+        cursor.insertText("\nnew");
+        for (QAction* action : dialog->findChildren<QAction*>())
+            if (action->text() == "&Save")
+                action->trigger();
+        dialog->close();
+    });
+    m_calls.CallEditFile(tmp.at("mixed.txt"), &m_owner);
+    // New lines take the first line's end; every other line keeps its own.
+    EXPECT_EQ(test::ReadFile(tmp.at("mixed.txt")),
+              "one\r\ntwo more\nthree\r\nfour\rnew\r\nfive\xC2\xA0six\nlast");
+}
+
+TEST_F(UtilsLibrary, AnIconThatIsNoPlainFileIsNeverRead) {
+    test::TempDir tmp;
+    // A picture that would show, were the FIFO opened and read.
+    QByteArray png;
+    {
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        QImage(8, 8, QImage::Format_RGB32).save(&buffer, "PNG");
+    }
+    ASSERT_EQ(::mkfifo(tmp.at("icon.png").c_str(), 0600), 0);
+    test::FifoFeeder feeder(tmp.at("icon.png"), png.toStdString());
+    tmp.write("app.desktop", "[Desktop Entry]\nName=App\nIcon=" + tmp.at("icon.png") + "\n");
+    int icons = -1;
+    OnModalShown([&](QWidget* dialog) {
+        auto* list = dialog->findChild<QListWidget*>("lvIcons");
+        ASSERT_TRUE(list);
+        dialog->grab(); // painted, as the user sees it
+        icons = list->count();
+        press(dialog, QDialogButtonBox::Close);
+    });
+    m_calls.CallViewIcons("App", tmp.at("app.desktop"), &m_owner);
+    EXPECT_EQ(icons, 0);
 }
 
 } // namespace

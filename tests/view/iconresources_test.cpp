@@ -116,6 +116,35 @@ TEST(IconResources, DamagedExecutablesGiveNothing) {
     EXPECT_TRUE(IconsOfPeFile(readerOf("MZ"), 2).empty());
 }
 
+TEST(IconResources, ADirectoryThatManyEntriesPointBackAtIsReadOnce) {
+    // The icon group directory: 1000 named entries, each leading back to the
+    // directory itself, each with a name of its own.
+    std::string pe = peWithIcon("abc");
+    const size_t names = 0x1000;
+    const uint16_t count = 1000;
+    std::string res(names + count * 66u, '\0');
+    put16(res, 12, count);
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint32_t name = static_cast<uint32_t>(names + i * 66u);
+        put32(res, 16 + i * 8, 0x80000000u | name);
+        put32(res, 20 + i * 8, 0x80000000u | 0x80);
+        put16(res, name, 32);
+    }
+    // The root's group entry leads to the new directory at 0x80.
+    pe.resize(512 + 0x80);
+    pe += res;
+    put32(pe, 64 + 24 + 224 + 8, static_cast<uint32_t>(pe.size() - 512));  // virtual size
+    put32(pe, 64 + 24 + 224 + 16, static_cast<uint32_t>(pe.size() - 512)); // raw size
+    size_t reads = 0;
+    const ByteReader counted = [&pe, &reads](uint64_t offset, size_t n) {
+        ++reads;
+        return offset >= pe.size() ? std::string() : pe.substr(offset, n);
+    };
+    EXPECT_TRUE(IconsOfPeFile(counted, pe.size()).empty());
+    // A read or two per entry, not one per entry for every entry.
+    EXPECT_LT(reads, 4u * count) << reads;
+}
+
 TEST(IconResources, EachImageOfAnIconFile) {
     std::string ico(6 + 32, '\0');
     put16(ico, 2, 1);

@@ -14,6 +14,7 @@
 #include "gui/view/tquickviewmedia.h"
 #include "gui/view/tviewerform.h"
 #include "gui/view/viewcontroller.h"
+#include "support/fifofeeder.h"
 #include "support/files.h"
 #include "support/mainwindowfixture.h"
 #include "support/modalwatch.h"
@@ -21,6 +22,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -33,8 +36,12 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <csignal>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace zentrix;
 using namespace zentrix::test;
@@ -50,21 +57,6 @@ bool waitForFile(const std::string& path, int ms = 5000) {
         QTest::qWait(20);
     }
     return false;
-}
-
-// Runs `action` on the first modal window of that object name.
-void OnModalNamed(const QString& name, std::function<void(QWidget*)> action) {
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, name, action] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal && modal->objectName() == name) {
-            timer->stop();
-            timer->deleteLater();
-            action(modal);
-        }
-    });
-    timer->start();
 }
 
 class ViewWindowTest : public MainWindowFixture {
@@ -375,6 +367,123 @@ TEST_F(ViewWindowTest, ArchivesOfTaggedFilesAndDamagedArchives) {
     OnModalNamed("ZipReport", [](QWidget* report) { report->close(); });
     run("TestZIPFile");
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Error in ZIP file!     "});
+}
+
+uint32_t crc32(const std::string& bytes) {
+    uint32_t crc = 0xFFFFFFFFu;
+    for (const char c : bytes) {
+        crc ^= static_cast<unsigned char>(c);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+void putLe(std::string& out, uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i)
+        out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+}
+
+// A ZIP archive of one stored entry.
+std::string storedZip(const std::string& name, const std::string& content) {
+    const uint32_t crc = crc32(content);
+    const auto size = static_cast<uint32_t>(content.size());
+    const auto nameSize = static_cast<uint32_t>(name.size());
+    std::string zip("PK\x03\x04", 4);
+    for (const uint32_t v : {20u, 0u, 0u, 0u, 0u})
+        putLe(zip, v, 2);
+    putLe(zip, crc, 4);
+    putLe(zip, size, 4);
+    putLe(zip, size, 4);
+    putLe(zip, nameSize, 2);
+    putLe(zip, 0, 2);
+    zip += name + content;
+    const auto directory = static_cast<uint32_t>(zip.size());
+    zip += std::string("PK\x01\x02", 4);
+    for (const uint32_t v : {20u, 20u, 0u, 0u, 0u, 0u})
+        putLe(zip, v, 2);
+    putLe(zip, crc, 4);
+    putLe(zip, size, 4);
+    putLe(zip, size, 4);
+    putLe(zip, nameSize, 2);
+    for (int i = 0; i < 4; ++i)
+        putLe(zip, 0, 2);
+    putLe(zip, 0, 4);
+    putLe(zip, 0, 4);
+    zip += name;
+    const auto directorySize = static_cast<uint32_t>(zip.size()) - directory;
+    zip += std::string("PK\x05\x06", 4);
+    for (const uint32_t v : {0u, 0u, 1u, 1u})
+        putLe(zip, v, 2);
+    putLe(zip, directorySize, 4);
+    putLe(zip, directory, 4);
+    putLe(zip, 0, 2);
+    return zip;
+}
+
+// The bytes as a gzip file: qCompress's deflate stream between gzip's header
+// and trailer.
+std::string gzipped(const std::string& bytes) {
+    const QByteArray zlib = qCompress(QByteArray::fromStdString(bytes), 9);
+    // 4 bytes of length and 2 of zlib header before, the Adler-32 sum after.
+    const QByteArray deflate = zlib.mid(6, zlib.size() - 10);
+    std::string out("\x1f\x8b\x08\x00\x00\x00\x00\x00\x00\x03", 10);
+    out.append(deflate.constData(), static_cast<size_t>(deflate.size()));
+    putLe(out, crc32(bytes), 4);
+    putLe(out, static_cast<uint32_t>(bytes.size()), 4);
+    return out;
+}
+
+TEST_F(ViewWindowTest, ArchivesAreReadAsTheyAreAndFifosNeverWaitedOn) {
+    // A sound archive inside a gzip stream is no ZIP; a FIFO named like one
+    // would hold a sound archive, were it read.
+    const std::string archive = storedZip("a.txt", "alpha");
+    tmp.write("d/sound.zip", archive);
+    tmp.write("d/wrapped.zip", gzipped(archive));
+    ASSERT_EQ(::mkfifo(tmp.at("d/pipe.zip").c_str(), 0600), 0);
+    FifoFeeder feeder(tmp.at("d/pipe.zip"), archive);
+    open();
+    select("sound.zip");
+    OnModalNamed("ZipReport", [](QWidget* report) { report->close(); });
+    run("TestZIPFile");
+    EXPECT_TRUE(prompter.texts().empty()) << "the sound one tests sound";
+    form->IdleHandler();
+    select("wrapped.zip");
+    OnModalNamed("TZipForm", [](QWidget* zip) { zip->close(); });
+    run("OpenZIPFile");
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Could not open ZIP file!     "});
+    prompter.clear();
+    form->IdleHandler();
+    select("pipe.zip");
+    OnModalNamed("ZipReport", [](QWidget* report) { report->close(); });
+    run("TestZIPFile");
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Error in ZIP file!     "});
+}
+
+TEST_F(ViewWindowTest, ADesktopFilesIconThatIsAFifoIsNeverRead) {
+    // A picture in a colour no theme icon has, were the FIFO read.
+    QImage magenta(16, 16, QImage::Format_RGB32);
+    magenta.fill(QColor(255, 0, 255));
+    QByteArray png;
+    {
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        magenta.save(&buffer, "PNG");
+    }
+    ASSERT_EQ(::mkfifo(tmp.at("icon.png").c_str(), 0600), 0);
+    FifoFeeder feeder(tmp.at("icon.png"), png.toStdString());
+    tmp.write("d/app.desktop", "[Desktop Entry]\nName=App\nIcon=" + tmp.at("icon.png") + "\n");
+    open();
+    select("app.desktop");
+    QImage shown;
+    OnModalShown([&](QWidget* modal) {
+        auto* info = qobject_cast<TFileInfoForm*>(modal);
+        ASSERT_TRUE(info);
+        shown = info->imgIcon->pixmap().toImage();
+        info->reject();
+    });
+    run("FileInfo");
+    EXPECT_TRUE(shown.isNull() || shown.pixelColor(8, 8) != QColor(255, 0, 255));
 }
 
 TEST_F(ViewWindowTest, PrintingGoesThroughThePrintDialog) {

@@ -1,5 +1,7 @@
 #include "gui/app/guiprompter.h"
 
+#include "gui/controls/plainmessagebox.h"
+
 #include <QApplication>
 #include <QInputDialog>
 #include <QLabel>
@@ -17,14 +19,15 @@ int ask(QWidget* parent, QMessageBox::Icon icon, const std::string& caption,
         const std::string& text, QMessageBox::StandardButtons buttons,
         QMessageBox::StandardButton def, const std::string& informative = {}) {
     QApplication::beep();
+    if (informative.empty())
+        return PlainMessageBox(parent, icon, q(caption), q(text), buttons, def);
     QMessageBox box(icon, q(caption), q(text), buttons, parent);
+    box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(def);
-    if (!informative.empty()) {
-        // A path and a system message: shown as they are, never as markup.
-        box.setInformativeText(q(informative));
-        if (auto* label = box.findChild<QLabel*>("qt_msgbox_informativelabel"))
-            label->setTextFormat(Qt::PlainText);
-    }
+    // A path and a system message: shown as they are, never as markup.
+    box.setInformativeText(q(informative));
+    if (auto* label = box.findChild<QLabel*>("qt_msgbox_informativelabel"))
+        label->setTextFormat(Qt::PlainText);
     return box.exec();
 }
 
@@ -83,12 +86,15 @@ void GuiPrompter::errorWith(const std::string& text, const std::string& informat
 std::optional<std::string> GuiPrompter::inputText(const std::string& caption,
                                                   const std::string& prompt,
                                                   const std::string& defaultText) {
-    bool ok = false;
-    const QString text = QInputDialog::getText(m_parent, q(caption), q(prompt), QLineEdit::Normal,
-                                               q(defaultText), &ok);
-    if (!ok)
+    QInputDialog dialog(m_parent);
+    dialog.setWindowTitle(q(caption));
+    dialog.setLabelText(q(prompt));
+    dialog.setTextValue(q(defaultText));
+    for (QLabel* label : dialog.findChildren<QLabel*>())
+        label->setTextFormat(Qt::PlainText);
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return text.toStdString();
+    return dialog.textValue().toStdString();
 }
 
 void GuiPrompter::beep() {
@@ -99,6 +105,7 @@ int GuiPrompter::askChoice(const std::string& text, const std::vector<std::strin
                            const std::string& caption) {
     QApplication::beep();
     QMessageBox box(QMessageBox::Question, q(caption), q(text), QMessageBox::NoButton, m_parent);
+    box.setTextFormat(Qt::PlainText); // names in the text stay names, never markup
     std::vector<QAbstractButton*> made;
     for (size_t i = 0; i < buttons.size(); ++i) {
         // The last button closes the box (Esc), as Cancel does.

@@ -2,10 +2,10 @@
 
 #include "catalogue/catalogue.h"
 #include "gui/tree/dirpropertiesdialog.h"
+#include "platform/process.h"
 
 #include <QDesktopServices>
 #include <QMenu>
-#include <QProcess>
 #include <QUrl>
 
 namespace zentrix {
@@ -15,14 +15,17 @@ void ShowDirectoryMenu(QWidget* parent, Catalogue& catalogue, TTreeNode* node, c
         return;
     QMenu menu(parent);
     menu.setObjectName("DirectoryContextMenu");
-    const QString host = QString::fromStdString(catalogue.HostPath(node).value_or(std::string()));
+    const std::string hostPath = catalogue.HostPath(node).value_or(std::string());
+    const QString host = QString::fromStdString(hostPath);
     menu.addAction("&Open", [host] {
         if (!host.isEmpty())
             QDesktopServices::openUrl(QUrl::fromLocalFile(host));
     });
-    menu.addAction("Open &terminal here", [host] {
-        if (!host.isEmpty())
-            QProcess::startDetached(qEnvironmentVariable("TERMINAL", "x-terminal-emulator"), {}, host);
+    menu.addAction("Open &terminal here", [hostPath] {
+        if (!hostPath.empty())
+            platform::StartDetachedIn(
+                qEnvironmentVariable("TERMINAL", "x-terminal-emulator").toStdString(), {},
+                hostPath);
     });
     menu.addSeparator();
     // The menu runs the event loop: the node may go meanwhile.

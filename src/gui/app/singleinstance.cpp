@@ -3,29 +3,86 @@
 #include <QCryptographicHash>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <cerrno>
+#include <cstdlib>
+#include <string>
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace zentrix {
+namespace {
 
-SingleInstance::SingleInstance(const QString& key, QObject* parent) : QObject(parent) {
-    const QByteArray hash = QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha1).toHex().left(12);
-    m_name = QString("zentrix-%1-%2").arg(::getuid()).arg(QString::fromLatin1(hash));
+// A directory only this user can enter: no other user can put a socket there
+// for a later instance to hand its directory to.
+bool privateDirectory(const std::string& dir) {
+    struct stat st {};
+    return !dir.empty() && dir[0] == '/' && ::lstat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+           st.st_uid == ::getuid() && (st.st_mode & 077) == 0;
 }
 
-SingleInstance::~SingleInstance() = default;
+// $XDG_RUNTIME_DIR, which the session makes for this user alone; without one
+// a directory of our own in /tmp. Empty when neither is private.
+std::string socketDirectory() {
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && privateDirectory(runtime))
+        return runtime;
+    const std::string own = "/tmp/zentrix-" + std::to_string(::getuid());
+    if (::mkdir(own.c_str(), 0700) != 0 && errno != EEXIST)
+        return {};
+    return privateDirectory(own) ? own : std::string();
+}
+
+// The other end of a connected socket runs as this user.
+bool peerIsThisUser(const QLocalSocket& socket) {
+    const qintptr fd = socket.socketDescriptor();
+    if (fd < 0)
+        return false;
+    struct ucred peer {};
+    socklen_t size = sizeof peer;
+    return ::getsockopt(static_cast<int>(fd), SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 &&
+           size == sizeof peer && peer.uid == ::getuid();
+}
+
+// Connects to the running instance, which must be this user's.
+bool connectToOwn(QLocalSocket& socket, const QString& name, int timeout) {
+    if (name.isEmpty())
+        return false;
+    socket.connectToServer(name);
+    if (!socket.waitForConnected(timeout))
+        return false;
+    if (peerIsThisUser(socket))
+        return true;
+    socket.abort();
+    return false;
+}
+
+} // namespace
+
+SingleInstance::SingleInstance(const QString& key, QObject* parent) : QObject(parent) {
+    const std::string dir = socketDirectory();
+    if (dir.empty())
+        return; // nowhere safe to meet: every start is an instance of its own
+    const QByteArray hash =
+        QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha1).toHex().left(12);
+    m_name = QString::fromLocal8Bit(dir.c_str()) + "/zentrix-" + QString::fromLatin1(hash);
+}
+
+SingleInstance::~SingleInstance() {
+    // The socket file goes with the instance.
+    if (m_server)
+        m_server->close();
+}
 
 bool SingleInstance::otherRunning() const {
     QLocalSocket socket;
-    socket.connectToServer(m_name);
-    const bool up = socket.waitForConnected(300);
+    const bool up = connectToOwn(socket, m_name, 300);
     socket.abort();
     return up;
 }
 
 bool SingleInstance::handOver(const QString& directory) const {
     QLocalSocket socket;
-    socket.connectToServer(m_name);
-    if (!socket.waitForConnected(1000))
+    if (!connectToOwn(socket, m_name, 1000))
         return false;
     socket.write("RESTORE\n" + directory.toUtf8() + "\n");
     if (!socket.waitForBytesWritten(1000))
@@ -35,6 +92,8 @@ bool SingleInstance::handOver(const QString& directory) const {
 }
 
 bool SingleInstance::listen(std::function<void(const QString&)> onMessage) {
+    if (m_name.isEmpty())
+        return false;
     m_onMessage = std::move(onMessage);
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
@@ -49,6 +108,10 @@ bool SingleInstance::listen(std::function<void(const QString&)> onMessage) {
     connect(m_server, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* socket = m_server->nextPendingConnection()) {
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+            if (!peerIsThisUser(*socket)) {
+                socket->abort(); // another user has nothing to tell this one
+                continue;
+            }
             connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
                 if (!socket->canReadLine())
                     return;

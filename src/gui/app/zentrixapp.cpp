@@ -70,6 +70,8 @@ public:
 } // namespace
 
 int RunZentrix(int argc, char* argv[]) {
+    // Before anything changes the current directory.
+    platform::PluginLibrary::AnchorDirectory();
     GuardedApplication app(argc, argv);
     QApplication::setApplicationName("Zentrix");
     QApplication::setApplicationVersion("1.0");

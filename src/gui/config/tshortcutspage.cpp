@@ -45,6 +45,7 @@ TShortCutsPage::TShortCutsPage(ToolsConfig& config, QWidget* parent)
     auto* hintCaption = new QLabel("Hint:", this);
     NameComponent(hintCaption, "lbHintCaption", "Hint");
     lbHint = new QLabel(this);
+    lbHint->setTextFormat(Qt::PlainText);
     NameComponent(lbHint, "lbHint", "Hint");
     lbHint->setWordWrap(true);
     lbHint->setMinimumWidth(180);

@@ -112,6 +112,9 @@ void MarkValueLabel(QLabel* label, const QString& caption) {
     if (!label)
         return;
     InstallControlAccessibility();
+    // A value (a path, a name, a label read from a disk) is shown as it is,
+    // never as markup.
+    label->setTextFormat(Qt::PlainText);
     // The name is made from caption and text when asked for; a fixed name would
     // hide the value.
     label->setAccessibleName(QString());

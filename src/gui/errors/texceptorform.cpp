@@ -49,6 +49,7 @@ TExceptorForm::TExceptorForm(const ErrorReport& report, const QString& logProble
     layout->addWidget(lbIntro);
 
     lb_Error = new QLabel(QString::fromStdString(report.message), this);
+    lb_Error->setTextFormat(Qt::PlainText); // messages carry paths
     lb_Error->setWordWrap(true);
     lb_Error->setTextInteractionFlags(Qt::TextSelectableByMouse);
     makeRedBold(lb_Error);
@@ -80,6 +81,7 @@ TExceptorForm::TExceptorForm(const ErrorReport& report, const QString& logProble
     layout->addLayout(typeRow);
 
     lbLogProblem = new QLabel(logProblem, this);
+    lbLogProblem->setTextFormat(Qt::PlainText);
     lbLogProblem->setWordWrap(true);
     NameComponent(lbLogProblem, "lbLogProblem", logProblem);
     lbLogProblem->setVisible(!logProblem.isEmpty());

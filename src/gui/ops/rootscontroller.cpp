@@ -3,6 +3,7 @@
 #include "gui/controls/a11y.h"
 #include "gui/ops/tnetworkbrowseform.h"
 #include "gui/ops/tnetworkdisconnectform.h"
+#include "gui/ops/twaitform.h"
 
 #include <QIcon>
 #include <QToolButton>
@@ -26,6 +27,7 @@ RootsController::RootsController(Catalogue& catalogue, platform::DriveTable& dri
     m->ChooseMappedDisk = [window](const std::vector<std::pair<char, std::string>>& disks) {
         return TNetworkDisconnectForm::Execute(disks, window);
     };
+    m->MountWait = new TWaitForm(window);
     m_commands = {
         {"MakeRoot",
          [m] {

@@ -21,6 +21,7 @@ TCommandPrompt::TCommandPrompt(const char* pageName, const QString& accessibleNa
     m_row = new QHBoxLayout(this);
     m_row->setContentsMargins(6, 2, 6, 2);
     lbPrompt = new QLabel(this);
+    lbPrompt->setTextFormat(Qt::PlainText); // prompts carry names
     NameComponent(lbPrompt, ("lb" + stem).toUtf8().constData(), "Prompt");
     m_row->addWidget(lbPrompt);
     if (const HistoryBoxSpec* spec = FindHistoryBox(kMainWindow, boxName)) {

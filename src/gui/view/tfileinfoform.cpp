@@ -1,6 +1,7 @@
 #include "gui/view/tfileinfoform.h"
 
 #include "gui/controls/a11y.h"
+#include "gui/controls/desktopicon.h"
 #include "view/desktopentry.h"
 #include "view/viewertext.h"
 
@@ -29,14 +30,9 @@ QIcon iconFor(const FileInfoFacts& facts) {
     if (name.compare("DESKTOP.INI", Qt::CaseInsensitive) == 0)
         return QIcon::fromTheme("folder");
     if (name.endsWith(".desktop", Qt::CaseInsensitive)) {
-        const QString icon = q(DesktopEntryIcon(facts.hostPath));
-        if (!icon.isEmpty()) {
-            if (icon.startsWith('/'))
-                return QIcon(icon);
-            const QIcon themed = QIcon::fromTheme(icon);
-            if (!themed.isNull())
-                return themed;
-        }
+        const QIcon icon = DesktopEntryQIcon(DesktopEntryIcon(facts.hostPath));
+        if (!icon.isNull())
+            return icon;
     }
     const QMimeType mime = QMimeDatabase().mimeTypeForFile(q(facts.hostPath));
     QIcon icon = QIcon::fromTheme(mime.iconName());
@@ -59,6 +55,7 @@ TFileInfoForm::TFileInfoForm(const FileInfoFacts& facts, QWidget* parent) : QDia
     auto* general = new QWidget;
     auto* form = new QFormLayout(general);
     lbFileName = new QLabel(q(facts.fileName), general);
+    lbFileName->setTextFormat(Qt::PlainText);
     NameComponent(lbFileName, "lbFileName", q(facts.fileName));
     imgIcon = new QLabel(general);
     NameComponent(imgIcon, "imgIcon", "File icon");
@@ -78,6 +75,7 @@ TFileInfoForm::TFileInfoForm(const FileInfoFacts& facts, QWidget* parent) : QDia
     form->addRow(meInfo);
     auto value = [&](const char* name, const std::string& text, const QString& caption) {
         auto* label = new QLabel(q(text), general);
+        label->setTextFormat(Qt::PlainText);
         NameComponent(label, name, caption + ": " + q(text));
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
         form->addRow(caption + ":", label);

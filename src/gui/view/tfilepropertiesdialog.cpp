@@ -57,6 +57,7 @@ TFilePropertiesDialog::TFilePropertiesDialog(const QString& catalogueName, const
     auto* form = new QFormLayout;
     for (const auto& [label, value] : m_rows) {
         auto* v = new QLabel(value, this);
+        v->setTextFormat(Qt::PlainText);
         v->setTextInteractionFlags(Qt::TextSelectableByMouse);
         v->setAccessibleName(label + ": " + value);
         form->addRow(label + ":", v);

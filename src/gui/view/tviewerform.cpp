@@ -373,6 +373,7 @@ TViewerForm::TViewerForm(Prompter& prompter, QWidget* parent)
     m_area = new TViewerArea(*m_doc, this);
     layout->addWidget(m_area, 1);
     m_status = new QLabel(this);
+    m_status->setTextFormat(Qt::PlainText);
     NameComponent(m_status, "ViewerStatus", "Viewer status");
     m_status->setContentsMargins(4, 1, 4, 1);
     layout->addWidget(m_status);

@@ -4,7 +4,10 @@
 
 #include <archive.h>
 #include <archive_entry.h>
+#include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace zentrix::fileinfo {
 namespace {
@@ -27,6 +30,29 @@ void supportFormats(archive* a) {
     archive_read_support_format_warc(a);
     archive_read_support_format_xar(a);
     archive_read_support_format_zip_seekable(a);
+}
+
+// The outer compressions libarchive undoes itself. Where it lacks the library
+// for one (lzop, lrzip, grzip always; the others when built without theirs) it
+// would start an external program found on the PATH and feed it the file: a
+// file that merely starts like such a stream must never run anything.
+void supportBuiltInFilters(archive* a) {
+    archive_read_support_filter_compress(a);
+    archive_read_support_filter_uu(a);
+    archive_read_support_filter_rpm(a);
+    if (archive_zlib_version())
+        archive_read_support_filter_gzip(a);
+    if (archive_bzlib_version())
+        archive_read_support_filter_bzip2(a);
+    if (archive_liblzma_version()) {
+        archive_read_support_filter_xz(a);
+        archive_read_support_filter_lzma(a);
+        archive_read_support_filter_lzip(a);
+    }
+    if (archive_libzstd_version())
+        archive_read_support_filter_zstd(a);
+    if (archive_liblz4_version())
+        archive_read_support_filter_lz4(a);
 }
 
 // Formats whose entries lie in the file as they are, or whose skip is a seek
@@ -57,9 +83,21 @@ ArchiveFacts ReadArchiveFacts(const std::string& path, std::chrono::milliseconds
     std::unique_ptr<archive, decltype(&archive_read_free)> a(archive_read_new(), archive_read_free);
     if (!a)
         return facts;
-    archive_read_support_filter_all(a.get());
+    supportBuiltInFilters(a.get());
     supportFormats(a.get());
-    if (archive_read_open_filename(a.get(), path.c_str(), 64 * 1024) != ARCHIVE_OK)
+    // A regular file only: opening a FIFO would wait for a writer for ever.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return facts;
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        return facts;
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (archive_read_open_fd(a.get(), fd, 64 * 1024) != ARCHIVE_OK)
         return facts;
 
     const auto deadline = std::chrono::steady_clock::now() + budget;

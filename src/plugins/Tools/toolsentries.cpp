@@ -1,6 +1,7 @@
 // The entries of Tools.so: the system information and CD browser windows.
 // Every entry catches everything: no exception goes back through a C call.
 
+#include "gui/controls/plainmessagebox.h"
 #include "pluginapi/pluginapi.h"
 #include "systemreport.h"
 
@@ -33,7 +34,8 @@ template <class Body> void guarded(Body&& body) noexcept {
             body();
     } catch (const std::exception& e) {
         try {
-            QMessageBox::critical(nullptr, "Error", QString::fromUtf8(e.what()));
+            zentrix::PlainMessageBox(nullptr, QMessageBox::Critical, "Error",
+                                     QString::fromUtf8(e.what()));
         } catch (...) {
         }
     } catch (...) {

@@ -1,6 +1,7 @@
 // The entries of UnZip.so. Every entry catches everything: an exception must
 // never travel back into the program through a C call.
 
+#include "gui/controls/plainmessagebox.h"
 #include "pluginapi/pluginapi.h"
 #include "view/zipplan.h"
 #include "ziparchive.h"
@@ -8,7 +9,6 @@
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QMessageBox>
 #include <exception>
 #include <unistd.h>
 
@@ -24,7 +24,8 @@ template <class Body> void guarded(Body&& body) noexcept {
             body();
     } catch (const std::exception& e) {
         try {
-            QMessageBox::critical(nullptr, "Error", QString::fromUtf8(e.what()));
+            zentrix::PlainMessageBox(nullptr, QMessageBox::Critical, "Error",
+                                     QString::fromUtf8(e.what()));
         } catch (...) {
         }
     } catch (...) {
@@ -51,17 +52,20 @@ ZENTRIX_PLUGIN_EXPORT void ZIPFiles(unsigned char recurse, unsigned char keepSub
                                             recurse != 0, keepSubdirectories != 0, archive);
         QWidget* parent = ownerWidget(owner);
         if (items.empty()) {
-            QMessageBox::information(parent, "Information", "There are no files to pack.     ");
+            zentrix::PlainMessageBox(parent, QMessageBox::Information, "Information",
+                                     "There are no files to pack.     ");
             return;
         }
         if (QFileInfo::exists(QString::fromStdString(archive)) &&
-            QMessageBox::question(
+            !zentrix::PlainQuestion(
                 parent, "Confirm",
-                QString("%1 exists already. Replace it?").arg(QString::fromStdString(archive))) !=
-                QMessageBox::Yes)
+                QString("%1 exists already. Replace it?").arg(QString::fromStdString(archive))))
             return;
         RunProgress progress("Packing ...", parent);
-        const RunReport report = CreateArchive(archive, items, progress.callback());
+        RunReport report;
+        progress.run([&](const ProgressCallback& callback) {
+            report = CreateArchive(archive, items, callback);
+        });
         if (!report.ok && !report.stopped)
             ShowReport("ZIP", "The archive could not be made as asked.", report, parent);
     });
@@ -73,7 +77,22 @@ ZENTRIX_PLUGIN_EXPORT unsigned char OpenZip(const char* fileName, void* owner) {
         return 0;
     guarded([&] {
         using namespace zentrix::unzip;
-        auto entries = ListArchive(fileName);
+        // Read on a worker: a ZIP without a central directory is read entry by
+        // entry, which may take long; the user can stop it.
+        std::optional<std::vector<ZipEntry>> entries;
+        const std::string path = fileName;
+        bool cancelled = false;
+        {
+            RunProgress progress("Reading ...", ownerWidget(owner));
+            progress.run([&](const ProgressCallback& callback) {
+                entries = ListArchive(path, nullptr, callback);
+            });
+            cancelled = progress.cancelled();
+        }
+        if (cancelled) {
+            result = 1; // stopped by the user: nothing to complain about
+            return;
+        }
         if (!entries)
             return;
         result = 1;
@@ -90,7 +109,10 @@ ZENTRIX_PLUGIN_EXPORT unsigned char TestZIPArchive(const char* fileName, void* o
     guarded([&] {
         using namespace zentrix::unzip;
         RunProgress progress("Testing ...", ownerWidget(owner));
-        const RunReport report = TestArchive(fileName, progress.callback());
+        RunReport report;
+        const std::string path = fileName;
+        progress.run(
+            [&](const ProgressCallback& callback) { report = TestArchive(path, callback); });
         if (report.stopped) {
             result = 1;
             return;

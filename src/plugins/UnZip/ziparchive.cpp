@@ -6,6 +6,7 @@
 #include <archive.h>
 #include <archive_entry.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -14,9 +15,11 @@
 #include <map>
 #include <memory>
 #include <random>
+#include <set>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
+#include <unordered_set>
 
 namespace zentrix::unzip {
 
@@ -24,11 +27,78 @@ namespace {
 
 using ArchivePtr = std::unique_ptr<archive, int (*)(archive*)>;
 
-ArchivePtr newReader() {
+// Only ZIP as the file holds it, and no filter at all: no outer compression is
+// undone (a gzip around a ZIP is no ZIP) and no program is ever started to undo
+// one. The seekable reader takes the entries from the central directory.
+ArchivePtr seekableReader() {
     ArchivePtr a(archive_read_new(), archive_read_free);
-    archive_read_support_format_zip(a.get());
-    archive_read_support_filter_all(a.get());
+    archive_read_support_format_zip_seekable(a.get());
     return a;
+}
+
+// For a ZIP without a central directory only: entry after entry from the start.
+ArchivePtr streamReader() {
+    ArchivePtr a(archive_read_new(), archive_read_free);
+    archive_read_support_format_zip_streamable(a.get());
+    return a;
+}
+
+// A descriptor of the archive, which must be a regular file: a FIFO named
+// "*.zip" would block the open (or the first read) for ever, and a device is
+// nothing to read as an archive.
+class ArchiveFile {
+public:
+    bool open(const std::string& path, std::string& error) {
+        m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        if (m_fd < 0) {
+            error = std::strerror(errno);
+            return false;
+        }
+        struct stat st {};
+        if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            error = "not a regular file";
+            return false;
+        }
+        ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) & ~O_NONBLOCK);
+        m_size = static_cast<uint64_t>(st.st_size);
+        return true;
+    }
+    ~ArchiveFile() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    int fd() const { return m_fd; }
+    uint64_t size() const { return m_size; }
+    // Makes a reader read this file from its start.
+    int openReader(archive* a) const {
+        ::lseek(m_fd, 0, SEEK_SET);
+        return archive_read_open_fd(a, m_fd, 65536);
+    }
+    std::string read(uint64_t offset, size_t count) const {
+        std::string bytes(count, '\0');
+        const ssize_t n = ::pread(m_fd, bytes.data(), count, static_cast<off_t>(offset));
+        bytes.resize(n > 0 ? static_cast<size_t>(n) : 0);
+        return bytes;
+    }
+
+private:
+    int m_fd = -1;
+    uint64_t m_size = 0;
+};
+
+std::string errorOf(archive* a, const char* otherwise) {
+    const char* text = archive_error_string(a);
+    return text && *text ? text : otherwise;
+}
+
+// Opens the file and the seekable reader on it; false with the reason in `why`.
+bool openCentral(ArchiveFile& file, archive* a, const std::string& path, std::string& why) {
+    if (!file.open(path, why))
+        return false;
+    if (file.openReader(a) == ARCHIVE_OK)
+        return true;
+    why = errorOf(a, "not a ZIP archive");
+    return false;
 }
 
 std::string entryName(archive_entry* e) {
@@ -117,36 +187,117 @@ template <class Read> std::map<std::string, Packed> centralDirectory(Read&& read
     return out;
 }
 
+ZipEntry entryOf(archive_entry* e, const std::map<std::string, Packed>& packed) {
+    ZipEntry z;
+    z.name = entryName(e);
+    z.size = archive_entry_size_is_set(e) ? archive_entry_size(e) : -1;
+    z.modified = archive_entry_mtime(e);
+    z.directory = archive_entry_filetype(e) == AE_IFDIR;
+    z.link = archive_entry_filetype(e) == AE_IFLNK || archive_entry_hardlink(e) != nullptr;
+    const char* raw = archive_entry_pathname(e);
+    if (auto it = packed.find(raw ? raw : z.name); it != packed.end()) {
+        z.packed = it->second.size;
+        z.method = it->second.method;
+    }
+    return z;
+}
+
+// A listing is for people: a million entries is enough.
+constexpr size_t kMaxListed = 1000000;
+
+// The entries as the central directory names them; passing over an entry is a
+// seek, whatever it holds.
 std::optional<std::vector<ZipEntry>>
-listWith(archive* a, const std::map<std::string, Packed>& packed, std::string* error) {
+listCentral(archive* a, const std::map<std::string, Packed>& packed, std::string* error) {
     std::vector<ZipEntry> entries;
     archive_entry* e = nullptr;
-    while (true) {
+    while (entries.size() < kMaxListed) {
         const int r = archive_read_next_header(a, &e);
         if (r == ARCHIVE_EOF)
             break;
         if (r != ARCHIVE_OK && r != ARCHIVE_WARN) {
             if (error)
-                *error = archive_error_string(a) ? archive_error_string(a) : "damaged archive";
+                *error = errorOf(a, "damaged archive");
             return std::nullopt;
         }
-        ZipEntry z;
-        z.name = entryName(e);
-        z.size = archive_entry_size_is_set(e) ? archive_entry_size(e) : -1;
-        z.modified = archive_entry_mtime(e);
-        z.directory = archive_entry_filetype(e) == AE_IFDIR;
-        z.link = archive_entry_filetype(e) == AE_IFLNK || archive_entry_hardlink(e) != nullptr;
-        const char* raw = archive_entry_pathname(e);
-        if (auto it = packed.find(raw ? raw : z.name); it != packed.end()) {
-            z.packed = it->second.size;
-            z.method = it->second.method;
-        }
-        entries.push_back(std::move(z));
-        archive_read_data_skip(a);
-        if (entries.size() > 1000000)
-            break; // a listing is for people: a million entries is enough
+        entries.push_back(entryOf(e, packed));
     }
     return entries;
+}
+
+// The entries of a ZIP without a central directory: each must be read to its
+// end to find the next, so the reading is bounded by bytes and time, and asks
+// `progress` whether to go on.
+std::optional<std::vector<ZipEntry>> listStream(archive* a, std::string* error,
+                                                const ProgressCallback& progress,
+                                                const ListBudget& budget) {
+    const auto deadline = std::chrono::steady_clock::now() + budget.time;
+    const std::map<std::string, Packed> none;
+    std::vector<ZipEntry> entries;
+    int64_t unpacked = 0;
+    auto fail = [&](const std::string& why) {
+        if (error)
+            *error = why;
+        return std::nullopt;
+    };
+    const char* tooLong = "the archive has no central directory, and reading its entries one "
+                          "after the other takes too long";
+    archive_entry* e = nullptr;
+    while (entries.size() < kMaxListed) {
+        const int r = archive_read_next_header(a, &e);
+        if (r == ARCHIVE_EOF)
+            break;
+        // Cut off after whole entries (where the central directory would
+        // begin): what came before is the listing.
+        if (r != ARCHIVE_OK && r != ARCHIVE_WARN && !entries.empty())
+            break;
+        if (r != ARCHIVE_OK && r != ARCHIVE_WARN)
+            return fail(errorOf(a, "damaged archive"));
+        entries.push_back(entryOf(e, none));
+        if (std::chrono::steady_clock::now() > deadline)
+            return fail(tooLong);
+        if (progress && !progress(entries.back().name, unpacked, budget.bytes))
+            return fail("stopped");
+        // An entry that states its packed length is passed over by it; one that
+        // states it only at its end must be unpacked to find that end.
+        if (archive_entry_size_is_set(e) && archive_entry_size(e) >= 0) {
+            if (archive_read_data_skip(a) != ARCHIVE_OK)
+                return fail(errorOf(a, "damaged archive"));
+            continue;
+        }
+        const void* block = nullptr;
+        size_t size = 0;
+        la_int64_t offset = 0;
+        int data = ARCHIVE_OK;
+        while ((data = archive_read_data_block(a, &block, &size, &offset)) == ARCHIVE_OK ||
+               data == ARCHIVE_WARN) {
+            unpacked += static_cast<int64_t>(size);
+            if (unpacked > budget.bytes || std::chrono::steady_clock::now() > deadline)
+                return fail(tooLong);
+            if (progress && !progress(entries.back().name, unpacked, budget.bytes))
+                return fail("stopped");
+        }
+        if (data != ARCHIVE_EOF)
+            return fail(errorOf(a, "damaged archive"));
+    }
+    return entries;
+}
+
+// The listing of an archive that `openReader` opens a reader on, from its start.
+template <class Open>
+std::optional<std::vector<ZipEntry>>
+listArchive(Open&& openReader, const std::map<std::string, Packed>& packed, std::string* error,
+            const ProgressCallback& progress, const ListBudget& budget) {
+    ArchivePtr central = seekableReader();
+    if (openReader(central.get()) == ARCHIVE_OK)
+        return listCentral(central.get(), packed, error);
+    ArchivePtr stream = streamReader();
+    if (openReader(stream.get()) != ARCHIVE_OK) {
+        if (error)
+            *error = errorOf(stream.get(), "not a ZIP archive");
+        return std::nullopt;
+    }
+    return listStream(stream.get(), error, progress, budget);
 }
 
 // Opens (creating when asked) the directories of `relative` below `root`, one
@@ -170,11 +321,35 @@ int openParents(int root, const std::string& relative, bool create) {
     return -1;
 }
 
-int64_t freeBytes(int fd) {
+struct Space {
+    int64_t free = INT64_MAX; // available to this user
+    int64_t total = INT64_MAX;
+};
+
+Space spaceOf(int fd) {
     struct statvfs st {};
     if (::fstatvfs(fd, &st) != 0)
-        return INT64_MAX;
-    return static_cast<int64_t>(st.f_bavail) * static_cast<int64_t>(st.f_frsize);
+        return {};
+    const auto unit = static_cast<int64_t>(st.f_frsize);
+    return {static_cast<int64_t>(st.f_bavail) * unit, static_cast<int64_t>(st.f_blocks) * unit};
+}
+
+// What an entry may unpack to: what it declares, or when it declares nothing,
+// kMaxRatio times what it packs; no bound when the archive says neither.
+int64_t entryLimit(archive_entry* e, const std::map<std::string, Packed>& packed) {
+    if (archive_entry_size_is_set(e))
+        return std::max<int64_t>(0, archive_entry_size(e));
+    const char* raw = archive_entry_pathname(e);
+    if (auto it = packed.find(raw ? raw : ""); it != packed.end() && it->second.size >= 0)
+        return it->second.size > (INT64_MAX - (1 << 20)) / kMaxRatio
+                   ? INT64_MAX
+                   : it->second.size * kMaxRatio + (1 << 20);
+    return INT64_MAX;
+}
+
+std::string largerText(const std::string& name, int64_t limit) {
+    return name + " unpacks to more than the " + std::to_string(limit) +
+           " bytes the archive gives for it";
 }
 
 std::string temporaryName() {
@@ -198,46 +373,33 @@ bool renameNoReplace(int dirfd, const std::string& from, const std::string& to) 
 
 } // namespace
 
-std::optional<std::vector<ZipEntry>> ListArchive(const std::string& path, std::string* error) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    struct stat st {};
-    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        if (fd >= 0)
-            ::close(fd);
+std::optional<std::vector<ZipEntry>> ListArchive(const std::string& path, std::string* error,
+                                                 const ProgressCallback& progress,
+                                                 const ListBudget& budget) {
+    ArchiveFile file;
+    std::string why;
+    if (!file.open(path, why)) {
         if (error)
-            *error = "not a readable file";
+            *error = why;
         return std::nullopt;
     }
     const auto packed = centralDirectory(
-        [fd](uint64_t offset, size_t count) {
-            std::string bytes(count, '\0');
-            const ssize_t n = ::pread(fd, bytes.data(), count, static_cast<off_t>(offset));
-            bytes.resize(n > 0 ? static_cast<size_t>(n) : 0);
-            return bytes;
-        },
-        static_cast<uint64_t>(st.st_size));
-    ::close(fd);
-    ArchivePtr a = newReader();
-    if (archive_read_open_filename(a.get(), path.c_str(), 65536) != ARCHIVE_OK) {
-        if (error)
-            *error = archive_error_string(a.get()) ? archive_error_string(a.get()) : "cannot open";
-        return std::nullopt;
-    }
-    return listWith(a.get(), packed, error);
+        [&file](uint64_t offset, size_t count) { return file.read(offset, count); }, file.size());
+    return listArchive([&file](archive* a) { return file.openReader(a); }, packed, error, progress,
+                       budget);
 }
 
-std::optional<std::vector<ZipEntry>> ListArchiveMemory(const void* data, size_t size,
-                                                       std::string* error) {
+std::optional<std::vector<ZipEntry>>
+ListArchiveMemory(const void* data, size_t size, std::string* error, const ListBudget& budget) {
     const std::string bytes(static_cast<const char*>(data), size);
     const auto packed = centralDirectory(
         [&bytes](uint64_t offset, size_t count) {
             return offset >= bytes.size() ? std::string() : bytes.substr(offset, count);
         },
         bytes.size());
-    ArchivePtr a = newReader();
-    if (archive_read_open_memory(a.get(), bytes.data(), bytes.size()) != ARCHIVE_OK)
-        return std::nullopt;
-    return listWith(a.get(), packed, error);
+    return listArchive(
+        [&bytes](archive* a) { return archive_read_open_memory(a, bytes.data(), bytes.size()); },
+        packed, error, {}, budget);
 }
 
 std::optional<std::string> SafeEntryPath(const std::string& name) {
@@ -266,6 +428,10 @@ std::optional<std::string> SafeEntryPath(const std::string& name) {
     return out;
 }
 
+int64_t FreeSpaceReserve(int64_t totalBytes) {
+    return std::min<int64_t>(int64_t{64} << 20, std::max<int64_t>(0, totalBytes) / 20);
+}
+
 RunReport ExtractArchive(const std::string& archivePath, const std::string& targetDir,
                          const std::vector<std::string>& only, const ReplaceQuestion& replace,
                          const ProgressCallback& progress) {
@@ -279,12 +445,26 @@ RunReport ExtractArchive(const std::string& archivePath, const std::string& targ
         fail("Cannot open the directory " + targetDir + ": " + std::strerror(errno));
         return report;
     }
-    ArchivePtr a = newReader();
-    if (archive_read_open_filename(a.get(), archivePath.c_str(), 65536) != ARCHIVE_OK) {
-        fail("Cannot read the archive: " + std::string(archive_error_string(a.get()) ?: ""));
-        ::close(root);
+    struct RootCloser {
+        int fd;
+        ~RootCloser() { ::close(fd); }
+    } rootCloser{root};
+    ArchiveFile file;
+    std::string why;
+    ArchivePtr a = seekableReader();
+    if (!openCentral(file, a.get(), archivePath, why)) {
+        fail("Cannot read the archive: " + why);
         return report;
     }
+    const auto packed = centralDirectory(
+        [&file](uint64_t offset, size_t count) { return file.read(offset, count); }, file.size());
+    const std::unordered_set<std::string> wanted(only.begin(), only.end());
+    // The room an extraction may take: the free space less the reserve.
+    const int64_t reserve = FreeSpaceReserve(spaceOf(root).total);
+    auto room = [reserve](int fd) {
+        const Space space = spaceOf(fd);
+        return space.free == INT64_MAX ? INT64_MAX : space.free - reserve;
+    };
     std::vector<char> buffer(1 << 16);
     archive_entry* e = nullptr;
     while (!report.stopped) {
@@ -292,11 +472,11 @@ RunReport ExtractArchive(const std::string& archivePath, const std::string& targ
         if (r == ARCHIVE_EOF)
             break;
         if (r != ARCHIVE_OK && r != ARCHIVE_WARN) {
-            fail("Damaged archive: " + std::string(archive_error_string(a.get()) ?: ""));
+            fail("Damaged archive: " + errorOf(a.get(), ""));
             break;
         }
         const std::string name = entryName(e);
-        if (!only.empty() && std::find(only.begin(), only.end(), name) == only.end())
+        if (!wanted.empty() && !wanted.count(name))
             continue;
         const auto safe = SafeEntryPath(name);
         if (!safe) {
@@ -327,7 +507,8 @@ RunReport ExtractArchive(const std::string& archivePath, const std::string& targ
         const std::string leaf =
             safe->substr(safe->rfind('/') == std::string::npos ? 0 : safe->rfind('/') + 1);
         const int64_t claimed = archive_entry_size_is_set(e) ? archive_entry_size(e) : 0;
-        if (claimed > freeBytes(dir)) {
+        const int64_t limit = entryLimit(e, packed);
+        if (claimed > room(dir)) {
             fail("Not enough free space on the disk for " + name + " (" + std::to_string(claimed) +
                  " bytes). Extraction stopped.");
             report.stopped = true;
@@ -359,28 +540,34 @@ RunReport ExtractArchive(const std::string& archivePath, const std::string& targ
             continue;
         }
         int64_t done = 0;
-        int64_t room = freeBytes(dir);
+        int64_t allowed = room(dir);
         bool good = true;
         while (true) {
             const la_ssize_t n = archive_read_data(a.get(), buffer.data(), buffer.size());
             if (n == 0)
                 break;
             if (n < 0) {
-                fail("Damaged entry " + name + ": " +
-                     std::string(archive_error_string(a.get()) ?: ""));
+                fail("Damaged entry " + name + ": " + errorOf(a.get(), ""));
                 good = false;
                 break;
             }
-            done += n;
-            if (done > room) {
-                room = freeBytes(dir) + done;
-                if (done > room) {
+            // A lying entry is stopped at once, however far it would unpack.
+            if (n > limit - done) {
+                fail(largerText(name, limit) + ": not extracted.");
+                good = false;
+                break;
+            }
+            if (done + n > allowed) {
+                // What was written so far is off the free space already.
+                allowed = done + room(dir);
+                if (done + n > allowed) {
                     fail("Not enough free space on the disk for " + name + ". Extraction stopped.");
                     report.stopped = true;
                     good = false;
                     break;
                 }
             }
+            done += n;
             const char* p = buffer.data();
             la_ssize_t left = n;
             while (left > 0) {
@@ -419,19 +606,21 @@ RunReport ExtractArchive(const std::string& archivePath, const std::string& targ
         }
         ::close(dir);
     }
-    ::close(root);
     return report;
 }
 
 RunReport TestArchive(const std::string& archivePath, const ProgressCallback& progress) {
     RunReport report;
-    ArchivePtr a = newReader();
-    if (archive_read_open_filename(a.get(), archivePath.c_str(), 65536) != ARCHIVE_OK) {
+    ArchiveFile file;
+    std::string why;
+    ArchivePtr a = seekableReader();
+    if (!openCentral(file, a.get(), archivePath, why)) {
         report.ok = false;
-        report.lines.push_back("Cannot read the archive: " +
-                               std::string(archive_error_string(a.get()) ?: ""));
+        report.lines.push_back("Cannot read the archive: " + why);
         return report;
     }
+    const auto packed = centralDirectory(
+        [&file](uint64_t offset, size_t count) { return file.read(offset, count); }, file.size());
     std::vector<char> buffer(1 << 16);
     archive_entry* e = nullptr;
     int entries = 0;
@@ -441,12 +630,13 @@ RunReport TestArchive(const std::string& archivePath, const ProgressCallback& pr
             break;
         if (r != ARCHIVE_OK && r != ARCHIVE_WARN) {
             report.ok = false;
-            report.lines.push_back("Damaged archive: " +
-                                   std::string(archive_error_string(a.get()) ?: ""));
+            report.lines.push_back("Damaged archive: " + errorOf(a.get(), ""));
             break;
         }
         ++entries;
         const std::string name = entryName(e);
+        const int64_t limit = entryLimit(e, packed);
+        const int64_t claimed = archive_entry_size_is_set(e) ? archive_entry_size(e) : -1;
         int64_t done = 0;
         bool good = true;
         while (true) {
@@ -455,12 +645,16 @@ RunReport TestArchive(const std::string& archivePath, const ProgressCallback& pr
                 break;
             if (n < 0) {
                 good = false;
-                report.lines.push_back("Error  " + name + ": " +
-                                       std::string(archive_error_string(a.get()) ?: ""));
+                report.lines.push_back("Error  " + name + ": " + errorOf(a.get(), ""));
+                break;
+            }
+            if (n > limit - done) {
+                good = false;
+                report.lines.push_back("Error  " + largerText(name, limit));
                 break;
             }
             done += n;
-            if (progress && !progress(name, done, archive_entry_size(e))) {
+            if (progress && !progress(name, done, claimed)) {
                 report.stopped = true;
                 return report;
             }
@@ -515,17 +709,15 @@ std::vector<PackItem> CollectPackItems(const std::vector<std::string>& names,
     struct stat ex {};
     const bool haveExclude = !exclude.empty() && ::stat(exclude.c_str(), &ex) == 0;
     std::vector<PackItem> items;
-    std::vector<std::pair<dev_t, ino_t>> seen;
+    std::set<std::pair<dev_t, ino_t>> seen; // each file once, whatever names it
     auto add = [&](const std::string& path, const std::string& relative) {
         struct stat st {};
         if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
             return;
         if (haveExclude && st.st_dev == ex.st_dev && st.st_ino == ex.st_ino)
             return; // the archive being written
-        const auto id = std::make_pair(st.st_dev, st.st_ino);
-        if (std::find(seen.begin(), seen.end(), id) != seen.end())
+        if (!seen.emplace(st.st_dev, st.st_ino).second)
             return;
-        seen.push_back(id);
         std::string stored = relative;
         if (!keepSubdirectories)
             stored = relative.substr(
@@ -533,9 +725,13 @@ std::vector<PackItem> CollectPackItems(const std::vector<std::string>& names,
         items.push_back({path, stored});
     };
     for (const std::string& raw : names) {
-        if (raw.empty())
+        // "sub/" stands for "sub": a trailing "/" must not make stored names absolute.
+        std::string name = raw;
+        while (name.size() > 1 && name.back() == '/')
+            name.pop_back();
+        if (name.empty() || name == "/")
             continue;
-        const std::string path = raw[0] == '/' ? raw : baseDir + "/" + raw;
+        const std::string path = name[0] == '/' ? name : baseDir + "/" + name;
         const size_t slash = path.rfind('/');
         const std::string last = path.substr(slash + 1);
         const std::string dir = slash == 0 ? "/" : path.substr(0, slash);
@@ -546,7 +742,7 @@ std::vector<PackItem> CollectPackItems(const std::vector<std::string>& names,
         } else if (::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
             walk(path, last + "/", "*", true, found, 0);
         } else {
-            std::string relative = raw[0] == '/' ? last : raw;
+            std::string relative = name[0] == '/' ? last : name;
             found.emplace_back(path, relative);
         }
         for (const auto& [p, rel] : found)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <ctime>
 #include <functional>
@@ -20,13 +21,32 @@ struct ZipEntry {
     bool link = false;
 };
 
+/// Asked before an existing file is replaced; true replaces it.
+using ReplaceQuestion = std::function<bool(const std::string& relativePath)>;
+/// Told the entry being worked on and the bytes done; false stops.
+using ProgressCallback = std::function<bool(const std::string& name, int64_t done, int64_t total)>;
+
+/// How much a listing may unpack, and for how long, when the archive has no
+/// central directory and its entries must be read one after the other to find
+/// the next (an entry of a few kilobytes may unpack to gigabytes).
+struct ListBudget {
+    int64_t bytes = int64_t{256} << 20;
+    std::chrono::milliseconds time{15000};
+};
+
 /// The entries of an archive file; none when it cannot be read as an archive
-/// (`error` then says why).
+/// (`error` then says why). The list comes from the central directory; only a
+/// ZIP without one is read entry by entry, within `budget` and for as long as
+/// `progress` says to go on. Only regular files are read (never a FIFO or a
+/// device), and nothing but ZIP is recognised: no outer compression is undone.
 std::optional<std::vector<ZipEntry>> ListArchive(const std::string& path,
-                                                 std::string* error = nullptr);
+                                                 std::string* error = nullptr,
+                                                 const ProgressCallback& progress = {},
+                                                 const ListBudget& budget = {});
 /// The same for an archive in memory (its reader is the same code).
 std::optional<std::vector<ZipEntry>> ListArchiveMemory(const void* data, size_t size,
-                                                       std::string* error = nullptr);
+                                                       std::string* error = nullptr,
+                                                       const ListBudget& budget = {});
 
 /// The relative path an entry may be written to below the target directory:
 /// "\" counts as a separator, "." parts are dropped; absolute names, drive
@@ -41,22 +61,21 @@ struct RunReport {
     std::vector<std::string> lines;
 };
 
-/// Asked before an existing file is replaced; true replaces it.
-using ReplaceQuestion = std::function<bool(const std::string& relativePath)>;
-/// Told the entry being worked on and the bytes done; false stops.
-using ProgressCallback = std::function<bool(const std::string& name, int64_t done, int64_t total)>;
-
 /// Unpacks the named entries (all when `only` is empty) below `targetDir`.
 /// Never writes outside it: unsafe names are refused, no link is created or
 /// followed (the directories below the target are opened without following
 /// links), and every file is written under a temporary name and renamed into
-/// place when complete. An entry that claims more than the free space of the
-/// target's disk (or grows past it while unpacked) stops the run.
+/// place when complete. An entry that unpacks to more than it declares (or,
+/// when it declares nothing, to more than kMaxRatio times its packed size) is
+/// not kept. The run stops before the target's disk would have less than
+/// FreeSpaceReserve() left: an entry that claims more, or grows past it while
+/// unpacked, stops it.
 RunReport ExtractArchive(const std::string& archivePath, const std::string& targetDir,
                          const std::vector<std::string>& only, const ReplaceQuestion& replace,
                          const ProgressCallback& progress);
 
-/// Reads every entry to its end, so that the archive's checksums are checked.
+/// Reads every entry to its end, so that the archive's checksums are checked;
+/// an entry that unpacks to more than it declares is an error.
 RunReport TestArchive(const std::string& archivePath, const ProgressCallback& progress = {});
 
 /// One file to pack: where it is and the name it gets in the archive.
@@ -78,5 +97,13 @@ std::vector<PackItem> CollectPackItems(const std::vector<std::string>& names,
 /// Writes a ZIP archive of the items, under a temporary name beside it first.
 RunReport CreateArchive(const std::string& archivePath, const std::vector<PackItem>& items,
                         const ProgressCallback& progress = {});
+
+/// What an entry without a declared size may unpack to, per byte packed: more
+/// than any real compressor reaches on real data.
+inline constexpr int64_t kMaxRatio = 2000;
+
+/// The free space an extraction leaves on a disk of `totalBytes`: 5% of it, at
+/// most 64 MiB, so that the system and other programs can still write.
+int64_t FreeSpaceReserve(int64_t totalBytes);
 
 } // namespace zentrix::unzip

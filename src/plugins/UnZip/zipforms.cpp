@@ -1,47 +1,108 @@
 #include "zipforms.h"
 
+#include "gui/controls/plainmessagebox.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDialogButtonBox>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <exception>
+#include <thread>
 
 namespace zentrix::unzip {
 
 RunProgress::RunProgress(const QString& title, QWidget* parent)
-    : m_dialog(new QProgressDialog(title, "Cancel", 0, 1000, parent)) {
+    : m_dialog(new QProgressDialog(parent)) {
     m_dialog->setObjectName("ZipProgress");
     m_dialog->setWindowTitle(title);
+    // Entry names are shown as they are, never as markup.
+    auto* label = new QLabel(title, m_dialog);
+    label->setTextFormat(Qt::PlainText);
+    m_dialog->setLabel(label);
+    m_dialog->setCancelButtonText("Cancel");
+    m_dialog->setRange(0, 1000);
     m_dialog->setMinimumDuration(300);
     m_dialog->setAutoClose(false);
     m_dialog->setAutoReset(false);
+    QObject::connect(m_dialog, &QProgressDialog::canceled, m_dialog,
+                     [this] { m_cancelled = true; });
+    m_dialog->reset(); // shown by the first report that comes after 300 ms, not before
+    m_dialog->hide();
 }
 
 RunProgress::~RunProgress() {
     delete m_dialog;
 }
 
-ProgressCallback RunProgress::callback() {
-    return [this](const std::string& name, int64_t done, int64_t total) {
-        const auto now = std::chrono::steady_clock::now();
-        if (now - m_last >= std::chrono::milliseconds(40)) {
-            m_last = now;
-            m_dialog->setLabelText(QString::fromStdString(name));
-            m_dialog->setValue(
-                total > 0 ? static_cast<int>(std::min<int64_t>(1000, done * 1000 / total)) : 0);
-            QCoreApplication::processEvents();
+void RunProgress::show() {
+    std::string name;
+    int64_t done = 0, total = 0;
+    {
+        std::lock_guard lock(m_mutex);
+        name = m_name;
+        done = m_done;
+        total = m_total;
+    }
+    if (!name.empty())
+        m_dialog->setLabelText(QString::fromStdString(name));
+    m_dialog->setValue(
+        total > 0 ? static_cast<int>(std::clamp<int64_t>(done * 1000 / total, 0, 1000)) : 0);
+}
+
+void RunProgress::run(const std::function<void(const ProgressCallback&)>& work) {
+    const ProgressCallback callback = [this](const std::string& name, int64_t done, int64_t total) {
+        {
+            std::lock_guard lock(m_mutex);
+            m_name = name;
+            m_done = done;
+            m_total = total;
         }
-        return !m_dialog->wasCanceled();
+        return !m_cancelled;
     };
+    QEventLoop loop;
+    std::atomic<bool> finished{false};
+    std::exception_ptr failure;
+    std::thread worker([&] {
+        try {
+            work(callback);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        finished = true;
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    QTimer timer;
+    timer.setInterval(40);
+    QObject::connect(&timer, &QTimer::timeout, m_dialog, [this] { show(); });
+    timer.start();
+    if (!finished)
+        loop.exec();
+    worker.join();
+    timer.stop();
+    // Done: the window goes, and does not come up later on its own.
+    m_dialog->reset();
+    m_dialog->hide();
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+bool RunProgress::ask(const std::function<bool()>& question) {
+    bool answer = false;
+    QMetaObject::invokeMethod(
+        m_dialog, [&] { answer = question(); }, Qt::BlockingQueuedConnection);
+    return answer;
 }
 
 void ShowReport(const QString& title, const QString& summary, const RunReport& report,
@@ -52,6 +113,7 @@ void ShowReport(const QString& title, const QString& summary, const RunReport& r
     dialog.resize(520, 360);
     auto* layout = new QVBoxLayout(&dialog);
     auto* label = new QLabel(summary, &dialog);
+    label->setTextFormat(Qt::PlainText);
     label->setObjectName("lbReportSummary");
     layout->addWidget(label);
     auto* text = new QPlainTextEdit(&dialog);
@@ -130,14 +192,20 @@ RunReport TZipForm::ExtractTo(const QString& directory, bool selectedOnly) {
             return {};
     }
     RunProgress progress("Extracting ...", this);
-    const ReplaceQuestion replace = [this](const std::string& name) {
-        return QMessageBox::question(
-                   this, "Confirm",
-                   QString("%1 exists already. Replace it?").arg(QString::fromStdString(name))) ==
-               QMessageBox::Yes;
+    const ReplaceQuestion replace = [this, &progress](const std::string& name) {
+        return progress.ask([this, &name] {
+            return PlainQuestion(
+                this, "Confirm",
+                QString("%1 exists already. Replace it?").arg(QString::fromStdString(name)));
+        });
     };
-    return ExtractArchive(m_path.toStdString(), directory.toStdString(), only, replace,
-                          progress.callback());
+    RunReport report;
+    const std::string archive = m_path.toStdString();
+    const std::string target = directory.toStdString();
+    progress.run([&](const ProgressCallback& callback) {
+        report = ExtractArchive(archive, target, only, replace, callback);
+    });
+    return report;
 }
 
 void TZipForm::ExtractSelected() {
@@ -162,7 +230,10 @@ void TZipForm::ExtractAll() {
 
 void TZipForm::TestArchiveClick() {
     RunProgress progress("Testing ...", this);
-    const RunReport report = TestArchive(m_path.toStdString(), progress.callback());
+    RunReport report;
+    const std::string archive = m_path.toStdString();
+    progress.run(
+        [&](const ProgressCallback& callback) { report = TestArchive(archive, callback); });
     ShowReport("Test", report.ok ? "No errors found." : "Errors found.", report, this);
 }
 

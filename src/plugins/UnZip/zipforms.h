@@ -4,7 +4,10 @@
 
 #include <QDialog>
 #include <QString>
-#include <chrono>
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <string>
 
 class QLabel;
 class QProgressDialog;
@@ -12,17 +15,34 @@ class QTreeWidget;
 
 namespace zentrix::unzip {
 
-/// Progress of a long archive run in a dialog, drawn at most every 40 ms.
+/// Archive work on a worker thread with its progress in a dialog (drawn every
+/// 40 ms, with "Cancel"), so that the window stays responsive however long an
+/// archive takes to read.
 class RunProgress {
 public:
     RunProgress(const QString& title, QWidget* parent);
     ~RunProgress();
-    /// The callback for the archive functions; false once "Cancel" was hit.
-    ProgressCallback callback();
+    RunProgress(const RunProgress&) = delete;
+    RunProgress& operator=(const RunProgress&) = delete;
+
+    /// Runs `work` on a thread of its own and returns once it has ended, with
+    /// events handled meanwhile. `work` gets the callback for the archive
+    /// functions, which says false once "Cancel" was hit.
+    void run(const std::function<void(const ProgressCallback&)>& work);
+    /// For the work: runs `question` on the main thread and waits for its answer.
+    bool ask(const std::function<bool()>& question);
+    /// True once "Cancel" was hit.
+    bool cancelled() const { return m_cancelled; }
 
 private:
+    void show();
+
     QProgressDialog* m_dialog;
-    std::chrono::steady_clock::time_point m_last{};
+    std::mutex m_mutex;
+    std::string m_name; // what the work reported last
+    int64_t m_done = 0;
+    int64_t m_total = 0;
+    std::atomic<bool> m_cancelled{false};
 };
 
 /// The report of a run (test, extraction, packing), one line per entry.

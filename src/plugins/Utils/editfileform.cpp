@@ -1,5 +1,6 @@
 #include "editfileform.h"
 
+#include "gui/controls/plainmessagebox.h"
 #include "view/viewertext.h"
 
 #include <QApplication>
@@ -77,16 +78,47 @@ QString DecodeText(const QByteArray& bytes, TextFormat& format) {
                 text += QChar(static_cast<char16_t>(Latin1Char(static_cast<unsigned char>(c))));
         }
     }
-    // The first line end tells how lines end.
-    const qsizetype lf = text.indexOf('\n');
-    format.crlf = lf > 0 && text[lf - 1] == '\r';
-    if (format.crlf)
-        text.replace("\r\n", "\n");
-    return text;
+    // Each line's end is kept; the editor sees "\n" alone. The first end
+    // tells how new lines end.
+    QString lines;
+    lines.reserve(text.size());
+    format.lineEnds.clear();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            format.lineEnds.push_back(LineEnd::CrLf);
+            ++i;
+        } else if (c == '\r') {
+            format.lineEnds.push_back(LineEnd::Cr);
+        } else if (c == '\n') {
+            format.lineEnds.push_back(LineEnd::Lf);
+        } else {
+            lines += c;
+            continue;
+        }
+        lines += '\n';
+    }
+    format.crlf = !format.lineEnds.empty() && format.lineEnds.front() == LineEnd::CrLf;
+    return lines;
 }
 
 bool EncodeText(const QString& text, const TextFormat& format, QByteArray& bytes) {
-    const QString lines = format.crlf ? QString(text).replace("\n", "\r\n") : text;
+    QString lines;
+    lines.reserve(text.size() + text.size() / 16);
+    size_t line = 0;
+    for (const QChar c : text) {
+        if (c != '\n') {
+            lines += c;
+            continue;
+        }
+        const LineEnd end = line < format.lineEnds.size() ? format.lineEnds[line]
+                            : format.crlf                 ? LineEnd::CrLf
+                                                          : LineEnd::Lf;
+        ++line;
+        lines += end == LineEnd::Lf   ? QStringLiteral("\n")
+                 : end == LineEnd::Cr ? QStringLiteral("\r")
+                                      : QStringLiteral("\r\n");
+    }
     bytes.clear();
     switch (format.encoding) {
     case TextFormat::Encoding::Utf8:
@@ -223,28 +255,56 @@ TEditFileForm::TEditFileForm(const QString& path, QWidget* parent) : QDialog(par
     QFile f(path);
     if (QFileInfo(path).isFile() && f.open(QIODevice::ReadOnly)) {
         meText->setPlainText(DecodeText(f.readAll(), m_format));
+        // Each line's end travels with its line through the user's edits.
+        QTextBlock block = meText->document()->firstBlock();
+        for (const LineEnd end : m_format.lineEnds) {
+            if (!block.isValid())
+                break;
+            block.setUserState(static_cast<int>(end));
+            block = block.next();
+        }
         meText->document()->setModified(false);
         m_loaded = true;
     }
 }
 
+QString TEditFileForm::textAndLineEnds(std::vector<LineEnd>& ends) const {
+    // Block by block rather than toPlainText(), which also turns no-break
+    // spaces into plain ones.
+    QString text;
+    ends.clear();
+    const LineEnd otherwise = m_format.crlf ? LineEnd::CrLf : LineEnd::Lf;
+    for (QTextBlock block = meText->document()->firstBlock(); block.isValid();
+         block = block.next()) {
+        text += block.text();
+        if (!block.next().isValid())
+            break;
+        text += '\n';
+        const int state = block.userState();
+        ends.push_back(state >= 0 && state <= static_cast<int>(LineEnd::Cr)
+                           ? static_cast<LineEnd>(state)
+                           : otherwise);
+    }
+    return text;
+}
+
 bool TEditFileForm::Save() {
     QByteArray bytes;
-    if (!EncodeText(meText->toPlainText(), m_format, bytes)) {
+    const QString text = textAndLineEnds(m_format.lineEnds);
+    if (!EncodeText(text, m_format, bytes)) {
         // A character the file's encoding cannot hold: the file becomes UTF-8
         // only when the user agrees.
-        if (QMessageBox::question(
-                this, "Confirm",
-                "Some characters cannot be written in the file's encoding. Save as "
-                "UTF-8?") != QMessageBox::Yes)
+        if (!PlainQuestion(this, "Confirm",
+                           "Some characters cannot be written in the file's encoding. Save as "
+                           "UTF-8?"))
             return false;
         m_format.encoding = TextFormat::Encoding::Utf8;
         m_format.byteOrderMark = false;
-        EncodeText(meText->toPlainText(), m_format, bytes);
+        EncodeText(text, m_format, bytes);
     }
     QString error;
     if (!SaveFileAtomically(m_path, bytes, &error)) {
-        QMessageBox::warning(this, "Error", error + "\n" + m_path);
+        PlainMessageBox(this, QMessageBox::Warning, "Error", error + "\n" + m_path);
         return false;
     }
     meText->document()->setModified(false);
@@ -307,9 +367,10 @@ int TEditFileForm::ReplaceAll() {
 bool TEditFileForm::confirmDiscard() {
     if (!meText->document()->isModified())
         return true;
-    const auto answer = QMessageBox::question(
-        this, "Confirm", QString("Save the changes to %1?").arg(QFileInfo(m_path).fileName()),
-        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    const auto answer =
+        PlainMessageBox(this, QMessageBox::Question, "Confirm",
+                        QString("Save the changes to %1?").arg(QFileInfo(m_path).fileName()),
+                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
     if (answer == QMessageBox::Cancel)
         return false;
     if (answer == QMessageBox::Yes)

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 #include <QString>
+#include <cstdint>
+#include <vector>
 
 class QCheckBox;
 class QLineEdit;
@@ -9,14 +11,21 @@ class QPlainTextEdit;
 
 namespace zentrix::utils {
 
+/// How a line ends in the file: LF, CR LF, or a CR alone.
+enum class LineEnd : uint8_t { Lf, CrLf, Cr };
+
 /// How a file's text was written, so that saving writes it the same way.
 struct TextFormat {
     enum class Encoding { Utf8, Latin1, Utf16LE, Utf16BE } encoding = Encoding::Utf8;
     bool byteOrderMark = false;
-    bool crlf = false; // lines end in carriage return and line feed
+    bool crlf = false; // the first line ends in CR LF: new lines do too
+    /// How each line ended, in order: a file with mixed ends is written back
+    /// with every line's own. Lines past the list end as `crlf` says.
+    std::vector<LineEnd> lineEnds;
 };
 
-/// The text of a file's bytes and how they were written.
+/// The text of a file's bytes (lines separated by "\n" alone) and how they
+/// were written.
 QString DecodeText(const QByteArray& bytes, TextFormat& format);
 /// The bytes of a text written as `format` says; false when a character
 /// cannot be written in the file's encoding.
@@ -53,6 +62,9 @@ protected:
 
 private:
     bool maySave();
+    /// The text and each line's end as the editor holds them now: lines the
+    /// user did not touch keep the end they were read with.
+    QString textAndLineEnds(std::vector<LineEnd>& ends) const;
     bool confirmDiscard();
 
     QString m_path;

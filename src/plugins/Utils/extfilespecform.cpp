@@ -1,5 +1,7 @@
 #include "extfilespecform.h"
 
+#include "gui/controls/plainmessagebox.h"
+
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -108,10 +110,10 @@ void TExtFileSpecForm::updateResult() {
 
 void TExtFileSpecForm::done(int r) {
     if (r == QDialog::Accepted && !FitsBuffer(Result(), m_bufferSize)) {
-        QMessageBox::warning(this, "Information",
-                             QString("The file specification is too long: at most %1 "
-                                     "characters fit.")
-                                 .arg(m_bufferSize - 1));
+        PlainMessageBox(this, QMessageBox::Warning, "Information",
+                        QString("The file specification is too long: at most %1 "
+                                "characters fit.")
+                            .arg(m_bufferSize - 1));
         return;
     }
     QDialog::done(r);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <unordered_set>
 
 namespace zentrix::utils {
 namespace {
@@ -13,14 +14,20 @@ std::string upper(std::string_view s) {
     return out;
 }
 
-bool containsWord(const std::vector<std::string>& words, const std::string& word) {
-    return std::find(words.begin(), words.end(), word) != words.end();
-}
+// Words in order, each once: the set answers "seen?" at once, however many
+// masks a type holds.
+class WordList {
+public:
+    void add(const std::string& word) {
+        if (!word.empty() && m_seen.insert(word).second)
+            m_words.push_back(word);
+    }
+    std::vector<std::string> take() { return std::move(m_words); }
 
-void appendUnique(std::vector<std::string>& words, const std::string& word) {
-    if (!word.empty() && !containsWord(words, word))
-        words.push_back(word);
-}
+private:
+    std::vector<std::string> m_words;
+    std::unordered_set<std::string> m_seen;
+};
 
 std::string join(const std::vector<std::string>& words) {
     std::string out;
@@ -47,12 +54,14 @@ std::vector<UserFileType> ParseUserFileTypes(const std::vector<std::string>& ent
             type.description.pop_back();
         // Only blanks separate the masks of a stored type.
         const std::string masks = upper(std::string_view(entry).substr(open + 1, close - open - 1));
+        WordList words;
         size_t pos = 0;
         while (pos < masks.size()) {
             const size_t end = std::min(masks.find(' ', pos), masks.size());
-            appendUnique(type.masks, masks.substr(pos, end - pos));
+            words.add(masks.substr(pos, end - pos));
             pos = end + 1;
         }
+        type.masks = words.take();
         if (!type.masks.empty())
             types.push_back(std::move(type));
     }
@@ -60,10 +69,10 @@ std::vector<UserFileType> ParseUserFileTypes(const std::vector<std::string>& ent
 }
 
 std::vector<std::string> SplitMasks(std::string_view text) {
-    std::vector<std::string> words;
+    WordList words;
     std::string current;
     auto flush = [&] {
-        appendUnique(words, upper(current));
+        words.add(upper(current));
         current.clear();
     };
     for (char c : text) {
@@ -73,29 +82,28 @@ std::vector<std::string> SplitMasks(std::string_view text) {
             current += c;
     }
     flush();
-    return words;
+    return words.take();
 }
 
 SpecChoice ChoiceFromSpec(const std::vector<UserFileType>& types, std::string_view spec) {
     const std::vector<std::string> words = SplitMasks(spec);
+    const std::unordered_set<std::string> inSpec(words.begin(), words.end());
     SpecChoice choice;
     choice.chosen.assign(types.size(), false);
-    std::vector<bool> covered(words.size(), false);
+    std::unordered_set<std::string> covered;
     for (size_t t = 0; t < types.size(); ++t) {
         const auto& masks = types[t].masks;
         const bool all = std::all_of(masks.begin(), masks.end(),
-                                     [&](const std::string& m) { return containsWord(words, m); });
+                                     [&](const std::string& m) { return inSpec.count(m) > 0; });
         if (!all)
             continue;
         choice.chosen[t] = true;
-        for (size_t w = 0; w < words.size(); ++w)
-            if (containsWord(masks, words[w]))
-                covered[w] = true;
+        covered.insert(masks.begin(), masks.end());
     }
     std::vector<std::string> rest;
-    for (size_t w = 0; w < words.size(); ++w)
-        if (!covered[w])
-            rest.push_back(words[w]);
+    for (const std::string& word : words)
+        if (!covered.count(word))
+            rest.push_back(word);
     // A lone "*.*" is what the box shows when nothing narrows the list: start empty.
     if (rest.size() == 1 && rest[0] == "*.*" && words.size() == 1)
         rest.clear();
@@ -105,13 +113,14 @@ SpecChoice ChoiceFromSpec(const std::vector<UserFileType>& types, std::string_vi
 
 std::string BuildFileSpec(const std::vector<UserFileType>& types, const std::vector<bool>& chosen,
                           std::string_view otherMasks) {
-    std::vector<std::string> words;
+    WordList list;
     for (size_t t = 0; t < types.size() && t < chosen.size(); ++t)
         if (chosen[t])
             for (const std::string& m : types[t].masks)
-                appendUnique(words, m);
+                list.add(m);
     for (const std::string& m : SplitMasks(otherMasks))
-        appendUnique(words, m);
+        list.add(m);
+    const std::vector<std::string> words = list.take();
     return words.empty() ? std::string("*.*") : join(words);
 }
 

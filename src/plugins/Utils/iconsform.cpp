@@ -1,5 +1,6 @@
 #include "iconsform.h"
 
+#include "gui/controls/desktopicon.h"
 #include "view/desktopentry.h"
 #include "view/iconresources.h"
 
@@ -47,10 +48,10 @@ TIconsForm::TIconsForm(const QString& description, const QString& path, QWidget*
     layout->addWidget(lvIcons, 1);
     const std::string host = path.toStdString();
     if (path.endsWith(".desktop", Qt::CaseInsensitive)) {
-        const QString name = QString::fromStdString(DesktopEntryIcon(host));
-        QIcon icon = name.startsWith('/') ? QIcon(name) : QIcon::fromTheme(name);
-        if (!name.isEmpty() && !icon.isNull())
-            new QListWidgetItem(icon, name, lvIcons);
+        const std::string name = DesktopEntryIcon(host);
+        const QIcon icon = DesktopEntryQIcon(name);
+        if (!icon.isNull())
+            new QListWidgetItem(icon, QString::fromStdString(name), lvIcons);
     } else {
         for (const IconGroup& group : IconsOfFile(host)) {
             const QPixmap picture = largestImage(group.ico);

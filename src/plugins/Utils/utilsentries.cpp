@@ -7,6 +7,7 @@
 #include "editfileform.h"
 #include "extfilespecform.h"
 #include "filespecbuilder.h"
+#include "gui/controls/plainmessagebox.h"
 #include "iconsform.h"
 #include "pluginapi/pluginapi.h"
 #include "printing.h"
@@ -38,7 +39,8 @@ template <class Body> void guarded(Body&& body) noexcept {
             body();
     } catch (const std::exception& e) {
         try {
-            QMessageBox::critical(nullptr, "Error", QString::fromUtf8(e.what()));
+            zentrix::PlainMessageBox(nullptr, QMessageBox::Critical, "Error",
+                                     QString::fromUtf8(e.what()));
         } catch (...) {
         }
     } catch (...) {
@@ -99,7 +101,7 @@ ZENTRIX_PLUGIN_EXPORT void ShowDiskInfo(uint32_t driveLetter, void* owner) {
         facts.structSize = sizeof facts;
         const char letter = driveLetter < 0x80 ? static_cast<char>(driveLetter) : '?';
         if (!g_host || !g_host->queryVolume || !g_host->queryVolume(driveLetter, &facts)) {
-            QMessageBox::information(ownerWidget(owner), "Information",
+            zentrix::PlainMessageBox(ownerWidget(owner), QMessageBox::Information, "Information",
                                      QString("Drive %1: is not known to Zentrix.").arg(letter));
             return;
         }
@@ -124,8 +126,8 @@ ZENTRIX_PLUGIN_EXPORT void EditFile(const char* fileName, void* owner) {
     guarded([&] {
         zentrix::utils::TEditFileForm form(QString::fromUtf8(fileName), ownerWidget(owner));
         if (!form.loaded()) {
-            QMessageBox::warning(ownerWidget(owner), "Error",
-                                 QString("Cannot read %1").arg(QString::fromUtf8(fileName)));
+            zentrix::PlainMessageBox(ownerWidget(owner), QMessageBox::Warning, "Error",
+                                     QString("Cannot read %1").arg(QString::fromUtf8(fileName)));
             return;
         }
         form.exec();

@@ -36,16 +36,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                               {'R', AttributeMask::kReadOnly},
                               {'S', AttributeMask::kSystem},
                               {'H', AttributeMask::kHidden}};
+    // Which tokens the text holds, looked for once rather than per attribute word.
+    bool plus[4], minus[4];
     bool contradictory = false;
-    for (const Letter& l : letters)
-        contradictory =
-            contradictory || (hasToken(text, '+', l.letter) && hasToken(text, '-', l.letter));
+    for (size_t i = 0; i < 4; ++i) {
+        plus[i] = hasToken(text, '+', letters[i].letter);
+        minus[i] = hasToken(text, '-', letters[i].letter);
+        contradictory = contradictory || (plus[i] && minus[i]);
+    }
     check(mask.Contradictory() == contradictory);
     for (uint32_t attributes = 0; attributes < 0x40; ++attributes) {
         bool expected = !contradictory;
-        for (const Letter& l : letters) {
-            const bool set = (attributes & l.bit) != 0;
-            if ((hasToken(text, '+', l.letter) && !set) || (hasToken(text, '-', l.letter) && set))
+        for (size_t i = 0; i < 4; ++i) {
+            const bool set = (attributes & letters[i].bit) != 0;
+            if ((plus[i] && !set) || (minus[i] && set))
                 expected = false;
         }
         // Bits no letter names (directory, volume) never count.

@@ -45,28 +45,32 @@ std::vector<std::string> characters(const std::string& s) {
 
 // The rule, as it reads: "*" any run of characters, "?" one character,
 // anything else itself; a used-up name matches only a used-up word or a word
-// that is a lone "*". Worked out for every pair of rests, from the ends.
-bool matches(const std::vector<std::string>& word, const std::vector<std::string>& name) {
+// that is a lone "*". Worked out for every pair of rests, from the ends, a row
+// of the name at a time (a run of "*" is one "*").
+bool matches(const std::vector<std::string>& rawWord, const std::vector<std::string>& name) {
+    std::vector<std::string> word;
+    for (const std::string& c : rawWord)
+        if (c != "*" || word.empty() || word.back() != "*")
+            word.push_back(c);
     const size_t W = word.size(), N = name.size();
-    std::vector<char> r((W + 1) * (N + 1), 0);
-    auto at = [&](size_t w, size_t n) -> char& {
-        return r[w * (N + 1) + n];
-    };
+    // next[n]: the rest of the word from w + 1 against the name from n.
+    std::vector<char> next(N + 1, 0), row(N + 1, 0);
     for (size_t w = W + 1; w-- > 0;) {
         for (size_t n = N + 1; n-- > 0;) {
             if (w + 1 == W && word[w] == "*")
-                at(w, n) = 1;
+                row[n] = 1;
             else if (n == N)
-                at(w, n) = w == W;
+                row[n] = w == W;
             else if (w == W)
-                at(w, n) = 0;
+                row[n] = 0;
             else if (word[w] == "*")
-                at(w, n) = at(w + 1, n) || at(w, n + 1);
+                row[n] = next[n] || row[n + 1];
             else
-                at(w, n) = (word[w] == "?" || word[w] == name[n]) && at(w + 1, n + 1);
+                row[n] = (word[w] == "?" || word[w] == name[n]) && next[n + 1];
         }
+        std::swap(next, row);
     }
-    return at(0, 0) != 0;
+    return next[0] != 0;
 }
 
 bool ruleMatches(const std::string& spec, const std::string& fileName) {
