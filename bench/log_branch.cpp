@@ -2,20 +2,12 @@
 //   log_branch DIR
 // Last line: log_branch files=N dirs=D seconds=S find_seconds=F ratio=R bytes_per_file=B
 #include "benchsupport.h"
-#include "catalogue/catalogue.h"
-#include "catalogue/catalogueui.h"
-#include "catalogue/disklogger.h"
-#include "catalogue/loggeddisktabs.h"
-#include "config/settings.h"
-#include "core/appstate.h"
-#include "core/prompter.h"
-#include "silentprompter.h"
-#include "platform/drivetable.h"
+#include "treecatalogue.h"
 
 #include <chrono>
 #include <climits>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <malloc.h>
 #include <spawn.h>
@@ -29,7 +21,6 @@ extern char** environ;
 namespace {
 
 using namespace zentrix;
-
 
 long residentBytes() {
     long pages = 0, resident = 0;
@@ -53,23 +44,15 @@ int main(int argc, char** argv) {
         return argc < 2 ? 2 : 1;
     runFind(dir); // warm the cache
 
-    platform::DriveTable drives =
-        platform::DriveTable::FromSpec("T=" + dir, platform::DriveTable::ReadMountTable());
-    Catalogue catalogue(drives);
-    AppState state;
-    Settings settings;
-    LoggedDiskTabs tabs(state);
-    bench::SilentPrompter prompter;
-    CatalogueUi ui;
-    DiskLogger logger(catalogue, state, settings, tabs, prompter, ui);
-    TTreeNode* root = catalogue.Tree().InsertTopLevel(0, "T:\\");
+    bench::TreeCatalogue tree(dir);
+    Catalogue& catalogue = tree.catalogue;
 
     malloc_trim(0);
     rusage usageBefore{}, usageAfter{};
     getrusage(RUSAGE_SELF, &usageBefore);
     const long before = residentBytes();
     const auto start = std::chrono::steady_clock::now();
-    logger.LogBranchRecursive(root);
+    tree.logger.LogBranchRecursive(tree.root);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const long after = residentBytes();

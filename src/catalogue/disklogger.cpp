@@ -469,6 +469,8 @@ bool DiskLogger::RefreshDir(TTreeNode* node) {
         tree.SetExpanded(node, true);
         SetNodeImages(node);
     }
+    if (OnDirRead)
+        OnDirRead(node);
     return changed;
 }
 

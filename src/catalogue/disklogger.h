@@ -4,6 +4,7 @@
 #include "platform/branchreader.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -108,6 +109,9 @@ public:
 
     /// Sets a node's images from its state.
     void SetNodeImages(TTreeNode* node);
+
+    /// Runs after RefreshDir has read a directory again (changed or not).
+    std::function<void(TTreeNode* node)> OnDirRead;
 
 private:
     class ToolRunning;

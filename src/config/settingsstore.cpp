@@ -53,6 +53,7 @@ constexpr BoolKey kBools[] = {
     {kOptions, "ShowFolderIcons", &Settings::ShowFolderIcons},
     {kOptions, "ShowHiddenDirsOption", &Settings::ShowHiddenDirsOption},
     {kOptions, "AllowManyEntriesOption", &Settings::AllowManyEntriesOption},
+    {kOptions, "FollowChangesOnDisk", &Settings::FollowChangesOnDisk},
     {kOptions, "ShowDirButtons", &Settings::ShowDirButtons},
     {kOptions, "ShowFileButtons", &Settings::ShowFileButtons},
     {kOptions, "SoundWhenComplete", &Settings::SoundWhenComplete},

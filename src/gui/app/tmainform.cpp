@@ -3,6 +3,7 @@
 #include "app/appframe.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/disklogger.h"
+#include "catalogue/livecatalogue.h"
 #include "catalogue/loggeddisktabs.h"
 #include "catalogue/treecommands.h"
 #include "config/compatibility.h"
@@ -60,6 +61,7 @@
 #include "gui/tagging/tfileattrpage.h"
 #include "gui/tree/cataloguetreemodel.h"
 #include "gui/tree/dirpropertiesdialog.h"
+#include "gui/tree/livecontroller.h"
 #include "gui/tree/thetreeview.h"
 #include "gui/search/searchcontroller.h"
 #include "gui/tree/treecontroller.h"
@@ -153,6 +155,7 @@ TMainForm::TMainForm(Catalogue& catalogue, AppState& state, Settings& settings,
     wireFileWindow();
     wireDisks();
     wireView();
+    wireLive();
     m_cdCache = new CdCacheController(m_cat, m_state, m_settings, *m_logger, *m_prompter,
                                       *MainStatusBar, *this, this);
     m_cdCache->InstallTitleView(scVertical, ZenPageControl, ts_TitlePage, MainStatusBar);
@@ -206,6 +209,8 @@ TMainForm::~TMainForm() {
     MainTreeView->WndProcFunction = nullptr;
     delete m_search; // its workers stop before what they show goes
     m_search = nullptr;
+    delete m_live; // its watcher stops before the logger it follows goes
+    m_live = nullptr;
     delete m_fileMenuState;
     delete m_toolsCtl;
     delete m_wizard;
@@ -534,6 +539,14 @@ void TMainForm::wireFileWindow() {
     m_compareTest = new CompareTestController(m_cat, m_state, m_settings, m_fileWindow->model(),
                                               *m_prompter, *MainStatusBar, this);
     m_compareTest->showHelp = [this](int topic) { ShowHelpTopic(topic, false); };
+}
+
+void TMainForm::wireLive() {
+    m_live = new LiveController(m_cat, *m_logger, m_settings, m_state, MainTreeView, *m_fileWindow,
+                                this);
+    connect(m_live, &LiveController::hint, MainStatusBar, &TMainStatusBar::setHint);
+    connect(m_treeModel, &CatalogueTreeModel::selectionMoved, m_live,
+            &LiveController::screenChanged);
 }
 
 void TMainForm::fileCommandRequested(int command) {
@@ -871,6 +884,7 @@ void TMainForm::IdleHandler() {
     if (FillMainListBox)
         FillMainListBox();
     showCurrentDirectory();
+    m_live->screenChanged();
 }
 
 void TMainForm::showCurrentDirectory() {
@@ -986,7 +1000,7 @@ void TMainForm::DiskProperties() {
     for (int i = 0; i < m_cat.Tree().TopCount(); ++i) {
         TTreeNode* root = m_cat.Tree().Top(i);
         if (root->DriveLetter() == m_state.currentDisk) {
-            TDirPropertiesDialog dialog(m_cat, root, this);
+            TDirPropertiesDialog dialog(m_cat, root, this, q(m_live->live().FollowText(root)));
             dialog.exec();
             return;
         }
@@ -1377,6 +1391,7 @@ void TMainForm::ApplyConfirmedOptions(const Settings& settings) {
     // The header's mark and the menus' checks follow the key and order chosen.
     m_fileWindow->model().ToggleFileLBoxPMenuItems();
     m_logger->ApplyHiddenDirsOption();
+    m_live->applySettings();
     ZenPageControl->setVisible(settings.ShowMemStat);
     m_view->ApplySettings();
     m_toolsCtl->Rebuild();

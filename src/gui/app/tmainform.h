@@ -34,6 +34,7 @@ class Catalogue;
 class CatalogueTreeModel;
 class DiskLogger;
 class GuiPrompter;
+class LiveController;
 class LoggedDiskTabs;
 class Prompter;
 class THETreeView;
@@ -222,6 +223,8 @@ public:
     RootsController& roots() { return *m_roots; }
     DirOpsController& dirOps() { return *m_dirOps; }
     QuickSearchController& quickSearch() { return *m_quickSearch; }
+    /// The catalogue following the disk.
+    LiveController& live() { return *m_live; }
 
     /// Brings the window back (the other instance asked, or the tray).
     void RestoreAndRaise();
@@ -317,6 +320,7 @@ private:
     void wireTree();
     void wireDisks();
     void wireView();
+    void wireLive();
     void showDirectoryMenu(TTreeNode* node, const QPoint& globalPos);
     QWidget* fontTarget(FontSlot slot) const;
     void SysTimerTimer();
@@ -360,6 +364,7 @@ private:
     RootsController* m_roots = nullptr;
     DirOpsController* m_dirOps = nullptr;
     QuickSearchController* m_quickSearch = nullptr;
+    LiveController* m_live = nullptr;
     MainMenuBar* m_menus = nullptr;
     FileMenuState* m_fileMenuState = nullptr;
     TreeController* m_treeController = nullptr;

@@ -396,6 +396,8 @@ QWidget* TOptionsForm::buildDisksPage() {
     layout->addLayout(marks);
     cbShowHiddenDirs = checkBox("cbShowHiddenDirs", "Show hi&dden directories in the tree");
     layout->addWidget(cbShowHiddenDirs);
+    cbFollowChanges = checkBox("cbFollowChanges", "Follow changes on disk");
+    layout->addWidget(cbFollowChanges);
 
     auto* drivesLabel = new QLabel("&Log these disks at start-up:", page);
     lbLogDrives = new QListWidget(page);
@@ -746,6 +748,7 @@ void TOptionsForm::loadControls() {
     cbShowFolderIcons->setChecked(st.ShowFolderIcons);
     cbAllowManyEntries->setChecked(st.AllowManyEntriesOption);
     cbShowHiddenDirs->setChecked(st.ShowHiddenDirsOption);
+    cbFollowChanges->setChecked(st.FollowChangesOnDisk);
 
     rgFileSort->SetItemIndex(st.FileSortOption);
     cbReverseSort->setChecked(st.SortOrder);
@@ -833,6 +836,7 @@ void TOptionsForm::storeControls() {
     st.ShowFolderIcons = cbShowFolderIcons->isChecked();
     st.AllowManyEntriesOption = cbAllowManyEntries->isChecked();
     st.ShowHiddenDirsOption = cbShowHiddenDirs->isChecked();
+    st.FollowChangesOnDisk = cbFollowChanges->isChecked();
 
     if (rgFileSort->ItemIndex() >= 0)
         st.FileSortOption = rgFileSort->ItemIndex();

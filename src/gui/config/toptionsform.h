@@ -140,6 +140,7 @@ public:
     QSlider* trLogDrivePrecision = nullptr;
     QListWidget* lbLogDrives = nullptr;
     QCheckBox* cbShowHiddenDirs = nullptr;
+    QCheckBox* cbFollowChanges = nullptr;
     QPushButton* btnDrivesSelectAll = nullptr;
     QPushButton* btnDrivesDeselectAll = nullptr;
     // Extensions

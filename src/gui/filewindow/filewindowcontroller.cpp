@@ -656,6 +656,14 @@ void FileWindowController::currentChanged(int index) {
     NotifyCurrentRowChanged(MainListBox);
 }
 
+int FileWindowController::topIndex() const {
+    return MainListBox->topIndex();
+}
+
+void FileWindowController::setTopIndex(int index) {
+    MainListBox->setTopIndex(index);
+}
+
 void FileWindowController::repaintFileWindow() {
     MainListBox->viewport()->update();
 }

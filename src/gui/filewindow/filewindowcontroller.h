@@ -96,6 +96,8 @@ public:
     void entriesChanged() override;
     void entryChanged(int index) override;
     void currentChanged(int index) override;
+    int topIndex() const override;
+    void setTopIndex(int index) override;
     void repaintFileWindow() override;
     bool fileWindowHasFocus() const override;
     bool treeHasFocus() const override;

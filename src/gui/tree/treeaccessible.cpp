@@ -1,5 +1,6 @@
 #include "gui/tree/treeaccessible.h"
 
+#include "gui/tree/cataloguetreemodel.h"
 #include "gui/tree/thetreeview.h"
 
 #include <QAccessible>
@@ -147,7 +148,10 @@ public:
             int level = 1;
             for (QModelIndex p = m_index.parent(); p.isValid(); p = p.parent())
                 ++level;
-            return QString("Level %1").arg(level);
+            // A mark beside the folder (may be stale, not followed) is heard too.
+            const QString note = m_index.data(CatalogueTreeModel::FollowNoteRole).toString();
+            return note.isEmpty() ? QString("Level %1").arg(level)
+                                  : QString("Level %1, %2").arg(level).arg(note);
         }
         return {};
     }
