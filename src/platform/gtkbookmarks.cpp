@@ -136,7 +136,7 @@ std::vector<std::string> ParseUserDirs(std::string_view text, const std::string&
         while (path.size() > 1 && path.back() == '/')
             path.pop_back();
         if (path.empty())
-            path = "/";
+            path.push_back('/');
         // A directory set to the home directory is switched off.
         found[key] = path == bareHome ? std::string() : path;
     }
