@@ -27,6 +27,13 @@ MenuItem Item(std::string name, std::string caption, std::string_view keys, std:
     return item;
 }
 
+// An item added after the first release: numbered after the others, so that
+// stored shortcuts keep their items.
+MenuItem Added(MenuItem item) {
+    item.added = true;
+    return item;
+}
+
 MenuItem Sub(std::string name, std::string caption, std::string hint, std::vector<MenuItem> items) {
     MenuItem item = Item(std::move(name), std::move(caption), {}, {}, std::move(hint));
     item.items = std::move(items);
@@ -205,6 +212,10 @@ MenuTable MenuTable::Default() {
             }),
             Item("miChangeFileListBoxFont", "Change fo&nt ...", "Ctrl+Alt+F", "ChangeFileListBoxFont", "Change font of the files window ..."),
             Item("miFileProperties", "Properties ...", "Alt+Enter", "FileProperties", "Show properties of the current file ..."),
+            Sep(),
+            Added(Item("miCopyToClipboard", "Copy to clipboard", "Ctrl+Shift+C", "CopyToClipboard", "Put the tagged or current files on the clipboard for other programs ...")),
+            Added(Item("miCutToClipboard", "Cut to clipboard", "Ctrl+X", "CutToClipboard", "Put the tagged or current files on the clipboard to be moved by other programs ...")),
+            Added(Item("miPasteFromClipboard", "Paste from clipboard", "Ctrl+V", "PasteFromClipboard", "Copy or move the files on the clipboard to the current directory ...")),
         }),
         Sub("miVolume", "Volume", "", {
             Sub("miVolLogOptions", "Log &options ...", "Perform a partial log operation ...", {
@@ -281,6 +292,9 @@ MenuTable MenuTable::Default() {
         }),
         Item("pmiChangeFileListBoxFont", "Change &Font ...", "", "ChangeFileListBoxFont", "Change font of the files window ..."),
         Item("pmiOpenWith", "Ope&n with", "", "", "Open the current file with another program ..."),
+        Item("pmiCopyToClipboard", "Copy to clipboard", "", "CopyToClipboard", "Put the tagged or current files on the clipboard for other programs ..."),
+        Item("pmiCutToClipboard", "Cut to clipboard", "", "CutToClipboard", "Put the tagged or current files on the clipboard to be moved by other programs ..."),
+        Item("pmiPasteFromClipboard", "Paste from clipboard", "", "PasteFromClipboard", "Copy or move the files on the clipboard to the current directory ..."),
         Item("pmiFileContextMenu", "&Context menu ...", "", "pmiFileContextMenuClick", "Display context menu of selected file ..."),
         Item("pmiFileProperties", "&Properties ...", "", "FileProperties", "Show properties of the current file ..."),
     }));

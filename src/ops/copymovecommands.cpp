@@ -177,7 +177,7 @@ void CopyMoveCommands::startSingle(Kind kind) {
         !m_watchDog.MayTouchFile(
             path, "Moving this file could cause Windows to malfunction! Move anyway?     "))
         return;
-    m_sourceList = path + ";";
+    m_sourceList = {path};
     m_withPaths = false;
     m_ui->showPage(kind == Kind::Copy ? CopyMovePage::CopyAs : CopyMovePage::MoveAs, "*.*", true);
 }
@@ -216,9 +216,7 @@ void CopyMoveCommands::startTagged(Kind kind, bool withPaths) {
     if (withPaths) {
         m_withPathsList = std::move(paths);
     } else {
-        m_sourceList.clear();
-        for (const std::string& p : paths)
-            m_sourceList += p + ";";
+        m_sourceList = std::move(paths);
         m_withPaths = false;
     }
     const CopyMovePage page = kind == Kind::Copy
@@ -343,30 +341,31 @@ CopyMoveCommands::StripCommonDirectories(const std::vector<std::string>& paths,
     return out;
 }
 
-bool CopyMoveCommands::buildWithPaths(const std::string& dest, std::string& sources,
-                                      std::string& dests) {
+bool CopyMoveCommands::buildWithPaths(const std::string& dest, std::vector<std::string>& sources,
+                                      std::vector<std::string>& dests) {
+    // Names are taken as they are: blanks at either end belong to them.
     std::vector<std::string> relative;
     for (const std::string& path : m_withPathsList)
-        relative.push_back(Trim(path.size() > 3 ? path.substr(3) : std::string()));
+        relative.push_back(path.size() > 3 ? path.substr(3) : std::string());
     if (m_prompter.askYesNo("Strip common directories ?     "))
         relative = StripCommonDirectories(relative, true);
     for (size_t i = 0; i < m_withPathsList.size() && i < relative.size(); ++i) {
-        std::string source = m_withPathsList[i];
-        std::string rel = relative[i];
+        const std::string& rel = relative[i];
         const size_t slash = rel.find_last_of('\\');
         const std::string dirPart = slash == std::string::npos ? "" : rel.substr(0, slash + 1);
-        std::string name = slash == std::string::npos ? rel : rel.substr(slash + 1);
-        if (ExtensionOf(name).empty()) {
-            source += ".";
-            name += ".";
-        }
+        const std::string name = slash == std::string::npos ? rel : rel.substr(slash + 1);
+        // A name without an extension meets the mask with an empty one.
+        const bool noExt = ExtensionOf(name).empty();
         const std::string targetDir = dest + dirPart;
         const platform::DriveTable& drives = m_cat.Drives();
-        const std::string masked = ApplyNameMask(name, m_asMask, [&](const std::string& n) {
-            return hostExists(drives.ToHostPath(targetDir + n));
-        });
-        sources += source + ";";
-        dests += targetDir + masked + ";";
+        std::string masked =
+            ApplyNameMask(noExt ? name + "." : name, m_asMask, [&](const std::string& n) {
+                return hostExists(drives.ToHostPath(targetDir + n));
+            });
+        if (noExt && masked.size() > 1 && masked.back() == '.')
+            masked.pop_back();
+        sources.push_back(m_withPathsList[i]);
+        dests.push_back(targetDir + masked);
     }
     return !sources.empty();
 }
@@ -401,7 +400,7 @@ void CopyMoveCommands::okTo(Kind kind, const std::string& text) {
         m_ui->addHistory(toPage, dest);
         m_ui->closePage();
 
-        std::string sources, dests;
+        std::vector<std::string> sources, dests;
         std::vector<std::string> logged; // the sources as the log names them
         if (m_withPaths) {
             buildWithPaths(dest, sources, dests);
@@ -409,15 +408,7 @@ void CopyMoveCommands::okTo(Kind kind, const std::string& text) {
             m_operator.Flags.add(FileOpFlag::foNoConfirmMkDir);
         } else {
             sources = m_sourceList;
-            dests = dest + m_asMask;
-            for (size_t pos = 0; pos < m_sourceList.size();) {
-                const size_t end = m_sourceList.find(';', pos);
-                if (end == std::string::npos)
-                    break;
-                if (end > pos)
-                    logged.push_back(m_sourceList.substr(pos, end - pos));
-                pos = end + 1;
-            }
+            logged = m_sourceList;
         }
         // Whether to log is decided before the work.
         WatchDogRun log(m_watchDog,
@@ -425,8 +416,11 @@ void CopyMoveCommands::okTo(Kind kind, const std::string& text) {
                         m_state.scope != 1);
         m_operator.Operation = kind == Kind::Copy ? FileOperation::foCopy : FileOperation::foMove;
         m_catalogueUi.setCurrDirLabel("Please wait ...");
-        m_operator.SetSource(sources);
-        m_operator.SetDestination(dests);
+        m_operator.SetSourceList(sources);
+        if (m_withPaths)
+            m_operator.SetDestinationList(dests);
+        else
+            m_operator.SetOneDestination(dest + m_asMask);
         m_operator.Execute(); // its own questions told the user what went wrong
         m_operator.Flags.remove(FileOpFlag::foNoConfirmMkDir);
 
@@ -480,23 +474,64 @@ void CopyMoveCommands::refreshDestination(const std::string& dest) {
 }
 
 void CopyMoveCommands::DropOnTree(const std::string& targetDir,
-                                  const std::vector<std::string>& names) {
+                                  const std::vector<std::string>& names, bool move) {
     if (names.empty() || m_state.fileOperationRunning)
         return;
-    if (!m_prompter.askOkCancel("Copy " + std::to_string(names.size()) + " files to: " + targetDir +
+    const std::string verb = move ? "Move " : "Copy ";
+    if (!m_prompter.askOkCancel(verb + std::to_string(names.size()) + " files to: " + targetDir +
                                 " ?     "))
         return;
-    if (m_prompter.askYesNo("Copy with full paths?     ")) {
+    if (m_prompter.askYesNo(verb + "with full paths?     ")) {
         m_withPathsList = names;
         m_withPaths = true;
     } else {
-        m_sourceList.clear();
-        for (const std::string& name : names)
-            m_sourceList += name + ";";
+        m_sourceList = names;
         m_withPaths = false;
     }
     m_asMask = "*.*";
-    OK_FileCopyTo(targetDir);
+    if (move)
+        OK_FileMoveTo(targetDir);
+    else
+        OK_FileCopyTo(targetDir);
+}
+
+bool CopyMoveCommands::PasteFiles(const std::string& targetDir,
+                                  const std::vector<std::string>& hostPaths, bool move) {
+    if (hostPaths.empty() || m_state.fileOperationRunning)
+        return false;
+    std::vector<std::string> names;
+    for (const std::string& host : hostPaths)
+        names.push_back(m_cat.Drives().ToCataloguePath(host, false).value_or(host));
+    if (!m_prompter.askOkCancel(std::string(move ? "Move " : "Copy ") +
+                                std::to_string(names.size()) + " files to: " + targetDir +
+                                " ?     "))
+        return false;
+    m_sourceList = names;
+    m_withPaths = false;
+    m_asMask = "*.*";
+    okTo(move ? Kind::Move : Kind::Copy, targetDir);
+    if (move) {
+        // The directories the files left are read again where they are logged.
+        std::vector<std::string> left;
+        for (const std::string& name : names) {
+            const size_t slash = name.find_last_of('\\');
+            if (name.size() > 2 && name[1] == ':' && slash != std::string::npos)
+                left.push_back(name.substr(0, slash + 1));
+        }
+        std::sort(left.begin(), left.end());
+        left.erase(std::unique(left.begin(), left.end()), left.end());
+        for (const std::string& dir : left)
+            refreshDestination(dir);
+    }
+    return true;
+}
+
+std::vector<std::string> CopyMoveCommands::ClipboardFiles() {
+    std::vector<std::string> paths;
+    for (const TFileClass* file : m_fileWindow.TaggedOrCurrent())
+        if (const auto host = m_cat.HostPath(file))
+            paths.push_back(*host);
+    return paths;
 }
 
 void CopyMoveCommands::DropFromFileWindow(const std::string& targetDir, bool copy) {
@@ -536,9 +571,7 @@ void CopyMoveCommands::DropFromFileWindow(const std::string& targetDir, bool cop
     if (m_prompter.askOkCancel(std::string(copy ? "Copy " : "Move ") +
                                std::to_string(paths.size()) + " files to: " + targetDir +
                                " ?     ")) {
-        m_sourceList.clear();
-        for (const std::string& path : paths)
-            m_sourceList += path + ";";
+        m_sourceList = paths;
         m_withPaths = false;
         m_asMask = "*.*";
         okTo(kind, targetDir);
@@ -565,9 +598,7 @@ void CopyMoveCommands::DropFindResults(const std::string& targetDir,
     if (!m_prompter.askOkCancel("Copy " + std::to_string(names.size()) + " files to: " + targetDir +
                                 " ?     "))
         return;
-    m_sourceList.clear();
-    for (const std::string& name : names)
-        m_sourceList += name + ";";
+    m_sourceList = names;
     m_withPaths = false;
     m_asMask = "*.*";
     okTo(Kind::Copy, targetDir);

@@ -75,8 +75,21 @@ public:
     /// Cancel on either page: back to the file window, nothing touched.
     void PageCancel();
 
-    /// Files dropped from the desktop on a tree directory (catalogue paths).
-    void DropOnTree(const std::string& targetDir, const std::vector<std::string>& names);
+    /// Files dropped from the desktop on a tree directory (catalogue paths):
+    /// copied, or moved when `move` (Shift held), after the questions.
+    void DropOnTree(const std::string& targetDir, const std::vector<std::string>& names,
+                    bool move = false);
+    /// Files and directories other programs handed over on the desktop's
+    /// clipboard (host paths): copied, or moved when `move` (they were cut),
+    /// into a directory (catalogue path) through the engine with its questions,
+    /// after "Copy N files to: ... ?". A path that a drive holds goes by its
+    /// catalogue path; the directories the moved files left are read again.
+    /// True when the work ran.
+    bool PasteFiles(const std::string& targetDir, const std::vector<std::string>& hostPaths,
+                    bool move);
+    /// The host paths of the tagged files of the window, or of the current one
+    /// when none is tagged (what "Copy to clipboard" puts there).
+    std::vector<std::string> ClipboardFiles();
     /// Files dragged from the file window onto a tree directory: the tagged
     /// files (or the current one, tagged), copied or moved there after a
     /// question; the tree then goes back to the directory it showed.
@@ -98,7 +111,7 @@ public:
                                       char currentDisk, bool dotAllowed);
 
     // --- state between the prompts (for tests) --------------------------------------
-    const std::string& SourceList() const { return m_sourceList; }
+    const std::vector<std::string>& SourceList() const { return m_sourceList; }
     const std::vector<std::string>& WithPathsList() const { return m_withPathsList; }
     const std::string& AsMask() const { return m_asMask; }
     bool WithPaths() const { return m_withPaths; }
@@ -111,7 +124,8 @@ private:
     void okTo(Kind kind, const std::string& text);
     void afterMove(const std::string& dest);
     void refreshDestination(const std::string& dest);
-    bool buildWithPaths(const std::string& dest, std::string& sources, std::string& dests);
+    bool buildWithPaths(const std::string& dest, std::vector<std::string>& sources,
+                        std::vector<std::string>& dests);
 
     Catalogue& m_cat;
     AppState& m_state;
@@ -124,7 +138,7 @@ private:
     CopyMoveUi m_noUi;
     CopyMoveUi* m_ui = &m_noUi;
 
-    std::string m_sourceList;
+    std::vector<std::string> m_sourceList; // exact names, never a mask
     std::vector<std::string> m_withPathsList;
     std::string m_asMask = "*.*";
     bool m_withPaths = false;

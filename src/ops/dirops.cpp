@@ -191,6 +191,16 @@ void DirOps::mark(bool copy) {
     }
     m_clipboard = node->Path();
     m_copy = copy;
+    // Other programs get the directory from the desktop's clipboard too.
+    if (const auto host = m_cat.Drives().ToHostPath(withoutBackslash(m_clipboard)))
+        m_ui->putFilesOnClipboard({*host}, !copy);
+}
+
+bool DirOps::clipboardIsOwnMark(const platform::ClipboardFiles& files) const {
+    if (m_clipboard.empty() || files.paths.size() != 1 || files.cut == m_copy)
+        return false;
+    const auto host = m_cat.Drives().ToHostPath(withoutBackslash(m_clipboard));
+    return host && *host == files.paths.front();
 }
 
 void DirOps::DirCut() {
@@ -214,8 +224,8 @@ bool DirOps::pasteBranch(const std::string& source, const std::string& target, b
         .add(FileOpFlag::foMultiDestFiles)
         .add(FileOpFlag::foNoConfirmMkDir);
     m_operator.KeepEmptyDirectories = !copy;
-    m_operator.SetSource(source + ";");
-    m_operator.SetDestination(target + ";");
+    m_operator.SetSourceList({source});
+    m_operator.SetDestinationList({target});
     const bool done = m_operator.Execute();
     m_operator.Operation = oldOperation;
     m_operator.Flags = oldFlags;
@@ -229,6 +239,14 @@ void DirOps::DirPaste() {
     TTreeNode* current = m_cat.Tree().Selected();
     if (!current)
         return;
+    // Files and directories put on the desktop's clipboard since (by another
+    // program, or the file window) go through the copy engine; a cut is
+    // taken off the clipboard once pasted.
+    if (const auto files = m_ui->filesOnClipboard(); files && !clipboardIsOwnMark(*files)) {
+        if (m_ui->pasteFiles(current->Path(), *files) && files->cut)
+            m_ui->clearClipboard();
+        return;
+    }
     if (m_clipboard.empty()) {
         m_prompter.inform("Copy from directory is unknown!     ");
         return;
@@ -285,9 +303,9 @@ void DirOps::DirPaste() {
                 m_cat.Tree().DeleteNode(sourceNode);
             }
         } else if (!copy && !acrossDrives && renameError != EXDEV) {
-            m_prompter.informWith("could not move directory!",
-                                  because(*sourceHost + " to " + targetHost.value_or(target),
-                                          renameError));
+            m_prompter.informWith(
+                "could not move directory!",
+                because(*sourceHost + " to " + targetHost.value_or(target), renameError));
             aborted = true;
         } else {
             // A copy, or a move to another file system: through the file
@@ -310,6 +328,10 @@ void DirOps::DirPaste() {
 
         if (aborted)
             m_prompter.inform("Operation aborted!     ");
+        // A directory cut and moved is no longer on offer to other programs.
+        if (!copy && !aborted)
+            if (const auto files = m_ui->filesOnClipboard(); files && clipboardIsOwnMark(*files))
+                m_ui->clearClipboard();
         if (movedByItems) {
             // Each item left its source as it arrived: the source's node goes
             // with the source, or is read again for what stayed.
@@ -552,8 +574,8 @@ void DirOps::PruneDir() {
         return unlogged == nullptr;
     });
     if (unlogged) {
-        m_prompter.informWith(kNotLogged,
-                              notLoggedProblem(unlogged, "Log Branch (Alt+B) reads the whole branch"));
+        m_prompter.informWith(
+            kNotLogged, notLoggedProblem(unlogged, "Log Branch (Alt+B) reads the whole branch"));
         return;
     }
     m_ui->showPrunePage();

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "platform/fileuris.h"
+
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,6 +41,18 @@ public:
     virtual void editNodeLabel(TTreeNode*) {}
     /// True while a tree label is being edited.
     virtual bool labelEditing() const { return false; }
+    /// Puts files (host paths) on the desktop's clipboard for other programs;
+    /// `cut`: they are to be moved when pasted.
+    virtual void putFilesOnClipboard(const std::vector<std::string>& /*hostPaths*/, bool /*cut*/) {}
+    /// The files on the desktop's clipboard; none when it holds none.
+    virtual std::optional<platform::ClipboardFiles> filesOnClipboard() { return std::nullopt; }
+    /// Pastes files of the clipboard into a directory (catalogue path) through
+    /// the copy engine; true when the work ran.
+    virtual bool pasteFiles(const std::string& /*targetDir*/,
+                            const platform::ClipboardFiles& /*files*/) {
+        return false;
+    }
+    virtual void clearClipboard() {}
 };
 
 /// The operations on the tree's current directory: cut, copy and paste of a
@@ -152,6 +167,10 @@ private:
     CatalogueUi& m_catUi;
     DirOpsUi m_noUi;
     DirOpsUi* m_ui = &m_noUi;
+
+    /// True when the desktop's clipboard holds what the last cut or copy of a
+    /// directory put there.
+    bool clipboardIsOwnMark(const platform::ClipboardFiles& files) const;
 
     std::string m_clipboard;
     bool m_copy = false;

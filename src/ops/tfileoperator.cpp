@@ -78,10 +78,43 @@ std::string TFileOperator::listForm(const std::string& text) {
 
 void TFileOperator::SetSource(const std::string& text) {
     m_source = listForm(text);
+    m_exactSources = false;
+}
+
+namespace {
+
+// The list form of exact paths: each ended by a NUL (no path holds one), the
+// whole by a second.
+std::string exactListForm(const std::vector<std::string>& paths) {
+    std::string out;
+    for (const std::string& path : paths) {
+        out += path;
+        out.push_back('\0');
+    }
+    out.push_back('\0');
+    return out;
+}
+
+} // namespace
+
+void TFileOperator::SetSourceList(const std::vector<std::string>& paths) {
+    m_source = exactListForm(paths);
+    m_exactSources = true;
 }
 
 void TFileOperator::SetDestination(const std::string& text) {
     m_dest = listForm(text);
+    m_pairedDests = false;
+}
+
+void TFileOperator::SetOneDestination(const std::string& path) {
+    m_dest = exactListForm({path});
+    m_pairedDests = false;
+}
+
+void TFileOperator::SetDestinationList(const std::vector<std::string>& paths) {
+    m_dest = exactListForm(paths);
+    m_pairedDests = true;
 }
 
 std::vector<std::string> TFileOperator::split(const std::string& listForm) {
@@ -118,7 +151,7 @@ bool TFileOperator::expandSources(const std::vector<std::string>& texts,
             return false;
         }
         const auto [dirPart, last] = splitLast(source);
-        if (hasWildcard(last)) {
+        if (!m_exactSources && hasWildcard(last)) {
             const std::string dir = parentOf(*host);
             platform::DirHandle handle;
             std::vector<std::string> names;
@@ -145,7 +178,7 @@ bool TFileOperator::expandSources(const std::vector<std::string>& texts,
         // an extension. A file really named with a final dot wins when it exists.
         bool stripped = false;
         std::string path = *host;
-        if (path.size() > 1 && path.back() == '.' && !exists(path) &&
+        if (!m_exactSources && path.size() > 1 && path.back() == '.' && !exists(path) &&
             exists(path.substr(0, path.size() - 1))) {
             path.pop_back();
             stripped = true;
@@ -171,6 +204,22 @@ std::optional<std::vector<FileOpPair>> TFileOperator::Plan() {
         return pairs;
     }
     const std::vector<std::string> dests = split(m_dest);
+    if (m_pairedDests && m_exactSources) {
+        // Each source to the target given for it, as it is.
+        if (dests.size() != sources.size()) {
+            m_prompter.error("No destination was given.     ");
+            return std::nullopt;
+        }
+        for (size_t i = 0; i < sources.size(); ++i) {
+            const auto host = hostOf(dests[i]);
+            if (!host) {
+                m_prompter.error("Cannot reach " + dests[i] + "     ");
+                return std::nullopt;
+            }
+            pairs.push_back({sources[i], *host});
+        }
+        return pairs;
+    }
     if (dests.empty()) {
         if (!sources.empty())
             m_prompter.error("No destination was given.     ");

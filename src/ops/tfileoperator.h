@@ -45,7 +45,16 @@ public:
     /// Sets the sources: paths each followed by ";". Held as the shell's list
     /// form: every ";" a NUL, the whole ended by two NULs.
     void SetSource(const std::string& text);
+    /// Sets the sources to exact paths (catalogue or host form): a name in them
+    /// is never split at ";", read as a mask or stripped of a final dot.
+    void SetSourceList(const std::vector<std::string>& paths);
     void SetDestination(const std::string& text);
+    /// Sets one destination (a directory form, a directory with a name mask,
+    /// or for one source its new name), never split at ";".
+    void SetOneDestination(const std::string& path);
+    /// Sets one exact destination for each source of SetSourceList, in its
+    /// order: each names the target itself, never a directory form or a mask.
+    void SetDestinationList(const std::vector<std::string>& paths);
     const std::string& Source() const { return m_source; }
     const std::string& Destination() const { return m_dest; }
 
@@ -82,7 +91,9 @@ private:
     Prompter& m_prompter;
     FileOpWindow* m_window = nullptr;
     std::string m_source;
+    bool m_exactSources = false; // SetSourceList: every source is a name as it is
     std::string m_dest;
+    bool m_pairedDests = false; // SetDestinationList: one exact target for each source
     bool m_aborted = false;
     std::vector<std::pair<std::string, std::string>> m_mappings;
 };

@@ -33,6 +33,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <dirent.h>
 #include <fstream>
 #include <set>
 #include <sys/stat.h>
@@ -251,6 +252,75 @@ TEST_F(CopyMoveGui, MoveWithPathsStripsToTheLastDirectory) {
     // The emptied window gives the focus to the tree.
     EXPECT_TRUE(form->MainTreeView->hasFocus());
     EXPECT_EQ(state.scope, 1);
+}
+
+// Names a list, a mask or a trimmed text would take apart, each beside the
+// bystander that reading it so would take instead.
+const std::vector<std::string> kHostileNames = {"x;c.doc", "a?",   "star*", " lead",
+                                                "trail ",  "dot.", "-n",    "line\nbreak"};
+const std::vector<std::string> kBystanders = {"x", "ab", "starfish", "lead", "trail", "dot"};
+
+std::set<std::string> namesIn(const std::string& dir) {
+    std::set<std::string> names;
+    if (DIR* d = ::opendir(dir.c_str())) {
+        while (const dirent* e = ::readdir(d))
+            if (std::string n = e->d_name; n != "." && n != "..")
+                names.insert(n);
+        ::closedir(d);
+    }
+    return names;
+}
+
+// The tagged files go by their exact names, with and without their paths:
+// what arrives is exactly them, byte for byte, and no bystander.
+TEST_F(CopyMoveGui, TaggedFilesWithHostileNamesAreCopiedExactlyWithAndWithoutPaths) {
+    for (const std::string& name : kHostileNames)
+        tmp.write("d/h/" + name, "<" + name + ">");
+    for (const std::string& name : kBystanders)
+        tmp.write("d/h/" + name, "bystander");
+    form->logger().RelogDir();
+    cat->Tree().Select(form->logger().FindNodeByPath("D:\\h\\"));
+    form->logger().RelogDir();
+    openDir("D:\\h\\");
+    const std::set<std::string> expected(kHostileNames.begin(), kHostileNames.end());
+    int tagged = 0;
+    for (int i = 0; i < fw().Count(); ++i) {
+        const auto host = cat->HostPath(fw().Record(i));
+        if (host && expected.count(host->substr(host->rfind('/') + 1))) {
+            fw().Record(i)->SetTagged(true);
+            ++tagged;
+        }
+    }
+    ASSERT_EQ(tagged, static_cast<int>(expected.size()));
+
+    press(QKeyCombination(Qt::ControlModifier, Qt::Key_C));
+    answerPage(CopyMovePage::CopyAs, "*.*");
+    answerPage(CopyMovePage::CopyTo, "E:\\plain");
+    EXPECT_EQ(namesIn(tmp.at("e/plain")), expected);
+    for (const std::string& name : kHostileNames)
+        EXPECT_EQ(ReadFile(tmp.at("e/plain/" + name)), "<" + name + ">") << name;
+
+    press(QKeyCombination(Qt::AltModifier, Qt::Key_C));
+    answerPage(CopyMovePage::FullCopyAs, "*.*");
+    prompter.answer(false); // Strip common directories? No
+    answerPage(CopyMovePage::CopyTo, "E:\\paths");
+    EXPECT_EQ(namesIn(tmp.at("e/paths/h")), expected);
+    for (const std::string& name : kHostileNames)
+        EXPECT_EQ(ReadFile(tmp.at("e/paths/h/" + name)), "<" + name + ">") << name;
+    EXPECT_EQ(namesIn(tmp.at("e/paths")), std::set<std::string>{"h"});
+
+    // A move takes them, and only them, away.
+    prompter.answer(true); // the new directory made after the first copy's
+    press(QKeyCombination(Qt::ControlModifier, Qt::Key_M));
+    answerPage(CopyMovePage::MoveAs, "*.*");
+    answerPage(CopyMovePage::MoveTo, "E:\\moved");
+    EXPECT_EQ(namesIn(tmp.at("e/moved")), expected);
+    EXPECT_EQ(namesIn(tmp.at("d/h")),
+              std::set<std::string>(kBystanders.begin(), kBystanders.end()));
+    for (const std::string& name : kBystanders)
+        EXPECT_EQ(ReadFile(tmp.at("d/h/" + name)), "bystander") << name;
+    EXPECT_EQ(prompter.shown().size(), 2u); // no message besides the two questions
+    EXPECT_TRUE(prompter.allAnswersUsed());
 }
 
 TEST_F(CopyMoveGui, CopyToALoggedDestinationReadsItAgain) {

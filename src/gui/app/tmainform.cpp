@@ -18,6 +18,7 @@
 #include "filewindow/quickview.h"
 #include "gui/app/filemenustate.h"
 #include "gui/app/guiprompter.h"
+#include "gui/controls/systemclipboard.h"
 #include "gui/view/openwithmenu.h"
 #include "gui/app/mainmenubar.h"
 #include "gui/app/mainstatusbar.h"
@@ -1210,18 +1211,24 @@ void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
 void TMainForm::dropEvent(QDropEvent* event) {
     if (event->mimeData()->hasFormat(DirOpsController::kFileWindowMime))
         event->ignore();
-    else if (DropFiles(event->position().toPoint(), event->mimeData()->urls()))
+    else if (const auto files = FilesOfMimeData(event->mimeData());
+             files && DropFiles(event->position().toPoint(), files->paths,
+                                event->modifiers().testFlag(Qt::ShiftModifier)))
         event->acceptProposedAction();
     else
         event->ignore();
 }
 
-bool TMainForm::DropFiles(const QPoint& at, const QList<QUrl>& urls) {
-    const QPoint local = pnMainListBox->mapFrom(this, at);
+bool TMainForm::DropFiles(const QPoint& at, const QList<QUrl>& urls, bool move) {
     std::vector<std::string> paths;
     for (const QUrl& url : urls)
         if (url.isLocalFile())
             paths.push_back(url.toLocalFile().toStdString());
+    return DropFiles(at, paths, move);
+}
+
+bool TMainForm::DropFiles(const QPoint& at, const std::vector<std::string>& paths, bool move) {
+    const QPoint local = pnMainListBox->mapFrom(this, at);
     if (!pnMainListBox->rect().contains(local)) {
         // On the tree: a copy to the directory under the point (or the selected one).
         const QPoint inTree = MainTreeView->viewport()->mapFrom(this, at);
@@ -1233,7 +1240,7 @@ bool TMainForm::DropFiles(const QPoint& at, const QList<QUrl>& urls) {
         if (!node)
             return false;
         RestoreAndRaise();
-        m_copyMove->model().DropOnTree(node->Path(), AppFrame::DroppedNames(m_drives, paths));
+        m_copyMove->model().DropOnTree(node->Path(), AppFrame::DroppedNames(m_drives, paths), move);
         return true;
     }
     m_fileWindow->model().DropShellFiles(AppFrame::DroppedNames(m_drives, paths));
