@@ -129,6 +129,8 @@ MenuTable MenuTable::Default() {
             Item("miDirSetFileSpec", "&File spec ...", "F", "SetFileSpec", "Change the file specification ..."),
             Item("miChangeTreeViewFont", "Change &font ...", "Ctrl+Alt+F", "ChangeTreeViewFont", "Change font of the directory window ..."),
             Item("miDirProperties", "Propert&ies ...", "Alt+Enter", "DirProperties", "Show properties of the current directory/disk ..."),
+            Added(Item("miDirUndo", "Und&o", "Ctrl+Z", "Undo", "Undo the last file or directory operation ...")),
+            Added(Item("miDirOperationHistory", "Operation histor&y ...", "", "OperationHistory", "Show the file and directory operations that can be undone ...")),
         }),
         Sub("miFile", "File", "", {
             Sub("miFileTag", "T&ag ...", "Tag operations ...", {
@@ -212,6 +214,8 @@ MenuTable MenuTable::Default() {
             }),
             Item("miChangeFileListBoxFont", "Change fo&nt ...", "Ctrl+Alt+F", "ChangeFileListBoxFont", "Change font of the files window ..."),
             Item("miFileProperties", "Properties ...", "Alt+Enter", "FileProperties", "Show properties of the current file ..."),
+            Added(Item("miFileUndo", "Und&o", "Ctrl+Z", "Undo", "Undo the last file or directory operation ...")),
+            Added(Item("miFileOperationHistory", "Operation histor&y ...", "", "OperationHistory", "Show the file and directory operations that can be undone ...")),
             Sep(),
             Added(Item("miCopyToClipboard", "Copy to clipboard", "Ctrl+Shift+C", "CopyToClipboard", "Put the tagged or current files on the clipboard for other programs ...")),
             Added(Item("miCutToClipboard", "Cut to clipboard", "Ctrl+X", "CutToClipboard", "Put the tagged or current files on the clipboard to be moved by other programs ...")),
@@ -238,6 +242,7 @@ MenuTable MenuTable::Default() {
             Item("miVolCopyDisk", "&Duplicate floppy disk", "Alt+D", "miVolCopyDiskClick", "Make a duplicate of floppy disk ..."),
             Item("miDiskImage", "&Info ...", "Alt+I", "btnDiskImageClick", "Show additional informations of the current disk ..."),
             Item("miVolProperties", "Proper&ties ...", "Ctrl+Alt+Enter", "miVolPropertiesClick", "Show properties of the current disk ..."),
+            Item("miVolTrash", "Trash ...", "", "TrashWindow", "Show what is in the trash of the logged disks and restore it ..."),
         }),
         Sub("miTools", "Tools", "", {
             Item("miToolsOptions2", "&Options ...", "", "miToolsOptions2Click", "Add/remove external programs ..."),

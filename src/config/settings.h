@@ -68,6 +68,8 @@ struct Settings {
     bool WDAutoDelete = true;
     int WDFileSize = 100;   // kilobytes
     std::string WDFilePath; // with a trailing backslash; empty: the program's directory
+    /// Operations the undo journal keeps (the oldest go beyond it).
+    int UndoEntries = 1000;
 
     // --- sections "AssociatedFileEditor" / "AssociatedFileViewer", key "FileName" ---
     std::string AssociatedFileEditor;

@@ -13,6 +13,7 @@
 #include "core/text.h"
 #include "filewindow/filewindow.h"
 #include "ops/namemask.h"
+#include "ops/operationjournal.h"
 #include "ops/tfileoperator.h"
 #include "ops/twdlist.h"
 #include "ops/watchdogrun.h"
@@ -421,7 +422,19 @@ void CopyMoveCommands::okTo(Kind kind, const std::string& text) {
             m_operator.SetDestinationList(dests);
         else
             m_operator.SetOneDestination(dest + m_asMask);
+        // The command is one entry of the undo journal, whatever it copies.
+        std::unique_ptr<OperationRecord> record;
+        if (m_journal && m_operator.Flags.has(FileOpFlag::foAllowUndo) && !logged.empty()) {
+            const std::string& first = logged.front();
+            record = m_journal->Begin(
+                {kind == Kind::Copy ? OperationKind::Copy : OperationKind::Move,
+                 logged.size() == 1 ? first : first.substr(0, first.find_last_of('\\') + 1), dest});
+        }
+        m_operator.Record = record.get();
         m_operator.Execute(); // its own questions told the user what went wrong
+        m_operator.Record = nullptr;
+        if (record)
+            record->Commit();
         m_operator.Flags.remove(FileOpFlag::foNoConfirmMkDir);
 
         if (kind == Kind::Move) {

@@ -12,6 +12,7 @@ class Catalogue;
 class CatalogueUi;
 class DiskLogger;
 class FileWindow;
+class OperationJournal;
 class Prompter;
 class TFileOperator;
 class TWDList;
@@ -47,6 +48,8 @@ public:
                      DiskLogger& logger, TWDList& watchDog, TFileOperator& fileOperator,
                      Prompter& prompter, CatalogueUi& catalogueUi);
     void SetUi(CopyMoveUi* ui) { m_ui = ui ? ui : &m_noUi; }
+    /// Where the copies and moves are recorded for undo (not owned; none: nowhere).
+    void SetJournal(OperationJournal* journal) { m_journal = journal; }
 
     /// The caption of a page ("Copy file(s) as:" ...).
     static const char* PageCaption(CopyMovePage page);
@@ -137,6 +140,7 @@ private:
     CatalogueUi& m_catalogueUi;
     CopyMoveUi m_noUi;
     CopyMoveUi* m_ui = &m_noUi;
+    OperationJournal* m_journal = nullptr;
 
     std::vector<std::string> m_sourceList; // exact names, never a mask
     std::vector<std::string> m_withPathsList;

@@ -11,6 +11,7 @@
 #include "core/progress.h"
 #include "core/prompter.h"
 #include "core/text.h"
+#include "ops/operationjournal.h"
 #include "ops/runguards.h"
 #include "ops/tfileoperator.h"
 #include "ops/twdlist.h"
@@ -112,6 +113,20 @@ bool insideOrSame(const std::string& path, const std::string& dir) {
 }
 
 } // namespace
+
+void DirOps::recordDirectory(const std::string& from, const std::string& to) {
+    if (!m_record)
+        return;
+    DoneStep step;
+    step.kind = from.empty() ? DoneStep::Kind::MadeDir
+                : to.empty() ? DoneStep::Kind::RemovedDir
+                             : DoneStep::Kind::Moved;
+    step.source = from;
+    step.target = to;
+    if (!to.empty())
+        platform::StatPath(to, step.result);
+    m_record->Done(step);
+}
 
 DirOps::DirOps(Catalogue& catalogue, AppState& state, const Settings& settings, DiskLogger& logger,
                TWDList& watchDog, TFileOperator& fileOperator, Prompter& prompter,
@@ -226,7 +241,9 @@ bool DirOps::pasteBranch(const std::string& source, const std::string& target, b
     m_operator.KeepEmptyDirectories = !copy;
     m_operator.SetSourceList({source});
     m_operator.SetDestinationList({target});
+    m_operator.Record = m_record;
     const bool done = m_operator.Execute();
+    m_operator.Record = nullptr;
     m_operator.Operation = oldOperation;
     m_operator.Flags = oldFlags;
     m_operator.KeepEmptyDirectories = oldKeep;
@@ -292,11 +309,17 @@ void DirOps::DirPaste() {
     {
         FlagGuard running(m_state.fileOperationRunning);
         BusyGuard busy(m_state);
+        RecordScope undo(m_operator.Flags.has(FileOpFlag::foAllowUndo) ? m_journal : nullptr,
+                         m_record,
+                         {copy ? OperationKind::CopyDir : OperationKind::MoveDir, m_clipboard,
+                          current->Path(), 0});
         const auto targetHost = drives.ToHostPath(target);
         int renameError = ENOENT;
         if (!copy && !acrossDrives && targetHost)
             renameError = renameDirectory(*sourceHost, *targetHost);
         const bool renamed = !copy && !acrossDrives && renameError == 0;
+        if (renamed)
+            recordDirectory(*sourceHost, *targetHost);
         if (renamed) {
             if (TTreeNode* sourceNode = m_logger.FindNodeByPath(m_clipboard)) {
                 m_logger.UnlogBranch(sourceNode);
@@ -419,6 +442,11 @@ void DirOps::MakeNewDir() {
                               because(host.value_or(node->Path() + name), error));
         return;
     }
+    {
+        RecordScope undo(m_journal, m_record,
+                         {OperationKind::MakeDir, {}, node->Path() + name + "\\", 0});
+        recordDirectory({}, *host);
+    }
     TTreeNode* child = addDirNode(node, name, false, true);
     TNodeRef ref(child);
     m_cat.Tree().Select(child);
@@ -465,6 +493,11 @@ void DirOps::OK_MakeNewDir(const std::string& text) {
     if (const int error = makeDirectory(*host)) {
         m_prompter.informWith("New directory creation failed!     ", because(*host, error));
         return;
+    }
+    {
+        RecordScope undo(m_journal, m_record,
+                         {OperationKind::MakeDir, {}, node->Path() + text + "\\", 0});
+        recordDirectory({}, *host);
     }
     m_ui->closePage();
     m_ui->addMakeDirHistory(text);
@@ -519,6 +552,11 @@ void DirOps::OK_RenameDir(const std::string& text) {
             return;
         }
     }
+    if (text != node->Text()) {
+        RecordScope undo(m_journal, m_record,
+                         {OperationKind::RenameDir, oldPath + "\\", newPath + "\\", 0});
+        recordDirectory(*from, *to);
+    }
     m_ui->closePage();
     m_ui->addRenameDirHistory(text);
     TTree& tree = m_cat.Tree();
@@ -532,6 +570,13 @@ void DirOps::OK_RenameDir(const std::string& text) {
 }
 
 void DirOps::LabelRenamed(const std::string& oldPath, const std::string& newPath) {
+    const auto from = m_cat.Drives().ToHostPath(oldPath);
+    const auto to = m_cat.Drives().ToHostPath(newPath);
+    if (from && to && *from != *to) {
+        RecordScope undo(m_journal, m_record,
+                         {OperationKind::RenameDir, oldPath + "\\", newPath + "\\", 0});
+        recordDirectory(*from, *to);
+    }
     if (m_newDirMarker)
         m_wd.LogSingle(WDOperation::NewDirectory, newPath);
     else

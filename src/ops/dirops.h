@@ -15,6 +15,8 @@ class AppState;
 class Catalogue;
 class CatalogueUi;
 class DiskLogger;
+class OperationJournal;
+class OperationRecord;
 class Progress;
 class Prompter;
 class TFileOperator;
@@ -73,6 +75,9 @@ public:
     DirOps& operator=(const DirOps&) = delete;
 
     void SetUi(DirOpsUi* ui) { m_ui = ui ? ui : &m_noUi; }
+    /// Where making, renaming and pasting directories are recorded for undo
+    /// (not owned; none: nowhere).
+    void SetJournal(OperationJournal* journal) { m_journal = journal; }
 
     // --- the commands -----------------------------------------------------------------
     void DirCut();
@@ -155,6 +160,9 @@ private:
                           bool expand);
     /// An empty text on a page: the page goes, with the completion sound.
     bool closedOnEmpty(const std::string& text);
+    /// Records one step of the command running: a directory made or removed
+    /// (`from` empty or `to` empty) or renamed; host paths.
+    void recordDirectory(const std::string& from, const std::string& to);
 
     Catalogue& m_cat;
     AppState& m_state;
@@ -167,6 +175,8 @@ private:
     CatalogueUi& m_catUi;
     DirOpsUi m_noUi;
     DirOpsUi* m_ui = &m_noUi;
+    OperationJournal* m_journal = nullptr;
+    OperationRecord* m_record = nullptr; // of the command running
 
     /// True when the desktop's clipboard holds what the last cut or copy of a
     /// directory put there.

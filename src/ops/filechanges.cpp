@@ -4,6 +4,7 @@
 #include "catalogue/catalogueui.h"
 #include "catalogue/fileclass.h"
 #include "catalogue/loggedclass.h"
+#include "catalogue/tree.h"
 #include "catalogue/treenode.h"
 #include "core/appstate.h"
 #include "core/progress.h"
@@ -13,6 +14,7 @@
 #include "ops/attributetext.h"
 #include "ops/localdatetime.h"
 #include "ops/namemask.h"
+#include "ops/operationjournal.h"
 #include "ops/runguards.h"
 #include "ops/twdlist.h"
 #include "ops/watchdogrun.h"
@@ -20,6 +22,7 @@
 #include "platform/drivetable.h"
 #include "platform/fileops.h"
 #include "platform/filetime.h"
+#include "platform/filetransfer.h"
 
 #include <algorithm>
 #include <sys/stat.h>
@@ -158,6 +161,17 @@ bool FileChanges::renameRecord(TFileClass* record, int index, const std::string&
     return true;
 }
 
+void FileChanges::recordRename(const std::string& from, const std::string& to) {
+    if (!m_record)
+        return;
+    DoneStep step;
+    step.kind = DoneStep::Kind::Moved;
+    step.source = from;
+    step.target = to;
+    platform::StatPath(to, step.result);
+    m_record->Done(step);
+}
+
 // --- rename -----------------------------------------------------------------------------
 
 std::string FileChanges::CycleCase(const std::string& text) {
@@ -251,6 +265,10 @@ void FileChanges::OK_RenameSingleFile(const std::string& text) {
         m_fw.Ui().focusFileWindow();
         return;
     }
+    {
+        RecordScope undo(m_journal, m_record, {OperationKind::Rename, oldPath, newPath, 0});
+        recordRename(*from, *to);
+    }
     m_wd.LogSingle(WDOperation::RenameFile, oldPath, newPath);
     // The warning above may have run the event loop; the record is found again.
     if ((record = findRecord(oldPath, index)))
@@ -283,6 +301,13 @@ void FileChanges::OK_RenameTaggedFiles(const std::string& text) {
         std::vector<Target> targets = taggedEntries();
         StopPanel stop(m_progress, static_cast<int64_t>(targets.size()));
         WatchDogRun log(m_wd, WDOperation::RenameFile, m_state.scope != 1);
+        const TTreeNode* here = m_cat.Tree().Selected();
+        RecordScope undo(m_journal, m_record,
+                         {OperationKind::Rename,
+                          targets.size() == 1 ? targets[0].path
+                          : here              ? here->Path()
+                                              : std::string(),
+                          text, 0});
         const uint64_t generation = m_cat.Generation();
         int position = 0;
         for (Target& target : targets) {
@@ -325,6 +350,7 @@ void FileChanges::OK_RenameTaggedFiles(const std::string& text) {
                 break;
             }
             log.Handled(oldPath, newPath);
+            recordRename(*from, *to);
             if ((record = stillThere(target, generation)))
                 renameRecord(record, target.index, newName);
             target.path = newPath;
@@ -346,6 +372,8 @@ uint16_t FileChanges::ApplyAttributeText(TFileClass* record, int index, uint16_t
         record->DirNode() ? m_cat.Drives().Find(record->DirNode()->DriveLetter()) : nullptr;
     const platform::AttrSource source = drive ? drive->attrSource : platform::AttrSource::Posix;
     std::string after = host;
+    platform::EntryStat before;
+    const bool recording = m_record && !host.empty() && platform::StatPath(host, before) == 0;
     if (!host.empty() && (wanted & 0xFF) != (start & 0xFF))
         after = platform::WriteFileAttributes(host, source, wanted);
     if (after != host) {
@@ -358,6 +386,20 @@ uint16_t FileChanges::ApplyAttributeText(TFileClass* record, int index, uint16_t
     }
     if (const auto readBack = platform::ReadFileAttributes(after, source))
         record->SetAttributes(static_cast<uint16_t>(*readBack));
+    if (recording) {
+        DoneStep step;
+        step.kind = DoneStep::Kind::Attributes;
+        step.source = host;
+        step.target = after;
+        platform::StatPath(after, step.result);
+        step.oldAttributes = start;
+        step.newAttributes = record->Attributes();
+        step.oldMode = before.mode;
+        step.attrSource = static_cast<int>(source);
+        if (step.oldAttributes != step.newAttributes || before.mode != step.result.mode ||
+            host != after)
+            m_record->Done(step);
+    }
     if (index >= 0 && m_fw.Record(index) == record)
         m_fw.EntryChanged(index);
     return record->Attributes();
@@ -392,7 +434,10 @@ void FileChanges::OK_FileAttributes(const std::string& text) {
         int index = -1;
         if (TFileClass* record = findRecord(m_attributePath, index)) {
             const std::string path = record->FullName();
-            ApplyAttributeText(record, index, record->Attributes(), text);
+            {
+                RecordScope undo(m_journal, m_record, {OperationKind::Attributes, path, text, 0});
+                ApplyAttributeText(record, index, record->Attributes(), text);
+            }
             m_wd.LogSingle(WDOperation::ChangeAttributes, path, text);
         }
     } else if (!m_state.fileOperationRunning) {
@@ -402,6 +447,13 @@ void FileChanges::OK_FileAttributes(const std::string& text) {
         StopPanel stop(m_progress, count - 1);
         WatchDogRun log(m_wd, WDOperation::ChangeAttributes, m_state.scope != 1);
         std::vector<Target> targets = taggedEntries();
+        const TTreeNode* here = m_cat.Tree().Selected();
+        RecordScope undo(m_journal, m_record,
+                         {OperationKind::Attributes,
+                          targets.size() == 1 ? targets[0].path
+                          : here              ? here->Path()
+                                              : std::string(),
+                          text, 0});
         const uint64_t generation = m_cat.Generation();
         size_t next = 0;
         for (int i = 0; i < count && next < targets.size(); ++i) {
@@ -433,6 +485,7 @@ void FileChanges::ToggleFileAttrs() {
     if (!record)
         return;
     const std::string path = record->FullName();
+    RecordScope undo(m_journal, m_record, {OperationKind::Attributes, path, {}, 0});
     if (path != m_toggledPath) {
         m_toggledPath = path;
         m_savedAttributes = AttributePlusText(record->Attributes());
@@ -448,16 +501,30 @@ void FileChanges::PasteFileAttrs() {
     if (m_running)
         return;
     int index = -1;
-    if (TFileClass* record = currentRecord(&index))
+    if (TFileClass* record = currentRecord(&index)) {
+        RecordScope undo(m_journal, m_record,
+                         {OperationKind::Attributes, record->FullName(), m_savedAttributes, 0});
         ApplyAttributeText(record, index, 0, m_savedAttributes);
+    }
 }
 
 // --- date and time ------------------------------------------------------------------------
 
 bool FileChanges::setTime(TFileClass* record, int index, int64_t fileTime) {
     const std::string host = hostPathOf(record);
+    platform::EntryStat before;
+    const bool recording = m_record && !host.empty() && platform::StatPath(host, before, true) == 0;
     const bool set =
         !host.empty() && platform::SetLastWriteTime(host, platform::FromFileTime(fileTime));
+    if (set && recording) {
+        DoneStep step;
+        step.kind = DoneStep::Kind::Time;
+        step.target = host;
+        platform::StatPath(host, step.result, true);
+        step.oldMtimeSec = before.mtimeSec;
+        step.oldMtimeNsec = before.mtimeNsec;
+        m_record->Done(step);
+    }
     // The record shows what the disk says, whatever happened.
     if (const auto readBack = platform::ReadLastWriteTime(host))
         record->SetLastWriteTime(*readBack);
@@ -503,6 +570,7 @@ void FileChanges::OK_NewDate(const std::string& text) {
         int index = -1;
         if (TFileClass* record = findRecord(m_datePath, index)) {
             const std::string path = record->FullName();
+            RecordScope undo(m_journal, m_record, {OperationKind::DateTime, path, text, 0});
             if (setTime(record, index, *fileTime))
                 m_wd.LogSingle(WDOperation::ChangeDateTime, path, m_dates.Format(*local));
         }
@@ -513,6 +581,13 @@ void FileChanges::OK_NewDate(const std::string& text) {
         StopPanel stop(m_progress, static_cast<int64_t>(targets.size()));
         // One group entry whatever the scope, decided before the work.
         WatchDogRun log(m_wd, WDOperation::ChangeDateTime, false);
+        const TTreeNode* here = m_cat.Tree().Selected();
+        RecordScope undo(m_journal, m_record,
+                         {OperationKind::DateTime,
+                          targets.size() == 1 ? targets[0].path
+                          : here              ? here->Path()
+                                              : std::string(),
+                          text, 0});
         const uint64_t generation = m_cat.Generation();
         for (Target& target : targets) {
             m_progress.pump();

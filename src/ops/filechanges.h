@@ -15,6 +15,8 @@ class Catalogue;
 class CatalogueUi;
 class DateTimeTexts;
 class FileWindow;
+class OperationJournal;
+class OperationRecord;
 class Progress;
 class Prompter;
 class TFileClass;
@@ -58,6 +60,9 @@ public:
     FileChanges& operator=(const FileChanges&) = delete;
 
     void SetUi(FileChangesUi* ui);
+    /// Where renames and attribute and time changes are recorded for undo (not
+    /// owned; none: nowhere).
+    void SetJournal(OperationJournal* journal) { m_journal = journal; }
 
     // --- rename -----------------------------------------------------------------
     /// R: the protection question for the current file, then its prompt with the
@@ -129,6 +134,8 @@ private:
     bool renameRecord(TFileClass* record, int index, const std::string& newName);
     std::string hostPathOf(const TFileClass* record) const;
     bool setTime(TFileClass* record, int index, int64_t fileTime);
+    /// Tells the command's record that `from` became `to` (host paths).
+    void recordRename(const std::string& from, const std::string& to);
 
     Catalogue& m_cat;
     AppState& m_state;
@@ -140,6 +147,8 @@ private:
     CatalogueUi& m_catUi;
     FileChangesUi m_noUi;
     FileChangesUi* m_ui = &m_noUi;
+    OperationJournal* m_journal = nullptr;
+    OperationRecord* m_record = nullptr; // of the command running
 
     int m_caseState = 0;
     bool m_running = false;

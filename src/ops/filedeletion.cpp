@@ -11,6 +11,7 @@
 #include "core/progress.h"
 #include "core/prompter.h"
 #include "filewindow/filewindow.h"
+#include "ops/operationjournal.h"
 #include "ops/runguards.h"
 #include "ops/twdlist.h"
 #include "ops/watchdogrun.h"
@@ -22,6 +23,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <optional>
 #include <sys/stat.h>
 #include <unordered_map>
 
@@ -111,9 +113,27 @@ bool FileDeletion::DeleteFileByMode(const std::string& fullPath) {
 
     int e = 0;
     switch (m_settings.DeleteType) {
-    case 0:
-        e = platform::MoveToTrash(path);
+    case 0: {
+        platform::TrashedItem where;
+        e = platform::MoveToTrash(path, &where);
+        if (e == 0 && m_record) {
+            DoneStep step;
+            step.kind = DoneStep::Kind::Trashed;
+            step.source = path;
+            step.target = where.trashDir + "/files/" + where.name;
+            step.trashDir = where.trashDir;
+            step.trashName = where.name;
+            platform::StatPath(step.target, step.result);
+            // The attributes cleared before come back with the file.
+            if (!link && path == *host) {
+                step.oldAttributes = attributes;
+                step.oldMode = st.st_mode & 07777;
+                step.attrSource = static_cast<int>(source);
+            }
+            m_record->Done(step);
+        }
         break;
+    }
     case 1:
         e = platform::RemoveFileEntry(path);
         break;
@@ -148,6 +168,10 @@ bool FileDeletion::DeleteFileByMode(const std::string& fullPath) {
     else if (!gone(path))
         m_failure = path + ": still there after it was deleted";
     return m_failure.empty();
+}
+
+OperationJournal* FileDeletion::undoJournal() const {
+    return m_settings.DeleteType == 0 ? m_journal : nullptr;
 }
 
 // --- records ------------------------------------------------------------------------------
@@ -214,7 +238,12 @@ void FileDeletion::DeleteSingleFile() {
                                  "Delete anyway?     "))
         return;
     if (m_prompter.askOkCancel("Delete file: " + path)) {
-        if (DeleteFileByMode(path)) {
+        bool deleted = false;
+        {
+            RecordScope record(undoJournal(), m_record, {OperationKind::Trash, path, {}, 0});
+            deleted = DeleteFileByMode(path);
+        }
+        if (deleted) {
             find(targets, 0);
             removeRecord(targets[0]);
             m_wd.LogSingle(WDOperation::DeleteFile, path);
@@ -260,6 +289,15 @@ void FileDeletion::DeleteTaggedFiles() {
         StopPanel stop(m_progress, total);
         UpdatesSuspended suspended(m_fw);
         WatchDogRun log(m_wd, WDOperation::DeleteFile, m_state.scope != 1);
+        const TTreeNode* here = m_cat.Tree().Selected();
+        std::optional<RecordScope> record;
+        record.emplace(undoJournal(), m_record,
+                       OperationInfo{OperationKind::Trash,
+                                     targets.size() == 1 ? targets[0].path
+                                     : here              ? here->Path()
+                                                         : std::string(),
+                                     {},
+                                     0});
         bool cancelled = false;
         // The bar runs down with the entries; its position is the count of
         // tagged entries still above this one, which stays within its total.
@@ -290,6 +328,7 @@ void FileDeletion::DeleteTaggedFiles() {
                 break;
             }
         }
+        record.reset(); // on the disk before the run reports
         const TTreeNode* current = m_cat.Tree().Selected();
         log.Finish(current ? current->Path() : std::string());
     }

@@ -127,6 +127,22 @@ void FileOpJob::fileDone(int64_t files, uint64_t bytes) {
     m_bytesDone += bytes;
 }
 
+void FileOpJob::stepDone(DoneStep::Kind kind, const std::string& source, const std::string& target,
+                         const DirHandle* dir, const EntryStat* facts, bool replaced) {
+    if (!m_hooks.done)
+        return;
+    DoneStep step;
+    step.kind = kind;
+    step.source = source;
+    step.target = target;
+    step.replaced = replaced;
+    if (facts && facts->inode != 0)
+        step.result = *facts;
+    else if (dir)
+        dir->Stat(baseOf(target), step.result);
+    m_hooks.done(step);
+}
+
 std::string FileOpJob::verb() const {
     switch (m_operation) {
     case FileOperation::foCopy:
@@ -357,8 +373,19 @@ FileOpJob::Step FileOpJob::deleteItem(const std::string& path) {
         EntryStat st;
         int e = platform::StatPath(path, st);
         std::string reasonWhat = what(path, {});
+        platform::TrashedItem where;
         if (e == 0 && m_flags.has(FileOpFlag::foAllowUndo)) {
-            e = platform::MoveToTrash(path);
+            e = platform::MoveToTrash(path, &where);
+            if (e == 0 && m_hooks.done) {
+                DoneStep step;
+                step.kind = DoneStep::Kind::Trashed;
+                step.source = path;
+                step.target = where.trashDir + "/files/" + where.name;
+                step.result = st; // renamed, never copied: the same file
+                step.trashDir = where.trashDir;
+                step.trashName = where.name;
+                m_hooks.done(step);
+            }
             if (e == EXDEV)
                 reasonWhat = "Cannot move " + m_hooks.display(path) +
                              " to the trash: its file system has no trash directory.";
@@ -405,7 +432,21 @@ FileOpJob::Step FileOpJob::openDestDir(const std::string& path, DirHandle& out) 
                 if (a >= 3)
                     return Step::Cancelled;
             }
+            // The directories made on the way are steps of their own.
+            std::vector<std::string> missing;
+            for (std::string dir = path; m_hooks.done && dir != "/" && dir != ".";
+                 dir = parentOf(dir)) {
+                EntryStat st;
+                if (platform::StatPath(dir, st, true) != ENOENT)
+                    break;
+                missing.push_back(dir);
+            }
             e = platform::MakePath(path);
+            for (auto it = missing.rbegin(); e == 0 && it != missing.rend(); ++it) {
+                EntryStat made;
+                if (platform::StatPath(*it, made) == 0)
+                    stepDone(DoneStep::Kind::MadeDir, {}, *it, nullptr, &made, false);
+            }
             if (e == 0)
                 continue;
         }
@@ -582,6 +623,8 @@ FileOpJob::Step FileOpJob::transferLeaf(const DirHandle& srcDir, const std::stri
             if (moving && st.kind != EntryKind::Regular)
                 dstDir.Sync();
             fileDone(1, 0);
+            if (m_operation == FileOperation::foCopy)
+                stepDone(DoneStep::Kind::Copied, srcPath, dstPath, &dstDir, nullptr, replace);
             if (lost)
                 return attributesLost(srcPath, dstPath);
             return Step::Done;
@@ -658,8 +701,11 @@ FileOpJob::Step FileOpJob::copyDir(const DirHandle& srcDir, const std::string& s
             e = srcDir.OpenChild(name, from);
         if (e == 0)
             e = dstDir.OpenChild(toName, to);
-        if (e == 0)
+        if (e == 0) {
+            if (created)
+                stepDone(DoneStep::Kind::MadeDir, {}, dstPath, &dstDir, nullptr, false);
             break;
+        }
         if (created) {
             dstDir.RemoveDir(toName); // empty: made a moment ago
             created = false;
@@ -741,7 +787,18 @@ FileOpJob::Step FileOpJob::copyDir(const DirHandle& srcDir, const std::string& s
             to.Sync();
             dstDir.Sync();
         }
-        return removeSource(srcDir, srcPath, true);
+        EntryStat before = st; // its mode, should it be made again
+        if (m_hooks.done && before.inode == 0)
+            srcDir.Stat(name, before);
+        const Step removed = removeSource(srcDir, srcPath, true);
+        if (removed == Step::Done && m_hooks.done) {
+            DoneStep step;
+            step.kind = DoneStep::Kind::RemovedDir;
+            step.source = srcPath;
+            step.result = before;
+            m_hooks.done(step);
+        }
+        return removed;
     }
     return result;
 }
@@ -757,6 +814,7 @@ FileOpJob::Step FileOpJob::moveEntry(const DirHandle& srcDir, const std::string&
         if (!crossDevice) {
             const int e = srcDir.Rename(baseOf(srcPath), dstDir, baseOf(dstPath), replace);
             if (e == 0) {
+                stepDone(DoneStep::Kind::Moved, srcPath, dstPath, &dstDir, &st, replace);
                 if (st.kind == EntryKind::Directory) {
                     DirHandle moved;
                     int64_t files = 0;
@@ -811,6 +869,11 @@ FileOpJob::Step FileOpJob::moveEntry(const DirHandle& srcDir, const std::string&
         if (step != Step::Done)
             return step;
         const Step removed = removeSource(srcDir, srcPath, false, &copied, dstPath);
+        if (removed == Step::Done)
+            stepDone(DoneStep::Kind::Moved, srcPath, dstPath, &dstDir, nullptr, replace);
+        else if (removed == Step::Skipped)
+            // The source stays: what is at the target is a copy of it.
+            stepDone(DoneStep::Kind::Copied, srcPath, dstPath, &dstDir, nullptr, replace);
         if (removed != Step::Again)
             return removed;
         replace = true; // the copy made a moment ago gives way to a new one

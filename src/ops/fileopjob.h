@@ -2,6 +2,7 @@
 
 #include "ops/fileopflags.h"
 #include "ops/fileopwindow.h"
+#include "ops/operationjournal.h"
 #include "platform/filetransfer.h"
 
 #include <atomic>
@@ -50,6 +51,9 @@ public:
         /// Told of each block of file data written, on the worker (bytes in
         /// the block); optional. Helper programs pace a copy with it.
         std::function<void(uint64_t)> block;
+        /// Told of each step done, on the worker, with the facts of what it
+        /// left (the undo journal); optional.
+        std::function<void(const DoneStep&)> done;
     };
 
     FileOpJob(FileOperation operation, FileOpFlags flags, std::vector<FileOpPair> pairs,
@@ -126,6 +130,10 @@ private:
     std::string what(const std::string& srcPath, const std::string& dstPath) const;
     void setCurrent(const std::string& source, const std::string& target);
     void fileDone(int64_t files, uint64_t bytes);
+    /// Tells Hooks::done of a step; `target`'s facts are looked up in `dir`
+    /// unless given.
+    void stepDone(DoneStep::Kind kind, const std::string& source, const std::string& target,
+                  const DirHandle* dir, const EntryStat* facts, bool replaced);
 
     FileOperation m_operation;
     FileOpFlags m_flags;

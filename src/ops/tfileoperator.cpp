@@ -329,6 +329,10 @@ bool TFileOperator::Execute() {
 
     FileOpJob::Hooks hooks;
     hooks.block = OnBlockCopied;
+    if (Record && Flags.has(FileOpFlag::foAllowUndo))
+        hooks.done = [record = Record](const DoneStep& step) {
+            record->Done(step);
+        };
     hooks.display = [this](const std::string& path) {
         return display(path);
     };

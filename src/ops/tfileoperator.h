@@ -41,6 +41,10 @@ public:
     /// Called on the worker after each block of file data is written, with its
     /// size; optional (helper programs and tests pace or watch a copy with it).
     std::function<void(uint64_t)> OnBlockCopied;
+    /// Where the steps of the operations run with foAllowUndo go (the undo
+    /// journal's record of the command; not owned; none: nowhere). The command
+    /// commits the record.
+    OperationRecord* Record = nullptr;
 
     /// Sets the sources: paths each followed by ";". Held as the shell's list
     /// form: every ";" a NUL, the whole ended by two NULs.

@@ -87,6 +87,20 @@ bool SetLastWriteTime(const std::string& hostPath, const timespec& time, std::st
     return false;
 }
 
+bool SetPermissions(const std::string& hostPath, unsigned mode, std::string* error) {
+    struct stat st {};
+    if (::lstat(hostPath.c_str(), &st) != 0 || S_ISLNK(st.st_mode)) {
+        if (error)
+            *error = S_ISLNK(st.st_mode) ? "it is a link" : std::strerror(errno);
+        return false;
+    }
+    if (::chmod(hostPath.c_str(), mode & 07777) == 0)
+        return true;
+    if (error)
+        *error = std::strerror(errno);
+    return false;
+}
+
 std::optional<int64_t> ReadLastWriteTime(const std::string& hostPath) {
     struct stat st {};
     if (::stat(hostPath.c_str(), &st) != 0 && ::lstat(hostPath.c_str(), &st) != 0)

@@ -106,7 +106,7 @@ TEST(MenuTable, ComponentNamesAreUniqueAndCarryTheirKind) {
     check(table.mainMenu(), "mi");
     for (const auto& popup : table.popups())
         check(popup, "pmi");
-    EXPECT_EQ(seen.size(), 235u); // every row of the design tables
+    EXPECT_EQ(seen.size(), 239u); // the design tables, the undo and the clipboard items
 }
 
 // Every item of every menu, in menu order, as the window's design lists them:
@@ -248,6 +248,9 @@ const DesignRow kDesign[] = {
      "Change font of the directory window ..."},
     {"MainMenu", 1, "Propert&ies ...", "Alt+Enter", "DirProperties",
      "Show properties of the current directory/disk ..."},
+    {"MainMenu", 1, "Und&o", "Ctrl+Z", "Undo", "Undo the last file or directory operation ..."},
+    {"MainMenu", 1, "Operation histor&y ...", "", "OperationHistory",
+     "Show the file and directory operations that can be undone ..."},
     {"MainMenu", 0, "File", "", "", ""},
     {"MainMenu", 1, "T&ag ...", "", "", "Tag operations ..."},
     {"MainMenu", 2, "File", "T", "TagSingleFile", "Tag the current file ..."},
@@ -357,6 +360,9 @@ const DesignRow kDesign[] = {
      "Change font of the files window ..."},
     {"MainMenu", 1, "Properties ...", "Alt+Enter", "FileProperties",
      "Show properties of the current file ..."},
+    {"MainMenu", 1, "Und&o", "Ctrl+Z", "Undo", "Undo the last file or directory operation ..."},
+    {"MainMenu", 1, "Operation histor&y ...", "", "OperationHistory",
+     "Show the file and directory operations that can be undone ..."},
     {"MainMenu", 1, "Copy to clipboard", "Ctrl+Shift+C", "CopyToClipboard",
      "Put the tagged or current files on the clipboard for other programs ..."},
     {"MainMenu", 1, "Cut to clipboard", "Ctrl+X", "CutToClipboard",
@@ -397,6 +403,8 @@ const DesignRow kDesign[] = {
      "Show additional informations of the current disk ..."},
     {"MainMenu", 1, "Proper&ties ...", "Ctrl+Alt+Enter", "miVolPropertiesClick",
      "Show properties of the current disk ..."},
+    {"MainMenu", 1, "Trash ...", "", "TrashWindow",
+     "Show what is in the trash of the logged disks and restore it ..."},
     {"MainMenu", 0, "Tools", "", "", ""},
     {"MainMenu", 1, "&Options ...", "", "miToolsOptions2Click", "Add/remove external programs ..."},
     {"MainMenu", 1, "System &Information", "", "miToolsSysInfoClick",
@@ -541,7 +549,7 @@ TEST(MenuTable, EveryItemOfEveryMenuIsAsDesigned) {
         for (const MenuItem& item : popup.items)
             walk(popup.name, item, 0);
 
-    ASSERT_EQ(std::size(kDesign), 235u);
+    ASSERT_EQ(std::size(kDesign), 239u);
     ASSERT_EQ(seen.size(), std::size(kDesign));
     for (size_t i = 0; i < seen.size(); ++i) {
         const DesignRow& want = kDesign[i];
@@ -615,6 +623,7 @@ TEST(MenuTable, DirectoryAndFileMenusShareTheirSingleKeys) {
         {"Space", {"InvertDirTags", "ToggleSingleFileTag"}},
         {"Ctrl+C", {"DirCopy", "CopyTaggedFiles"}},
         {"Ctrl+M", {"MakeRoot", "MoveTaggedFiles"}},
+        {"Ctrl+Z", {"Undo", "Undo"}},
     };
     for (const auto& [key, commands] : keys) {
         SCOPED_TRACE(key);
@@ -633,7 +642,7 @@ TEST(MenuTable, EntriesListSubItemsBeforeTheirItem) {
     EXPECT_EQ(entries[3]->name, "miDirTagFiles");
     // Items added since the first release come last, so that stored
     // shortcuts keep their items.
-    EXPECT_EQ(entries[entries.size() - 4]->name, "miHelp");
+    EXPECT_EQ(entries[entries.size() - 8]->name, "miHelp");
     EXPECT_EQ(entries.back()->name, "miPasteFromClipboard");
 
     std::map<const MenuItem*, std::size_t> position;

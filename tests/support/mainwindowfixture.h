@@ -3,6 +3,8 @@
 // For GUI test programs only (needs Qt Widgets).
 
 #include "catalogue/catalogue.h"
+#include "catalogue/disklogger.h"
+#include "catalogue/tree.h"
 #include "config/settings.h"
 #include "core/appstate.h"
 #include "filewindow/filewindow.h"
@@ -98,6 +100,23 @@ protected:
         list()->setFocus();
         idle();
         ASSERT_TRUE(list()->hasFocus());
+    }
+
+    /// The one-directory view of a directory, with the focus in the file list.
+    void openDir(const std::string& path) {
+        cat->Tree().Select(form->logger().FindNodeByPath(path));
+        state.scope = 1;
+        form->FillMainListBox();
+        idle();
+        list()->setFocus();
+        idle();
+    }
+    /// The row of the file window that shows `name`; -1 when none does.
+    int rowOf(const std::string& name) {
+        for (int i = 0; i < fw().Count(); ++i)
+            if (fw().Text(i) == name)
+                return i;
+        return -1;
     }
 
     virtual void idle() {

@@ -40,6 +40,8 @@
 #include "gui/ops/rootscontroller.h"
 #include "gui/ops/tcopymovepage.h"
 #include "gui/ops/tfileopprogressform.h"
+#include "gui/undo/undocontroller.h"
+#include "undo/undojournal.h"
 #include "gui/quicksearch/quicksearchcontroller.h"
 #include "ops/tfileoperator.h"
 #include "gui/ops/opscontroller.h"
@@ -152,6 +154,10 @@ TMainForm::TMainForm(Catalogue& catalogue, AppState& state, Settings& settings,
     m_disks = new DiskController(m_cat, m_state, m_settings, *m_logger, *m_treeCommands, *m_tabs,
                                  *m_prompter, *m_plugins, m_drives, *this, this);
     buildLayout();
+    m_undo = new UndoController({m_cat, m_state, m_settings, *m_logger, *m_watchDog, *m_prompter,
+                                 *MainStatusBar, *this},
+                                this);
+    m_undo->onProblem = [this](const std::string& text) { MainStatusBar->setHint(q(text)); };
     wireTree();
     wireFileWindow();
     wireDisks();
@@ -161,6 +167,7 @@ TMainForm::TMainForm(Catalogue& catalogue, AppState& state, Settings& settings,
                                       *MainStatusBar, *this, this);
     m_cdCache->InstallTitleView(scVertical, ZenPageControl, ts_TitlePage, MainStatusBar);
     m_help = new HelpController(this);
+    m_undo->showTopic = [this](const QString& topic) { m_help->ShowTopic(topic); };
     buildCommands();
     wireMenus();
 
@@ -220,6 +227,8 @@ TMainForm::~TMainForm() {
     m_view = nullptr;
     delete m_quickView;
     m_quickView = nullptr;
+    delete m_undo; // its windows act on the controllers below
+    m_undo = nullptr;
     delete m_dirOps;
     m_dirOps = nullptr;
     delete m_ops;
@@ -540,6 +549,13 @@ void TMainForm::wireFileWindow() {
     m_compareTest = new CompareTestController(m_cat, m_state, m_settings, m_fileWindow->model(),
                                               *m_prompter, *MainStatusBar, this);
     m_compareTest->showHelp = [this](int topic) { ShowHelpTopic(topic, false); };
+
+    // What the commands do is recorded for undo.
+    UndoJournal& journal = m_undo->journal();
+    m_copyMove->model().SetJournal(&journal);
+    m_delete->model().SetJournal(&journal);
+    m_dirOps->model().SetJournal(&journal);
+    m_ops->model().SetJournal(&journal);
 }
 
 void TMainForm::wireLive() {
@@ -595,6 +611,7 @@ void TMainForm::wireMenus() {
     pmiHideShowWindow = m_menus->action("pmiHideShowWindow");
     tray = new TZentrixTray(this, m_menus->menu("TrayPopupMenu"), pmiHideShowWindow, aiForm->icon());
     m_menus->copyCommandMenus();
+    m_undo->attachMenus(*m_menus);
     m_quickView->attachMenus(*m_menus);
     m_menus->bindPopupShortcuts("ListBoxPopupMenu", m_fileWindow->MainListBox);
     m_menus->followFocus(MainTreeView, m_fileWindow->MainListBox);
@@ -791,6 +808,8 @@ void TMainForm::buildCommands() {
     for (const auto& [name, handler] : m_quickSearch->commands())
         m_commands[name] = handler;
     for (const auto& [name, handler] : m_cdCache->commands())
+        m_commands[name] = handler;
+    for (const auto& [name, handler] : m_undo->commands())
         m_commands[name] = handler;
 }
 
@@ -1402,6 +1421,7 @@ void TMainForm::ApplyConfirmedOptions(const Settings& settings) {
     ZenPageControl->setVisible(settings.ShowMemStat);
     m_view->ApplySettings();
     m_toolsCtl->Rebuild();
+    m_undo->applySettings(settings);
 }
 
 void TMainForm::SaveMenuShortcuts() {

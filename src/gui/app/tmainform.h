@@ -71,6 +71,7 @@ class ViewController;
 class QuickViewController;
 class TQuickViewPane;
 class TZentrixTray;
+class UndoController;
 class TZentrixDrives;
 class TLoggedDrivesTabSet;
 class ScreenSaverInhibitor;
@@ -225,6 +226,8 @@ public:
     QuickSearchController& quickSearch() { return *m_quickSearch; }
     /// The catalogue following the disk.
     LiveController& live() { return *m_live; }
+    /// The undo journal, Undo, the operation history and the trash window.
+    UndoController& undo() { return *m_undo; }
 
     /// Brings the window back (the other instance asked, or the tray).
     void RestoreAndRaise();
@@ -367,6 +370,7 @@ private:
     DirOpsController* m_dirOps = nullptr;
     QuickSearchController* m_quickSearch = nullptr;
     LiveController* m_live = nullptr;
+    UndoController* m_undo = nullptr;
     MainMenuBar* m_menus = nullptr;
     FileMenuState* m_fileMenuState = nullptr;
     TreeController* m_treeController = nullptr;

@@ -620,6 +620,19 @@ QWidget* TOptionsForm::buildWatchDogPage() {
     fileRow->addWidget(btnRemoveWDFile);
     fileRow->addStretch();
     layout->addLayout(fileRow, 6, 0, 1, 3);
+
+    // The undo journal keeps the last operations for Undo and the history.
+    auto* undoLabel = new QLabel("&Undo journal keeps the last operations:", page);
+    seUndoEntries = new QSpinBox(page);
+    seUndoEntries->setRange(1, 100000);
+    seUndoEntries->setSingleStep(100);
+    NameComponent(seUndoEntries, "seUndoEntries", "Operations kept in the undo journal");
+    undoLabel->setBuddy(seUndoEntries);
+    auto* undoRow = new QHBoxLayout;
+    undoRow->addWidget(undoLabel);
+    undoRow->addWidget(seUndoEntries);
+    undoRow->addStretch();
+    layout->addLayout(undoRow, 7, 0, 1, 3);
     layout->setColumnStretch(1, 1);
 
     connect(lbWatchDog, &QListWidget::itemChanged, this, &TOptionsForm::updateWDEnabled);
@@ -794,6 +807,7 @@ void TOptionsForm::loadControls() {
     updateWDEnabled();
     cbWDAutoDelete->setChecked(st.WDAutoDelete);
     seWDFSize->setValue(st.WDFileSize);
+    seUndoEntries->setValue(st.UndoEntries);
     m_wdFilePath = st.WDFilePath;
     lbWDFilePath->setText(q(m_wdFilePath));
     updateWDFileButtons();
@@ -869,6 +883,7 @@ void TOptionsForm::storeControls() {
     st.WDEnabled = cbWDEnabled->isChecked();
     st.WDAutoDelete = cbWDAutoDelete->isChecked();
     st.WDFileSize = seWDFSize->value();
+    st.UndoEntries = seUndoEntries->value();
     st.WDFilePath = m_wdFilePath;
 
     if (m_ctx.tools) {

@@ -169,6 +169,7 @@ public:
     QPushButton* btnWDDeselectAll = nullptr;
     QCheckBox* cbWDAutoDelete = nullptr;
     QSpinBox* seWDFSize = nullptr;
+    QSpinBox* seUndoEntries = nullptr;
     QLabel* lbWDFilePath = nullptr;
     QPushButton* btnWDBrowse = nullptr;
     QPushButton* btnViewWDFile = nullptr;

@@ -18,16 +18,6 @@
 #include <QVBoxLayout>
 
 namespace zentrix {
-namespace {
-
-QPushButton* button(const char* name, const QString& caption, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    NameComponent(b, name, QString(caption).remove('&'));
-    b->setAutoDefault(false);
-    return b;
-}
-
-} // namespace
 
 TCompareForm::TCompareForm(Prompter& prompter, TargetCheck check, QWidget* parent)
     : QDialog(parent), m_prompter(prompter), m_check(std::move(check)) {
@@ -78,8 +68,8 @@ TCompareForm::TCompareForm(Prompter& prompter, TargetCheck check, QWidget* paren
     btnRun = new QPushButton("&Run", this);
     NameComponent(btnRun, "btnRun", "Run");
     btnRun->setDefault(true);
-    btnCancel = button("btnCancel", "&Cancel", this);
-    btnHelp = button("btnHelp", "&Help", this);
+    btnCancel = NamedButton("btnCancel", "&Cancel", this);
+    btnHelp = NamedButton("btnHelp", "&Help", this);
     buttons->addWidget(btnRun);
     buttons->addWidget(btnCancel);
     buttons->addWidget(btnHelp);
