@@ -166,8 +166,8 @@ Figures compare(const std::string& dir, const std::string& set, TFileOperator& o
     const auto engine = [&](int round) {
         const std::string dest = dir + "/out-" + set + "-engine" + std::to_string(round);
         prepare(dest);
-        op.SetSource(source + ";");
-        op.SetDestination(dest + "/");
+        op.SetSources({source});
+        op.SetDestination(dest);
         bool ok = true;
         engineTimes.push_back(bench::Seconds([&] {
             ok = op.Execute();
@@ -213,8 +213,8 @@ Figures windowCost(const std::string& dir, TFileOperator& op, FileOpWindow& quie
             ::mkdir(dest.c_str(), 0755);
             ::sync();
             op.SetWindow(window);
-            op.SetSource(source + ";");
-            op.SetDestination(dest + "/");
+            op.SetSources({source});
+            op.SetDestination(dest);
             const double t = bench::Seconds([&] { op.Execute(); });
             double& best = window == &quiet ? f.cp : f.engine;
             best = std::min(best, t);

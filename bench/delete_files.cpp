@@ -89,12 +89,8 @@ int main(int argc, char** argv) {
     const int rounds = std::max(1, roundsText ? std::atoi(roundsText) : 1);
     for (int round = 0; round < rounds; ++round) {
         std::vector<std::string> files = makeSet(dir);
-        std::string list;
-        for (const std::string& f : files)
-            list += f + ";";
         platform::RunAndWait("rm", {"-rf", dir + "/xdg/Trash"});
-        op.SetSource(list);
-        op.SetDestination("");
+        op.SetSources(files);
         engine = std::min(engine, bench::Seconds([&] { op.Execute(); }));
         if (!allGone(files))
             std::fprintf(stderr, "delete_files: the engine left files behind\n");

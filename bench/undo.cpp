@@ -74,10 +74,10 @@ bool makeSources(const std::string& src) {
 }
 
 /// Every source, as the tagged move of a file window hands them over.
-std::string sourceList(char drive) {
-    std::string list;
+std::vector<std::string> sourceList(char drive) {
+    std::vector<std::string> list;
     for (int i = 0; i < kFiles; ++i)
-        list += std::string(1, drive) + ":\\SRC\\" + dirName(i) + "\\" + fileName(i) + ";";
+        list.push_back(std::string(1, drive) + ":\\SRC\\" + dirName(i) + "\\" + fileName(i));
     return list;
 }
 
@@ -124,13 +124,13 @@ int main(int argc, char** argv) {
     UndoJournal journal(data + "/home/UNDO.JOURNAL");
     journal.Load();
 
-    const std::string sources = sourceList('D');
+    const std::vector<std::string> sources = sourceList('D');
     auto move = [&](const std::string& dest, bool recorded) {
         std::unique_ptr<OperationRecord> record;
         if (recorded)
             record = journal.Begin({OperationKind::Move, "D:\\SRC\\", dest, 0});
         op.Record = record.get();
-        op.SetSource(sources);
+        op.SetSources(sources);
         op.SetDestination(dest);
         const double t = bench::Seconds([&] {
             op.Execute();

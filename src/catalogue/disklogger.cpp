@@ -27,13 +27,17 @@ namespace zentrix {
 
 namespace {
 
-char upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
+char upper(char c) {
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+}
 
 // Sizes are kept whole; no file system reports one beyond the signed range.
 int64_t fileSize(uint64_t size) {
     return size > static_cast<uint64_t>(INT64_MAX) ? INT64_MAX : static_cast<int64_t>(size);
 }
-uint16_t low16(uint32_t attributes) { return static_cast<uint16_t>(attributes & 0xFFFF); }
+uint16_t low16(uint32_t attributes) {
+    return static_cast<uint16_t>(attributes & 0xFFFF);
+}
 
 bool isHiddenName(std::string_view name) {
     return !name.empty() && name[0] == '.';
@@ -83,8 +87,12 @@ DiskLogger::DiskLogger(Catalogue& catalogue, AppState& state, const Settings& se
     : m_cat(catalogue), m_state(state), m_settings(settings), m_tabs(tabs), m_prompter(prompter),
       m_ui(ui), m_hiddenDirsShown(settings.ShowHiddenDirsOption) {
     TTree& tree = m_cat.Tree();
-    tree.CanChangeSelection = [this](TTreeNode*) { return !m_state.fileOperationRunning; };
-    tree.OnSelectionChange = [this](TTreeNode* node) { SelectionChanged(node); };
+    tree.CanChangeSelection = [this](TTreeNode*) {
+        return !m_state.fileOperationRunning;
+    };
+    tree.OnSelectionChange = [this](TTreeNode* node) {
+        SelectionChanged(node);
+    };
 }
 
 DiskLogger::~DiskLogger() {
@@ -521,7 +529,8 @@ void DiskLogger::UpdateDiskInfo() {
     const char letter = m_state.currentDisk;
     const platform::DriveInfo* drive =
         (letter >= 'A' && letter <= 'Z') ? m_cat.Drives().Find(letter) : nullptr;
-    const platform::VolumeInfo volume = drive ? platform::QueryVolume(*drive) : platform::VolumeInfo{};
+    const platform::VolumeInfo volume =
+        drive ? platform::QueryVolume(*drive) : platform::VolumeInfo{};
     m_diskInfo = DescribeDisk(letter, drive, volume);
     m_state.driveTypeName = m_diskInfo.typeName;
     m_state.volumeLabel = m_diskInfo.label;
@@ -729,6 +738,28 @@ TTreeNode* DiskLogger::FindNodeByPath(std::string_view path) const {
         node = next ? next : childByText(node, parts[p], false);
     }
     return node;
+}
+
+void DiskLogger::ShowMadeDirectory(const std::string& path) {
+    const std::vector<std::string_view> parts = pathParts(path);
+    if (parts.empty() || parts[0].size() != 2 || parts[0][1] != ':')
+        return;
+    TTree& tree = m_cat.Tree();
+    TTreeNode* node = findRoot(parts[0][0]);
+    for (size_t p = 1; p < parts.size() && node; ++p) {
+        if (TTreeNode* next = childByText(node, parts[p], true)) {
+            node = next;
+            continue;
+        }
+        if (!node->Logged())
+            return;
+        if (!m_settings.ShowHiddenDirsOption && isHiddenName(parts[p]))
+            return;
+        TTreeNode* parent = node;
+        node = addChildFromDisk(parent, parts[p], true);
+        if (node)
+            tree.SetExpanded(parent, true);
+    }
 }
 
 // A subdirectory that is on disk but not a node of its logged parent: a hidden

@@ -5,6 +5,7 @@
 #include "core/text.h"
 #include "filewindow/filewindow.h"
 #include "filewindow/filewindowui.h"
+#include "platform/casefolding.h"
 #include "platform/dirlisting.h"
 
 #include <unordered_map>
@@ -31,8 +32,10 @@ std::optional<int> CompareFileList::Compare(const std::string& targetDirectory,
     if (!host)
         return std::nullopt;
 
-    // The target is read once: every entry by its exact name, and the first
-    // of each name without regard to case.
+    // The target is read once: every entry by its exact name and, where its
+    // file system matches names without regard to case, the first of each
+    // name folded. Elsewhere "a.txt" and "A.TXT" are different files.
+    const bool folds = platform::FoldsCase(*host);
     std::unordered_map<std::string, int64_t> exact;
     std::unordered_map<std::string, int64_t> folded;
     platform::DirListing listing(platform::AttrSource::Posix, platform::StatMode::All);
@@ -43,7 +46,8 @@ std::optional<int> CompareFileList::Compare(const std::string& targetDirectory,
         if (e.name == "." || e.name == "..")
             continue;
         exact.emplace(std::string(e.name), e.lastWriteTime);
-        folded.emplace(UpperCase(e.name), e.lastWriteTime);
+        if (folds)
+            folded.emplace(UpperCase(e.name), e.lastWriteTime);
     }
     if (listing.Failed())
         return std::nullopt;
@@ -51,6 +55,8 @@ std::optional<int> CompareFileList::Compare(const std::string& targetDirectory,
     auto find = [&](std::string_view name) -> std::optional<int64_t> {
         if (const auto it = exact.find(std::string(name)); it != exact.end())
             return it->second;
+        if (!folds)
+            return std::nullopt;
         if (const auto it = folded.find(UpperCase(name)); it != folded.end())
             return it->second;
         return std::nullopt;

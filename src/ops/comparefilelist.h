@@ -21,9 +21,9 @@ enum class CompareRelation : int {
 
 /// "Compare file&list": tags the files of the file window that stand in a
 /// relation to the entries of a second directory on disk. Names are matched
-/// exactly first, then without regard to case, so that "Readme.txt" finds
-/// "README.TXT" and, where both "a.txt" and "A.TXT" exist, "a.txt" finds its
-/// own. A compare only adds tags. Main thread only.
+/// exactly; only where the target's file system ignores case (FAT, exFAT, a
+/// case-folding directory or mount) does "Readme.txt" find "README.TXT", an
+/// exact twin still coming first. A compare only adds tags. Main thread only.
 class CompareFileList {
 public:
     /// Both must outlive the object.

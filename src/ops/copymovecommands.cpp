@@ -14,11 +14,15 @@
 #include "filewindow/filewindow.h"
 #include "ops/namemask.h"
 #include "ops/operationjournal.h"
+#include "ops/seenfile.h"
 #include "ops/tfileoperator.h"
 #include "ops/twdlist.h"
 #include "ops/watchdogrun.h"
 #include "platform/drivetable.h"
 #include "platform/filetransfer.h"
+
+#include <algorithm>
+#include <set>
 
 namespace zentrix {
 namespace {
@@ -174,11 +178,14 @@ void CopyMoveCommands::startSingle(Kind kind) {
     if (!record)
         return;
     const std::string path = record->FullName();
+    SeenFile seen = SeenFile::Of(*record, m_cat.HostPath(record).value_or(std::string()));
+    record = nullptr; // the question lets events through
     if (kind == Kind::Move &&
         !m_watchDog.MayTouchFile(
             path, "Moving this file could cause Windows to malfunction! Move anyway?     "))
         return;
-    m_sourceList = {path};
+    m_sources = {path};
+    m_seen = {std::move(seen)};
     m_withPaths = false;
     m_ui->showPage(kind == Kind::Copy ? CopyMovePage::CopyAs : CopyMovePage::MoveAs, "*.*", true);
 }
@@ -195,6 +202,7 @@ void CopyMoveCommands::startTagged(Kind kind, bool withPaths) {
         return;
     }
     std::vector<std::string> paths;
+    std::vector<SeenFile> seen;
     {
         Hourglass hourglass(*m_ui);
         // Indexes, not records, across the questions: a question lets events
@@ -204,6 +212,7 @@ void CopyMoveCommands::startTagged(Kind kind, bool withPaths) {
             if (!record || !record->Tagged())
                 continue;
             const std::string path = record->FullName();
+            seen.push_back(SeenFile::Of(*record, m_cat.HostPath(record).value_or(std::string())));
             if (kind == Kind::Move &&
                 !m_watchDog.MayTouchFile(path, "Moving file: " + path +
                                                    " could cause Windows to malfunction! "
@@ -214,10 +223,11 @@ void CopyMoveCommands::startTagged(Kind kind, bool withPaths) {
     }
     if (paths.empty())
         return;
+    m_seen = std::move(seen);
     if (withPaths) {
         m_withPathsList = std::move(paths);
     } else {
-        m_sourceList = std::move(paths);
+        m_sources = std::move(paths);
         m_withPaths = false;
     }
     const CopyMovePage page = kind == Kind::Copy
@@ -310,8 +320,8 @@ CopyMoveCommands::StripCommonDirectories(const std::vector<std::string>& paths,
     if (paths.size() == 1) {
         const std::vector<std::string> parts = components(paths[0]);
         if (!keepLastCommon || parts.size() < 2)
-            return {Trim(parts.back())};
-        return {Trim(parts[parts.size() - 2] + "\\" + parts.back())};
+            return {parts.back()};
+        return {parts[parts.size() - 2] + "\\" + parts.back()};
     }
     std::vector<std::vector<std::string>> parts;
     for (const std::string& p : paths)
@@ -332,43 +342,37 @@ CopyMoveCommands::StripCommonDirectories(const std::vector<std::string>& paths,
     if (keepLastCommon && oneDirectory && k > 0)
         --k;
     // The character position of component k, from the first path (the
-    // components before it are the same in all).
+    // components before it are the same in all). Nothing is trimmed: a blank
+    // at either end belongs to the name.
     size_t offset = 0;
     for (size_t i = 0; i < k && i < parts[0].size(); ++i)
         offset += parts[0][i].size() + 1;
     std::vector<std::string> out;
     for (const std::string& p : paths)
-        out.push_back(Trim(offset < p.size() ? p.substr(offset) : std::string()));
+        out.push_back(offset < p.size() ? p.substr(offset) : std::string());
     return out;
 }
 
-bool CopyMoveCommands::buildWithPaths(const std::string& dest, std::vector<std::string>& sources,
-                                      std::vector<std::string>& dests) {
-    // Names are taken as they are: blanks at either end belong to them.
+void CopyMoveCommands::buildWithPaths(const std::string& dest,
+                                      const std::vector<std::string>& sources,
+                                      std::vector<std::string>& targets) {
     std::vector<std::string> relative;
-    for (const std::string& path : m_withPathsList)
+    for (const std::string& path : sources)
         relative.push_back(path.size() > 3 ? path.substr(3) : std::string());
     if (m_prompter.askYesNo("Strip common directories ?     "))
         relative = StripCommonDirectories(relative, true);
-    for (size_t i = 0; i < m_withPathsList.size() && i < relative.size(); ++i) {
+    const platform::DriveTable& drives = m_cat.Drives();
+    for (size_t i = 0; i < sources.size() && i < relative.size(); ++i) {
         const std::string& rel = relative[i];
         const size_t slash = rel.find_last_of('\\');
-        const std::string dirPart = slash == std::string::npos ? "" : rel.substr(0, slash + 1);
+        const std::string targetDir =
+            dest + (slash == std::string::npos ? "" : rel.substr(0, slash + 1));
         const std::string name = slash == std::string::npos ? rel : rel.substr(slash + 1);
-        // A name without an extension meets the mask with an empty one.
-        const bool noExt = ExtensionOf(name).empty();
-        const std::string targetDir = dest + dirPart;
-        const platform::DriveTable& drives = m_cat.Drives();
-        std::string masked =
-            ApplyNameMask(noExt ? name + "." : name, m_asMask, [&](const std::string& n) {
-                return hostExists(drives.ToHostPath(targetDir + n));
-            });
-        if (noExt && masked.size() > 1 && masked.back() == '.')
-            masked.pop_back();
-        sources.push_back(m_withPathsList[i]);
-        dests.push_back(targetDir + masked);
+        targets.push_back(targetDir +
+                          ApplyNameMaskToFile(name, m_asMask, [&](const std::string& n) {
+                              return hostExists(drives.ToHostPath(targetDir + n));
+                          }));
     }
-    return !sources.empty();
 }
 
 void CopyMoveCommands::okTo(Kind kind, const std::string& text) {
@@ -395,21 +399,30 @@ void CopyMoveCommands::okTo(Kind kind, const std::string& text) {
         DestinationDir(typed, currentDir, m_state.currentDisk, kind == Kind::Copy);
     const std::string destText = withoutTrailingBackslash(dest);
     const CopyMovePage toPage = kind == Kind::Copy ? CopyMovePage::CopyTo : CopyMovePage::MoveTo;
+    m_ui->addHistory(toPage, dest);
+    m_ui->closePage();
+    std::vector<std::string> sources = m_withPaths ? m_withPathsList : m_sources;
+    // A move takes the files away from where the user saw them: a file that
+    // changed since goes only when the user says so.
+    if (kind == Kind::Move && !keepSeen(sources))
+        return;
     {
         RunningFlag running(m_state);
         BusyGuard busy(m_state);
-        m_ui->addHistory(toPage, dest);
-        m_ui->closePage();
 
-        std::vector<std::string> sources, dests;
-        std::vector<std::string> logged; // the sources as the log names them
+        const std::vector<std::string> logged = sources; // the sources as the log names them
+        std::set<std::string> targetDirs = {dest};       // where the copies go, to show in the tree
         if (m_withPaths) {
-            buildWithPaths(dest, sources, dests);
-            logged = m_withPathsList;
+            std::vector<std::string> targets;
+            buildWithPaths(dest, sources, targets);
+            for (const std::string& target : targets)
+                targetDirs.insert(target.substr(0, target.find_last_of('\\') + 1));
+            m_operator.SetSources(std::move(sources));
+            m_operator.SetDestinations(std::move(targets));
             m_operator.Flags.add(FileOpFlag::foNoConfirmMkDir);
         } else {
-            sources = m_sourceList;
-            logged = m_sourceList;
+            m_operator.SetSources(std::move(sources));
+            m_operator.SetDestination(dest, m_asMask);
         }
         // Whether to log is decided before the work.
         WatchDogRun log(m_watchDog,
@@ -417,11 +430,12 @@ void CopyMoveCommands::okTo(Kind kind, const std::string& text) {
                         m_state.scope != 1);
         m_operator.Operation = kind == Kind::Copy ? FileOperation::foCopy : FileOperation::foMove;
         m_catalogueUi.setCurrDirLabel("Please wait ...");
-        m_operator.SetSourceList(sources);
-        if (m_withPaths)
-            m_operator.SetDestinationList(dests);
-        else
-            m_operator.SetOneDestination(dest + m_asMask);
+    m_seen.clear();
+    if (m_prompter.askYesNo(verb + "with full paths?     ")) {
+        m_withPathsList = names;
+        m_withPaths = true;
+    } else {
+        m_sources = names;
         // The command is one entry of the undo journal, whatever it copies.
         std::unique_ptr<OperationRecord> record;
         if (m_journal && m_operator.Flags.has(FileOpFlag::foAllowUndo) && !logged.empty()) {
@@ -436,6 +450,10 @@ void CopyMoveCommands::okTo(Kind kind, const std::string& text) {
         if (record)
             record->Commit();
         m_operator.Flags.remove(FileOpFlag::foNoConfirmMkDir);
+        // Directories the operation made are nodes at once where their parent
+        // is logged, as if the directory commands had made them.
+        for (const std::string& dir : targetDirs)
+            m_logger.ShowMadeDirectory(dir);
 
         if (kind == Kind::Move) {
             // Only the existence test counts: a partly failed or cancelled move
@@ -477,6 +495,34 @@ void CopyMoveCommands::okTo(Kind kind, const std::string& text) {
     m_catalogueUi.playCompletionSound();
 }
 
+bool CopyMoveCommands::keepSeen(std::vector<std::string>& sources) {
+    for (const SeenFile& seen : m_seen) {
+        const auto it = std::find(sources.begin(), sources.end(), seen.fullName);
+        if (it == sources.end())
+            continue;
+        const auto now = ChangedSinceSeen(seen);
+        if (!now)
+            continue;
+        for (int i = 0; i < m_fileWindow.Count(); ++i)
+            if (TFileClass* record = m_fileWindow.Record(i);
+                record && record->FullName() == seen.fullName) {
+                TakeDiskState(*record, *now);
+                m_fileWindow.EntryChanged(i);
+                break;
+            }
+        m_fileWindow.UpdateStatistics();
+        const Answer answer =
+            m_prompter.askYesNoCancel(ChangedFileQuestion(seen, *now, "Move it anyway?"));
+        if (answer == Answer::Cancel) {
+            m_catalogueUi.focusFileWindow();
+            return false;
+        }
+        if (answer == Answer::No)
+            sources.erase(std::find(sources.begin(), sources.end(), seen.fullName));
+    }
+    return true;
+}
+
 void CopyMoveCommands::refreshDestination(const std::string& dest) {
     TTreeNode* node = m_logger.FindNodeByPath(dest);
     if (!node || !node->Logged())
@@ -494,11 +540,12 @@ void CopyMoveCommands::DropOnTree(const std::string& targetDir,
     if (!m_prompter.askOkCancel(verb + std::to_string(names.size()) + " files to: " + targetDir +
                                 " ?     "))
         return;
-    if (m_prompter.askYesNo(verb + "with full paths?     ")) {
+    m_seen.clear();
+    if (m_prompter.askYesNo("Copy with full paths?     ")) {
         m_withPathsList = names;
         m_withPaths = true;
     } else {
-        m_sourceList = names;
+        m_sources = names;
         m_withPaths = false;
     }
     m_asMask = "*.*";
@@ -519,7 +566,8 @@ bool CopyMoveCommands::PasteFiles(const std::string& targetDir,
                                 std::to_string(names.size()) + " files to: " + targetDir +
                                 " ?     "))
         return false;
-    m_sourceList = names;
+    m_sources = names;
+    m_seen.clear();
     m_withPaths = false;
     m_asMask = "*.*";
     okTo(move ? Kind::Move : Kind::Copy, targetDir);
@@ -552,15 +600,19 @@ void CopyMoveCommands::DropFromFileWindow(const std::string& targetDir, bool cop
         return;
     const Kind kind = copy ? Kind::Copy : Kind::Move;
     std::vector<std::string> paths;
+    std::vector<SeenFile> seen;
     for (int i = 0; i < m_fileWindow.Count(); ++i)
-        if (const TFileClass* record = m_fileWindow.Record(i); record && record->Tagged())
+        if (const TFileClass* record = m_fileWindow.Record(i); record && record->Tagged()) {
             paths.push_back(record->FullName());
+            seen.push_back(SeenFile::Of(*record, m_cat.HostPath(record).value_or(std::string())));
+        }
     if (paths.empty()) {
         TFileClass* current = m_fileWindow.Record(m_fileWindow.Current());
         if (!current)
             return;
         current->SetTagged(true);
         paths.push_back(current->FullName());
+        seen.push_back(SeenFile::Of(*current, m_cat.HostPath(current).value_or(std::string())));
     }
     if (kind == Kind::Move) {
         std::vector<std::string> allowed;
@@ -584,7 +636,8 @@ void CopyMoveCommands::DropFromFileWindow(const std::string& targetDir, bool cop
     if (m_prompter.askOkCancel(std::string(copy ? "Copy " : "Move ") +
                                std::to_string(paths.size()) + " files to: " + targetDir +
                                " ?     ")) {
-        m_sourceList = paths;
+        m_sources = std::move(paths);
+        m_seen = std::move(seen);
         m_withPaths = false;
         m_asMask = "*.*";
         okTo(kind, targetDir);
@@ -611,7 +664,8 @@ void CopyMoveCommands::DropFindResults(const std::string& targetDir,
     if (!m_prompter.askOkCancel("Copy " + std::to_string(names.size()) + " files to: " + targetDir +
                                 " ?     "))
         return;
-    m_sourceList = names;
+    m_sources = names;
+    m_seen.clear();
     m_withPaths = false;
     m_asMask = "*.*";
     okTo(Kind::Copy, targetDir);

@@ -1,11 +1,18 @@
 #pragma once
 
+#include "ops/seenfile.h"
+
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace zentrix {
+
+namespace platform {
+class DriveTable;
+}
 
 class AppState;
 class Catalogue;
@@ -114,7 +121,8 @@ public:
                                       char currentDisk, bool dotAllowed);
 
     // --- state between the prompts (for tests) --------------------------------------
-    const std::vector<std::string>& SourceList() const { return m_sourceList; }
+    /// The sources of the plain variants, exact names in the file window's order.
+    const std::vector<std::string>& Sources() const { return m_sources; }
     const std::vector<std::string>& WithPathsList() const { return m_withPathsList; }
     const std::string& AsMask() const { return m_asMask; }
     bool WithPaths() const { return m_withPaths; }
@@ -127,8 +135,13 @@ private:
     void okTo(Kind kind, const std::string& text);
     void afterMove(const std::string& dest);
     void refreshDestination(const std::string& dest);
-    bool buildWithPaths(const std::string& dest, std::vector<std::string>& sources,
-                        std::vector<std::string>& dests);
+    /// Where each file of the with-paths list goes below `dest`.
+    void buildWithPaths(const std::string& dest, const std::vector<std::string>& sources,
+                        std::vector<std::string>& targets);
+    /// Asks about every source that changed on disk since its row was seen
+    /// (the row then shows it as it is); those the user keeps back leave
+    /// `sources`. False when the user cancelled the whole move.
+    bool keepSeen(std::vector<std::string>& sources);
 
     Catalogue& m_cat;
     AppState& m_state;
@@ -142,7 +155,8 @@ private:
     CopyMoveUi* m_ui = &m_noUi;
     OperationJournal* m_journal = nullptr;
 
-    std::vector<std::string> m_sourceList; // exact names, never a mask
+    std::vector<std::string> m_sources;
+    std::vector<SeenFile> m_seen; // the rows the sources were taken from
     std::vector<std::string> m_withPathsList;
     std::string m_asMask = "*.*";
     bool m_withPaths = false;

@@ -226,7 +226,8 @@ void DirOps::DirCopy() {
     mark(true);
 }
 
-bool DirOps::pasteBranch(const std::string& source, const std::string& target, bool copy) {
+DirOps::PasteResult DirOps::pasteBranch(const std::string& source, const std::string& target,
+                                        bool copy) {
     // The branch goes as one item, so its directories are made with their
     // sources' modes, owners, times and attributes, and a link goes as a link.
     // A move takes the empty directories along (leaving them behind would lose
@@ -239,15 +240,17 @@ bool DirOps::pasteBranch(const std::string& source, const std::string& target, b
         .add(FileOpFlag::foMultiDestFiles)
         .add(FileOpFlag::foNoConfirmMkDir);
     m_operator.KeepEmptyDirectories = !copy;
-    m_operator.SetSourceList({source});
-    m_operator.SetDestinationList({target});
+    m_operator.SetSources({source});
+    m_operator.SetDestinations({target});
     m_operator.Record = m_record;
     const bool done = m_operator.Execute();
     m_operator.Record = nullptr;
     m_operator.Operation = oldOperation;
     m_operator.Flags = oldFlags;
     m_operator.KeepEmptyDirectories = oldKeep;
-    return done;
+    if (done)
+        return PasteResult::Done;
+    return m_operator.Aborted() || m_operator.Failed() ? PasteResult::Failed : PasteResult::Skipped;
 }
 
 void DirOps::DirPaste() {
@@ -332,8 +335,10 @@ void DirOps::DirPaste() {
             aborted = true;
         } else {
             // A copy, or a move to another file system: through the file
-            // operator, which asks before it replaces anything.
-            aborted = !pasteBranch(source, target, copy);
+            // operator, which asks before it replaces anything. Files the user
+            // chose to skip leave the paste complete; a failure or a cancel is
+            // an abort.
+            aborted = pasteBranch(source, target, copy) == PasteResult::Failed;
             movedByItems = !copy;
         }
 

@@ -144,8 +144,11 @@ public:
 
 private:
     void mark(bool copy);
+    /// Done: every item went; Skipped: the user left some where they were;
+    /// Failed: an item could not go, or the user cancelled.
+    enum class PasteResult { Done, Skipped, Failed };
     /// Copies or moves a branch (a link as a link) through the file operator.
-    bool pasteBranch(const std::string& source, const std::string& target, bool copy);
+    PasteResult pasteBranch(const std::string& source, const std::string& target, bool copy);
     /// Prune of a link to a directory: the link goes, never what it points to.
     void pruneLink(TTreeNode* node, const std::string& host);
     /// Empties a directory of the branch (files deleted, subdirectories emptied

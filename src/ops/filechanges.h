@@ -90,12 +90,14 @@ public:
     /// Shift+0: the saved attributes go to the current file.
     void PasteFileAttrs();
     /// The text applied to a record's file starting from `start`: written when
-    /// the low byte changes; the record gets what the disk says afterwards (a
-    /// hidden change on a drive that keeps it in the name renames the file and
-    /// the record). Returns the record's attributes. `index` is the record's
-    /// entry in the file window (-1: none), repainted.
+    /// the low byte changes; the record gets what the disk says afterwards.
+    /// Where hidden is the name's leading full stop, H changes (a rename of the
+    /// file and the record) only with `renameForHidden`; otherwise the file
+    /// keeps its name. A symbolic link is left as it is. Returns the record's
+    /// attributes. `index` is the record's entry in the file window (-1:
+    /// none), repainted.
     uint16_t ApplyAttributeText(TFileClass* record, int index, uint16_t start,
-                                std::string_view text);
+                                std::string_view text, bool renameForHidden = false);
 
     // --- date and time -------------------------------------------------------------
     /// N: the prompt with the current file's date and time.
@@ -117,6 +119,17 @@ public:
     static constexpr const char* kNoTagged = "There are no tagged files to operate with!     ";
     static constexpr const char* kIdentical = "Old and new file names are identical!     ";
     static constexpr const char* kCannotRename = "Cannot rename file!     ";
+    static constexpr const char* kLinkAttributes =
+        " is a symbolic link: it has no attributes of its own, and those of the file it "
+        "points to are not changed.     ";
+    static constexpr const char* kLinksAttributes =
+        " symbolic link(s) left unchanged: a link has no attributes of its own.     ";
+    static constexpr const char* kLinkDate =
+        " is a symbolic link: its own date and time were set, not those of the file it "
+        "points to.     ";
+    static constexpr const char* kLinksDate =
+        " symbolic link(s) got their own date and time, not those of the files they point "
+        "to.     ";
 
 private:
     struct Target {
@@ -134,6 +147,12 @@ private:
     bool renameRecord(TFileClass* record, int index, const std::string& newName);
     std::string hostPathOf(const TFileClass* record) const;
     bool setTime(TFileClass* record, int index, int64_t fileTime);
+    bool isLink(const TFileClass* record) const;
+    /// Hidden is the leading full stop of the record's name on its drive.
+    bool hiddenInName(const TFileClass* record) const;
+    /// "Rename X to Y?" when the text would change the hidden bit of a file
+    /// whose drive keeps it in the name; empty otherwise.
+    std::string hiddenRenameQuestion(const TFileClass* record, std::string_view text);
     /// Tells the command's record that `from` became `to` (host paths).
     void recordRename(const std::string& from, const std::string& to);
 

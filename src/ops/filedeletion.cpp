@@ -13,6 +13,7 @@
 #include "filewindow/filewindow.h"
 #include "ops/operationjournal.h"
 #include "ops/runguards.h"
+#include "ops/seenfile.h"
 #include "ops/twdlist.h"
 #include "ops/watchdogrun.h"
 #include "platform/attributes.h"
@@ -215,6 +216,27 @@ void FileDeletion::removeRecord(Target& target) {
                 }
 }
 
+FileDeletion::Seen FileDeletion::stillAsSeen(std::vector<Target>& targets, size_t k, bool tagged) {
+    // The questions before this one let events through: the record is found again.
+    if (!find(targets, k))
+        return Seen::Go;
+    Target& target = targets[k];
+    const SeenFile seen = SeenFile::Of(*target.record, m_cat.HostPath(target.record).value_or(""));
+    const auto now = ChangedSinceSeen(seen);
+    if (!now)
+        return Seen::Go;
+    // The row shows the file as it is before the user decides.
+    TakeDiskState(*target.record, *now);
+    if (m_fw.Record(target.index) == target.record)
+        m_fw.EntryChanged(target.index);
+    m_fw.UpdateStatistics();
+    const std::string text = ChangedFileQuestion(seen, *now, "Delete it anyway?");
+    if (!tagged)
+        return m_prompter.askYesNo(text) ? Seen::Go : Seen::Skip;
+    const Answer answer = m_prompter.askYesNoCancel(text);
+    return answer == Answer::Yes ? Seen::Go : answer == Answer::No ? Seen::Skip : Seen::Stop;
+}
+
 void FileDeletion::leaveEmptyWindow() {
     m_fw.MaximizeMainListBox(false);
     m_fw.Ui().focusTree();
@@ -237,7 +259,8 @@ void FileDeletion::DeleteSingleFile() {
     if (!m_wd.MayTouchFile(path, "Deleting this file could cause Windows to malfunction! "
                                  "Delete anyway?     "))
         return;
-    if (m_prompter.askOkCancel("Delete file: " + path)) {
+    if (m_prompter.askOkCancel("Delete file: " + path) &&
+        stillAsSeen(targets, 0, false) == Seen::Go) {
         bool deleted = false;
         {
             RecordScope record(undoJournal(), m_record, {OperationKind::Trash, path, {}, 0});
@@ -321,7 +344,13 @@ void FileDeletion::DeleteTaggedFiles() {
                 break;
             if (!find(targets, k) || !target.record->Tagged())
                 continue; // untagged or gone meanwhile
+            if (const Seen seen = stillAsSeen(targets, k, true); seen != Seen::Go) {
+                if (seen == Seen::Stop)
+                    break;
+                continue;
+            }
             if (DeleteFileByMode(path)) {
+                find(targets, k); // the questions of the delete let events through
                 removeRecord(target);
                 log.Handled(path);
             } else if (!m_prompter.askOkCancel(kCannotDelete + path + kFiveBlanks)) {

@@ -83,6 +83,11 @@ private:
     /// their paths, all in one pass.
     bool find(std::vector<Target>& targets, size_t from);
     void removeRecord(Target& target);
+    enum class Seen { Go, Skip, Stop };
+    /// Go when the file on disk is still the one the row showed (size and
+    /// time), or the user says to go on with the one there now; the row then
+    /// shows it. Stop: the user cancelled the tagged run.
+    Seen stillAsSeen(std::vector<Target>& targets, size_t k, bool tagged);
     void leaveEmptyWindow();
     /// The journal when the deletion mode can be undone (the trash).
     OperationJournal* undoJournal() const;

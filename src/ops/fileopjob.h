@@ -73,6 +73,9 @@ public:
     /// Every item was done: nothing skipped, failed or cancelled.
     bool Succeeded() const { return !m_cancelled && !m_incomplete; }
     bool Cancelled() const { return m_cancelled; }
+    /// Some item could not be done (an error, whatever the answer to it); an
+    /// item the user chose to skip at a collision is no failure.
+    bool Failed() const { return m_failed; }
     /// Targets given another name on a collision: (planned, used), host form.
     const std::vector<std::pair<std::string, std::string>>& Renamed() const { return m_renamed; }
 
@@ -122,8 +125,9 @@ private:
     /// is found or the work is cancelled meanwhile.
     bool renameTarget(const DirHandle& dstDir, std::string& dstPath);
     /// Settles an existing target: Replace, Skip, Rename (dstPath changed) or Cancel.
+    /// `asked`: the user was asked (not answered by a flag or an earlier "all").
     Collision collision(const DirHandle& dstDir, std::string& dstPath, const EntryStat& source,
-                        const EntryStat& target);
+                        const EntryStat& target, bool& asked);
     Step sameFile(const std::string& srcPath);
     ErrorAnswer errorQuestion(const std::string& what, int error);
     std::string verb() const;
@@ -143,6 +147,7 @@ private:
     std::atomic<bool> m_cancel{false};
     bool m_cancelled = false;
     bool m_incomplete = false;
+    bool m_failed = false;
     enum class AllAnswer { None, Replace, Skip } m_all = AllAnswer::None;
     bool m_mkdirAll = false;
     bool m_keepEmpty = true;

@@ -80,7 +80,7 @@ TempRenameResult RenameThroughTemporary(const std::string& from, const std::stri
 
 bool SetLastWriteTime(const std::string& hostPath, const timespec& time, std::string* error) {
     const timespec times[2] = {{0, UTIME_OMIT}, time};
-    if (::utimensat(AT_FDCWD, hostPath.c_str(), times, 0) == 0)
+    if (::utimensat(AT_FDCWD, hostPath.c_str(), times, AT_SYMLINK_NOFOLLOW) == 0)
         return true;
     if (error)
         *error = std::strerror(errno);

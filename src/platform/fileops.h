@@ -28,9 +28,9 @@ TempRenameResult RenameThroughTemporary(const std::string& from, const std::stri
                                         std::string* tempLeft = nullptr,
                                         std::string* error = nullptr);
 
-/// Sets a file's last-write time to the nanosecond (a link: what it points
-/// to), leaving its access time alone. False, with the system's reason in
-/// `error`, when it could not.
+/// Sets a file's last-write time to the nanosecond, leaving its access time
+/// alone. A symbolic link gets its own time: what it points to is not
+/// touched. False, with the system's reason in `error`, when it could not.
 bool SetLastWriteTime(const std::string& hostPath, const timespec& time,
                       std::string* error = nullptr);
 /// Sets the permission bits of a file or directory; a link keeps its own and

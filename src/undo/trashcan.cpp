@@ -1,6 +1,7 @@
 #include "undo/trashcan.h"
 
 #include "core/prompter.h"
+#include "ops/freename.h"
 #include "platform/hostpath.h"
 
 #include <algorithm>
@@ -75,9 +76,10 @@ std::vector<std::string> TrashCan::Restore(const std::vector<size_t>& indexes) {
         int e = EEXIST;
         while (e == EEXIST) {
             if (exists(to)) {
+                const std::string free = FreeNumberedName(to);
                 const auto name = m_prompter.inputText(
-                    "Restore",
-                    "The name " + shown(to) + " is taken. Restore it as:", HostBaseName(to));
+                    "Restore", "The name " + shown(to) + " is taken. Restore it as:",
+                    free.empty() ? HostBaseName(to) : free);
                 if (!name)
                     break;
                 if (!IsSingleName(*name) || *name == HostBaseName(to))

@@ -161,10 +161,10 @@ std::string UndoJournal::setAside(const std::string& reason) {
     closeFile();
     std::string aside = m_path + ".damaged";
     std::string error;
-    for (int n = 2; !platform::RenameNoReplace(m_path, aside, &error) && n < 100; ++n) {
+    for (int n = 2; !platform::RenameNoReplace(m_path, aside, &error); ++n) {
         platform::EntryStat st;
-        if (platform::StatPath(aside, st) != 0) {
-            // Not a name clash: the journal cannot be moved.
+        if (n >= 100 || platform::StatPath(aside, st) != 0) {
+            // Not a name clash, or no free name: the journal cannot be moved.
             m_disabled = true;
             return "The undo journal " + m_path + " is damaged (" + reason +
                    ") and cannot be set aside: " + error +

@@ -2,6 +2,7 @@
 
 #include "core/progress.h"
 #include "core/prompter.h"
+#include "ops/freename.h"
 #include "ops/runguards.h"
 #include "platform/attributes.h"
 #include "platform/drivetable.h"
@@ -15,7 +16,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <ctime>
 #include <fcntl.h>
 #include <set>
 #include <unistd.h>
@@ -81,33 +81,6 @@ bool sameContents(const std::string& a, const std::string& b) {
     if (fb >= 0)
         ::close(fb);
     return same;
-}
-
-/// "name (2).ext", "name (3).ext" ...: the first free one in the directory.
-std::string freeName(const std::string& dir, const std::string& name) {
-    const size_t dot = name.find_last_of('.');
-    const bool hasExt = dot != std::string::npos && dot > 0;
-    const std::string stem = hasExt ? name.substr(0, dot) : name;
-    const std::string ext = hasExt ? name.substr(dot) : std::string();
-    for (int n = 2;; ++n) {
-        const std::string candidate = stem + " (" + std::to_string(n) + ")" + ext;
-        EntryStat st;
-        if (lstatOf(HostJoin(dir, candidate), st) == ENOENT)
-            return candidate;
-    }
-}
-
-std::string sizeText(const EntryStat& st) {
-    return st.kind == EntryKind::Directory ? "directory" : std::to_string(st.size) + " bytes";
-}
-
-std::string dateText(int64_t seconds) {
-    const std::time_t t = static_cast<std::time_t>(seconds);
-    std::tm local{};
-    ::localtime_r(&t, &local);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-    return text;
 }
 
 } // namespace
@@ -229,8 +202,6 @@ std::optional<std::string> UndoRunner::Blocker(const DoneStep& step) {
     case DoneStep::Kind::Time:
         if (int e = lstatOf(step.target, now))
             return e == ENOENT ? std::optional<std::string>() : platform::ErrorText(e);
-        if (step.kind == DoneStep::Kind::Time)
-            platform::StatPath(step.target, now, true);
         return differs(now, step.result);
     case DoneStep::Kind::Attributes:
         if (lstatOf(step.target, now) != 0 || now.device != step.result.device ||
@@ -381,13 +352,17 @@ std::optional<std::string> UndoRunner::otherName(const std::string& path, const 
     if (m_skipAll)
         return std::nullopt;
     const std::string text =
-        "The file " + shown(path) + " already exists.\n\nExisting: " + sizeText(taken) + ", " +
-        dateText(taken.mtimeSec) + "\nPut back: " + sizeText(back) + ", " +
-        dateText(back.mtimeSec) + "\n\nPut it back under another name?" + kFiveBlanks;
+        "The file " + shown(path) + " already exists.\n\nExisting: " + EntrySizeText(taken) + ", " +
+        EntryDateText(taken.mtimeSec) + "\nPut back: " + EntrySizeText(back) + ", " +
+        EntryDateText(back.mtimeSec) + "\n\nPut it back under another name?" + kFiveBlanks;
     switch (m_prompter.askChoice(text, {"Re&name", "&Skip", "S&kip all", "Cancel"},
                                  "Confirm File Undo")) {
-    case 0:
-        return HostJoin(HostParent(path), freeName(HostParent(path), HostBaseName(path)));
+    case 0: {
+        const std::string name = FreeNumberedName(path);
+        if (name.empty())
+            return std::nullopt;
+        return HostJoin(HostParent(path), name);
+    }
     case 1:
         return std::nullopt;
     case 2:
@@ -432,8 +407,11 @@ int UndoRunner::copyBack(const std::string& from, const std::string& to, const E
     if (e != 0)
         return e;
     toDir.Sync();
-    // The copy is whole and on the disk: now the file may leave.
-    if (const int r = fromDir.RemoveFile(HostBaseName(from))) {
+    // The copy is whole and on the disk: now the file may leave. Should it be
+    // gone already (another undo of the same entry took it meanwhile), the copy
+    // is the only one left and stays.
+    const int r = fromDir.RemoveFile(HostBaseName(from));
+    if (r != 0 && r != ENOENT) {
         toDir.RemoveFile(HostBaseName(to));
         return r;
     }
@@ -576,7 +554,8 @@ UndoRunner::Outcome UndoRunner::undoAttributes(const DoneStep& step, int64_t ind
 
 UndoRunner::Outcome UndoRunner::undoTime(const DoneStep& step, int64_t index) {
     EntryStat now;
-    const int e = platform::StatPath(step.target, now, true);
+    // A date is a link's own (the link's time was set, not its target's).
+    const int e = platform::StatPath(step.target, now);
     if (e != 0)
         return leave(step.target, e == ENOENT ? "it is no longer there" : platform::ErrorText(e));
     if (const auto why = differs(now, step.result))
@@ -588,7 +567,7 @@ UndoRunner::Outcome UndoRunner::undoTime(const DoneStep& step, int64_t index) {
     DoneStep done;
     done.kind = DoneStep::Kind::Time;
     done.target = step.target;
-    platform::StatPath(step.target, done.result, true);
+    platform::StatPath(step.target, done.result);
     done.oldMtimeSec = now.mtimeSec;
     done.oldMtimeNsec = now.mtimeNsec;
     record(done, index);
@@ -641,8 +620,7 @@ UndoRunner::Outcome UndoRunner::undoTrashed(const DoneStep& step, int64_t index)
             return leave(step.source, "its old name is taken");
         const std::string dir = HostParent(to);
         const auto name = m_prompter.inputText(
-            "Restore",
-            "The name " + shown(to) + " is taken. Restore it as:", freeName(dir, HostBaseName(to)));
+            "Restore", "The name " + shown(to) + " is taken. Restore it as:", FreeNumberedName(to));
         if (!name || !IsSingleName(*name))
             return leave(step.source, "its old name is taken");
         to = HostJoin(dir, *name);

@@ -125,9 +125,10 @@ TEST_F(CompareTestGui, KComparesWithADirectoryChosenInTheDialog) {
     press(list(), Qt::Key_K);
     reactivate();
     ASSERT_TRUE(checked);
-    // "a.txt" is there as "A.TXT": only the other two are unique.
-    EXPECT_EQ(tagged(), (Strings{"b.txt", "c.doc"}));
-    EXPECT_EQ(fw().Statistics().taggedFiles, "2");
+    // "A.TXT" is another file than "a.txt" where case counts: all three
+    // are unique.
+    EXPECT_EQ(tagged(), (Strings{"a.txt", "b.txt", "c.doc"}));
+    EXPECT_EQ(fw().Statistics().taggedFiles, "3");
 
     // The text went into the history, and Cancel changes nothing.
     std::string first;
@@ -143,7 +144,7 @@ TEST_F(CompareTestGui, KComparesWithADirectoryChosenInTheDialog) {
     compare->trigger();
     reactivate();
     EXPECT_EQ(first, "E:\\");
-    EXPECT_EQ(tagged(), (Strings{"b.txt", "c.doc"}));
+    EXPECT_EQ(tagged(), (Strings{"a.txt", "b.txt", "c.doc"}));
 }
 
 // The directory may be typed as a Linux path; one that no drive holds is

@@ -22,10 +22,10 @@ TEST_F(OpsTest, AMoveAcrossFileSystemsKilledMidwayLosesNothing) {
     std::string sources;
     for (int i = 0; i < kFiles; ++i) {
         tmp.write("d/src/f" + std::to_string(i) + ".bin", contentOf(i));
-        sources += tmp.at("d/src/f" + std::to_string(i) + ".bin") + ";";
+        sources += " '" + tmp.at("d/src/f" + std::to_string(i) + ".bin") + "'";
     }
     const std::string command =
-        std::string(OPS_MOVE_HELPER) + " '" + sources + "' '" + tmp.at("e/mnt/out") + "/'";
+        std::string(OPS_MOVE_HELPER) + " '" + tmp.at("e/mnt/out") + "/'" + sources;
     // Kill it once a third of the bytes has moved.
     const bool killed = KillMidway(command, [](const char* line) {
         unsigned long long bytes = 0;

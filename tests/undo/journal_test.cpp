@@ -253,6 +253,16 @@ TEST_F(UndoJournalFile, ADamagedJournalIsSetAsideAndANewOneBegun) {
     UndoJournal again(path());
     EXPECT_EQ(again.Load(), "");
     EXPECT_EQ(again.Entries().size(), 1u);
+
+    // With no free name to set it aside under, it stays untouched and nothing
+    // is written to it.
+    for (int n = 2; n < 100; ++n)
+        tmp.write("home/UNDO.JOURNAL.damaged-" + std::to_string(n), "an older one");
+    tmp.write("home/UNDO.JOURNAL", "damaged again\n");
+    UndoJournal stuck(path());
+    EXPECT_NE(stuck.Load().find("cannot be set aside"), std::string::npos);
+    runCommand(stuck, OperationKind::Move, 1);
+    EXPECT_EQ(ReadFile(path()), "damaged again\n");
 }
 
 // A record cut short (the program was killed) stays readable as far as it

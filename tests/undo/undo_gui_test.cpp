@@ -10,7 +10,10 @@
 #include "gui/ops/opscontroller.h"
 #include "gui/ops/tcommandprompt.h"
 #include "gui/ops/tcopymovepage.h"
+#include "gui/tagging/taggingcontroller.h"
+#include "gui/tagging/tfileattrpage.h"
 #include "gui/tree/thetreeview.h"
+#include "gui/tree/treecontroller.h"
 #include "gui/undo/thistoryform.h"
 #include "gui/undo/ttrashform.h"
 #include "gui/undo/undocontroller.h"
@@ -24,6 +27,9 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTreeWidget>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 using namespace zentrix;
 using namespace zentrix::test;
@@ -66,6 +72,27 @@ protected:
         edit->selectAll();
         QTest::keyClicks(edit, text);
         press(edit, Qt::Key_Return);
+    }
+    /// The current file of the one-directory view of D:\\.
+    void current(const std::string& name) {
+        openDir("D:\\");
+        ASSERT_GE(rowOf(name), 0) << name;
+        fw().SetCurrent(rowOf(name));
+        list()->setCurrentIndex(rowOf(name));
+        idle();
+    }
+    /// The tree with `path` selected and the focus.
+    void selectDir(const std::string& path) {
+        TTreeNode* node = form->logger().FindNodeByPath(path);
+        ASSERT_NE(node, nullptr) << path;
+        cat->Tree().Select(node);
+        form->MainTreeView->setFocus();
+        idle();
+    }
+    static struct stat statOf(const std::string& path) {
+        struct stat st {};
+        ::lstat(path.c_str(), &st);
+        return st;
     }
     QString undoCaption() { return form->menus().action("miFileUndo")->text(); }
     std::string log() { return ReadFile(tmp.at("home/WATCHDOG.LOG")); }
@@ -298,4 +325,144 @@ TEST_F(UndoGui, TheJournalKeepsAsManyOperationsAsTheOptionSays) {
     EXPECT_EQ(ReadFile(tmp.at("d/a1.txt")), "alpha");
     EXPECT_FALSE(Exists(tmp.at("d/a.txt")));
     EXPECT_EQ(undoCaption(), "Und&o");
+}
+
+// Attributes and the date/time of a file come back as they were before, to
+// the nanosecond, by Ctrl+Z; the file window shows them again.
+TEST_F(UndoGui, AttributesAndDatesComeBackByCtrlZ) {
+    const struct timespec times[2] = {{1000000000, 123456789}, {1000000000, 123456789}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, tmp.at("d/a.txt").c_str(), times, 0), 0);
+    ::chmod(tmp.at("d/a.txt").c_str(), 0640);
+    const struct stat before = statOf(tmp.at("d/a.txt"));
+    form->logger().RelogDir();
+    ASSERT_NO_FATAL_FAILURE(current("a.txt"));
+
+    press(list(), Qt::Key_A);
+    TFileAttrPage* page = form->tagging().fileAttrPage();
+    page->hbFilesAttrHistory->lineEdit()->selectAll();
+    QTest::keyClicks(page->hbFilesAttrHistory, "+R");
+    press(page->hbFilesAttrHistory, Qt::Key_Return);
+    ASSERT_EQ(statOf(tmp.at("d/a.txt")).st_mode & 0777, 0440u);
+    EXPECT_EQ(undoCaption(), "Und&o attribute change of D:\\a.txt to +R");
+    press(list(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(statOf(tmp.at("d/a.txt")).st_mode & 0777, 0640u);
+    form->IdleHandler();
+    ASSERT_GE(rowOf("a.txt"), 0);
+    EXPECT_EQ(fw().Record(rowOf("a.txt"))->Attributes() & 1, 0);
+
+    ASSERT_NO_FATAL_FAILURE(current("a.txt"));
+    press(list(), Qt::Key_N);
+    // The date offered, in the locale's form, some years later.
+    TCommandPrompt* date = form->ops().dateTimePage();
+    ASSERT_TRUE(date->text().contains("2001")) << date->text().toStdString();
+    answer(date->hbBox, date->text().replace("2001", "2024"));
+    ASSERT_GT(statOf(tmp.at("d/a.txt")).st_mtim.tv_sec, 1700000000)
+        << (prompter.texts().empty() ? "" : prompter.texts().back());
+    press(list(), Qt::Key_Z, Qt::ControlModifier);
+    const struct stat after = statOf(tmp.at("d/a.txt"));
+    EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+    EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+    EXPECT_EQ(after.st_mode, before.st_mode);
+    EXPECT_EQ(ReadFile(tmp.at("d/a.txt")), "alpha");
+    form->IdleHandler();
+    ASSERT_GE(rowOf("a.txt"), 0);
+    // In 100-ns units since 1601.
+    EXPECT_EQ(fw().Record(rowOf("a.txt"))->LastWriteTime(),
+              (1000000000LL + 11644473600LL) * 10000000LL + 1234567);
+    EXPECT_TRUE(prompter.texts().empty()) << prompter.texts().front();
+}
+
+// In the tree: a directory renamed, then cut and pasted to another drive, and
+// a file copied there; each Ctrl+Z puts one command back, on the disk and in
+// the tree, newest first.
+TEST_F(UndoGui, DirectoryRenameCutAndPasteAndACopyGoBackByCtrlZ) {
+    tmp.write("d/SUB/x.txt", "x");
+    tmp.write("d/SUB/deeper/y.txt", "y");
+    ASSERT_NO_FATAL_FAILURE(start());
+    form->logger().GoToDirPath("E:\\");
+    form->logger().LogDirBranch();
+
+    ASSERT_NO_FATAL_FAILURE(selectDir("D:\\SUB\\"));
+    press(form->MainTreeView, Qt::Key_R);
+    answer(form->dirOps().renameDirPage()->hbBox, "RENAMED");
+    ASSERT_TRUE(Exists(tmp.at("d/RENAMED/deeper/y.txt")));
+
+    ASSERT_NO_FATAL_FAILURE(selectDir("D:\\RENAMED\\"));
+    press(form->MainTreeView, Qt::Key_X, Qt::ControlModifier);
+    ASSERT_NO_FATAL_FAILURE(selectDir("E:\\"));
+    press(form->MainTreeView, Qt::Key_V, Qt::ControlModifier);
+    ASSERT_TRUE(Exists(tmp.at("e/RENAMED/deeper/y.txt")));
+    ASSERT_FALSE(Exists(tmp.at("d/RENAMED")));
+
+    ASSERT_NO_FATAL_FAILURE(current("c.doc"));
+    press(list(), Qt::Key_C);
+    answer(form->copyMove().currentPage()->box, "*.*");
+    answer(form->copyMove().currentPage()->box, "E:\\");
+    ASSERT_EQ(ReadFile(tmp.at("e/c.doc")), "gamma");
+
+    // The copy goes; the original stays.
+    ASSERT_NO_FATAL_FAILURE(selectDir("E:\\"));
+    EXPECT_EQ(form->menus().action("miDirUndo")->text(), "Und&o copy of D:\\c.doc to E:\\");
+    press(form->MainTreeView, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(Exists(tmp.at("e/c.doc")));
+    EXPECT_EQ(ReadFile(tmp.at("d/c.doc")), "gamma");
+
+    // The directory comes back from the other drive, whole.
+    press(form->MainTreeView, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(ReadFile(tmp.at("d/RENAMED/x.txt")), "x");
+    EXPECT_EQ(ReadFile(tmp.at("d/RENAMED/deeper/y.txt")), "y");
+    EXPECT_FALSE(Exists(tmp.at("e/RENAMED")));
+    form->IdleHandler();
+    EXPECT_EQ(form->logger().FindNodeByPath("E:\\RENAMED\\"), nullptr);
+    EXPECT_NE(form->logger().FindNodeByPath("D:\\RENAMED\\"), nullptr);
+
+    // And its old name.
+    press(form->MainTreeView, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(ReadFile(tmp.at("d/SUB/deeper/y.txt")), "y");
+    EXPECT_FALSE(Exists(tmp.at("d/RENAMED")));
+    form->IdleHandler();
+    EXPECT_NE(form->logger().FindNodeByPath("D:\\SUB\\"), nullptr);
+    EXPECT_EQ(form->logger().FindNodeByPath("D:\\RENAMED\\"), nullptr);
+    EXPECT_TRUE(prompter.texts().empty()) << prompter.texts().front();
+}
+
+// Files renamed together (Ctrl+R) come back together with one Ctrl+Z; a new
+// directory named in place in the tree goes back to its first name, then away.
+TEST_F(UndoGui, ATaggedRenameAndADirectoryNamedInPlaceGoBackByCtrlZ) {
+    fw().Record(rowOf("a.txt"))->SetTagged(true);
+    fw().Record(rowOf("b.txt"))->SetTagged(true);
+    press(list(), Qt::Key_R, Qt::ControlModifier);
+    answer(form->ops().renameTaggedPage()->hbBox, "*.bak");
+    ASSERT_TRUE(Exists(tmp.at("d/a.bak")));
+    ASSERT_TRUE(Exists(tmp.at("d/b.bak")));
+    EXPECT_EQ(undoCaption(), "Und&o rename of 2 files to *.bak");
+    press(list(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(ReadFile(tmp.at("d/a.txt")), "alpha");
+    EXPECT_EQ(ReadFile(tmp.at("d/b.txt")), "beta");
+    EXPECT_FALSE(Exists(tmp.at("d/a.bak")));
+    form->IdleHandler();
+    EXPECT_GE(rowOf("a.txt"), 0);
+    EXPECT_EQ(rowOf("a.bak"), -1);
+
+    settings.WinMakeDir = true;
+    ASSERT_NO_FATAL_FAILURE(selectDir("D:\\"));
+    press(form->MainTreeView, Qt::Key_M);
+    ASSERT_TRUE(form->treeController().editing());
+    auto* editor = form->MainTreeView->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(editor, "Photos");
+    press(editor, Qt::Key_Return);
+    ASSERT_TRUE(Exists(tmp.at("d/Photos")));
+    form->MainTreeView->setFocus();
+    idle();
+    press(form->MainTreeView, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(Exists(tmp.at("d/Photos")));
+    EXPECT_TRUE(Exists(tmp.at("d/New directory (0)")));
+    press(form->MainTreeView, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(Exists(tmp.at("d/New directory (0)")));
+    form->IdleHandler();
+    EXPECT_EQ(form->logger().FindNodeByPath("D:\\Photos\\"), nullptr);
+    EXPECT_EQ(form->logger().FindNodeByPath("D:\\New directory (0)\\"), nullptr);
+    EXPECT_TRUE(prompter.texts().empty()) << prompter.texts().front();
 }

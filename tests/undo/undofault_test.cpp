@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <dirent.h>
 #include <sys/mount.h>
+#include <unistd.h>
 
 namespace zentrix::test {
 namespace {
@@ -40,7 +41,10 @@ protected:
             GTEST_SKIP() << mount->reason();
         for (int i = 0; i < count; ++i)
             tmp.write("d/mnt/f" + std::to_string(i) + ".bin", contentOf(i, size));
-        moveId = run(OperationKind::Move, FileOperation::foMove, "D:\\mnt\\*.*", "E:\\out\\");
+        std::vector<std::string> sources;
+        for (int i = 0; i < count; ++i)
+            sources.push_back("D:\\mnt\\f" + std::to_string(i) + ".bin");
+        moveId = run(OperationKind::Move, FileOperation::foMove, sources, "E:\\out\\");
         ASSERT_EQ(namesIn(tmp.at("d/mnt")).size(), 0u);
         ASSERT_EQ(namesIn(tmp.at("e/out")).size(), static_cast<size_t>(count));
     }
@@ -103,6 +107,26 @@ TEST_F(UndoAcrossFileSystems, AnUndoKilledMidwayLosesNothingAndCanBeFinished) {
     EXPECT_EQ(UndoCoverage(journal->Entries()).Remaining(*journal->Find(moveId)), 0);
 }
 
+// Another undo of the same entry (a second window) may take a file's source
+// away while this one copies it back: the copy, whole by then, is the only
+// one left and stays.
+TEST_F(UndoAcrossFileSystems, ASourceTakenMeanwhileLeavesTheCopyInPlace) {
+    constexpr size_t kSize = 1 << 20;
+    ASSERT_NO_FATAL_FAILURE(moveFiles(1, kSize));
+    if (IsSkipped())
+        return;
+    UndoRunner runner(*journal, prompter, progress);
+    bool taken = false;
+    runner.onBlock = [&](uint64_t) {
+        if (!taken)
+            taken = ::unlink(tmp.at("e/out/f0.bin").c_str()) == 0;
+    };
+    const UndoReport report = runner.Run(moveId);
+    ASSERT_TRUE(taken);
+    EXPECT_EQ(ReadFile(tmp.at("d/mnt/f0.bin")), contentOf(0, kSize));
+    EXPECT_TRUE(report.leftAlone.empty()) << reasons(report);
+}
+
 // A full disk stops the files that do not fit, whole where they are; a
 // read-only one stops all. Once there is room again, the undo finishes.
 TEST_F(UndoAcrossFileSystems, AFullOrReadOnlySourceKeepsFilesWhereTheyAre) {
@@ -134,6 +158,42 @@ TEST_F(UndoAcrossFileSystems, AFullOrReadOnlySourceKeepsFilesWhereTheyAre) {
     EXPECT_TRUE(report.leftAlone.empty()) << reasons(report);
     expectNothingLost(kFiles, kSize, back);
     EXPECT_EQ(back, kFiles);
+}
+
+// Files deleted to the trash of a volume come back to where the journal says,
+// whatever became of their descriptions there: one removed, one rewritten by
+// a hostile hand to point elsewhere, one made a link.
+TEST_F(UndoFixture, ATrashWhoseDescriptionsAreMissingOrHostileStillGivesBack) {
+    tmp.mkdir("d/mnt");
+    TmpfsMount mount(tmp.at("d/mnt"));
+    if (!mount.mounted())
+        GTEST_SKIP() << mount.reason();
+    for (const char* name : {"a.txt", "b.txt", "c.txt"})
+        tmp.write(std::string("d/mnt/docs/") + name, name);
+    const uint64_t id =
+        run(OperationKind::Trash, FileOperation::foDelete,
+            {"D:\\mnt\\docs\\a.txt", "D:\\mnt\\docs\\b.txt", "D:\\mnt\\docs\\c.txt"}, {},
+            {FileOpFlag::foAllowUndo, FileOpFlag::foNoConfirmation});
+    const std::string trash = "d/mnt/.Trash-" + std::to_string(::getuid());
+    ASSERT_TRUE(Exists(tmp.at(trash + "/files/b.txt")));
+    ASSERT_FALSE(Exists(tmp.at("d/mnt/docs/a.txt")));
+
+    tmp.remove(trash + "/info/a.txt.trashinfo");
+    tmp.write(trash + "/info/b.txt.trashinfo",
+              "[Trash Info]\nPath=" + tmp.at("elsewhere/b.txt") + "\nDeletionDate=x\n");
+    tmp.write("outside.trashinfo", "[Trash Info]\nPath=/etc/c.txt\n");
+    tmp.remove(trash + "/info/c.txt.trashinfo");
+    tmp.symlink(tmp.at("outside.trashinfo"), trash + "/info/c.txt.trashinfo");
+
+    reopenJournal();
+    const UndoReport report = undo(id);
+    EXPECT_TRUE(report.leftAlone.empty()) << reasons(report);
+    for (const char* name : {"a.txt", "b.txt", "c.txt"})
+        EXPECT_EQ(ReadFile(tmp.at(std::string("d/mnt/docs/") + name)), name);
+    EXPECT_FALSE(Exists(tmp.at("elsewhere")));
+    EXPECT_TRUE(namesIn(tmp.at(trash + "/files")).empty());
+    EXPECT_TRUE(namesIn(tmp.at(trash + "/info")).empty());
+    EXPECT_EQ(ReadFile(tmp.at("outside.trashinfo")), "[Trash Info]\nPath=/etc/c.txt\n");
 }
 
 } // namespace

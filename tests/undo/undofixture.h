@@ -15,6 +15,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace zentrix::test {
 
@@ -51,15 +52,23 @@ protected:
     }
 
     /// Runs one command through the engine, recorded; its entry's number.
-    uint64_t run(OperationKind kind, FileOperation operation, const std::string& source,
-                 const std::string& dest,
+    /// `dest` ending in a backslash is the directory the sources go into;
+    /// otherwise it is the one source's new path.
+    uint64_t run(OperationKind kind, FileOperation operation,
+                 const std::vector<std::string>& sources, const std::string& dest,
                  FileOpFlags flags = {FileOpFlag::foAllowUndo, FileOpFlag::foNoConfirmMkDir}) {
-        auto record = journal->Begin({kind, source, dest, 0});
+        const std::string shown = sources.size() == 1 || sources.empty()
+                                      ? (sources.empty() ? std::string() : sources[0])
+                                      : sources[0].substr(0, sources[0].find_last_of('\\') + 1);
+        auto record = journal->Begin({kind, shown, dest, 0});
         op->Record = record.get();
         op->Operation = operation;
         op->Flags = flags;
-        op->SetSource(source);
-        op->SetDestination(dest);
+        op->SetSources(sources);
+        if (dest.empty() || dest.back() == '\\')
+            op->SetDestination(dest);
+        else
+            op->SetDestinations({dest});
         op->Execute();
         op->Record = nullptr;
         record->Commit();

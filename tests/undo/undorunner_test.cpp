@@ -21,8 +21,8 @@ TEST_F(UndoFixture, AMoveGoesBackButNotAFileChangedSince) {
     tmp.write("d/src/a.txt", "alpha");
     tmp.write("d/src/b.txt", "beta");
     tmp.write("d/src/c.txt", "gamma");
-    const uint64_t id =
-        run(OperationKind::Move, FileOperation::foMove, "D:\\src\\*.*", "D:\\dst\\");
+    const uint64_t id = run(OperationKind::Move, FileOperation::foMove,
+                            {"D:\\src\\a.txt", "D:\\src\\b.txt", "D:\\src\\c.txt"}, "D:\\dst\\");
     ASSERT_TRUE(Exists(tmp.at("d/dst/b.txt")));
     EXPECT_EQ(journal->Find(id)->files, 3);
     tmp.write("d/dst/b.txt", "beta, edited");
@@ -48,7 +48,7 @@ TEST_F(UndoFixture, AMoveGoesBackButNotAFileChangedSince) {
 // file goes back under another name or stays, as the user says.
 TEST_F(UndoFixture, ATakenNameIsAskedAboutAndNeverReplaced) {
     tmp.write("d/src/a.txt", "moved");
-    const uint64_t id = run(OperationKind::Move, FileOperation::foMove, "D:\\src\\a.txt", "E:\\");
+    const uint64_t id = run(OperationKind::Move, FileOperation::foMove, {"D:\\src\\a.txt"}, "E:\\");
     tmp.write("d/src/a.txt", "new one");
 
     prompter.answerChoice(1); // Skip
@@ -66,6 +66,19 @@ TEST_F(UndoFixture, ATakenNameIsAskedAboutAndNeverReplaced) {
     EXPECT_EQ(ReadFile(tmp.at("d/src/a (2).txt")), "moved");
     EXPECT_FALSE(Exists(tmp.at("e/a.txt")));
     EXPECT_EQ(remaining(*journal, id), 0);
+
+    // A name as long as the file system allows: the other name is shortened to fit.
+    const std::string longName = std::string(251, 'n') + ".txt";
+    tmp.write("d/src/" + longName, "long");
+    const uint64_t longMove =
+        run(OperationKind::Move, FileOperation::foMove, {"D:\\src\\" + longName}, "E:\\");
+    ASSERT_TRUE(Exists(tmp.at("e/" + longName)));
+    tmp.write("d/src/" + longName, "taken");
+    prompter.answerChoice(0); // Rename
+    report = undo(longMove);
+    EXPECT_TRUE(report.leftAlone.empty()) << reasons(report);
+    EXPECT_EQ(ReadFile(tmp.at("d/src/" + std::string(247, 'n') + " (2).txt")), "long");
+    EXPECT_EQ(ReadFile(tmp.at("d/src/" + longName)), "taken");
     EXPECT_TRUE(prompter.allAnswersUsed());
 }
 
@@ -77,7 +90,8 @@ TEST_F(UndoFixture, ACopyIsRemovedUnlessEditedOrItReplacedAFile) {
     tmp.write("d/c.txt", "gamma");
     tmp.write("e/c.txt", "an older gamma");
     prompter.answerChoice(0); // replace E:\C.TXT
-    const uint64_t id = run(OperationKind::Copy, FileOperation::foCopy, "D:\\*.*", "E:\\");
+    const uint64_t id = run(OperationKind::Copy, FileOperation::foCopy,
+                            {"D:\\a.txt", "D:\\b.txt", "D:\\c.txt"}, "E:\\");
     ASSERT_EQ(ReadFile(tmp.at("e/c.txt")), "gamma");
     tmp.write("e/b.txt", "beta, edited");
 
@@ -101,8 +115,8 @@ TEST_F(UndoFixture, ACopyIsRemovedUnlessEditedOrItReplacedAFile) {
 TEST_F(UndoFixture, UndoingAnUndoDoesTheOperationAgain) {
     tmp.write("d/src/a.txt", "alpha");
     tmp.write("d/src/sub/b.txt", "beta");
-    const uint64_t move =
-        run(OperationKind::Move, FileOperation::foMove, "D:\\src\\*.*", "D:\\dst\\");
+    const uint64_t move = run(OperationKind::Move, FileOperation::foMove,
+                              {"D:\\src\\a.txt", "D:\\src\\sub"}, "D:\\dst\\");
     ASSERT_TRUE(Exists(tmp.at("d/dst/sub/b.txt")));
     const UndoReport first = undo(move);
     EXPECT_TRUE(first.leftAlone.empty()) << reasons(first);
@@ -124,7 +138,7 @@ TEST_F(UndoFixture, DirectoriesMadeOnTheWayGoOnlyWhenEmpty) {
     tmp.write("d/src/x/one.txt", "1");
     tmp.write("d/src/y/two.txt", "2");
     const uint64_t id =
-        run(OperationKind::CopyDir, FileOperation::foCopy, "D:\\src", "E:\\new\\deep\\src");
+        run(OperationKind::CopyDir, FileOperation::foCopy, {"D:\\src"}, "E:\\new\\deep\\src");
     ASSERT_TRUE(Exists(tmp.at("e/new/deep/src/y/two.txt")));
     tmp.write("e/new/deep/src/y/mine.txt", "made since");
 
@@ -146,7 +160,7 @@ TEST_F(UndoFixture, TrashedFilesComeBackFromTheTrash) {
     tmp.write("d/keep/a.txt", "alpha");
     tmp.write("d/keep/dir/inner.txt", "inner");
     const uint64_t id =
-        run(OperationKind::Trash, FileOperation::foDelete, "D:\\keep\\a.txt;D:\\keep\\dir;", {},
+        run(OperationKind::Trash, FileOperation::foDelete, {"D:\\keep\\a.txt", "D:\\keep\\dir"}, {},
             {FileOpFlag::foAllowUndo, FileOpFlag::foNoConfirmation});
     const std::string trash = tmp.at("data/Trash");
     ASSERT_FALSE(Exists(tmp.at("d/keep/a.txt")));
@@ -171,7 +185,7 @@ TEST_F(UndoFixture, StepsDoneAlreadyAreOnlyRecorded) {
     tmp.write("d/a.txt", "alpha");
     tmp.write("d/b.txt", "beta");
     const uint64_t id =
-        run(OperationKind::Move, FileOperation::foMove, "D:\\a.txt;D:\\b.txt;", "D:\\x\\");
+        run(OperationKind::Move, FileOperation::foMove, {"D:\\a.txt", "D:\\b.txt"}, "D:\\x\\");
     ASSERT_EQ(::rename(tmp.at("d/x/a.txt").c_str(), tmp.at("d/a.txt").c_str()), 0);
     const UndoReport report = undo(id);
     EXPECT_TRUE(report.leftAlone.empty()) << reasons(report);

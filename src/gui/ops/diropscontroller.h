@@ -99,7 +99,6 @@ public:
     /// Data formats of what is dragged onto the tree.
     static constexpr const char* kDirectoryMime = "application/x-zentrix-directory";
     static constexpr const char* kFileWindowMime = "application/x-zentrix-file-window";
-    static constexpr const char* kFindResultsMime = "application/x-zentrix-find-results";
 
     /// Handles a drop on the tree's viewport at a point (what the event does;
     /// tests call it with the data a drag would carry).

@@ -10,6 +10,7 @@
 #include "core/prompter.h"
 #include "core/text.h"
 #include "filewindow/filewindow.h"
+#include "gui/controls/findresultsmime.h"
 #include "gui/controls/thistorycombobox.h"
 #include "gui/filewindow/tvirtuallistbox.h"
 #include "gui/search/mainthreadbridge.h"
@@ -51,9 +52,6 @@
 
 namespace zentrix {
 namespace {
-
-/// The drag data of find results: their catalogue full names, one a line.
-constexpr const char* kFindResultsMime = "application/x-zentrix-find-results";
 
 QString q(const std::string& s) {
     return QString::fromStdString(s);
@@ -589,7 +587,7 @@ void SearchController::dragResults() {
     if (chosen.isEmpty())
         return;
     auto* data = new QMimeData;
-    data->setData(kFindResultsMime, chosen.join('\n').toUtf8());
+    SetFindResults(data, chosen);
     // Other programs take the files themselves.
     QList<QUrl> urls;
     for (const QString& name : chosen)
@@ -620,12 +618,7 @@ bool SearchController::eventFilter(QObject* watched, QEvent* event) {
     }
     drop->acceptProposedAction();
     if (type == QEvent::Drop) {
-        std::vector<std::string> names;
-        for (const QString& line :
-             QString::fromUtf8(drop->mimeData()->data(kFindResultsMime)).split('\n'))
-            if (!line.isEmpty())
-                names.push_back(line.toStdString());
-        m_fw.DropFindResults(names);
+        m_fw.DropFindResults(FindResults(drop->mimeData()));
     }
     return true;
 }
