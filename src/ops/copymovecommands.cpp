@@ -430,12 +430,6 @@ void CopyMoveCommands::okTo(Kind kind, const std::string& text) {
                         m_state.scope != 1);
         m_operator.Operation = kind == Kind::Copy ? FileOperation::foCopy : FileOperation::foMove;
         m_catalogueUi.setCurrDirLabel("Please wait ...");
-    m_seen.clear();
-    if (m_prompter.askYesNo(verb + "with full paths?     ")) {
-        m_withPathsList = names;
-        m_withPaths = true;
-    } else {
-        m_sources = names;
         // The command is one entry of the undo journal, whatever it copies.
         std::unique_ptr<OperationRecord> record;
         if (m_journal && m_operator.Flags.has(FileOpFlag::foAllowUndo) && !logged.empty()) {
@@ -541,7 +535,7 @@ void CopyMoveCommands::DropOnTree(const std::string& targetDir,
                                 " ?     "))
         return;
     m_seen.clear();
-    if (m_prompter.askYesNo("Copy with full paths?     ")) {
+    if (m_prompter.askYesNo(verb + "with full paths?     ")) {
         m_withPathsList = names;
         m_withPaths = true;
     } else {
