@@ -363,7 +363,7 @@ TEST_F(CopyMoveGui, HostPathsInTheToBoxesAreTheDirectoriesTheirDrivesHave) {
     tmp.mkdir("e/dst");
     tmp.mkdir("e/my dst");
     setEnv("HOME", tmp.at("e"));
-    fw().SetCurrent(row("a.txt"));
+    fw().SetCurrent(rowOf("a.txt"));
     press(Qt::Key_C);
     answerPage(CopyMovePage::CopyAs, "*.*");
     answerPage(CopyMovePage::CopyTo, QString::fromStdString(tmp.at("e/dst")));
@@ -371,17 +371,17 @@ TEST_F(CopyMoveGui, HostPathsInTheToBoxesAreTheDirectoriesTheirDrivesHave) {
     EXPECT_FALSE(Exists(tmp.at("e/a.txt")));
     EXPECT_EQ(page(CopyMovePage::CopyTo)->box->Items().front(), "E:\\dst\\");
 
-    fw().SetCurrent(row("b.txt"));
+    fw().SetCurrent(rowOf("b.txt"));
     press(Qt::Key_M);
     answerPage(CopyMovePage::MoveAs, "*.*");
     answerPage(CopyMovePage::MoveTo, "~/my dst/");
     EXPECT_EQ(ReadFile(tmp.at("e/my dst/b.txt")), "beta");
     EXPECT_FALSE(Exists(tmp.at("d/b.txt")));
     EXPECT_FALSE(Exists(tmp.at("e/b.txt")));
-    EXPECT_EQ(row("b.txt"), -1);
+    EXPECT_EQ(rowOf("b.txt"), -1);
     EXPECT_TRUE(prompter.shown().empty());
 
-    fw().SetCurrent(row("c.doc"));
+    fw().SetCurrent(rowOf("c.doc"));
     press(Qt::Key_M);
     answerPage(CopyMovePage::MoveAs, "*.*");
     answerPage(CopyMovePage::MoveTo, QString::fromStdString(tmp.at("log") + "/../x"));
