@@ -77,7 +77,7 @@ bool makeSources(const std::string& src) {
 std::vector<std::string> sourceList(char drive) {
     std::vector<std::string> list;
     for (int i = 0; i < kFiles; ++i)
-        list.push_back(std::string(1, drive) + ":\\SRC\\" + dirName(i) + "\\" + fileName(i));
+        list.push_back(std::string(1, drive) + ":\\src\\" + dirName(i) + "\\" + fileName(i));
     return list;
 }
 
@@ -128,7 +128,7 @@ int main(int argc, char** argv) {
     auto move = [&](const std::string& dest, bool recorded) {
         std::unique_ptr<OperationRecord> record;
         if (recorded)
-            record = journal.Begin({OperationKind::Move, "D:\\SRC\\", dest, 0});
+            record = journal.Begin({OperationKind::Move, "D:\\src\\", dest, 0});
         op.Record = record.get();
         op.SetSources(sources);
         op.SetDestination(dest);
@@ -141,6 +141,11 @@ int main(int argc, char** argv) {
         return t;
     };
     auto undo = [&] {
+        if (journal.Entries().empty()) {
+            std::fprintf(stderr, "undo: the move recorded nothing\n");
+            fs::remove_all(shm);
+            std::exit(1);
+        }
         UndoRunner runner(journal, prompter, progress);
         const uint64_t id = journal.Entries().back().id;
         UndoReport report;
@@ -148,6 +153,7 @@ int main(int argc, char** argv) {
         if (!report.leftAlone.empty() || report.putBack < kFiles) {
             std::fprintf(stderr, "undo: %zu files left alone, %lld put back\n",
                          report.leftAlone.size(), static_cast<long long>(report.putBack));
+            fs::remove_all(shm);
             std::exit(1);
         }
         return t;

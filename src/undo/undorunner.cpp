@@ -99,6 +99,9 @@ UndoRunner::Outcome UndoRunner::leave(const std::string& path, const std::string
 
 void UndoRunner::record(DoneStep step, int64_t index) {
     step.undoes = index;
+    if (step.kind == DoneStep::Kind::RemovedDir)
+        m_parentFound.clear(); // it may have been that one
+
     for (const std::string* path : {&step.source, &step.target})
         if (!path->empty())
             m_report->changedDirs.push_back(HostParent(*path));
@@ -112,6 +115,7 @@ UndoReport UndoRunner::Run(uint64_t id) {
     report.undone = id;
     m_report = &report;
     m_skipAll = false;
+    m_parentFound.clear();
     const UndoEntry* entry = m_journal.Find(id);
     std::vector<DoneStep> steps;
     std::string problem;
@@ -313,6 +317,10 @@ UndoRunner::Outcome UndoRunner::undoRemovedDir(const DoneStep& step, int64_t ind
 }
 
 int UndoRunner::makeParents(const std::string& path) {
+    // The files of one directory come one after the other: its parent is
+    // looked at once (should it go meanwhile, the step fails, nothing is lost).
+    if (!m_parentFound.empty() && HostParent(path) == m_parentFound)
+        return 0;
     std::vector<std::string> missing;
     for (std::string dir = HostParent(path); dir != "/" && dir != ".";) {
         EntryStat st;
@@ -341,6 +349,7 @@ int UndoRunner::makeParents(const std::string& path) {
             return e;
         record(made, -1);
     }
+    m_parentFound = HostParent(path);
     return 0;
 }
 
@@ -482,12 +491,7 @@ UndoRunner::Outcome UndoRunner::undoMoved(const DoneStep& step, int64_t index) {
         }
         if (t != ENOENT)
             return leave(step.target, platform::ErrorText(t));
-        DirHandle fromDir, toDir;
-        int r = DirHandle::Open(HostParent(step.target), fromDir);
-        if (r == 0)
-            r = DirHandle::Open(HostParent(to), toDir);
-        if (r == 0)
-            r = fromDir.Rename(HostBaseName(step.target), toDir, HostBaseName(to), false);
+        int r = platform::RenameNoReplace(step.target, to) ? 0 : errno;
         if (r == EXDEV)
             r = copyBack(step.target, to, now);
         if (r == EEXIST)

@@ -96,6 +96,7 @@ private:
     OperationRecord* m_record = nullptr;
     UndoReport* m_report = nullptr;
     bool m_skipAll = false;
+    std::string m_parentFound; // a directory makeParents found there
 };
 
 } // namespace zentrix

@@ -205,6 +205,28 @@ TEST_F(LiveGui, ABranchScopeFollowsEveryDirectoryOfTheBranch) {
     EXPECT_EQ(form->fillCount(), fills);
 }
 
+TEST_F(LiveGui, AGlobalScopeFollowsEveryLoggedDisk) {
+    ASSERT_NO_FATAL_FAILURE(start());
+    form->logger().LogDrive('E');
+    idle();
+    ASSERT_TRUE(node("E:\\"));
+    ASSERT_TRUE(run("GlobalShowAllLogged"));
+    form->IdleHandler();
+    idle();
+    ASSERT_TRUE(shows("x.txt"));
+    ASSERT_TRUE(shows("a.txt"));
+    const int fills = form->fillCount();
+    // Changes on both disks by another program, one a move between directories.
+    tmp.write("e/y.txt", "y");
+    tmp.write("d/music/h.mp3", "h");
+    ASSERT_EQ(0, std::rename(tmp.at("d/a.txt").c_str(), tmp.at("d/docs/a2.txt").c_str()));
+    ASSERT_TRUE(waitFor(
+        [&] { return shows("y.txt") && shows("h.mp3") && shows("a2.txt") && !shows("a.txt"); }));
+    EXPECT_EQ(form->fillCount(), fills) << "the rows followed without a refill";
+    EXPECT_TRUE(audit().empty());
+    EXPECT_TRUE(audit("E:\\").empty());
+}
+
 TEST_F(LiveGui, TheTreeGainsRenamesAndLosesDirectories) {
     ASSERT_NO_FATAL_FAILURE(start());
     CatalogueTreeModel& model = form->treeModel();

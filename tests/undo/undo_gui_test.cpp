@@ -372,6 +372,35 @@ TEST_F(UndoGui, AttributesAndDatesComeBackByCtrlZ) {
     EXPECT_TRUE(prompter.texts().empty()) << prompter.texts().front();
 }
 
+// A date set on a link row is the link's own, and Ctrl+Z puts the link's own
+// time back; the file it points to keeps its time throughout.
+TEST_F(UndoGui, ALinksDateComesBackOnTheLinkByCtrlZ) {
+    tmp.symlink("a.txt", "d/link");
+    const struct timespec linkTimes[2] = {{1000000000, 5}, {1000000000, 5}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, tmp.at("d/link").c_str(), linkTimes, AT_SYMLINK_NOFOLLOW), 0);
+    const struct timespec fileTimes[2] = {{1000864000, 7}, {1000864000, 7}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, tmp.at("d/a.txt").c_str(), fileTimes, 0), 0);
+    form->logger().RelogDir();
+    ASSERT_NO_FATAL_FAILURE(current("link"));
+
+    press(list(), Qt::Key_N);
+    TCommandPrompt* date = form->ops().dateTimePage();
+    ASSERT_TRUE(date->text().contains("2001")) << date->text().toStdString();
+    answer(date->hbBox, date->text().replace("2001", "2024"));
+    ASSERT_GT(statOf(tmp.at("d/link")).st_mtim.tv_sec, 1700000000);
+    EXPECT_EQ(statOf(tmp.at("d/a.txt")).st_mtim.tv_sec, 1000864000);
+    EXPECT_EQ(prompter.texts().size(), 1u); // the date went to the link itself
+
+    press(list(), Qt::Key_Z, Qt::ControlModifier);
+    const struct stat link = statOf(tmp.at("d/link"));
+    EXPECT_EQ(link.st_mtim.tv_sec, 1000000000);
+    EXPECT_EQ(link.st_mtim.tv_nsec, 5);
+    const struct stat file = statOf(tmp.at("d/a.txt"));
+    EXPECT_EQ(file.st_mtim.tv_sec, 1000864000);
+    EXPECT_EQ(file.st_mtim.tv_nsec, 7);
+    EXPECT_EQ(prompter.texts().size(), 1u) << prompter.texts().back();
+}
+
 // In the tree: a directory renamed, then cut and pasted to another drive, and
 // a file copied there; each Ctrl+Z puts one command back, on the disk and in
 // the tree, newest first.

@@ -20,7 +20,8 @@ bool entryName(const std::string& name) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace zentrix::platform;
     std::vector<uint64_t> aligned(size / sizeof(uint64_t) + 1);
-    std::memcpy(aligned.data(), data, size);
+    if (size > 0)
+        std::memcpy(aligned.data(), data, size);
     WatchEvents events;
     events.Read(reinterpret_cast<const char*>(aligned.data()), size);
     WatchBatch batch;
