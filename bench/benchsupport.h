@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <functional>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
@@ -16,6 +17,13 @@
 extern char** environ;
 
 namespace zentrix::bench {
+
+/// The seconds a piece of work takes.
+inline double Seconds(const std::function<void()>& work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
 
 /// Runs a program from the PATH with its standard output thrown away and
 /// returns the seconds it took, or -1 when it could not be started.

@@ -102,12 +102,6 @@ bool makeData(const std::string& dir) {
     return writeFile(dir + "/.complete", "");
 }
 
-double timed(const std::function<void()>& work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
 /// Reads every file below `dir`, so that the copy that follows finds all of its
 /// source in the page cache whatever ran before.
 void readAll(const std::string& dir) {
@@ -172,10 +166,10 @@ Figures compare(const std::string& dir, const std::string& set, TFileOperator& o
     const auto engine = [&](int round) {
         const std::string dest = dir + "/out-" + set + "-engine" + std::to_string(round);
         prepare(dest);
-        op.SetSource(source + ";");
-        op.SetDestination(dest + "/");
+        op.SetSources({source});
+        op.SetDestination(dest);
         bool ok = true;
-        engineTimes.push_back(timed([&] {
+        engineTimes.push_back(bench::Seconds([&] {
             ok = op.Execute();
             flush(dest);
         }));
@@ -185,7 +179,7 @@ Figures compare(const std::string& dir, const std::string& set, TFileOperator& o
     const auto cp = [&](int round) {
         const std::string dest = dir + "/out-" + set + "-cp" + std::to_string(round);
         prepare(dest);
-        cpTimes.push_back(timed([&] {
+        cpTimes.push_back(bench::Seconds([&] {
             spawnWait({"cp", "-a", source, dest + "/"});
             flush(dest);
         }));
@@ -219,9 +213,9 @@ Figures windowCost(const std::string& dir, TFileOperator& op, FileOpWindow& quie
             ::mkdir(dest.c_str(), 0755);
             ::sync();
             op.SetWindow(window);
-            op.SetSource(source + ";");
-            op.SetDestination(dest + "/");
-            const double t = timed([&] { op.Execute(); });
+            op.SetSources({source});
+            op.SetDestination(dest);
+            const double t = bench::Seconds([&] { op.Execute(); });
             double& best = window == &quiet ? f.cp : f.engine;
             best = std::min(best, t);
         }

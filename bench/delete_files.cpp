@@ -34,12 +34,6 @@ using namespace zentrix;
 constexpr int kDirs = 100;
 constexpr int kFiles = 10000;
 
-double timed(const std::function<void()>& work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
 /// Makes the set under dir/set and returns the paths of its files.
 std::vector<std::string> makeSet(const std::string& dir) {
     platform::RunAndWait("rm", {"-rf", dir + "/set"});
@@ -95,13 +89,9 @@ int main(int argc, char** argv) {
     const int rounds = std::max(1, roundsText ? std::atoi(roundsText) : 1);
     for (int round = 0; round < rounds; ++round) {
         std::vector<std::string> files = makeSet(dir);
-        std::string list;
-        for (const std::string& f : files)
-            list += f + ";";
         platform::RunAndWait("rm", {"-rf", dir + "/xdg/Trash"});
-        op.SetSource(list);
-        op.SetDestination("");
-        engine = std::min(engine, timed([&] { op.Execute(); }));
+        op.SetSources(files);
+        engine = std::min(engine, bench::Seconds([&] { op.Execute(); }));
         if (!allGone(files))
             std::fprintf(stderr, "delete_files: the engine left files behind\n");
         if (!haveGio)
@@ -110,7 +100,7 @@ int main(int argc, char** argv) {
         platform::RunAndWait("rm", {"-rf", dir + "/xdg/Trash"});
         std::vector<std::string> args{"trash"};
         args.insert(args.end(), files.begin(), files.end());
-        gio = std::min(gio, timed([&] { platform::RunAndWait("gio", args); }));
+        gio = std::min(gio, bench::Seconds([&] { platform::RunAndWait("gio", args); }));
         if (!allGone(files))
             std::fprintf(stderr, "delete_files: gio left files behind\n");
     }

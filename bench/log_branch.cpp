@@ -5,21 +5,13 @@
 //   log_branch DIR --window
 // Last line: log_branch window files=N ... program_bytes_per_file=B
 #include "benchsupport.h"
-#include "catalogue/catalogue.h"
-#include "catalogue/catalogueui.h"
-#include "catalogue/disklogger.h"
-#include "catalogue/loggeddisktabs.h"
-#include "config/settings.h"
-#include "core/appstate.h"
-#include "core/prompter.h"
-#include "silentprompter.h"
-#include "platform/drivetable.h"
 #include "log_branch_window.h"
+#include "treecatalogue.h"
 
 #include <chrono>
 #include <climits>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <malloc.h>
 #include <spawn.h>
@@ -49,23 +41,15 @@ int main(int argc, char** argv) {
         return bench::LogBranchInWindow(dir, argc, argv);
     runFind(dir); // warm the cache
 
-    platform::DriveTable drives =
-        platform::DriveTable::FromSpec("T=" + dir, platform::DriveTable::ReadMountTable());
-    Catalogue catalogue(drives);
-    AppState state;
-    Settings settings;
-    LoggedDiskTabs tabs(state);
-    bench::SilentPrompter prompter;
-    CatalogueUi ui;
-    DiskLogger logger(catalogue, state, settings, tabs, prompter, ui);
-    TTreeNode* root = catalogue.Tree().InsertTopLevel(0, "T:\\");
+    bench::TreeCatalogue tree(dir);
+    Catalogue& catalogue = tree.catalogue;
 
     malloc_trim(0);
     rusage usageBefore{}, usageAfter{};
     getrusage(RUSAGE_SELF, &usageBefore);
     const long before = bench::ResidentBytes();
     const auto start = std::chrono::steady_clock::now();
-    logger.LogBranchRecursive(root);
+    tree.logger.LogBranchRecursive(tree.root);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const long after = bench::ResidentBytes();

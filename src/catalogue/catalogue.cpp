@@ -6,12 +6,16 @@
 #include "platform/drivetable.h"
 #include "platform/mimetypes.h"
 
+#include <algorithm>
+
 namespace zentrix {
 
 Catalogue::Catalogue(const platform::DriveTable& drives) : m_drives(drives) {
     // A node that goes while still holding its directory record takes the
     // record with it, so no record is left pointing at a dead node.
     m_tree.OnNodeDestroying = [this](TTreeNode* node) {
+        if (OnNodeGoing)
+            OnNodeGoing(node);
         if (TLoggedClass* data = node->Data()) {
             m_logged.Take(data);
             ++m_generation;
@@ -22,6 +26,16 @@ Catalogue::Catalogue(const platform::DriveTable& drives) : m_drives(drives) {
 Catalogue::~Catalogue() {
     m_tree.OnNodeDestroying = nullptr;
     m_logged.Clear();
+}
+
+void Catalogue::AddRecordObserver(RecordObserver* observer) {
+    m_recordObservers.push_back(observer);
+}
+
+void Catalogue::RemoveRecordObserver(RecordObserver* observer) {
+    m_recordObservers.erase(
+        std::remove(m_recordObservers.begin(), m_recordObservers.end(), observer),
+        m_recordObservers.end());
 }
 
 void Catalogue::RemoveFileRecord(TFileClass* record) {

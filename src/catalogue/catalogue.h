@@ -6,6 +6,7 @@
 #include "catalogue/tree.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@ namespace platform {
 class DriveTable;
 }
 class IconProvider;
+class RecordObserver;
 
 /// The catalogue of the logged disks: the directory tree and the global lists,
 /// created once at start and kept for the whole run. Only the main thread
@@ -83,6 +85,14 @@ public:
     uint64_t Generation() const { return m_generation; }
     void RecordsInvalidated() { ++m_generation; }
 
+    /// Views that follow records one by one as the catalogue follows the disk.
+    void AddRecordObserver(RecordObserver* observer);
+    void RemoveRecordObserver(RecordObserver* observer);
+    const std::vector<RecordObserver*>& RecordObservers() const { return m_recordObservers; }
+
+    /// Runs for every node about to be destroyed, before its record goes.
+    std::function<void(TTreeNode* node)> OnNodeGoing;
+
 private:
     const platform::DriveTable& m_drives;
     TTree m_tree;
@@ -90,6 +100,7 @@ private:
     TDescList m_descCache;
     IconProvider* m_iconProvider = nullptr;
     uint64_t m_generation = 0;
+    std::vector<RecordObserver*> m_recordObservers;
 };
 
 } // namespace zentrix

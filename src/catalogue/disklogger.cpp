@@ -13,6 +13,7 @@
 #include "platform/branchreader.h"
 #include "platform/collation.h"
 #include "platform/dirlisting.h"
+#include "platform/subdirhint.h"
 #include "platform/hostname.h"
 #include "platform/process.h"
 #include "platform/volume.h"
@@ -26,13 +27,17 @@ namespace zentrix {
 
 namespace {
 
-char upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
+char upper(char c) {
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+}
 
 // Sizes are kept whole; no file system reports one beyond the signed range.
 int64_t fileSize(uint64_t size) {
     return size > static_cast<uint64_t>(INT64_MAX) ? INT64_MAX : static_cast<int64_t>(size);
 }
-uint16_t low16(uint32_t attributes) { return static_cast<uint16_t>(attributes & 0xFFFF); }
+uint16_t low16(uint32_t attributes) {
+    return static_cast<uint16_t>(attributes & 0xFFFF);
+}
 
 bool isHiddenName(std::string_view name) {
     return !name.empty() && name[0] == '.';
@@ -82,8 +87,12 @@ DiskLogger::DiskLogger(Catalogue& catalogue, AppState& state, const Settings& se
     : m_cat(catalogue), m_state(state), m_settings(settings), m_tabs(tabs), m_prompter(prompter),
       m_ui(ui), m_hiddenDirsShown(settings.ShowHiddenDirsOption) {
     TTree& tree = m_cat.Tree();
-    tree.CanChangeSelection = [this](TTreeNode*) { return !m_state.fileOperationRunning; };
-    tree.OnSelectionChange = [this](TTreeNode* node) { SelectionChanged(node); };
+    tree.CanChangeSelection = [this](TTreeNode*) {
+        return !m_state.fileOperationRunning;
+    };
+    tree.OnSelectionChange = [this](TTreeNode* node) {
+        SelectionChanged(node);
+    };
 }
 
 DiskLogger::~DiskLogger() {
@@ -205,6 +214,9 @@ void DiskLogger::LogSubDirs(TTreeNode* node) {
         return;
     const int precision = m_settings.LogDrivePrecisionOption;
     const int64_t limit = ProbeLimit(precision);
+    // Without a probe the link counts still tell where there is surely nothing
+    // to open, so that no expand button leads nowhere.
+    const platform::SubdirHint hint(listing.Fd());
     platform::DirEntry e;
     while (listing.Next(e)) {
         if (!e.IsDirectory() || isSkippedDir(e, m_settings.ShowHiddenDirsOption))
@@ -217,6 +229,8 @@ void DiskLogger::LogSubDirs(TTreeNode* node) {
             bits = probe.OpenAt(listing.Fd(), e.hostName)
                        ? probeListing(probe, limit, m_settings.ShowHiddenDirsOption)
                        : 0;
+        } else if (!hint.MayHaveSubdirs(e.hostName)) {
+            bits = 1;
         }
         SetNodeImages(child);
         if (bits & 2)
@@ -354,6 +368,7 @@ bool DiskLogger::RefreshDir(TTreeNode* node) {
     std::vector<SubDir> dirs;
     std::unordered_map<std::string_view, size_t> fileIndex;
     std::unordered_map<std::string_view, size_t> dirIndex;
+    const platform::SubdirHint hint(listing.Fd());
     platform::DirEntry e;
     while (listing.Next(e)) {
         if (e.IsDirectory()) {
@@ -394,7 +409,7 @@ bool DiskLogger::RefreshDir(TTreeNode* node) {
             continue;
         TTreeNode* child = tree.AddChild(node, d.name);
         tree.SetLink(child, d.link);
-        tree.SetHasChildren(child, true);
+        tree.SetHasChildren(child, hint.MayHaveSubdirs(platform::UnescapeName(d.name)));
         SetNodeImages(child);
         changed = true;
     }
@@ -463,6 +478,8 @@ bool DiskLogger::RefreshDir(TTreeNode* node) {
         tree.SetExpanded(node, true);
         SetNodeImages(node);
     }
+    if (OnDirRead)
+        OnDirRead(node);
     return changed;
 }
 
@@ -513,7 +530,8 @@ void DiskLogger::UpdateDiskInfo() {
     const char letter = m_state.currentDisk;
     const platform::DriveInfo* drive =
         (letter >= 'A' && letter <= 'Z') ? m_cat.Drives().Find(letter) : nullptr;
-    const platform::VolumeInfo volume = drive ? platform::QueryVolume(*drive) : platform::VolumeInfo{};
+    const platform::VolumeInfo volume =
+        drive ? platform::QueryVolume(*drive) : platform::VolumeInfo{};
     m_diskInfo = DescribeDisk(letter, drive, volume);
     m_state.driveTypeName = m_diskInfo.typeName;
     m_state.volumeLabel = m_diskInfo.label;
@@ -723,6 +741,28 @@ TTreeNode* DiskLogger::FindNodeByPath(std::string_view path) const {
     return node;
 }
 
+void DiskLogger::ShowMadeDirectory(const std::string& path) {
+    const std::vector<std::string_view> parts = pathParts(path);
+    if (parts.empty() || parts[0].size() != 2 || parts[0][1] != ':')
+        return;
+    TTree& tree = m_cat.Tree();
+    TTreeNode* node = findRoot(parts[0][0]);
+    for (size_t p = 1; p < parts.size() && node; ++p) {
+        if (TTreeNode* next = childByText(node, parts[p], true)) {
+            node = next;
+            continue;
+        }
+        if (!node->Logged())
+            return;
+        if (!m_settings.ShowHiddenDirsOption && isHiddenName(parts[p]))
+            return;
+        TTreeNode* parent = node;
+        node = addChildFromDisk(parent, parts[p], true);
+        if (node)
+            tree.SetExpanded(parent, true);
+    }
+}
+
 // A subdirectory that is on disk but not a node of its logged parent: a hidden
 // one while hidden directories are not shown, or one made since the parent was
 // read. Opening it by its path makes it a node. The exact name is looked for
@@ -741,7 +781,7 @@ TTreeNode* DiskLogger::addChildFromDisk(TTreeNode* parent, std::string_view name
         TTree& tree = m_cat.Tree();
         TTreeNode* child = tree.AddChild(parent, std::string(e.name));
         tree.SetLink(child, e.isLink);
-        tree.SetHasChildren(child, true);
+        tree.SetHasChildren(child, platform::SubdirHint(listing.Fd()).MayHaveSubdirs(e.hostName));
         SetNodeImages(child);
         tree.SortChildren(parent);
         return child;
@@ -989,6 +1029,7 @@ void DiskLogger::ApplyHiddenDirsOption() {
             if (!host || !listing.Open(*host))
                 continue;
             bool added = false;
+            const platform::SubdirHint hint(listing.Fd());
             platform::DirEntry e;
             while (listing.Next(e)) {
                 // Only hidden ones are missing: the others are nodes already.
@@ -997,7 +1038,7 @@ void DiskLogger::ApplyHiddenDirsOption() {
                     continue;
                 TTreeNode* child = tree.AddChild(n, std::string(e.name));
                 tree.SetLink(child, e.isLink);
-                tree.SetHasChildren(child, true);
+                tree.SetHasChildren(child, hint.MayHaveSubdirs(e.hostName));
                 SetNodeImages(child);
                 added = true;
             }

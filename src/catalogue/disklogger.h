@@ -4,6 +4,7 @@
 #include "platform/branchreader.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -74,6 +75,12 @@ public:
     /// The node of a path, or none. Each name is matched exactly first, then
     /// without regard to case; the drive letter in either case.
     TTreeNode* FindNodeByPath(std::string_view path) const;
+    /// A directory an operation has just made (the path ends in a backslash)
+    /// appears in the tree: each directory on its way that is on disk but no
+    /// node yet becomes one, in its sorted place, as long as its parent is
+    /// logged (an unlogged parent reads its subdirectories when opened). A
+    /// parent that gains a node is opened. Hidden ones follow the option.
+    void ShowMadeDirectory(const std::string& path);
 
     /// Bit 0: the directory has an entry; bit 1: it has a subdirectory. Reads at
     /// most the precision's number of entries unless exact.
@@ -108,6 +115,9 @@ public:
 
     /// Sets a node's images from its state.
     void SetNodeImages(TTreeNode* node);
+
+    /// Runs after RefreshDir has read a directory again (changed or not).
+    std::function<void(TTreeNode* node)> OnDirRead;
 
 private:
     class ToolRunning;

@@ -191,6 +191,8 @@ void TTree::SetData(TTreeNode* node, TLoggedClass* data) {
         return;
     node->m_data = data;
     notify([&](TreeObserver* o) { o->nodeChanged(node); });
+    if (OnDataChanged)
+        OnDataChanged(node);
 }
 
 void TTree::SetHasChildren(TTreeNode* node, bool mark) {
@@ -205,6 +207,13 @@ void TTree::SetImages(TTreeNode* node, int normal, int selected) {
         return;
     node->m_imageIndex = static_cast<int8_t>(normal);
     node->m_selectedIndex = static_cast<int8_t>(selected);
+    notify([&](TreeObserver* o) { o->nodeChanged(node); });
+}
+
+void TTree::SetFollow(TTreeNode* node, FollowState state) {
+    if (node->m_follow == state)
+        return;
+    node->m_follow = state;
     notify([&](TreeObserver* o) { o->nodeChanged(node); });
 }
 

@@ -51,6 +51,10 @@ public:
     void SetBold(TTreeNode* node, bool bold);
     void SetLink(TTreeNode* node, bool link) { node->m_isLink = link; }
     void SetExpanded(TTreeNode* node, bool expanded);
+    /// The follow state shows in the tree (a node that may be stale is marked).
+    void SetFollow(TTreeNode* node, FollowState state);
+    /// The watch id is the follower's own: observers are not told.
+    void SetWatchId(TTreeNode* node, int watch) { node->m_watchId = watch; }
     /// Expands the node and every descendant.
     void ExpandAll(TTreeNode* node);
 
@@ -108,6 +112,10 @@ public:
             if (!PreOrder(r.get(), visit))
                 return;
     }
+
+    /// Runs whenever a node's data slot changes (logged or unlogged), also
+    /// inside an update batch.
+    std::function<void(TTreeNode* node)> OnDataChanged;
 
     /// Runs when nodes are about to be destroyed (each node of a subtree), so that
     /// owners of data attached to them can let go.

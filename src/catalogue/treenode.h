@@ -20,6 +20,14 @@ enum NodeImage : int8_t {
     kImageEmptySelected = 7,
 };
 
+/// Whether the catalogue follows a logged directory's changes on disk.
+enum class FollowState : uint8_t {
+    Unwatched,   // not logged, following switched off, or read by hand without a watch
+    Followed,    // watched: changes on disk reach the catalogue
+    MayBeStale,  // no watch to spare: the directory may have changed unseen
+    NotFollowed, // a disk, mount or link whose changes cannot be seen
+};
+
 /// One known directory. The node's text is the directory's name (a drive root's
 /// is "C:\"); its data slot holds the directory record while the directory is
 /// logged. Nodes are owned by their parent (top-level nodes by the tree) and
@@ -52,6 +60,9 @@ public:
     /// (a name that begins with ".", as this system marks hidden entries).
     uint16_t Attributes() const;
     int ImageIndex() const { return m_imageIndex; }
+    FollowState Follow() const { return m_follow; }
+    /// The watch that follows the directory on disk, or -1.
+    int WatchId() const { return m_watchId; }
     int SelectedIndex() const { return m_selectedIndex; }
 
     int Level() const;
@@ -80,12 +91,14 @@ private:
     std::vector<std::unique_ptr<TTreeNode>> m_children;
     TLoggedClass* m_data = nullptr;
     int m_index = 0;
+    int32_t m_watchId = -1;
     int8_t m_imageIndex = kImageUnlogged;
     int8_t m_selectedIndex = kImageUnloggedSelected;
     bool m_hasChildrenMark = false;
     bool m_expanded = false;
     bool m_bold = false;
     bool m_isLink = false;
+    FollowState m_follow = FollowState::Unwatched;
 };
 
 } // namespace zentrix

@@ -48,6 +48,8 @@ struct Settings {
     bool ShowShortNames = false;
     bool ShowFolderIcons = true;
     bool ShowHiddenDirsOption = true; // directories whose names begin with "." are nodes
+    bool AllowManyEntriesOption = false; // the file window shows more than 32,767 entries
+    bool FollowChangesOnDisk = true;  // logged directories follow the disk as it changes
     bool ShowDirButtons = false;
     bool ShowFileButtons = false;
     bool SoundWhenComplete = true;
@@ -66,6 +68,8 @@ struct Settings {
     bool WDAutoDelete = true;
     int WDFileSize = 100;   // kilobytes
     std::string WDFilePath; // with a trailing backslash; empty: the program's directory
+    /// Operations the undo journal keeps (the oldest go beyond it).
+    int UndoEntries = 1000;
 
     // --- sections "AssociatedFileEditor" / "AssociatedFileViewer", key "FileName" ---
     std::string AssociatedFileEditor;

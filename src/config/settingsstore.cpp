@@ -52,6 +52,8 @@ constexpr BoolKey kBools[] = {
     {kOptions, "ShowShortNames", &Settings::ShowShortNames},
     {kOptions, "ShowFolderIcons", &Settings::ShowFolderIcons},
     {kOptions, "ShowHiddenDirsOption", &Settings::ShowHiddenDirsOption},
+    {kOptions, "AllowManyEntriesOption", &Settings::AllowManyEntriesOption},
+    {kOptions, "FollowChangesOnDisk", &Settings::FollowChangesOnDisk},
     {kOptions, "ShowDirButtons", &Settings::ShowDirButtons},
     {kOptions, "ShowFileButtons", &Settings::ShowFileButtons},
     {kOptions, "SoundWhenComplete", &Settings::SoundWhenComplete},
@@ -177,6 +179,7 @@ void LoadSettings(const TEnhIniFile& store, Settings& s, const SettingsEnvironme
     s.WDFileSize = store.ReadInteger(kWatchDog, "WDFileSize", 100);
     if (s.WDFileSize <= 0)
         s.WDFileSize = 100;
+    s.UndoEntries = std::clamp(store.ReadInteger(kWatchDog, "UndoEntries", 1000), 1, 100000);
     s.WDFilePath = WithTrailingSeparator(store.ReadString(kWatchDog, "WDFilePath", {}));
     if (s.WDFilePath.empty())
         s.WDFilePath = env.programDir;
@@ -218,6 +221,7 @@ void SaveSettings(TEnhIniFile& store, Settings& s, SettingsTarget* target,
         store.WriteString(kOptions, f.key, s.*f.member);
     store.WriteInteger(kWatchDog, "WDFileSize", s.WDFileSize);
     store.WriteString(kWatchDog, "WDFilePath", s.WDFilePath);
+    store.WriteInteger(kWatchDog, "UndoEntries", s.UndoEntries);
     store.WriteString("AssociatedFileEditor", "FileName", s.AssociatedFileEditor);
     store.WriteString("AssociatedFileViewer", "FileName", s.AssociatedFileViewer);
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/hexdigit.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -17,8 +19,6 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 /// The extension of a name from its last full stop on, in upper case (ASCII
 /// letters); empty without a full stop.
 std::string ExtensionOf(std::string_view fileName);
-/// The value of a hexadecimal digit (either case), or -1.
-int HexDigit(char c);
 /// Without leading and trailing blanks and control characters.
 std::string Trim(std::string_view text);
 /// A whole number with the locale's thousands separator (",", when the

@@ -44,6 +44,11 @@ FileWindow::FileWindow(Catalogue& catalogue, AppState& state, Settings& settings
     QSortWT.Swap = [this](void* sender, int e1, int e2) {
         QSortWTSwap(sender, e1, e2);
     };
+    m_cat.AddRecordObserver(this);
+}
+
+FileWindow::~FileWindow() {
+    m_cat.RemoveRecordObserver(this);
 }
 
 void FileWindow::SetUi(FileWindowUi* ui) {
@@ -156,6 +161,236 @@ std::vector<const TFileClass*> FileWindow::Records() {
     return out;
 }
 
+std::vector<const TFileClass*> FileWindow::TaggedOrCurrent() {
+    std::vector<const TFileClass*> out;
+    for (const TFileClass* r : Records())
+        if (r->Tagged())
+            out.push_back(r);
+    if (out.empty())
+        if (const TFileClass* current = Record(Current()))
+            out.push_back(current);
+    return out;
+}
+
+// ---------------------------------------------------------------------------
+// Rows that follow the disk
+
+// The catalogue tells each change of a batch before the next; the rows
+// follow as long as they were valid when the batch began. The window is told
+// once, at the end, and the current row and the first row shown stay with
+// their records.
+void FileWindow::liveBatchBegin() {
+    m_live = LiveBatch();
+    m_live.following = !m_filling && m_generation == m_cat.Generation();
+    if (!m_live.following)
+        return;
+    const int count = static_cast<int>(m_entries.size());
+    if (m_current >= 0 && m_current < count)
+        m_live.currentRecord = m_entries[static_cast<size_t>(m_current)].Record;
+    m_live.top = m_ui->topIndex();
+    if (m_live.top >= 0 && m_live.top < count)
+        m_live.topRecord = m_entries[static_cast<size_t>(m_live.top)].Record;
+}
+
+bool FileWindow::liveShows(const TTreeNode* dirNode) const {
+    const TTreeNode* selected = m_cat.Tree().Selected();
+    switch (m_state.scope) {
+    case 1:
+        return dirNode == selected;
+    case 2:
+    case 5:
+        return true;
+    case 3:
+    case 6:
+        return selected && dirNode->IsInBranchOf(selected->Root());
+    case 4:
+    case 7:
+        return selected && dirNode->IsInBranchOf(selected);
+    default:
+        return false; // the result list names its files; new ones are not among them
+    }
+}
+
+void FileWindow::liveInsert(TFileClass* record) {
+    if (m_entries.size() >= static_cast<size_t>(kMaxEntries))
+        return;
+    size_t at = m_entries.size();
+    if (m_state.scope == 1) {
+        // Among the sorted entries, where the sort would put it.
+        const int key = std::clamp(m_settings.FileSortOption, 0, 4);
+        auto before = [&](const Entry& e) {
+            const int r = CompareFileRecords(*record, *e.Record, key);
+            return (m_settings.SortOrder ? -r : r) < 0;
+        };
+        at = static_cast<size_t>(std::find_if(m_entries.begin(), m_entries.end(), before) -
+                                 m_entries.begin());
+    } else {
+        // In catalogue order: after the last file of its directory shown.
+        for (size_t i = m_entries.size(); i-- > 0;)
+            if (m_entries[i].Record->DirNode() == record->DirNode()) {
+                at = i + 1;
+                break;
+            }
+    }
+    m_entries.insert(m_entries.begin() + static_cast<std::ptrdiff_t>(at),
+                     {std::string(record->FileName()), record});
+    m_sortKeys.clear();
+    m_live.rowsChanged = true;
+}
+
+void FileWindow::liveErase(size_t index) {
+    m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(index));
+    m_sortKeys.clear();
+    m_live.rowsChanged = true;
+}
+
+void FileWindow::recordsAdded(const TLoggedClass& dir, const std::vector<TFileClass*>& records) {
+    m_live.figuresChanged = true;
+    if (!m_live.following || !liveShows(dir.DirNode()))
+        return;
+    const bool taggedOnly = m_state.scope >= 5 && m_state.scope <= 7;
+    const FileSpecFilter filter(m_fileSpec, m_inverted);
+    for (TFileClass* r : records)
+        if ((!taggedOnly || r->Tagged()) && filter.Passes(r->FileName()))
+            liveInsert(r);
+}
+
+void FileWindow::recordRemoving(const TFileClass* record) {
+    m_live.figuresChanged = true;
+    if (!m_live.following)
+        return;
+    for (size_t i = 0; i < m_entries.size(); ++i)
+        if (m_entries[i].Record == record) {
+            liveErase(i);
+            break;
+        }
+    if (m_live.topRecord == record)
+        m_live.topRecord = nullptr;
+    if (m_live.currentRecord == record)
+        m_live.currentRecord = nullptr;
+}
+
+void FileWindow::branchRemoving(const TTreeNode* branch) {
+    m_live.figuresChanged = true;
+    if (!m_live.following)
+        return;
+    const size_t before = m_entries.size();
+    m_entries.erase(std::remove_if(m_entries.begin(), m_entries.end(),
+                                   [branch](const Entry& e) {
+                                       return e.Record->DirNode()->IsInBranchOf(branch);
+                                   }),
+                    m_entries.end());
+    if (m_entries.size() != before) {
+        m_sortKeys.clear();
+        m_live.rowsChanged = true;
+    }
+    auto gone = [branch](const TFileClass* r) {
+        return r && r->DirNode()->IsInBranchOf(branch);
+    };
+    if (gone(m_live.topRecord))
+        m_live.topRecord = nullptr;
+    if (gone(m_live.currentRecord))
+        m_live.currentRecord = nullptr;
+}
+
+void FileWindow::recordChanged(TFileClass* record, bool renamed) {
+    m_live.figuresChanged = true;
+    if (!m_live.following)
+        return;
+    size_t index = m_entries.size();
+    for (size_t i = 0; i < m_entries.size(); ++i)
+        if (m_entries[i].Record == record) {
+            index = i;
+            break;
+        }
+    const bool taggedOnly = m_state.scope >= 5 && m_state.scope <= 7;
+    if (index == m_entries.size()) {
+        // A new name may pass the file specification where the old did not.
+        if (renamed && !taggedOnly && liveShows(record->DirNode()) &&
+            FileSpecFilter(m_fileSpec, m_inverted).Passes(record->FileName()))
+            liveInsert(record);
+        return;
+    }
+    // A tagged view loses a file whose tag went with the change; a renamed
+    // file leaves when its new name does not pass.
+    if ((taggedOnly && !record->Tagged()) ||
+        (renamed && !FileSpecFilter(m_fileSpec, m_inverted).Passes(record->FileName()))) {
+        liveErase(index);
+        return;
+    }
+    if (renamed)
+        m_entries[index].Text = std::string(record->FileName());
+    m_live.repaint.push_back(record);
+}
+
+void FileWindow::recordsMoved(const std::unordered_map<const TFileClass*, TFileClass*>& moved) {
+    if (!m_live.following)
+        return;
+    for (Entry& e : m_entries)
+        if (auto it = moved.find(e.Record); it != moved.end())
+            e.Record = it->second;
+    auto follow = [&moved](const TFileClass*& r) {
+        if (auto it = moved.find(r); it != moved.end())
+            r = it->second;
+    };
+    follow(m_live.currentRecord);
+    follow(m_live.topRecord);
+    for (const TFileClass*& r : m_live.repaint)
+        follow(r);
+}
+
+void FileWindow::liveBatchEnd() {
+    LiveBatch live = std::move(m_live);
+    m_live = LiveBatch();
+    if (live.following) {
+        // Every removal was followed: what the window holds is alive.
+        m_generation = m_cat.Generation();
+        auto indexOf = [this](const TFileClass* r) {
+            for (size_t i = 0; r && i < m_entries.size(); ++i)
+                if (m_entries[i].Record == r)
+                    return static_cast<int>(i);
+            return -1;
+        };
+        const int count = static_cast<int>(m_entries.size());
+        if (live.rowsChanged) {
+            const int wasCurrent = m_current;
+            int current = indexOf(live.currentRecord);
+            // A current row that went leaves the one after it current.
+            if (current < 0 && wasCurrent >= 0)
+                current = count > 0 ? std::min(wasCurrent, count - 1) : -1;
+            // Rows in a window that had none: the first is current, as after a fill.
+            if (current < 0 && count > 0)
+                current = 0;
+            m_current = current;
+            const int top = indexOf(live.topRecord);
+            const bool currentMoved = m_current != wasCurrent || live.currentRecord == nullptr;
+            if (m_state.scope == 1)
+                m_ui->setFileWindowEnabled(count > 0);
+            m_ui->entriesChanged();
+            if (currentMoved)
+                m_ui->currentChanged(m_current);
+            // The first row shown stays with its record (or its place).
+            m_ui->setTopIndex(top >= 0 ? top : std::min(live.top, std::max(0, count - 1)));
+            if (currentMoved)
+                UpdateCurrentFile();
+        }
+        bool currentRepainted = false;
+        for (const TFileClass* r : live.repaint) {
+            const int i = indexOf(r);
+            if (i < 0)
+                continue;
+            m_ui->entryChanged(i);
+            currentRepainted = currentRepainted || i == m_current;
+        }
+        if (currentRepainted)
+            UpdateCurrentFile();
+    }
+    if (live.figuresChanged) {
+        ResetDiskStatCache();
+        UpdateStatistics();
+    }
+}
+
 // ---------------------------------------------------------------------------
 // Scope and fill
 
@@ -233,7 +468,8 @@ bool FileWindow::walkDirectories(const TTreeNode* base, bool taggedOnly,
             collectFrom(f, filter);
             // One entry beyond the limit decides the outcome; the rest of the
             // walk could not change it.
-            if (m_entries.size() > static_cast<size_t>(kMaxEntries))
+            if (m_entries.size() > static_cast<size_t>(kMaxEntries) &&
+                !m_settings.AllowManyEntriesOption)
                 return true;
         }
     }
@@ -296,6 +532,11 @@ void FileWindow::collectResultList(const FileSpecFilter& filter) {
     }
 }
 
+bool FileWindow::ShowsUnreadDirectory() {
+    const TTreeNode* selected = m_cat.Tree().Selected();
+    return m_state.scope == 1 && Count() == 0 && selected && !selected->Logged();
+}
+
 void FileWindow::FillMainListBox() {
     // A fill asked for from within a fill (events are let through while it
     // walks) is done afterwards.
@@ -335,7 +576,8 @@ void FileWindow::FillMainListBox() {
         if (selected && selected->Data())
             for (const TFileClass* f : selected->Data()->FileList()) {
                 collectFrom(f, filter);
-                if (m_entries.size() > static_cast<size_t>(kMaxEntries))
+                if (m_entries.size() > static_cast<size_t>(kMaxEntries) &&
+                    !m_settings.AllowManyEntriesOption)
                     break;
             }
         break;
@@ -388,10 +630,14 @@ void FileWindow::FillMainListBox() {
         stopped = true;
     }
 
-    // 6: the limit.
-    if (m_entries.size() > static_cast<size_t>(kMaxEntries)) {
+    // 6: the limit, unless the options lift it.
+    if (m_entries.size() > static_cast<size_t>(kMaxEntries) &&
+        !m_settings.AllowManyEntriesOption) {
         dropEntries();
-        m_prompter.warn("Too many files!     ");
+        m_prompter.warnWith("Too many files!     ",
+                            "The file window shows at most 32,767 entries unless \"Allow more "
+                            "than 32,767 entries\" is checked on the View page of the options "
+                            "(Options ..., Alt+F10).");
         if (m_state.scope != 1) {
             m_state.scope = 1;
             m_state.requestRefill();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalogue/recordobserver.h"
 #include "filewindow/filewindowui.h"
 #include "filewindow/tqsort.h"
 
@@ -8,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace zentrix {
@@ -81,19 +83,24 @@ enum class ExtSpecResult { LibraryMissing, EntryMissing, Cancelled, Accepted };
 /// specification, fill), their order, the statistics beside it, the current
 /// file, and the rules of its keys and gestures. It holds references to
 /// records only; when the catalogue removes records (its generation changes)
-/// the entries are dropped unread and a refill is requested. Main thread only.
-class FileWindow {
+/// the entries are dropped unread and a refill is requested, except where the
+/// catalogue tells it record by record (changes that follow the disk): then
+/// the rows follow without a refill, keeping the current row and the scroll
+/// position. Main thread only.
+class FileWindow : private RecordObserver {
 public:
     struct Entry {
         std::string Text;   // display text: the record's FileName at fill time
         TFileClass* Record; // owned by the catalogue
     };
 
-    /// The largest number of entries the window shows.
+    /// The largest number of entries the window shows, unless
+    /// AllowManyEntriesOption lifts the limit.
     static constexpr int kMaxEntries = 32767;
 
     FileWindow(Catalogue& catalogue, AppState& state, Settings& settings, Prompter& prompter,
                Progress& progress, DiskLogger& logger);
+    ~FileWindow() override;
     FileWindow(const FileWindow&) = delete;
     FileWindow& operator=(const FileWindow&) = delete;
 
@@ -114,6 +121,9 @@ public:
     void SetCurrent(int index, bool updatePanel = true);
     /// The records of all entries, in order.
     std::vector<const TFileClass*> Records();
+    /// The tagged entries' records in window order; the current one alone
+    /// when none is tagged; none when the window has neither.
+    std::vector<const TFileClass*> TaggedOrCurrent();
     /// The file of an entry left its directory: the entry goes, and its record
     /// leaves the catalogue. The other entries stay as they are; a removed
     /// current entry leaves none current.
@@ -131,6 +141,9 @@ public:
     /// True while a fill runs. Events are let through during a fill (for
     /// "STOP"); commands that change the catalogue should wait until it ends.
     bool Filling() const { return m_filling; }
+    /// True when the window shows one directory that has not been read yet: it
+    /// has no entries, and that says nothing about the directory's files.
+    bool ShowsUnreadDirectory();
     void GlobalShowAllLogged() { setScopeAndRefill(2); }
     void DiskShowAllLogged() { setScopeAndRefill(3); }
     void BranchShowAllLogged() { setScopeAndRefill(4); }
@@ -251,6 +264,18 @@ public:
     void FileWindowExit();
 
 private:
+    // RecordObserver: the rows follow the records.
+    void liveBatchBegin() override;
+    void recordsAdded(const TLoggedClass& dir, const std::vector<TFileClass*>& records) override;
+    void recordRemoving(const TFileClass* record) override;
+    void branchRemoving(const TTreeNode* branch) override;
+    void recordChanged(TFileClass* record, bool renamed) override;
+    void recordsMoved(const std::unordered_map<const TFileClass*, TFileClass*>& moved) override;
+    void liveBatchEnd() override;
+    bool liveShows(const TTreeNode* dirNode) const;
+    void liveInsert(TFileClass* record);
+    void liveErase(size_t index);
+
     void setScopeAndRefill(int scope);
     bool entriesValid();
     void dropEntries();
@@ -297,6 +322,18 @@ private:
 
     StatisticsTexts m_stats;
     CurrentFileTexts m_currentFile;
+
+    // A batch of changes that follow the disk, as it is applied.
+    struct LiveBatch {
+        bool following = false; // the entries were valid when it began
+        bool rowsChanged = false;
+        bool figuresChanged = false;
+        const TFileClass* currentRecord = nullptr;
+        const TFileClass* topRecord = nullptr;
+        int top = 0;
+        std::vector<const TFileClass*> repaint;
+    };
+    LiveBatch m_live;
 };
 
 } // namespace zentrix

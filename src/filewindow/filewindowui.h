@@ -37,6 +37,10 @@ public:
     virtual void entryChanged(int /*index*/) {}
     /// The current entry moved (the list shows it).
     virtual void currentChanged(int /*index*/) {}
+    /// The first row shown, and making a row the first shown (the scroll
+    /// position kept while rows come and go above it).
+    virtual int topIndex() const { return 0; }
+    virtual void setTopIndex(int) {}
     virtual void repaintFileWindow() {}
 
     virtual bool fileWindowHasFocus() const { return false; }

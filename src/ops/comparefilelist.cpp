@@ -1,11 +1,11 @@
 #include "ops/comparefilelist.h"
 
 #include "catalogue/catalogue.h"
-#include "catalogue/existingdirectory.h"
 #include "catalogue/fileclass.h"
 #include "core/text.h"
 #include "filewindow/filewindow.h"
 #include "filewindow/filewindowui.h"
+#include "platform/casefolding.h"
 #include "platform/dirlisting.h"
 
 #include <unordered_map>
@@ -20,19 +20,10 @@ std::string CompareFileList::StartDirectory() {
     return record ? record->FileDirName() : std::string();
 }
 
-std::optional<std::string> CompareFileList::TargetDirectory(const std::string& text) const {
+TypedDirectory CompareFileList::TargetDirectory(const std::string& text) const {
     if (text.empty())
-        return std::nullopt;
-    std::string path = text;
-    if (path.front() == '/') {
-        const auto catalogue = m_cat.Drives().ToCataloguePath(path);
-        if (!catalogue)
-            return std::nullopt;
-        path = *catalogue;
-    }
-    if (path.back() != '\\')
-        path.push_back('\\');
-    return ExistingDirectory(m_cat.Drives(), path);
+        return {};
+    return ResolveTypedDirectory(m_cat.Drives(), text, true);
 }
 
 std::optional<int> CompareFileList::Compare(const std::string& targetDirectory,
@@ -41,8 +32,10 @@ std::optional<int> CompareFileList::Compare(const std::string& targetDirectory,
     if (!host)
         return std::nullopt;
 
-    // The target is read once: every entry by its exact name, and the first
-    // of each name without regard to case.
+    // The target is read once: every entry by its exact name and, where its
+    // file system matches names without regard to case, the first of each
+    // name folded. Elsewhere "a.txt" and "A.TXT" are different files.
+    const bool folds = platform::FoldsCase(*host);
     std::unordered_map<std::string, int64_t> exact;
     std::unordered_map<std::string, int64_t> folded;
     platform::DirListing listing(platform::AttrSource::Posix, platform::StatMode::All);
@@ -53,7 +46,8 @@ std::optional<int> CompareFileList::Compare(const std::string& targetDirectory,
         if (e.name == "." || e.name == "..")
             continue;
         exact.emplace(std::string(e.name), e.lastWriteTime);
-        folded.emplace(UpperCase(e.name), e.lastWriteTime);
+        if (folds)
+            folded.emplace(UpperCase(e.name), e.lastWriteTime);
     }
     if (listing.Failed())
         return std::nullopt;
@@ -61,6 +55,8 @@ std::optional<int> CompareFileList::Compare(const std::string& targetDirectory,
     auto find = [&](std::string_view name) -> std::optional<int64_t> {
         if (const auto it = exact.find(std::string(name)); it != exact.end())
             return it->second;
+        if (!folds)
+            return std::nullopt;
         if (const auto it = folded.find(UpperCase(name)); it != folded.end())
             return it->second;
         return std::nullopt;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "catalogue/typeddirectory.h"
+
 #include <optional>
 #include <string>
 
@@ -19,9 +21,9 @@ enum class CompareRelation : int {
 
 /// "Compare file&list": tags the files of the file window that stand in a
 /// relation to the entries of a second directory on disk. Names are matched
-/// exactly first, then without regard to case, so that "Readme.txt" finds
-/// "README.TXT" and, where both "a.txt" and "A.TXT" exist, "a.txt" finds its
-/// own. A compare only adds tags. Main thread only.
+/// exactly; only where the target's file system ignores case (FAT, exFAT, a
+/// case-folding directory or mount) does "Readme.txt" find "README.TXT", an
+/// exact twin still coming first. A compare only adds tags. Main thread only.
 class CompareFileList {
 public:
     /// Both must outlive the object.
@@ -34,10 +36,10 @@ public:
     std::string StartDirectory();
 
     /// The directory a typed text names, as a catalogue path ending in a
-    /// backslash with each name as the disk has it; none when the text is
-    /// empty or names no existing directory. A host path ("/srv/data") is
-    /// taken too when a drive holds it.
-    std::optional<std::string> TargetDirectory(const std::string& text) const;
+    /// backslash with each name as the disk has it; none, with the reason, when
+    /// the text is empty or names no existing directory. A host path
+    /// ("/srv/data", "~/x") is taken too when a drive holds it.
+    TypedDirectory TargetDirectory(const std::string& text) const;
 
     /// Tags the entries of the window that meet the relation against the
     /// directory (catalogue path), then repaints the window and its

@@ -7,16 +7,22 @@
 #include "catalogue/noderef.h"
 #include "catalogue/tree.h"
 #include "catalogue/treenode.h"
+#include "catalogue/typeddirectory.h"
 #include "core/appstate.h"
 #include "core/prompter.h"
 #include "core/text.h"
 #include "filewindow/filewindow.h"
 #include "ops/namemask.h"
+#include "ops/operationjournal.h"
+#include "ops/seenfile.h"
 #include "ops/tfileoperator.h"
 #include "ops/twdlist.h"
 #include "ops/watchdogrun.h"
 #include "platform/drivetable.h"
 #include "platform/filetransfer.h"
+
+#include <algorithm>
+#include <set>
 
 namespace zentrix {
 namespace {
@@ -172,11 +178,14 @@ void CopyMoveCommands::startSingle(Kind kind) {
     if (!record)
         return;
     const std::string path = record->FullName();
+    SeenFile seen = SeenFile::Of(*record, m_cat.HostPath(record).value_or(std::string()));
+    record = nullptr; // the question lets events through
     if (kind == Kind::Move &&
         !m_watchDog.MayTouchFile(
             path, "Moving this file could cause Windows to malfunction! Move anyway?     "))
         return;
-    m_sourceList = path + ";";
+    m_sources = {path};
+    m_seen = {std::move(seen)};
     m_withPaths = false;
     m_ui->showPage(kind == Kind::Copy ? CopyMovePage::CopyAs : CopyMovePage::MoveAs, "*.*", true);
 }
@@ -193,6 +202,7 @@ void CopyMoveCommands::startTagged(Kind kind, bool withPaths) {
         return;
     }
     std::vector<std::string> paths;
+    std::vector<SeenFile> seen;
     {
         Hourglass hourglass(*m_ui);
         // Indexes, not records, across the questions: a question lets events
@@ -202,6 +212,7 @@ void CopyMoveCommands::startTagged(Kind kind, bool withPaths) {
             if (!record || !record->Tagged())
                 continue;
             const std::string path = record->FullName();
+            seen.push_back(SeenFile::Of(*record, m_cat.HostPath(record).value_or(std::string())));
             if (kind == Kind::Move &&
                 !m_watchDog.MayTouchFile(path, "Moving file: " + path +
                                                    " could cause Windows to malfunction! "
@@ -212,12 +223,11 @@ void CopyMoveCommands::startTagged(Kind kind, bool withPaths) {
     }
     if (paths.empty())
         return;
+    m_seen = std::move(seen);
     if (withPaths) {
         m_withPathsList = std::move(paths);
     } else {
-        m_sourceList.clear();
-        for (const std::string& p : paths)
-            m_sourceList += p + ";";
+        m_sources = std::move(paths);
         m_withPaths = false;
     }
     const CopyMovePage page = kind == Kind::Copy
@@ -310,8 +320,8 @@ CopyMoveCommands::StripCommonDirectories(const std::vector<std::string>& paths,
     if (paths.size() == 1) {
         const std::vector<std::string> parts = components(paths[0]);
         if (!keepLastCommon || parts.size() < 2)
-            return {Trim(parts.back())};
-        return {Trim(parts[parts.size() - 2] + "\\" + parts.back())};
+            return {parts.back()};
+        return {parts[parts.size() - 2] + "\\" + parts.back()};
     }
     std::vector<std::vector<std::string>> parts;
     for (const std::string& p : paths)
@@ -332,42 +342,37 @@ CopyMoveCommands::StripCommonDirectories(const std::vector<std::string>& paths,
     if (keepLastCommon && oneDirectory && k > 0)
         --k;
     // The character position of component k, from the first path (the
-    // components before it are the same in all).
+    // components before it are the same in all). Nothing is trimmed: a blank
+    // at either end belongs to the name.
     size_t offset = 0;
     for (size_t i = 0; i < k && i < parts[0].size(); ++i)
         offset += parts[0][i].size() + 1;
     std::vector<std::string> out;
     for (const std::string& p : paths)
-        out.push_back(Trim(offset < p.size() ? p.substr(offset) : std::string()));
+        out.push_back(offset < p.size() ? p.substr(offset) : std::string());
     return out;
 }
 
-bool CopyMoveCommands::buildWithPaths(const std::string& dest, std::string& sources,
-                                      std::string& dests) {
+void CopyMoveCommands::buildWithPaths(const std::string& dest,
+                                      const std::vector<std::string>& sources,
+                                      std::vector<std::string>& targets) {
     std::vector<std::string> relative;
-    for (const std::string& path : m_withPathsList)
-        relative.push_back(Trim(path.size() > 3 ? path.substr(3) : std::string()));
+    for (const std::string& path : sources)
+        relative.push_back(path.size() > 3 ? path.substr(3) : std::string());
     if (m_prompter.askYesNo("Strip common directories ?     "))
         relative = StripCommonDirectories(relative, true);
-    for (size_t i = 0; i < m_withPathsList.size() && i < relative.size(); ++i) {
-        std::string source = m_withPathsList[i];
-        std::string rel = relative[i];
+    const platform::DriveTable& drives = m_cat.Drives();
+    for (size_t i = 0; i < sources.size() && i < relative.size(); ++i) {
+        const std::string& rel = relative[i];
         const size_t slash = rel.find_last_of('\\');
-        const std::string dirPart = slash == std::string::npos ? "" : rel.substr(0, slash + 1);
-        std::string name = slash == std::string::npos ? rel : rel.substr(slash + 1);
-        if (ExtensionOf(name).empty()) {
-            source += ".";
-            name += ".";
-        }
-        const std::string targetDir = dest + dirPart;
-        const platform::DriveTable& drives = m_cat.Drives();
-        const std::string masked = ApplyNameMask(name, m_asMask, [&](const std::string& n) {
-            return hostExists(drives.ToHostPath(targetDir + n));
-        });
-        sources += source + ";";
-        dests += targetDir + masked + ";";
+        const std::string targetDir =
+            dest + (slash == std::string::npos ? "" : rel.substr(0, slash + 1));
+        const std::string name = slash == std::string::npos ? rel : rel.substr(slash + 1);
+        targets.push_back(targetDir +
+                          ApplyNameMaskToFile(name, m_asMask, [&](const std::string& n) {
+                              return hostExists(drives.ToHostPath(targetDir + n));
+                          }));
     }
-    return !sources.empty();
 }
 
 void CopyMoveCommands::okTo(Kind kind, const std::string& text) {
@@ -377,35 +382,47 @@ void CopyMoveCommands::okTo(Kind kind, const std::string& text) {
         m_catalogueUi.playCompletionSound();
         return;
     }
+    // A host path ("/srv/backup", "~/Documents") is the directory a drive has
+    // for it; one that no drive holds is refused, the page staying up.
+    std::string typed = text;
+    if (IsHostPathText(text)) {
+        TypedDirectory dir = ResolveTypedDirectory(m_cat.Drives(), text, false);
+        if (!dir.path) {
+            m_prompter.warnWith("Directory does not exist!     ", dir.problem);
+            return;
+        }
+        typed = std::move(*dir.path);
+    }
     const TTreeNode* selected = m_cat.Tree().Selected();
     const std::string currentDir = selected ? selected->Path() : std::string();
     const std::string dest =
-        DestinationDir(text, currentDir, m_state.currentDisk, kind == Kind::Copy);
+        DestinationDir(typed, currentDir, m_state.currentDisk, kind == Kind::Copy);
     const std::string destText = withoutTrailingBackslash(dest);
     const CopyMovePage toPage = kind == Kind::Copy ? CopyMovePage::CopyTo : CopyMovePage::MoveTo;
+    m_ui->addHistory(toPage, dest);
+    m_ui->closePage();
+    std::vector<std::string> sources = m_withPaths ? m_withPathsList : m_sources;
+    // A move takes the files away from where the user saw them: a file that
+    // changed since goes only when the user says so.
+    if (kind == Kind::Move && !keepSeen(sources))
+        return;
     {
         RunningFlag running(m_state);
         BusyGuard busy(m_state);
-        m_ui->addHistory(toPage, dest);
-        m_ui->closePage();
 
-        std::string sources, dests;
-        std::vector<std::string> logged; // the sources as the log names them
+        const std::vector<std::string> logged = sources; // the sources as the log names them
+        std::set<std::string> targetDirs = {dest};       // where the copies go, to show in the tree
         if (m_withPaths) {
-            buildWithPaths(dest, sources, dests);
-            logged = m_withPathsList;
+            std::vector<std::string> targets;
+            buildWithPaths(dest, sources, targets);
+            for (const std::string& target : targets)
+                targetDirs.insert(target.substr(0, target.find_last_of('\\') + 1));
+            m_operator.SetSources(std::move(sources));
+            m_operator.SetDestinations(std::move(targets));
             m_operator.Flags.add(FileOpFlag::foNoConfirmMkDir);
         } else {
-            sources = m_sourceList;
-            dests = dest + m_asMask;
-            for (size_t pos = 0; pos < m_sourceList.size();) {
-                const size_t end = m_sourceList.find(';', pos);
-                if (end == std::string::npos)
-                    break;
-                if (end > pos)
-                    logged.push_back(m_sourceList.substr(pos, end - pos));
-                pos = end + 1;
-            }
+            m_operator.SetSources(std::move(sources));
+            m_operator.SetDestination(dest, m_asMask);
         }
         // Whether to log is decided before the work.
         WatchDogRun log(m_watchDog,
@@ -413,10 +430,24 @@ void CopyMoveCommands::okTo(Kind kind, const std::string& text) {
                         m_state.scope != 1);
         m_operator.Operation = kind == Kind::Copy ? FileOperation::foCopy : FileOperation::foMove;
         m_catalogueUi.setCurrDirLabel("Please wait ...");
-        m_operator.SetSource(sources);
-        m_operator.SetDestination(dests);
+        // The command is one entry of the undo journal, whatever it copies.
+        std::unique_ptr<OperationRecord> record;
+        if (m_journal && m_operator.Flags.has(FileOpFlag::foAllowUndo) && !logged.empty()) {
+            const std::string& first = logged.front();
+            record = m_journal->Begin(
+                {kind == Kind::Copy ? OperationKind::Copy : OperationKind::Move,
+                 logged.size() == 1 ? first : first.substr(0, first.find_last_of('\\') + 1), dest});
+        }
+        m_operator.Record = record.get();
         m_operator.Execute(); // its own questions told the user what went wrong
+        m_operator.Record = nullptr;
+        if (record)
+            record->Commit();
         m_operator.Flags.remove(FileOpFlag::foNoConfirmMkDir);
+        // Directories the operation made are nodes at once where their parent
+        // is logged, as if the directory commands had made them.
+        for (const std::string& dir : targetDirs)
+            m_logger.ShowMadeDirectory(dir);
 
         if (kind == Kind::Move) {
             // Only the existence test counts: a partly failed or cancelled move
@@ -458,6 +489,34 @@ void CopyMoveCommands::okTo(Kind kind, const std::string& text) {
     m_catalogueUi.playCompletionSound();
 }
 
+bool CopyMoveCommands::keepSeen(std::vector<std::string>& sources) {
+    for (const SeenFile& seen : m_seen) {
+        const auto it = std::find(sources.begin(), sources.end(), seen.fullName);
+        if (it == sources.end())
+            continue;
+        const auto now = ChangedSinceSeen(seen);
+        if (!now)
+            continue;
+        for (int i = 0; i < m_fileWindow.Count(); ++i)
+            if (TFileClass* record = m_fileWindow.Record(i);
+                record && record->FullName() == seen.fullName) {
+                TakeDiskState(*record, *now);
+                m_fileWindow.EntryChanged(i);
+                break;
+            }
+        m_fileWindow.UpdateStatistics();
+        const Answer answer =
+            m_prompter.askYesNoCancel(ChangedFileQuestion(seen, *now, "Move it anyway?"));
+        if (answer == Answer::Cancel) {
+            m_catalogueUi.focusFileWindow();
+            return false;
+        }
+        if (answer == Answer::No)
+            sources.erase(std::find(sources.begin(), sources.end(), seen.fullName));
+    }
+    return true;
+}
+
 void CopyMoveCommands::refreshDestination(const std::string& dest) {
     TTreeNode* node = m_logger.FindNodeByPath(dest);
     if (!node || !node->Logged())
@@ -468,23 +527,66 @@ void CopyMoveCommands::refreshDestination(const std::string& dest) {
 }
 
 void CopyMoveCommands::DropOnTree(const std::string& targetDir,
-                                  const std::vector<std::string>& names) {
+                                  const std::vector<std::string>& names, bool move) {
     if (names.empty() || m_state.fileOperationRunning)
         return;
-    if (!m_prompter.askOkCancel("Copy " + std::to_string(names.size()) + " files to: " + targetDir +
+    const std::string verb = move ? "Move " : "Copy ";
+    if (!m_prompter.askOkCancel(verb + std::to_string(names.size()) + " files to: " + targetDir +
                                 " ?     "))
         return;
-    if (m_prompter.askYesNo("Copy with full paths?     ")) {
+    m_seen.clear();
+    if (m_prompter.askYesNo(verb + "with full paths?     ")) {
         m_withPathsList = names;
         m_withPaths = true;
     } else {
-        m_sourceList.clear();
-        for (const std::string& name : names)
-            m_sourceList += name + ";";
+        m_sources = names;
         m_withPaths = false;
     }
     m_asMask = "*.*";
-    OK_FileCopyTo(targetDir);
+    if (move)
+        OK_FileMoveTo(targetDir);
+    else
+        OK_FileCopyTo(targetDir);
+}
+
+bool CopyMoveCommands::PasteFiles(const std::string& targetDir,
+                                  const std::vector<std::string>& hostPaths, bool move) {
+    if (hostPaths.empty() || m_state.fileOperationRunning)
+        return false;
+    std::vector<std::string> names;
+    for (const std::string& host : hostPaths)
+        names.push_back(m_cat.Drives().ToCataloguePath(host, false).value_or(host));
+    if (!m_prompter.askOkCancel(std::string(move ? "Move " : "Copy ") +
+                                std::to_string(names.size()) + " files to: " + targetDir +
+                                " ?     "))
+        return false;
+    m_sources = names;
+    m_seen.clear();
+    m_withPaths = false;
+    m_asMask = "*.*";
+    okTo(move ? Kind::Move : Kind::Copy, targetDir);
+    if (move) {
+        // The directories the files left are read again where they are logged.
+        std::vector<std::string> left;
+        for (const std::string& name : names) {
+            const size_t slash = name.find_last_of('\\');
+            if (name.size() > 2 && name[1] == ':' && slash != std::string::npos)
+                left.push_back(name.substr(0, slash + 1));
+        }
+        std::sort(left.begin(), left.end());
+        left.erase(std::unique(left.begin(), left.end()), left.end());
+        for (const std::string& dir : left)
+            refreshDestination(dir);
+    }
+    return true;
+}
+
+std::vector<std::string> CopyMoveCommands::ClipboardFiles() {
+    std::vector<std::string> paths;
+    for (const TFileClass* file : m_fileWindow.TaggedOrCurrent())
+        if (const auto host = m_cat.HostPath(file))
+            paths.push_back(*host);
+    return paths;
 }
 
 void CopyMoveCommands::DropFromFileWindow(const std::string& targetDir, bool copy) {
@@ -492,15 +594,19 @@ void CopyMoveCommands::DropFromFileWindow(const std::string& targetDir, bool cop
         return;
     const Kind kind = copy ? Kind::Copy : Kind::Move;
     std::vector<std::string> paths;
+    std::vector<SeenFile> seen;
     for (int i = 0; i < m_fileWindow.Count(); ++i)
-        if (const TFileClass* record = m_fileWindow.Record(i); record && record->Tagged())
+        if (const TFileClass* record = m_fileWindow.Record(i); record && record->Tagged()) {
             paths.push_back(record->FullName());
+            seen.push_back(SeenFile::Of(*record, m_cat.HostPath(record).value_or(std::string())));
+        }
     if (paths.empty()) {
         TFileClass* current = m_fileWindow.Record(m_fileWindow.Current());
         if (!current)
             return;
         current->SetTagged(true);
         paths.push_back(current->FullName());
+        seen.push_back(SeenFile::Of(*current, m_cat.HostPath(current).value_or(std::string())));
     }
     if (kind == Kind::Move) {
         std::vector<std::string> allowed;
@@ -524,9 +630,8 @@ void CopyMoveCommands::DropFromFileWindow(const std::string& targetDir, bool cop
     if (m_prompter.askOkCancel(std::string(copy ? "Copy " : "Move ") +
                                std::to_string(paths.size()) + " files to: " + targetDir +
                                " ?     ")) {
-        m_sourceList.clear();
-        for (const std::string& path : paths)
-            m_sourceList += path + ";";
+        m_sources = std::move(paths);
+        m_seen = std::move(seen);
         m_withPaths = false;
         m_asMask = "*.*";
         okTo(kind, targetDir);
@@ -553,9 +658,8 @@ void CopyMoveCommands::DropFindResults(const std::string& targetDir,
     if (!m_prompter.askOkCancel("Copy " + std::to_string(names.size()) + " files to: " + targetDir +
                                 " ?     "))
         return;
-    m_sourceList.clear();
-    for (const std::string& name : names)
-        m_sourceList += name + ";";
+    m_sources = names;
+    m_seen.clear();
     m_withPaths = false;
     m_asMask = "*.*";
     okTo(Kind::Copy, targetDir);

@@ -1,17 +1,25 @@
 #pragma once
 
+#include "ops/seenfile.h"
+
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace zentrix {
+
+namespace platform {
+class DriveTable;
+}
 
 class AppState;
 class Catalogue;
 class CatalogueUi;
 class DiskLogger;
 class FileWindow;
+class OperationJournal;
 class Prompter;
 class TFileOperator;
 class TWDList;
@@ -47,6 +55,8 @@ public:
                      DiskLogger& logger, TWDList& watchDog, TFileOperator& fileOperator,
                      Prompter& prompter, CatalogueUi& catalogueUi);
     void SetUi(CopyMoveUi* ui) { m_ui = ui ? ui : &m_noUi; }
+    /// Where the copies and moves are recorded for undo (not owned; none: nowhere).
+    void SetJournal(OperationJournal* journal) { m_journal = journal; }
 
     /// The caption of a page ("Copy file(s) as:" ...).
     static const char* PageCaption(CopyMovePage page);
@@ -75,8 +85,21 @@ public:
     /// Cancel on either page: back to the file window, nothing touched.
     void PageCancel();
 
-    /// Files dropped from the desktop on a tree directory (catalogue paths).
-    void DropOnTree(const std::string& targetDir, const std::vector<std::string>& names);
+    /// Files dropped from the desktop on a tree directory (catalogue paths):
+    /// copied, or moved when `move` (Shift held), after the questions.
+    void DropOnTree(const std::string& targetDir, const std::vector<std::string>& names,
+                    bool move = false);
+    /// Files and directories other programs handed over on the desktop's
+    /// clipboard (host paths): copied, or moved when `move` (they were cut),
+    /// into a directory (catalogue path) through the engine with its questions,
+    /// after "Copy N files to: ... ?". A path that a drive holds goes by its
+    /// catalogue path; the directories the moved files left are read again.
+    /// True when the work ran.
+    bool PasteFiles(const std::string& targetDir, const std::vector<std::string>& hostPaths,
+                    bool move);
+    /// The host paths of the tagged files of the window, or of the current one
+    /// when none is tagged (what "Copy to clipboard" puts there).
+    std::vector<std::string> ClipboardFiles();
     /// Files dragged from the file window onto a tree directory: the tagged
     /// files (or the current one, tagged), copied or moved there after a
     /// question; the tree then goes back to the directory it showed.
@@ -98,7 +121,8 @@ public:
                                       char currentDisk, bool dotAllowed);
 
     // --- state between the prompts (for tests) --------------------------------------
-    const std::string& SourceList() const { return m_sourceList; }
+    /// The sources of the plain variants, exact names in the file window's order.
+    const std::vector<std::string>& Sources() const { return m_sources; }
     const std::vector<std::string>& WithPathsList() const { return m_withPathsList; }
     const std::string& AsMask() const { return m_asMask; }
     bool WithPaths() const { return m_withPaths; }
@@ -111,7 +135,13 @@ private:
     void okTo(Kind kind, const std::string& text);
     void afterMove(const std::string& dest);
     void refreshDestination(const std::string& dest);
-    bool buildWithPaths(const std::string& dest, std::string& sources, std::string& dests);
+    /// Where each file of the with-paths list goes below `dest`.
+    void buildWithPaths(const std::string& dest, const std::vector<std::string>& sources,
+                        std::vector<std::string>& targets);
+    /// Asks about every source that changed on disk since its row was seen
+    /// (the row then shows it as it is); those the user keeps back leave
+    /// `sources`. False when the user cancelled the whole move.
+    bool keepSeen(std::vector<std::string>& sources);
 
     Catalogue& m_cat;
     AppState& m_state;
@@ -123,8 +153,10 @@ private:
     CatalogueUi& m_catalogueUi;
     CopyMoveUi m_noUi;
     CopyMoveUi* m_ui = &m_noUi;
+    OperationJournal* m_journal = nullptr;
 
-    std::string m_sourceList;
+    std::vector<std::string> m_sources;
+    std::vector<SeenFile> m_seen; // the rows the sources were taken from
     std::vector<std::string> m_withPathsList;
     std::string m_asMask = "*.*";
     bool m_withPaths = false;

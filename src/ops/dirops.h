@@ -1,8 +1,11 @@
 #pragma once
 
+#include "platform/fileuris.h"
+
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +15,8 @@ class AppState;
 class Catalogue;
 class CatalogueUi;
 class DiskLogger;
+class OperationJournal;
+class OperationRecord;
 class Progress;
 class Prompter;
 class TFileOperator;
@@ -38,6 +43,18 @@ public:
     virtual void editNodeLabel(TTreeNode*) {}
     /// True while a tree label is being edited.
     virtual bool labelEditing() const { return false; }
+    /// Puts files (host paths) on the desktop's clipboard for other programs;
+    /// `cut`: they are to be moved when pasted.
+    virtual void putFilesOnClipboard(const std::vector<std::string>& /*hostPaths*/, bool /*cut*/) {}
+    /// The files on the desktop's clipboard; none when it holds none.
+    virtual std::optional<platform::ClipboardFiles> filesOnClipboard() { return std::nullopt; }
+    /// Pastes files of the clipboard into a directory (catalogue path) through
+    /// the copy engine; true when the work ran.
+    virtual bool pasteFiles(const std::string& /*targetDir*/,
+                            const platform::ClipboardFiles& /*files*/) {
+        return false;
+    }
+    virtual void clearClipboard() {}
 };
 
 /// The operations on the tree's current directory: cut, copy and paste of a
@@ -58,6 +75,9 @@ public:
     DirOps& operator=(const DirOps&) = delete;
 
     void SetUi(DirOpsUi* ui) { m_ui = ui ? ui : &m_noUi; }
+    /// Where making, renaming and pasting directories are recorded for undo
+    /// (not owned; none: nowhere).
+    void SetJournal(OperationJournal* journal) { m_journal = journal; }
 
     // --- the commands -----------------------------------------------------------------
     void DirCut();
@@ -124,12 +144,16 @@ public:
 
 private:
     void mark(bool copy);
+    /// Done: every item went; Skipped: the user left some where they were;
+    /// Failed: an item could not go, or the user cancelled.
+    enum class PasteResult { Done, Skipped, Failed };
     /// Copies or moves a branch (a link as a link) through the file operator.
-    bool pasteBranch(const std::string& source, const std::string& target, bool copy);
+    PasteResult pasteBranch(const std::string& source, const std::string& target, bool copy);
     /// Prune of a link to a directory: the link goes, never what it points to.
     void pruneLink(TTreeNode* node, const std::string& host);
     /// Empties a directory of the branch (files deleted, subdirectories emptied
-    /// and removed); false at the first failure or when stopped.
+    /// and removed); false at the first failure or when stopped, with the path
+    /// and the reason in m_pruneProblem.
     bool pruneContents(const std::string& hostDir, const std::string& cataloguePath,
                        uint64_t device, int64_t& done, bool logging);
     void pruneEnd();
@@ -139,6 +163,9 @@ private:
                           bool expand);
     /// An empty text on a page: the page goes, with the completion sound.
     bool closedOnEmpty(const std::string& text);
+    /// Records one step of the command running: a directory made or removed
+    /// (`from` empty or `to` empty) or renamed; host paths.
+    void recordDirectory(const std::string& from, const std::string& to);
 
     Catalogue& m_cat;
     AppState& m_state;
@@ -151,9 +178,16 @@ private:
     CatalogueUi& m_catUi;
     DirOpsUi m_noUi;
     DirOpsUi* m_ui = &m_noUi;
+    OperationJournal* m_journal = nullptr;
+    OperationRecord* m_record = nullptr; // of the command running
+
+    /// True when the desktop's clipboard holds what the last cut or copy of a
+    /// directory put there.
+    bool clipboardIsOwnMark(const platform::ClipboardFiles& files) const;
 
     std::string m_clipboard;
     bool m_copy = false;
+    std::string m_pruneProblem; // what ended the last prune early
     bool m_newDirMarker = false;
     bool m_idleSinceTreeFocus = true;
 };

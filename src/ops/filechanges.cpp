@@ -4,6 +4,7 @@
 #include "catalogue/catalogueui.h"
 #include "catalogue/fileclass.h"
 #include "catalogue/loggedclass.h"
+#include "catalogue/tree.h"
 #include "catalogue/treenode.h"
 #include "core/appstate.h"
 #include "core/progress.h"
@@ -13,6 +14,7 @@
 #include "ops/attributetext.h"
 #include "ops/localdatetime.h"
 #include "ops/namemask.h"
+#include "ops/operationjournal.h"
 #include "ops/runguards.h"
 #include "ops/twdlist.h"
 #include "ops/watchdogrun.h"
@@ -20,6 +22,7 @@
 #include "platform/drivetable.h"
 #include "platform/fileops.h"
 #include "platform/filetime.h"
+#include "platform/filetransfer.h"
 
 #include <algorithm>
 #include <sys/stat.h>
@@ -157,6 +160,17 @@ bool FileChanges::renameRecord(TFileClass* record, int index, const std::string&
     return true;
 }
 
+void FileChanges::recordRename(const std::string& from, const std::string& to) {
+    if (!m_record)
+        return;
+    DoneStep step;
+    step.kind = DoneStep::Kind::Moved;
+    step.source = from;
+    step.target = to;
+    platform::StatPath(to, step.result);
+    m_record->Done(step);
+}
+
 // --- rename -----------------------------------------------------------------------------
 
 std::string FileChanges::CycleCase(const std::string& text) {
@@ -217,16 +231,11 @@ void FileChanges::OK_RenameSingleFile(const std::string& text) {
     const std::string dir = record->FileDirName();
     const std::string oldName(record->FileName());
     const auto hostDir = m_cat.HostPath(record->DirNode());
-    // A name without extension gets a full stop, so that "*.OLD" finds one;
-    // the file system here would keep a trailing one, so it goes again.
-    const bool dotAdded = oldName.find('.') == std::string::npos;
-    std::string newName =
-        ApplyNameMask(dotAdded ? oldName + "." : oldName, text, [&](const std::string& candidate) {
+    const std::string newName =
+        ApplyNameMaskToFile(oldName, text, [&](const std::string& candidate) {
             struct stat st {};
             return hostDir && ::lstat((*hostDir + "/" + candidate).c_str(), &st) == 0;
         });
-    if (dotAdded && newName.size() > 1 && newName.back() == '.')
-        newName.pop_back();
 
     const std::string oldPath = dir + oldName;
     const std::string newPath = dir + newName;
@@ -237,11 +246,22 @@ void FileChanges::OK_RenameSingleFile(const std::string& text) {
     }
     const auto from = m_cat.Drives().ToHostPath(oldPath);
     const auto to = m_cat.Drives().ToHostPath(newPath);
-    if (!plainName(newName) || !from || !to ||
-        platform::RenameThroughTemporary(*from, *to) != platform::TempRenameResult::Done) {
-        m_prompter.warn(kCannotRename);
+    std::string reason;
+    if (!plainName(newName))
+        reason = "\"" + newName + "\" is no name a file can have here";
+    else if (!from || !to)
+        reason = "no drive holds " + (from ? newPath : oldPath);
+    else if (platform::RenameThroughTemporary(*from, *to, nullptr, &reason) !=
+             platform::TempRenameResult::Done)
+        reason = *from + " to " + *to + ": " + (reason.empty() ? "refused" : reason);
+    if (!reason.empty()) {
+        m_prompter.warnWith(kCannotRename, reason);
         m_fw.Ui().focusFileWindow();
         return;
+    }
+    {
+        RecordScope undo(m_journal, m_record, {OperationKind::Rename, oldPath, newPath, 0});
+        recordRename(*from, *to);
     }
     m_wd.LogSingle(WDOperation::RenameFile, oldPath, newPath);
     // The warning above may have run the event loop; the record is found again.
@@ -275,6 +295,13 @@ void FileChanges::OK_RenameTaggedFiles(const std::string& text) {
         std::vector<Target> targets = taggedEntries();
         StopPanel stop(m_progress, static_cast<int64_t>(targets.size()));
         WatchDogRun log(m_wd, WDOperation::RenameFile, m_state.scope != 1);
+        const TTreeNode* here = m_cat.Tree().Selected();
+        RecordScope undo(m_journal, m_record,
+                         {OperationKind::Rename,
+                          targets.size() == 1 ? targets[0].path
+                          : here              ? here->Path()
+                                              : std::string(),
+                          text, 0});
         const uint64_t generation = m_cat.Generation();
         int position = 0;
         for (Target& target : targets) {
@@ -317,6 +344,7 @@ void FileChanges::OK_RenameTaggedFiles(const std::string& text) {
                 break;
             }
             log.Handled(oldPath, newPath);
+            recordRename(*from, *to);
             if ((record = stillThere(target, generation)))
                 renameRecord(record, target.index, newName);
             target.path = newPath;
@@ -330,14 +358,56 @@ void FileChanges::OK_RenameTaggedFiles(const std::string& text) {
 
 // --- attributes ------------------------------------------------------------------------
 
+bool FileChanges::isLink(const TFileClass* record) const {
+    platform::EntryStat st;
+    const std::string host = hostPathOf(record);
+    return !host.empty() && platform::StatPath(host, st) == 0 &&
+           st.kind == platform::EntryKind::Symlink;
+}
+
+bool FileChanges::hiddenInName(const TFileClass* record) const {
+    const platform::DriveInfo* drive =
+        record->DirNode() ? m_cat.Drives().Find(record->DirNode()->DriveLetter()) : nullptr;
+    const platform::AttrSource source = drive ? drive->attrSource : platform::AttrSource::Posix;
+    return source == platform::AttrSource::Posix || source == platform::AttrSource::DosAttribXattr;
+}
+
+std::string FileChanges::hiddenRenameQuestion(const TFileClass* record, std::string_view text) {
+    const uint16_t current = record->Attributes();
+    const uint16_t wanted = ApplyAttributePairs(current, text);
+    if (!hiddenInName(record) || !((wanted ^ current) & platform::kAttrHidden))
+        return {};
+    const std::string name(record->FileName());
+    std::string newName = name;
+    if (current & platform::kAttrHidden)
+        newName.erase(0, newName.find_first_not_of('.'));
+    else
+        newName.insert(0, 1, '.');
+    if (newName.empty())
+        return {}; // a name of full stops alone cannot lose them
+    return "Rename " + name + " to " + newName + "?     ";
+}
+
 uint16_t FileChanges::ApplyAttributeText(TFileClass* record, int index, uint16_t start,
-                                         std::string_view text) {
-    const uint16_t wanted = ApplyAttributePairs(start, text);
+                                         std::string_view text, bool renameForHidden) {
+    // A link has no attributes of its own: what it points to is left alone.
+    if (isLink(record))
+        return record->Attributes();
+    uint16_t wanted = ApplyAttributePairs(start, text);
+    // Where hidden is the name's leading full stop, it changes only when the
+    // user agreed to the rename; otherwise it stays as the file has it.
+    if (hiddenInName(record) && !renameForHidden) {
+        const uint16_t hidden = record->Attributes() & platform::kAttrHidden;
+        wanted = static_cast<uint16_t>((wanted & ~platform::kAttrHidden) | hidden);
+        start = static_cast<uint16_t>((start & ~platform::kAttrHidden) | hidden);
+    }
     const std::string host = hostPathOf(record);
     const platform::DriveInfo* drive =
         record->DirNode() ? m_cat.Drives().Find(record->DirNode()->DriveLetter()) : nullptr;
     const platform::AttrSource source = drive ? drive->attrSource : platform::AttrSource::Posix;
     std::string after = host;
+    platform::EntryStat before;
+    const bool recording = m_record && !host.empty() && platform::StatPath(host, before) == 0;
     if (!host.empty() && (wanted & 0xFF) != (start & 0xFF))
         after = platform::WriteFileAttributes(host, source, wanted);
     if (after != host) {
@@ -350,6 +420,20 @@ uint16_t FileChanges::ApplyAttributeText(TFileClass* record, int index, uint16_t
     }
     if (const auto readBack = platform::ReadFileAttributes(after, source))
         record->SetAttributes(static_cast<uint16_t>(*readBack));
+    if (recording) {
+        DoneStep step;
+        step.kind = DoneStep::Kind::Attributes;
+        step.source = host;
+        step.target = after;
+        platform::StatPath(after, step.result);
+        step.oldAttributes = start;
+        step.newAttributes = record->Attributes();
+        step.oldMode = before.mode;
+        step.attrSource = static_cast<int>(source);
+        if (step.oldAttributes != step.newAttributes || before.mode != step.result.mode ||
+            host != after)
+            m_record->Done(step);
+    }
     if (index >= 0 && m_fw.Record(index) == record)
         m_fw.EntryChanged(index);
     return record->Attributes();
@@ -380,12 +464,29 @@ void FileChanges::OK_FileAttributes(const std::string& text) {
         return;
     }
     m_ui->closePrompt(ChangePrompt::Attributes);
+    int links = 0; // tagged links left as they are
     if (!m_attributePath.empty()) {
         int index = -1;
         if (TFileClass* record = findRecord(m_attributePath, index)) {
             const std::string path = record->FullName();
-            ApplyAttributeText(record, index, record->Attributes(), text);
-            m_wd.LogSingle(WDOperation::ChangeAttributes, path, text);
+            if (isLink(record)) {
+                m_prompter.inform(path + kLinkAttributes);
+            } else {
+                bool rename = false;
+                if (const std::string question = hiddenRenameQuestion(record, text);
+                    !question.empty()) {
+                    rename = m_prompter.askYesNo(question);
+                    record = findRecord(path, index); // the question let events through
+                }
+                if (record) {
+                    {
+                        RecordScope undo(m_journal, m_record,
+                                         {OperationKind::Attributes, path, text, 0});
+                        ApplyAttributeText(record, index, record->Attributes(), text, rename);
+                    }
+                    m_wd.LogSingle(WDOperation::ChangeAttributes, path, text);
+                }
+            }
         }
     } else if (!m_state.fileOperationRunning) {
         FlagGuard running(m_running);
@@ -394,6 +495,14 @@ void FileChanges::OK_FileAttributes(const std::string& text) {
         StopPanel stop(m_progress, count - 1);
         WatchDogRun log(m_wd, WDOperation::ChangeAttributes, m_state.scope != 1);
         std::vector<Target> targets = taggedEntries();
+        links = 0;
+        const TTreeNode* here = m_cat.Tree().Selected();
+        RecordScope undo(m_journal, m_record,
+                         {OperationKind::Attributes,
+                          targets.size() == 1 ? targets[0].path
+                          : here              ? here->Path()
+                                              : std::string(),
+                          text, 0});
         const uint64_t generation = m_cat.Generation();
         size_t next = 0;
         for (int i = 0; i < count && next < targets.size(); ++i) {
@@ -405,6 +514,10 @@ void FileChanges::OK_FileAttributes(const std::string& text) {
                 continue;
             Target& target = targets[next++];
             if (TFileClass* record = stillThere(target, generation)) {
+                if (isLink(record)) {
+                    ++links;
+                    continue;
+                }
                 const std::string path = record->FullName();
                 ApplyAttributeText(record, target.index, record->Attributes(), text);
                 log.Handled(path, text);
@@ -412,6 +525,8 @@ void FileChanges::OK_FileAttributes(const std::string& text) {
         }
         log.Finish(std::string(), text);
     }
+    if (links > 0)
+        m_prompter.inform(std::to_string(links) + kLinksAttributes);
     m_ui->addHistory(ChangePrompt::Attributes, text);
     m_fw.Ui().repaintFileWindow();
     m_fw.Ui().focusFileWindow();
@@ -425,6 +540,11 @@ void FileChanges::ToggleFileAttrs() {
     if (!record)
         return;
     const std::string path = record->FullName();
+    if (isLink(record)) {
+        m_prompter.inform(path + kLinkAttributes);
+        return;
+    }
+    RecordScope undo(m_journal, m_record, {OperationKind::Attributes, path, {}, 0});
     if (path != m_toggledPath) {
         m_toggledPath = path;
         m_savedAttributes = AttributePlusText(record->Attributes());
@@ -440,16 +560,37 @@ void FileChanges::PasteFileAttrs() {
     if (m_running)
         return;
     int index = -1;
-    if (TFileClass* record = currentRecord(&index))
+    TFileClass* record = currentRecord(&index);
+    if (!record)
+        return;
+    if (isLink(record)) {
+        m_prompter.inform(record->FullName() + kLinkAttributes);
+        return;
+    }
+    {
+        RecordScope undo(m_journal, m_record,
+                         {OperationKind::Attributes, record->FullName(), m_savedAttributes, 0});
         ApplyAttributeText(record, index, 0, m_savedAttributes);
+    }
 }
 
 // --- date and time ------------------------------------------------------------------------
 
 bool FileChanges::setTime(TFileClass* record, int index, int64_t fileTime) {
     const std::string host = hostPathOf(record);
+    platform::EntryStat before;
+    const bool recording = m_record && !host.empty() && platform::StatPath(host, before) == 0;
     const bool set =
         !host.empty() && platform::SetLastWriteTime(host, platform::FromFileTime(fileTime));
+    if (set && recording) {
+        DoneStep step;
+        step.kind = DoneStep::Kind::Time;
+        step.target = host;
+        platform::StatPath(host, step.result);
+        step.oldMtimeSec = before.mtimeSec;
+        step.oldMtimeNsec = before.mtimeNsec;
+        m_record->Done(step);
+    }
     // The record shows what the disk says, whatever happened.
     if (const auto readBack = platform::ReadLastWriteTime(host))
         record->SetLastWriteTime(*readBack);
@@ -491,12 +632,17 @@ void FileChanges::OK_NewDate(const std::string& text) {
         return;
     }
     m_ui->closePrompt(ChangePrompt::DateTime);
+    int links = 0; // tagged links, which got their own times
     if (!m_datePath.empty()) {
         int index = -1;
         if (TFileClass* record = findRecord(m_datePath, index)) {
             const std::string path = record->FullName();
+            const bool link = isLink(record);
+            RecordScope undo(m_journal, m_record, {OperationKind::DateTime, path, text, 0});
             if (setTime(record, index, *fileTime))
                 m_wd.LogSingle(WDOperation::ChangeDateTime, path, m_dates.Format(*local));
+            if (link)
+                m_prompter.inform(path + kLinkDate);
         }
     } else if (!m_state.fileOperationRunning) {
         FlagGuard running(m_running);
@@ -505,18 +651,29 @@ void FileChanges::OK_NewDate(const std::string& text) {
         StopPanel stop(m_progress, static_cast<int64_t>(targets.size()));
         // One group entry whatever the scope, decided before the work.
         WatchDogRun log(m_wd, WDOperation::ChangeDateTime, false);
+        const TTreeNode* here = m_cat.Tree().Selected();
+        RecordScope undo(m_journal, m_record,
+                         {OperationKind::DateTime,
+                          targets.size() == 1 ? targets[0].path
+                          : here              ? here->Path()
+                                              : std::string(),
+                          text, 0});
         const uint64_t generation = m_cat.Generation();
         for (Target& target : targets) {
             m_progress.pump();
             m_progress.setPosition(log.Handled());
             if (m_progress.aborted())
                 break;
-            if (TFileClass* record = stillThere(target, generation))
+            if (TFileClass* record = stillThere(target, generation)) {
+                links += isLink(record) ? 1 : 0;
                 if (setTime(record, target.index, *fileTime))
                     log.Count();
+            }
         }
         log.Finish(std::string(), text);
     }
+    if (links > 0)
+        m_prompter.inform(std::to_string(links) + kLinksDate);
     m_ui->addHistory(ChangePrompt::DateTime, text);
     m_fw.Ui().repaintFileWindow();
     m_fw.Ui().focusFileWindow();

@@ -15,6 +15,8 @@ class Catalogue;
 class CatalogueUi;
 class DateTimeTexts;
 class FileWindow;
+class OperationJournal;
+class OperationRecord;
 class Progress;
 class Prompter;
 class TFileClass;
@@ -58,6 +60,9 @@ public:
     FileChanges& operator=(const FileChanges&) = delete;
 
     void SetUi(FileChangesUi* ui);
+    /// Where renames and attribute and time changes are recorded for undo (not
+    /// owned; none: nowhere).
+    void SetJournal(OperationJournal* journal) { m_journal = journal; }
 
     // --- rename -----------------------------------------------------------------
     /// R: the protection question for the current file, then its prompt with the
@@ -85,12 +90,14 @@ public:
     /// Shift+0: the saved attributes go to the current file.
     void PasteFileAttrs();
     /// The text applied to a record's file starting from `start`: written when
-    /// the low byte changes; the record gets what the disk says afterwards (a
-    /// hidden change on a drive that keeps it in the name renames the file and
-    /// the record). Returns the record's attributes. `index` is the record's
-    /// entry in the file window (-1: none), repainted.
+    /// the low byte changes; the record gets what the disk says afterwards.
+    /// Where hidden is the name's leading full stop, H changes (a rename of the
+    /// file and the record) only with `renameForHidden`; otherwise the file
+    /// keeps its name. A symbolic link is left as it is. Returns the record's
+    /// attributes. `index` is the record's entry in the file window (-1:
+    /// none), repainted.
     uint16_t ApplyAttributeText(TFileClass* record, int index, uint16_t start,
-                                std::string_view text);
+                                std::string_view text, bool renameForHidden = false);
 
     // --- date and time -------------------------------------------------------------
     /// N: the prompt with the current file's date and time.
@@ -112,6 +119,17 @@ public:
     static constexpr const char* kNoTagged = "There are no tagged files to operate with!     ";
     static constexpr const char* kIdentical = "Old and new file names are identical!     ";
     static constexpr const char* kCannotRename = "Cannot rename file!     ";
+    static constexpr const char* kLinkAttributes =
+        " is a symbolic link: it has no attributes of its own, and those of the file it "
+        "points to are not changed.     ";
+    static constexpr const char* kLinksAttributes =
+        " symbolic link(s) left unchanged: a link has no attributes of its own.     ";
+    static constexpr const char* kLinkDate =
+        " is a symbolic link: its own date and time were set, not those of the file it "
+        "points to.     ";
+    static constexpr const char* kLinksDate =
+        " symbolic link(s) got their own date and time, not those of the files they point "
+        "to.     ";
 
 private:
     struct Target {
@@ -129,6 +147,14 @@ private:
     bool renameRecord(TFileClass* record, int index, const std::string& newName);
     std::string hostPathOf(const TFileClass* record) const;
     bool setTime(TFileClass* record, int index, int64_t fileTime);
+    bool isLink(const TFileClass* record) const;
+    /// Hidden is the leading full stop of the record's name on its drive.
+    bool hiddenInName(const TFileClass* record) const;
+    /// "Rename X to Y?" when the text would change the hidden bit of a file
+    /// whose drive keeps it in the name; empty otherwise.
+    std::string hiddenRenameQuestion(const TFileClass* record, std::string_view text);
+    /// Tells the command's record that `from` became `to` (host paths).
+    void recordRename(const std::string& from, const std::string& to);
 
     Catalogue& m_cat;
     AppState& m_state;
@@ -140,6 +166,8 @@ private:
     CatalogueUi& m_catUi;
     FileChangesUi m_noUi;
     FileChangesUi* m_ui = &m_noUi;
+    OperationJournal* m_journal = nullptr;
+    OperationRecord* m_record = nullptr; // of the command running
 
     int m_caseState = 0;
     bool m_running = false;

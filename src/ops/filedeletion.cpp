@@ -11,16 +11,20 @@
 #include "core/progress.h"
 #include "core/prompter.h"
 #include "filewindow/filewindow.h"
+#include "ops/operationjournal.h"
 #include "ops/runguards.h"
+#include "ops/seenfile.h"
 #include "ops/twdlist.h"
 #include "ops/watchdogrun.h"
 #include "platform/attributes.h"
 #include "platform/drivetable.h"
+#include "platform/filetransfer.h"
 #include "platform/filewipe.h"
 #include "platform/trash.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <optional>
 #include <sys/stat.h>
 #include <unordered_map>
 
@@ -65,12 +69,16 @@ std::string FileDeletion::AttributeList(uint32_t attributes) {
 // --- the delete routine -------------------------------------------------------------
 
 bool FileDeletion::DeleteFileByMode(const std::string& fullPath) {
+    m_failure.clear();
     const auto host = m_cat.Drives().ToHostPath(fullPath);
     if (!host || fullPath.empty() || fullPath.back() == '\\')
         return false;
     struct stat st {};
-    if (::lstat(host->c_str(), &st) != 0 || S_ISDIR(st.st_mode))
-        return false; // nothing there, or a directory where the record said "file"
+    if (::lstat(host->c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
+        // Nothing there, or a directory where the record said "file".
+        m_failure = *host + ": " + platform::ErrorText(S_ISDIR(st.st_mode) ? EISDIR : errno);
+        return false;
+    }
     const bool link = S_ISLNK(st.st_mode);
     const bool regular = S_ISREG(st.st_mode);
     const platform::DriveInfo* drive = m_cat.Drives().Find(fullPath[0]);
@@ -106,9 +114,27 @@ bool FileDeletion::DeleteFileByMode(const std::string& fullPath) {
 
     int e = 0;
     switch (m_settings.DeleteType) {
-    case 0:
-        e = platform::MoveToTrash(path);
+    case 0: {
+        platform::TrashedItem where;
+        e = platform::MoveToTrash(path, &where);
+        if (e == 0 && m_record) {
+            DoneStep step;
+            step.kind = DoneStep::Kind::Trashed;
+            step.source = path;
+            step.target = where.trashDir + "/files/" + where.name;
+            step.trashDir = where.trashDir;
+            step.trashName = where.name;
+            platform::StatPath(step.target, step.result);
+            // The attributes cleared before come back with the file.
+            if (!link && path == *host) {
+                step.oldAttributes = attributes;
+                step.oldMode = st.st_mode & 07777;
+                step.attrSource = static_cast<int>(source);
+            }
+            m_record->Done(step);
+        }
         break;
+    }
     case 1:
         e = platform::RemoveFileEntry(path);
         break;
@@ -138,7 +164,15 @@ bool FileDeletion::DeleteFileByMode(const std::string& fullPath) {
     default:
         return false;
     }
-    return e == 0 && gone(path);
+    if (e != 0)
+        m_failure = path + ": " + platform::ErrorText(e);
+    else if (!gone(path))
+        m_failure = path + ": still there after it was deleted";
+    return m_failure.empty();
+}
+
+OperationJournal* FileDeletion::undoJournal() const {
+    return m_settings.DeleteType == 0 ? m_journal : nullptr;
 }
 
 // --- records ------------------------------------------------------------------------------
@@ -182,6 +216,27 @@ void FileDeletion::removeRecord(Target& target) {
                 }
 }
 
+FileDeletion::Seen FileDeletion::stillAsSeen(std::vector<Target>& targets, size_t k, bool tagged) {
+    // The questions before this one let events through: the record is found again.
+    if (!find(targets, k))
+        return Seen::Go;
+    Target& target = targets[k];
+    const SeenFile seen = SeenFile::Of(*target.record, m_cat.HostPath(target.record).value_or(""));
+    const auto now = ChangedSinceSeen(seen);
+    if (!now)
+        return Seen::Go;
+    // The row shows the file as it is before the user decides.
+    TakeDiskState(*target.record, *now);
+    if (m_fw.Record(target.index) == target.record)
+        m_fw.EntryChanged(target.index);
+    m_fw.UpdateStatistics();
+    const std::string text = ChangedFileQuestion(seen, *now, "Delete it anyway?");
+    if (!tagged)
+        return m_prompter.askYesNo(text) ? Seen::Go : Seen::Skip;
+    const Answer answer = m_prompter.askYesNoCancel(text);
+    return answer == Answer::Yes ? Seen::Go : answer == Answer::No ? Seen::Skip : Seen::Stop;
+}
+
 void FileDeletion::leaveEmptyWindow() {
     m_fw.MaximizeMainListBox(false);
     m_fw.Ui().focusTree();
@@ -204,13 +259,19 @@ void FileDeletion::DeleteSingleFile() {
     if (!m_wd.MayTouchFile(path, "Deleting this file could cause Windows to malfunction! "
                                  "Delete anyway?     "))
         return;
-    if (m_prompter.askOkCancel("Delete file: " + path)) {
-        if (DeleteFileByMode(path)) {
+    if (m_prompter.askOkCancel("Delete file: " + path) &&
+        stillAsSeen(targets, 0, false) == Seen::Go) {
+        bool deleted = false;
+        {
+            RecordScope record(undoJournal(), m_record, {OperationKind::Trash, path, {}, 0});
+            deleted = DeleteFileByMode(path);
+        }
+        if (deleted) {
             find(targets, 0);
             removeRecord(targets[0]);
             m_wd.LogSingle(WDOperation::DeleteFile, path);
         } else {
-            m_prompter.inform(kCannotDelete + path + kFiveBlanks);
+            m_prompter.informWith(kCannotDelete + path + kFiveBlanks, m_failure);
         }
     }
     if (m_fw.Count() == 0) {
@@ -251,6 +312,15 @@ void FileDeletion::DeleteTaggedFiles() {
         StopPanel stop(m_progress, total);
         UpdatesSuspended suspended(m_fw);
         WatchDogRun log(m_wd, WDOperation::DeleteFile, m_state.scope != 1);
+        const TTreeNode* here = m_cat.Tree().Selected();
+        std::optional<RecordScope> record;
+        record.emplace(undoJournal(), m_record,
+                       OperationInfo{OperationKind::Trash,
+                                     targets.size() == 1 ? targets[0].path
+                                     : here              ? here->Path()
+                                                         : std::string(),
+                                     {},
+                                     0});
         bool cancelled = false;
         // The bar runs down with the entries; its position is the count of
         // tagged entries still above this one, which stays within its total.
@@ -274,13 +344,20 @@ void FileDeletion::DeleteTaggedFiles() {
                 break;
             if (!find(targets, k) || !target.record->Tagged())
                 continue; // untagged or gone meanwhile
+            if (const Seen seen = stillAsSeen(targets, k, true); seen != Seen::Go) {
+                if (seen == Seen::Stop)
+                    break;
+                continue;
+            }
             if (DeleteFileByMode(path)) {
+                find(targets, k); // the questions of the delete let events through
                 removeRecord(target);
                 log.Handled(path);
             } else if (!m_prompter.askOkCancel(kCannotDelete + path + kFiveBlanks)) {
                 break;
             }
         }
+        record.reset(); // on the disk before the run reports
         const TTreeNode* current = m_cat.Tree().Selected();
         log.Finish(current ? current->Path() : std::string());
     }

@@ -15,6 +15,8 @@ class Catalogue;
 class CatalogueUi;
 class DiskLogger;
 class FileWindow;
+class OperationJournal;
+class OperationRecord;
 class Progress;
 class Prompter;
 class TFileClass;
@@ -50,6 +52,10 @@ public:
     /// True while a run goes on.
     bool Running() const { return m_running; }
 
+    /// Where deletions to the trash are recorded for undo (not owned; none:
+    /// nowhere). The other modes cannot be undone and are not recorded.
+    void SetJournal(OperationJournal* journal) { m_journal = journal; }
+
     /// Sees every block the wipe modes write (tests count them).
     platform::WipeBlockHook OnWipeBlock;
 
@@ -77,7 +83,14 @@ private:
     /// their paths, all in one pass.
     bool find(std::vector<Target>& targets, size_t from);
     void removeRecord(Target& target);
+    enum class Seen { Go, Skip, Stop };
+    /// Go when the file on disk is still the one the row showed (size and
+    /// time), or the user says to go on with the one there now; the row then
+    /// shows it. Stop: the user cancelled the tagged run.
+    Seen stillAsSeen(std::vector<Target>& targets, size_t k, bool tagged);
     void leaveEmptyWindow();
+    /// The journal when the deletion mode can be undone (the trash).
+    OperationJournal* undoJournal() const;
 
     Catalogue& m_cat;
     AppState& m_state;
@@ -89,7 +102,10 @@ private:
     TWDList& m_wd;
     CatalogueUi& m_ui;
     bool m_running = false;
+    OperationJournal* m_journal = nullptr;
+    OperationRecord* m_record = nullptr; // of the command running
     uint64_t m_trusted = 0; // the catalogue generation the targets were found at
+    std::string m_failure;  // the path and the reason of the last failed deletion
 };
 
 } // namespace zentrix

@@ -12,8 +12,8 @@ enum class FileOperation { foCopy, foDelete, foMove, foRename };
 enum class FileOpFlag {
     foAllowUndo,         // delete to the trash
     foConfirmMouse,      // kept for callers; asks nothing more here
-    foFilesOnly,         // a wildcard source takes files, not directories
-    foMultiDestFiles,    // one destination per source
+    foFilesOnly,         // kept for callers: sources are exact names here
+    foMultiDestFiles,    // kept for callers: SetDestinations gives one per source
     foNoConfirmation,    // every question answered "yes, to all"
     foNoConfirmMkDir,    // missing destination directories made without asking
     foRenameOnCollision, // an existing target makes the copy "name (2).ext"

@@ -1,11 +1,10 @@
 #include "ops/fileopjob.h"
 
+#include "ops/freename.h"
 #include "platform/filetransfer.h"
-#include "platform/hostname.h"
 #include "platform/trash.h"
 
 #include <cerrno>
-#include <ctime>
 
 namespace zentrix {
 namespace {
@@ -33,50 +32,6 @@ bool inside(const std::string& inner, const std::string& outer) {
         return true;
     const std::string prefix = outer == "/" ? outer : outer + "/";
     return inner.compare(0, prefix.size(), prefix) == 0;
-}
-
-std::string dateText(int64_t seconds) {
-    const std::time_t t = static_cast<std::time_t>(seconds);
-    std::tm local{};
-    ::localtime_r(&t, &local);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-    return text;
-}
-
-std::string sizeText(const platform::EntryStat& st) {
-    if (st.kind == EntryKind::Directory)
-        return "directory";
-    return std::to_string(st.size) + " bytes";
-}
-
-// How many numbered names a collision tries before it gives up.
-constexpr int kLastNumber = 9999;
-
-/// "name (2).ext", "name (3).ext" ...: the first that does not exist in `dir`,
-/// the stem shortened where the name would not fit the file system (never
-/// inside a UTF-8 sequence). Empty when none is free, a name cannot be looked
-/// up, or `stop` is set meanwhile.
-std::string uniqueName(const platform::DirHandle& dir, const std::string& name,
-                       const std::atomic<bool>& stop) {
-    const size_t limit = dir.NameMax();
-    const size_t dot = name.find_last_of('.');
-    // An extension too long to leave room for a number is part of the stem.
-    const bool hasExt = dot != std::string::npos && dot > 0 && name.size() - dot + 16 < limit;
-    const std::string stem = hasExt ? name.substr(0, dot) : name;
-    const std::string ext = hasExt ? name.substr(dot) : std::string();
-    for (int n = 2; n <= kLastNumber && !stop; ++n) {
-        const std::string suffix = " (" + std::to_string(n) + ")" + ext;
-        std::string candidate = std::string(platform::NamePrefix(stem, limit - suffix.size()));
-        candidate += suffix;
-        platform::EntryStat st;
-        const int e = dir.Stat(candidate, st);
-        if (e == ENOENT)
-            return candidate;
-        if (e != 0)
-            return {};
-    }
-    return {};
 }
 
 constexpr int kFiveBlanks = 5;
@@ -127,6 +82,22 @@ void FileOpJob::fileDone(int64_t files, uint64_t bytes) {
     m_bytesDone += bytes;
 }
 
+void FileOpJob::stepDone(DoneStep::Kind kind, const std::string& source, const std::string& target,
+                         const DirHandle* dir, const EntryStat* facts, bool replaced) {
+    if (!m_hooks.done)
+        return;
+    DoneStep step;
+    step.kind = kind;
+    step.source = source;
+    step.target = target;
+    step.replaced = replaced;
+    if (facts && facts->inode != 0)
+        step.result = *facts;
+    else if (dir)
+        dir->Stat(baseOf(target), step.result);
+    m_hooks.done(step);
+}
+
 std::string FileOpJob::verb() const {
     switch (m_operation) {
     case FileOperation::foCopy:
@@ -158,6 +129,7 @@ FileOpJob::ErrorAnswer FileOpJob::errorQuestion(const std::string& what, int err
         return ErrorAnswer::Retry;
     if (a == 1) {
         m_incomplete = true;
+        m_failed = true;
         return ErrorAnswer::Skip;
     }
     return ErrorAnswer::Cancel;
@@ -165,6 +137,7 @@ FileOpJob::ErrorAnswer FileOpJob::errorQuestion(const std::string& what, int err
 
 FileOpJob::Step FileOpJob::sameFile(const std::string& srcPath) {
     m_incomplete = true;
+    m_failed = true;
     const int a =
         m_hooks.ask({"Cannot " + verb() + " " + m_hooks.display(srcPath) +
                          ": the source and the destination are the same file." + closing(),
@@ -175,7 +148,7 @@ FileOpJob::Step FileOpJob::sameFile(const std::string& srcPath) {
 
 bool FileOpJob::renameTarget(const DirHandle& dstDir, std::string& dstPath) {
     for (;;) {
-        const std::string name = uniqueName(dstDir, baseOf(dstPath), m_cancel);
+        const std::string name = FreeNumberedName(dstDir, baseOf(dstPath), &m_cancel);
         if (!name.empty()) {
             const std::string renamed = join(parentOf(dstPath), name);
             m_renamed.emplace_back(dstPath, renamed);
@@ -185,6 +158,7 @@ bool FileOpJob::renameTarget(const DirHandle& dstDir, std::string& dstPath) {
         if (m_cancel)
             return false;
         m_incomplete = true;
+        m_failed = true;
         const int a = m_hooks.ask({"No free name was found for a copy beside " +
                                        m_hooks.display(dstPath) + "." + closing(),
                                    "Error",
@@ -198,7 +172,9 @@ bool FileOpJob::renameTarget(const DirHandle& dstDir, std::string& dstPath) {
 }
 
 FileOpJob::Collision FileOpJob::collision(const DirHandle& dstDir, std::string& dstPath,
-                                          const EntryStat& source, const EntryStat& target) {
+                                          const EntryStat& source, const EntryStat& target,
+                                          bool& asked) {
+    asked = false;
     const auto rename = [&] {
         if (renameTarget(dstDir, dstPath))
             return Collision::Rename;
@@ -212,10 +188,12 @@ FileOpJob::Collision FileOpJob::collision(const DirHandle& dstDir, std::string& 
         m_incomplete = true;
         return Collision::Skip;
     }
-    const std::string text = "The file " + m_hooks.display(dstPath) + " already exists.\n\n" +
-                             "Existing: " + sizeText(target) + ", " + dateText(target.mtimeSec) +
-                             "\nNew:      " + sizeText(source) + ", " + dateText(source.mtimeSec) +
-                             "\n\nReplace the existing file?" + closing();
+    const std::string text =
+        "The file " + m_hooks.display(dstPath) + " already exists.\n\n" +
+        "Existing: " + EntrySizeText(target) + ", " + EntryDateText(target.mtimeSec) +
+        "\nNew:      " + EntrySizeText(source) + ", " + EntryDateText(source.mtimeSec) +
+        "\n\nReplace the existing file?" + closing();
+    asked = true;
     const int a =
         m_hooks.ask({text,
                      "Confirm File Replace",
@@ -246,6 +224,7 @@ void FileOpJob::Run() {
     m_start = std::chrono::steady_clock::now();
     if (m_operation != FileOperation::foDelete && !refuseSelfCopies()) {
         m_incomplete = true;
+        m_failed = true;
         return;
     }
     measure();
@@ -357,8 +336,19 @@ FileOpJob::Step FileOpJob::deleteItem(const std::string& path) {
         EntryStat st;
         int e = platform::StatPath(path, st);
         std::string reasonWhat = what(path, {});
+        platform::TrashedItem where;
         if (e == 0 && m_flags.has(FileOpFlag::foAllowUndo)) {
-            e = platform::MoveToTrash(path);
+            e = platform::MoveToTrash(path, &where);
+            if (e == 0 && m_hooks.done) {
+                DoneStep step;
+                step.kind = DoneStep::Kind::Trashed;
+                step.source = path;
+                step.target = where.trashDir + "/files/" + where.name;
+                step.result = st; // renamed, never copied: the same file
+                step.trashDir = where.trashDir;
+                step.trashName = where.name;
+                m_hooks.done(step);
+            }
             if (e == EXDEV)
                 reasonWhat = "Cannot move " + m_hooks.display(path) +
                              " to the trash: its file system has no trash directory.";
@@ -405,7 +395,21 @@ FileOpJob::Step FileOpJob::openDestDir(const std::string& path, DirHandle& out) 
                 if (a >= 3)
                     return Step::Cancelled;
             }
+            // The directories made on the way are steps of their own.
+            std::vector<std::string> missing;
+            for (std::string dir = path; m_hooks.done && dir != "/" && dir != ".";
+                 dir = parentOf(dir)) {
+                EntryStat st;
+                if (platform::StatPath(dir, st, true) != ENOENT)
+                    break;
+                missing.push_back(dir);
+            }
             e = platform::MakePath(path);
+            for (auto it = missing.rbegin(); e == 0 && it != missing.rend(); ++it) {
+                EntryStat made;
+                if (platform::StatPath(*it, made) == 0)
+                    stepDone(DoneStep::Kind::MadeDir, {}, *it, nullptr, &made, false);
+            }
             if (e == 0)
                 continue;
         }
@@ -477,7 +481,8 @@ FileOpJob::Step FileOpJob::settleExisting(const DirHandle& srcDir, const std::st
             merge = true;
             return Step::Done;
         }
-        switch (collision(dstDir, dstPath, st, existing)) {
+        bool asked = false;
+        switch (collision(dstDir, dstPath, st, existing, asked)) {
         case Collision::Skip:
             return Step::Skipped;
         case Collision::Cancel:
@@ -488,6 +493,13 @@ FileOpJob::Step FileOpJob::settleExisting(const DirHandle& srcDir, const std::st
         case Collision::Replace:
             break;
         }
+        // The user chose to replace the file the question showed: one that
+        // changed while the question was up is asked about again as it is now.
+        EntryStat now;
+        if (asked && dstDir.Stat(baseOf(dstPath), now) == 0 &&
+            (now.inode != existing.inode || now.size != existing.size ||
+             now.mtimeSec != existing.mtimeSec || now.mtimeNsec != existing.mtimeNsec))
+            continue;
         // A directory never gives way to a file, nor a file to a directory.
         if (existing.kind != EntryKind::Directory && st.kind != EntryKind::Directory) {
             replace = true;
@@ -582,6 +594,8 @@ FileOpJob::Step FileOpJob::transferLeaf(const DirHandle& srcDir, const std::stri
             if (moving && st.kind != EntryKind::Regular)
                 dstDir.Sync();
             fileDone(1, 0);
+            if (m_operation == FileOperation::foCopy)
+                stepDone(DoneStep::Kind::Copied, srcPath, dstPath, &dstDir, nullptr, replace);
             if (lost)
                 return attributesLost(srcPath, dstPath);
             return Step::Done;
@@ -658,8 +672,11 @@ FileOpJob::Step FileOpJob::copyDir(const DirHandle& srcDir, const std::string& s
             e = srcDir.OpenChild(name, from);
         if (e == 0)
             e = dstDir.OpenChild(toName, to);
-        if (e == 0)
+        if (e == 0) {
+            if (created)
+                stepDone(DoneStep::Kind::MadeDir, {}, dstPath, &dstDir, nullptr, false);
             break;
+        }
         if (created) {
             dstDir.RemoveDir(toName); // empty: made a moment ago
             created = false;
@@ -741,7 +758,18 @@ FileOpJob::Step FileOpJob::copyDir(const DirHandle& srcDir, const std::string& s
             to.Sync();
             dstDir.Sync();
         }
-        return removeSource(srcDir, srcPath, true);
+        EntryStat before = st; // its mode, should it be made again
+        if (m_hooks.done && before.inode == 0)
+            srcDir.Stat(name, before);
+        const Step removed = removeSource(srcDir, srcPath, true);
+        if (removed == Step::Done && m_hooks.done) {
+            DoneStep step;
+            step.kind = DoneStep::Kind::RemovedDir;
+            step.source = srcPath;
+            step.result = before;
+            m_hooks.done(step);
+        }
+        return removed;
     }
     return result;
 }
@@ -757,6 +785,7 @@ FileOpJob::Step FileOpJob::moveEntry(const DirHandle& srcDir, const std::string&
         if (!crossDevice) {
             const int e = srcDir.Rename(baseOf(srcPath), dstDir, baseOf(dstPath), replace);
             if (e == 0) {
+                stepDone(DoneStep::Kind::Moved, srcPath, dstPath, &dstDir, &st, replace);
                 if (st.kind == EntryKind::Directory) {
                     DirHandle moved;
                     int64_t files = 0;
@@ -811,6 +840,11 @@ FileOpJob::Step FileOpJob::moveEntry(const DirHandle& srcDir, const std::string&
         if (step != Step::Done)
             return step;
         const Step removed = removeSource(srcDir, srcPath, false, &copied, dstPath);
+        if (removed == Step::Done)
+            stepDone(DoneStep::Kind::Moved, srcPath, dstPath, &dstDir, nullptr, replace);
+        else if (removed == Step::Skipped)
+            // The source stays: what is at the target is a copy of it.
+            stepDone(DoneStep::Kind::Copied, srcPath, dstPath, &dstDir, nullptr, replace);
         if (removed != Step::Again)
             return removed;
         replace = true; // the copy made a moment ago gives way to a new one
@@ -831,6 +865,7 @@ FileOpJob::Step FileOpJob::removeSource(const DirHandle& srcDir, const std::stri
             if (e == ENOENT)
                 return Step::Done;
             if (e == 0 && !platform::SameAndUnchanged(now, *copied)) {
+                m_failed = true;
                 const int a = m_hooks.ask(
                     {m_hooks.display(srcPath) + " changed after it was copied to " +
                          m_hooks.display(dstPath) +

@@ -2,6 +2,7 @@
 
 #include "ops/fileopflags.h"
 #include "ops/fileopwindow.h"
+#include "ops/operationjournal.h"
 #include "platform/filetransfer.h"
 
 #include <atomic>
@@ -50,6 +51,9 @@ public:
         /// Told of each block of file data written, on the worker (bytes in
         /// the block); optional. Helper programs pace a copy with it.
         std::function<void(uint64_t)> block;
+        /// Told of each step done, on the worker, with the facts of what it
+        /// left (the undo journal); optional.
+        std::function<void(const DoneStep&)> done;
     };
 
     FileOpJob(FileOperation operation, FileOpFlags flags, std::vector<FileOpPair> pairs,
@@ -69,6 +73,9 @@ public:
     /// Every item was done: nothing skipped, failed or cancelled.
     bool Succeeded() const { return !m_cancelled && !m_incomplete; }
     bool Cancelled() const { return m_cancelled; }
+    /// Some item could not be done (an error, whatever the answer to it); an
+    /// item the user chose to skip at a collision is no failure.
+    bool Failed() const { return m_failed; }
     /// Targets given another name on a collision: (planned, used), host form.
     const std::vector<std::pair<std::string, std::string>>& Renamed() const { return m_renamed; }
 
@@ -118,14 +125,19 @@ private:
     /// is found or the work is cancelled meanwhile.
     bool renameTarget(const DirHandle& dstDir, std::string& dstPath);
     /// Settles an existing target: Replace, Skip, Rename (dstPath changed) or Cancel.
+    /// `asked`: the user was asked (not answered by a flag or an earlier "all").
     Collision collision(const DirHandle& dstDir, std::string& dstPath, const EntryStat& source,
-                        const EntryStat& target);
+                        const EntryStat& target, bool& asked);
     Step sameFile(const std::string& srcPath);
     ErrorAnswer errorQuestion(const std::string& what, int error);
     std::string verb() const;
     std::string what(const std::string& srcPath, const std::string& dstPath) const;
     void setCurrent(const std::string& source, const std::string& target);
     void fileDone(int64_t files, uint64_t bytes);
+    /// Tells Hooks::done of a step; `target`'s facts are looked up in `dir`
+    /// unless given.
+    void stepDone(DoneStep::Kind kind, const std::string& source, const std::string& target,
+                  const DirHandle* dir, const EntryStat* facts, bool replaced);
 
     FileOperation m_operation;
     FileOpFlags m_flags;
@@ -135,6 +147,7 @@ private:
     std::atomic<bool> m_cancel{false};
     bool m_cancelled = false;
     bool m_incomplete = false;
+    bool m_failed = false;
     enum class AllAnswer { None, Replace, Skip } m_all = AllAnswer::None;
     bool m_mkdirAll = false;
     bool m_keepEmpty = true;

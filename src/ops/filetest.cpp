@@ -88,6 +88,8 @@ void FileTest::miFileTestClick() {
     }
     if (stopped)
         m_prompter.inform(kAborted);
+    else if (result.outcome == FileTestResult::Outcome::NotRegular)
+        m_prompter.inform("File: " + item.fullName + kNotTested);
     else if (result.failed())
         m_prompter.inform("Test FAILED on file: " + item.fullName + "     ");
     else
@@ -184,6 +186,7 @@ bool FileTest::CollectBranch(const std::string& dirPath, const std::string& host
 
 int FileTest::TestFiles(const std::vector<Item>& files) {
     int failed = 0;
+    int notTested = 0;
     {
         BusyGuard busy(m_state);
         FlagGuard running(m_state.fileOperationRunning);
@@ -197,6 +200,8 @@ int FileTest::TestFiles(const std::vector<Item>& files) {
             const FileTestResult result = test(files[i]);
             if (result.outcome == FileTestResult::Outcome::Stopped)
                 break;
+            if (result.outcome == FileTestResult::Outcome::NotRegular)
+                ++notTested;
             if (!result.failed())
                 continue;
             ++failed;
@@ -207,6 +212,8 @@ int FileTest::TestFiles(const std::vector<Item>& files) {
         // Asked before the panel goes: hiding it clears the stop request.
         if (stopRequested || m_progress.aborted())
             m_prompter.inform(kAborted);
+        if (notTested > 0)
+            m_prompter.inform(std::to_string(notTested) + kNotTestedCount);
         if (failed == 0)
             m_prompter.inform(kAllOk);
         else

@@ -67,7 +67,8 @@ public:
     void pmiTestDirectoryClick();
 
     /// The set test: each file in order until the end or a stop, a question
-    /// after each failure, then the summary. Returns the number that failed.
+    /// after each failure, then the summary (FIFOs, sockets and devices are
+    /// counted apart as not tested). Returns the number that failed.
     int TestFiles(const std::vector<Item>& files);
 
     /// The files of a host directory's branch that pass the file
@@ -87,6 +88,10 @@ public:
     static constexpr const char* kAborted = "Aborted.     ";
     static constexpr const char* kAllOk = "All tested files OK.     ";
     static constexpr const char* kFailedCount = " file(s) failed testing.     ";
+    static constexpr const char* kNotTested =
+        " was not tested: it is a FIFO, socket or device, which a test does not read.     ";
+    static constexpr const char* kNotTestedCount =
+        " file(s) not tested: FIFOs, sockets or devices, which a test does not read.     ";
 
 private:
     FileTestResult test(const Item& item);

@@ -59,11 +59,14 @@ Units collapse(const Units& mask) {
 std::string ApplyNameMask(std::string_view name, std::string_view mask, const NameTaken& taken) {
     if (mask.find_first_of("*?%") == std::string_view::npos)
         return std::string(mask);
-    if (mask == "*")
+    const Units m = collapse(splitUnits(mask));
+    // "*" and "*.*" keep every name whole, also one with several dots, which
+    // the positional walk would cut to its first and last part.
+    if ((m.size() == 1 && isUnit(m[0], '*')) ||
+        (m.size() == 3 && isUnit(m[0], '*') && isUnit(m[1], '.') && isUnit(m[2], '*')))
         return std::string(name);
 
     const Units n = splitUnits(name);
-    const Units m = collapse(splitUnits(mask));
     const size_t count = n.size();
     std::string out;
     std::string_view lastWritten;               // the last character written
@@ -119,6 +122,23 @@ std::string ApplyNameMask(std::string_view name, std::string_view mask, const Na
             return candidate;
     }
     return candidate;
+}
+
+std::string ApplyNameMaskToFile(std::string_view name, std::string_view mask,
+                                const NameTaken& taken) {
+    if (name.find('.') != std::string_view::npos)
+        return ApplyNameMask(name, mask, taken);
+    auto withoutAddedDot = [](std::string n) {
+        if (n.size() > 1 && n.back() == '.')
+            n.pop_back();
+        return n;
+    };
+    NameTaken askTaken;
+    if (taken)
+        askTaken = [&](const std::string& n) {
+            return taken(withoutAddedDot(n));
+        };
+    return withoutAddedDot(ApplyNameMask(std::string(name) + ".", mask, askTaken));
 }
 
 } // namespace zentrix

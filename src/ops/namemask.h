@@ -11,8 +11,8 @@ using NameTaken = std::function<bool(const std::string& name)>;
 
 /// The rename mask rule, applied to a file name (rename; copy and move "as"):
 ///
-/// - a mask without "*", "?" and "%" is the new name itself; "*" alone keeps
-///   the name;
+/// - a mask without "*", "?" and "%" is the new name itself; "*" and "*.*"
+///   keep the name whole (also one with several dots);
 /// - otherwise "**" counts as "*" and "%%" as "%", and the mask is walked from
 ///   the left beside a position p in the name (p counts the name characters
 ///   consumed):
@@ -35,5 +35,11 @@ using NameTaken = std::function<bool(const std::string& name)>;
 /// bytes that are not UTF-8 count one each and come out unchanged.
 std::string ApplyNameMask(std::string_view name, std::string_view mask,
                           const NameTaken& taken = {});
+
+/// The rule as copy, move and rename apply it to a file's name: a name without
+/// a full stop meets the mask with an empty extension (README with "*.BAK"
+/// gives README.BAK) and keeps no full stop that only that added.
+std::string ApplyNameMaskToFile(std::string_view name, std::string_view mask,
+                                const NameTaken& taken = {});
 
 } // namespace zentrix

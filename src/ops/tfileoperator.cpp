@@ -1,8 +1,6 @@
 #include "ops/tfileoperator.h"
 
 #include "core/prompter.h"
-#include "core/text.h"
-#include "core/wildcard.h"
 #include "ops/fileopwindow.h"
 #include "ops/namemask.h"
 #include "ops/quietfileopwindow.h"
@@ -23,13 +21,6 @@ using platform::EntryKind;
 
 constexpr int kDrawEveryMs = 40;
 
-std::string parentOf(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 std::string baseOf(const std::string& path) {
     const size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -37,10 +28,6 @@ std::string baseOf(const std::string& path) {
 
 std::string join(const std::string& dir, const std::string& name) {
     return dir == "/" ? "/" + name : dir + "/" + name;
-}
-
-bool hasWildcard(const std::string& name) {
-    return name.find_first_of("*?") != std::string::npos;
 }
 
 bool isDirectory(const std::string& hostPath) {
@@ -53,14 +40,6 @@ bool exists(const std::string& hostPath) {
     return platform::StatPath(hostPath, st) == 0;
 }
 
-/// The last component of a catalogue or host path and everything before it.
-std::pair<std::string, std::string> splitLast(const std::string& path) {
-    const size_t sep = path.find_last_of("\\/");
-    if (sep == std::string::npos)
-        return {std::string(), path};
-    return {path.substr(0, sep + 1), path.substr(sep + 1)};
-}
-
 } // namespace
 
 TFileOperator::TFileOperator(const platform::DriveTable& drives, Prompter& prompter)
@@ -68,32 +47,20 @@ TFileOperator::TFileOperator(const platform::DriveTable& drives, Prompter& promp
 
 TFileOperator::~TFileOperator() = default;
 
-std::string TFileOperator::listForm(const std::string& text) {
-    std::string out = text;
-    std::replace(out.begin(), out.end(), ';', '\0');
-    out.push_back('\0');
-    out.push_back('\0');
-    return out;
+void TFileOperator::SetSources(std::vector<std::string> paths) {
+    m_sources = std::move(paths);
 }
 
-void TFileOperator::SetSource(const std::string& text) {
-    m_source = listForm(text);
+void TFileOperator::SetDestination(std::string directory, std::string mask) {
+    m_destDir = std::move(directory);
+    m_mask = std::move(mask);
+    m_targets.clear();
 }
 
-void TFileOperator::SetDestination(const std::string& text) {
-    m_dest = listForm(text);
-}
-
-std::vector<std::string> TFileOperator::split(const std::string& listForm) {
-    std::vector<std::string> out;
-    size_t pos = 0;
-    while (pos < listForm.size()) {
-        const size_t end = std::min(listForm.find('\0', pos), listForm.size());
-        if (end > pos)
-            out.push_back(listForm.substr(pos, end - pos));
-        pos = end + 1;
-    }
-    return out;
+void TFileOperator::SetDestinations(std::vector<std::string> targets) {
+    m_targets = std::move(targets);
+    m_destDir.clear();
+    m_mask.clear();
 }
 
 std::optional<std::string> TFileOperator::hostOf(const std::string& path) const {
@@ -106,168 +73,81 @@ std::string TFileOperator::display(const std::string& hostPath) const {
     return m_drives.ToCataloguePath(hostPath, false).value_or(hostPath);
 }
 
-bool TFileOperator::expandSources(const std::vector<std::string>& texts,
-                                  std::vector<std::string>& hostSources,
-                                  std::vector<bool>& strippedDot) {
-    std::vector<std::string> out;
-    std::vector<bool> dots;
-    for (const std::string& source : texts) {
+std::optional<std::vector<FileOpPair>> TFileOperator::Plan() {
+    std::vector<std::string> sources;
+    for (const std::string& source : m_sources) {
         const auto host = hostOf(source);
         if (!host) {
             m_prompter.error("Cannot reach " + source + "     ");
-            return false;
+            return std::nullopt;
         }
-        const auto [dirPart, last] = splitLast(source);
-        if (hasWildcard(last)) {
-            const std::string dir = parentOf(*host);
-            platform::DirHandle handle;
-            std::vector<std::string> names;
-            if (platform::DirHandle::Open(dir, handle) == 0)
-                handle.List(names);
-            std::sort(names.begin(), names.end());
-            const std::string pattern = UpperCase(last);
-            // "*.*" is every entry, names without a dot included, as a user of
-            // the lists expects; the plain match would pass "README" over.
-            const bool all = pattern == "*.*" || pattern == "*";
-            for (const std::string& name : names) {
-                if (!all && !WildcardMatch(pattern, UpperCase(platform::EscapeHostName(name))))
-                    continue;
-                platform::EntryStat st;
-                if (Flags.has(FileOpFlag::foFilesOnly) && handle.Stat(name, st) == 0 &&
-                    st.kind == EntryKind::Directory)
-                    continue;
-                out.push_back(join(dir, name));
-                dots.push_back(false);
-            }
-            continue;
-        }
-        // "README." names the file README: the dot only marks a name without
-        // an extension. A file really named with a final dot wins when it exists.
-        bool stripped = false;
-        std::string path = *host;
-        if (path.size() > 1 && path.back() == '.' && !exists(path) &&
-            exists(path.substr(0, path.size() - 1))) {
-            path.pop_back();
-            stripped = true;
-        }
-        out.push_back(path);
-        dots.push_back(stripped);
+        sources.push_back(*host);
     }
-    hostSources = std::move(out);
-    strippedDot = std::move(dots);
-    return true;
-}
-
-std::optional<std::vector<FileOpPair>> TFileOperator::Plan() {
-    const std::vector<std::string> originals = split(m_source);
-    std::vector<std::string> sources;
-    std::vector<bool> strippedDot;
-    if (!expandSources(originals, sources, strippedDot))
-        return std::nullopt;
     std::vector<FileOpPair> pairs;
+    if (sources.empty())
+        return pairs;
     if (Operation == FileOperation::foDelete) {
-        for (const std::string& s : sources)
-            pairs.push_back({s, {}});
+        for (std::string& s : sources)
+            pairs.push_back({std::move(s), {}});
         return pairs;
     }
-    const std::vector<std::string> dests = split(m_dest);
-    if (dests.empty()) {
-        if (!sources.empty())
-            m_prompter.error("No destination was given.     ");
-        return std::nullopt;
-    }
-    // One destination per source, each naming the target itself (a directory
-    // form or a wildcard mask is a destination for all).
-    bool pairwise = Flags.has(FileOpFlag::foMultiDestFiles) && dests.size() == sources.size() &&
-                    originals.size() == sources.size();
-    for (const std::string& d : dests)
-        pairwise =
-            pairwise && d.back() != '\\' && d.back() != '/' && !hasWildcard(splitLast(d).second);
-    if (pairwise) {
+    if (!m_targets.empty()) {
+        if (m_targets.size() != sources.size()) {
+            m_prompter.error("The destinations do not match the sources.     ");
+            return std::nullopt;
+        }
         for (size_t i = 0; i < sources.size(); ++i) {
-            const auto host = hostOf(dests[i]);
+            const auto host = hostOf(m_targets[i]);
             if (!host) {
-                m_prompter.error("Cannot reach " + dests[i] + "     ");
+                m_prompter.error("Cannot reach " + m_targets[i] + "     ");
                 return std::nullopt;
             }
-            std::string dest = *host;
-            if (strippedDot[i] && dest.size() > 1 && dest.back() == '.')
-                dest.pop_back();
-            pairs.push_back({sources[i], std::move(dest)});
+            pairs.push_back({std::move(sources[i]), *host});
         }
         return pairs;
     }
-    // As many destinations as source texts, some of them wildcards: each text
-    // goes to its own destination (a directory's files to their directory).
-    if (Flags.has(FileOpFlag::foMultiDestFiles) && originals.size() > 1 &&
-        dests.size() == originals.size()) {
-        for (size_t i = 0; i < originals.size(); ++i) {
-            std::vector<std::string> some;
-            std::vector<bool> someDots;
-            if (!expandSources({originals[i]}, some, someDots) ||
-                !planInto(some, someDots, dests[i], pairs))
-                return std::nullopt;
-        }
-        return pairs;
-    }
-    if (!planInto(sources, strippedDot, dests.front(), pairs))
+    if (m_destDir.empty()) {
+        m_prompter.error("No destination was given.     ");
         return std::nullopt;
-    return pairs;
-}
-
-bool TFileOperator::planInto(const std::vector<std::string>& sources,
-                             const std::vector<bool>& strippedDot, const std::string& dest,
-                             std::vector<FileOpPair>& pairs) {
-    auto finish = [&](size_t i, std::string target) {
-        if (strippedDot[i] && target.size() > 1 && target.back() == '.')
-            target.pop_back();
-        pairs.push_back({sources[i], std::move(target)});
-    };
-    // One destination: a directory, a directory with a name mask, or (for one
-    // source) the new name itself.
-    const auto host = hostOf(dest);
+    }
+    const auto host = hostOf(m_destDir);
     if (!host) {
-        m_prompter.error("Cannot reach " + dest + "     ");
-        return false;
+        m_prompter.error("Cannot reach " + m_destDir + "     ");
+        return std::nullopt;
     }
     std::string dir = *host;
-    std::string mask;
-    const bool dirForm = dest.back() == '\\' || dest.back() == '/' || isDirectory(*host);
-    if (!dirForm) {
-        const std::string last = splitLast(dest).second;
-        if (hasWildcard(last) || sources.size() != 1) {
-            dir = parentOf(*host);
-            mask = last;
-        } else {
-            finish(0, *host);
-            return true;
-        }
+    while (dir.size() > 1 && dir.back() == '/')
+        dir.pop_back();
+    std::string mask = m_mask;
+    if (!mask.empty() && mask.find_first_of("*?%") == std::string::npos &&
+        isDirectory(join(dir, platform::UnescapeName(mask)))) {
+        // A plain name that is a directory there: the sources go into it.
+        dir = join(dir, platform::UnescapeName(mask));
+        mask.clear();
     }
-    for (size_t i = 0; i < sources.size(); ++i) {
-        std::string name = platform::EscapeHostName(baseOf(sources[i]));
-        if (!mask.empty()) {
-            // A name without an extension meets the mask with an empty one.
-            const bool noExt = name.find('.') == std::string::npos;
-            name =
-                mask == "*" || mask == "*.*"
-                    ? name
-                    : ApplyNameMask(noExt ? name + "." : name, mask, [&dir](const std::string& n) {
-                          return exists(join(dir, platform::UnescapeName(n)));
-                      });
-            if (noExt && name.size() > 1 && name.back() == '.')
-                name.pop_back();
-        }
-        finish(i, join(dir, platform::UnescapeName(name)));
+    for (std::string& source : sources) {
+        std::string name = baseOf(source);
+        if (!mask.empty())
+            name = platform::UnescapeName(ApplyNameMaskToFile(
+                platform::EscapeHostName(name), mask, [&dir](const std::string& n) {
+                    return exists(join(dir, platform::UnescapeName(n)));
+                }));
+        pairs.push_back({std::move(source), join(dir, name)});
     }
-    return true;
+    return pairs;
 }
 
 bool TFileOperator::Execute() {
     m_aborted = false;
+    m_failed = false;
     m_mappings.clear();
     auto pairs = Plan();
-    if (!pairs || pairs->empty())
+    if (!pairs) {
+        m_failed = true;
         return false;
+    }
+    if (pairs->empty())
+        return true;
 
     QuietFileOpWindow quiet;
     FileOpWindow& window = m_window ? *m_window : quiet;
@@ -280,6 +160,10 @@ bool TFileOperator::Execute() {
 
     FileOpJob::Hooks hooks;
     hooks.block = OnBlockCopied;
+    if (Record && Flags.has(FileOpFlag::foAllowUndo))
+        hooks.done = [record = Record](const DoneStep& step) {
+            record->Done(step);
+        };
     hooks.display = [this](const std::string& path) {
         return display(path);
     };
@@ -357,6 +241,7 @@ bool TFileOperator::Execute() {
         std::rethrow_exception(failure);
 
     m_aborted = job.Cancelled();
+    m_failed = job.Failed();
     if (WantMappingHandle)
         for (const auto& [planned, used] : job.Renamed())
             m_mappings.emplace_back(display(planned), display(used));

@@ -41,22 +41,38 @@ public:
     /// Called on the worker after each block of file data is written, with its
     /// size; optional (helper programs and tests pace or watch a copy with it).
     std::function<void(uint64_t)> OnBlockCopied;
+    /// Where the steps of the operations run with foAllowUndo go (the undo
+    /// journal's record of the command; not owned; none: nowhere). The command
+    /// commits the record.
+    OperationRecord* Record = nullptr;
 
-    /// Sets the sources: paths each followed by ";". Held as the shell's list
-    /// form: every ";" a NUL, the whole ended by two NULs.
-    void SetSource(const std::string& text);
-    void SetDestination(const std::string& text);
-    const std::string& Source() const { return m_source; }
-    const std::string& Destination() const { return m_dest; }
+    /// The files and directories to work on, each an exact name: a catalogue
+    /// path ("C:\A\X.TXT") or a host path (starting with "/"). A name is
+    /// taken as it is, never as a mask, a list or an option.
+    void SetSources(std::vector<std::string> paths);
+    /// One destination for every source: a directory, and the name mask the
+    /// user typed for the copies ("*.*", "*" and none keep every name). A mask
+    /// without wildcards names the one copy, unless the directory holds a
+    /// directory of that name: then the sources go into it.
+    void SetDestination(std::string directory, std::string mask = {});
+    /// One exact destination per source, in the same order: the full path each
+    /// one gets (a directory path there is the name the source takes, not a
+    /// place to go into).
+    void SetDestinations(std::vector<std::string> targets);
+    const std::vector<std::string>& Sources() const { return m_sources; }
 
     /// The progress window of the next operations (not owned; none: a quiet one).
     void SetWindow(FileOpWindow* window) { m_window = window; }
 
     /// Runs the operation; true when every item was done (nothing skipped,
-    /// failed or cancelled).
+    /// failed or cancelled; so also when there was nothing to do).
     bool Execute();
     /// The last Execute was cancelled by the user.
     bool Aborted() const { return m_aborted; }
+    /// Something of the last Execute could not be done (an error, or sources
+    /// that could not be reached); what the user skipped at a collision is no
+    /// failure.
+    bool Failed() const { return m_failed; }
     /// With WantMappingHandle: targets that got another name on a collision,
     /// (planned, used), in catalogue form where the drive table has them.
     const std::vector<std::pair<std::string, std::string>>& NameMappings() const {
@@ -68,22 +84,18 @@ public:
     std::optional<std::vector<FileOpPair>> Plan();
 
 private:
-    static std::vector<std::string> split(const std::string& listForm);
-    static std::string listForm(const std::string& text);
     std::optional<std::string> hostOf(const std::string& path) const;
     std::string display(const std::string& hostPath) const;
-    bool expandSources(const std::vector<std::string>& texts, std::vector<std::string>& hostSources,
-                       std::vector<bool>& strippedDot);
-    /// The work of some sources towards one destination text, added to `pairs`.
-    bool planInto(const std::vector<std::string>& sources, const std::vector<bool>& strippedDot,
-                  const std::string& dest, std::vector<FileOpPair>& pairs);
 
     const platform::DriveTable& m_drives;
     Prompter& m_prompter;
     FileOpWindow* m_window = nullptr;
-    std::string m_source;
-    std::string m_dest;
+    std::vector<std::string> m_sources;
+    std::string m_destDir;
+    std::string m_mask;
+    std::vector<std::string> m_targets; // one per source, or none
     bool m_aborted = false;
+    bool m_failed = false;
     std::vector<std::pair<std::string, std::string>> m_mappings;
 };
 

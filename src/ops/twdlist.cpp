@@ -276,4 +276,17 @@ void TWDList::LogSingle(WDOperation op, const std::string& source, const std::st
         WatchDogClose();
 }
 
+void TWDList::LogText(WDOperation op, const std::string& text) {
+    if (!WatchDogWants(op))
+        return;
+    const bool wasOpen = IsOpen();
+    if (!WatchDogOpen())
+        return;
+    const std::time_t now = Clock ? Clock() : std::time(nullptr);
+    if (writeAll(TimeStamp(now) + OneLineText(text) + "\r\n"))
+        m_failureTold = false;
+    if (!wasOpen)
+        WatchDogClose();
+}
+
 } // namespace zentrix

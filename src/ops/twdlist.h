@@ -148,6 +148,11 @@ public:
     void LogSingle(WDOperation op, const std::string& source, const std::string& destination = {},
                    int count = 0);
 
+    /// An entry in the program's own words (an undo says what it put back),
+    /// written like LogSingle when the kind `op` is logged. `text` starts with
+    /// a blank; it stays one line as every entry does.
+    void LogText(WDOperation op, const std::string& text);
+
     /// The entry text after the date and time (it starts with a blank).
     static std::string EntryText(WDOperation op, const std::string& source,
                                  const std::string& destination, int count);

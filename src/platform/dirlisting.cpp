@@ -91,53 +91,85 @@ bool DirListing::fill() {
     return true;
 }
 
-bool DirListing::describe(DirEntry& e, const char* hostName, unsigned char type) {
+namespace {
+
+// Fills an entry from the directory open as `fd`: its kind from `type` when the
+// directory read gave one (DT_UNKNOWN otherwise), its size, time and attributes
+// from its status as `mode` asks. False when the entry is to be left out; then
+// `failed` tells whether it vanished (false) or could not be read (true).
+bool describeEntry(int fd, const char* hostName, unsigned char type, AttrSource source,
+                   StatMode mode, DirEntry& e, bool& failed) {
     e.size = 0;
     e.lastWriteTime = 0;
     e.isLink = false;
-    struct stat st{};
+    failed = false;
+    struct stat st {};
     const bool isDotName = hostName[0] == '.';
 
-    if (type == DT_DIR && m_mode != StatMode::All) {
+    if (type == DT_DIR && mode != StatMode::All) {
         e.attributes = kAttrDirectory | (isDotName ? kAttrHidden : 0);
         return true;
     }
     if (type == DT_LNK || type == DT_UNKNOWN) {
-        if (::fstatat(m_fd, hostName, &st, AT_SYMLINK_NOFOLLOW) != 0) {
-            if (errno != ENOENT) // else it vanished since the directory was read
-                m_failed = true;
+        if (::fstatat(fd, hostName, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            failed = errno != ENOENT; // else it vanished since the directory was read
             return false;
         }
         if (S_ISLNK(st.st_mode)) {
             e.isLink = true;
             struct stat target {};
-            if (::fstatat(m_fd, hostName, &target, 0) == 0)
+            if (::fstatat(fd, hostName, &target, 0) == 0)
                 st = target; // a dangling link stays a file of its own
         }
-        if (S_ISDIR(st.st_mode) && m_mode != StatMode::All) {
+        if (S_ISDIR(st.st_mode) && mode != StatMode::All) {
             e.attributes = kAttrDirectory | (isDotName ? kAttrHidden : 0);
             return true;
         }
-    } else if (m_mode == StatMode::None) {
+    } else if (mode == StatMode::None) {
         e.attributes = type == DT_REG ? kAttrArchive : 0;
         if (isDotName)
             e.attributes |= kAttrHidden;
         return true;
-    } else if (::fstatat(m_fd, hostName, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+    } else if (::fstatat(fd, hostName, &st, AT_SYMLINK_NOFOLLOW) != 0) {
         // Vanished since the directory was read: left out. Any other failure
         // leaves the listing incomplete, which the reader is told.
-        if (errno != ENOENT)
-            m_failed = true;
+        failed = errno != ENOENT;
         return false;
     }
     e.size = static_cast<uint64_t>(st.st_size);
     e.lastWriteTime = ToFileTime(st.st_mtim);
-    e.attributes = (m_source == AttrSource::Posix || S_ISDIR(st.st_mode))
+    e.attributes = (source == AttrSource::Posix || S_ISDIR(st.st_mode))
                        ? PosixAttributes(hostName, st)
-                       : EntryAttributes(m_fd, hostName, st, m_source);
+                       : EntryAttributes(fd, hostName, st, source);
     if (S_ISDIR(st.st_mode))
         e.size = 0;
     return true;
+}
+
+} // namespace
+
+bool DirListing::describe(DirEntry& e, const char* hostName, unsigned char type) {
+    bool failed = false;
+    if (describeEntry(m_fd, hostName, type, m_source, m_mode, e, failed))
+        return true;
+    if (failed)
+        m_failed = true;
+    return false;
+}
+
+EntryState DescribeEntry(int dirFd, const std::string& hostName, AttrSource source, DirEntry& e,
+                         std::string& escaped) {
+    bool failed = false;
+    if (!describeEntry(dirFd, hostName.c_str(), DT_UNKNOWN, source, StatMode::FilesOnly, e, failed))
+        return failed ? EntryState::Failed : EntryState::Gone;
+    e.hostName = hostName;
+    if (IsPlainHostName(e.hostName)) {
+        e.name = e.hostName;
+    } else {
+        escaped = EscapeHostName(e.hostName);
+        e.name = escaped;
+    }
+    return EntryState::Found;
 }
 
 bool DirListing::Next(DirEntry& e) {

@@ -73,4 +73,13 @@ private:
     std::string m_escaped;
 };
 
+/// What became of one entry looked up by name.
+enum class EntryState { Found, Gone, Failed };
+
+/// Describes the entry `hostName` of the directory open as `dirFd` as a listing
+/// with StatMode::FilesOnly would (a link counts as what it points to). The
+/// entry's views point into `hostName` and `escaped`, which must outlive it.
+EntryState DescribeEntry(int dirFd, const std::string& hostName, AttrSource source, DirEntry& entry,
+                         std::string& escaped);
+
 } // namespace zentrix::platform

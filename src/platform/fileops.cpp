@@ -80,7 +80,21 @@ TempRenameResult RenameThroughTemporary(const std::string& from, const std::stri
 
 bool SetLastWriteTime(const std::string& hostPath, const timespec& time, std::string* error) {
     const timespec times[2] = {{0, UTIME_OMIT}, time};
-    if (::utimensat(AT_FDCWD, hostPath.c_str(), times, 0) == 0)
+    if (::utimensat(AT_FDCWD, hostPath.c_str(), times, AT_SYMLINK_NOFOLLOW) == 0)
+        return true;
+    if (error)
+        *error = std::strerror(errno);
+    return false;
+}
+
+bool SetPermissions(const std::string& hostPath, unsigned mode, std::string* error) {
+    struct stat st {};
+    if (::lstat(hostPath.c_str(), &st) != 0 || S_ISLNK(st.st_mode)) {
+        if (error)
+            *error = S_ISLNK(st.st_mode) ? "it is a link" : std::strerror(errno);
+        return false;
+    }
+    if (::chmod(hostPath.c_str(), mode & 07777) == 0)
         return true;
     if (error)
         *error = std::strerror(errno);

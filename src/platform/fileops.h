@@ -28,11 +28,15 @@ TempRenameResult RenameThroughTemporary(const std::string& from, const std::stri
                                         std::string* tempLeft = nullptr,
                                         std::string* error = nullptr);
 
-/// Sets a file's last-write time to the nanosecond (a link: what it points
-/// to), leaving its access time alone. False, with the system's reason in
-/// `error`, when it could not.
+/// Sets a file's last-write time to the nanosecond, leaving its access time
+/// alone. A symbolic link gets its own time: what it points to is not
+/// touched. False, with the system's reason in `error`, when it could not.
 bool SetLastWriteTime(const std::string& hostPath, const timespec& time,
                       std::string* error = nullptr);
+/// Sets the permission bits of a file or directory; a link keeps its own and
+/// what it points to is not touched. False, with the system's reason in
+/// `error`, when it could not.
+bool SetPermissions(const std::string& hostPath, unsigned mode, std::string* error = nullptr);
 /// The file's last-write time as a file time (100-ns units since 1601); none
 /// when it cannot be read.
 std::optional<int64_t> ReadLastWriteTime(const std::string& hostPath);

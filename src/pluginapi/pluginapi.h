@@ -104,13 +104,15 @@ typedef unsigned char (*PrintFileFn)(const char* fileName, void* owner);
 /* ---- UnZip.so ------------------------------------------------------------- */
 
 /*
- * Packs files into a ZIP archive. `fileList` holds every name in double quotes
- * followed by one blank; names are host paths, relative ones taken in the
- * current directory; a name whose last part holds "*" or "?" is a mask for
- * that directory. With `recurse` masks also match in subdirectories; with
- * `keepSubdirectories` the names keep their directories (relative to the
- * current directory, or to a mask's directory), otherwise only the file name.
- * `archiveName` is the host path of the archive to create.
+ * Packs files into a ZIP archive. `fileList` holds one entry per name: a kind
+ * byte and a host path, ended by a NUL; an empty entry (a second NUL) ends
+ * the list. Kind 'F': an exact name, whatever bytes it holds (a directory
+ * stands for its files); kind 'M': a directory path whose last part is a mask
+ * ("*" and "?") the user typed, matched in that directory (and, with
+ * `recurse`, in its subdirectories). Relative paths are taken in the current
+ * directory. With `keepSubdirectories` the names keep their directories
+ * (relative to the current directory, or to a mask's directory), otherwise
+ * only the file name. `archiveName` is the host path of the archive to create.
  */
 typedef void (*ZIPFilesFn)(unsigned char recurse, unsigned char keepSubdirectories,
                            const char* fileList, const char* archiveName, void* owner);

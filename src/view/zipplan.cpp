@@ -102,36 +102,30 @@ ZipPlan PlanDirectoryZip(const std::string& directory, const std::string& fileSp
     return plan;
 }
 
-std::string ZipFileList(const std::vector<std::string>& names) {
+std::string ZipFileList(const std::vector<ZipListItem>& items) {
     std::string list;
-    for (const std::string& name : names)
-        list += "\"" + name + "\" ";
+    for (const ZipListItem& item : items) {
+        if (item.path.empty() || item.path.find('\0') != std::string::npos)
+            continue; // no name holds a NUL; an empty one would end the list
+        list += item.mask ? 'M' : 'F';
+        list += item.path;
+        list += '\0';
+    }
+    list += '\0';
     return list;
 }
 
-std::vector<std::string> ParseZipFileList(const std::string& list) {
-    std::vector<std::string> names;
-    size_t i = 0;
-    while (i < list.size()) {
-        if (list[i] == ' ') {
-            ++i;
-            continue;
-        }
-        size_t end = 0;
-        if (list[i] == '"') {
-            end = list.find('"', i + 1);
-            if (end == std::string::npos)
-                end = list.size();
-            if (end > i + 1)
-                names.push_back(list.substr(i + 1, end - i - 1));
-            i = end + 1;
-        } else {
-            end = std::min(list.find(' ', i), list.size());
-            names.push_back(list.substr(i, end - i));
-            i = end;
-        }
+std::vector<ZipListItem> ParseZipFileList(const char* list) {
+    std::vector<ZipListItem> items;
+    if (!list)
+        return items;
+    while (*list) {
+        const std::string entry = list;
+        list += entry.size() + 1;
+        if (entry.size() > 1 && (entry[0] == 'F' || entry[0] == 'M'))
+            items.push_back({entry.substr(1), entry[0] == 'M'});
     }
-    return names;
+    return items;
 }
 
 } // namespace zentrix

@@ -33,9 +33,20 @@ ZipPlan PlanTaggedZip(const std::vector<std::string>& fullNames,
 /// flags, the archive named after the directory inside it.
 ZipPlan PlanDirectoryZip(const std::string& directory, const std::string& fileSpec, bool recurse);
 
-/// The library's file list: every name in double quotes followed by one blank.
-std::string ZipFileList(const std::vector<std::string>& names);
-/// The names of a file list (quoted names; a name without quotes ends at a blank).
-std::vector<std::string> ParseZipFileList(const std::string& list);
+/// One entry of the archive library's file list: an exact name (a file, or a
+/// directory that stands for its files), or a directory path whose last part
+/// is a mask the user typed.
+struct ZipListItem {
+    std::string path;
+    bool mask = false;
+};
+
+/// The library's file list: each entry a kind byte ('F' an exact name, 'M' a
+/// mask) and the path, ended by a NUL; an empty entry ends the list. Names go
+/// across whole, whatever bytes they hold.
+std::string ZipFileList(const std::vector<ZipListItem>& items);
+/// The entries of a file list, read up to its empty entry; an entry of
+/// another kind is left out.
+std::vector<ZipListItem> ParseZipFileList(const char* list);
 
 } // namespace zentrix

@@ -125,9 +125,10 @@ TEST_F(CompareTestGui, KComparesWithADirectoryChosenInTheDialog) {
     press(list(), Qt::Key_K);
     reactivate();
     ASSERT_TRUE(checked);
-    // "a.txt" is there as "A.TXT": only the other two are unique.
-    EXPECT_EQ(tagged(), (Strings{"b.txt", "c.doc"}));
-    EXPECT_EQ(fw().Statistics().taggedFiles, "2");
+    // "A.TXT" is another file than "a.txt" where case counts: all three
+    // are unique.
+    EXPECT_EQ(tagged(), (Strings{"a.txt", "b.txt", "c.doc"}));
+    EXPECT_EQ(fw().Statistics().taggedFiles, "3");
 
     // The text went into the history, and Cancel changes nothing.
     std::string first;
@@ -143,7 +144,34 @@ TEST_F(CompareTestGui, KComparesWithADirectoryChosenInTheDialog) {
     compare->trigger();
     reactivate();
     EXPECT_EQ(first, "E:\\");
-    EXPECT_EQ(tagged(), (Strings{"b.txt", "c.doc"}));
+    EXPECT_EQ(tagged(), (Strings{"a.txt", "b.txt", "c.doc"}));
+}
+
+// The directory may be typed as a Linux path; one that no drive holds is
+// refused with the path and the reason under the message.
+TEST_F(CompareTestGui, TheDirectoryToCompareWithMayBeALinuxPath) {
+    current("b.txt");
+    setEnv("HOME", tmp.at("e"));
+    bool checked = false;
+    OnModalShown([&](QWidget* dialog) {
+        auto* f = qobject_cast<TCompareForm*>(dialog);
+        ASSERT_NE(f, nullptr);
+        f->hbDir->setEditText("/nowhere/at all");
+        f->btnRun->click();
+        EXPECT_TRUE(f->isVisible());
+        ASSERT_EQ(prompter.texts(), Strings{"Invalid directory entered!     "});
+        EXPECT_EQ(prompter.shown()[0].informative,
+                  "/nowhere/at all: no drive letter stands for a directory that holds it");
+        f->hbDir->setEditText("~/");
+        f->btnRun->click();
+        checked = true;
+    });
+    press(list(), Qt::Key_K);
+    reactivate();
+    ASSERT_TRUE(checked);
+    // The same files as through E:\ : on a case-sensitive disk A.TXT is no
+    // twin of a.txt.
+    EXPECT_EQ(tagged(), (Strings{"a.txt", "b.txt", "c.doc"}));
 }
 
 TEST_F(CompareTestGui, WAndCtrlWTestTheCurrentTaggedAndBranchFiles) {

@@ -3,8 +3,13 @@
 #include "ops/comparefilelist.h"
 #include "ops/filetest.h"
 
+#include "platform/casefolding.h"
+
 #include <cerrno>
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -79,8 +84,8 @@ TEST_F(CompareTestFixture, EachRelationTagsItsFilesAndCompareOnlyAddsTags) {
     other.touch("cmp/same.txt", 2000);
     other.write("cmp/older.txt", "1");
     other.touch("cmp/older.txt", 2999);
-    // Names that differ only in case: the exact one answers first, else the
-    // one of another case.
+    // Names that differ only in case are different files here: only the
+    // exact name answers.
     other.write("cmp/README.TXT", "1");
     other.touch("cmp/README.TXT", 4000);
     other.write("cmp/twin.txt", "1");
@@ -92,11 +97,10 @@ TEST_F(CompareTestFixture, EachRelationTagsItsFilesAndCompareOnlyAddsTags) {
     open();
 
     const std::vector<std::pair<CompareRelation, Strings>> cases = {
-        {CompareRelation::UniqueNames, {"only-here.txt"}},
-        {CompareRelation::SameNames,
-         {"Readme.txt", "Twin.txt", "newer.txt", "notes", "older.txt", "same.txt"}},
+        {CompareRelation::UniqueNames, {"Readme.txt", "only-here.txt"}},
+        {CompareRelation::SameNames, {"Twin.txt", "newer.txt", "notes", "older.txt", "same.txt"}},
         {CompareRelation::Newer, {"newer.txt"}},
-        {CompareRelation::ExactDates, {"Readme.txt", "Twin.txt", "notes", "same.txt"}},
+        {CompareRelation::ExactDates, {"Twin.txt", "notes", "same.txt"}},
         {CompareRelation::Older, {"older.txt"}},
     };
     for (const auto& [relation, expected] : cases) {
@@ -107,8 +111,8 @@ TEST_F(CompareTestFixture, EachRelationTagsItsFilesAndCompareOnlyAddsTags) {
         EXPECT_EQ(tagged(), expected) << static_cast<int>(relation);
     }
     // A compare adds to the tags there are: the union of all.
-    EXPECT_EQ(compare->Compare("E:\\cmp\\", CompareRelation::UniqueNames), 1);
-    EXPECT_EQ(compare->Compare("E:\\cmp\\", CompareRelation::ExactDates), 4);
+    EXPECT_EQ(compare->Compare("E:\\cmp\\", CompareRelation::UniqueNames), 2);
+    EXPECT_EQ(compare->Compare("E:\\cmp\\", CompareRelation::ExactDates), 3);
     EXPECT_EQ(tagged(), (Strings{"Readme.txt", "Twin.txt", "notes", "older.txt", "only-here.txt",
                                  "same.txt"}));
     // The statistics follow at once.
@@ -128,6 +132,50 @@ TEST_F(CompareTestFixture, EachRelationTagsItsFilesAndCompareOnlyAddsTags) {
     EXPECT_TRUE(tagged().empty());
 }
 
+TEST_F(CompareTestFixture, NamesAreFoldedOnlyWhereTheFileSystemFoldsThem) {
+    // A mount folds by its options (ntfs3 and cifs take "nocase").
+    const auto mounts = platform::ParseMountOptions(
+        "22 1 8:17 / /mnt/win rw,relatime shared:1 - ntfs3 /dev/sdb1 rw,uid=0,nocase\n"
+        "23 1 8:33 / /mnt/data rw,relatime - ntfs3 /dev/sdc1 rw,nocaseless\n"
+        "24 1 0:55 / /mnt/share rw,ignorecase - cifs //srv/x rw\n"
+        "25 1 8:49 / /mnt/short rw - ntfs3\n");
+    ASSERT_EQ(mounts.size(), 3u);
+    EXPECT_TRUE(platform::MountFoldsCase(mounts, "8:17"));
+    EXPECT_FALSE(platform::MountFoldsCase(mounts, "8:33"));
+    EXPECT_TRUE(platform::MountFoldsCase(mounts, "0:55"));
+    EXPECT_FALSE(platform::MountFoldsCase(mounts, "1:1"));
+
+    // A case-folding directory (tmpfs can make one) finds README.TXT for
+    // Readme.txt; beside it an ordinary directory does not.
+    dir.write("src/Readme.txt", "1");
+    other.mkdir("fold");
+    if (::geteuid() != 0 ||
+        ::mount("tmpfs", other.at("fold").c_str(), "tmpfs", 0, "size=1m,casefold=utf8") != 0)
+        GTEST_SKIP() << "a case-folding tmpfs cannot be mounted here";
+    struct Unmount {
+        std::string at;
+        ~Unmount() { ::umount2(at.c_str(), MNT_DETACH); }
+    } unmount{other.at("fold")};
+    other.mkdir("fold/cmp");
+    const int fd = ::open(other.at("fold/cmp").c_str(), O_RDONLY | O_DIRECTORY);
+    int flags = 0;
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::ioctl(fd, FS_IOC_GETFLAGS, &flags), 0);
+    flags |= FS_CASEFOLD_FL;
+    const bool folding = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    ::close(fd);
+    if (!folding)
+        GTEST_SKIP() << "this tmpfs makes no case-folding directory";
+    other.write("fold/cmp/README.TXT", "1");
+    other.write("plain/README.TXT", "1");
+    EXPECT_TRUE(platform::FoldsCase(other.at("fold/cmp")));
+    EXPECT_FALSE(platform::FoldsCase(other.at("plain")));
+    open();
+    EXPECT_EQ(compare->Compare("E:\\plain\\", CompareRelation::SameNames), 0);
+    EXPECT_EQ(compare->Compare("E:\\fold\\cmp\\", CompareRelation::SameNames), 1);
+    EXPECT_EQ(tagged(), Strings{"Readme.txt"});
+}
+
 TEST_F(CompareTestFixture, TheTargetMustBeAnExistingDirectory) {
     dir.write("src/a.txt", "a");
     other.mkdir("Target/Deeper");
@@ -138,15 +186,15 @@ TEST_F(CompareTestFixture, TheTargetMustBeAnExistingDirectory) {
     fw->SetCurrent(entry("a.txt"));
     EXPECT_EQ(compare->StartDirectory(), "D:\\src\\");
 
-    EXPECT_EQ(compare->TargetDirectory(""), std::nullopt);
-    EXPECT_EQ(compare->TargetDirectory("E:\\missing"), std::nullopt);
-    EXPECT_EQ(compare->TargetDirectory("E:\\plain.txt"), std::nullopt);
-    EXPECT_EQ(compare->TargetDirectory("Q:\\"), std::nullopt);
-    EXPECT_EQ(compare->TargetDirectory("E:\\Target\\..\\Target"), std::nullopt);
-    EXPECT_EQ(compare->TargetDirectory("e:\\target\\deeper"), "E:\\Target\\Deeper\\");
-    EXPECT_EQ(compare->TargetDirectory("E:\\Target\\"), "E:\\Target\\");
-    EXPECT_EQ(compare->TargetDirectory(other.at("Target")), "E:\\Target\\");
-    EXPECT_EQ(compare->TargetDirectory("/nowhere/at/all"), std::nullopt);
+    EXPECT_EQ(compare->TargetDirectory("").path, std::nullopt);
+    EXPECT_EQ(compare->TargetDirectory("E:\\missing").path, std::nullopt);
+    EXPECT_EQ(compare->TargetDirectory("E:\\plain.txt").path, std::nullopt);
+    EXPECT_EQ(compare->TargetDirectory("Q:\\").path, std::nullopt);
+    EXPECT_EQ(compare->TargetDirectory("E:\\Target\\..\\Target").path, std::nullopt);
+    EXPECT_EQ(compare->TargetDirectory("e:\\target\\deeper").path, "E:\\Target\\Deeper\\");
+    EXPECT_EQ(compare->TargetDirectory("E:\\Target\\").path, "E:\\Target\\");
+    EXPECT_EQ(compare->TargetDirectory(other.at("Target")).path, "E:\\Target\\");
+    EXPECT_EQ(compare->TargetDirectory("/nowhere/at/all").path, std::nullopt);
 }
 
 TEST(TestOneFile, ReadsToTheSizeAndFailsWhatEndsEarly) {
@@ -318,9 +366,10 @@ TEST_F(CompareTestFixture, TheBranchTestWalksTheDiskThroughTheFileSpecification)
                               "D:\\src\\pipe.txt", "D:\\src\\sub\\c.txt",
                               "D:\\src\\sub\\deeper\\d.txt", "D:\\src\\sub\\late.txt"}));
 
-    // The FIFO is never opened, and does not fail.
+    // The FIFO is never opened, and does not fail: it is counted as not tested.
     test->pmiTestDirectoryClick();
-    EXPECT_EQ(prompter.texts(), Strings{"All tested files OK.     "});
+    EXPECT_EQ(prompter.texts(),
+              (Strings{"1" + std::string(FileTest::kNotTestedCount), "All tested files OK.     "}));
     EXPECT_EQ(progress.total, 7);
 
     // Inverted: what does not match.

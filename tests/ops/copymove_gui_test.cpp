@@ -33,6 +33,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <sys/stat.h>
@@ -98,22 +99,8 @@ protected:
         openDir("D:\\");
     }
 
-    void openDir(const std::string& path) {
-        cat->Tree().Select(form->logger().FindNodeByPath(path));
-        state.scope = 1;
-        form->FillMainListBox();
-        idle();
-        list()->setFocus();
-        idle();
-    }
     CopyMoveController& copyMove() { return form->copyMove(); }
     TCopyMovePage* page(CopyMovePage p) { return copyMove().page(p); }
-    int row(const std::string& name) {
-        for (int i = 0; i < fw().Count(); ++i)
-            if (fw().Text(i) == name)
-                return i;
-        return -1;
-    }
     std::set<std::string> rows() {
         std::set<std::string> out;
         for (int i = 0; i < fw().Count(); ++i)
@@ -122,8 +109,8 @@ protected:
     }
     void tag(const std::vector<std::string>& names) {
         for (const std::string& n : names) {
-            ASSERT_GE(row(n), 0) << n;
-            fw().Record(row(n))->SetTagged(true);
+            ASSERT_GE(rowOf(n), 0) << n;
+            fw().Record(rowOf(n))->SetTagged(true);
         }
     }
     void press(QKeyCombination key) {
@@ -141,12 +128,19 @@ protected:
         QTest::keyClick(up->box, Qt::Key_Return);
         idle();
     }
+    /// C on file `name`, "*.*", then `to` typed into the "to" page.
+    void copyFile(const std::string& name, const QString& to) {
+        fw().SetCurrent(rowOf(name));
+        press(Qt::Key_C);
+        answerPage(CopyMovePage::CopyAs, "*.*");
+        answerPage(CopyMovePage::CopyTo, to);
+    }
     std::string log() { return ReadFile(tmp.at("log/WATCHDOG.LOG")); }
 };
 
 TEST_F(CopyMoveGui, CopyTheCurrentFileAsAMaskToTheCurrentDirectory) {
     QStackedWidget* strip = form->ZenPageControl;
-    fw().SetCurrent(row("a.txt"));
+    fw().SetCurrent(rowOf("a.txt"));
     press(Qt::Key_C);
     TCopyMovePage* as = page(CopyMovePage::CopyAs);
     ASSERT_TRUE(strip->isVisible());
@@ -167,7 +161,7 @@ TEST_F(CopyMoveGui, CopyTheCurrentFileAsAMaskToTheCurrentDirectory) {
     EXPECT_TRUE(prompter.shown().empty());
     // The current directory was re-read and the window refilled.
     idle();
-    EXPECT_GE(row("a.BAK"), 0);
+    EXPECT_GE(rowOf("a.BAK"), 0);
     EXPECT_EQ(as->box->Items().front(), "*.BAK");
     EXPECT_EQ(page(CopyMovePage::CopyTo)->box->Items().front(), "D:\\");
     EXPECT_EQ(form->CurrDirLabel->text(), "D:\\");
@@ -176,7 +170,7 @@ TEST_F(CopyMoveGui, CopyTheCurrentFileAsAMaskToTheCurrentDirectory) {
     EXPECT_NE(log().find(" Copy 1 file(s) from D:\\ to D:\\\r\n"), std::string::npos) << log();
 
     // The next copy offers the last destination, all selected; Esc leaves.
-    fw().SetCurrent(row("b.txt"));
+    fw().SetCurrent(rowOf("b.txt"));
     press(Qt::Key_C);
     QTest::keyClick(page(CopyMovePage::CopyAs)->box, Qt::Key_Return);
     EXPECT_EQ(page(CopyMovePage::CopyTo)->text(), "D:\\");
@@ -199,12 +193,12 @@ TEST_F(CopyMoveGui, MoveTaggedFilesAsksForProtectedFilesAndRemovesTheRowsThatLef
     EXPECT_EQ(ReadFile(tmp.at("e/X/c.doc")), "gamma");
     EXPECT_TRUE(Exists(tmp.at("d/b.txt")));
     EXPECT_EQ(rows(), (std::set<std::string>{"b.txt", "README"}));
-    EXPECT_TRUE(fw().Record(row("b.txt"))->Tagged());
+    EXPECT_TRUE(fw().Record(rowOf("b.txt"))->Tagged());
     EXPECT_GE(fw().Current(), 0);
     EXPECT_NE(log().find(" Move 2 file(s) from D:\\ to E:\\X\r\n"), std::string::npos) << log();
 
     // Nothing tagged any more but b: with nothing tagged at all, a message.
-    fw().Record(row("b.txt"))->SetTagged(false);
+    fw().Record(rowOf("b.txt"))->SetTagged(false);
     prompter.clear();
     press(QKeyCombination(Qt::ControlModifier, Qt::Key_M));
     EXPECT_EQ(prompter.texts(),
@@ -253,6 +247,80 @@ TEST_F(CopyMoveGui, MoveWithPathsStripsToTheLastDirectory) {
     EXPECT_EQ(state.scope, 1);
 }
 
+TEST_F(CopyMoveGui, WithPathsUnderStarDotStarKeepsEveryName) {
+    tmp.write("d/m/a.b.c", "abc");
+    tmp.write("d/m/a.c", "ac");
+    tmp.write("d/m/a", "a");
+    tmp.write("d/m/README.commands.gz", "commands");
+    tmp.write("d/m/changelog.Debian.gz", "debian");
+    tmp.write("d/m/changelog.gz", "upstream");
+    ASSERT_TRUE(form->logger().GoToDirPath("D:\\m\\"));
+    openDir("D:\\m\\");
+    tag({"a.b.c", "a.c", "a"});
+    press(QKeyCombination(Qt::AltModifier, Qt::Key_M));
+    answerPage(CopyMovePage::FullMoveAs, "*.*");
+    prompter.answer(false); // do not strip
+    answerPage(CopyMovePage::MoveTo, "E:\\W");
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Strip common directories ?     "});
+    EXPECT_EQ(ReadFile(tmp.at("e/W/m/a.b.c")), "abc");
+    EXPECT_EQ(ReadFile(tmp.at("e/W/m/a.c")), "ac");
+    EXPECT_EQ(ReadFile(tmp.at("e/W/m/a")), "a");
+    for (const char* gone : {"d/m/a.b.c", "d/m/a.c", "d/m/a"})
+        EXPECT_FALSE(Exists(tmp.at(gone))) << gone;
+
+    prompter.clear();
+    tag({"README.commands.gz", "changelog.Debian.gz", "changelog.gz"});
+    press(QKeyCombination(Qt::AltModifier, Qt::Key_C));
+    answerPage(CopyMovePage::FullCopyAs, "*");
+    prompter.answer(true); // strip: the last common directory stays
+    answerPage(CopyMovePage::CopyTo, "E:\\C");
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Strip common directories ?     "});
+    EXPECT_EQ(ReadFile(tmp.at("e/C/m/README.commands.gz")), "commands");
+    EXPECT_EQ(ReadFile(tmp.at("e/C/m/changelog.Debian.gz")), "debian");
+    EXPECT_EQ(ReadFile(tmp.at("e/C/m/changelog.gz")), "upstream");
+}
+
+TEST_F(CopyMoveGui, DirectoriesACopyOrMoveMakesAppearInTheTreeAtOnce) {
+    form->logger().LogDrive('E');
+    openDir("D:\\");
+    // A plain copy to a directory that is not there yet: made on Yes. (The
+    // first operation of the window makes directories unasked.)
+    copyFile("c.doc", "E:\\");
+    prompter.answerChoice(0); // Yes
+    copyFile("a.txt", "E:\\NEW");
+    EXPECT_EQ(prompter.texts(),
+              std::vector<std::string>{"The directory E:\\NEW does not exist.\n\nCreate it?     "});
+    EXPECT_EQ(ReadFile(tmp.at("e/NEW/a.txt")), "alpha");
+    TTreeNode* made = form->logger().FindNodeByPath("E:\\NEW\\");
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->Parent(), form->logger().FindNodeByPath("E:\\"));
+
+    // With paths: the first new level is a node that can be opened.
+    form->runCommand("BranchShowAllLogged");
+    form->FillMainListBox();
+    idle();
+    tag({"d.txt"});
+    press(QKeyCombination(Qt::AltModifier, Qt::Key_C));
+    answerPage(CopyMovePage::FullCopyAs, "*.*");
+    prompter.answer(false); // do not strip
+    answerPage(CopyMovePage::CopyTo, "E:\\P");
+    EXPECT_EQ(ReadFile(tmp.at("e/P/docs/d.txt")), "delta");
+    ASSERT_NE(form->logger().FindNodeByPath("E:\\P\\"), nullptr);
+    EXPECT_TRUE(form->logger().FindNodeByPath("E:\\P\\")->HasChildren());
+
+    // A tagged move to a new directory.
+    openDir("D:\\");
+    tag({"b.txt", "c.doc"});
+    prompter.answer(true).answer(true); // protected here: move anyway
+    press(QKeyCombination(Qt::ControlModifier, Qt::Key_M));
+    answerPage(CopyMovePage::MoveAs, "*.*");
+    prompter.answerChoice(0); // Create it? Yes
+    answerPage(CopyMovePage::MoveTo, "E:\\M2");
+    EXPECT_TRUE(prompter.allAnswersUsed());
+    EXPECT_EQ(ReadFile(tmp.at("e/M2/b.txt")), "beta");
+    EXPECT_NE(form->logger().FindNodeByPath("E:\\M2\\"), nullptr);
+}
+
 TEST_F(CopyMoveGui, CopyToALoggedDestinationReadsItAgain) {
     form->logger().LogDrive('E');
     openDir("D:\\");
@@ -267,7 +335,7 @@ TEST_F(CopyMoveGui, CopyToALoggedDestinationReadsItAgain) {
 }
 
 TEST_F(CopyMoveGui, MoveTheCurrentFileToADirectoryOfTheCurrentDisk) {
-    fw().SetCurrent(row("c.doc"));
+    fw().SetCurrent(rowOf("c.doc"));
     prompter.answer(true); // protected: move anyway
     press(Qt::Key_M);
     EXPECT_EQ(prompter.texts(),
@@ -276,15 +344,57 @@ TEST_F(CopyMoveGui, MoveTheCurrentFileToADirectoryOfTheCurrentDisk) {
     answerPage(CopyMovePage::MoveAs, "*.*");
     answerPage(CopyMovePage::MoveTo, "\\sub");
     EXPECT_EQ(ReadFile(tmp.at("d/sub/c.doc")), "gamma");
-    EXPECT_EQ(row("c.doc"), -1);
+    EXPECT_EQ(rowOf("c.doc"), -1);
     EXPECT_EQ(page(CopyMovePage::MoveTo)->box->Items().front(), "D:\\sub\\");
 
     // Refused: the command ends at once.
     prompter.clear();
-    fw().SetCurrent(row("a.txt"));
+    fw().SetCurrent(rowOf("a.txt"));
     prompter.answer(false);
     press(Qt::Key_M);
     EXPECT_FALSE(form->ZenPageControl->isVisible());
+}
+
+// A destination typed as a host path is the directory a drive has for it (it
+// once went to the path's parent); one that no drive holds is refused with the
+// reason, the page staying up and nothing moving.
+TEST_F(CopyMoveGui, HostPathsInTheToBoxesAreTheDirectoriesTheirDrivesHave) {
+    settings.WindowsDir.clear();
+    tmp.mkdir("e/dst");
+    tmp.mkdir("e/my dst");
+    setEnv("HOME", tmp.at("e"));
+    fw().SetCurrent(rowOf("a.txt"));
+    press(Qt::Key_C);
+    answerPage(CopyMovePage::CopyAs, "*.*");
+    answerPage(CopyMovePage::CopyTo, QString::fromStdString(tmp.at("e/dst")));
+    EXPECT_EQ(ReadFile(tmp.at("e/dst/a.txt")), "alpha");
+    EXPECT_FALSE(Exists(tmp.at("e/a.txt")));
+    EXPECT_EQ(page(CopyMovePage::CopyTo)->box->Items().front(), "E:\\dst\\");
+
+    fw().SetCurrent(rowOf("b.txt"));
+    press(Qt::Key_M);
+    answerPage(CopyMovePage::MoveAs, "*.*");
+    answerPage(CopyMovePage::MoveTo, "~/my dst/");
+    EXPECT_EQ(ReadFile(tmp.at("e/my dst/b.txt")), "beta");
+    EXPECT_FALSE(Exists(tmp.at("d/b.txt")));
+    EXPECT_FALSE(Exists(tmp.at("e/b.txt")));
+    EXPECT_EQ(rowOf("b.txt"), -1);
+    EXPECT_TRUE(prompter.shown().empty());
+
+    fw().SetCurrent(rowOf("c.doc"));
+    press(Qt::Key_M);
+    answerPage(CopyMovePage::MoveAs, "*.*");
+    answerPage(CopyMovePage::MoveTo, QString::fromStdString(tmp.at("log") + "/../x"));
+    answerPage(CopyMovePage::MoveTo, "/nowhere/at all");
+    ASSERT_EQ(prompter.shown().size(), 2u);
+    EXPECT_EQ(prompter.texts()[0], "Directory does not exist!     ");
+    EXPECT_EQ(prompter.shown()[0].informative,
+              tmp.at("x") + ": no drive letter stands for a directory that holds it");
+    EXPECT_EQ(prompter.shown()[1].informative,
+              "/nowhere/at all: no drive letter stands for a directory that holds it");
+    EXPECT_EQ(copyMove().currentPage(), page(CopyMovePage::MoveTo));
+    EXPECT_EQ(ReadFile(tmp.at("d/c.doc")), "gamma");
+    QTest::keyClick(page(CopyMovePage::MoveTo)->box, Qt::Key_Escape);
 }
 
 TEST_F(CopyMoveGui, APartlyCancelledMoveRemovesOnlyTheFilesThatLeft) {
@@ -298,9 +408,9 @@ TEST_F(CopyMoveGui, APartlyCancelledMoveRemovesOnlyTheFilesThatLeft) {
     EXPECT_EQ(prompter.shown().at(0).caption, "Confirm File Replace");
     EXPECT_EQ(ReadFile(tmp.at("e/X/a.txt")), "alpha");
     EXPECT_EQ(ReadFile(tmp.at("e/X/b.txt")), "in the way");
-    EXPECT_EQ(row("a.txt"), -1);
-    ASSERT_GE(row("b.txt"), 0);
-    EXPECT_TRUE(fw().Record(row("b.txt"))->Tagged());
+    EXPECT_EQ(rowOf("a.txt"), -1);
+    ASSERT_GE(rowOf("b.txt"), 0);
+    EXPECT_TRUE(fw().Record(rowOf("b.txt"))->Tagged());
     EXPECT_EQ(ReadFile(tmp.at("d/b.txt")), "beta");
 }
 
@@ -321,7 +431,7 @@ TEST_F(CopyMoveGui, TheProgressWindowShowsAndItsCancelStopsTheCopy) {
     form->fileOperator().OnBlockCopied = [](uint64_t) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     };
-    fw().SetCurrent(row("big.bin"));
+    fw().SetCurrent(rowOf("big.bin"));
     press(Qt::Key_C);
     answerPage(CopyMovePage::CopyAs, "*.*");
     QString title;
@@ -367,14 +477,8 @@ TEST_F(CopyMoveGui, AQuestionAskedBeforeTheProgressWindowShowsStaysAnswerable) {
     };
     // The first copy of a session makes a missing directory unasked; after it
     // the question is asked.
-    fw().SetCurrent(row("b.txt"));
-    press(Qt::Key_C);
-    answerPage(CopyMovePage::CopyAs, "*.*");
-    answerPage(CopyMovePage::CopyTo, "E:\\");
-    fw().SetCurrent(row("a.txt"));
-    press(Qt::Key_C);
-    answerPage(CopyMovePage::CopyAs, "*.*");
-    answerPage(CopyMovePage::CopyTo, "E:\\new\\");
+    copyFile("b.txt", "E:\\");
+    copyFile("a.txt", "E:\\new\\");
     ASSERT_EQ(prompter.questions().size(), 1u);
     EXPECT_NE(prompter.questions()[0].find("E:\\new"), std::string::npos);
     EXPECT_FALSE(progressUpWhileOpen);
@@ -390,7 +494,7 @@ TEST_F(CopyMoveGui, AidsOfTheDestinationBox) {
     tmp.mkdir("e/fav dir");
     tmp.write("config/gtk-3.0/bookmarks",
               "file://" + tmp.at("e/fav%20dir") + " Favorite\nsftp://elsewhere/x\n");
-    fw().SetCurrent(row("a.txt"));
+    fw().SetCurrent(rowOf("a.txt"));
     press(Qt::Key_C);
     answerPage(CopyMovePage::CopyAs, "*.*");
     TCopyMovePage* to = page(CopyMovePage::CopyTo);
@@ -425,6 +529,35 @@ TEST_F(CopyMoveGui, AidsOfTheDestinationBox) {
     QTest::keyClick(to->box, Qt::Key_Return);
     idle();
     EXPECT_EQ(ReadFile(tmp.at("d/docs/a.txt")), "alpha");
+}
+
+TEST_F(CopyMoveGui, AHostPathInTheToBoxIsTheDirectoryOfTheDriveThatHoldsIt) {
+    settings.WindowsDir.clear();
+    form->logger().LogDrive('E');
+    tmp.mkdir("e/X");
+    tmp.mkdir("outside/dst");
+    openDir("D:\\");
+    fw().SetCurrent(rowOf("a.txt"));
+    press(Qt::Key_M);
+    answerPage(CopyMovePage::MoveAs, "*.*");
+    answerPage(CopyMovePage::MoveTo, QString::fromStdString(tmp.at("e/X/../X")));
+    EXPECT_TRUE(prompter.texts().empty()) << prompter.texts().front();
+    EXPECT_EQ(ReadFile(tmp.at("e/X/a.txt")), "alpha");
+    EXPECT_FALSE(Exists(tmp.at("d/a.txt")));
+    ASSERT_FALSE(page(CopyMovePage::MoveTo)->box->Items().empty());
+    EXPECT_EQ(page(CopyMovePage::MoveTo)->box->Items().front(), "E:\\X\\");
+
+    // A host path outside every drive is refused; nothing is copied anywhere.
+    const std::string outside = tmp.at("outside/dst");
+    copyFile("b.txt", QString::fromStdString(outside));
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Directory does not exist!     "});
+    EXPECT_EQ(prompter.lastInformative(),
+              outside + ": no drive letter stands for a directory that holds it");
+    QTest::keyClick(page(CopyMovePage::CopyTo)->box, Qt::Key_Escape);
+    const std::filesystem::directory_iterator end;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tmp.at("outside")), end), 1);
+    EXPECT_TRUE(std::filesystem::is_empty(outside));
+    EXPECT_FALSE(state.fileOperationRunning);
 }
 
 TEST_F(CopyMoveGui,
@@ -462,8 +595,8 @@ TEST_F(CopyMoveGui,
     EXPECT_EQ(ReadFile(tmp.at("e/mnt/two.txt")), "shared");
     for (const auto& [name, value] : attributes)
         EXPECT_EQ(Xattr(tmp.at("e/mnt/one.txt"), name), value) << name;
-    EXPECT_EQ(row("one.txt"), -1);
-    EXPECT_EQ(row("two.txt"), -1);
+    EXPECT_EQ(rowOf("one.txt"), -1);
+    EXPECT_EQ(rowOf("two.txt"), -1);
 }
 
 TEST_F(CopyMoveGui, AFileWrittenToWhileItIsMovedToAnotherFileSystemStaysWhereItIs) {
@@ -478,7 +611,7 @@ TEST_F(CopyMoveGui, AFileWrittenToWhileItIsMovedToAnotherFileSystemStaysWhereItI
         std::ofstream(tmp.at("d/a.txt"), std::ios::app) << " and more";
     };
     prompter.answerChoice(0).answerChoice(1); // Continue; Skip
-    fw().SetCurrent(row("a.txt"));
+    fw().SetCurrent(rowOf("a.txt"));
     press(Qt::Key_M);
     answerPage(CopyMovePage::MoveAs, "*.*");
     answerPage(CopyMovePage::MoveTo, "E:\\mnt");
@@ -487,7 +620,7 @@ TEST_F(CopyMoveGui, AFileWrittenToWhileItIsMovedToAnotherFileSystemStaysWhereItI
                                        "it stays where it is.\n\nRetry copies it again.     ");
     EXPECT_EQ(ReadFile(tmp.at("d/a.txt")), "alpha and more");
     EXPECT_EQ(ReadFile(tmp.at("e/mnt/a.txt")), "alpha");
-    EXPECT_GE(row("a.txt"), 0);
+    EXPECT_GE(rowOf("a.txt"), 0);
 }
 
 TEST_F(CopyMoveGui, RenameOnACollisionOfALongNameShortensItsStem) {
@@ -498,7 +631,7 @@ TEST_F(CopyMoveGui, RenameOnACollisionOfALongNameShortensItsStem) {
     tmp.write("e/" + name, "old");
     form->logger().RelogDir();
     openDir("D:\\");
-    fw().SetCurrent(row(name));
+    fw().SetCurrent(rowOf(name));
     prompter.answerChoice(4); // Rename
     press(Qt::Key_C);
     answerPage(CopyMovePage::CopyAs, "*.*");

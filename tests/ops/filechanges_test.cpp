@@ -146,6 +146,9 @@ TEST_F(FileChangesTest, RenamingTheCurrentFile) {
     // Onto a name that exists: refused, both files as they were, no temporary left.
     changes->OK_RenameSingleFile("b.txt");
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Cannot rename file!     "});
+    // Under it, which rename failed and the system's reason.
+    EXPECT_EQ(prompter.lastInformative(),
+              dir.at("a.txt") + " to " + dir.at("b.txt") + ": File exists");
     EXPECT_EQ(namesIn(dir.path()),
               (std::vector<std::string>{"MAKEFILE", "a.txt", "b.txt", "logs"}));
     EXPECT_EQ(ReadFile(dir.at("a.txt")), "first");
@@ -189,6 +192,7 @@ TEST_F(FileChangesTest, RenamingTheCurrentFile) {
     changes->OK_RenameSingleFile("logs/B.TXT");
     EXPECT_EQ(prompter.texts(),
               (std::vector<std::string>{"Cannot rename file!     ", "Cannot rename file!     "}));
+    EXPECT_EQ(prompter.lastInformative(), "\"logs/B.TXT\" is no name a file can have here");
     EXPECT_TRUE(Exists(dir.at("B.TXT")));
 
     // An empty box: nothing but the completion sound and the prompt closed.
@@ -356,10 +360,13 @@ TEST_F(FileChangesTest, AttributesGoToTheDiskAndTheRecordGetsWhatIsReadBack) {
               std::vector<std::string>{" Change attributes for file: D:\\.secret to +A-R"});
 
     // Here the hidden bit is the name's leading full stop: setting and clearing
-    // it renames the file and its record.
+    // it renames the file and its record, once the user agreed.
     current("plain.txt");
     changes->AttributesSingleFile();
+    prompter.answer(true);
     changes->OK_FileAttributes("+H+R+S");
+    EXPECT_EQ(prompter.questions(),
+              std::vector<std::string>{"Rename plain.txt to .plain.txt?     "});
     EXPECT_TRUE(Exists(dir.at(".plain.txt")));
     EXPECT_EQ(modeOf(dir.at(".plain.txt")), 0444u);
     TFileClass* hidden = file("D:\\.plain.txt");
@@ -368,15 +375,16 @@ TEST_F(FileChangesTest, AttributesGoToTheDiskAndTheRecordGetsWhatIsReadBack) {
     EXPECT_EQ(hidden->Attributes(), 0x23);
     EXPECT_EQ(fw->Text(fw->Current()), ".plain.txt");
 
-    // Toggle: archive alone, then back; paste puts the saved text on another file.
+    // Toggle: archive alone, then back, the name kept (hidden stays as it is);
+    // paste puts the saved text on another file.
     changes->ToggleFileAttrs();
-    EXPECT_TRUE(Exists(dir.at("plain.txt")));
-    EXPECT_EQ(modeOf(dir.at("plain.txt")), 0644u);
-    EXPECT_EQ(file("D:\\plain.txt")->Attributes(), 0x20);
+    EXPECT_TRUE(Exists(dir.at(".plain.txt")));
+    EXPECT_EQ(modeOf(dir.at(".plain.txt")), 0644u);
+    EXPECT_EQ(file("D:\\.plain.txt")->Attributes(), 0x22);
     current(".secret");
-    changes->PasteFileAttrs(); // the saved "+A+R+H" of plain.txt
+    changes->PasteFileAttrs(); // the saved "+A+R+H" of .plain.txt
     EXPECT_EQ(modeOf(dir.at(".secret")), 0444u);
-    current("plain.txt");
+    current(".plain.txt");
     changes->ToggleFileAttrs();
     EXPECT_TRUE(Exists(dir.at(".plain.txt")));
     EXPECT_EQ(modeOf(dir.at(".plain.txt")), 0444u);
@@ -439,8 +447,8 @@ TEST_F(FileChangesTest, AttributesOfTaggedFiles) {
         if (fw->Record(i)->Tagged())
             expected.push_back(" Change attributes for file: " + fw->Record(i)->FullName() +
                                " to -R");
-    const std::string late = fw->Record(2)->Tagged() ? fw->Record(2)->FullName()
-                                                     : fw->Record(3)->FullName();
+    const std::string late =
+        fw->Record(2)->Tagged() ? fw->Record(2)->FullName() : fw->Record(3)->FullName();
     const uint16_t lateAttributes = file(late)->Attributes();
     changes->AttributesTaggedFiles();
     changes->OK_FileAttributes("-R");

@@ -41,16 +41,33 @@ struct stat Stat(const std::string& path) {
     return st;
 }
 
-TEST_F(OpsTest, SourceAndDestinationTextsTakeTheListForm) {
-    op->SetSource("D:\\A\\X.TXT;D:\\A\\Y.TXT;");
-    EXPECT_EQ(op->Source(), std::string("D:\\A\\X.TXT\0D:\\A\\Y.TXT\0\0\0", 24));
-    op->SetDestination("E:\\B\\*.*");
-    EXPECT_EQ(op->Destination(), std::string("E:\\B\\*.*\0\0", 10));
+TEST_F(OpsTest, SourcesAreExactNamesNeverMasksNorLists) {
+    // Names a mask or a ";"-list would read as something else: only the named
+    // files go, each whole.
+    for (const char* name : {"a?", "ab", "AD", "star*", "starfish", "x;C:victim.txt", "x",
+                             "plain;semi", "plain", "x\" .. \"y", "victim.txt"})
+        tmp.write(std::string("d/") + name, name);
+    const std::vector<std::string> chosen = {"a?", "star*", "x;C:victim.txt", "plain;semi",
+                                             "x\" .. \"y"};
+    std::vector<std::string> sources;
+    for (const std::string& name : chosen)
+        sources.push_back("D:\\" + name);
+    ASSERT_TRUE(run(FileOperation::foCopy, sources, "E:\\"));
+    EXPECT_EQ(TreeNames(tmp.at("e")), std::set<std::string>(chosen.begin(), chosen.end()));
+    for (const std::string& name : chosen)
+        EXPECT_EQ(ReadFile(tmp.at("e/" + name)), name);
+
+    ASSERT_TRUE(run(FileOperation::foMove, sources, "E:\\moved\\"));
+    EXPECT_EQ(TreeNames(tmp.at("e/moved")), std::set<std::string>(chosen.begin(), chosen.end()));
+    EXPECT_EQ(TreeNames(tmp.at("d")),
+              (std::set<std::string>{"ab", "AD", "starfish", "x", "plain", "victim.txt"}));
+
     TFileOperator fresh(*drives, prompter);
     EXPECT_TRUE(fresh.Flags.has(FileOpFlag::foAllowUndo));
     EXPECT_TRUE(fresh.Flags.has(FileOpFlag::foNoConfirmMkDir));
     EXPECT_FALSE(fresh.Flags.has(FileOpFlag::foFilesOnly));
     EXPECT_EQ(fresh.ProgressTitle, "File Operation");
+    EXPECT_TRUE(fresh.Execute()) << "nothing to do is done";
 }
 
 TEST_F(OpsTest, CopyKeepsContentsModeTimesAttributesHolesLinksAndSpecialFiles) {
@@ -72,7 +89,7 @@ TEST_F(OpsTest, CopyKeepsContentsModeTimesAttributesHolesLinksAndSpecialFiles) {
     ASSERT_EQ(::mkfifo(tmp.at("d/src/pipe").c_str(), 0600), 0);
     ::chmod(tmp.at("d/src").c_str(), 0750);
 
-    ASSERT_TRUE(run(FileOperation::foCopy, "D:\\src;", "E:\\"));
+    ASSERT_TRUE(run(FileOperation::foCopy, {"D:\\src"}, "E:\\"));
     EXPECT_TRUE(prompter.shown().empty());
     const std::string out = tmp.at("e/src");
     EXPECT_EQ(ReadFile(out + "/a.txt"), "alpha");
@@ -97,34 +114,33 @@ TEST_F(OpsTest, CopyKeepsContentsModeTimesAttributesHolesLinksAndSpecialFiles) {
     EXPECT_EQ(TreeNames(out), TreeNames(tmp.at("d/src")));
 }
 
-TEST_F(OpsTest, DestinationMaskNamesEachCopyAndAFinalDotMarksANameWithoutExtension) {
+TEST_F(OpsTest, DestinationMasksNameEachCopyAndStarDotStarKeepsEveryName) {
     tmp.write("d/A/report.doc", "r");
     tmp.write("d/A/README", "readme");
-    ASSERT_TRUE(run(FileOperation::foCopy, "D:\\A\\report.doc;D:\\A\\README;", "E:\\X\\*.BAK"));
+    tmp.write("d/A/README.", "the other one");
+    tmp.write("d/A/README.commands.gz", "gz");
+    ASSERT_TRUE(run(FileOperation::foCopy, {"D:\\A\\report.doc", "D:\\A\\README"}, "E:\\X\\*.BAK"));
     EXPECT_EQ(TreeNames(tmp.at("e")), (std::set<std::string>{"X", "X/report.BAK", "X/README.BAK"}));
 
-    // With paths: one destination per source, both ending in a dot for a name
-    // without extension.
-    op->Flags = {FileOpFlag::foMultiDestFiles, FileOpFlag::foNoConfirmMkDir};
+    // "*.*" and "*" keep names with several dots, and a name without one.
+    for (const char* mask : {"*.*", "*"}) {
+        SCOPED_TRACE(mask);
+        test::RemoveTree(tmp.at("e/Z"));
+        ASSERT_TRUE(run(FileOperation::foCopy, {"D:\\A\\README.commands.gz", "D:\\A\\README"},
+                        std::string("E:\\Z\\") + mask));
+        EXPECT_EQ(TreeNames(tmp.at("e/Z")),
+                  (std::set<std::string>{"README.commands.gz", "README"}));
+    }
+
+    // One destination per source: each file to exactly its own path, README
+    // as README (not its neighbour README.).
+    op->Flags = {FileOpFlag::foNoConfirmMkDir};
     op->Operation = FileOperation::foCopy;
-    op->SetSource("D:\\A\\report.doc;D:\\A\\README.;");
-    op->SetDestination("E:\\Y\\A\\report.doc;E:\\Y\\A\\README.;");
+    op->SetSources({"D:\\A\\report.doc", "D:\\A\\README"});
+    op->SetDestinations({"E:\\Y\\A\\report.doc", "E:\\Y\\A\\README"});
     ASSERT_TRUE(op->Execute());
     EXPECT_EQ(ReadFile(tmp.at("e/Y/A/README")), "readme");
-    EXPECT_FALSE(Exists(tmp.at("e/Y/A/README.")));
-}
-
-TEST_F(OpsTest, WildcardSourcesEachGoToTheirOwnDestinationAndStarDotStarTakesEveryName) {
-    tmp.write("d/S/one.txt", "1");
-    tmp.write("d/S/README", "r");
-    tmp.write("d/S/SUB/two.txt", "2");
-    tmp.mkdir("d/S/EMPTY");
-    ASSERT_TRUE(
-        run(FileOperation::foCopy, "D:\\S\\*.*;D:\\S\\SUB\\*.*;D:\\S\\EMPTY\\*.*;",
-            "E:\\T\\*.*;E:\\T\\SUB\\*.*;E:\\T\\EMPTY\\*.*;",
-            {FileOpFlag::foFilesOnly, FileOpFlag::foMultiDestFiles, FileOpFlag::foNoConfirmMkDir}));
-    EXPECT_EQ(TreeNames(tmp.at("e")),
-              (std::set<std::string>{"T", "T/one.txt", "T/README", "T/SUB", "T/SUB/two.txt"}));
+    EXPECT_EQ(TreeNames(tmp.at("e/Y")), (std::set<std::string>{"A", "A/report.doc", "A/README"}));
 }
 
 TEST_F(OpsTest, CollisionsAreAnsweredEachWay) {
@@ -155,7 +171,8 @@ TEST_F(OpsTest, CollisionsAreAnsweredEachWay) {
         prompter.answerChoice(c.answer);
         if (c.answer != 2 && c.answer != 3 && c.answer != 5)
             prompter.answerChoice(5); // Cancel on b
-        EXPECT_EQ(run(FileOperation::foCopy, "D:\\s\\a.txt;D:\\s\\b.txt;", "E:\\t\\"), c.result);
+        EXPECT_EQ(run(FileOperation::foCopy, {"D:\\s\\a.txt", "D:\\s\\b.txt"}, "E:\\t\\"),
+                  c.result);
         EXPECT_EQ(ReadFile(tmp.at("e/t/a.txt")), c.expectA);
         EXPECT_EQ(ReadFile(tmp.at("e/t/b.txt")), c.expectB);
         EXPECT_EQ(TreeNames(tmp.at("e/t")), c.names);
@@ -169,16 +186,40 @@ TEST_F(OpsTest, CollisionsAreAnsweredEachWay) {
     prompter.clear();
     op->WantMappingHandle = true;
     EXPECT_TRUE(
-        run(FileOperation::foCopy, "D:\\s\\a.txt;", "E:\\t\\", {FileOpFlag::foRenameOnCollision}));
+        run(FileOperation::foCopy, {"D:\\s\\a.txt"}, "E:\\t\\", {FileOpFlag::foRenameOnCollision}));
     ASSERT_EQ(op->NameMappings().size(), 1u);
     EXPECT_EQ(op->NameMappings()[0].second, "E:\\t\\a (2).txt");
+}
+
+TEST_F(OpsTest, AReplacedFileIsTheOneTheQuestionShowedAndASkipIsNoFailure) {
+    tmp.write("d/s/a.txt", "new a");
+    tmp.write("e/t/a.txt", "old a");
+    // The target is rewritten while the question is up: the question comes
+    // again with what is there now, and Skip keeps it.
+    prompter.whileAsking = [&](const std::string&) {
+        tmp.write("e/t/a.txt", "rewritten meanwhile, longer");
+    };
+    prompter.answerChoice(0); // Replace
+    prompter.answerChoice(1); // Skip
+    EXPECT_FALSE(run(FileOperation::foCopy, {"D:\\s\\a.txt"}, "E:\\t\\"));
+    ASSERT_EQ(prompter.shown().size(), 2u);
+    EXPECT_NE(prompter.shown()[1].text.find("Existing: 27 bytes"), std::string::npos);
+    EXPECT_EQ(ReadFile(tmp.at("e/t/a.txt")), "rewritten meanwhile, longer");
+    EXPECT_FALSE(op->Failed()) << "a file the user chose to skip is no failure";
+    EXPECT_FALSE(op->Aborted());
+
+    // An error the user skips is one.
+    prompter.clear();
+    prompter.answerChoice(1); // Skip
+    EXPECT_FALSE(run(FileOperation::foCopy, {"D:\\s\\gone.txt"}, "E:\\t\\"));
+    EXPECT_TRUE(op->Failed());
 }
 
 TEST_F(OpsTest, NeverCopiesAFileOntoItselfNorADirectoryIntoItself) {
     tmp.write("d/a.txt", "keep");
     tmp.write("d/tree/x.txt", "x");
     prompter.answerChoice(0); // Skip
-    EXPECT_FALSE(run(FileOperation::foCopy, "D:\\a.txt;", "D:\\"));
+    EXPECT_FALSE(run(FileOperation::foCopy, {"D:\\a.txt"}, "D:\\"));
     ASSERT_EQ(prompter.shown().size(), 1u);
     EXPECT_EQ(prompter.shown()[0].text,
               "Cannot copy D:\\a.txt: the source and the destination are the same file.     ");
@@ -186,11 +227,11 @@ TEST_F(OpsTest, NeverCopiesAFileOntoItselfNorADirectoryIntoItself) {
 
     prompter.clear();
     prompter.answerChoice(0); // OK
-    EXPECT_FALSE(run(FileOperation::foCopy, "D:\\tree;", "D:\\tree\\inner\\"));
+    EXPECT_FALSE(run(FileOperation::foCopy, {"D:\\tree"}, "D:\\tree\\inner\\"));
     EXPECT_NE(prompter.texts().at(0).find("inside the source directory"), std::string::npos);
     EXPECT_EQ(TreeNames(tmp.at("d/tree")), (std::set<std::string>{"x.txt"}));
     prompter.answerChoice(0);
-    EXPECT_FALSE(run(FileOperation::foMove, "D:\\tree;", "D:\\tree\\"));
+    EXPECT_FALSE(run(FileOperation::foMove, {"D:\\tree"}, "D:\\tree\\"));
     EXPECT_TRUE(Exists(tmp.at("d/tree/x.txt")));
 }
 
@@ -198,7 +239,7 @@ TEST_F(OpsTest, AVanishedSourceAsksRetrySkipOrCancelAndTheRestGoesOn) {
     tmp.write("d/a.txt", "a");
     tmp.write("d/b.txt", "b");
     prompter.answerChoice(1); // Skip the vanished one
-    EXPECT_FALSE(run(FileOperation::foCopy, "D:\\gone.txt;D:\\a.txt;D:\\b.txt;", "E:\\"));
+    EXPECT_FALSE(run(FileOperation::foCopy, {"D:\\gone.txt", "D:\\a.txt", "D:\\b.txt"}, "E:\\"));
     ASSERT_EQ(prompter.shown().size(), 1u);
     EXPECT_EQ(prompter.shown()[0].text,
               "Cannot copy D:\\gone.txt\nto E:\\gone.txt:\n\nNo such file or directory     ");
@@ -208,12 +249,12 @@ TEST_F(OpsTest, AVanishedSourceAsksRetrySkipOrCancelAndTheRestGoesOn) {
 TEST_F(OpsTest, MissingDirectoriesAreMadeOnlyWhenAllowed) {
     tmp.write("d/a.txt", "a");
     prompter.answerChoice(2); // No
-    EXPECT_FALSE(run(FileOperation::foCopy, "D:\\a.txt;", "E:\\new\\deep\\", {}));
+    EXPECT_FALSE(run(FileOperation::foCopy, {"D:\\a.txt"}, "E:\\new\\deep\\", {}));
     EXPECT_EQ(prompter.shown().at(0).text,
               "The directory E:\\new\\deep does not exist.\n\nCreate it?     ");
     EXPECT_FALSE(Exists(tmp.at("e/new")));
     prompter.answerChoice(0);
-    EXPECT_TRUE(run(FileOperation::foCopy, "D:\\a.txt;", "E:\\new\\deep\\", {}));
+    EXPECT_TRUE(run(FileOperation::foCopy, {"D:\\a.txt"}, "E:\\new\\deep\\", {}));
     EXPECT_EQ(ReadFile(tmp.at("e/new/deep/a.txt")), "a");
 }
 
@@ -223,20 +264,20 @@ TEST_F(OpsTest, MoveWithinOneFileSystemIsOneRenameThatNeverReplacesUnasked) {
     tmp.write("e/a.txt", "other");
     const ino_t inode = Stat(tmp.at("d/a.txt")).st_ino;
     prompter.answerChoice(1); // Skip a.txt
-    EXPECT_FALSE(run(FileOperation::foMove, "D:\\a.txt;D:\\dir;", "E:\\"));
+    EXPECT_FALSE(run(FileOperation::foMove, {"D:\\a.txt", "D:\\dir"}, "E:\\"));
     EXPECT_EQ(ReadFile(tmp.at("e/a.txt")), "other");
     EXPECT_EQ(ReadFile(tmp.at("d/a.txt")), "a");
     EXPECT_EQ(ReadFile(tmp.at("e/dir/x.txt")), "x");
     EXPECT_FALSE(Exists(tmp.at("d/dir")));
 
     prompter.answerChoice(0); // Replace
-    EXPECT_TRUE(run(FileOperation::foMove, "D:\\a.txt;", "E:\\"));
+    EXPECT_TRUE(run(FileOperation::foMove, {"D:\\a.txt"}, "E:\\"));
     EXPECT_EQ(Stat(tmp.at("e/a.txt")).st_ino, inode) << "a rename, not a copy";
     EXPECT_FALSE(Exists(tmp.at("d/a.txt")));
 
     // Rename of one file.
     prompter.clear();
-    EXPECT_TRUE(run(FileOperation::foRename, "E:\\a.txt;", "E:\\b.txt"));
+    EXPECT_TRUE(run(FileOperation::foRename, {"E:\\a.txt"}, "E:\\b.txt"));
     EXPECT_EQ(ReadFile(tmp.at("e/b.txt")), "a");
 }
 
@@ -245,21 +286,12 @@ TEST_F(OpsTest, NamesWithABackslashOrInvalidUtf8ReachTheRightFile) {
     tmp.write("d/" + odd, "odd");
     tmp.write("d/weird.txt", "plain");
     const std::string catalogue = "D:\\" + platform::EscapeHostName(odd);
-    ASSERT_TRUE(run(FileOperation::foCopy, catalogue + ";", "E:\\"));
+    ASSERT_TRUE(run(FileOperation::foCopy, {catalogue}, "E:\\"));
     EXPECT_EQ(ReadFile(tmp.at("e/" + odd)), "odd");
     EXPECT_EQ(TreeNames(tmp.at("e")), (std::set<std::string>{odd}));
-    ASSERT_TRUE(run(FileOperation::foMove, catalogue + ";", "E:\\sub\\"));
+    ASSERT_TRUE(run(FileOperation::foMove, {catalogue}, "E:\\sub\\"));
     EXPECT_EQ(ReadFile(tmp.at("e/sub/" + odd)), "odd");
     EXPECT_FALSE(Exists(tmp.at("d/" + odd)));
-}
-
-TEST_F(OpsTest, WildcardSourcesTakeOnlyFilesWithFilesOnly) {
-    tmp.write("d/a.txt", "a");
-    tmp.write("d/b.TXT", "b");
-    tmp.write("d/c.doc", "c");
-    tmp.write("d/dir.txt/x", "x");
-    ASSERT_TRUE(run(FileOperation::foCopy, "D:\\*.txt;", "E:\\", {FileOpFlag::foFilesOnly}));
-    EXPECT_EQ(TreeNames(tmp.at("e")), (std::set<std::string>{"a.txt", "b.TXT"}));
 }
 
 TEST_F(OpsTest, CancelInTheMiddleOfALargeFileLeavesNothingAndStopsAtOnce) {
@@ -281,7 +313,7 @@ TEST_F(OpsTest, CancelInTheMiddleOfALargeFileLeavesNothingAndStopsAtOnce) {
         }
     };
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(run(FileOperation::foCopy, "D:\\big.bin;", "E:\\"));
+    EXPECT_FALSE(run(FileOperation::foCopy, {"D:\\big.bin"}, "E:\\"));
     EXPECT_TRUE(op->Aborted());
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     EXPECT_TRUE(TreeNames(tmp.at("e")).empty()) << "no partial file, no temporary file";
@@ -298,7 +330,7 @@ TEST_F(OpsTest, DeleteGoesToTheTrashWithUndoAndForGoodWithout) {
     tmp.write("d/dir/x.txt", "x");
 
     prompter.answer(true);
-    EXPECT_TRUE(run(FileOperation::foDelete, "D:\\old file%.txt;", "", {FileOpFlag::foAllowUndo}));
+    EXPECT_TRUE(run(FileOperation::foDelete, {"D:\\old file%.txt"}, "", {FileOpFlag::foAllowUndo}));
     EXPECT_EQ(prompter.shown().at(0).text, "Move D:\\old file%.txt to the trash?     ");
     EXPECT_FALSE(Exists(tmp.at("d/old file%.txt")));
     EXPECT_EQ(ReadFile(tmp.at("xdg/Trash/files/old file%.txt")), "o");
@@ -307,7 +339,7 @@ TEST_F(OpsTest, DeleteGoesToTheTrashWithUndoAndForGoodWithout) {
     EXPECT_NE(info.find("/d/old%20file%25.txt\nDeletionDate="), std::string::npos);
 
     // Permanently, without a question: the link goes, its target stays.
-    EXPECT_TRUE(run(FileOperation::foDelete, "D:\\dir;", "",
+    EXPECT_TRUE(run(FileOperation::foDelete, {"D:\\dir"}, "",
                     {FileOpFlag::foNoConfirmation, FileOpFlag::foSilent}));
     EXPECT_FALSE(Exists(tmp.at("d/dir")));
     EXPECT_EQ(ReadFile(tmp.at("outside/keep.txt")), "k");
@@ -333,7 +365,7 @@ TEST_F(OpsOnTmpfs, AFullDiskAsksAndLeavesNoPartialFileAndTheSourceWhole) {
         return;
     tmp.write("d/big.bin", std::string(500 * 1024, 'q'));
     prompter.answerChoice(0).answerChoice(2); // Retry, then Cancel
-    EXPECT_FALSE(run(FileOperation::foMove, "D:\\big.bin;", "E:\\mnt\\"));
+    EXPECT_FALSE(run(FileOperation::foMove, {"D:\\big.bin"}, "E:\\mnt\\"));
     ASSERT_EQ(prompter.shown().size(), 2u);
     EXPECT_EQ(prompter.shown()[0].text,
               "Cannot move D:\\big.bin\nto E:\\mnt\\big.bin:\n\nNo space left on device     ");
@@ -349,7 +381,7 @@ TEST_F(OpsOnTmpfs, AReadOnlyFileSystemAsks) {
     tmp.write("d/a.txt", "a");
     ASSERT_TRUE(small->remountReadOnly());
     prompter.answerChoice(1); // Skip
-    EXPECT_FALSE(run(FileOperation::foCopy, "D:\\a.txt;", "E:\\mnt\\"));
+    EXPECT_FALSE(run(FileOperation::foCopy, {"D:\\a.txt"}, "E:\\mnt\\"));
     EXPECT_NE(prompter.texts().at(0).find("Read-only file system"), std::string::npos);
     EXPECT_TRUE(Exists(tmp.at("d/a.txt")));
 }
@@ -363,7 +395,7 @@ TEST_F(OpsOnTmpfs, AMoveAcrossFileSystemsCopiesThenDeletesEachSource) {
     tmp.symlink("a.txt", "d/tree/link");
     tmp.write("e/mnt/tree/sub/b.txt", "in the way");
     prompter.answerChoice(1); // skip b.txt
-    EXPECT_FALSE(run(FileOperation::foMove, "D:\\tree;", "E:\\mnt\\"));
+    EXPECT_FALSE(run(FileOperation::foMove, {"D:\\tree"}, "E:\\mnt\\"));
     EXPECT_EQ(ReadFile(tmp.at("e/mnt/tree/a.txt")), "a");
     EXPECT_TRUE(S_ISLNK(Stat(tmp.at("e/mnt/tree/link")).st_mode));
     EXPECT_EQ(ReadFile(tmp.at("e/mnt/tree/sub/b.txt")), "in the way");
@@ -378,7 +410,7 @@ TEST_F(OpsOnTmpfs, AnotherFileSystemKeepsItsOwnTrash) {
     tmp.mkdir("xdg");
     ::setenv("XDG_DATA_HOME", tmp.at("xdg").c_str(), 1);
     tmp.write("e/mnt/dir/x.txt", "x");
-    EXPECT_TRUE(run(FileOperation::foDelete, "E:\\mnt\\dir\\x.txt;", "",
+    EXPECT_TRUE(run(FileOperation::foDelete, {"E:\\mnt\\dir\\x.txt"}, "",
                     {FileOpFlag::foAllowUndo, FileOpFlag::foNoConfirmation}));
     const std::string trash = tmp.at("e/mnt/.Trash-" + std::to_string(::getuid()));
     EXPECT_EQ(ReadFile(trash + "/files/x.txt"), "x");

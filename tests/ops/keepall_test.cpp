@@ -42,7 +42,7 @@ TEST_F(OtherFileSystem, ASourceThatChangesWhileItIsCopiedIsNeverReportedAsCopied
         changing.clear();
     };
     prompter.answerChoice(1); // Skip
-    EXPECT_FALSE(run(FileOperation::foMove, "D:\\shrinks.bin;", "E:\\mnt\\"));
+    EXPECT_FALSE(run(FileOperation::foMove, {"D:\\shrinks.bin"}, "E:\\mnt\\"));
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{changed});
     EXPECT_TRUE(TreeNames(tmp.at("e/mnt")).empty());
     EXPECT_EQ(Stat(tmp.at("d/shrinks.bin")).st_size, 1 << 20);
@@ -51,7 +51,7 @@ TEST_F(OtherFileSystem, ASourceThatChangesWhileItIsCopiedIsNeverReportedAsCopied
     changing = "d/copied.bin";
     prompter.clear();
     prompter.answerChoice(1);
-    EXPECT_FALSE(run(FileOperation::foCopy, "D:\\copied.bin;", "E:\\mnt\\"));
+    EXPECT_FALSE(run(FileOperation::foCopy, {"D:\\copied.bin"}, "E:\\mnt\\"));
     ASSERT_EQ(prompter.texts().size(), 1u);
     EXPECT_NE(prompter.texts()[0].find("changed while it was being copied"), std::string::npos);
     EXPECT_TRUE(TreeNames(tmp.at("e/mnt")).empty());
@@ -60,7 +60,7 @@ TEST_F(OtherFileSystem, ASourceThatChangesWhileItIsCopiedIsNeverReportedAsCopied
     changing = "d/grows.bin";
     prompter.clear();
     prompter.answerChoice(0); // Retry
-    EXPECT_TRUE(run(FileOperation::foMove, "D:\\grows.bin;", "E:\\mnt\\"));
+    EXPECT_TRUE(run(FileOperation::foMove, {"D:\\grows.bin"}, "E:\\mnt\\"));
     EXPECT_EQ(prompter.texts().size(), 1u);
     EXPECT_EQ(ReadFile(tmp.at("e/mnt/grows.bin")), whole + "tail");
     EXPECT_FALSE(Exists(tmp.at("d/grows.bin")));
@@ -79,7 +79,7 @@ TEST_F(OtherFileSystem, ATargetWithoutAttributesIsToldOnceAndAChangedSourceStays
         std::ofstream(tmp.at("d/a.txt"), std::ios::app) << " and more";
     };
     prompter.answerChoice(0).answerChoice(1); // Continue; Skip a.txt
-    EXPECT_FALSE(run(FileOperation::foMove, "D:\\a.txt;D:\\b.txt;", "E:\\mnt\\"));
+    EXPECT_FALSE(run(FileOperation::foMove, {"D:\\a.txt", "D:\\b.txt"}, "E:\\mnt\\"));
     ASSERT_EQ(prompter.questions().size(), 2u);
     EXPECT_EQ(prompter.questions()[0],
               "The copy E:\\mnt\\a.txt could not keep every extended attribute or access control "
@@ -99,7 +99,7 @@ TEST_F(OtherFileSystem, ATargetWithoutAttributesIsToldOnceAndAChangedSourceStays
         std::ofstream(tmp.at("d/c.txt"), std::ios::app) << " and more";
     };
     prompter.answerChoice(0).answerChoice(0); // Continue; Retry
-    EXPECT_TRUE(run(FileOperation::foMove, "D:\\c.txt;", "E:\\mnt\\"));
+    EXPECT_TRUE(run(FileOperation::foMove, {"D:\\c.txt"}, "E:\\mnt\\"));
     EXPECT_EQ(prompter.questions().size(), 2u);
     EXPECT_EQ(ReadFile(tmp.at("e/mnt/c.txt")), "c.txt and more");
     EXPECT_FALSE(Exists(tmp.at("d/c.txt")));
@@ -136,12 +136,12 @@ TEST_F(OtherFileSystem, CopiesAndMovesKeepAccessListsAndEveryKindOfAttribute) {
         }
     };
     // Within one file system and onto another one.
-    ASSERT_TRUE(run(FileOperation::foCopy, "D:\\copied;", "E:\\"));
-    ASSERT_TRUE(run(FileOperation::foCopy, "D:\\copied;", "E:\\mnt\\"));
+    ASSERT_TRUE(run(FileOperation::foCopy, {"D:\\copied"}, "E:\\"));
+    ASSERT_TRUE(run(FileOperation::foCopy, {"D:\\copied"}, "E:\\mnt\\"));
     EXPECT_TRUE(prompter.shown().empty());
     check("e/copied", "d/copied");
     check("e/mnt/copied", "d/copied");
-    ASSERT_TRUE(run(FileOperation::foMove, "D:\\moved;", "E:\\mnt\\"));
+    ASSERT_TRUE(run(FileOperation::foMove, {"D:\\moved"}, "E:\\mnt\\"));
     EXPECT_FALSE(Exists(tmp.at("d/moved")));
     check("e/mnt/moved", "e/copied"); // the same values as the copy's source
 }
@@ -155,8 +155,8 @@ TEST_F(OtherFileSystem, NamesOfOneFileCopiedOrMovedTogetherStayOneFile) {
     ASSERT_EQ(::link(tmp.at("d/h/a.txt").c_str(), tmp.at("d/h/sub/c.txt").c_str()), 0);
     tmp.write("d/h/solo.txt", "solo");
 
-    ASSERT_TRUE(run(FileOperation::foCopy, "D:\\h;", "E:\\mnt\\copy\\"));
-    ASSERT_TRUE(run(FileOperation::foMove, "D:\\h;", "E:\\mnt\\moved\\"));
+    ASSERT_TRUE(run(FileOperation::foCopy, {"D:\\h"}, "E:\\mnt\\copy\\"));
+    ASSERT_TRUE(run(FileOperation::foMove, {"D:\\h"}, "E:\\mnt\\moved\\"));
     EXPECT_FALSE(Exists(tmp.at("d/h")));
     for (const std::string top : {"e/mnt/copy/h", "e/mnt/moved/h"}) {
         const struct stat a = Stat(tmp.at(top + "/a.txt"));
@@ -181,9 +181,9 @@ TEST_F(OpsTest, RenameOnACollisionShortensALongNameToFitAndFindsAFreeOne) {
     tmp.write("e/t/" + name, "old");
     const std::string fits = std::string(240, 'a') + "\xC3\xBC\xC3\xBC\xC3\xBC";
     prompter.answerChoice(4); // Rename
-    EXPECT_TRUE(run(FileOperation::foCopy, "D:\\s\\" + name + ";", "E:\\t\\"));
+    EXPECT_TRUE(run(FileOperation::foCopy, {"D:\\s\\" + name}, "E:\\t\\"));
     EXPECT_EQ(ReadFile(tmp.at("e/t/" + fits + " (2).txt")), "new");
-    EXPECT_TRUE(run(FileOperation::foCopy, "D:\\s\\" + name + ";", "E:\\t\\",
+    EXPECT_TRUE(run(FileOperation::foCopy, {"D:\\s\\" + name}, "E:\\t\\",
                     {FileOpFlag::foRenameOnCollision}));
     EXPECT_EQ(ReadFile(tmp.at("e/t/" + fits + " (3).txt")), "new");
     EXPECT_EQ(ReadFile(tmp.at("e/t/" + name)), "old");
@@ -202,7 +202,7 @@ TEST_F(OpsTest, RenameOnACollisionGivesUpWhenNoNumberedNameIsFreeAndCancelEndsTh
     const std::string noName = "No free name was found for a copy beside E:\\t\\x.txt.     ";
     // Rename, then Cancel at "no free name": nothing more is copied.
     prompter.answerChoice(4).answerChoice(2);
-    EXPECT_FALSE(run(FileOperation::foCopy, "D:\\s\\x.txt;D:\\s\\y.txt;", "E:\\t\\"));
+    EXPECT_FALSE(run(FileOperation::foCopy, {"D:\\s\\x.txt", "D:\\s\\y.txt"}, "E:\\t\\"));
     EXPECT_TRUE(op->Aborted());
     EXPECT_EQ(prompter.questions().back(), noName);
     EXPECT_FALSE(Exists(tmp.at("e/t/y.txt")));
@@ -211,7 +211,7 @@ TEST_F(OpsTest, RenameOnACollisionGivesUpWhenNoNumberedNameIsFreeAndCancelEndsTh
     // Skip passes over that file only.
     prompter.clear();
     prompter.answerChoice(1);
-    EXPECT_FALSE(run(FileOperation::foCopy, "D:\\s\\x.txt;D:\\s\\y.txt;", "E:\\t\\",
+    EXPECT_FALSE(run(FileOperation::foCopy, {"D:\\s\\x.txt", "D:\\s\\y.txt"}, "E:\\t\\",
                      {FileOpFlag::foRenameOnCollision}));
     EXPECT_EQ(prompter.questions(), std::vector<std::string>{noName});
     EXPECT_EQ(ReadFile(tmp.at("e/t/y.txt")), "y");
@@ -233,7 +233,7 @@ TEST_F(OpsTest, ACancelledDirectoryCopyLeavesNoPrivateOrEmptyDirectory) {
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
         }
     };
-    EXPECT_FALSE(run(FileOperation::foCopy, "D:\\tree;", "E:\\"));
+    EXPECT_FALSE(run(FileOperation::foCopy, {"D:\\tree"}, "E:\\"));
     EXPECT_TRUE(op->Aborted());
     // Whatever was made stands with its source's mode and holds what was
     // copied; a directory that got nothing is not left behind.

@@ -1,8 +1,7 @@
 #include "opsfixture.h"
+#include "support/killmidway.h"
 
-#include <csignal>
 #include <cstdio>
-#include <sys/wait.h>
 
 namespace zentrix::test {
 namespace {
@@ -23,39 +22,17 @@ TEST_F(OpsTest, AMoveAcrossFileSystemsKilledMidwayLosesNothing) {
     std::string sources;
     for (int i = 0; i < kFiles; ++i) {
         tmp.write("d/src/f" + std::to_string(i) + ".bin", contentOf(i));
-        sources += tmp.at("d/src/f" + std::to_string(i) + ".bin") + ";";
+        sources += " '" + tmp.at("d/src/f" + std::to_string(i) + ".bin") + "'";
     }
     const std::string command =
-        std::string(OPS_MOVE_HELPER) + " '" + sources + "' '" + tmp.at("e/mnt/out") + "/'";
-    int fds[2];
-    ASSERT_EQ(::pipe(fds), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ::dup2(fds[1], 1);
-        ::close(fds[0]);
-        ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    ::close(fds[1]);
+        std::string(OPS_MOVE_HELPER) + " '" + tmp.at("e/mnt/out") + "/'" + sources;
     // Kill it once a third of the bytes has moved.
-    FILE* progress = ::fdopen(fds[0], "r");
-    char line[128];
-    bool killed = false;
-    while (std::fgets(line, sizeof line, progress)) {
+    const bool killed = KillMidway(command, [](const char* line) {
         unsigned long long bytes = 0;
-        if (std::sscanf(line, "bytes %llu", &bytes) == 1 &&
-            bytes > static_cast<unsigned long long>(kFiles / 3) * (4 << 20)) {
-            ::kill(child, SIGKILL);
-            killed = true;
-            break;
-        }
-    }
-    std::fclose(progress);
-    int status = 0;
-    ::waitpid(child, &status, 0);
+        return std::sscanf(line, "bytes %llu", &bytes) == 1 &&
+               bytes > static_cast<unsigned long long>(kFiles / 3) * (4 << 20);
+    });
     ASSERT_TRUE(killed) << "the helper finished before it could be killed";
-    ASSERT_TRUE(WIFSIGNALED(status));
 
     int moved = 0, stayed = 0;
     for (int i = 0; i < kFiles; ++i) {

@@ -20,6 +20,13 @@ TEST(NameMask, ThePartsExamplesAndTheHardCases) {
         {"README.TXT", "*", "README.TXT"},
         {"README.TXT", "**.*", "README.TXT"}, // "**" counts as "*"
         {"README.TXT", "*.*", "README.TXT"},
+        // "*.*" and "*" keep every name whole, several dots or none.
+        {"README.commands.gz", "*.*", "README.commands.gz"},
+        {"x.v1.txt", "**.**", "x.v1.txt"},
+        {"a.b.c", "*", "a.b.c"},
+        {"README", "*.*", "README"},
+        // Other masks keep their positional walk.
+        {"README.commands.gz", "*.BAK", "README.BAK"},
         // "*" at the end: what follows the last occurrence of the last character written.
         {"IMG_001.JPG", "HOLIDAY_*", "HOLIDAY_001.JPG"},
         {"readme.txt", "X.*", "X.txt"},
@@ -41,6 +48,18 @@ TEST(NameMask, ThePartsExamplesAndTheHardCases) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(ApplyNameMask(c.name, c.mask), c.result) << c.name << " / " << c.mask;
+}
+
+TEST(NameMask, AFileNameWithoutExtensionMeetsTheMaskWithAnEmptyOne) {
+    EXPECT_EQ(ApplyNameMaskToFile("MAKEFILE", "*.OLD"), "MAKEFILE.OLD");
+    EXPECT_EQ(ApplyNameMaskToFile("README", "*.*"), "README");
+    EXPECT_EQ(ApplyNameMaskToFile("README", "X.*"), "X");
+    EXPECT_EQ(ApplyNameMaskToFile("README.", "*.*"), "README.") << "a real final dot stays";
+    EXPECT_EQ(ApplyNameMaskToFile("a.b.c", "*.*"), "a.b.c");
+    std::set<std::string> existing = {"README1"};
+    EXPECT_EQ(ApplyNameMaskToFile("README", "README%",
+                                  [&](const std::string& n) { return existing.count(n) > 0; }),
+              "README2");
 }
 
 TEST(NameMask, PercentTakesTheFirstFreeNumber) {

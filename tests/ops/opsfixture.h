@@ -15,6 +15,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace zentrix::test {
 
@@ -40,12 +41,18 @@ protected:
         op->SetWindow(&window);
     }
 
-    bool run(FileOperation operation, const std::string& source, const std::string& dest,
+    /// Runs an operation on exact sources; `dest` is a directory when it ends
+    /// in a backslash, else a directory and the mask (or name) after its last one.
+    bool run(FileOperation operation, std::vector<std::string> sources, const std::string& dest,
              FileOpFlags flags = {FileOpFlag::foNoConfirmMkDir}) {
         op->Operation = operation;
         op->Flags = flags;
-        op->SetSource(source);
-        op->SetDestination(dest);
+        op->SetSources(std::move(sources));
+        const size_t cut = dest.rfind('\\');
+        if (cut == std::string::npos || cut + 1 == dest.size())
+            op->SetDestination(dest);
+        else
+            op->SetDestination(dest.substr(0, cut + 1), dest.substr(cut + 1));
         return op->Execute();
     }
 };

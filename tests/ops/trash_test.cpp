@@ -17,7 +17,7 @@ TEST_F(OtherFileSystem, ADeletionThroughALinkIntoAnotherMountUsesThatMountsTrash
     ScopedEnv data("XDG_DATA_HOME", tmp.at("xdg"));
     tmp.write("e/mnt/deep/dir/x.txt", "x");
     tmp.symlink(tmp.at("e/mnt/deep/dir"), "d/linked");
-    EXPECT_TRUE(run(FileOperation::foDelete, "D:\\linked\\x.txt;", "",
+    EXPECT_TRUE(run(FileOperation::foDelete, {"D:\\linked\\x.txt"}, "",
                     {FileOpFlag::foAllowUndo, FileOpFlag::foNoConfirmation}));
     const std::string trash = tmp.at("e/mnt/.Trash-" + std::to_string(::getuid()));
     EXPECT_EQ(ReadFile(trash + "/files/x.txt"), "x");
@@ -37,7 +37,7 @@ TEST_F(OpsTest, ANameTooLongForTheTrashsDescriptionIsShortenedThere) {
     ASSERT_EQ(name.size(), 250u);
     tmp.write("d/" + name, "long");
     for (int round = 0; round < 2; ++round) {
-        EXPECT_TRUE(run(FileOperation::foDelete, "D:\\" + name + ";", "",
+        EXPECT_TRUE(run(FileOperation::foDelete, {"D:\\" + name}, "",
                         {FileOpFlag::foAllowUndo, FileOpFlag::foNoConfirmation}))
             << round;
         tmp.write("d/" + name, "again"); // the second takes the next free name

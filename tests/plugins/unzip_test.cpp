@@ -104,16 +104,17 @@ TEST(UnZip, ListTestAndPack) {
     tmp.write("src/sub/b.txt", "bee");
     tmp.write("src/c.doc", "sea");
     // Masks with and without subdirectories; the archive never packs itself.
-    auto items = CollectPackItems({"src/*.txt"}, tmp.path(), true, true, "");
+    auto items = CollectPackItems({{"src/*.txt", true}}, tmp.path(), true, true, "");
     ASSERT_EQ(items.size(), 2u);
-    items = CollectPackItems({"src/*.*"}, tmp.path(), false, false, tmp.at("src/c.doc"));
+    items = CollectPackItems({{"src/*.*", true}}, tmp.path(), false, false, tmp.at("src/c.doc"));
     ASSERT_EQ(items.size(), 1u);
     EXPECT_EQ(items[0].name, "a.txt");
-    items = CollectPackItems({"src/a.txt", "src/sub/b.txt"}, tmp.path(), false, true, "");
+    items = CollectPackItems({{"src/a.txt", false}, {"src/sub/b.txt", false}}, tmp.path(), false,
+                             true, "");
     ASSERT_EQ(items.size(), 2u);
     EXPECT_EQ(items[1].name, "src/sub/b.txt");
     // A directory named with its closing "/" keeps its name: no stored name is absolute.
-    const auto sub = CollectPackItems({"src/sub/"}, tmp.path(), false, true, "");
+    const auto sub = CollectPackItems({{"src/sub/", false}}, tmp.path(), false, true, "");
     ASSERT_EQ(sub.size(), 1u);
     EXPECT_EQ(sub[0].name, "sub/b.txt");
     ASSERT_TRUE(CreateArchive(tmp.at("out.zip"), items).ok);

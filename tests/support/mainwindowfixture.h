@@ -3,6 +3,8 @@
 // For GUI test programs only (needs Qt Widgets).
 
 #include "catalogue/catalogue.h"
+#include "catalogue/disklogger.h"
+#include "catalogue/tree.h"
 #include "config/settings.h"
 #include "core/appstate.h"
 #include "filewindow/filewindow.h"
@@ -15,7 +17,9 @@
 #include "support/scriptedprompter.h"
 #include "support/tempdir.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -63,8 +67,10 @@ protected:
             std::make_unique<platform::DriveTable>(platform::DriveTable::FromSpec(driveSpec, {}));
         cat = std::make_unique<Catalogue>(*drives);
     }
-    /// The window over them, not shown yet.
+    /// The window over them, not shown yet. The desktop's clipboard starts
+    /// empty: what an earlier test left there is not this test's.
     void makeForm() {
+        QGuiApplication::clipboard()->clear();
         form = std::make_unique<TMainForm>(*cat, state, settings, *drives, &prompter);
     }
     /// The window shown and active.
@@ -94,6 +100,23 @@ protected:
         list()->setFocus();
         idle();
         ASSERT_TRUE(list()->hasFocus());
+    }
+
+    /// The one-directory view of a directory, with the focus in the file list.
+    void openDir(const std::string& path) {
+        cat->Tree().Select(form->logger().FindNodeByPath(path));
+        state.scope = 1;
+        form->FillMainListBox();
+        idle();
+        list()->setFocus();
+        idle();
+    }
+    /// The row of the file window that shows `name`; -1 when none does.
+    int rowOf(const std::string& name) {
+        for (int i = 0; i < fw().Count(); ++i)
+            if (fw().Text(i) == name)
+                return i;
+        return -1;
     }
 
     virtual void idle() {

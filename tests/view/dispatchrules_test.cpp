@@ -100,10 +100,25 @@ TEST(ZipPlan, TaggedFilesRelativeToTheirCommonDirectory) {
     // Files on a root: "NewArchive.ZIP" in the selected directory.
     plan = PlanTaggedZip({"D:\\a.txt", "D:\\X\\b.txt"}, "D:\\X\\");
     EXPECT_EQ(plan.archivePath, "D:\\X\\NewArchive.ZIP");
-    // The quoted list and back.
-    EXPECT_EQ(ZipFileList({"a b.txt", "c"}), "\"a b.txt\" \"c\" ");
-    EXPECT_EQ(ParseZipFileList("\"a b.txt\" \"c\" plain \"unclosed"),
-              (std::vector<std::string>{"a b.txt", "c", "plain", "unclosed"}));
+}
+
+TEST(ZipPlan, TheLibrarysListCarriesEveryNameWholeAndTellsMasksApart) {
+    const std::vector<ZipListItem> items = {{"x\" .. \"y", false},
+                                            {"a b.txt", false},
+                                            {"star*", false},
+                                            {"/d/*.txt", true},
+                                            {"line\nbreak", false}};
+    const std::string list = ZipFileList(items);
+    EXPECT_EQ(list.back(), '\0');
+    const auto back = ParseZipFileList(list.c_str());
+    ASSERT_EQ(back.size(), items.size());
+    for (size_t i = 0; i < items.size(); ++i) {
+        EXPECT_EQ(back[i].path, items[i].path);
+        EXPECT_EQ(back[i].mask, items[i].mask);
+    }
+    // Nothing to carry: the list is its end alone.
+    EXPECT_TRUE(ParseZipFileList(ZipFileList({}).c_str()).empty());
+    EXPECT_TRUE(ParseZipFileList(nullptr).empty());
 }
 
 TEST(ZipPlan, ADirectoryWithTheMasksOfTheFileSpecification) {

@@ -3,6 +3,7 @@
 #include "app/appframe.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/disklogger.h"
+#include "catalogue/livecatalogue.h"
 #include "catalogue/loggeddisktabs.h"
 #include "catalogue/treecommands.h"
 #include "config/compatibility.h"
@@ -17,6 +18,8 @@
 #include "filewindow/quickview.h"
 #include "gui/app/filemenustate.h"
 #include "gui/app/guiprompter.h"
+#include "gui/controls/systemclipboard.h"
+#include "gui/view/openwithmenu.h"
 #include "gui/app/mainmenubar.h"
 #include "gui/app/mainstatusbar.h"
 #include "gui/app/programicon.h"
@@ -37,6 +40,8 @@
 #include "gui/ops/rootscontroller.h"
 #include "gui/ops/tcopymovepage.h"
 #include "gui/ops/tfileopprogressform.h"
+#include "gui/undo/undocontroller.h"
+#include "undo/undojournal.h"
 #include "gui/quicksearch/quicksearchcontroller.h"
 #include "ops/tfileoperator.h"
 #include "gui/ops/opscontroller.h"
@@ -59,6 +64,7 @@
 #include "gui/tagging/tfileattrpage.h"
 #include "gui/tree/cataloguetreemodel.h"
 #include "gui/tree/dirpropertiesdialog.h"
+#include "gui/tree/livecontroller.h"
 #include "gui/tree/thetreeview.h"
 #include "gui/search/searchcontroller.h"
 #include "gui/tree/treecontroller.h"
@@ -149,14 +155,20 @@ TMainForm::TMainForm(Catalogue& catalogue, AppState& state, Settings& settings,
     m_disks = new DiskController(m_cat, m_state, m_settings, *m_logger, *m_treeCommands, *m_tabs,
                                  *m_prompter, *m_plugins, m_drives, *this, this);
     buildLayout();
+    m_undo = new UndoController({m_cat, m_state, m_settings, *m_logger, *m_watchDog, *m_prompter,
+                                 *MainStatusBar, *this},
+                                this);
+    m_undo->onProblem = [this](const std::string& text) { MainStatusBar->setHint(q(text)); };
     wireTree();
     wireFileWindow();
     wireDisks();
     wireView();
+    wireLive();
     m_cdCache = new CdCacheController(m_cat, m_state, m_settings, *m_logger, *m_prompter,
                                       *MainStatusBar, *this, this);
     m_cdCache->InstallTitleView(scVertical, ZenPageControl, ts_TitlePage, MainStatusBar);
     m_help = new HelpController(this);
+    m_undo->showTopic = [this](const QString& topic) { m_help->ShowTopic(topic); };
     buildCommands();
     wireMenus();
 
@@ -206,6 +218,8 @@ TMainForm::~TMainForm() {
     MainTreeView->WndProcFunction = nullptr;
     delete m_search; // its workers stop before what they show goes
     m_search = nullptr;
+    delete m_live; // its watcher stops before the logger it follows goes
+    m_live = nullptr;
     delete m_fileMenuState;
     delete m_toolsCtl;
     delete m_wizard;
@@ -214,6 +228,8 @@ TMainForm::~TMainForm() {
     m_view = nullptr;
     delete m_quickView;
     m_quickView = nullptr;
+    delete m_undo; // its windows act on the controllers below
+    m_undo = nullptr;
     delete m_dirOps;
     m_dirOps = nullptr;
     delete m_ops;
@@ -542,6 +558,21 @@ void TMainForm::wireFileWindow() {
     m_compareTest = new CompareTestController(m_cat, m_state, m_settings, m_fileWindow->model(),
                                               *m_prompter, *MainStatusBar, this);
     m_compareTest->showHelp = [this](int topic) { ShowHelpTopic(topic, false); };
+
+    // What the commands do is recorded for undo.
+    UndoJournal& journal = m_undo->journal();
+    m_copyMove->model().SetJournal(&journal);
+    m_delete->model().SetJournal(&journal);
+    m_dirOps->model().SetJournal(&journal);
+    m_ops->model().SetJournal(&journal);
+}
+
+void TMainForm::wireLive() {
+    m_live = new LiveController(m_cat, *m_logger, m_settings, m_state, MainTreeView, *m_fileWindow,
+                                this);
+    connect(m_live, &LiveController::hint, MainStatusBar, &TMainStatusBar::setHint);
+    connect(m_treeModel, &CatalogueTreeModel::selectionMoved, m_live,
+            &LiveController::screenChanged);
 }
 
 void TMainForm::fileCommandRequested(int command) {
@@ -589,10 +620,13 @@ void TMainForm::wireMenus() {
     pmiHideShowWindow = m_menus->action("pmiHideShowWindow");
     tray = new TZentrixTray(this, m_menus->menu("TrayPopupMenu"), pmiHideShowWindow, aiForm->icon());
     m_menus->copyCommandMenus();
+    m_undo->attachMenus(*m_menus);
     m_quickView->attachMenus(*m_menus);
     m_menus->bindPopupShortcuts("ListBoxPopupMenu", m_fileWindow->MainListBox);
     m_menus->followFocus(MainTreeView, m_fileWindow->MainListBox);
     m_fileMenuState = new FileMenuState(*m_menus, *m_fileWindow, m_settings, this);
+    new OpenWithMenu(m_menus->action("pmiOpenWith"), m_cat, m_fileWindow->model(), *m_prompter,
+                     m_fileMenuState);
     // Letters typed in the drive list choose drives, whichever way it got the focus.
     m_menus->addInputBox(lbDrives);
     connect(m_menus, &MainMenuBar::hintChanged, MainStatusBar, &TMainStatusBar::setHint);
@@ -791,6 +825,8 @@ void TMainForm::buildCommands() {
         m_commands[name] = handler;
     for (const auto& [name, handler] : m_cdCache->commands())
         m_commands[name] = handler;
+    for (const auto& [name, handler] : m_undo->commands())
+        m_commands[name] = handler;
 }
 
 void TMainForm::wireView() {
@@ -884,6 +920,7 @@ void TMainForm::IdleHandler() {
     if (FillMainListBox)
         FillMainListBox();
     showCurrentDirectory();
+    m_live->screenChanged();
 }
 
 void TMainForm::showCurrentDirectory() {
@@ -999,7 +1036,7 @@ void TMainForm::DiskProperties() {
     for (int i = 0; i < m_cat.Tree().TopCount(); ++i) {
         TTreeNode* root = m_cat.Tree().Top(i);
         if (root->DriveLetter() == m_state.currentDisk) {
-            TDirPropertiesDialog dialog(m_cat, root, this);
+            TDirPropertiesDialog dialog(m_cat, root, this, q(m_live->live().FollowText(root)));
             dialog.exec();
             return;
         }
@@ -1199,23 +1236,34 @@ void TMainForm::changeEvent(QEvent* event) {
 }
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls())
+    // The file window's own drags carry their files' URIs for other programs;
+    // dropped back on the window they do nothing.
+    const QMimeData* data = event->mimeData();
+    if (data->hasUrls() && !data->hasFormat(DirOpsController::kFileWindowMime))
         event->acceptProposedAction();
 }
 
 void TMainForm::dropEvent(QDropEvent* event) {
-    if (DropFiles(event->position().toPoint(), event->mimeData()->urls()))
+    if (event->mimeData()->hasFormat(DirOpsController::kFileWindowMime))
+        event->ignore();
+    else if (const auto files = FilesOfMimeData(event->mimeData());
+             files && DropFiles(event->position().toPoint(), files->paths,
+                                event->modifiers().testFlag(Qt::ShiftModifier)))
         event->acceptProposedAction();
     else
         event->ignore();
 }
 
-bool TMainForm::DropFiles(const QPoint& at, const QList<QUrl>& urls) {
-    const QPoint local = pnMainListBox->mapFrom(this, at);
+bool TMainForm::DropFiles(const QPoint& at, const QList<QUrl>& urls, bool move) {
     std::vector<std::string> paths;
     for (const QUrl& url : urls)
         if (url.isLocalFile())
             paths.push_back(url.toLocalFile().toStdString());
+    return DropFiles(at, paths, move);
+}
+
+bool TMainForm::DropFiles(const QPoint& at, const std::vector<std::string>& paths, bool move) {
+    const QPoint local = pnMainListBox->mapFrom(this, at);
     if (!pnMainListBox->rect().contains(local)) {
         // On the tree: a copy to the directory under the point (or the selected one).
         const QPoint inTree = MainTreeView->viewport()->mapFrom(this, at);
@@ -1227,7 +1275,7 @@ bool TMainForm::DropFiles(const QPoint& at, const QList<QUrl>& urls) {
         if (!node)
             return false;
         RestoreAndRaise();
-        m_copyMove->model().DropOnTree(node->Path(), AppFrame::DroppedNames(m_drives, paths));
+        m_copyMove->model().DropOnTree(node->Path(), AppFrame::DroppedNames(m_drives, paths), move);
         return true;
     }
     m_fileWindow->model().DropShellFiles(AppFrame::DroppedNames(m_drives, paths));
@@ -1389,9 +1437,11 @@ void TMainForm::ApplyConfirmedOptions(const Settings& settings) {
     // The header's mark and the menus' checks follow the key and order chosen.
     m_fileWindow->model().ToggleFileLBoxPMenuItems();
     m_logger->ApplyHiddenDirsOption();
+    m_live->applySettings();
     ZenPageControl->setVisible(settings.ShowMemStat);
     m_view->ApplySettings();
     m_toolsCtl->Rebuild();
+    m_undo->applySettings(settings);
 }
 
 void TMainForm::SaveMenuShortcuts() {

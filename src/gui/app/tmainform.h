@@ -34,6 +34,7 @@ class Catalogue;
 class CatalogueTreeModel;
 class DiskLogger;
 class GuiPrompter;
+class LiveController;
 class LoggedDiskTabs;
 class Prompter;
 class THETreeView;
@@ -70,6 +71,7 @@ class ViewController;
 class QuickViewController;
 class TQuickViewPane;
 class TZentrixTray;
+class UndoController;
 class TZentrixDrives;
 class TLoggedDrivesTabSet;
 class ScreenSaverInhibitor;
@@ -222,12 +224,18 @@ public:
     RootsController& roots() { return *m_roots; }
     DirOpsController& dirOps() { return *m_dirOps; }
     QuickSearchController& quickSearch() { return *m_quickSearch; }
+    /// The catalogue following the disk.
+    LiveController& live() { return *m_live; }
+    /// The undo journal, Undo, the operation history and the trash window.
+    UndoController& undo() { return *m_undo; }
 
     /// Brings the window back (the other instance asked, or the tray).
     void RestoreAndRaise();
     /// Files dropped from the desktop at a point of the window; false when the
-    /// point is not one that takes them.
-    bool DropFiles(const QPoint& at, const QList<QUrl>& urls);
+    /// point is not one that takes them. On the tree they are copied, or moved
+    /// with `move` (Shift held).
+    bool DropFiles(const QPoint& at, const QList<QUrl>& urls, bool move = false);
+    bool DropFiles(const QPoint& at, const std::vector<std::string>& hostPaths, bool move);
     /// Opens a directory by path (catalogue or host form), as the command line does.
     void OpenDirectory(const std::string& path);
 
@@ -317,6 +325,7 @@ private:
     void wireTree();
     void wireDisks();
     void wireView();
+    void wireLive();
     void showDirectoryMenu(TTreeNode* node, const QPoint& globalPos);
     QWidget* fontTarget(FontSlot slot) const;
     void SysTimerTimer();
@@ -360,6 +369,8 @@ private:
     RootsController* m_roots = nullptr;
     DirOpsController* m_dirOps = nullptr;
     QuickSearchController* m_quickSearch = nullptr;
+    LiveController* m_live = nullptr;
+    UndoController* m_undo = nullptr;
     MainMenuBar* m_menus = nullptr;
     FileMenuState* m_fileMenuState = nullptr;
     TreeController* m_treeController = nullptr;

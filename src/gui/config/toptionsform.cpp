@@ -348,9 +348,10 @@ QWidget* TOptionsForm::buildViewPage() {
     cbShowFileDesc = checkBox("cbShowFileDesc", "Sho&w description column");
     cbShortNames = checkBox("cbShortNames", "Show short na&mes only");
     cbShowFolderIcons = checkBox("cbShowFolderIcons", "Show folder &icons in the tree");
+    cbAllowManyEntries = checkBox("cbAllowManyEntries", "&Allow more than 32,767 entries");
     int row = 3;
-    for (QCheckBox* box :
-         {cbDisplayFullPath, cbFetchFileDesc, cbShowFileDesc, cbShortNames, cbShowFolderIcons})
+    for (QCheckBox* box : {cbDisplayFullPath, cbFetchFileDesc, cbShowFileDesc, cbShortNames,
+                           cbShowFolderIcons, cbAllowManyEntries})
         layout->addWidget(box, row++, 0, 1, 2);
     layout->setRowStretch(row, 1);
     return page;
@@ -395,6 +396,8 @@ QWidget* TOptionsForm::buildDisksPage() {
     layout->addLayout(marks);
     cbShowHiddenDirs = checkBox("cbShowHiddenDirs", "Show hi&dden directories in the tree");
     layout->addWidget(cbShowHiddenDirs);
+    cbFollowChanges = checkBox("cbFollowChanges", "Follow changes on disk");
+    layout->addWidget(cbFollowChanges);
 
     auto* drivesLabel = new QLabel("&Log these disks at start-up:", page);
     lbLogDrives = new QListWidget(page);
@@ -617,6 +620,19 @@ QWidget* TOptionsForm::buildWatchDogPage() {
     fileRow->addWidget(btnRemoveWDFile);
     fileRow->addStretch();
     layout->addLayout(fileRow, 6, 0, 1, 3);
+
+    // The undo journal keeps the last operations for Undo and the history.
+    auto* undoLabel = new QLabel("&Undo journal keeps the last operations:", page);
+    seUndoEntries = new QSpinBox(page);
+    seUndoEntries->setRange(1, 100000);
+    seUndoEntries->setSingleStep(100);
+    NameComponent(seUndoEntries, "seUndoEntries", "Operations kept in the undo journal");
+    undoLabel->setBuddy(seUndoEntries);
+    auto* undoRow = new QHBoxLayout;
+    undoRow->addWidget(undoLabel);
+    undoRow->addWidget(seUndoEntries);
+    undoRow->addStretch();
+    layout->addLayout(undoRow, 7, 0, 1, 3);
     layout->setColumnStretch(1, 1);
 
     connect(lbWatchDog, &QListWidget::itemChanged, this, &TOptionsForm::updateWDEnabled);
@@ -743,7 +759,9 @@ void TOptionsForm::loadControls() {
     cbShowFileDesc->setChecked(st.ShowFileDescOption);
     cbShortNames->setChecked(st.ShowShortNames);
     cbShowFolderIcons->setChecked(st.ShowFolderIcons);
+    cbAllowManyEntries->setChecked(st.AllowManyEntriesOption);
     cbShowHiddenDirs->setChecked(st.ShowHiddenDirsOption);
+    cbFollowChanges->setChecked(st.FollowChangesOnDisk);
 
     rgFileSort->SetItemIndex(st.FileSortOption);
     cbReverseSort->setChecked(st.SortOrder);
@@ -789,6 +807,7 @@ void TOptionsForm::loadControls() {
     updateWDEnabled();
     cbWDAutoDelete->setChecked(st.WDAutoDelete);
     seWDFSize->setValue(st.WDFileSize);
+    seUndoEntries->setValue(st.UndoEntries);
     m_wdFilePath = st.WDFilePath;
     lbWDFilePath->setText(q(m_wdFilePath));
     updateWDFileButtons();
@@ -829,7 +848,9 @@ void TOptionsForm::storeControls() {
     st.ShowFileDescOption = cbShowFileDesc->isChecked();
     st.ShowShortNames = cbShortNames->isChecked();
     st.ShowFolderIcons = cbShowFolderIcons->isChecked();
+    st.AllowManyEntriesOption = cbAllowManyEntries->isChecked();
     st.ShowHiddenDirsOption = cbShowHiddenDirs->isChecked();
+    st.FollowChangesOnDisk = cbFollowChanges->isChecked();
 
     if (rgFileSort->ItemIndex() >= 0)
         st.FileSortOption = rgFileSort->ItemIndex();
@@ -862,6 +883,7 @@ void TOptionsForm::storeControls() {
     st.WDEnabled = cbWDEnabled->isChecked();
     st.WDAutoDelete = cbWDAutoDelete->isChecked();
     st.WDFileSize = seWDFSize->value();
+    st.UndoEntries = seUndoEntries->value();
     st.WDFilePath = m_wdFilePath;
 
     if (m_ctx.tools) {

@@ -132,6 +132,7 @@ public:
     QCheckBox* cbShowFileDesc = nullptr;
     QCheckBox* cbShortNames = nullptr;
     QCheckBox* cbShowFolderIcons = nullptr;
+    QCheckBox* cbAllowManyEntries = nullptr;
     // Sort
     TRadioGroup* rgFileSort = nullptr;
     QCheckBox* cbReverseSort = nullptr;
@@ -139,6 +140,7 @@ public:
     QSlider* trLogDrivePrecision = nullptr;
     QListWidget* lbLogDrives = nullptr;
     QCheckBox* cbShowHiddenDirs = nullptr;
+    QCheckBox* cbFollowChanges = nullptr;
     QPushButton* btnDrivesSelectAll = nullptr;
     QPushButton* btnDrivesDeselectAll = nullptr;
     // Extensions
@@ -167,6 +169,7 @@ public:
     QPushButton* btnWDDeselectAll = nullptr;
     QCheckBox* cbWDAutoDelete = nullptr;
     QSpinBox* seWDFSize = nullptr;
+    QSpinBox* seUndoEntries = nullptr;
     QLabel* lbWDFilePath = nullptr;
     QPushButton* btnWDBrowse = nullptr;
     QPushButton* btnViewWDFile = nullptr;

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QStackedWidget>
@@ -96,6 +97,13 @@ QString OwnerName(QWidget* widget) {
 bool A11yIdsEnabled() {
     // Read at every call: components are named only while windows are built.
     return qgetenv("ZENTRIX_A11Y_IDS") == "1";
+}
+
+QPushButton* NamedButton(const char* componentName, const QString& caption, QWidget* parent) {
+    auto* b = new QPushButton(caption, parent);
+    NameComponent(b, componentName, QString(caption).remove('&'));
+    b->setAutoDefault(false);
+    return b;
 }
 
 void NameComponent(QWidget* widget, const char* componentName, const QString& accessibleName) {

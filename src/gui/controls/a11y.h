@@ -1,6 +1,7 @@
 #pragma once
 
 class QLabel;
+class QPushButton;
 class QString;
 class QWidget;
 
@@ -12,6 +13,10 @@ namespace zentrix {
 /// description the component name too, so that tools driving the program through
 /// the accessibility bus can find it.
 void NameComponent(QWidget* widget, const char* componentName, const QString& accessibleName);
+
+/// A push button named as NameComponent names it (its accessible name the
+/// caption without "&" marks) that is no dialog's default button by itself.
+QPushButton* NamedButton(const char* componentName, const QString& caption, QWidget* parent);
 
 /// Names a label that shows a value (a count, a size, a path). A screen reader
 /// reads the name, so the name carries the value: `caption` and the value

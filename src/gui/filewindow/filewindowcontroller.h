@@ -20,6 +20,7 @@ class QAbstractItemView;
 class QComboBox;
 class QKeyEvent;
 class QLabel;
+class QMimeData;
 class QMouseEvent;
 class QPainter;
 class QWidget;
@@ -99,6 +100,8 @@ public:
     void entriesChanged() override;
     void entryChanged(int index) override;
     void currentChanged(int index) override;
+    int topIndex() const override;
+    void setTopIndex(int index) override;
     void repaintFileWindow() override;
     bool fileWindowHasFocus() const override;
     bool treeHasFocus() const override;
@@ -140,6 +143,9 @@ signals:
     void currentFileUpdated();
     /// A drag of the current file started; `copy` while Ctrl was held.
     void dragStarted(bool copy);
+    /// What the drag about to start carries (the window's own form and the
+    /// files' URIs for other programs).
+    void dragDataMade(const QMimeData* data);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -162,6 +168,7 @@ private:
     std::unique_ptr<QtIconProvider> m_icons;
     std::unique_ptr<FileWindow> m_model;
     Settings& m_settings;
+    Catalogue& m_cat;
     QPointer<QWidget> m_listPanel;
     QPointer<FileHeader> m_header;
     QPointer<StatisticsPanel> m_stats;

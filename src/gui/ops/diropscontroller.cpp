@@ -6,6 +6,8 @@
 #include "catalogue/treenode.h"
 #include "filewindow/filewindow.h"
 #include "gui/controls/a11y.h"
+#include "gui/controls/findresultsmime.h"
+#include "gui/controls/systemclipboard.h"
 #include "gui/controls/thistorycombobox.h"
 #include "gui/ops/tcommandprompt.h"
 #include "gui/tree/cataloguetreemodel.h"
@@ -283,6 +285,23 @@ void DirOpsController::dragTimerFired() {
         m_tree.view()->expand(index);
 }
 
+void DirOpsController::putFilesOnClipboard(const std::vector<std::string>& hostPaths, bool cut) {
+    PutFilesOnClipboard(hostPaths, cut);
+}
+
+std::optional<platform::ClipboardFiles> DirOpsController::filesOnClipboard() {
+    return FilesOnClipboard();
+}
+
+bool DirOpsController::pasteFiles(const std::string& targetDir,
+                                  const platform::ClipboardFiles& files) {
+    return m_copyMove.PasteFiles(targetDir, files.paths, files.cut);
+}
+
+void DirOpsController::clearClipboard() {
+    ClearClipboard();
+}
+
 bool DirOpsController::dropOnTree(const QPoint& at, const QMimeData* data,
                                   Qt::KeyboardModifiers modifiers) {
     if (m_dragTimer)
@@ -307,10 +326,7 @@ bool DirOpsController::dropOnTree(const QPoint& at, const QMimeData* data,
         QTimer::singleShot(0, this,
                            [this, target, copy] { m_copyMove.DropFromFileWindow(target, copy); });
     } else if (data->hasFormat(kFindResultsMime)) {
-        std::vector<std::string> names;
-        for (const QString& line : QString::fromUtf8(data->data(kFindResultsMime)).split('\n'))
-            if (!line.isEmpty())
-                names.push_back(line.toStdString());
+        const std::vector<std::string> names = FindResults(data);
         QTimer::singleShot(0, this,
                            [this, target, names] { m_copyMove.DropFindResults(target, names); });
     } else {

@@ -99,7 +99,6 @@ public:
     /// Data formats of what is dragged onto the tree.
     static constexpr const char* kDirectoryMime = "application/x-zentrix-directory";
     static constexpr const char* kFileWindowMime = "application/x-zentrix-file-window";
-    static constexpr const char* kFindResultsMime = "application/x-zentrix-find-results";
 
     /// Handles a drop on the tree's viewport at a point (what the event does;
     /// tests call it with the data a drag would carry).
@@ -114,6 +113,10 @@ public:
     void addRenameDirHistory(const std::string& text) override;
     void editNodeLabel(TTreeNode* node) override;
     bool labelEditing() const override;
+    void putFilesOnClipboard(const std::vector<std::string>& hostPaths, bool cut) override;
+    std::optional<platform::ClipboardFiles> filesOnClipboard() override;
+    bool pasteFiles(const std::string& targetDir, const platform::ClipboardFiles& files) override;
+    void clearClipboard() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -18,16 +18,6 @@
 #include <QVBoxLayout>
 
 namespace zentrix {
-namespace {
-
-QPushButton* button(const char* name, const QString& caption, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    NameComponent(b, name, QString(caption).remove('&'));
-    b->setAutoDefault(false);
-    return b;
-}
-
-} // namespace
 
 TCompareForm::TCompareForm(Prompter& prompter, TargetCheck check, QWidget* parent)
     : QDialog(parent), m_prompter(prompter), m_check(std::move(check)) {
@@ -78,8 +68,8 @@ TCompareForm::TCompareForm(Prompter& prompter, TargetCheck check, QWidget* paren
     btnRun = new QPushButton("&Run", this);
     NameComponent(btnRun, "btnRun", "Run");
     btnRun->setDefault(true);
-    btnCancel = button("btnCancel", "&Cancel", this);
-    btnHelp = button("btnHelp", "&Help", this);
+    btnCancel = NamedButton("btnCancel", "&Cancel", this);
+    btnHelp = NamedButton("btnHelp", "&Help", this);
     buttons->addWidget(btnRun);
     buttons->addWidget(btnCancel);
     buttons->addWidget(btnHelp);
@@ -103,15 +93,15 @@ int TCompareForm::relation() const {
 
 void TCompareForm::btnRunClick() {
     const std::string text = hbDir->currentText().toStdString();
-    const std::optional<std::string> target = text.empty() ? std::nullopt : m_check(text);
-    if (!target) {
-        m_prompter.error(CompareFileList::kInvalidDirectory);
+    const TypedDirectory target = text.empty() ? TypedDirectory{} : m_check(text);
+    if (!target.path) {
+        m_prompter.errorWith(CompareFileList::kInvalidDirectory, target.problem);
         if (QLineEdit* edit = hbDir->lineEdit())
             edit->selectAll();
         hbDir->setFocus();
         return;
     }
-    m_target = *target;
+    m_target = *target.path;
     hbDir->Save();
     accept();
 }

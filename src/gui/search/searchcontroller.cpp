@@ -1,6 +1,7 @@
 #include "gui/search/searchcontroller.h"
 
 #include "catalogue/catalogue.h"
+#include "catalogue/typeddirectory.h"
 #include "catalogue/disklogger.h"
 #include "config/compatibility.h"
 #include "config/settings.h"
@@ -11,6 +12,7 @@
 #include "core/scopeexit.h"
 #include "core/text.h"
 #include "filewindow/filewindow.h"
+#include "gui/controls/findresultsmime.h"
 #include "gui/controls/thistorycombobox.h"
 #include "gui/filewindow/tvirtuallistbox.h"
 #include "gui/search/mainthreadbridge.h"
@@ -53,9 +55,6 @@
 
 namespace zentrix {
 namespace {
-
-/// The drag data of find results: their catalogue full names, one a line.
-constexpr const char* kFindResultsMime = "application/x-zentrix-find-results";
 
 QString q(const std::string& s) {
     return QString::fromStdString(s);
@@ -343,8 +342,9 @@ void SearchController::selectDisksOfStartDirs() {
     QListWidget* list = m_finderPage->dlbFindDisks;
     if (list->count() == 0)
         fillDiskList();
-    const std::vector<std::string> dirs =
-        SplitStartDirs(m_finderPage->hcbFindStartDir->currentText().toStdString());
+    std::string problem;
+    const std::vector<std::string> dirs = StartDirsOnDrives(
+        m_finderPage->hcbFindStartDir->currentText().toStdString(), m_drives, problem);
     const QSignalBlocker blocker(list);
     for (int i = 0; i < list->count(); ++i) {
         const char letter = list->item(i)->text().at(0).toLatin1();
@@ -367,8 +367,9 @@ void SearchController::disksReleased() {
 void SearchController::browseStartDir() {
     if (!m_finderPage)
         return;
-    const std::vector<std::string> dirs =
-        SplitStartDirs(m_finderPage->hcbFindStartDir->currentText().toStdString());
+    std::string problem;
+    const std::vector<std::string> dirs = StartDirsOnDrives(
+        m_finderPage->hcbFindStartDir->currentText().toStdString(), m_drives, problem);
     std::string from = dirs.empty() ? std::string() : dirs.front();
     if (from.empty())
         if (const TTreeNode* node = m_cat.Tree().Selected())
@@ -380,7 +381,8 @@ void SearchController::browseStartDir() {
     if (const auto path = m_drives.ToCataloguePath(chosen.toStdString(), true))
         m_finderPage->hcbFindStartDir->setEditText(q(*path));
     else
-        m_prompter.warn("Directory does not exist!     ");
+        m_prompter.warnWith("Directory does not exist!     ",
+                            NoDriveProblem(chosen.toStdString()));
 }
 
 void SearchController::browsePatterns() {
@@ -425,6 +427,14 @@ void SearchController::startFind() {
     TFinderPage* page = m_finderPage;
     if (!page)
         return;
+    // Host paths ("/usr/share", "~") are searched as the drives that hold them.
+    std::string problem;
+    const std::vector<std::string> startDirs =
+        StartDirsOnDrives(page->hcbFindStartDir->currentText().toStdString(), m_drives, problem);
+    if (!problem.empty()) {
+        m_prompter.warnWith("Directory does not exist!     ", problem);
+        return;
+    }
     m_finderAborted = false;
     page->setCountText("0");
     page->lbFindResults->clear();
@@ -432,7 +442,8 @@ void SearchController::startFind() {
     finderStatus(AppState::kStarting);
 
     TFinderData data;
-    data.StartDirs = page->hcbFindStartDir->currentText().toStdString();
+    for (const std::string& dir : startDirs)
+        data.StartDirs += dir + ";";
     data.Recursive = page->cbFindRecursive->isChecked();
     data.Patterns = page->hcbFindPatterns->currentText().trimmed().toStdString();
     if (data.Patterns.empty())
@@ -599,7 +610,7 @@ void SearchController::dragResults() {
     if (chosen.isEmpty())
         return;
     auto* data = new QMimeData;
-    data->setData(kFindResultsMime, chosen.join('\n').toUtf8());
+    SetFindResults(data, chosen);
     // Other programs take the files themselves.
     QList<QUrl> urls;
     for (const QString& name : chosen)
@@ -630,12 +641,7 @@ bool SearchController::eventFilter(QObject* watched, QEvent* event) {
     }
     drop->acceptProposedAction();
     if (type == QEvent::Drop) {
-        std::vector<std::string> names;
-        for (const QString& line :
-             QString::fromUtf8(drop->mimeData()->data(kFindResultsMime)).split('\n'))
-            if (!line.isEmpty())
-                names.push_back(line.toStdString());
-        m_fw.DropFindResults(names);
+        m_fw.DropFindResults(FindResults(drop->mimeData()));
     }
     return true;
 }

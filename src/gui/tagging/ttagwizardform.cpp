@@ -78,13 +78,6 @@ private:
     QHeaderView* m_header;
 };
 
-QPushButton* button(const char* name, const QString& caption, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    NameComponent(b, name, QString(caption).remove('&'));
-    b->setAutoDefault(false);
-    return b;
-}
-
 QCheckBox* checkBox(const char* name, const QString& caption, QWidget* parent) {
     auto* b = new QCheckBox(caption, parent);
     NameComponent(b, name, QString(caption).remove('&'));
@@ -120,8 +113,8 @@ TTagWizardForm::TTagWizardForm(TEnhIniFile& store, Prompter& prompter, QWidget* 
     btnRun = new QPushButton("&Run", this);
     NameComponent(btnRun, "btnRun", "Run");
     btnRun->setDefault(true);
-    btnCancel = button("btnCancel", "&Cancel", this);
-    btnHelp = button("btnHelp", "&Help", this);
+    btnCancel = NamedButton("btnCancel", "&Cancel", this);
+    btnHelp = NamedButton("btnHelp", "&Help", this);
     buttons->addWidget(btnRun);
     buttons->addWidget(btnCancel);
     buttons->addWidget(btnHelp);
@@ -274,10 +267,10 @@ void TTagWizardForm::buildSettingsPage() {
     listColumn->addWidget(lbCriteria, 1);
     group->addLayout(listColumn, 1);
     auto* criteriaButtons = new QVBoxLayout;
-    btnAdd = button("btnAdd", "&Add", gbCriteria);
-    btnDelete = button("btnDelete", "&Delete", gbCriteria);
-    btnModify = button("btnModify", "&Modify", gbCriteria);
-    btnClear = button("btnClear", "C&lear", gbCriteria);
+    btnAdd = NamedButton("btnAdd", "&Add", gbCriteria);
+    btnDelete = NamedButton("btnDelete", "&Delete", gbCriteria);
+    btnModify = NamedButton("btnModify", "&Modify", gbCriteria);
+    btnClear = NamedButton("btnClear", "C&lear", gbCriteria);
     for (QPushButton* b : {btnAdd, btnDelete, btnModify, btnClear})
         criteriaButtons->addWidget(b);
     criteriaButtons->addStretch(1);
@@ -323,10 +316,10 @@ void TTagWizardForm::buildTemplatesPage() {
     left->addWidget(lbTemplates, 1);
     page->addLayout(left, 1);
     auto* right = new QVBoxLayout;
-    btnTemplLoad = button("btnTemplLoad", "&Load", tsTemplates);
-    btnTemplAdd = button("btnTemplAdd", "&Add", tsTemplates);
-    btnTemplDelete = button("btnTemplDelete", "&Delete", tsTemplates);
-    btnTemplApply = button("btnTemplApply", "A&pply", tsTemplates);
+    btnTemplLoad = NamedButton("btnTemplLoad", "&Load", tsTemplates);
+    btnTemplAdd = NamedButton("btnTemplAdd", "&Add", tsTemplates);
+    btnTemplDelete = NamedButton("btnTemplDelete", "&Delete", tsTemplates);
+    btnTemplApply = NamedButton("btnTemplApply", "A&pply", tsTemplates);
     for (QPushButton* b : {btnTemplLoad, btnTemplAdd, btnTemplDelete, btnTemplApply})
         right->addWidget(b);
     right->addStretch(1);
@@ -345,6 +338,10 @@ void TTagWizardForm::buildTemplatesPage() {
 void TTagWizardForm::setPathForms(ToHost toHost, ToCatalogue toCatalogue) {
     m_toHost = std::move(toHost);
     m_toCatalogue = std::move(toCatalogue);
+}
+
+void TTagWizardForm::setDrives(const platform::DriveTable& drives) {
+    m_model->SetDrives(&drives);
 }
 
 void TTagWizardForm::updatePanels() {

@@ -9,43 +9,78 @@
 #include <QStyle>
 
 #include <algorithm>
+#include <functional>
 
 namespace zentrix {
 
 namespace {
 
-// A folder picture drawn again at the usual sizes: faded, and with a sheet of
-// paper in its corner, as asked. Built here rather than taken from the icon
-// theme, so that the three states differ whatever the theme holds.
-QIcon folderPicture(const QIcon& folder, qreal opacity, bool withPaper) {
+// A picture drawn at the usual sizes of the tree, each on a clear pixmap.
+QIcon drawnAtTreeSizes(const std::function<void(QPainter&, int size)>& draw) {
     QIcon icon;
     for (const int size : {16, 22, 24, 32, 48}) {
         QPixmap pixmap(size, size);
         pixmap.fill(Qt::transparent);
         QPainter painter(&pixmap);
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.setOpacity(opacity);
-        painter.drawPixmap(0, 0, folder.pixmap(size, size));
-        painter.setOpacity(1.0);
-        if (withPaper) {
-            const qreal w = size * 0.45, h = size * 0.55;
-            const QRectF sheet(size - w - 0.5, size - h - 0.5, w, h);
-            painter.setPen(QPen(QColor(60, 60, 60), std::max(1.0, size / 16.0)));
-            painter.setBrush(Qt::white);
-            painter.drawRect(sheet);
-            for (int line = 1; line <= 3; ++line) {
-                const qreal y = sheet.top() + sheet.height() * line / 4.0;
-                painter.drawLine(QPointF(sheet.left() + w * 0.2, y),
-                                 QPointF(sheet.right() - w * 0.2, y));
-            }
-        }
+        draw(painter, size);
         painter.end();
         icon.addPixmap(pixmap);
     }
     return icon;
 }
 
+// A folder picture drawn again: faded, and with a sheet of paper in its
+// corner, as asked. Built here rather than taken from the icon theme, so that
+// the three states differ whatever the theme holds.
+QIcon folderPicture(const QIcon& folder, qreal opacity, bool withPaper) {
+    return drawnAtTreeSizes([&](QPainter& painter, int size) {
+        painter.setOpacity(opacity);
+        painter.drawPixmap(0, 0, folder.pixmap(size, size));
+        painter.setOpacity(1.0);
+        if (!withPaper)
+            return;
+        const qreal w = size * 0.45, h = size * 0.55;
+        const QRectF sheet(size - w - 0.5, size - h - 0.5, w, h);
+        painter.setPen(QPen(QColor(60, 60, 60), std::max(1.0, size / 16.0)));
+        painter.setBrush(Qt::white);
+        painter.drawRect(sheet);
+        for (int line = 1; line <= 3; ++line) {
+            const qreal y = sheet.top() + sheet.height() * line / 4.0;
+            painter.drawLine(QPointF(sheet.left() + w * 0.2, y),
+                             QPointF(sheet.right() - w * 0.2, y));
+        }
+    });
+}
+
+// The follow mark: a small amber dot with a dark ring in the corner of a
+// picture (or alone), as a badge that reads at any size.
+QIcon withMark(const QIcon& base) {
+    return drawnAtTreeSizes([&](QPainter& painter, int size) {
+        if (!base.isNull())
+            painter.drawPixmap(0, 0, base.pixmap(size, size));
+        const qreal d = std::max(5.0, size * 0.45);
+        painter.setPen(QPen(QColor(70, 50, 0), std::max(1.0, size / 16.0)));
+        painter.setBrush(QColor(255, 176, 0));
+        painter.drawEllipse(QRectF(size - d - 0.5, 0.5, d, d));
+    });
+}
+
 } // namespace
+
+QString CatalogueTreeModel::followNote(const TTreeNode* node) {
+    switch (node->Follow()) {
+    case FollowState::MayBeStale:
+        return QStringLiteral("may be stale");
+    case FollowState::NotFollowed:
+        // Marked where following stops, not on every directory below.
+        if (!node->Parent() || node->Parent()->Follow() != FollowState::NotFollowed)
+            return QStringLiteral("not followed");
+        return {};
+    default:
+        return {};
+    }
+}
 
 CatalogueTreeModel::CatalogueTreeModel(TTree& tree, QObject* parent)
     : QAbstractItemModel(parent), m_tree(tree) {
@@ -62,10 +97,16 @@ CatalogueTreeModel::CatalogueTreeModel(TTree& tree, QObject* parent)
     m_images[kImageLoggedSelected] = folderPicture(open, 1.0, true);
     m_images[kImageEmpty] = folderPicture(closed, 1.0, false);
     m_images[kImageEmptySelected] = folderPicture(open, 1.0, false);
+    for (int i = 0; i < 8; ++i)
+        if (!m_images[i].isNull())
+            m_marked[i] = withMark(m_images[i]);
+    m_markOnly = withMark(QIcon());
     m_tree.AddObserver(this);
 }
 
-CatalogueTreeModel::~CatalogueTreeModel() { m_tree.RemoveObserver(this); }
+CatalogueTreeModel::~CatalogueTreeModel() {
+    m_tree.RemoveObserver(this);
+}
 
 TTreeNode* CatalogueTreeModel::nodeOf(const QModelIndex& index) {
     return index.isValid() ? static_cast<TTreeNode*>(index.internalPointer()) : nullptr;
@@ -97,7 +138,9 @@ int CatalogueTreeModel::rowCount(const QModelIndex& parent) const {
     return parent.column() == 0 ? nodeOf(parent)->Count() : 0;
 }
 
-int CatalogueTreeModel::columnCount(const QModelIndex&) const { return 1; }
+int CatalogueTreeModel::columnCount(const QModelIndex&) const {
+    return 1;
+}
 
 bool CatalogueTreeModel::hasChildren(const QModelIndex& parent) const {
     if (!parent.isValid())
@@ -120,10 +163,28 @@ QVariant CatalogueTreeModel::data(const QModelIndex& index, int role) const {
     case Qt::EditRole:
     case Qt::AccessibleTextRole:
         return QString::fromStdString(n->Text());
-    case Qt::DecorationRole:
+    case Qt::DecorationRole: {
+        const bool marked = !followNote(n).isEmpty();
         if (!m_showIcons)
+            return marked ? QVariant(m_markOnly) : QVariant();
+        const int image = (n == m_tree.Selected() ? n->SelectedIndex() : n->ImageIndex()) & 7;
+        return marked ? m_marked[image] : m_images[image];
+    }
+    case Qt::ToolTipRole:
+        switch (n->Follow()) {
+        case FollowState::MayBeStale:
+            return QStringLiteral("May be stale: there are no watches left to follow this "
+                                  "directory's changes on disk. Re-log it to read it again.");
+        case FollowState::NotFollowed:
+            return followNote(n).isEmpty()
+                       ? QVariant()
+                       : QVariant(QStringLiteral("Not followed: changes here are not reported "
+                                                 "to this computer. Re-log to read it again."));
+        default:
             return {};
-        return m_images[(n == m_tree.Selected() ? n->SelectedIndex() : n->ImageIndex()) & 7];
+        }
+    case FollowNoteRole:
+        return followNote(n);
     case Qt::ForegroundRole:
         // Hidden directories are shown, a little fainter than the others.
         if (n->Attributes() & platform::kAttrHidden)
@@ -153,11 +214,15 @@ void CatalogueTreeModel::setShowIcons(bool show) {
 void CatalogueTreeModel::nodesAboutToBeInserted(TTreeNode* parent, int first, int last) {
     beginInsertRows(indexOf(parent), first, last);
 }
-void CatalogueTreeModel::nodesInserted(TTreeNode*, int, int) { endInsertRows(); }
+void CatalogueTreeModel::nodesInserted(TTreeNode*, int, int) {
+    endInsertRows();
+}
 void CatalogueTreeModel::nodesAboutToBeRemoved(TTreeNode* parent, int first, int last) {
     beginRemoveRows(indexOf(parent), first, last);
 }
-void CatalogueTreeModel::nodesRemoved(TTreeNode*, int, int) { endRemoveRows(); }
+void CatalogueTreeModel::nodesRemoved(TTreeNode*, int, int) {
+    endRemoveRows();
+}
 
 void CatalogueTreeModel::childrenAboutToBeReordered(TTreeNode* parent) {
     const QModelIndex p = indexOf(parent);
@@ -187,9 +252,13 @@ void CatalogueTreeModel::nodeExpansionChanged(TTreeNode* node, bool expanded) {
     emit expansionChanged(indexOf(node), expanded);
 }
 
-void CatalogueTreeModel::selectionChanged(TTreeNode* node) { emit selectionMoved(indexOf(node)); }
+void CatalogueTreeModel::selectionChanged(TTreeNode* node) {
+    emit selectionMoved(indexOf(node));
+}
 
-void CatalogueTreeModel::treeAboutToBeReset() { beginResetModel(); }
+void CatalogueTreeModel::treeAboutToBeReset() {
+    beginResetModel();
+}
 
 void CatalogueTreeModel::treeReset() {
     endResetModel();

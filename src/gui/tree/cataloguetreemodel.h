@@ -35,6 +35,12 @@ public:
     /// Shows folder pictures (off: no icons in the tree).
     void setShowIcons(bool show);
 
+    /// What a node's mark says ("may be stale", "not followed"); empty for
+    /// none. Its tooltip says more; assistive tools hear it with the row.
+    static constexpr int FollowNoteRole = Qt::UserRole + 1;
+    /// The mark's text for a node, empty when it carries none.
+    static QString followNote(const TTreeNode* node);
+
 signals:
     /// Core opened or closed a node; the view follows.
     void expansionChanged(const QModelIndex& index, bool expanded);
@@ -59,6 +65,8 @@ private:
     TTree& m_tree;
     bool m_showIcons = true;
     QIcon m_images[8];
+    QIcon m_marked[8]; // the same pictures with the follow mark
+    QIcon m_markOnly;  // the mark alone, when folder pictures are off
     QVector<QPair<QPersistentModelIndex, TTreeNode*>> m_reordering;
     TTreeNode* m_reorderParent = nullptr;
 };

@@ -34,7 +34,8 @@ QString bytes(uint64_t n) {
 
 } // namespace
 
-TDirPropertiesDialog::TDirPropertiesDialog(Catalogue& catalogue, TTreeNode* node, QWidget* parent)
+TDirPropertiesDialog::TDirPropertiesDialog(Catalogue& catalogue, TTreeNode* node, QWidget* parent,
+                                           const QString& followText)
     : QDialog(parent) {
     setObjectName("DirPropertiesDialog");
     setWindowTitle("Properties");
@@ -77,6 +78,8 @@ TDirPropertiesDialog::TDirPropertiesDialog(Catalogue& catalogue, TTreeNode* node
                                                     .arg(v.serial & 0xFFFF, 4, 16, QChar('0'))
                                                     .toUpper()});
         }
+        if (!followText.isEmpty())
+            m_rows.append({"Changes on disk", followText});
     }
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;

@@ -13,7 +13,9 @@ class TTreeNode;
 class TDirPropertiesDialog : public QDialog {
     Q_OBJECT
 public:
-    TDirPropertiesDialog(Catalogue& catalogue, TTreeNode* node, QWidget* parent = nullptr);
+    /// `followText` says, for a disk, how its changes on disk are followed.
+    TDirPropertiesDialog(Catalogue& catalogue, TTreeNode* node, QWidget* parent = nullptr,
+                         const QString& followText = QString());
     /// The rows shown, as label / value pairs (for tests).
     QList<QPair<QString, QString>> rows() const { return m_rows; }
 

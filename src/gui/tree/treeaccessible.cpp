@@ -1,6 +1,7 @@
 #include "gui/tree/treeaccessible.h"
 
 #include "gui/controls/assistivetools.h"
+#include "gui/tree/cataloguetreemodel.h"
 #include "gui/tree/thetreeview.h"
 
 #include <QAccessible>
@@ -232,9 +233,10 @@ public:
             int depth = 1;
             for (QModelIndex p = m_index.parent(); p.isValid(); p = p.parent())
                 ++depth;
+            // A mark beside the folder (may be stale, not followed) is heard too.
             const QString level = QString("Level %1").arg(depth);
-            const QString more = m_index.data(Qt::AccessibleDescriptionRole).toString();
-            return more.isEmpty() ? level : level + ", " + more;
+            const QString note = m_index.data(CatalogueTreeModel::FollowNoteRole).toString();
+            return note.isEmpty() ? level : level + ", " + note;
         }
         return {};
     }

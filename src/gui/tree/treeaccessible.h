@@ -14,10 +14,9 @@ class THETreeView;
 /// Qt's own interface for tree views takes no focus request and reports its
 /// hidden header as an extra cell. Installs the factory once.
 ///
-/// A row's description is its level, followed by what the model says of the
-/// node under Qt::AccessibleDescriptionRole (when it says anything): a mark
-/// shown on a node is heard by adding it there, and the model's dataChanged
-/// for the node tells assistive tools that it changed.
+/// A row's description is its level, followed by the mark shown beside the
+/// node (when there is one), and the model's dataChanged for the node tells
+/// assistive tools that it changed.
 ///
 /// Changes are told once the event loop is back, as one batch: the list of
 /// shown rows is built at most once for it, and a batch that opens, closes or

@@ -568,16 +568,17 @@ void ViewController::MakeZIPFile() {
         return;
     if (base.back() != '/')
         base.push_back('/');
-    std::vector<std::string> relative;
+    // Each tagged file goes by its exact name, relative to the common
+    // directory (the library runs there): never a mask, never split.
+    std::vector<ZipListItem> relative;
     bool keep = false;
     for (const std::string& host : hostNames) {
         if (host.rfind(base, 0) != 0)
             continue;
-        relative.push_back(host.substr(base.size()));
-        keep = keep || relative.back().find('/') != std::string::npos;
+        relative.push_back({host.substr(base.size()), false});
+        keep = keep || relative.back().path.find('/') != std::string::npos;
     }
     {
-        // The names are relative to their common directory: the library runs there.
         CurrentDirectoryGuard cwd(base);
         m_plugins.CallZIPFiles(false, keep, ZipFileList(relative), *archive, m_window);
     }
@@ -603,10 +604,11 @@ void ViewController::pmiZIPdirectoryClick() {
     }
     const bool recurse = hasSubdirectories && m_prompter.askYesNo("Recurse subdirectories?");
     const ZipPlan plan = PlanDirectoryZip(dir, fileSpec ? fileSpec() : std::string("*.*"), recurse);
-    std::vector<std::string> names;
+    // The file specification is what the user typed: its words are masks.
+    std::vector<ZipListItem> names;
     const std::string base = hostDir.back() == '/' ? hostDir : hostDir + "/";
     for (const std::string& name : plan.names)
-        names.push_back(base + name.substr(dir.size()));
+        names.push_back({base + name.substr(dir.size()), true});
     const auto archive = m_drives.ToHostPath(plan.archivePath);
     if (!archive)
         return;

@@ -703,7 +703,7 @@ void walk(const std::string& dir, const std::string& relative, const std::string
 
 } // namespace
 
-std::vector<PackItem> CollectPackItems(const std::vector<std::string>& names,
+std::vector<PackItem> CollectPackItems(const std::vector<ZipListItem>& names,
                                        const std::string& baseDir, bool recurse,
                                        bool keepSubdirectories, const std::string& exclude) {
     struct stat ex {};
@@ -724,9 +724,9 @@ std::vector<PackItem> CollectPackItems(const std::vector<std::string>& names,
                 relative.rfind('/') == std::string::npos ? 0 : relative.rfind('/') + 1);
         items.push_back({path, stored});
     };
-    for (const std::string& raw : names) {
+    for (const ZipListItem& item : names) {
         // "sub/" stands for "sub": a trailing "/" must not make stored names absolute.
-        std::string name = raw;
+        std::string name = item.path;
         while (name.size() > 1 && name.back() == '/')
             name.pop_back();
         if (name.empty() || name == "/")
@@ -737,7 +737,7 @@ std::vector<PackItem> CollectPackItems(const std::vector<std::string>& names,
         const std::string dir = slash == 0 ? "/" : path.substr(0, slash);
         std::vector<std::pair<std::string, std::string>> found;
         struct stat st {};
-        if (last.find_first_of("*?") != std::string::npos) {
+        if (item.mask) {
             walk(dir, "", last, recurse, found, 0);
         } else if (::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
             walk(path, last + "/", "*", true, found, 0);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "view/zipplan.h"
+
 #include <chrono>
 #include <cstdint>
 #include <ctime>
@@ -9,6 +11,8 @@
 #include <vector>
 
 namespace zentrix::unzip {
+
+using zentrix::ZipListItem;
 
 /// One entry of an archive as the archive window lists it.
 struct ZipEntry {
@@ -84,13 +88,14 @@ struct PackItem {
     std::string name;
 };
 
-/// The files a file list stands for (ZIPFiles): names relative to `baseDir`
-/// or absolute; a last part with "*" or "?" is a mask of its directory (and
-/// its subdirectories with `recurse`); a directory stands for its files.
+/// The files a file list stands for (ZIPFiles): paths relative to `baseDir`
+/// or absolute; an exact name is that file, or a directory that stands for
+/// its files; a mask entry's last part is a mask of its directory (and its
+/// subdirectories with `recurse`).
 /// Stored names keep their directories (relative to `baseDir`, or to a mask's
 /// directory) only with `keepSubdirectories`. `exclude` (the archive itself)
 /// is never packed; links are not followed.
-std::vector<PackItem> CollectPackItems(const std::vector<std::string>& names,
+std::vector<PackItem> CollectPackItems(const std::vector<ZipListItem>& names,
                                        const std::string& baseDir, bool recurse,
                                        bool keepSubdirectories, const std::string& exclude);
 

@@ -153,8 +153,11 @@ TZipForm::TZipForm(const QString& archivePath, std::vector<ZipEntry> entries, QW
         item->setText(
             3, locale.toString(QDateTime::fromSecsSinceEpoch(e.modified), QLocale::ShortFormat));
         item->setText(4, QString::fromStdString(e.method));
-        item->setTextAlignment(1, Qt::AlignRight);
-        item->setTextAlignment(2, Qt::AlignRight);
+        // The alignment goes in as a plain int: a Qt::Alignment value would register its
+        // type from this library, and Qt's type registry would point into freed code once
+        // the library is unloaded after the call, so the next archive opened would crash.
+        item->setData(1, Qt::TextAlignmentRole, static_cast<int>(Qt::AlignRight));
+        item->setData(2, Qt::TextAlignmentRole, static_cast<int>(Qt::AlignRight));
         total += std::max<int64_t>(0, e.size);
     }
     lvEntries->header()->setSectionResizeMode(0, QHeaderView::Stretch);

@@ -75,20 +75,24 @@ void extractAndTest(const std::string& bytes) {
     (void)TestArchive(archive);
 }
 
-// The list as typed: one name a line, kept below the tree (no "..", nothing
-// absolute), so that the fuzzer cannot wander into /proc.
+// The list as typed (one mask a line) or as chosen (a line that starts with
+// "=" is an exact name), kept below the tree (no "..", nothing absolute), so
+// that the fuzzer cannot wander into /proc.
 void collectAndPack(const std::string& bytes) {
-    std::vector<std::string> names;
+    std::vector<zentrix::ZipListItem> names;
     size_t pos = 0;
     while (pos < bytes.size() && names.size() < 8) {
         const size_t end = std::min(bytes.find('\n', pos), bytes.size());
         std::string name = bytes.substr(pos, std::min<size_t>(end - pos, 200));
         pos = end + 1;
+        const bool exact = !name.empty() && name[0] == '=';
+        if (exact)
+            name.erase(0, 1);
         while (!name.empty() && name[0] == '/')
             name.erase(0, 1);
         if (name.find('\0') != std::string::npos || name.find("..") != std::string::npos)
             continue;
-        names.push_back(name);
+        names.push_back({name, !exact});
     }
     const std::string out = g_dir + "/out.zip";
     for (const bool recurse : {false, true}) {

@@ -1,7 +1,8 @@
 // Runs one move with the file operation engine, for tests that kill it midway.
-//   ops_move_helper SOURCE-LIST DESTINATION
-// SOURCE-LIST is host paths each followed by ";". Prints "bytes N" whenever the
-// progress is drawn; each block written takes at least 10 ms; every question is answered with its last button (Cancel).
+//   ops_move_helper DESTINATION SOURCE...
+// The sources are host paths, each an argument of its own. Prints "bytes N"
+// whenever the progress is drawn; each block written takes at least 10 ms; every
+// question is answered with its last button (Cancel).
 #include "core/prompter.h"
 #include "ops/quietfileopwindow.h"
 #include "ops/tfileoperator.h"
@@ -37,8 +38,8 @@ public:
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: ops_move_helper SOURCE-LIST DESTINATION\n");
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: ops_move_helper DESTINATION SOURCE...\n");
         return 2;
     }
     zentrix::platform::DriveTable drives;
@@ -52,10 +53,12 @@ int main(int argc, char** argv) {
     zentrix::TFileOperator op(drives, prompter);
     op.SetWindow(&window);
     // Paced like a slow disk, so a test can kill it midway on any machine.
-    op.OnBlockCopied = [](uint64_t) { std::this_thread::sleep_for(std::chrono::milliseconds(10)); };
+    op.OnBlockCopied = [](uint64_t) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    };
     op.Operation = zentrix::FileOperation::foMove;
     op.Flags = {zentrix::FileOpFlag::foNoConfirmMkDir};
-    op.SetSource(argv[1]);
-    op.SetDestination(argv[2]);
+    op.SetSources(std::vector<std::string>(argv + 2, argv + argc));
+    op.SetDestination(argv[1]);
     return op.Execute() ? 0 : 1;
 }
