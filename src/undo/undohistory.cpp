@@ -52,18 +52,6 @@ const UndoEntry* LastUndoable(const std::vector<UndoEntry>& entries, const UndoC
     return nullptr;
 }
 
-std::string GroupedNumber(int64_t n) {
-    const std::string digits = std::to_string(n);
-    const size_t start = digits[0] == '-' ? 1 : 0;
-    std::string out = digits.substr(0, start);
-    for (size_t i = start; i < digits.size(); ++i) {
-        if (i > start && (digits.size() - i) % 3 == 0)
-            out += ',';
-        out += digits[i];
-    }
-    return out;
-}
-
 std::string UndoDescription(const UndoEntry& entry) {
     const OperationInfo& info = entry.info;
     // One file is named; more are counted (and so is one of a directory's).

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/text.h"
 #include "undo/journalformat.h"
 
 #include <cstdint>
@@ -35,8 +36,5 @@ const UndoEntry* LastUndoable(const std::vector<UndoEntry>& entries, const UndoC
 
 /// What a command did, in words: "move of 3,000 files to D:\Archive\".
 std::string UndoDescription(const UndoEntry& entry);
-
-/// A whole number with "," every three digits ("3,000").
-std::string GroupedNumber(int64_t n);
 
 } // namespace zentrix

@@ -339,8 +339,8 @@ TEST(UndoDescriptionTest, SaysWhatTheCommandDid) {
     EXPECT_EQ(UndoDescription(e), "rename of directory D:\\OLD\\ to D:\\NEW\\");
     e.info = {OperationKind::Undo, "copy of 12 files to E:\\", "", 9};
     EXPECT_EQ(UndoDescription(e), "undo of copy of 12 files to E:\\");
-    EXPECT_EQ(GroupedNumber(1234567), "1,234,567");
-    EXPECT_EQ(GroupedNumber(999), "999");
+    EXPECT_EQ(GroupedNumber(int64_t{1234567}), "1,234,567");
+    EXPECT_EQ(GroupedNumber(int64_t{999}), "999");
 }
 
 } // namespace
