@@ -3,10 +3,12 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/disklogger.h"
 #include "catalogue/existingdirectory.h"
+#include "catalogue/typeddirectory.h"
 #include "config/settings.h"
 #include "core/appstate.h"
 #include "core/prompter.h"
 #include "core/text.h"
+#include "platform/apppaths.h"
 #include "platform/drivetable.h"
 #include "platform/fileprobe.h"
 #include "platform/process.h"
@@ -17,6 +19,11 @@
 #include <cstdio>
 
 namespace zentrix::AppFrame {
+namespace {
+
+constexpr const char* kNoDirectory = "Directory does not exist!     ";
+
+} // namespace
 
 std::string StartDirectory(const std::vector<std::string>& args, const std::string& lastDir) {
     std::string joined;
@@ -91,17 +98,27 @@ bool OpenStartDirectory(DiskLogger& logger, const platform::DriveTable& drives, 
         fileToSelect->clear();
     if (directory.empty())
         return false;
-    // A host path (from a file manager or a shell) is taken as it is, a relative
-    // one from the current directory; anything else is read as a drive path.
-    std::string path = AbsoluteStartDirectory(directory, platform::CurrentDirectory());
+    // A host path (from a file manager or a shell, "~" for the home directory)
+    // is taken as it is, a relative one from the current directory; anything
+    // else is read as a drive path.
+    std::string path = IsHostPathText(directory)
+                           ? ExpandHostPathText(directory, platform::AppPaths::Home())
+                           : AbsoluteStartDirectory(directory, platform::CurrentDirectory());
     if (path[0] == '/') {
         const bool file = fileToSelect && platform::IsFile(path);
-        auto catalogue = drives.ToCataloguePath(path, !file);
-        if (!catalogue) {
-            prompter.warn("Directory does not exist!     ");
+        TypedDirectory typed;
+        if (file) {
+            typed.path = drives.ToCataloguePath(path, false);
+            if (!typed.path)
+                typed.problem = NoDriveProblem(path);
+        } else {
+            typed = ResolveTypedDirectory(drives, path, true);
+        }
+        if (!typed.path) {
+            prompter.warnWith(kNoDirectory, typed.problem);
             return false;
         }
-        path = *catalogue;
+        path = *typed.path;
     }
     // A file: its directory, with the file to be selected there.
     if (fileToSelect && path.back() != '\\') {
@@ -117,7 +134,7 @@ bool OpenStartDirectory(DiskLogger& logger, const platform::DriveTable& drives, 
     // The names as the disk has them: exactly first, then without regard to case.
     const auto existing = ExistingDirectory(drives, path);
     if (!existing) {
-        prompter.warn("Directory does not exist!     ");
+        prompter.warnWith(kNoDirectory, DirectoryProblem(drives, path));
         return false;
     }
     BusyGuard busy(state);

@@ -6,6 +6,7 @@
 #include "catalogue/disklogger.h"
 #include "catalogue/noderef.h"
 #include "catalogue/tree.h"
+#include "catalogue/typeddirectory.h"
 #include "core/appstate.h"
 #include "core/prompter.h"
 #include "core/text.h"
@@ -65,7 +66,7 @@ TTreeNode* QuickSearch::FindByPrefix(const TTree& tree, const TTreeNode* selecte
 bool QuickSearch::Go(const std::string& text) {
     if (text.empty())
         return false;
-    if (text.find('\\') != std::string::npos) {
+    if (text.find('\\') != std::string::npos || IsHostPathText(text)) {
         OpenPath(text);
     } else if (TTreeNode* found = FindByPrefix(m_cat.Tree(), m_cat.Tree().Selected(), text)) {
         // Selecting asks for a disk that is not ready, and may release it.
@@ -82,8 +83,8 @@ bool QuickSearch::Go(const std::string& text) {
 }
 
 bool QuickSearch::OpenPath(const std::string& path) {
-    if (!isDrivePath(path)) {
-        m_prompter.warn("Directory does not exist!     ");
+    if (!isDrivePath(path) && !IsHostPathText(path)) {
+        m_prompter.warnWith("Directory does not exist!     ", DirectoryProblem(drives(), path));
         return false;
     }
     return AppFrame::OpenStartDirectory(m_logger, drives(), m_prompter, m_state, path);
@@ -108,8 +109,8 @@ bool QuickSearch::AddFavorite(const std::string& dirPath, const std::string& def
         if (!host)
             throw platform::FileWriteError(dirPath, "not on a drive");
         platform::AddGtkBookmark(*host, *name);
-    } catch (const platform::FileWriteError&) {
-        m_prompter.warn("Operation failed!     ");
+    } catch (const platform::FileWriteError& e) {
+        m_prompter.warnWith("Operation failed!     ", e.what());
         return false;
     }
     return true;

@@ -36,16 +36,18 @@ public:
     static TTreeNode* FindByPrefix(const TTree& tree, const TTreeNode* selected,
                                    std::string_view prefix);
 
-    /// Go with the box's text. Without a backslash it is a name prefix: the node
-    /// found becomes selected (the selection stays when there is none); with a
-    /// backslash it is a directory path, which is opened (OpenPath). False for an
-    /// empty text, which does nothing.
+    /// Go with the box's text. A text with a backslash, or a host path ("/usr",
+    /// "~/Downloads"), is a directory path, which is opened (OpenPath); any
+    /// other text is a name prefix: the node found becomes selected (the
+    /// selection stays when there is none). False for an empty text, which does
+    /// nothing.
     bool Go(const std::string& text);
 
     /// Opens a typed or chosen directory ("D:\DOCS", with or without the final
-    /// backslash; names found without regard to case): every level of it logged
-    /// (its disk first when that is not logged) and the last one selected.
-    /// "Directory does not exist!     " when it is not a directory on a drive.
+    /// backslash, names found without regard to case; or a host path that a
+    /// drive holds): every level of it logged (its disk first when that is not
+    /// logged) and the last one selected. "Directory does not exist!     ", with
+    /// the path and the reason under it, when it is not a directory on a drive.
     bool OpenPath(const std::string& path);
 
     /// A recent directory chosen from the menu: back to the one-directory scope,

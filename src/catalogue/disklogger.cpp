@@ -13,6 +13,7 @@
 #include "platform/branchreader.h"
 #include "platform/collation.h"
 #include "platform/dirlisting.h"
+#include "platform/subdirhint.h"
 #include "platform/hostname.h"
 #include "platform/process.h"
 #include "platform/volume.h"
@@ -213,6 +214,9 @@ void DiskLogger::LogSubDirs(TTreeNode* node) {
         return;
     const int precision = m_settings.LogDrivePrecisionOption;
     const int64_t limit = ProbeLimit(precision);
+    // Without a probe the link counts still tell where there is surely nothing
+    // to open, so that no expand button leads nowhere.
+    const platform::SubdirHint hint(listing.Fd());
     platform::DirEntry e;
     while (listing.Next(e)) {
         if (!e.IsDirectory() || isSkippedDir(e, m_settings.ShowHiddenDirsOption))
@@ -225,6 +229,8 @@ void DiskLogger::LogSubDirs(TTreeNode* node) {
             bits = probe.OpenAt(listing.Fd(), e.hostName)
                        ? probeListing(probe, limit, m_settings.ShowHiddenDirsOption)
                        : 0;
+        } else if (!hint.MayHaveSubdirs(e.hostName)) {
+            bits = 1;
         }
         SetNodeImages(child);
         if (bits & 2)
@@ -361,6 +367,7 @@ bool DiskLogger::RefreshDir(TTreeNode* node) {
     std::vector<SubDir> dirs;
     std::unordered_map<std::string_view, size_t> fileIndex;
     std::unordered_map<std::string_view, size_t> dirIndex;
+    const platform::SubdirHint hint(listing.Fd());
     platform::DirEntry e;
     while (listing.Next(e)) {
         if (e.IsDirectory()) {
@@ -401,7 +408,7 @@ bool DiskLogger::RefreshDir(TTreeNode* node) {
             continue;
         TTreeNode* child = tree.AddChild(node, d.name);
         tree.SetLink(child, d.link);
-        tree.SetHasChildren(child, true);
+        tree.SetHasChildren(child, hint.MayHaveSubdirs(platform::UnescapeName(d.name)));
         SetNodeImages(child);
         changed = true;
     }
@@ -773,7 +780,7 @@ TTreeNode* DiskLogger::addChildFromDisk(TTreeNode* parent, std::string_view name
         TTree& tree = m_cat.Tree();
         TTreeNode* child = tree.AddChild(parent, std::string(e.name));
         tree.SetLink(child, e.isLink);
-        tree.SetHasChildren(child, true);
+        tree.SetHasChildren(child, platform::SubdirHint(listing.Fd()).MayHaveSubdirs(e.hostName));
         SetNodeImages(child);
         tree.SortChildren(parent);
         return child;
@@ -1021,6 +1028,7 @@ void DiskLogger::ApplyHiddenDirsOption() {
             if (!host || !listing.Open(*host))
                 continue;
             bool added = false;
+            const platform::SubdirHint hint(listing.Fd());
             platform::DirEntry e;
             while (listing.Next(e)) {
                 // Only hidden ones are missing: the others are nodes already.
@@ -1029,7 +1037,7 @@ void DiskLogger::ApplyHiddenDirsOption() {
                     continue;
                 TTreeNode* child = tree.AddChild(n, std::string(e.name));
                 tree.SetLink(child, e.isLink);
-                tree.SetHasChildren(child, true);
+                tree.SetHasChildren(child, hint.MayHaveSubdirs(e.hostName));
                 SetNodeImages(child);
                 added = true;
             }

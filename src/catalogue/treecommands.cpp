@@ -241,8 +241,13 @@ bool TreeCommands::FinishLabelEdit(TTreeNode* node, const std::string& newText) 
     const auto to = m_cat.Drives().ToHostPath(parentPath + newText);
     const bool valid = !newText.empty() && newText.find('\\') == std::string::npos &&
                        newText.find('/') == std::string::npos;
-    if (!valid || !from || !to || !platform::RenameNoReplace(*from, *to)) {
-        m_prompter.warn("Cannot rename directory!     ");
+    std::string reason;
+    if (!valid || !from || !to)
+        reason = "\"" + newText + "\" is no name a directory can have here";
+    else if (!platform::RenameNoReplace(*from, *to, &reason))
+        reason = *from + " to " + *to + ": " + reason;
+    if (!reason.empty()) {
+        m_prompter.warnWith("Cannot rename directory!     ", reason);
         return false;
     }
     m_cat.Tree().SetText(node, newText);

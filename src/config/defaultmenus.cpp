@@ -27,6 +27,13 @@ MenuItem Item(std::string name, std::string caption, std::string_view keys, std:
     return item;
 }
 
+// An item added after the first release: numbered after the others, so that
+// stored shortcuts keep their items.
+MenuItem Added(MenuItem item) {
+    item.added = true;
+    return item;
+}
+
 MenuItem Sub(std::string name, std::string caption, std::string hint, std::vector<MenuItem> items) {
     MenuItem item = Item(std::move(name), std::move(caption), {}, {}, std::move(hint));
     item.items = std::move(items);
@@ -122,8 +129,8 @@ MenuTable MenuTable::Default() {
             Item("miDirSetFileSpec", "&File spec ...", "F", "SetFileSpec", "Change the file specification ..."),
             Item("miChangeTreeViewFont", "Change &font ...", "Ctrl+Alt+F", "ChangeTreeViewFont", "Change font of the directory window ..."),
             Item("miDirProperties", "Propert&ies ...", "Alt+Enter", "DirProperties", "Show properties of the current directory/disk ..."),
-            Item("miDirUndo", "Und&o", "Ctrl+Z", "Undo", "Undo the last file or directory operation ..."),
-            Item("miDirOperationHistory", "Operation histor&y ...", "", "OperationHistory", "Show the file and directory operations that can be undone ..."),
+            Added(Item("miDirUndo", "Und&o", "Ctrl+Z", "Undo", "Undo the last file or directory operation ...")),
+            Added(Item("miDirOperationHistory", "Operation histor&y ...", "", "OperationHistory", "Show the file and directory operations that can be undone ...")),
         }),
         Sub("miFile", "File", "", {
             Sub("miFileTag", "T&ag ...", "Tag operations ...", {
@@ -207,8 +214,12 @@ MenuTable MenuTable::Default() {
             }),
             Item("miChangeFileListBoxFont", "Change fo&nt ...", "Ctrl+Alt+F", "ChangeFileListBoxFont", "Change font of the files window ..."),
             Item("miFileProperties", "Properties ...", "Alt+Enter", "FileProperties", "Show properties of the current file ..."),
-            Item("miFileUndo", "Und&o", "Ctrl+Z", "Undo", "Undo the last file or directory operation ..."),
-            Item("miFileOperationHistory", "Operation histor&y ...", "", "OperationHistory", "Show the file and directory operations that can be undone ..."),
+            Added(Item("miFileUndo", "Und&o", "Ctrl+Z", "Undo", "Undo the last file or directory operation ...")),
+            Added(Item("miFileOperationHistory", "Operation histor&y ...", "", "OperationHistory", "Show the file and directory operations that can be undone ...")),
+            Sep(),
+            Added(Item("miCopyToClipboard", "Copy to clipboard", "Ctrl+Shift+C", "CopyToClipboard", "Put the tagged or current files on the clipboard for other programs ...")),
+            Added(Item("miCutToClipboard", "Cut to clipboard", "Ctrl+X", "CutToClipboard", "Put the tagged or current files on the clipboard to be moved by other programs ...")),
+            Added(Item("miPasteFromClipboard", "Paste from clipboard", "Ctrl+V", "PasteFromClipboard", "Copy or move the files on the clipboard to the current directory ...")),
         }),
         Sub("miVolume", "Volume", "", {
             Sub("miVolLogOptions", "Log &options ...", "Perform a partial log operation ...", {
@@ -285,6 +296,10 @@ MenuTable MenuTable::Default() {
             Item("pmiFileSortByReversedOrd", "&Reversed order", "", "ReversedSortOrder", "Reversed sort files in files window  ..."),
         }),
         Item("pmiChangeFileListBoxFont", "Change &Font ...", "", "ChangeFileListBoxFont", "Change font of the files window ..."),
+        Item("pmiOpenWith", "Ope&n with", "", "", "Open the current file with another program ..."),
+        Item("pmiCopyToClipboard", "Copy to clipboard", "", "CopyToClipboard", "Put the tagged or current files on the clipboard for other programs ..."),
+        Item("pmiCutToClipboard", "Cut to clipboard", "", "CutToClipboard", "Put the tagged or current files on the clipboard to be moved by other programs ..."),
+        Item("pmiPasteFromClipboard", "Paste from clipboard", "", "PasteFromClipboard", "Copy or move the files on the clipboard to the current directory ..."),
         Item("pmiFileContextMenu", "&Context menu ...", "", "pmiFileContextMenuClick", "Display context menu of selected file ..."),
         Item("pmiFileProperties", "&Properties ...", "", "FileProperties", "Show properties of the current file ..."),
     }));

@@ -29,13 +29,22 @@ const MenuItem* FindCommandIn(const MenuItem& item, std::string_view command) {
     return nullptr;
 }
 
-template <typename Item, typename List> void CollectEntries(Item& item, List& entries) {
+template <typename Item, typename List>
+void CollectEntries(Item& item, List& entries, List& added) {
     for (auto& sub : item.items) {
         if (sub.isSeparator())
             continue;
-        CollectEntries(sub, entries);
-        entries.push_back(&sub);
+        CollectEntries(sub, entries, added);
+        (sub.added ? added : entries).push_back(&sub);
     }
+}
+
+// Items of the first release in menu order, then the later ones: a shortcut
+// is stored at its item's place in this list.
+template <typename Item, typename List> void CollectEntries(Item& item, List& entries) {
+    List added;
+    CollectEntries(item, entries, added);
+    entries.insert(entries.end(), added.begin(), added.end());
 }
 
 } // namespace

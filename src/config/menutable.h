@@ -26,6 +26,9 @@ struct MenuItem {
     std::string command;
     std::string hint; ///< shown on the status line
     std::vector<MenuItem> items;
+    /// An item added after the first release: it is numbered after all the
+    /// others (MenuTable::entries), so that stored shortcuts keep their items.
+    bool added = false;
 
     bool isSeparator() const { return caption == "-"; }
     bool hasItems() const { return !items.empty(); }

@@ -48,6 +48,7 @@ struct Settings {
     bool ShowShortNames = false;
     bool ShowFolderIcons = true;
     bool ShowHiddenDirsOption = true; // directories whose names begin with "." are nodes
+    bool AllowManyEntriesOption = false; // the file window shows more than 32,767 entries
     bool FollowChangesOnDisk = true;  // logged directories follow the disk as it changes
     bool ShowDirButtons = false;
     bool ShowFileButtons = false;

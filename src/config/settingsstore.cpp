@@ -52,6 +52,7 @@ constexpr BoolKey kBools[] = {
     {kOptions, "ShowShortNames", &Settings::ShowShortNames},
     {kOptions, "ShowFolderIcons", &Settings::ShowFolderIcons},
     {kOptions, "ShowHiddenDirsOption", &Settings::ShowHiddenDirsOption},
+    {kOptions, "AllowManyEntriesOption", &Settings::AllowManyEntriesOption},
     {kOptions, "FollowChangesOnDisk", &Settings::FollowChangesOnDisk},
     {kOptions, "ShowDirButtons", &Settings::ShowDirButtons},
     {kOptions, "ShowFileButtons", &Settings::ShowFileButtons},

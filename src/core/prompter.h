@@ -29,6 +29,21 @@ public:
     /// The shared warning box: a beep, then an information box.
     virtual void warn(const std::string& text) = 0;
     virtual void error(const std::string& text, const std::string& caption = "Error") = 0;
+
+    /// The same boxes with an informative second line under the fixed text: the
+    /// path a failure happened at and the system's reason ("/x/y: Permission
+    /// denied"). A prompter without a place for it shows it after the text.
+    virtual void informWith(const std::string& text, const std::string& informative,
+                            const std::string& caption = "Information") {
+        inform(withLine(text, informative), caption);
+    }
+    virtual void warnWith(const std::string& text, const std::string& informative) {
+        warn(withLine(text, informative));
+    }
+    virtual void errorWith(const std::string& text, const std::string& informative,
+                           const std::string& caption = "Error") {
+        error(withLine(text, informative), caption);
+    }
     /// A line of text; none when cancelled.
     virtual std::optional<std::string> inputText(const std::string& caption,
                                                  const std::string& prompt,
@@ -51,6 +66,11 @@ public:
             break;
         }
         return last;
+    }
+
+protected:
+    static std::string withLine(const std::string& text, const std::string& informative) {
+        return informative.empty() ? text : text + "\n\n" + informative;
     }
 };
 

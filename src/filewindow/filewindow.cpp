@@ -161,6 +161,17 @@ std::vector<const TFileClass*> FileWindow::Records() {
     return out;
 }
 
+std::vector<const TFileClass*> FileWindow::TaggedOrCurrent() {
+    std::vector<const TFileClass*> out;
+    for (const TFileClass* r : Records())
+        if (r->Tagged())
+            out.push_back(r);
+    if (out.empty())
+        if (const TFileClass* current = Record(Current()))
+            out.push_back(current);
+    return out;
+}
+
 // ---------------------------------------------------------------------------
 // Rows that follow the disk
 
@@ -457,7 +468,8 @@ bool FileWindow::walkDirectories(const TTreeNode* base, bool taggedOnly,
             collectFrom(f, filter);
             // One entry beyond the limit decides the outcome; the rest of the
             // walk could not change it.
-            if (m_entries.size() > static_cast<size_t>(kMaxEntries))
+            if (m_entries.size() > static_cast<size_t>(kMaxEntries) &&
+                !m_settings.AllowManyEntriesOption)
                 return true;
         }
     }
@@ -512,6 +524,11 @@ void FileWindow::collectResultList(const FileSpecFilter& filter) {
     }
 }
 
+bool FileWindow::ShowsUnreadDirectory() {
+    const TTreeNode* selected = m_cat.Tree().Selected();
+    return m_state.scope == 1 && Count() == 0 && selected && !selected->Logged();
+}
+
 void FileWindow::FillMainListBox() {
     // A fill asked for from within a fill (events are let through while it
     // walks) is done afterwards.
@@ -551,7 +568,8 @@ void FileWindow::FillMainListBox() {
         if (selected && selected->Data())
             for (const TFileClass* f : selected->Data()->FileList()) {
                 collectFrom(f, filter);
-                if (m_entries.size() > static_cast<size_t>(kMaxEntries))
+                if (m_entries.size() > static_cast<size_t>(kMaxEntries) &&
+                    !m_settings.AllowManyEntriesOption)
                     break;
             }
         break;
@@ -604,10 +622,14 @@ void FileWindow::FillMainListBox() {
         stopped = true;
     }
 
-    // 6: the limit.
-    if (m_entries.size() > static_cast<size_t>(kMaxEntries)) {
+    // 6: the limit, unless the options lift it.
+    if (m_entries.size() > static_cast<size_t>(kMaxEntries) &&
+        !m_settings.AllowManyEntriesOption) {
         dropEntries();
-        m_prompter.warn("Too many files!     ");
+        m_prompter.warnWith("Too many files!     ",
+                            "The file window shows at most 32,767 entries unless \"Allow more "
+                            "than 32,767 entries\" is checked on the View page of the options "
+                            "(Options ..., Alt+F10).");
         if (m_state.scope != 1) {
             m_state.scope = 1;
             m_state.requestRefill();

@@ -94,7 +94,8 @@ public:
         TFileClass* Record; // owned by the catalogue
     };
 
-    /// The largest number of entries the window shows.
+    /// The largest number of entries the window shows, unless
+    /// AllowManyEntriesOption lifts the limit.
     static constexpr int kMaxEntries = 32767;
 
     FileWindow(Catalogue& catalogue, AppState& state, Settings& settings, Prompter& prompter,
@@ -120,6 +121,9 @@ public:
     void SetCurrent(int index, bool updatePanel = true);
     /// The records of all entries, in order.
     std::vector<const TFileClass*> Records();
+    /// The tagged entries' records in window order; the current one alone
+    /// when none is tagged; none when the window has neither.
+    std::vector<const TFileClass*> TaggedOrCurrent();
     /// The file of an entry left its directory: the entry goes, and its record
     /// leaves the catalogue. The other entries stay as they are; a removed
     /// current entry leaves none current.
@@ -137,6 +141,9 @@ public:
     /// True while a fill runs. Events are let through during a fill (for
     /// "STOP"); commands that change the catalogue should wait until it ends.
     bool Filling() const { return m_filling; }
+    /// True when the window shows one directory that has not been read yet: it
+    /// has no entries, and that says nothing about the directory's files.
+    bool ShowsUnreadDirectory();
     void GlobalShowAllLogged() { setScopeAndRefill(2); }
     void DiskShowAllLogged() { setScopeAndRefill(3); }
     void BranchShowAllLogged() { setScopeAndRefill(4); }

@@ -1,5 +1,6 @@
 #include "filewindow/tagwizard.h"
 
+#include "catalogue/typeddirectory.h"
 #include "config/tenhinifile.h"
 #include "core/prompter.h"
 #include "core/text.h"
@@ -36,10 +37,26 @@ std::optional<CriterionFields> TagWizard::SelectCriterion(int index,
                                current);
 }
 
-bool TagWizard::Add(const CriterionFields& fields) {
-    if (Trim(fields.directory).empty())
+std::optional<CriterionFields> TagWizard::onDrive(const CriterionFields& fields) {
+    if (!m_drives || !IsHostPathText(fields.directory))
+        return fields;
+    TypedDirectory dir = ResolveTypedDirectory(*m_drives, fields.directory, false);
+    if (!dir.path) {
+        m_prompter.warnWith("Directory does not exist!     ", dir.problem);
+        return std::nullopt;
+    }
+    CriterionFields out = fields;
+    out.directory = std::move(*dir.path);
+    return out;
+}
+
+bool TagWizard::Add(const CriterionFields& typed) {
+    if (Trim(typed.directory).empty())
         return false;
-    const TagCriterion c = CriterionFromFields(fields);
+    const std::optional<CriterionFields> fields = onDrive(typed);
+    if (!fields)
+        return false;
+    const TagCriterion c = CriterionFromFields(*fields);
     if (!FieldUsable(c.directory) || !FieldUsable(c.fileSpec) || !FieldUsable(c.age) ||
         !FieldUsable(c.size)) {
         m_prompter.beep();
@@ -59,10 +76,13 @@ bool TagWizard::Add(const CriterionFields& fields) {
     return true;
 }
 
-bool TagWizard::Modify(const CriterionFields& fields) {
-    if (fields.directory.empty())
+bool TagWizard::Modify(const CriterionFields& typed) {
+    if (typed.directory.empty())
         return false;
-    const TagCriterion c = CriterionFromFields(fields);
+    const std::optional<CriterionFields> fields = onDrive(typed);
+    if (!fields)
+        return false;
+    const TagCriterion c = CriterionFromFields(*fields);
     if (!FieldUsable(c.directory) || !FieldUsable(c.fileSpec) || !FieldUsable(c.age) ||
         !FieldUsable(c.size)) {
         m_prompter.beep();

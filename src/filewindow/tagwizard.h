@@ -9,6 +9,9 @@
 
 namespace zentrix {
 
+namespace platform {
+class DriveTable;
+}
 class Prompter;
 class TEnhIniFile;
 
@@ -21,6 +24,10 @@ public:
     /// `store` keeps the templates; they are loaded at once.
     TagWizard(TEnhIniFile& store, Prompter& prompter);
 
+    /// The drive table through which a directory typed as a host path ("/srv",
+    /// "~/x") becomes a catalogue path; without one it is kept as typed.
+    void SetDrives(const platform::DriveTable* drives) { m_drives = drives; }
+
     // --- criteria ("&Settings") -----------------------------------------------------
     const std::vector<std::string>& Criteria() const { return m_criteria; }
     int SelectedCriterion() const { return m_selected; }
@@ -29,7 +36,9 @@ public:
 
     /// "&Add": nothing with an empty directory; a line already in the list
     /// (compared without regard to case) is selected, otherwise the line goes in
-    /// at its sorted place and is selected. False when nothing was added.
+    /// at its sorted place and is selected. A host path that no drive holds is
+    /// refused with "Directory does not exist!     " and the reason. False when
+    /// nothing was added.
     bool Add(const CriterionFields& fields);
     /// "&Modify": the selected criterion is replaced at its place, unless the
     /// line is in the list already (it is selected then) or the directory is empty.
@@ -61,11 +70,15 @@ public:
 
 private:
     int findLine(const std::string& line) const;
+    /// The fields with a host directory in catalogue form; none after the
+    /// message when no drive holds it.
+    std::optional<CriterionFields> onDrive(const CriterionFields& fields);
     bool saveTemplates();
     bool nameUsable(const std::string& name, int except);
 
     TEnhIniFile& m_store;
     Prompter& m_prompter;
+    const platform::DriveTable* m_drives = nullptr;
     std::vector<std::string> m_criteria;
     int m_selected = -1;
     TTemplateList m_templates;

@@ -1,7 +1,6 @@
 #include "ops/comparefilelist.h"
 
 #include "catalogue/catalogue.h"
-#include "catalogue/existingdirectory.h"
 #include "catalogue/fileclass.h"
 #include "core/text.h"
 #include "filewindow/filewindow.h"
@@ -21,19 +20,10 @@ std::string CompareFileList::StartDirectory() {
     return record ? record->FileDirName() : std::string();
 }
 
-std::optional<std::string> CompareFileList::TargetDirectory(const std::string& text) const {
+TypedDirectory CompareFileList::TargetDirectory(const std::string& text) const {
     if (text.empty())
-        return std::nullopt;
-    std::string path = text;
-    if (path.front() == '/') {
-        const auto catalogue = m_cat.Drives().ToCataloguePath(path);
-        if (!catalogue)
-            return std::nullopt;
-        path = *catalogue;
-    }
-    if (path.back() != '\\')
-        path.push_back('\\');
-    return ExistingDirectory(m_cat.Drives(), path);
+        return {};
+    return ResolveTypedDirectory(m_cat.Drives(), text, true);
 }
 
 std::optional<int> CompareFileList::Compare(const std::string& targetDirectory,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "catalogue/typeddirectory.h"
+
 #include <optional>
 #include <string>
 
@@ -34,10 +36,10 @@ public:
     std::string StartDirectory();
 
     /// The directory a typed text names, as a catalogue path ending in a
-    /// backslash with each name as the disk has it; none when the text is
-    /// empty or names no existing directory. A host path ("/srv/data") is
-    /// taken too when a drive holds it.
-    std::optional<std::string> TargetDirectory(const std::string& text) const;
+    /// backslash with each name as the disk has it; none, with the reason, when
+    /// the text is empty or names no existing directory. A host path
+    /// ("/srv/data", "~/x") is taken too when a drive holds it.
+    TypedDirectory TargetDirectory(const std::string& text) const;
 
     /// Tags the entries of the window that meet the relation against the
     /// directory (catalogue path), then repaints the window and its

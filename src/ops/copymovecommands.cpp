@@ -7,6 +7,7 @@
 #include "catalogue/noderef.h"
 #include "catalogue/tree.h"
 #include "catalogue/treenode.h"
+#include "catalogue/typeddirectory.h"
 #include "core/appstate.h"
 #include "core/prompter.h"
 #include "core/text.h"
@@ -21,7 +22,6 @@
 #include "platform/filetransfer.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <set>
 
 namespace zentrix {
@@ -312,18 +312,6 @@ std::string CopyMoveCommands::DestinationDir(const std::string& text, const std:
     return dest;
 }
 
-std::optional<std::string> CopyMoveCommands::CataloguePathOf(const platform::DriveTable& drives,
-                                                             const std::string& text) {
-    if (text.empty() || text[0] != '/')
-        return text;
-    const std::string normal = std::filesystem::path(text).lexically_normal().string();
-    return drives.ToCataloguePath(normal);
-}
-
-std::string CopyMoveCommands::NotOnADriveMessage(const std::string& text) {
-    return "No drive holds " + text + "     ";
-}
-
 std::vector<std::string>
 CopyMoveCommands::StripCommonDirectories(const std::vector<std::string>& paths,
                                          bool keepLastCommon) {
@@ -394,17 +382,21 @@ void CopyMoveCommands::okTo(Kind kind, const std::string& text) {
         m_catalogueUi.playCompletionSound();
         return;
     }
-    // A host path names the directory of the drive that holds it; one that
-    // no drive holds is refused rather than read as a catalogue path.
-    const std::optional<std::string> typed = CataloguePathOf(m_cat.Drives(), text);
-    if (!typed) {
-        m_prompter.error(NotOnADriveMessage(text));
-        return;
+    // A host path ("/srv/backup", "~/Documents") is the directory a drive has
+    // for it; one that no drive holds is refused, the page staying up.
+    std::string typed = text;
+    if (IsHostPathText(text)) {
+        TypedDirectory dir = ResolveTypedDirectory(m_cat.Drives(), text, false);
+        if (!dir.path) {
+            m_prompter.warnWith("Directory does not exist!     ", dir.problem);
+            return;
+        }
+        typed = std::move(*dir.path);
     }
     const TTreeNode* selected = m_cat.Tree().Selected();
     const std::string currentDir = selected ? selected->Path() : std::string();
     const std::string dest =
-        DestinationDir(*typed, currentDir, m_state.currentDisk, kind == Kind::Copy);
+        DestinationDir(typed, currentDir, m_state.currentDisk, kind == Kind::Copy);
     const std::string destText = withoutTrailingBackslash(dest);
     const CopyMovePage toPage = kind == Kind::Copy ? CopyMovePage::CopyTo : CopyMovePage::MoveTo;
     m_ui->addHistory(toPage, dest);
@@ -535,14 +527,15 @@ void CopyMoveCommands::refreshDestination(const std::string& dest) {
 }
 
 void CopyMoveCommands::DropOnTree(const std::string& targetDir,
-                                  const std::vector<std::string>& names) {
+                                  const std::vector<std::string>& names, bool move) {
     if (names.empty() || m_state.fileOperationRunning)
         return;
-    if (!m_prompter.askOkCancel("Copy " + std::to_string(names.size()) + " files to: " + targetDir +
+    const std::string verb = move ? "Move " : "Copy ";
+    if (!m_prompter.askOkCancel(verb + std::to_string(names.size()) + " files to: " + targetDir +
                                 " ?     "))
         return;
     m_seen.clear();
-    if (m_prompter.askYesNo("Copy with full paths?     ")) {
+    if (m_prompter.askYesNo(verb + "with full paths?     ")) {
         m_withPathsList = names;
         m_withPaths = true;
     } else {
@@ -550,7 +543,50 @@ void CopyMoveCommands::DropOnTree(const std::string& targetDir,
         m_withPaths = false;
     }
     m_asMask = "*.*";
-    OK_FileCopyTo(targetDir);
+    if (move)
+        OK_FileMoveTo(targetDir);
+    else
+        OK_FileCopyTo(targetDir);
+}
+
+bool CopyMoveCommands::PasteFiles(const std::string& targetDir,
+                                  const std::vector<std::string>& hostPaths, bool move) {
+    if (hostPaths.empty() || m_state.fileOperationRunning)
+        return false;
+    std::vector<std::string> names;
+    for (const std::string& host : hostPaths)
+        names.push_back(m_cat.Drives().ToCataloguePath(host, false).value_or(host));
+    if (!m_prompter.askOkCancel(std::string(move ? "Move " : "Copy ") +
+                                std::to_string(names.size()) + " files to: " + targetDir +
+                                " ?     "))
+        return false;
+    m_sources = names;
+    m_seen.clear();
+    m_withPaths = false;
+    m_asMask = "*.*";
+    okTo(move ? Kind::Move : Kind::Copy, targetDir);
+    if (move) {
+        // The directories the files left are read again where they are logged.
+        std::vector<std::string> left;
+        for (const std::string& name : names) {
+            const size_t slash = name.find_last_of('\\');
+            if (name.size() > 2 && name[1] == ':' && slash != std::string::npos)
+                left.push_back(name.substr(0, slash + 1));
+        }
+        std::sort(left.begin(), left.end());
+        left.erase(std::unique(left.begin(), left.end()), left.end());
+        for (const std::string& dir : left)
+            refreshDestination(dir);
+    }
+    return true;
+}
+
+std::vector<std::string> CopyMoveCommands::ClipboardFiles() {
+    std::vector<std::string> paths;
+    for (const TFileClass* file : m_fileWindow.TaggedOrCurrent())
+        if (const auto host = m_cat.HostPath(file))
+            paths.push_back(*host);
+    return paths;
 }
 
 void CopyMoveCommands::DropFromFileWindow(const std::string& targetDir, bool copy) {

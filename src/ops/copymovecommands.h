@@ -85,8 +85,21 @@ public:
     /// Cancel on either page: back to the file window, nothing touched.
     void PageCancel();
 
-    /// Files dropped from the desktop on a tree directory (catalogue paths).
-    void DropOnTree(const std::string& targetDir, const std::vector<std::string>& names);
+    /// Files dropped from the desktop on a tree directory (catalogue paths):
+    /// copied, or moved when `move` (Shift held), after the questions.
+    void DropOnTree(const std::string& targetDir, const std::vector<std::string>& names,
+                    bool move = false);
+    /// Files and directories other programs handed over on the desktop's
+    /// clipboard (host paths): copied, or moved when `move` (they were cut),
+    /// into a directory (catalogue path) through the engine with its questions,
+    /// after "Copy N files to: ... ?". A path that a drive holds goes by its
+    /// catalogue path; the directories the moved files left are read again.
+    /// True when the work ran.
+    bool PasteFiles(const std::string& targetDir, const std::vector<std::string>& hostPaths,
+                    bool move);
+    /// The host paths of the tagged files of the window, or of the current one
+    /// when none is tagged (what "Copy to clipboard" puts there).
+    std::vector<std::string> ClipboardFiles();
     /// Files dragged from the file window onto a tree directory: the tagged
     /// files (or the current one, tagged), copied or moved there after a
     /// question; the tree then goes back to the directory it showed.
@@ -104,12 +117,6 @@ public:
     /// The destination directory of a "to" text, ending in a backslash: "."
     /// (when allowed) is the current directory, a text starting with "\" is on
     /// the current disk.
-    /// The catalogue path a "to" text names: a host path ("/srv/data") becomes
-    /// the path on the drive that holds it, anything else stays as typed.
-    /// None for a host path that no drive holds.
-    static std::optional<std::string> CataloguePathOf(const platform::DriveTable& drives,
-                                                      const std::string& text);
-    static std::string NotOnADriveMessage(const std::string& text);
     static std::string DestinationDir(const std::string& text, const std::string& currentDir,
                                       char currentDisk, bool dotAllowed);
 

@@ -58,6 +58,20 @@ std::string hostBase(const std::string& hostPath) {
     return hostPath.substr(hostPath.find_last_of('/') + 1);
 }
 
+/// "<path>: <the system's reason>" for the informative line of a message.
+std::string because(const std::string& path, int error) {
+    return path + ": " + platform::ErrorText(error);
+}
+
+std::string badName(const std::string& name) {
+    return "\"" + name + "\" is no name a directory can have here";
+}
+
+/// Why a command that needs a read directory refused.
+std::string notLoggedProblem(const TTreeNode* node, const std::string& remedy) {
+    return node->Path() + ": not read yet; " + remedy;
+}
+
 /// Makes one directory (never its parents); 0 or the errno.
 int makeDirectory(const std::string& hostPath) {
     DirHandle parent;
@@ -192,6 +206,16 @@ void DirOps::mark(bool copy) {
     }
     m_clipboard = node->Path();
     m_copy = copy;
+    // Other programs get the directory from the desktop's clipboard too.
+    if (const auto host = m_cat.Drives().ToHostPath(withoutBackslash(m_clipboard)))
+        m_ui->putFilesOnClipboard({*host}, !copy);
+}
+
+bool DirOps::clipboardIsOwnMark(const platform::ClipboardFiles& files) const {
+    if (m_clipboard.empty() || files.paths.size() != 1 || files.cut == m_copy)
+        return false;
+    const auto host = m_cat.Drives().ToHostPath(withoutBackslash(m_clipboard));
+    return host && *host == files.paths.front();
 }
 
 void DirOps::DirCut() {
@@ -235,6 +259,14 @@ void DirOps::DirPaste() {
     TTreeNode* current = m_cat.Tree().Selected();
     if (!current)
         return;
+    // Files and directories put on the desktop's clipboard since (by another
+    // program, or the file window) go through the copy engine; a cut is
+    // taken off the clipboard once pasted.
+    if (const auto files = m_ui->filesOnClipboard(); files && !clipboardIsOwnMark(*files)) {
+        if (m_ui->pasteFiles(current->Path(), *files) && files->cut)
+            m_ui->clearClipboard();
+        return;
+    }
     if (m_clipboard.empty()) {
         m_prompter.inform("Copy from directory is unknown!     ");
         return;
@@ -297,7 +329,9 @@ void DirOps::DirPaste() {
                 m_cat.Tree().DeleteNode(sourceNode);
             }
         } else if (!copy && !acrossDrives && renameError != EXDEV) {
-            m_prompter.inform("could not move directory!");
+            m_prompter.informWith(
+                "could not move directory!",
+                because(*sourceHost + " to " + targetHost.value_or(target), renameError));
             aborted = true;
         } else {
             // A copy, or a move to another file system: through the file
@@ -322,6 +356,10 @@ void DirOps::DirPaste() {
 
         if (aborted)
             m_prompter.inform("Operation aborted!     ");
+        // A directory cut and moved is no longer on offer to other programs.
+        if (!copy && !aborted)
+            if (const auto files = m_ui->filesOnClipboard(); files && clipboardIsOwnMark(*files))
+                m_ui->clearClipboard();
         if (movedByItems) {
             // Each item left its source as it arrived: the source's node goes
             // with the source, or is read again for what stayed.
@@ -358,7 +396,12 @@ void DirOps::DeleteDir() {
     DirHandle dir;
     std::vector<std::string> names;
     if (DirHandle::Open(*host, dir) == 0 && dir.List(names) == 0 && !names.empty()) {
-        m_prompter.inform("Directory not empty!     ");
+        // Hidden entries are what the tree and the file window may not show.
+        std::sort(names.begin(), names.end());
+        m_prompter.informWith("Directory not empty!     ",
+                              *host + ": holds " + std::to_string(names.size()) +
+                                  (names.size() == 1 ? " entry, " : " entries, such as ") + "\"" +
+                                  names.front() + "\"");
         return;
     }
     const std::string path = node->Path();
@@ -368,14 +411,14 @@ void DirOps::DeleteDir() {
     node = ref.get();
     TNodeRef next(node->PrevSibling() ? node->PrevSibling() : node->Parent());
     m_logger.UnlogBranch(node);
-    if (removeDirectory(*host) == 0) {
+    if (const int error = removeDirectory(*host); error == 0) {
         m_wd.LogSingle(WDOperation::DeleteDirectory, withoutBackslash(path));
         if (ref)
             m_cat.Tree().DeleteNode(ref.get());
         if (next)
             m_cat.Tree().Select(next.get());
     } else {
-        m_prompter.inform("Could not remove directory!     ");
+        m_prompter.informWith("Could not remove directory!     ", because(*host, error));
     }
     m_catUi.updateStatistics();
 }
@@ -389,7 +432,7 @@ void DirOps::MakeNewDir() {
     if (!node)
         return;
     if (!node->Logged()) {
-        m_prompter.inform(kNotLogged);
+        m_prompter.informWith(kNotLogged, notLoggedProblem(node, "Enter in the tree reads it"));
         return;
     }
     const std::string name = DefaultNewDirName(node);
@@ -398,8 +441,10 @@ void DirOps::MakeNewDir() {
         return;
     }
     const auto host = m_cat.Drives().ToHostPath(node->Path() + name);
-    if (!host || makeDirectory(*host) != 0) {
-        m_prompter.inform("New directory creation failed!     ");
+    const int error = host ? makeDirectory(*host) : ENOENT;
+    if (error != 0) {
+        m_prompter.informWith("New directory creation failed!     ",
+                              because(host.value_or(node->Path() + name), error));
         return;
     }
     {
@@ -446,8 +491,12 @@ void DirOps::OK_MakeNewDir(const std::string& text) {
     if (!node)
         return;
     const auto host = m_cat.Drives().ToHostPath(node->Path() + text);
-    if (!validName(text) || !host || makeDirectory(*host) != 0) {
-        m_prompter.inform("New directory creation failed!     ");
+    if (!validName(text) || !host) {
+        m_prompter.informWith("New directory creation failed!     ", badName(text));
+        return;
+    }
+    if (const int error = makeDirectory(*host)) {
+        m_prompter.informWith("New directory creation failed!     ", because(*host, error));
         return;
     }
     {
@@ -497,10 +546,16 @@ void DirOps::OK_RenameDir(const std::string& text) {
     const std::string newPath = node->Parent()->Path() + text;
     const auto from = m_cat.Drives().ToHostPath(oldPath);
     const auto to = m_cat.Drives().ToHostPath(newPath);
-    if (text != node->Text() &&
-        (!validName(text) || !from || !to || renameDirectory(*from, *to) != 0)) {
-        m_prompter.inform("Cannot rename directory!     ");
-        return;
+    if (text != node->Text()) {
+        if (!validName(text) || !from || !to) {
+            m_prompter.informWith("Cannot rename directory!     ", badName(text));
+            return;
+        }
+        if (const int error = renameDirectory(*from, *to)) {
+            m_prompter.informWith("Cannot rename directory!     ",
+                                  because(*from + " to " + *to, error));
+            return;
+        }
     }
     if (text != node->Text()) {
         RecordScope undo(m_journal, m_record,
@@ -562,10 +617,15 @@ void DirOps::PruneDir() {
     if (!node)
         return;
     // Links are removed as links: what lies behind them needs no reading.
-    const bool allLogged =
-        TTree::PreOrder(node, [](TTreeNode* n) { return n->Logged() || n->IsLink(); });
-    if (!allLogged) {
-        m_prompter.inform(kNotLogged);
+    const TTreeNode* unlogged = nullptr;
+    TTree::PreOrder(node, [&unlogged](TTreeNode* n) {
+        if (!n->Logged() && !n->IsLink())
+            unlogged = n;
+        return unlogged == nullptr;
+    });
+    if (unlogged) {
+        m_prompter.informWith(
+            kNotLogged, notLoggedProblem(unlogged, "Log Branch (Alt+B) reads the whole branch"));
         return;
     }
     m_ui->showPrunePage();
@@ -587,10 +647,18 @@ bool DirOps::pruneContents(const std::string& hostDir, const std::string& catalo
         size_t next = 0;
     };
     std::vector<Level> stack;
+    // What ended the prune, for the message that says so.
+    auto fail = [this](const std::string& path, int error) {
+        m_pruneProblem = because(path, error);
+        return false;
+    };
+    m_pruneProblem.clear();
     {
         Level top;
-        if (DirHandle::Open(hostDir, top.dir) != 0 || top.dir.List(top.entries) != 0)
-            return false;
+        if (int e = DirHandle::Open(hostDir, top.dir))
+            return fail(cataloguePath, e);
+        if (int e = top.dir.List(top.entries))
+            return fail(cataloguePath, e);
         std::sort(top.entries.begin(), top.entries.end());
         top.catalogue = cataloguePath;
         stack.push_back(std::move(top));
@@ -609,29 +677,35 @@ bool DirOps::pruneContents(const std::string& hostDir, const std::string& catalo
                 return true;
             Level& parent = stack.back();
             const std::string& name = parent.entries[parent.next - 1].first;
-            if (parent.dir.RemoveDir(name) != 0)
-                return false;
+            if (int e = parent.dir.RemoveDir(name))
+                return fail(catalogue, e);
             if (logging)
                 m_wd.WatchDogWrite(catalogue, {}, 0, WDOperation::PruneDirectory);
             continue;
         }
         const std::string name = level.entries[level.next++].first;
+        const std::string path = level.catalogue + platform::EscapeHostName(name);
         EntryStat st;
-        if (level.dir.Stat(name, st) != 0)
-            return false;
+        if (int e = level.dir.Stat(name, st))
+            return fail(path, e);
         if (st.kind == EntryKind::Directory) {
-            if (st.device != device)
-                return false; // another file system mounted inside: left alone
+            if (st.device != device) {
+                // Another file system mounted inside: left alone.
+                m_pruneProblem = path + ": another file system is mounted there";
+                return false;
+            }
             Level child;
             const int e = level.dir.OpenChild(name, child.dir);
             if (e == ELOOP || e == ENOTDIR) {
                 // Swapped for a link or a file since it was looked at.
-                if (level.dir.RemoveFile(name) != 0)
-                    return false;
+                if (int r = level.dir.RemoveFile(name))
+                    return fail(path, r);
                 continue;
             }
-            if (e != 0 || child.dir.List(child.entries) != 0)
-                return false;
+            if (e != 0)
+                return fail(path, e);
+            if (int r = child.dir.List(child.entries))
+                return fail(path, r);
             std::sort(child.entries.begin(), child.entries.end());
             child.catalogue = level.catalogue + platform::EscapeHostName(name) + "\\";
             stack.push_back(std::move(child));
@@ -639,11 +713,13 @@ bool DirOps::pruneContents(const std::string& hostDir, const std::string& catalo
         }
         if (OnPruneFile)
             OnPruneFile(name);
-        if (level.dir.RemoveFile(name) != 0)
-            return false;
+        if (int e = level.dir.RemoveFile(name))
+            return fail(path, e);
         m_progress.setPosition(++done);
-        if (stopped())
+        if (stopped()) {
+            m_pruneProblem = "stopped after " + path;
             return false;
+        }
     }
     return true;
 }
@@ -715,17 +791,20 @@ void DirOps::bbPruneOKClick() {
     }
     running.reset();
     if (stopped) {
-        m_prompter.inform("Process stopped!     ");
+        m_prompter.informWith("Process stopped!     ", m_pruneProblem);
     } else if (m_prompter.askYesNo(path + " - Delete this directory?")) {
         // A disk's root directory stays, whatever its host directory allows.
-        if (host && ref && ref->Parent() && removeDirectory(*host) == 0) {
+        const int error = !host ? ENOENT : !ref || !ref->Parent() ? EBUSY : removeDirectory(*host);
+        if (error == 0) {
             m_wd.LogSingle(WDOperation::PruneDirectory, withoutBackslash(path));
             if (above)
                 m_cat.Tree().Select(above.get());
             if (TTreeNode* gone = m_logger.FindNodeByPath(path))
                 m_cat.Tree().DeleteNode(gone);
         } else {
-            m_prompter.inform("Could not remove directory!     ");
+            m_prompter.informWith("Could not remove directory!     ",
+                                  ref && !ref->Parent() ? path + ": the root of a drive stays"
+                                                        : because(host.value_or(path), error));
         }
     } else if (TTreeNode* kept = m_logger.FindNodeByPath(path)) {
         m_cat.Tree().DeleteChildren(kept);

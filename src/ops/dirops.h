@@ -1,8 +1,11 @@
 #pragma once
 
+#include "platform/fileuris.h"
+
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,6 +43,18 @@ public:
     virtual void editNodeLabel(TTreeNode*) {}
     /// True while a tree label is being edited.
     virtual bool labelEditing() const { return false; }
+    /// Puts files (host paths) on the desktop's clipboard for other programs;
+    /// `cut`: they are to be moved when pasted.
+    virtual void putFilesOnClipboard(const std::vector<std::string>& /*hostPaths*/, bool /*cut*/) {}
+    /// The files on the desktop's clipboard; none when it holds none.
+    virtual std::optional<platform::ClipboardFiles> filesOnClipboard() { return std::nullopt; }
+    /// Pastes files of the clipboard into a directory (catalogue path) through
+    /// the copy engine; true when the work ran.
+    virtual bool pasteFiles(const std::string& /*targetDir*/,
+                            const platform::ClipboardFiles& /*files*/) {
+        return false;
+    }
+    virtual void clearClipboard() {}
 };
 
 /// The operations on the tree's current directory: cut, copy and paste of a
@@ -137,7 +152,8 @@ private:
     /// Prune of a link to a directory: the link goes, never what it points to.
     void pruneLink(TTreeNode* node, const std::string& host);
     /// Empties a directory of the branch (files deleted, subdirectories emptied
-    /// and removed); false at the first failure or when stopped.
+    /// and removed); false at the first failure or when stopped, with the path
+    /// and the reason in m_pruneProblem.
     bool pruneContents(const std::string& hostDir, const std::string& cataloguePath,
                        uint64_t device, int64_t& done, bool logging);
     void pruneEnd();
@@ -165,8 +181,13 @@ private:
     OperationJournal* m_journal = nullptr;
     OperationRecord* m_record = nullptr; // of the command running
 
+    /// True when the desktop's clipboard holds what the last cut or copy of a
+    /// directory put there.
+    bool clipboardIsOwnMark(const platform::ClipboardFiles& files) const;
+
     std::string m_clipboard;
     bool m_copy = false;
+    std::string m_pruneProblem; // what ended the last prune early
     bool m_newDirMarker = false;
     bool m_idleSinceTreeFocus = true;
 };

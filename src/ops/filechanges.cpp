@@ -247,9 +247,16 @@ void FileChanges::OK_RenameSingleFile(const std::string& text) {
     }
     const auto from = m_cat.Drives().ToHostPath(oldPath);
     const auto to = m_cat.Drives().ToHostPath(newPath);
-    if (!plainName(newName) || !from || !to ||
-        platform::RenameThroughTemporary(*from, *to) != platform::TempRenameResult::Done) {
-        m_prompter.warn(kCannotRename);
+    std::string reason;
+    if (!plainName(newName))
+        reason = "\"" + newName + "\" is no name a file can have here";
+    else if (!from || !to)
+        reason = "no drive holds " + (from ? newPath : oldPath);
+    else if (platform::RenameThroughTemporary(*from, *to, nullptr, &reason) !=
+             platform::TempRenameResult::Done)
+        reason = *from + " to " + *to + ": " + (reason.empty() ? "refused" : reason);
+    if (!reason.empty()) {
+        m_prompter.warnWith(kCannotRename, reason);
         m_fw.Ui().focusFileWindow();
         return;
     }

@@ -69,12 +69,16 @@ std::string FileDeletion::AttributeList(uint32_t attributes) {
 // --- the delete routine -------------------------------------------------------------
 
 bool FileDeletion::DeleteFileByMode(const std::string& fullPath) {
+    m_failure.clear();
     const auto host = m_cat.Drives().ToHostPath(fullPath);
     if (!host || fullPath.empty() || fullPath.back() == '\\')
         return false;
     struct stat st {};
-    if (::lstat(host->c_str(), &st) != 0 || S_ISDIR(st.st_mode))
-        return false; // nothing there, or a directory where the record said "file"
+    if (::lstat(host->c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
+        // Nothing there, or a directory where the record said "file".
+        m_failure = *host + ": " + platform::ErrorText(S_ISDIR(st.st_mode) ? EISDIR : errno);
+        return false;
+    }
     const bool link = S_ISLNK(st.st_mode);
     const bool regular = S_ISREG(st.st_mode);
     const platform::DriveInfo* drive = m_cat.Drives().Find(fullPath[0]);
@@ -160,7 +164,11 @@ bool FileDeletion::DeleteFileByMode(const std::string& fullPath) {
     default:
         return false;
     }
-    return e == 0 && gone(path);
+    if (e != 0)
+        m_failure = path + ": " + platform::ErrorText(e);
+    else if (!gone(path))
+        m_failure = path + ": still there after it was deleted";
+    return m_failure.empty();
 }
 
 OperationJournal* FileDeletion::undoJournal() const {
@@ -263,7 +271,7 @@ void FileDeletion::DeleteSingleFile() {
             removeRecord(targets[0]);
             m_wd.LogSingle(WDOperation::DeleteFile, path);
         } else {
-            m_prompter.inform(kCannotDelete + path + kFiveBlanks);
+            m_prompter.informWith(kCannotDelete + path + kFiveBlanks, m_failure);
         }
     }
     if (m_fw.Count() == 0) {

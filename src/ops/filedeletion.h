@@ -105,6 +105,7 @@ private:
     OperationJournal* m_journal = nullptr;
     OperationRecord* m_record = nullptr; // of the command running
     uint64_t m_trusted = 0; // the catalogue generation the targets were found at
+    std::string m_failure;  // the path and the reason of the last failed deletion
 };
 
 } // namespace zentrix

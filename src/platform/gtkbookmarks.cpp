@@ -4,8 +4,11 @@
 #include "platform/atomicfile.h"
 #include "platform/drivetable.h"
 #include "platform/fileprobe.h"
+#include "platform/fileuris.h"
 
 #include <algorithm>
+#include <iterator>
+#include <optional>
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
@@ -15,22 +18,6 @@ namespace {
 
 constexpr size_t kMaxEntries = 1000;
 constexpr size_t kMaxFileBytes = 1024 * 1024;
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-bool keptInUri(unsigned char c) {
-    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))
-        return true;
-    return std::strchr("/-._~!$&'()*+,;=:@", c) != nullptr && c != '\0';
-}
 
 } // namespace
 
@@ -44,53 +31,14 @@ std::vector<std::string> ParseGtkBookmarks(std::string_view text) {
         std::string_view line = text.substr(pos, end - pos);
         pos = end + 1;
         line = line.substr(0, line.find_first_of(" \r\t"));
-        constexpr std::string_view scheme = "file://";
-        if (line.substr(0, scheme.size()) != scheme)
-            continue;
-        line.remove_prefix(scheme.size());
-        const size_t slash = line.find('/');
-        if (slash == std::string_view::npos)
-            continue;
-        const std::string_view host = line.substr(0, slash);
-        if (!host.empty() && host != "localhost")
-            continue;
-        line.remove_prefix(slash);
-        std::string path;
-        bool bad = false;
-        for (size_t i = 0; i < line.size(); ++i) {
-            char c = line[i];
-            if (c == '%' && i + 2 < line.size() && hexValue(line[i + 1]) >= 0 &&
-                hexValue(line[i + 2]) >= 0) {
-                c = static_cast<char>(hexValue(line[i + 1]) * 16 + hexValue(line[i + 2]));
-                i += 2;
-            }
-            if (c == '\0') {
-                bad = true;
-                break;
-            }
-            path += c;
-        }
-        if (!bad && !path.empty())
-            out.push_back(std::move(path));
+        if (auto path = PathOfFileUri(line); path && !path->empty())
+            out.push_back(std::move(*path));
     }
     return out;
 }
 
 std::string GtkBookmarkUri(std::string_view path) {
-    static constexpr char digits[] = "0123456789ABCDEF";
-    std::string uri = "file://";
-    uri.reserve(uri.size() + path.size());
-    for (const char ch : path) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (keptInUri(c)) {
-            uri += ch;
-        } else {
-            uri += '%';
-            uri += digits[c >> 4];
-            uri += digits[c & 15];
-        }
-    }
-    return uri;
+    return FileUri(path);
 }
 
 std::string WithGtkBookmark(std::string_view text, std::string_view path, std::string_view label) {
@@ -119,11 +67,109 @@ std::string GtkBookmarksPath() {
     return AppPaths::ConfigHome() + "/gtk-3.0/bookmarks";
 }
 
+std::vector<std::string> ParseUserDirs(std::string_view text, const std::string& home) {
+    // The keys in the order the favorites list them.
+    static constexpr std::string_view kKeys[] = {"DESKTOP", "DOCUMENTS", "DOWNLOAD",
+                                                 "MUSIC",   "PICTURES",  "VIDEOS"};
+    constexpr size_t kCount = std::size(kKeys);
+    std::optional<std::string> found[kCount];
+    std::string bareHome = home;
+    while (bareHome.size() > 1 && bareHome.back() == '/')
+        bareHome.pop_back();
+    auto skipBlanks = [](std::string_view& s) {
+        while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+            s.remove_prefix(1);
+    };
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string_view::npos)
+            end = text.size();
+        std::string_view line = text.substr(pos, end - pos);
+        pos = end + 1;
+        skipBlanks(line);
+        if (!line.starts_with("XDG_"))
+            continue;
+        line.remove_prefix(4);
+        size_t key = kCount;
+        for (size_t k = 0; k < kCount; ++k)
+            if (line.starts_with(kKeys[k]) && line.substr(kKeys[k].size()).starts_with("_DIR")) {
+                key = k;
+                line.remove_prefix(kKeys[k].size() + 4);
+                break;
+            }
+        if (key == kCount || found[key])
+            continue;
+        skipBlanks(line);
+        if (!line.starts_with('='))
+            continue;
+        line.remove_prefix(1);
+        skipBlanks(line);
+        if (!line.starts_with('"'))
+            continue;
+        line.remove_prefix(1);
+        std::string path;
+        if (line.starts_with("$HOME") && (line.size() == 5 || line[5] == '/' || line[5] == '"')) {
+            line.remove_prefix(5);
+            path = bareHome == "/" ? std::string() : bareHome;
+        } else if (!line.starts_with('/')) {
+            continue;
+        }
+        bool closed = false;
+        bool bad = false;
+        for (size_t i = 0; i < line.size() && !closed; ++i) {
+            char c = line[i];
+            if (c == '"') {
+                closed = true;
+                break;
+            }
+            if (c == '\\' && i + 1 < line.size())
+                c = line[++i];
+            if (c == '\0' || c == '\r') {
+                bad = true;
+                break;
+            }
+            path += c;
+        }
+        if (!closed || bad)
+            continue;
+        while (path.size() > 1 && path.back() == '/')
+            path.pop_back();
+        if (path.empty())
+            path.push_back('/');
+        // A directory set to the home directory is switched off.
+        found[key] = path == bareHome ? std::string() : path;
+    }
+    if (!found[0])
+        found[0] = (bareHome == "/" ? std::string() : bareHome) + "/Desktop";
+    std::vector<std::string> out;
+    for (auto& dir : found)
+        if (dir && !dir->empty())
+            out.push_back(std::move(*dir));
+    return out;
+}
+
+std::vector<std::string> ReadUserDirs() {
+    const std::string home = AppPaths::Home();
+    std::vector<std::string> dirs{home};
+    const auto text = ReadWholeFile(AppPaths::ConfigHome() + "/user-dirs.dirs", kMaxFileBytes);
+    for (std::string& dir : ParseUserDirs(text ? *text : std::string(), home))
+        dirs.push_back(std::move(dir));
+    std::erase_if(dirs, [](const std::string& path) { return !IsDirectory(path); });
+    return dirs;
+}
+
 std::vector<std::string> FavoriteDirectories(const DriveTable& drives) {
     std::vector<std::string> out;
-    for (const std::string& host : ReadGtkBookmarks())
-        if (auto path = drives.ToCataloguePath(host, true))
+    auto add = [&](const std::string& host) {
+        auto path = drives.ToCataloguePath(host, true);
+        if (path && std::find(out.begin(), out.end(), *path) == out.end())
             out.push_back(std::move(*path));
+    };
+    for (const std::string& host : ReadGtkBookmarks())
+        add(host);
+    for (const std::string& host : ReadUserDirs())
+        add(host);
     return out;
 }
 

@@ -34,8 +34,23 @@ std::string GtkBookmarksPath();
 /// there are none.
 std::vector<std::string> ReadGtkBookmarks();
 
-/// The favorite directories: the bookmarks that lie on a drive, in catalogue
-/// form ("D:\PHOTOS\"), in the file's order.
+/// The user's own directories named by a user-dirs.dirs text, in the order
+/// Desktop, Documents, Downloads, Music, Pictures, Videos: each value
+/// ("$HOME/Documents" or "/srv/music", in double quotes, "\" escaping the next
+/// character) as an absolute path; a key given twice counts once, its first
+/// value. A directory that is the home directory itself (how a disabled one is
+/// written) and anything not of that shape are left out. Desktop is
+/// `home`/Desktop when the text does not name it.
+std::vector<std::string> ParseUserDirs(std::string_view text, const std::string& home);
+
+/// The home directory, then the user's own directories of
+/// $XDG_CONFIG_HOME/user-dirs.dirs (ParseUserDirs), those that exist.
+std::vector<std::string> ReadUserDirs();
+
+/// The favorite directories: the bookmarks, then the home directory and the
+/// user's own directories (Desktop, Documents, Downloads, Music, Pictures,
+/// Videos), those that lie on a drive, in catalogue form ("D:\PHOTOS\"), each
+/// once.
 std::vector<std::string> FavoriteDirectories(const DriveTable& drives);
 
 /// Adds a directory to the user's bookmarks (see WithGtkBookmark), replacing

@@ -1,5 +1,6 @@
 #include "search/tfilefinderthread.h"
 
+#include "catalogue/typeddirectory.h"
 #include "core/appstate.h"
 #include "core/mainthreadcaller.h"
 #include "core/text.h"
@@ -19,20 +20,54 @@ constexpr size_t kCannotScanShown = 10;
 
 } // namespace
 
-std::vector<std::string> SplitStartDirs(const std::string& startDirs) {
-    std::vector<std::string> dirs;
+namespace {
+
+/// The trimmed, non-empty pieces of a ";"-separated text.
+std::vector<std::string> startDirPieces(const std::string& startDirs) {
+    std::vector<std::string> pieces;
     size_t pos = 0;
     while (pos <= startDirs.size()) {
         const size_t end = std::min(startDirs.find(';', pos), startDirs.size());
         std::string dir = Trim(std::string_view(startDirs).substr(pos, end - pos));
-        if (!dir.empty()) {
-            if (dir.size() >= 2 && dir[1] == ':')
-                dir[0] = AsciiUpper(dir[0]);
-            if (dir.back() != '\\')
-                dir.push_back('\\');
-            dirs.push_back(std::move(dir));
-        }
+        if (!dir.empty())
+            pieces.push_back(std::move(dir));
         pos = end + 1;
+    }
+    return pieces;
+}
+
+std::string asStartDir(std::string dir) {
+    if (dir.size() >= 2 && dir[1] == ':')
+        dir[0] = AsciiUpper(dir[0]);
+    if (dir.back() != '\\')
+        dir.push_back('\\');
+    return dir;
+}
+
+} // namespace
+
+std::vector<std::string> SplitStartDirs(const std::string& startDirs) {
+    std::vector<std::string> dirs;
+    for (std::string& piece : startDirPieces(startDirs))
+        dirs.push_back(asStartDir(std::move(piece)));
+    return dirs;
+}
+
+std::vector<std::string> StartDirsOnDrives(const std::string& startDirs,
+                                           const platform::DriveTable& drives,
+                                           std::string& problem) {
+    problem.clear();
+    std::vector<std::string> dirs;
+    for (std::string& piece : startDirPieces(startDirs)) {
+        if (!IsHostPathText(piece)) {
+            dirs.push_back(asStartDir(std::move(piece)));
+            continue;
+        }
+        TypedDirectory dir = ResolveTypedDirectory(drives, piece, false);
+        if (dir.path)
+            dirs.push_back(std::move(*dir.path));
+        else if (problem.empty())
+            problem = std::move(dir.problem);
     }
     return dirs;
 }

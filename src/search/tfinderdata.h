@@ -5,6 +5,10 @@
 
 namespace zentrix {
 
+namespace platform {
+class DriveTable;
+}
+
 /// What the finder searches for, copied into its thread when the search starts.
 struct TFinderData {
     /// One or more directories separated by ";" (runs of ";" count as one,
@@ -23,5 +27,13 @@ struct TFinderData {
 /// The start directories of a finder text: trimmed, empty pieces left out,
 /// each ending in a backslash and beginning with an upper-case drive letter.
 std::vector<std::string> SplitStartDirs(const std::string& startDirs);
+
+/// SplitStartDirs with every host path among them ("/usr/share", "~/src")
+/// turned into the catalogue path of the drive that holds it. A host path that
+/// no drive holds is left out; `problem` then gets the informative line for
+/// the first of them (it stays empty when there is none).
+std::vector<std::string> StartDirsOnDrives(const std::string& startDirs,
+                                           const platform::DriveTable& drives,
+                                           std::string& problem);
 
 } // namespace zentrix

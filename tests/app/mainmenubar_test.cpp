@@ -285,7 +285,7 @@ TEST_F(MenuWindow, EveryItemOfTheTableIsBuiltWithItsNameAndKeys) {
     }
     for (const MenuItem& popup : menus->table().popups())
         check(popup, menus->menu(QString::fromStdString(popup.name)));
-    EXPECT_EQ(items, 233); // the design tables and the undo items
+    EXPECT_EQ(items, 240); // the design tables, the undo, open-with and clipboard items
     EXPECT_EQ(menus->shortcutOf("FindFile", "miFile"),
               QKeySequence(Qt::ControlModifier | Qt::ShiftModifier | Qt::Key_F));
     EXPECT_TRUE(menus->shortcutOf("NoSuchCommand").isEmpty());

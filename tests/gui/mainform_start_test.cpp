@@ -196,6 +196,27 @@ TEST_F(MainFormStartTest, ARelativeStartDirectoryIsTakenFromTheCurrentDirectory)
     ASSERT_EQ(::chdir(before), 0);
 }
 
+// The command line's directory as a desktop or a user gives it: "~", a path
+// with blanks (in one argument or split into several), or one that no drive
+// holds, which is said with the path and the reason.
+TEST_F(MainFormStartTest, AStartDirectoryGivenAsALinuxPathOpensItsDrivesDirectory) {
+    tmp.mkdir("d/My Music/Live Sets");
+    const char* oldHome = std::getenv("HOME");
+    const std::string savedHome = oldHome ? oldHome : "";
+    ::setenv("HOME", tmp.at("d").c_str(), 1);
+    start({{"~/Music/Jazz"}, {}});
+    ASSERT_TRUE(cat->Tree().Selected());
+    EXPECT_EQ(cat->Tree().Selected()->Path(), "D:\\Music\\Jazz\\");
+    start({{tmp.at("d/My"), "Music/Live", "Sets"}, {}});
+    EXPECT_EQ(cat->Tree().Selected()->Path(), "D:\\My Music\\Live Sets\\");
+    EXPECT_TRUE(prompter.texts().empty());
+    start({{"/nowhere/x"}, {}});
+    ASSERT_EQ(prompter.texts(), std::vector<std::string>{"Directory does not exist!     "});
+    EXPECT_EQ(prompter.shown()[0].informative,
+              "/nowhere/x: no drive letter stands for a directory that holds it");
+    ::setenv("HOME", savedHome.c_str(), 1);
+}
+
 TEST_F(MainFormStartTest, TheTreeHasTheFocusAndTheBarItsMenusWhenTheWindowFirstShows) {
     // Shown without being made active, as a window manager may do: the bar is
     // made up for the tree all the same.

@@ -189,6 +189,58 @@ TEST_F(QuickSearchGui, FavoritesAreAddedFromTheTreeAndPickedWithF3) {
     EXPECT_TRUE(box()->hasFocus());
 }
 
+// Linux paths as a user types them: absolute, from the home directory, with
+// blanks; one that no drive holds is refused, saying which and why.
+TEST_F(QuickSearchGui, LinuxPathsLeadToTheDirectoriesTheirDrivesHave) {
+    setEnv("HOME", tmp.at("d"));
+    search(QString::fromStdString(tmp.at("d/My Docs")));
+    EXPECT_EQ(selected(), "D:\\My Docs\\");
+    search("~/Music/Musicals/");
+    EXPECT_EQ(selected(), "D:\\Music\\Musicals\\");
+    search("~");
+    EXPECT_EQ(selected(), "D:\\");
+    search(QString::fromStdString(tmp.at("e/sub/../sub")));
+    EXPECT_EQ(selected(), "E:\\sub\\");
+    EXPECT_TRUE(prompter.shown().empty());
+
+    search("/nowhere/at all");
+    search(QString::fromStdString(tmp.at("d/alpha.txt")));
+    search("D:\\Documents\\Nothing");
+    EXPECT_EQ(selected(), "E:\\sub\\");
+    ASSERT_EQ(prompter.shown().size(), 3u);
+    for (const auto& shown : prompter.shown())
+        EXPECT_EQ(shown.text, "Directory does not exist!     ");
+    EXPECT_EQ(prompter.shown()[0].informative,
+              "/nowhere/at all: no drive letter stands for a directory that holds it");
+    EXPECT_EQ(prompter.shown()[1].informative, tmp.at("d/alpha.txt") + ": Not a directory");
+    EXPECT_EQ(prompter.shown()[2].informative,
+              tmp.at("d/Documents/Nothing") + ": No such file or directory");
+}
+
+// F3 offers the bookmarks first, then the home directory and the user's own
+// directories of user-dirs.dirs that exist on a drive.
+TEST_F(QuickSearchGui, FavoritesOfferTheUserDirectoriesAfterTheBookmarks) {
+    setEnv("HOME", tmp.at("d"));
+    tmp.write("config/gtk-3.0/bookmarks", platform::GtkBookmarkUri(tmp.at("d/My Docs")) + "\n");
+    tmp.write("config/user-dirs.dirs", "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
+                                       "XDG_DOCUMENTS_DIR=\"$HOME/Documents\"\n"
+                                       "XDG_DOWNLOAD_DIR=\"$HOME/Downloads\"\n"
+                                       "XDG_MUSIC_DIR=\"$HOME/Music\"\n"
+                                       "XDG_PICTURES_DIR=\"$HOME/Pictures\"\n"
+                                       "XDG_VIDEOS_DIR=\"" +
+                                           tmp.at("e/sub") + "\"\n");
+    press(form->MainTreeView, Qt::Key_Y, Qt::AltModifier);
+    press(box(), Qt::Key_F3);
+    ASSERT_TRUE(box()->view()->isVisible());
+    EXPECT_EQ(box()->Items(),
+              (std::vector<std::string>{"D:\\My Docs\\", "D:\\", "D:\\Documents\\", "D:\\Music\\",
+                                        "D:\\Pictures\\", "E:\\sub\\"}));
+    box()->view()->setCurrentIndex(box()->model()->index(3, 0));
+    press(box()->view(), Qt::Key_Return);
+    press(box(), Qt::Key_Return);
+    EXPECT_EQ(selected(), "D:\\Music\\");
+}
+
 TEST_F(QuickSearchGui, ARecentDirectoryIsOpenedInTheTreeWithTheWholeWindow) {
     form->mruDirs->Add("E:\\sub\\");
     fw().MaximizeMainListBox(true);

@@ -202,6 +202,29 @@ TEST_F(WizardToolsGui, TheWizardClearsOldTagsAndShowsWhatItsCriteriaTag) {
     EXPECT_EQ(tagged(), docsText);
 }
 
+// A criterion's directory typed as a Linux path is kept as the drive's path;
+// one that no drive holds is refused with the reason.
+TEST_F(WizardToolsGui, AWizardDirectoryTypedAsALinuxPathIsItsDrivesDirectory) {
+    setEnv("HOME", tmp.at("d"));
+    const std::string other = tmp.at("d/other");
+    wizard([&](TTagWizardForm& w) {
+        w.hbDir->setEditText("/nowhere/at all");
+        w.btnAdd->click();
+        EXPECT_EQ(w.lbCriteria->count(), 0);
+        w.hbDir->setEditText("~/docs");
+        w.btnAdd->click();
+        w.hbDir->setEditText(QString::fromStdString(other));
+        w.btnAdd->click();
+        ASSERT_EQ(w.lbCriteria->count(), 2);
+        w.btnRun->click();
+    });
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Directory does not exist!     "});
+    EXPECT_EQ(prompter.lastInformative(),
+              "/nowhere/at all: no drive letter stands for a directory that holds it");
+    EXPECT_EQ(tagged(), (std::set<std::string>{"D:\\docs\\a.txt", "D:\\docs\\b.doc",
+                                               "D:\\other\\x.txt"}));
+}
+
 TEST_F(WizardToolsGui, ATemplateWithoutCriteriaIsThereWhenTheWizardOpensAgain) {
     wizard([](TTagWizardForm& w) {
         ASSERT_EQ(w.lbCriteria->count(), 0);

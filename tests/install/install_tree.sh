@@ -31,7 +31,8 @@ if [ -x "$build/zenview" ]; then
 fi
 for f in lib/zentrix/Utils.so lib/zentrix/FileInfo.so share/zentrix/help/index.html \
          share/zentrix/tips.txt share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
-         share/icons/hicolor/scalable/apps/$id.svg share/man/man1/zentrix.1; do
+         share/icons/hicolor/scalable/apps/$id.svg share/man/man1/zentrix.1.gz \
+         share/doc/zentrix/copyright share/doc/zentrix/changelog.gz; do
   expect_file "$top/$f"
 done
 [ -z "$(find "$top/bin" -name '*.so')" ] || fail "a library was installed into bin/"
@@ -56,7 +57,7 @@ else
   echo "appstreamcli missing (package appstream): metainfo not validated"
 fi
 if command -v groff >/dev/null; then
-  warnings=$(groff -man -Tutf8 -ww -z "$top/share/man/man1/zentrix.1" 2>&1)
+  warnings=$(zcat "$top/share/man/man1/zentrix.1.gz" | groff -man -Tutf8 -ww -z 2>&1)
   [ -z "$warnings" ] || fail "the manual page: $warnings"
 fi
 

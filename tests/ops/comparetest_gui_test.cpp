@@ -147,6 +147,33 @@ TEST_F(CompareTestGui, KComparesWithADirectoryChosenInTheDialog) {
     EXPECT_EQ(tagged(), (Strings{"a.txt", "b.txt", "c.doc"}));
 }
 
+// The directory may be typed as a Linux path; one that no drive holds is
+// refused with the path and the reason under the message.
+TEST_F(CompareTestGui, TheDirectoryToCompareWithMayBeALinuxPath) {
+    current("b.txt");
+    setEnv("HOME", tmp.at("e"));
+    bool checked = false;
+    OnModalShown([&](QWidget* dialog) {
+        auto* f = qobject_cast<TCompareForm*>(dialog);
+        ASSERT_NE(f, nullptr);
+        f->hbDir->setEditText("/nowhere/at all");
+        f->btnRun->click();
+        EXPECT_TRUE(f->isVisible());
+        ASSERT_EQ(prompter.texts(), Strings{"Invalid directory entered!     "});
+        EXPECT_EQ(prompter.shown()[0].informative,
+                  "/nowhere/at all: no drive letter stands for a directory that holds it");
+        f->hbDir->setEditText("~/");
+        f->btnRun->click();
+        checked = true;
+    });
+    press(list(), Qt::Key_K);
+    reactivate();
+    ASSERT_TRUE(checked);
+    // The same files as through E:\ : on a case-sensitive disk A.TXT is no
+    // twin of a.txt.
+    EXPECT_EQ(tagged(), (Strings{"a.txt", "b.txt", "c.doc"}));
+}
+
 TEST_F(CompareTestGui, WAndCtrlWTestTheCurrentTaggedAndBranchFiles) {
     current("a.txt");
     press(list(), Qt::Key_W);

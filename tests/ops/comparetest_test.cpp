@@ -186,15 +186,15 @@ TEST_F(CompareTestFixture, TheTargetMustBeAnExistingDirectory) {
     fw->SetCurrent(entry("a.txt"));
     EXPECT_EQ(compare->StartDirectory(), "D:\\src\\");
 
-    EXPECT_EQ(compare->TargetDirectory(""), std::nullopt);
-    EXPECT_EQ(compare->TargetDirectory("E:\\missing"), std::nullopt);
-    EXPECT_EQ(compare->TargetDirectory("E:\\plain.txt"), std::nullopt);
-    EXPECT_EQ(compare->TargetDirectory("Q:\\"), std::nullopt);
-    EXPECT_EQ(compare->TargetDirectory("E:\\Target\\..\\Target"), std::nullopt);
-    EXPECT_EQ(compare->TargetDirectory("e:\\target\\deeper"), "E:\\Target\\Deeper\\");
-    EXPECT_EQ(compare->TargetDirectory("E:\\Target\\"), "E:\\Target\\");
-    EXPECT_EQ(compare->TargetDirectory(other.at("Target")), "E:\\Target\\");
-    EXPECT_EQ(compare->TargetDirectory("/nowhere/at/all"), std::nullopt);
+    EXPECT_EQ(compare->TargetDirectory("").path, std::nullopt);
+    EXPECT_EQ(compare->TargetDirectory("E:\\missing").path, std::nullopt);
+    EXPECT_EQ(compare->TargetDirectory("E:\\plain.txt").path, std::nullopt);
+    EXPECT_EQ(compare->TargetDirectory("Q:\\").path, std::nullopt);
+    EXPECT_EQ(compare->TargetDirectory("E:\\Target\\..\\Target").path, std::nullopt);
+    EXPECT_EQ(compare->TargetDirectory("e:\\target\\deeper").path, "E:\\Target\\Deeper\\");
+    EXPECT_EQ(compare->TargetDirectory("E:\\Target\\").path, "E:\\Target\\");
+    EXPECT_EQ(compare->TargetDirectory(other.at("Target")).path, "E:\\Target\\");
+    EXPECT_EQ(compare->TargetDirectory("/nowhere/at/all").path, std::nullopt);
 }
 
 TEST(TestOneFile, ReadsToTheSizeAndFailsWhatEndsEarly) {

@@ -355,6 +355,48 @@ TEST_F(CopyMoveGui, MoveTheCurrentFileToADirectoryOfTheCurrentDisk) {
     EXPECT_FALSE(form->ZenPageControl->isVisible());
 }
 
+// A destination typed as a host path is the directory a drive has for it (it
+// once went to the path's parent); one that no drive holds is refused with the
+// reason, the page staying up and nothing moving.
+TEST_F(CopyMoveGui, HostPathsInTheToBoxesAreTheDirectoriesTheirDrivesHave) {
+    settings.WindowsDir.clear();
+    tmp.mkdir("e/dst");
+    tmp.mkdir("e/my dst");
+    setEnv("HOME", tmp.at("e"));
+    fw().SetCurrent(rowOf("a.txt"));
+    press(Qt::Key_C);
+    answerPage(CopyMovePage::CopyAs, "*.*");
+    answerPage(CopyMovePage::CopyTo, QString::fromStdString(tmp.at("e/dst")));
+    EXPECT_EQ(ReadFile(tmp.at("e/dst/a.txt")), "alpha");
+    EXPECT_FALSE(Exists(tmp.at("e/a.txt")));
+    EXPECT_EQ(page(CopyMovePage::CopyTo)->box->Items().front(), "E:\\dst\\");
+
+    fw().SetCurrent(rowOf("b.txt"));
+    press(Qt::Key_M);
+    answerPage(CopyMovePage::MoveAs, "*.*");
+    answerPage(CopyMovePage::MoveTo, "~/my dst/");
+    EXPECT_EQ(ReadFile(tmp.at("e/my dst/b.txt")), "beta");
+    EXPECT_FALSE(Exists(tmp.at("d/b.txt")));
+    EXPECT_FALSE(Exists(tmp.at("e/b.txt")));
+    EXPECT_EQ(rowOf("b.txt"), -1);
+    EXPECT_TRUE(prompter.shown().empty());
+
+    fw().SetCurrent(rowOf("c.doc"));
+    press(Qt::Key_M);
+    answerPage(CopyMovePage::MoveAs, "*.*");
+    answerPage(CopyMovePage::MoveTo, QString::fromStdString(tmp.at("log") + "/../x"));
+    answerPage(CopyMovePage::MoveTo, "/nowhere/at all");
+    ASSERT_EQ(prompter.shown().size(), 2u);
+    EXPECT_EQ(prompter.texts()[0], "Directory does not exist!     ");
+    EXPECT_EQ(prompter.shown()[0].informative,
+              tmp.at("x") + ": no drive letter stands for a directory that holds it");
+    EXPECT_EQ(prompter.shown()[1].informative,
+              "/nowhere/at all: no drive letter stands for a directory that holds it");
+    EXPECT_EQ(copyMove().currentPage(), page(CopyMovePage::MoveTo));
+    EXPECT_EQ(ReadFile(tmp.at("d/c.doc")), "gamma");
+    QTest::keyClick(page(CopyMovePage::MoveTo)->box, Qt::Key_Escape);
+}
+
 TEST_F(CopyMoveGui, APartlyCancelledMoveRemovesOnlyTheFilesThatLeft) {
     settings.WindowsDir.clear();
     tmp.write("e/X/b.txt", "in the way");
@@ -508,7 +550,9 @@ TEST_F(CopyMoveGui, AHostPathInTheToBoxIsTheDirectoryOfTheDriveThatHoldsIt) {
     // A host path outside every drive is refused; nothing is copied anywhere.
     const std::string outside = tmp.at("outside/dst");
     copyFile("b.txt", QString::fromStdString(outside));
-    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"No drive holds " + outside + "     "});
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Directory does not exist!     "});
+    EXPECT_EQ(prompter.lastInformative(),
+              outside + ": no drive letter stands for a directory that holds it");
     QTest::keyClick(page(CopyMovePage::CopyTo)->box, Qt::Key_Escape);
     const std::filesystem::directory_iterator end;
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tmp.at("outside")), end), 1);

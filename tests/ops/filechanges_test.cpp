@@ -146,6 +146,9 @@ TEST_F(FileChangesTest, RenamingTheCurrentFile) {
     // Onto a name that exists: refused, both files as they were, no temporary left.
     changes->OK_RenameSingleFile("b.txt");
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Cannot rename file!     "});
+    // Under it, which rename failed and the system's reason.
+    EXPECT_EQ(prompter.lastInformative(),
+              dir.at("a.txt") + " to " + dir.at("b.txt") + ": File exists");
     EXPECT_EQ(namesIn(dir.path()),
               (std::vector<std::string>{"MAKEFILE", "a.txt", "b.txt", "logs"}));
     EXPECT_EQ(ReadFile(dir.at("a.txt")), "first");
@@ -189,6 +192,7 @@ TEST_F(FileChangesTest, RenamingTheCurrentFile) {
     changes->OK_RenameSingleFile("logs/B.TXT");
     EXPECT_EQ(prompter.texts(),
               (std::vector<std::string>{"Cannot rename file!     ", "Cannot rename file!     "}));
+    EXPECT_EQ(prompter.lastInformative(), "\"logs/B.TXT\" is no name a file can have here");
     EXPECT_TRUE(Exists(dir.at("B.TXT")));
 
     // An empty box: nothing but the completion sound and the prompt closed.

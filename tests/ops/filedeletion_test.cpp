@@ -236,6 +236,7 @@ TEST_F(FileDeletionTest, TheCurrentFileGoesWithItsRecordAndLogEntry) {
     prompter.answer(true);
     del->DeleteSingleFile();
     EXPECT_EQ(prompter.texts().back(), "Can't delete file: D:\\c.txt     ");
+    EXPECT_EQ(prompter.lastInformative(), dir.at("c.txt") + ": No such file or directory");
     current("d.txt");
     ::unlink(dir.at("d.txt").c_str());
     dir.write("d.txt/inside", "i");
@@ -243,6 +244,7 @@ TEST_F(FileDeletionTest, TheCurrentFileGoesWithItsRecordAndLogEntry) {
     prompter.answer(true);
     del->DeleteSingleFile();
     EXPECT_EQ(prompter.texts().back(), "Can't delete file: D:\\d.txt     ");
+    EXPECT_EQ(prompter.lastInformative(), dir.at("d.txt") + ": Is a directory");
     EXPECT_EQ(ReadFile(dir.at("d.txt/inside")), "i");
 }
 

@@ -1,4 +1,5 @@
 #include "platform/atomicfile.h"
+#include "platform/drivetable.h"
 #include "platform/gtkbookmarks.h"
 #include "support/scopedenv.h"
 #include "support/tempdir.h"
@@ -80,6 +81,47 @@ TEST_F(GtkBookmarks, AFileThatCannotBeReadIsNeverReplaced) {
     tmp.write("config/gtk-3.0/bookmarks", std::string(2 * 1024 * 1024, 'x'));
     EXPECT_THROW(AddGtkBookmark("/srv/a", "A"), FileWriteError);
     EXPECT_EQ(text().size(), 2u * 1024 * 1024);
+}
+
+// user-dirs.dirs as the desktop's tools write it, localised, edited by hand.
+TEST(UserDirs, ValuesRelativeToHomeOrAbsoluteComeInTheFavoritesOrder) {
+    const std::string text = "# written by xdg-user-dirs-update\n"
+                             "XDG_VIDEOS_DIR=\"$HOME/Videos\"\n"
+                             "XDG_TEMPLATES_DIR=\"$HOME/Templates\"\n"
+                             "  XDG_MUSIC_DIR = \"/srv/music/\"\r\n"
+                             "XDG_DOCUMENTS_DIR=\"$HOME/My \\\"Docs\\\"\"\n"
+                             "XDG_DOCUMENTS_DIR=\"$HOME/second\"\n"
+                             "XDG_DOWNLOAD_DIR=\"$HOME\"\n"
+                             "XDG_PICTURES_DIR=\"relative\"\n"
+                             "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n";
+    EXPECT_EQ(ParseUserDirs(text, "/home/me"),
+              (std::vector<std::string>{"/home/me/Schreibtisch", "/home/me/My \"Docs\"",
+                                        "/srv/music", "/home/me/Videos"}));
+    // Without a Desktop line the desktop is where the desktop's tools put it.
+    EXPECT_EQ(ParseUserDirs("XDG_MUSIC_DIR=\"$HOME/M\"", "/home/me/"),
+              (std::vector<std::string>{"/home/me/Desktop", "/home/me/M"}));
+}
+
+TEST_F(GtkBookmarks, FavoritesAreTheBookmarksThenHomeAndTheUserDirectoriesOnADrive) {
+    tmp.mkdir("home/Documents");
+    tmp.mkdir("home/Downloads");
+    tmp.mkdir("home/Desktop");
+    tmp.mkdir("marked");
+    tmp.mkdir("elsewhere/music");
+    ScopedEnv home("HOME", tmp.at("home"));
+    tmp.write("config/gtk-3.0/bookmarks",
+              GtkBookmarkUri(tmp.at("marked")) + "\n" + GtkBookmarkUri(tmp.at("home/Downloads")));
+    tmp.write("config/user-dirs.dirs", "XDG_DOWNLOAD_DIR=\"$HOME/Downloads\"\n"
+                                       "XDG_DOCUMENTS_DIR=\"$HOME/Documents\"\n"
+                                       "XDG_PICTURES_DIR=\"$HOME/Pictures\"\n"
+                                       "XDG_MUSIC_DIR=\"" +
+                                           tmp.at("elsewhere/music") + "\"\n");
+    const DriveTable drives = DriveTable::FromSpec(
+        "D=" + tmp.at("home") + ";E=" + tmp.at("marked"), {});
+    // Each once, in that order; Pictures does not exist, the music is on no drive.
+    EXPECT_EQ(FavoriteDirectories(drives),
+              (std::vector<std::string>{"E:\\", "D:\\Downloads\\", "D:\\", "D:\\Desktop\\",
+                                        "D:\\Documents\\"}));
 }
 
 } // namespace

@@ -162,6 +162,28 @@ TEST_F(SearchWindowTest, FindFileOpensTheFinderOnTheSelectedDirectoryAndFindsByN
     EXPECT_EQ(prompter.texts(), (std::vector<std::string>{"File find completed! 4 files found."}));
 }
 
+// Start directories typed as Linux paths are searched as their drives'
+// directories; one that no drive holds stops the search before it starts.
+TEST_F(SearchWindowTest, TheFinderStartsInLinuxPathsThroughTheirDrives) {
+    setEnv("HOME", tmp.at("d"));
+    pressFindFile();
+    finder()->hcbFindStartDir->setEditText("~/notes/deep;" + QString::fromStdString(tmp.at("d/other")));
+    EXPECT_TRUE(finder()->dlbFindDisks->item(0)->isSelected());
+    finder()->hcbFindPatterns->setEditText("*.txt");
+    QTest::mouseClick(finder()->btnFindFile, Qt::LeftButton);
+    waitForWorkers();
+    EXPECT_EQ(results(), (QStringList{"D:\\notes\\deep\\d.txt", "D:\\other\\e.txt"}));
+
+    finder()->hcbFindStartDir->setEditText("D:\\notes;/nowhere/at all");
+    QTest::mouseClick(finder()->btnFindFile, Qt::LeftButton);
+    waitForWorkers();
+    EXPECT_EQ(state.finderState, AppState::kIdle);
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Directory does not exist!     "});
+    EXPECT_EQ(prompter.lastInformative(),
+              "/nowhere/at all: no drive letter stands for a directory that holds it");
+    EXPECT_EQ(results().size(), 2); // the last results stay
+}
+
 TEST_F(SearchWindowTest, TheFinderResultsGoToTheFileWindow) {
     pressFindFile();
     finder()->hcbFindStartDir->setEditText("D:\\");

@@ -17,7 +17,9 @@
 #include "support/scriptedprompter.h"
 #include "support/tempdir.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -65,8 +67,10 @@ protected:
             std::make_unique<platform::DriveTable>(platform::DriveTable::FromSpec(driveSpec, {}));
         cat = std::make_unique<Catalogue>(*drives);
     }
-    /// The window over them, not shown yet.
+    /// The window over them, not shown yet. The desktop's clipboard starts
+    /// empty: what an earlier test left there is not this test's.
     void makeForm() {
+        QGuiApplication::clipboard()->clear();
         form = std::make_unique<TMainForm>(*cat, state, settings, *drives, &prompter);
     }
     /// The window shown and active.

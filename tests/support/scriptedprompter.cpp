@@ -40,24 +40,24 @@ std::vector<std::string> ScriptedPrompter::questions() const {
 }
 
 bool ScriptedPrompter::askYesNo(const std::string& text, const std::string& caption) {
-    m_shown.push_back({Kind::YesNo, text, caption});
+    m_shown.push_back({Kind::YesNo, text, caption, {}});
     return next(text) == "yes";
 }
 
 bool ScriptedPrompter::askOkCancel(const std::string& text, const std::string& caption) {
-    m_shown.push_back({Kind::OkCancel, text, caption});
+    m_shown.push_back({Kind::OkCancel, text, caption, {}});
     return next(text) == "yes";
 }
 
 Answer ScriptedPrompter::askYesNoCancel(const std::string& text, const std::string& caption) {
-    m_shown.push_back({Kind::YesNoCancel, text, caption});
+    m_shown.push_back({Kind::YesNoCancel, text, caption, {}});
     const std::string a = next(text);
     return a == "yes" ? Answer::Yes : a == "cancel" ? Answer::Cancel : Answer::No;
 }
 
 int ScriptedPrompter::askChoice(const std::string& text, const std::vector<std::string>& buttons,
                                 const std::string& caption) {
-    m_shown.push_back({Kind::Choice, text, caption});
+    m_shown.push_back({Kind::Choice, text, caption, {}});
     const std::string a = next(text);
     const int last = static_cast<int>(buttons.size()) - 1;
     if (a.rfind("choice:", 0) == 0)
@@ -66,26 +66,40 @@ int ScriptedPrompter::askChoice(const std::string& text, const std::vector<std::
 }
 
 bool ScriptedPrompter::askRetryCancel(const std::string& text, const std::string& caption) {
-    m_shown.push_back({Kind::RetryCancel, text, caption});
+    m_shown.push_back({Kind::RetryCancel, text, caption, {}});
     return next(text) == "yes";
 }
 
 void ScriptedPrompter::inform(const std::string& text, const std::string& caption) {
-    m_shown.push_back({Kind::Inform, text, caption});
+    m_shown.push_back({Kind::Inform, text, caption, {}});
 }
 
 void ScriptedPrompter::warn(const std::string& text) {
-    m_shown.push_back({Kind::Warn, text, "Information"});
+    m_shown.push_back({Kind::Warn, text, "Information", {}});
 }
 
 void ScriptedPrompter::error(const std::string& text, const std::string& caption) {
-    m_shown.push_back({Kind::Error, text, caption});
+    m_shown.push_back({Kind::Error, text, caption, {}});
+}
+
+void ScriptedPrompter::informWith(const std::string& text, const std::string& informative,
+                                  const std::string& caption) {
+    m_shown.push_back({Kind::Inform, text, caption, informative});
+}
+
+void ScriptedPrompter::warnWith(const std::string& text, const std::string& informative) {
+    m_shown.push_back({Kind::Warn, text, "Information", informative});
+}
+
+void ScriptedPrompter::errorWith(const std::string& text, const std::string& informative,
+                                 const std::string& caption) {
+    m_shown.push_back({Kind::Error, text, caption, informative});
 }
 
 std::optional<std::string> ScriptedPrompter::inputText(const std::string& caption,
                                                        const std::string& prompt,
                                                        const std::string& defaultText) {
-    m_shown.push_back({Kind::Input, prompt, caption});
+    m_shown.push_back({Kind::Input, prompt, caption, {}});
     m_lastInputDefault = defaultText;
     m_inputDefaults.push_back(defaultText);
     const std::string a = next(prompt);

@@ -29,6 +29,7 @@ public:
         Kind kind;
         std::string text;
         std::string caption;
+        std::string informative; // the line under the text, when there is one
     };
 
     /// Queues answers: true = Yes/OK/Retry, false = No/Cancel.
@@ -58,6 +59,10 @@ public:
     const std::vector<Shown>& shown() const { return m_shown; }
     /// Texts of everything shown, in order.
     std::vector<std::string> texts() const;
+    /// The informative line of the last message shown (empty when it had none).
+    std::string lastInformative() const {
+        return m_shown.empty() ? std::string() : m_shown.back().informative;
+    }
     /// Texts of the questions asked (not the messages).
     std::vector<std::string> questions() const;
     int beeps() const { return m_beeps; }
@@ -80,6 +85,11 @@ public:
     void inform(const std::string& text, const std::string& caption) override;
     void warn(const std::string& text) override;
     void error(const std::string& text, const std::string& caption) override;
+    void informWith(const std::string& text, const std::string& informative,
+                    const std::string& caption) override;
+    void warnWith(const std::string& text, const std::string& informative) override;
+    void errorWith(const std::string& text, const std::string& informative,
+                   const std::string& caption) override;
     std::optional<std::string> inputText(const std::string& caption, const std::string& prompt,
                                          const std::string& defaultText) override;
     void beep() override { ++m_beeps; }

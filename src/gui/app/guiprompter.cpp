@@ -17,9 +17,18 @@ QString q(const std::string& s) {
 
 int ask(QWidget* parent, QMessageBox::Icon icon, const std::string& caption,
         const std::string& text, QMessageBox::StandardButtons buttons,
-        QMessageBox::StandardButton def) {
+        QMessageBox::StandardButton def, const std::string& informative = {}) {
     QApplication::beep();
-    return PlainMessageBox(parent, icon, q(caption), q(text), buttons, def);
+    if (informative.empty())
+        return PlainMessageBox(parent, icon, q(caption), q(text), buttons, def);
+    QMessageBox box(icon, q(caption), q(text), buttons, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(def);
+    // A path and a system message: shown as they are, never as markup.
+    box.setInformativeText(q(informative));
+    if (auto* label = box.findChild<QLabel*>("qt_msgbox_informativelabel"))
+        label->setTextFormat(Qt::PlainText);
+    return box.exec();
 }
 
 } // namespace
@@ -55,6 +64,23 @@ void GuiPrompter::warn(const std::string& text) {
 
 void GuiPrompter::error(const std::string& text, const std::string& caption) {
     ask(m_parent, QMessageBox::Critical, caption, text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+void GuiPrompter::informWith(const std::string& text, const std::string& informative,
+                             const std::string& caption) {
+    ask(m_parent, QMessageBox::Information, caption, text, QMessageBox::Ok, QMessageBox::Ok,
+        informative);
+}
+
+void GuiPrompter::warnWith(const std::string& text, const std::string& informative) {
+    ask(m_parent, QMessageBox::Warning, "Information", text, QMessageBox::Ok, QMessageBox::Ok,
+        informative);
+}
+
+void GuiPrompter::errorWith(const std::string& text, const std::string& informative,
+                            const std::string& caption) {
+    ask(m_parent, QMessageBox::Critical, caption, text, QMessageBox::Ok, QMessageBox::Ok,
+        informative);
 }
 
 std::optional<std::string> GuiPrompter::inputText(const std::string& caption,

@@ -20,6 +20,11 @@ public:
     void inform(const std::string& text, const std::string& caption) override;
     void warn(const std::string& text) override;
     void error(const std::string& text, const std::string& caption) override;
+    void informWith(const std::string& text, const std::string& informative,
+                    const std::string& caption) override;
+    void warnWith(const std::string& text, const std::string& informative) override;
+    void errorWith(const std::string& text, const std::string& informative,
+                   const std::string& caption) override;
     std::optional<std::string> inputText(const std::string& caption, const std::string& prompt,
                                          const std::string& defaultText) override;
     void beep() override;

@@ -18,6 +18,8 @@
 #include "filewindow/quickview.h"
 #include "gui/app/filemenustate.h"
 #include "gui/app/guiprompter.h"
+#include "gui/controls/systemclipboard.h"
+#include "gui/view/openwithmenu.h"
 #include "gui/app/mainmenubar.h"
 #include "gui/app/mainstatusbar.h"
 #include "gui/app/programicon.h"
@@ -614,6 +616,8 @@ void TMainForm::wireMenus() {
     m_menus->bindPopupShortcuts("ListBoxPopupMenu", m_fileWindow->MainListBox);
     m_menus->followFocus(MainTreeView, m_fileWindow->MainListBox);
     m_fileMenuState = new FileMenuState(*m_menus, *m_fileWindow, m_settings, this);
+    new OpenWithMenu(m_menus->action("pmiOpenWith"), m_cat, m_fileWindow->model(), *m_prompter,
+                     m_fileMenuState);
     // Letters typed in the drive list choose drives, whichever way it got the focus.
     m_menus->addInputBox(lbDrives);
     connect(m_menus, &MainMenuBar::hintChanged, MainStatusBar, &TMainStatusBar::setHint);
@@ -1216,23 +1220,34 @@ void TMainForm::changeEvent(QEvent* event) {
 }
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls())
+    // The file window's own drags carry their files' URIs for other programs;
+    // dropped back on the window they do nothing.
+    const QMimeData* data = event->mimeData();
+    if (data->hasUrls() && !data->hasFormat(DirOpsController::kFileWindowMime))
         event->acceptProposedAction();
 }
 
 void TMainForm::dropEvent(QDropEvent* event) {
-    if (DropFiles(event->position().toPoint(), event->mimeData()->urls()))
+    if (event->mimeData()->hasFormat(DirOpsController::kFileWindowMime))
+        event->ignore();
+    else if (const auto files = FilesOfMimeData(event->mimeData());
+             files && DropFiles(event->position().toPoint(), files->paths,
+                                event->modifiers().testFlag(Qt::ShiftModifier)))
         event->acceptProposedAction();
     else
         event->ignore();
 }
 
-bool TMainForm::DropFiles(const QPoint& at, const QList<QUrl>& urls) {
-    const QPoint local = pnMainListBox->mapFrom(this, at);
+bool TMainForm::DropFiles(const QPoint& at, const QList<QUrl>& urls, bool move) {
     std::vector<std::string> paths;
     for (const QUrl& url : urls)
         if (url.isLocalFile())
             paths.push_back(url.toLocalFile().toStdString());
+    return DropFiles(at, paths, move);
+}
+
+bool TMainForm::DropFiles(const QPoint& at, const std::vector<std::string>& paths, bool move) {
+    const QPoint local = pnMainListBox->mapFrom(this, at);
     if (!pnMainListBox->rect().contains(local)) {
         // On the tree: a copy to the directory under the point (or the selected one).
         const QPoint inTree = MainTreeView->viewport()->mapFrom(this, at);
@@ -1244,7 +1259,7 @@ bool TMainForm::DropFiles(const QPoint& at, const QList<QUrl>& urls) {
         if (!node)
             return false;
         RestoreAndRaise();
-        m_copyMove->model().DropOnTree(node->Path(), AppFrame::DroppedNames(m_drives, paths));
+        m_copyMove->model().DropOnTree(node->Path(), AppFrame::DroppedNames(m_drives, paths), move);
         return true;
     }
     m_fileWindow->model().DropShellFiles(AppFrame::DroppedNames(m_drives, paths));

@@ -232,8 +232,10 @@ public:
     /// Brings the window back (the other instance asked, or the tray).
     void RestoreAndRaise();
     /// Files dropped from the desktop at a point of the window; false when the
-    /// point is not one that takes them.
-    bool DropFiles(const QPoint& at, const QList<QUrl>& urls);
+    /// point is not one that takes them. On the tree they are copied, or moved
+    /// with `move` (Shift held).
+    bool DropFiles(const QPoint& at, const QList<QUrl>& urls, bool move = false);
+    bool DropFiles(const QPoint& at, const std::vector<std::string>& hostPaths, bool move);
     /// Opens a directory by path (catalogue or host form), as the command line does.
     void OpenDirectory(const std::string& path);
 

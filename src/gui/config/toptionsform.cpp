@@ -348,9 +348,10 @@ QWidget* TOptionsForm::buildViewPage() {
     cbShowFileDesc = checkBox("cbShowFileDesc", "Sho&w description column");
     cbShortNames = checkBox("cbShortNames", "Show short na&mes only");
     cbShowFolderIcons = checkBox("cbShowFolderIcons", "Show folder &icons in the tree");
+    cbAllowManyEntries = checkBox("cbAllowManyEntries", "&Allow more than 32,767 entries");
     int row = 3;
-    for (QCheckBox* box :
-         {cbDisplayFullPath, cbFetchFileDesc, cbShowFileDesc, cbShortNames, cbShowFolderIcons})
+    for (QCheckBox* box : {cbDisplayFullPath, cbFetchFileDesc, cbShowFileDesc, cbShortNames,
+                           cbShowFolderIcons, cbAllowManyEntries})
         layout->addWidget(box, row++, 0, 1, 2);
     layout->setRowStretch(row, 1);
     return page;
@@ -758,6 +759,7 @@ void TOptionsForm::loadControls() {
     cbShowFileDesc->setChecked(st.ShowFileDescOption);
     cbShortNames->setChecked(st.ShowShortNames);
     cbShowFolderIcons->setChecked(st.ShowFolderIcons);
+    cbAllowManyEntries->setChecked(st.AllowManyEntriesOption);
     cbShowHiddenDirs->setChecked(st.ShowHiddenDirsOption);
     cbFollowChanges->setChecked(st.FollowChangesOnDisk);
 
@@ -846,6 +848,7 @@ void TOptionsForm::storeControls() {
     st.ShowFileDescOption = cbShowFileDesc->isChecked();
     st.ShowShortNames = cbShortNames->isChecked();
     st.ShowFolderIcons = cbShowFolderIcons->isChecked();
+    st.AllowManyEntriesOption = cbAllowManyEntries->isChecked();
     st.ShowHiddenDirsOption = cbShowHiddenDirs->isChecked();
     st.FollowChangesOnDisk = cbFollowChanges->isChecked();
 

@@ -132,6 +132,7 @@ public:
     QCheckBox* cbShowFileDesc = nullptr;
     QCheckBox* cbShortNames = nullptr;
     QCheckBox* cbShowFolderIcons = nullptr;
+    QCheckBox* cbAllowManyEntries = nullptr;
     // Sort
     TRadioGroup* rgFileSort = nullptr;
     QCheckBox* cbReverseSort = nullptr;

@@ -139,6 +139,13 @@ public:
         return s;
     }
 
+    /// Without rows, what the window says in their place ("Not logged yet ...").
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value && list()->count() == 0)
+            return list()->placeholderText();
+        return QAccessibleWidget::text(t);
+    }
+
     /// The interface of the row for an entry index, made on first use.
     QAccessibleInterface* row(int index) const {
         if (m_rowsForCount != list()->count())

@@ -7,6 +7,7 @@
 #include "filewindow/filecolumns.h"
 #include "filewindow/filetexts.h"
 #include "gui/config/fontconvert.h"
+#include "gui/controls/systemclipboard.h"
 #include "gui/controls/thistorycombobox.h"
 #include "gui/filewindow/a11yname.h"
 #include "gui/filewindow/fileheader.h"
@@ -34,6 +35,8 @@
 namespace zentrix {
 namespace {
 
+const QString kNotReadYet = QStringLiteral("Not logged yet: press Enter");
+
 QString qs(std::string_view s) {
     return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
 }
@@ -48,7 +51,7 @@ FileWindowController::FileWindowController(Catalogue& catalogue, AppState& state
                                            Progress& progress, DiskLogger& logger, QWidget* parent)
     : QObject(parent), m_icons(std::make_unique<QtIconProvider>()),
       m_model(std::make_unique<FileWindow>(catalogue, state, settings, prompter, progress, logger)),
-      m_settings(settings), m_metrics(QFont()) {
+      m_settings(settings), m_cat(catalogue), m_metrics(QFont()) {
     InstallFileListAccessibility();
     m_model->SetUi(this);
     m_model->SetIconProvider(m_icons.get());
@@ -536,8 +539,15 @@ void FileWindowController::startDrag(QMouseEvent* e) {
     const bool copy = e->modifiers() & Qt::ControlModifier;
     m_model->SetCopyDrag(copy);
     emit dragStarted(copy);
-    auto* data = new QMimeData;
+    // Other programs take the files the drag stands for (the tagged ones, or
+    // this one) by their URIs; the tree takes the window's own form.
+    std::vector<std::string> hostPaths;
+    for (const TFileClass* file : m_model->TaggedOrCurrent())
+        if (const auto host = m_cat.HostPath(file))
+            hostPaths.push_back(*host);
+    QMimeData* data = FilesMimeData(hostPaths, false);
     data->setData(kDragMime, QByteArray::fromStdString(r->FullName()));
+    emit dragDataMade(data);
     auto* drag = new QDrag(MainListBox);
     drag->setMimeData(data);
     m_dragging = true;
@@ -631,6 +641,7 @@ void FileWindowController::setUpdating(bool on) {
 void FileWindowController::entriesChanged() {
     MainListBox->setCount(m_model->Count());
     MainListBox->setCurrentIndex(m_model->Current());
+    MainListBox->setPlaceholderText(m_model->ShowsUnreadDirectory() ? kNotReadYet : QString());
     MainListBox->viewport()->update();
 }
 

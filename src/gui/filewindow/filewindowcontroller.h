@@ -19,6 +19,7 @@ class QAbstractItemView;
 class QComboBox;
 class QKeyEvent;
 class QLabel;
+class QMimeData;
 class QMouseEvent;
 class QPainter;
 class QWidget;
@@ -138,6 +139,9 @@ signals:
     void currentFileUpdated();
     /// A drag of the current file started; `copy` while Ctrl was held.
     void dragStarted(bool copy);
+    /// What the drag about to start carries (the window's own form and the
+    /// files' URIs for other programs).
+    void dragDataMade(const QMimeData* data);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -160,6 +164,7 @@ private:
     std::unique_ptr<QtIconProvider> m_icons;
     std::unique_ptr<FileWindow> m_model;
     Settings& m_settings;
+    Catalogue& m_cat;
     QPointer<QWidget> m_listPanel;
     QPointer<FileHeader> m_header;
     QPointer<StatisticsPanel> m_stats;

@@ -1,5 +1,6 @@
 #include "gui/filewindow/tvirtuallistbox.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPainter>
@@ -206,11 +207,27 @@ void TVirtualListBox::invalidateItem(int index) {
         viewport()->update(QRect(0, r.top(), viewport()->width(), r.height()));
 }
 
+void TVirtualListBox::setPlaceholderText(const QString& text) {
+    if (text == m_placeholder)
+        return;
+    m_placeholder = text;
+    viewport()->update();
+    QAccessibleValueChangeEvent event(this, text);
+    QAccessible::updateAccessibility(&event);
+}
+
 void TVirtualListBox::paintEvent(QPaintEvent* e) {
     QPainter p(viewport());
     const QPalette& pal = palette();
     p.fillRect(e->rect(), pal.base());
     m_paintedRows = 0;
+    if (m_count == 0 && !m_placeholder.isEmpty()) {
+        p.setPen(pal.color(QPalette::Disabled, QPalette::Text));
+        p.setFont(font());
+        p.drawText(viewport()->rect().adjusted(8, 4, -8, -4),
+                   Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, m_placeholder);
+        return;
+    }
     const int first = m_columns > 0 ? firstColumn() * rowsPerColumn() : m_top;
     const int last = std::min(m_count, first + visibleRows());
     for (int index = first; index < last; ++index) {

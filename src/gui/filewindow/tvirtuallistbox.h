@@ -47,6 +47,10 @@ public:
     bool isItemVisible(int index) const { return !itemRect(index).isEmpty(); }
     /// Repaints one item (InvalidateListboxItem).
     void invalidateItem(int index);
+    /// A line shown in place of the rows while there are none (empty: none).
+    void setPlaceholderText(const QString& text);
+    const QString& placeholderText() const { return m_placeholder; }
+
     /// Rows drawn by the last paint (for the measurements).
     int lastPaintedRows() const { return m_paintedRows; }
 
@@ -112,6 +116,7 @@ private:
     bool m_dragging = false;
     QPoint m_pressPos;
     bool m_syncingScrollBars = false;
+    QString m_placeholder;
 };
 
 } // namespace zentrix

@@ -1,8 +1,11 @@
 #include "gui/ops/copymovecontroller.h"
 
 #include "catalogue/catalogue.h"
+#include "catalogue/tree.h"
 #include "catalogue/treenode.h"
 #include "core/plugincalls.h"
+#include "core/prompter.h"
+#include "gui/controls/systemclipboard.h"
 #include "gui/controls/thistorycombobox.h"
 #include "gui/ops/tcopymovepage.h"
 #include "platform/drivetable.h"
@@ -31,7 +34,7 @@ CopyMoveController::CopyMoveController(Catalogue& catalogue, AppState& state,
     : QObject(parent),
       m_model(std::make_unique<CopyMoveCommands>(catalogue, state, fileWindow, logger, watchDog,
                                                  fileOperator, prompter, catalogueUi)),
-      m_cat(catalogue), m_plugins(plugins), m_owner(parent) {
+      m_cat(catalogue), m_plugins(plugins), m_prompter(prompter), m_owner(parent) {
     setObjectName("CopyMoveController");
     m_model->SetUi(this);
     for (CopyMovePage kind :
@@ -58,6 +61,12 @@ CopyMoveController::CopyMoveController(Catalogue& catalogue, AppState& state,
     }
     for (auto& [name, handler] : m_model->Commands())
         m_commands.emplace(name, std::move(handler));
+    // The desktop's clipboard: the tagged files (or the current one) for other
+    // programs, and what other programs put there pasted into the directory
+    // the tree shows.
+    m_commands.emplace("CopyToClipboard", [this] { filesToClipboard(false); });
+    m_commands.emplace("CutToClipboard", [this] { filesToClipboard(true); });
+    m_commands.emplace("PasteFromClipboard", [this] { pasteFromClipboard(); });
     chooseFolder = [this](const std::string& start) -> std::optional<std::string> {
         const QString dir = QFileDialog::getExistingDirectory(
             m_owner, "Browse for folder", q(start),
@@ -80,6 +89,26 @@ TCopyMovePage* CopyMoveController::page(CopyMovePage kind) const {
         if (p->page() == kind)
             return p;
     return nullptr;
+}
+
+void CopyMoveController::filesToClipboard(bool cut) {
+    const std::vector<std::string> paths = m_model->ClipboardFiles();
+    if (paths.empty()) {
+        m_prompter.beep();
+        return;
+    }
+    PutFilesOnClipboard(paths, cut);
+}
+
+void CopyMoveController::pasteFromClipboard() {
+    const TTreeNode* target = m_cat.Tree().Selected();
+    const auto files = FilesOnClipboard();
+    if (!target || !files) {
+        m_prompter.beep();
+        return;
+    }
+    if (m_model->PasteFiles(target->Path(), files->paths, files->cut) && files->cut)
+        ClearClipboard();
 }
 
 TCopyMovePage* CopyMoveController::currentPage() const {

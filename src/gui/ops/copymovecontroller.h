@@ -90,6 +90,8 @@ signals:
 
 private:
     void browse(TCopyMovePage* page);
+    void filesToClipboard(bool cut);
+    void pasteFromClipboard();
     void favorites(TCopyMovePage* page);
     void switchDisk(TCopyMovePage* page, bool next);
     static QStackedWidget* pageControl(QWidget* page);
@@ -97,6 +99,7 @@ private:
     std::unique_ptr<CopyMoveCommands> m_model;
     Catalogue& m_cat;
     PluginCalls& m_plugins;
+    Prompter& m_prompter;
     QPointer<QWidget> m_owner;
     std::vector<TCopyMovePage*> m_pages;
     StripPage m_strip;

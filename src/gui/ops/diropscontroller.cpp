@@ -7,6 +7,7 @@
 #include "filewindow/filewindow.h"
 #include "gui/controls/a11y.h"
 #include "gui/controls/findresultsmime.h"
+#include "gui/controls/systemclipboard.h"
 #include "gui/controls/thistorycombobox.h"
 #include "gui/ops/tcommandprompt.h"
 #include "gui/tree/cataloguetreemodel.h"
@@ -282,6 +283,23 @@ void DirOpsController::dragTimerFired() {
     const QModelIndex index = m_treeModel.indexOf(m_logger.FindNodeByPath(m_dragOverPath));
     if (index.isValid())
         m_tree.view()->expand(index);
+}
+
+void DirOpsController::putFilesOnClipboard(const std::vector<std::string>& hostPaths, bool cut) {
+    PutFilesOnClipboard(hostPaths, cut);
+}
+
+std::optional<platform::ClipboardFiles> DirOpsController::filesOnClipboard() {
+    return FilesOnClipboard();
+}
+
+bool DirOpsController::pasteFiles(const std::string& targetDir,
+                                  const platform::ClipboardFiles& files) {
+    return m_copyMove.PasteFiles(targetDir, files.paths, files.cut);
+}
+
+void DirOpsController::clearClipboard() {
+    ClearClipboard();
 }
 
 bool DirOpsController::dropOnTree(const QPoint& at, const QMimeData* data,

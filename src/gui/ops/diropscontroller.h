@@ -113,6 +113,10 @@ public:
     void addRenameDirHistory(const std::string& text) override;
     void editNodeLabel(TTreeNode* node) override;
     bool labelEditing() const override;
+    void putFilesOnClipboard(const std::vector<std::string>& hostPaths, bool cut) override;
+    std::optional<platform::ClipboardFiles> filesOnClipboard() override;
+    bool pasteFiles(const std::string& targetDir, const platform::ClipboardFiles& files) override;
+    void clearClipboard() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

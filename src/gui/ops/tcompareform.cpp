@@ -93,15 +93,15 @@ int TCompareForm::relation() const {
 
 void TCompareForm::btnRunClick() {
     const std::string text = hbDir->currentText().toStdString();
-    const std::optional<std::string> target = text.empty() ? std::nullopt : m_check(text);
-    if (!target) {
-        m_prompter.error(CompareFileList::kInvalidDirectory);
+    const TypedDirectory target = text.empty() ? TypedDirectory{} : m_check(text);
+    if (!target.path) {
+        m_prompter.errorWith(CompareFileList::kInvalidDirectory, target.problem);
         if (QLineEdit* edit = hbDir->lineEdit())
             edit->selectAll();
         hbDir->setFocus();
         return;
     }
-    m_target = *target;
+    m_target = *target.path;
     hbDir->Save();
     accept();
 }

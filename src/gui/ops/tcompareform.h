@@ -1,5 +1,7 @@
 #pragma once
 
+#include "catalogue/typeddirectory.h"
+
 #include <QDialog>
 
 #include <functional>
@@ -22,8 +24,9 @@ class TRadioGroup;
 class TCompareForm : public QDialog {
     Q_OBJECT
 public:
-    /// The directory a text names (catalogue path); none when it names none.
-    using TargetCheck = std::function<std::optional<std::string>(const std::string& text)>;
+    /// The directory a text names (catalogue path); none, with the reason, when
+    /// it names none.
+    using TargetCheck = std::function<TypedDirectory(const std::string& text)>;
     /// Chooses a folder: the box's text in, the chosen directory out, empty
     /// when cancelled.
     using FolderChooser = std::function<QString(const QString& current)>;

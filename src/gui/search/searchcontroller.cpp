@@ -1,6 +1,7 @@
 #include "gui/search/searchcontroller.h"
 
 #include "catalogue/catalogue.h"
+#include "catalogue/typeddirectory.h"
 #include "catalogue/disklogger.h"
 #include "config/compatibility.h"
 #include "config/settings.h"
@@ -328,8 +329,9 @@ void SearchController::selectDisksOfStartDirs() {
     QListWidget* list = m_finderPage->dlbFindDisks;
     if (list->count() == 0)
         fillDiskList();
-    const std::vector<std::string> dirs =
-        SplitStartDirs(m_finderPage->hcbFindStartDir->currentText().toStdString());
+    std::string problem;
+    const std::vector<std::string> dirs = StartDirsOnDrives(
+        m_finderPage->hcbFindStartDir->currentText().toStdString(), m_drives, problem);
     const QSignalBlocker blocker(list);
     for (int i = 0; i < list->count(); ++i) {
         const char letter = list->item(i)->text().at(0).toLatin1();
@@ -352,8 +354,9 @@ void SearchController::disksReleased() {
 void SearchController::browseStartDir() {
     if (!m_finderPage)
         return;
-    const std::vector<std::string> dirs =
-        SplitStartDirs(m_finderPage->hcbFindStartDir->currentText().toStdString());
+    std::string problem;
+    const std::vector<std::string> dirs = StartDirsOnDrives(
+        m_finderPage->hcbFindStartDir->currentText().toStdString(), m_drives, problem);
     std::string from = dirs.empty() ? std::string() : dirs.front();
     if (from.empty())
         if (const TTreeNode* node = m_cat.Tree().Selected())
@@ -365,7 +368,8 @@ void SearchController::browseStartDir() {
     if (const auto path = m_drives.ToCataloguePath(chosen.toStdString(), true))
         m_finderPage->hcbFindStartDir->setEditText(q(*path));
     else
-        m_prompter.warn("Directory does not exist!     ");
+        m_prompter.warnWith("Directory does not exist!     ",
+                            NoDriveProblem(chosen.toStdString()));
 }
 
 void SearchController::browsePatterns() {
@@ -410,6 +414,14 @@ void SearchController::startFind() {
     TFinderPage* page = m_finderPage;
     if (!page)
         return;
+    // Host paths ("/usr/share", "~") are searched as the drives that hold them.
+    std::string problem;
+    const std::vector<std::string> startDirs =
+        StartDirsOnDrives(page->hcbFindStartDir->currentText().toStdString(), m_drives, problem);
+    if (!problem.empty()) {
+        m_prompter.warnWith("Directory does not exist!     ", problem);
+        return;
+    }
     m_finderAborted = false;
     page->setCountText("0");
     page->lbFindResults->clear();
@@ -417,7 +429,8 @@ void SearchController::startFind() {
     finderStatus(AppState::kStarting);
 
     TFinderData data;
-    data.StartDirs = page->hcbFindStartDir->currentText().toStdString();
+    for (const std::string& dir : startDirs)
+        data.StartDirs += dir + ";";
     data.Recursive = page->cbFindRecursive->isChecked();
     data.Patterns = page->hcbFindPatterns->currentText().trimmed().toStdString();
     if (data.Patterns.empty())

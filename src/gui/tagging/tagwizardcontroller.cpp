@@ -25,6 +25,7 @@ void TagWizardController::miDirTagWizardClick() {
         const platform::DriveTable& drives = m_parts.catalogue.Drives();
         form.setPathForms([&drives](const std::string& p) { return drives.ToHostPath(p); },
                           [&drives](const std::string& p) { return drives.ToCataloguePath(p); });
+        form.setDrives(drives);
         form.setFolderChooser([&form](const QString& start) {
             return QFileDialog::getExistingDirectory(&form, "Select directory", start,
                                                      QFileDialog::ShowDirsOnly);

@@ -340,6 +340,10 @@ void TTagWizardForm::setPathForms(ToHost toHost, ToCatalogue toCatalogue) {
     m_toCatalogue = std::move(toCatalogue);
 }
 
+void TTagWizardForm::setDrives(const platform::DriveTable& drives) {
+    m_model->SetDrives(&drives);
+}
+
 void TTagWizardForm::updatePanels() {
     pnFileSpec->setEnabled(cbFileSpec->isChecked());
     pnFileAge->setEnabled(cbFileAge->isChecked());

@@ -25,6 +25,9 @@ class QWidget;
 
 namespace zentrix {
 
+namespace platform {
+class DriveTable;
+}
 class Prompter;
 class TEnhHeaderControl;
 class TEnhIniFile;
@@ -51,6 +54,8 @@ public:
     void setFolderChooser(FolderChooser chooser) { m_chooseFolder = std::move(chooser); }
     void setExtendedSpec(ExtendedSpec spec) { m_extendedSpec = std::move(spec); }
     void setPathForms(ToHost toHost, ToCatalogue toCatalogue);
+    /// The drives through which a typed host directory becomes a catalogue path.
+    void setDrives(const platform::DriveTable& drives);
     /// Opens a help topic (72 the wizard, 74 its settings, 73 its templates).
     std::function<void(int topic)> showHelp;
 
