@@ -84,14 +84,8 @@ std::optional<uint32_t> ParseSerialNumber(std::string_view text) {
         return std::nullopt;
     uint32_t value = 0;
     for (char c : digits) {
-        int d;
-        if (c >= '0' && c <= '9')
-            d = c - '0';
-        else if (c >= 'A' && c <= 'F')
-            d = c - 'A' + 10;
-        else if (c >= 'a' && c <= 'f')
-            d = c - 'a' + 10;
-        else
+        const int d = HexDigit(c);
+        if (d < 0)
             return std::nullopt;
         value = (value << 4) | static_cast<uint32_t>(d);
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/hexdigit.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,8 +18,6 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 /// The extension of a name from its last full stop on, in upper case (ASCII
 /// letters); empty without a full stop.
 std::string ExtensionOf(std::string_view fileName);
-/// The value of a hexadecimal digit (either case), or -1.
-int HexDigit(char c);
 /// Without leading and trailing blanks and control characters.
 std::string Trim(std::string_view text);
 /// The text for one line of a log: every control character shown by its

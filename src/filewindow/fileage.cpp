@@ -1,5 +1,6 @@
 #include "filewindow/fileage.h"
 
+#include "core/text.h"
 #include "platform/filetime.h"
 
 #include <algorithm>
@@ -22,16 +23,6 @@ int64_t saturatingAdd(int64_t a, int64_t b) {
     if (__builtin_add_overflow(a, b, &r))
         return b > 0 ? std::numeric_limits<int64_t>::max() : std::numeric_limits<int64_t>::min();
     return r;
-}
-
-int digitValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return 99;
 }
 
 } // namespace
@@ -62,8 +53,8 @@ int ReadAgeDays(std::string_view answer) {
     const int base = hex ? 16 : 10;
     uint64_t value = 0;
     for (const char c : s) {
-        const int d = digitValue(c);
-        if (d >= base)
+        const int d = HexDigit(c);
+        if (d < 0 || d >= base)
             return kUnreadable;
         value = value * static_cast<uint64_t>(base) + static_cast<uint64_t>(d);
         if (value > 0xFFFFFFFFULL)

@@ -1,26 +1,20 @@
 #include "ops/sharelogin.h"
 
+#include "core/text.h"
+
 #include <algorithm>
-#include <cctype>
 #include <string_view>
 
 namespace zentrix {
 namespace {
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
-}
 
 // "%41" -> "A"; anything that is no escape stays as it is.
 std::string percentDecoded(std::string_view text) {
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '%' && i + 2 < text.size()) {
-            const int high = hexValue(text[i + 1]);
-            const int low = hexValue(text[i + 2]);
+            const int high = HexDigit(text[i + 1]);
+            const int low = HexDigit(text[i + 2]);
             if (high >= 0 && low >= 0) {
                 out += static_cast<char>(high * 16 + low);
                 i += 2;

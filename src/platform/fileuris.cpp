@@ -1,20 +1,12 @@
 #include "platform/fileuris.h"
 
+#include "platform/hexdigit.h"
+
 #include <cctype>
 #include <cstring>
 
 namespace zentrix::platform {
 namespace {
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 bool keptInUri(unsigned char c) {
     if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))
@@ -111,9 +103,9 @@ std::optional<std::string> PathOfFileUri(std::string_view uri) {
     path.reserve(uri.size());
     for (size_t i = 0; i < uri.size(); ++i) {
         char c = uri[i];
-        if (c == '%' && i + 2 < uri.size() && hexValue(uri[i + 1]) >= 0 &&
-            hexValue(uri[i + 2]) >= 0) {
-            c = static_cast<char>(hexValue(uri[i + 1]) * 16 + hexValue(uri[i + 2]));
+        if (c == '%' && i + 2 < uri.size() && HexDigit(uri[i + 1]) >= 0 &&
+            HexDigit(uri[i + 2]) >= 0) {
+            c = static_cast<char>(HexDigit(uri[i + 1]) * 16 + HexDigit(uri[i + 2]));
             i += 2;
         }
         if (c == '\0')

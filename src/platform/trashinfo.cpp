@@ -1,17 +1,9 @@
 #include "platform/trashinfo.h"
 
+#include "platform/hexdigit.h"
+
 namespace zentrix::platform {
 namespace {
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
 
 std::string_view trimmed(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
@@ -74,8 +66,8 @@ bool PercentDecode(std::string_view text, std::string& out) {
         }
         if (i + 2 >= text.size())
             return false;
-        const int hi = hexValue(text[i + 1]);
-        const int lo = hexValue(text[i + 2]);
+        const int hi = HexDigit(text[i + 1]);
+        const int lo = HexDigit(text[i + 2]);
         if (hi < 0 || lo < 0)
             return false;
         out += static_cast<char>(hi * 16 + lo);

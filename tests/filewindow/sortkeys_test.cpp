@@ -94,7 +94,7 @@ class KeysTest : public FileWindowFixture {
 protected:
     void SetUp() override {
         for (int i = 0; i < 300; ++i) {
-            char name[16];
+            char name[24];
             std::snprintf(name, sizeof name, "n%03d.txt", i);
             dir.write(name);
         }

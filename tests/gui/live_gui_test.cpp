@@ -166,7 +166,7 @@ TEST_F(LiveGui, RowsComeGoAndChangeKeepingTheCurrentRowTagsAndFigures) {
 
 TEST_F(LiveGui, TheScrollPositionStaysWithItsRowsWhileRowsComeAndGoAboveThem) {
     for (int i = 0; i < 150; ++i) {
-        char name[16];
+        char name[24];
         std::snprintf(name, sizeof name, "m%03d.txt", i);
         tmp.write(std::string("d/") + name, "x");
     }

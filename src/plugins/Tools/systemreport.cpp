@@ -73,7 +73,7 @@ std::string dateField(std::string_view sector, size_t at) {
     day = day ? day : 1;
     if (month > 12 || day > 31)
         return {};
-    char buf[16];
+    char buf[32];
     std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", year, month, day);
     return buf;
 }
