@@ -77,6 +77,9 @@ public:
     virtual ~OperationRecord() = default;
     /// One step done; from the thread doing the work, one call at a time.
     virtual void Done(const DoneStep& step) = 0;
+    /// The steps told so far go to the file now, not only after a while (a
+    /// batch of them became final together); not synced.
+    virtual void Flush() {}
     /// Everything recorded is on the disk: called on the main thread before the
     /// command reports success. A second call does nothing.
     virtual void Commit() = 0;

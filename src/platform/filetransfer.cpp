@@ -550,6 +550,10 @@ int DirHandle::Sync() const {
     return ::fsync(m_fd) == 0 ? 0 : errno;
 }
 
+int DirHandle::SyncFileSystem() const {
+    return ::syncfs(m_fd) == 0 ? 0 : errno;
+}
+
 size_t DirHandle::NameMax() const {
     const long max = ::fpathconf(m_fd, _PC_NAME_MAX);
     return max > 0 ? static_cast<size_t>(max) : NAME_MAX;

@@ -98,6 +98,9 @@ public:
                bool replace) const;
     /// Flushes the directory's entries to the disk.
     int Sync() const;
+    /// Flushes everything written to the directory's file system (one call for
+    /// many files written one after the other).
+    int SyncFileSystem() const;
     /// The longest name, in bytes, the directory's file system takes.
     size_t NameMax() const;
 

@@ -55,6 +55,13 @@ public:
         }
     }
 
+    void Flush() override {
+        if (m_committed || m_failed)
+            return;
+        flush();
+        m_lastFlush = std::chrono::steady_clock::now();
+    }
+
     void Commit() override {
         if (m_committed)
             return;

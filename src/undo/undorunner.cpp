@@ -150,11 +150,16 @@ UndoReport UndoRunner::Run(uint64_t id) {
                 report.cancelled = true;
                 break;
             }
+            // Copies of a batch are done before a step that depends on them:
+            // a directory that must be empty, a path one of them holds.
+            if (!m_pending.empty() && pendingTouches(steps[k]))
+                finishCopies();
             if (putBack(steps[k], static_cast<int64_t>(k)) == Outcome::Cancelled) {
                 report.cancelled = true;
                 break;
             }
         }
+        finishCopies(); // also after a stop: no file is left in two places
     }
     record->Commit();
     m_record = nullptr;
@@ -383,17 +388,21 @@ std::optional<std::string> UndoRunner::otherName(const std::string& path, const 
     }
 }
 
-int UndoRunner::copyBack(const std::string& from, const std::string& to, const EntryStat& st) {
+int UndoRunner::copyBack(const std::string& from, const std::string& to, const EntryStat& st,
+                         PendingCopy& pending) {
     DirHandle fromDir, toDir;
     if (int e = DirHandle::Open(HostParent(from), fromDir))
         return e;
     if (int e = DirHandle::Open(HostParent(to), toDir))
         return e;
     int e = 0;
+    pending.copied = st;
     switch (st.kind) {
     case EntryKind::Regular: {
         platform::CopyOptions options;
-        options.sync = true;
+        // What the file at the other place is compared with before it goes
+        // (it may change or go while the batch fills).
+        options.copied = &pending.copied;
         options.tick = [this](uint64_t bytes) {
             if (onBlock)
                 onBlock(bytes);
@@ -415,16 +424,66 @@ int UndoRunner::copyBack(const std::string& from, const std::string& to, const E
     }
     if (e != 0)
         return e;
-    toDir.Sync();
-    // The copy is whole and on the disk: now the file may leave. Should it be
-    // gone already (another undo of the same entry took it meanwhile), the copy
-    // is the only one left and stays.
-    const int r = fromDir.RemoveFile(HostBaseName(from));
-    if (r != 0 && r != ENOENT) {
+    if ((e = toDir.Stat(HostBaseName(to), pending.done.result)) != 0) {
         toDir.RemoveFile(HostBaseName(to));
-        return r;
+        return e;
     }
+    pending.from = from;
+    pending.done.target = to;
+    if (m_syncDirs.find(pending.done.result.device) == m_syncDirs.end())
+        m_syncDirs.emplace(pending.done.result.device, std::move(toDir));
     return 0;
+}
+
+bool UndoRunner::pendingTouches(const DoneStep& step) const {
+    return step.kind != DoneStep::Kind::Moved || m_pendingPaths.count(step.source) > 0 ||
+           m_pendingPaths.count(step.target) > 0;
+}
+
+void UndoRunner::finishCopies() {
+    if (m_pending.empty())
+        return;
+    // One flush per file system instead of one per file: as safe, since no
+    // file at the other place has gone yet.
+    std::map<uint64_t, int> failed;
+    for (const auto& [device, dir] : m_syncDirs)
+        if (const int e = dir.SyncFileSystem())
+            failed[device] = e;
+    for (PendingCopy& p : m_pending) {
+        const std::string& to = p.done.target;
+        const auto f = failed.find(p.done.result.device);
+        std::string why = f != failed.end() ? platform::ErrorText(f->second) : std::string();
+        if (why.empty()) {
+            EntryStat there;
+            const int e = lstatOf(p.from, there);
+            if (e == ENOENT) {
+                // Gone already (another undo of the same entry took it
+                // meanwhile): the copy is the only one left and stays.
+                record(p.done, p.index);
+                continue;
+            }
+            if (e != 0)
+                why = platform::ErrorText(e);
+            else if (!platform::SameAndUnchanged(there, p.copied))
+                why = differs(there, p.copied).value_or("it changed since");
+            else if (const int r = ::unlink(p.from.c_str()) == 0 ? 0 : errno; r != 0 && r != ENOENT)
+                why = platform::ErrorText(r);
+        }
+        if (why.empty()) {
+            record(p.done, p.index);
+            continue;
+        }
+        // The file stays where it is; the copy, if still as it was made, goes.
+        EntryStat copy;
+        if (lstatOf(to, copy) == 0 && !differs(copy, p.done.result))
+            ::unlink(to.c_str());
+        leave(p.from, why);
+    }
+    m_record->Flush();
+    m_pending.clear();
+    m_pendingPaths.clear();
+    m_syncDirs.clear();
+    m_pendingBytes = 0;
 }
 
 UndoRunner::Outcome UndoRunner::undoMoved(const DoneStep& step, int64_t index) {
@@ -450,62 +509,91 @@ UndoRunner::Outcome UndoRunner::undoMoved(const DoneStep& step, int64_t index) {
         return leave(step.target, platform::ErrorText(e));
     if (const auto why = differs(now, step.result))
         return leave(step.target, *why);
-    if ((e = makeParents(step.source)) != 0)
-        return leave(step.target, platform::ErrorText(e));
 
+    // The rename is tried first: it fails without harm when the name is taken
+    // or its directory is missing, and those are looked into only then.
     std::string to = step.source;
+    bool parentsMade = false;
     for (;;) {
+        int r = platform::RenameNoReplace(step.target, to) ? 0 : errno;
+        if (r == 0) {
+            done.result = now; // the same inode, as it was a moment ago
+            break;
+        }
+        PendingCopy pending;
+        if (r == EXDEV)
+            r = copyBack(step.target, to, now, pending);
+        if (r == 0) {
+            // Recorded once the batch is on the disk and the file here went.
+            pending.done.kind = DoneStep::Kind::Moved;
+            pending.done.source = step.target;
+            pending.index = index;
+            m_pendingPaths.insert(step.target);
+            m_pendingPaths.insert(to);
+            m_pendingBytes += now.size;
+            m_pending.push_back(std::move(pending));
+            if (m_pending.size() >= batchFiles || m_pendingBytes >= batchBytes)
+                finishCopies();
+            return Outcome::Done;
+        }
+        if (r == ENOENT && !parentsMade) {
+            parentsMade = true;
+            if ((e = makeParents(to)) != 0)
+                return leave(step.target, platform::ErrorText(e));
+            continue;
+        }
+        if (r == ECANCELED)
+            return Outcome::Cancelled;
+        if (r == EXDEV)
+            return leave(step.target, "a directory is not moved back across file systems");
+        if (r != EEXIST)
+            return leave(step.target, platform::ErrorText(r));
+
         EntryStat taken;
         const int t = lstatOf(to, taken);
-        if (t == 0 && taken.device == now.device && taken.inode == now.inode) {
+        if (t == ENOENT)
+            continue; // free again
+        if (t != 0)
+            return leave(step.target, platform::ErrorText(t));
+        if (taken.device == now.device && taken.inode == now.inode) {
             // The same file under a name that differs in case only, on a file
             // system that ignores case.
             if (platform::RenameThroughTemporary(step.target, to) !=
                 platform::TempRenameResult::Done)
                 return leave(step.target, "it cannot be renamed back");
+            lstatOf(to, done.result);
             break;
         }
-        if (t == 0 && to == step.source && taken.kind == EntryKind::Regular &&
+        if (to == step.source && taken.kind == EntryKind::Regular &&
             now.kind == EntryKind::Regular && taken.size == now.size &&
             taken.mtimeSec == now.mtimeSec && taken.mtimeNsec == now.mtimeNsec &&
             sameContents(to, step.target)) {
             // A move back across file systems that was cut short after the copy
-            // was whole: only the file at the other place is left to go.
+            // was whole: only the file at the other place is left to go, once
+            // the copy is surely on the disk.
+            const int fd = ::open(to.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+            r = fd >= 0 && ::fsync(fd) == 0 ? 0 : errno;
+            if (fd >= 0)
+                ::close(fd);
             DirHandle dir;
-            int r = DirHandle::Open(HostParent(step.target), dir);
+            if (r == 0)
+                r = DirHandle::Open(HostParent(step.target), dir);
             if (r == 0)
                 r = dir.RemoveFile(HostBaseName(step.target));
             if (r != 0)
                 return leave(step.target, platform::ErrorText(r));
+            done.result = taken;
             break;
         }
-        if (t == 0) {
-            bool cancel = false;
-            const auto other = otherName(to, taken, now, cancel);
-            if (cancel)
-                return Outcome::Cancelled;
-            if (!other)
-                return leave(step.target, "its old name " + shown(step.source) + " is taken");
-            to = *other;
-            continue;
-        }
-        if (t != ENOENT)
-            return leave(step.target, platform::ErrorText(t));
-        int r = platform::RenameNoReplace(step.target, to) ? 0 : errno;
-        if (r == EXDEV)
-            r = copyBack(step.target, to, now);
-        if (r == EEXIST)
-            continue; // taken meanwhile: ask
-        if (r == ECANCELED)
+        bool cancel = false;
+        const auto other = otherName(to, taken, now, cancel);
+        if (cancel)
             return Outcome::Cancelled;
-        if (r == EXDEV)
-            return leave(step.target, "a directory is not moved back across file systems");
-        if (r != 0)
-            return leave(step.target, platform::ErrorText(r));
-        break;
+        if (!other)
+            return leave(step.target, "its old name " + shown(step.source) + " is taken");
+        to = *other;
     }
     done.target = to;
-    lstatOf(to, done.result);
     record(done, index);
     return Outcome::Done;
 }

@@ -2,10 +2,14 @@
 
 #include "ops/operationjournal.h"
 
+#include "platform/filetransfer.h"
+
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace zentrix {
@@ -66,6 +70,12 @@ public:
     std::function<std::string(const std::string&)> display;
     /// Told of each block of a file copied back across file systems.
     std::function<void(uint64_t)> onBlock;
+    /// Files copied back across file systems are gathered into batches of at
+    /// most this many bytes or files: a batch reaches the disk with one flush
+    /// of each file system it went to, and only then do the files at the other
+    /// place go.
+    uint64_t batchBytes = uint64_t(64) << 20;
+    size_t batchFiles = 2000;
 
 private:
     enum class Outcome { Done, LeftAlone, Cancelled };
@@ -78,8 +88,21 @@ private:
     Outcome undoTime(const DoneStep& step, int64_t index);
     Outcome undoTrashed(const DoneStep& step, int64_t index);
     Outcome undoRestored(const DoneStep& step, int64_t index);
-    /// Moves `from` back to `to` across file systems (copy, sync, remove).
-    int copyBack(const std::string& from, const std::string& to, const platform::EntryStat& st);
+    /// A file copied back across file systems whose other copy is still there.
+    struct PendingCopy {
+        DoneStep done;              // recorded once `from` went
+        int64_t index = -1;         // the step it puts back
+        std::string from;           // removed once the copy is on the disk
+        platform::EntryStat copied; // `from` as it was copied
+    };
+    /// Copies `from` back to `to` across file systems; the copy joins the batch
+    /// (see finishCopies). 0, or the errno with nothing left behind.
+    int copyBack(const std::string& from, const std::string& to, const platform::EntryStat& st,
+                 PendingCopy& pending);
+    /// The batch reaches the disk, then the files it copied leave their other
+    /// place (each only if unchanged since it was copied) and are recorded.
+    void finishCopies();
+    bool pendingTouches(const DoneStep& step) const;
     /// Makes the missing directories above `path`, each recorded.
     int makeParents(const std::string& path);
     /// `path` is taken: another free name for it in its directory, after the
@@ -97,6 +120,10 @@ private:
     UndoReport* m_report = nullptr;
     bool m_skipAll = false;
     std::string m_parentFound; // a directory makeParents found there
+    std::vector<PendingCopy> m_pending;
+    uint64_t m_pendingBytes = 0;
+    std::unordered_set<std::string> m_pendingPaths;     // both places of each
+    std::map<uint64_t, platform::DirHandle> m_syncDirs; // by device: what to flush
 };
 
 } // namespace zentrix

@@ -72,16 +72,17 @@ protected:
     }
 };
 
-// Killed while it copies the files back: nothing is lost, the cut-short undo
-// is in the journal, and undoing the move again finishes the work.
+// Killed while it copies the files back, in batches of four: nothing is lost,
+// the cut-short undo is in the journal, and undoing the move again finishes
+// the work.
 TEST_F(UndoAcrossFileSystems, AnUndoKilledMidwayLosesNothingAndCanBeFinished) {
     constexpr int kFiles = 24;
     constexpr size_t kSize = 256 * 1024;
     ASSERT_NO_FATAL_FAILURE(moveFiles(kFiles, kSize));
     if (IsSkipped())
         return;
-    const std::string command =
-        std::string(UNDO_HELPER) + " '" + journal->Path() + "' " + std::to_string(moveId);
+    const std::string command = std::string(UNDO_HELPER) + " '" + journal->Path() + "' " +
+                                std::to_string(moveId) + " " + std::to_string(4 * kSize);
     const bool killed = KillMidway(command, [](const char* line) {
         unsigned long long bytes = 0;
         return std::sscanf(line, "bytes %llu", &bytes) == 1 && bytes > kFiles / 3 * kSize;
@@ -125,6 +126,84 @@ TEST_F(UndoAcrossFileSystems, ASourceTakenMeanwhileLeavesTheCopyInPlace) {
     ASSERT_TRUE(taken);
     EXPECT_EQ(ReadFile(tmp.at("d/mnt/f0.bin")), contentOf(0, kSize));
     EXPECT_TRUE(report.leftAlone.empty()) << reasons(report);
+}
+
+// Files copied back wait in a batch until it is on the disk, and only then
+// do their other copies go. One edited while the batch filled stays where it
+// is and is named, its copy dropped; the rest of the batch goes back.
+TEST_F(UndoAcrossFileSystems, AFileChangedWhileItsBatchFilledStaysAndIsNamed) {
+    constexpr size_t kSize = 64 * 1024;
+    ASSERT_NO_FATAL_FAILURE(moveFiles(3, kSize));
+    if (IsSkipped())
+        return;
+    UndoRunner runner(*journal, prompter, progress);
+    bool edited = false;
+    // F2 and F1 go first (the last step first): once F1's copy has its name,
+    // the F1 still at the other place is edited.
+    runner.onBlock = [&](uint64_t) {
+        if (!edited && Exists(tmp.at("d/mnt/f1.bin"))) {
+            tmp.write("e/out/f1.bin", "edited while the undo ran");
+            edited = true;
+        }
+    };
+    const UndoReport report = runner.Run(moveId);
+    ASSERT_TRUE(edited);
+    EXPECT_EQ(ReadFile(tmp.at("d/mnt/f0.bin")), contentOf(0, kSize));
+    EXPECT_EQ(ReadFile(tmp.at("d/mnt/f2.bin")), contentOf(2, kSize));
+    EXPECT_FALSE(Exists(tmp.at("e/out/f0.bin")));
+    EXPECT_FALSE(Exists(tmp.at("e/out/f2.bin")));
+    EXPECT_FALSE(Exists(tmp.at("d/mnt/f1.bin")));
+    EXPECT_EQ(ReadFile(tmp.at("e/out/f1.bin")), "edited while the undo ran");
+    EXPECT_EQ(reasons(report), tmp.at("e/out/f1.bin") + ": it changed since\n" + tmp.at("e/out") +
+                                   ": the directory is not empty\n");
+    EXPECT_EQ(report.putBack, 2);
+    reopenJournal();
+    EXPECT_EQ(UndoCoverage(journal->Entries()).Remaining(*journal->Find(moveId)), 2);
+}
+
+/// Stops the undo at the given step.
+class StopAt : public Progress {
+public:
+    explicit StopAt(int64_t step) : m_step(step) {}
+    void setTotal(int64_t) override {}
+    void setPosition(int64_t position) override { m_position = position; }
+    void showStop(bool) override {}
+    bool aborted() const override { return m_position >= m_step; }
+
+protected:
+    void processEvents() override {}
+
+private:
+    int64_t m_step;
+    int64_t m_position = 0;
+};
+
+// A stop between two files finishes the batch copied so far: those files are
+// back, each in one place only, and the rest waits where it was.
+TEST_F(UndoAcrossFileSystems, AStopFinishesTheBatchSoFar) {
+    constexpr size_t kSize = 16 * 1024;
+    ASSERT_NO_FATAL_FAILURE(moveFiles(4, kSize));
+    if (IsSkipped())
+        return;
+    StopAt stop(2);
+    UndoRunner runner(*journal, prompter, stop);
+    UndoReport report = runner.Run(moveId);
+    EXPECT_TRUE(report.cancelled);
+    EXPECT_TRUE(report.leftAlone.empty()) << reasons(report);
+    EXPECT_EQ(report.putBack, 2);
+    for (int i = 0; i < 4; ++i) {
+        const std::string name = "f" + std::to_string(i) + ".bin";
+        EXPECT_NE(Exists(tmp.at("d/mnt/" + name)), Exists(tmp.at("e/out/" + name))) << name;
+        EXPECT_EQ(Exists(tmp.at("d/mnt/" + name)), i >= 2) << name;
+    }
+
+    reopenJournal();
+    report = undo(moveId);
+    EXPECT_TRUE(report.leftAlone.empty()) << reasons(report);
+    int back = 0;
+    expectNothingLost(4, kSize, back);
+    EXPECT_EQ(back, 4);
+    EXPECT_FALSE(Exists(tmp.at("e/out")));
 }
 
 // A full disk stops the files that do not fit, whole where they are; a

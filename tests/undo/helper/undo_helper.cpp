@@ -1,7 +1,8 @@
 // Runs the undo of one journal entry in a process of its own, so that a test
-// can kill it in the middle:  undo_helper JOURNAL ENTRY
-// Prints "bytes N" (the bytes copied back so far) after every block, and
-// takes its time over each, so that the kill lands mid-way.
+// can kill it in the middle:  undo_helper JOURNAL ENTRY [BATCH_BYTES]
+// BATCH_BYTES: the bytes copied back across file systems before they are
+// flushed and their other copies go. Prints "bytes N" (the bytes copied back so far) after every
+// block, and takes its time over each, so that the kill lands mid-way.
 #include "core/progress.h"
 #include "silentprompter.h"
 #include "undo/undojournal.h"
@@ -15,7 +16,7 @@
 using namespace zentrix;
 
 int main(int argc, char** argv) {
-    if (argc != 3)
+    if (argc != 3 && argc != 4)
         return 2;
     UndoJournal journal(argv[1]);
     if (!journal.Load().empty())
@@ -23,6 +24,8 @@ int main(int argc, char** argv) {
     bench::SilentPrompter prompter; // no question comes: nothing is replaced
     NullProgress progress;
     UndoRunner runner(journal, prompter, progress);
+    if (argc == 4)
+        runner.batchBytes = std::strtoull(argv[3], nullptr, 10);
     unsigned long long total = 0;
     runner.onBlock = [&](uint64_t bytes) {
         total += bytes;
