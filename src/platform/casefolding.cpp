@@ -1,5 +1,6 @@
 #include "platform/casefolding.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
 #include <linux/fs.h>
@@ -10,6 +11,7 @@
 #include <sys/statfs.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
+#include <unordered_set>
 
 namespace zentrix::platform {
 
@@ -57,6 +59,64 @@ bool MountFoldsCase(const std::vector<MountOptions>& mounts, std::string_view de
     return false;
 }
 
+namespace {
+
+constexpr long kFuseMagic = 0x65735546;
+
+/// Asks the directory itself: a name from it with its letters' case swapped,
+/// which the listing does not hold, leads to a file only where the file
+/// system folds case. A directory
+/// that holds two names differing only in case cannot fold; one without a
+/// name holding a letter says nothing, and is taken as not folding.
+bool NamesFoldInDirectory(int dirFd) {
+    const int listFd = ::dup(dirFd);
+    if (listFd < 0)
+        return false;
+    DIR* dir = ::fdopendir(listFd);
+    if (!dir) {
+        ::close(listFd);
+        return false;
+    }
+    std::unordered_set<std::string> names;
+    while (const dirent* e = ::readdir(dir)) {
+        const std::string_view name = e->d_name;
+        if (name != "." && name != "..")
+            names.emplace(name);
+    }
+    ::closedir(dir);
+    auto swapped = [](std::string name) {
+        for (char& c : name)
+            if (c >= 'a' && c <= 'z')
+                c = static_cast<char>(c - 'a' + 'A');
+            else if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+        return name;
+    };
+    for (const std::string& name : names)
+        if (names.count(swapped(name)) && swapped(name) != name)
+            return false;
+    for (const std::string& name : names) {
+        const std::string other = swapped(name);
+        if (other == name)
+            continue;
+        struct stat self {}, twin {};
+        if (::fstatat(dirFd, name.c_str(), &self, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;
+        if (::fstatat(dirFd, other.c_str(), &twin, AT_SYMLINK_NOFOLLOW) != 0)
+            return false;
+        // Found under a name the listing lacks: the same entry, looked up
+        // without regard to case. (A file system in user space may number a
+        // file anew for each name it is looked up by, so the inodes need not
+        // match; what the entry holds must.)
+        return (self.st_mode & S_IFMT) == (twin.st_mode & S_IFMT) &&
+               self.st_size == twin.st_size && self.st_mtim.tv_sec == twin.st_mtim.tv_sec &&
+               self.st_mtim.tv_nsec == twin.st_mtim.tv_nsec;
+    }
+    return false;
+}
+
+} // namespace
+
 bool FoldsCase(const std::string& hostDir) {
     struct statfs fs {};
     if (::statfs(hostDir.c_str(), &fs) != 0)
@@ -70,9 +130,18 @@ bool FoldsCase(const std::string& hostDir) {
     const bool folded = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 && (flags & FS_CASEFOLD_FL);
     struct stat st {};
     const bool statted = ::fstat(fd, &st) == 0;
-    ::close(fd);
-    if (folded)
+    if (folded) {
+        ::close(fd);
         return true;
+    }
+    // A file system in user space (exFAT, NTFS or a folding overlay through
+    // FUSE) says nothing of its rules in its type or options: ask its names.
+    if (fs.f_type == kFuseMagic) {
+        const bool answer = NamesFoldInDirectory(fd);
+        ::close(fd);
+        return answer;
+    }
+    ::close(fd);
     if (!statted)
         return false;
     std::ifstream in("/proc/self/mountinfo");

@@ -8,8 +8,9 @@ namespace zentrix::platform {
 
 /// True when names in the directory are matched without regard to case: FAT
 /// and exFAT always, a directory with the case-folding flag (ext4, f2fs,
-/// tmpfs), and a mount with the option "nocase" or "ignorecase" (ntfs3,
-/// cifs). Everywhere else "a.txt" and "A.TXT" are two files.
+/// tmpfs), a mount with the option "nocase" or "ignorecase" (ntfs3, cifs),
+/// and a FUSE file system whose names in the directory are found in either
+/// case. Everywhere else "a.txt" and "A.TXT" are two files.
 bool FoldsCase(const std::string& hostDir);
 
 /// The options of a mount as the mount table gives them: its own and its

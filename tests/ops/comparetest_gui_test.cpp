@@ -10,6 +10,8 @@
 #include "gui/ops/tcompareform.h"
 #include "gui/tree/thetreeview.h"
 #include "ops/filetest.h"
+#include "platform/casefolding.h"
+#include "support/exfatmount.h"
 #include "support/mainwindowfixture.h"
 #include "support/modalwatch.h"
 
@@ -145,6 +147,31 @@ TEST_F(CompareTestGui, KComparesWithADirectoryChosenInTheDialog) {
     reactivate();
     EXPECT_EQ(first, "E:\\");
     EXPECT_EQ(tagged(), (Strings{"a.txt", "b.txt", "c.doc"}));
+}
+
+// A USB stick's exFAT mounted through FUSE matches names without regard to
+// case, though the kernel knows its type only as "fuseblk": a.txt has its
+// twin in A.TXT there, and only the other two files are unique.
+TEST_F(CompareTestGui, AnExfatStickThroughFuseMatchesNamesWithoutRegardToCase) {
+    ExfatMount stick(tmp.at("e/stick"));
+    if (!stick.mounted())
+        GTEST_SKIP() << stick.reason();
+    tmp.write("e/stick/A.TXT", "a");
+    EXPECT_TRUE(platform::FoldsCase(tmp.at("e/stick")));
+    EXPECT_FALSE(platform::FoldsCase(tmp.at("e")));
+    current("a.txt");
+    bool checked = false;
+    OnModalShown([&](QWidget* dialog) {
+        auto* f = qobject_cast<TCompareForm*>(dialog);
+        ASSERT_NE(f, nullptr);
+        f->hbDir->setEditText("E:\\stick");
+        f->btnRun->click();
+        checked = true;
+    });
+    press(list(), Qt::Key_K);
+    reactivate();
+    ASSERT_TRUE(checked);
+    EXPECT_EQ(tagged(), (Strings{"b.txt", "c.doc"}));
 }
 
 // The directory may be typed as a Linux path; one that no drive holds is
