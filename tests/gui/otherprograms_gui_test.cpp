@@ -233,6 +233,16 @@ TEST_F(OtherProgramsGui, FilesDroppedOnTheTreeAreMovedWithShift) {
               (Strings{"Move 1 files to: D:\\sub dir\\ ?     ", "Move with full paths?     "}));
     EXPECT_EQ(ReadFile(tmp.at("d/sub dir/dropped.txt")), "drop");
     EXPECT_FALSE(Exists(tmp.at("e/dropped.txt")));
+
+    // The drop is one operation that Ctrl+Z in the tree puts back.
+    form->MainTreeView->setFocus();
+    idle();
+    EXPECT_EQ(form->menus().action("miDirUndo")->text().toStdString(),
+              "Und&o move of E:\\dropped.txt to D:\\sub dir\\");
+    QTest::keyClick(form->MainTreeView, Qt::Key_Z, Qt::ControlModifier);
+    idle();
+    EXPECT_EQ(ReadFile(tmp.at("e/dropped.txt")), "drop");
+    EXPECT_FALSE(Exists(tmp.at("d/sub dir/dropped.txt")));
 }
 
 } // namespace

@@ -125,6 +125,29 @@ TEST_F(UndoGui, CtrlZUndoesATaggedMove) {
     EXPECT_TRUE(prompter.texts().empty());
 }
 
+// A move with paths (Alt+M) goes back by Ctrl+Z: the file is in its own
+// directory again and the directories the move made on the way are gone.
+TEST_F(UndoGui, AMoveWithPathsGoesBackByCtrlZ) {
+    tmp.write("d/docs/x.txt", "xi");
+    ASSERT_NO_FATAL_FAILURE(start());
+    openDir("D:\\docs\\");
+    ASSERT_GE(rowOf("x.txt"), 0);
+    fw().Record(rowOf("x.txt"))->SetTagged(true);
+    press(list(), Qt::Key_M, Qt::AltModifier);
+    answer(form->copyMove().currentPage()->box, "*.*");
+    prompter.answer(true); // keep only the last directory of the paths
+    answer(form->copyMove().currentPage()->box, "E:\\M");
+    ASSERT_EQ(ReadFile(tmp.at("e/M/docs/x.txt")), "xi");
+    ASSERT_FALSE(Exists(tmp.at("d/docs/x.txt")));
+    EXPECT_EQ(undoCaption().toStdString(), "Und&o move of D:\\docs\\x.txt to E:\\M\\");
+
+    prompter.clear();
+    press(list(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(ReadFile(tmp.at("d/docs/x.txt")), "xi");
+    EXPECT_FALSE(Exists(tmp.at("e/M")));
+    EXPECT_TRUE(prompter.texts().empty());
+}
+
 // The journal outlives the program: after a restart Ctrl+Z in the tree undoes
 // the rename of the last run, and the history window undoes an older command
 // that is not the last.
