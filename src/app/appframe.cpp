@@ -7,6 +7,7 @@
 #include "config/settings.h"
 #include "core/appstate.h"
 #include "core/prompter.h"
+#include "core/lexicalpath.h"
 #include "core/text.h"
 #include "platform/apppaths.h"
 #include "platform/drivetable.h"
@@ -45,27 +46,7 @@ std::string AbsoluteStartDirectory(const std::string& directory, const std::stri
         return directory;
     // Resolved by name, not through links: "docs/.." is the current directory
     // even when docs is a link elsewhere, as the shell's own cd would have it.
-    std::vector<std::string> parts;
-    auto add = [&parts](const std::string& path) {
-        size_t pos = 0;
-        while (pos <= path.size()) {
-            const size_t end = std::min(path.find('/', pos), path.size());
-            const std::string part = path.substr(pos, end - pos);
-            if (part == "..") {
-                if (!parts.empty())
-                    parts.pop_back();
-            } else if (!part.empty() && part != ".") {
-                parts.push_back(part);
-            }
-            pos = end + 1;
-        }
-    };
-    add(currentDir);
-    add(directory);
-    std::string out;
-    for (const std::string& part : parts)
-        out += "/" + part;
-    return out.empty() ? "/" : out;
+    return LexicalPath(currentDir + "/" + directory);
 }
 
 void LogStartupDrives(DiskLogger& logger, Catalogue& catalogue,

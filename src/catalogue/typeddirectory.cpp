@@ -1,6 +1,7 @@
 #include "catalogue/typeddirectory.h"
 
 #include "catalogue/existingdirectory.h"
+#include "core/lexicalpath.h"
 #include "core/text.h"
 #include "platform/apppaths.h"
 #include "platform/drivetable.h"
@@ -52,26 +53,7 @@ std::string ExpandHostPathText(std::string_view text, const std::string& home) {
         text.remove_prefix(1);
     }
     path += text;
-    std::vector<std::string_view> parts;
-    const std::string_view all(path);
-    size_t pos = 0;
-    while (pos <= all.size()) {
-        const size_t end = std::min(all.find('/', pos), all.size());
-        const std::string_view part = all.substr(pos, end - pos);
-        if (part == "..") {
-            if (!parts.empty())
-                parts.pop_back();
-        } else if (!part.empty() && part != ".") {
-            parts.push_back(part);
-        }
-        pos = end + 1;
-    }
-    std::string out;
-    for (const std::string_view part : parts) {
-        out += '/';
-        out += part;
-    }
-    return out.empty() ? "/" : out;
+    return LexicalPath(path);
 }
 
 std::string NoDriveProblem(const std::string& hostPath) {
