@@ -245,4 +245,42 @@ TEST_F(OtherProgramsGui, FilesDroppedOnTheTreeAreMovedWithShift) {
     EXPECT_FALSE(Exists(tmp.at("d/sub dir/dropped.txt")));
 }
 
+// A plain drop from another program copies; Ctrl+Z in the tree takes the copy
+// away and leaves the dropped file where it was.
+TEST_F(OtherProgramsGui, AFileDroppedOnTheTreeIsCopiedAndTheCopyGoesByCtrlZ) {
+    tmp.write("e/given.txt", "given");
+    QMimeData mime;
+    mime.setData("text/uri-list",
+                 QByteArray::fromStdString(platform::UriListText({tmp.at("e/given.txt")})));
+    const QModelIndex index =
+        form->treeModel().indexOf(form->logger().FindNodeByPath("D:\\sub dir\\"));
+    form->MainTreeView->scrollTo(index);
+    const QPoint at = form->MainTreeView->viewport()->mapTo(
+        form.get(), form->MainTreeView->visualRect(index).center());
+    prompter.answer(true).answer(false); // OK, not with full paths
+    QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton,
+                          Qt::NoModifier);
+    QApplication::sendEvent(form.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(at), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton,
+                    Qt::NoModifier);
+    QApplication::sendEvent(form.get(), &drop);
+    idle();
+    EXPECT_EQ(prompter.questions(),
+              (Strings{"Copy 1 files to: D:\\sub dir\\ ?     ", "Copy with full paths?     "}));
+    EXPECT_EQ(ReadFile(tmp.at("d/sub dir/given.txt")), "given");
+    EXPECT_EQ(ReadFile(tmp.at("e/given.txt")), "given");
+
+    form->MainTreeView->setFocus();
+    idle();
+    EXPECT_EQ(form->menus().action("miDirUndo")->text().toStdString(),
+              "Und&o copy of E:\\given.txt to D:\\sub dir\\");
+    prompter.clear();
+    QTest::keyClick(form->MainTreeView, Qt::Key_Z, Qt::ControlModifier);
+    idle();
+    EXPECT_FALSE(Exists(tmp.at("d/sub dir/given.txt")));
+    EXPECT_EQ(ReadFile(tmp.at("e/given.txt")), "given");
+    EXPECT_TRUE(prompter.texts().empty());
+}
+
 } // namespace

@@ -38,12 +38,17 @@ using namespace zentrix::test;
 
 namespace {
 
-/// Names a mask or a list would misread.
-const std::vector<std::string> kHostile = {"a?",         "star*",  "x;C:victim.txt", "plain;semi",
-                                           "x\" .. \"y", "README", "README.",        "line\nbreak"};
-/// What a misreading would reach instead.
+/// A name of 250 bytes, near the longest a directory entry can have.
+const std::string kLongName = "long " + std::string(241, 'n') + ".txt";
+
+/// Names a mask, a list, an option or markup would misread.
+const std::vector<std::string> kHostile = {
+    "a?",       "star*", "x;C:victim.txt", "plain;semi", "x\" .. \"y", "README", "README.",
+    "line\nbreak", "<b>bold", "-rf",           ".hidden",    "&x",        "AD",     kLongName};
+/// What a misreading would reach instead ("ad" is the case twin of "AD").
 const std::vector<std::string> kNeighbours = {
-    "ab", "AD", "ad", "starfish", "start.db", "x", "y", "plain", "semi", "line", "break", "link"};
+    "ab",   "ad",    "starfish", "start.db", "x",  "y",      "plain", "semi",
+    "line", "break", "bold",     "b",        "rf", "hidden", "link"};
 
 /// What stands at each path below the drives: kind, mode, time and contents
 /// (a link: its target text). Directories only by kind: their times follow
@@ -91,6 +96,8 @@ protected:
             if (name != "link")
                 tmp.write("d/h/" + name, "neighbour " + name);
         tmp.symlink("ab", "d/h/link");
+        // A link to a directory outside the one the commands work in.
+        tmp.symlink("../secret", "d/h/dirlink");
         ASSERT_EQ(::link(tmp.at("d/h/ab").c_str(), tmp.at("d/h/hard").c_str()), 0);
         tmp.write("d/secret/key.pem", "PRIVATE KEY");
         tmp.write("c/victim.txt", "victim");
@@ -443,4 +450,71 @@ TEST_F(HostileNames, PasteOfABranchCopiesEveryFileByItsExactName) {
     expected["e/h"] = "dir";
     // A hard link arrives as a file of its own; every other entry as it was.
     EXPECT_EQ(disk(), expected);
+}
+
+TEST_F(HostileNames, DirectoryCommandsOfTheTreeTakeTheTypedNameAsItIs) {
+    const auto key = [&](Qt::Key k) {
+        form->MainTreeView->setFocus();
+        QTest::keyClick(form->MainTreeView, k);
+        idle();
+    };
+    cat->Tree().Select(form->logger().FindNodeByPath("D:\\h\\"));
+    key(Qt::Key_M);
+    prompt(form->dirOps().makeDirPage(), "<b>new;*");
+    Disk expected = before;
+    expected["d/h/<b>new;*"] = "dir";
+    EXPECT_EQ(disk(), expected);
+    ASSERT_EQ(cat->Tree().Selected(), form->logger().FindNodeByPath("D:\\h\\<b>new;*\\"));
+
+    key(Qt::Key_R);
+    prompt(form->dirOps().renameDirPage(), "-rf \"..\" ?");
+    expected.erase("d/h/<b>new;*");
+    expected["d/h/-rf \"..\" ?"] = "dir";
+    EXPECT_EQ(disk(), expected);
+
+    prompter.answer(true);
+    key(Qt::Key_Delete);
+    EXPECT_EQ(disk(), before);
+    EXPECT_EQ(form->logger().FindNodeByPath("D:\\h\\-rf \"..\" ?\\"), nullptr);
+    EXPECT_TRUE(prompter.texts() == std::vector<std::string>{"Delete directory?"})
+        << ::testing::PrintToString(prompter.texts());
+
+    // A link to a directory, chosen in the tree: Delete removes only empty
+    // directories, and what the link leads to is not this directory's.
+    TTreeNode* link = form->logger().FindNodeByPath("D:\\h\\dirlink\\");
+    ASSERT_NE(link, nullptr);
+    cat->Tree().Select(link);
+    prompter.clear();
+    prompter.answer(true);
+    key(Qt::Key_Delete);
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Directory not empty!     "});
+    EXPECT_EQ(disk(), before);
+}
+
+// Pruning the directory of hostile names removes it and all it holds, the
+// links as links: the directory a link leads to, the file its name would
+// reach on another drive and the hard link's other name all stay.
+TEST_F(HostileNames, PruneRemovesTheBranchAndNothingALinkOrANameLeadsTo) {
+    ASSERT_EQ(::link(tmp.at("d/h/ab").c_str(), tmp.at("d/ab.other").c_str()), 0);
+    before = disk();
+    form->logger().LogDirBranch();
+    settings.SkipPruneOption = true;
+    cat->Tree().Select(form->logger().FindNodeByPath("D:\\h\\"));
+    form->MainTreeView->setFocus();
+    idle();
+    QTest::keyClick(form->MainTreeView, Qt::Key_P, Qt::AltModifier);
+    idle();
+    QTest::keyClicks(form->dirOps().edPrune, "PRUNE");
+    prompter.answer(true).answer(true).answer(true);
+    form->dirOps().bbPruneOK->click();
+    idle();
+    Disk expected;
+    for (const auto& [path, what] : before)
+        if (path.rfind("d/h", 0) != 0)
+            expected[path] = what;
+    // A name outside the branch for a file inside it keeps the file whole.
+    EXPECT_EQ(disk(), expected);
+    EXPECT_EQ(ReadFile(tmp.at("d/ab.other")), "neighbour ab");
+    EXPECT_EQ(ReadFile(tmp.at("d/secret/key.pem")), "PRIVATE KEY");
+    EXPECT_EQ(form->logger().FindNodeByPath("D:\\h\\"), nullptr);
 }

@@ -148,6 +148,60 @@ TEST_F(UndoGui, AMoveWithPathsGoesBackByCtrlZ) {
     EXPECT_TRUE(prompter.texts().empty());
 }
 
+// A copy with paths (Alt+C) goes back by Ctrl+Z: the copies go, and so do the
+// directories the copy made, but a copy edited since stays and is named; the
+// originals are never touched.
+TEST_F(UndoGui, ACopyWithPathsGoesBackByCtrlZAndKeepsACopyEditedSince) {
+    tmp.write("d/docs/x.txt", "xi");
+    tmp.write("d/docs/y.txt", "ypsilon");
+    ASSERT_NO_FATAL_FAILURE(start());
+    openDir("D:\\docs\\");
+    fw().Record(rowOf("x.txt"))->SetTagged(true);
+    fw().Record(rowOf("y.txt"))->SetTagged(true);
+    press(list(), Qt::Key_C, Qt::AltModifier);
+    answer(form->copyMove().currentPage()->box, "*.*");
+    prompter.answer(true); // keep only the last directory of the paths
+    answer(form->copyMove().currentPage()->box, "E:\\C");
+    ASSERT_EQ(ReadFile(tmp.at("e/C/docs/x.txt")), "xi");
+    ASSERT_EQ(ReadFile(tmp.at("e/C/docs/y.txt")), "ypsilon");
+    EXPECT_EQ(undoCaption().toStdString(), "Und&o copy of 2 files to E:\\C\\");
+
+    // Undone by key, with nothing edited: the copies and E:\C go.
+    prompter.clear();
+    press(list(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(Exists(tmp.at("e/C")));
+    EXPECT_EQ(ReadFile(tmp.at("d/docs/x.txt")), "xi");
+    EXPECT_EQ(ReadFile(tmp.at("d/docs/y.txt")), "ypsilon");
+    EXPECT_TRUE(prompter.texts().empty());
+
+    // Again, and one copy edited before the undo: it stays, with its directory.
+    openDir("D:\\docs\\");
+    fw().Record(rowOf("x.txt"))->SetTagged(true);
+    fw().Record(rowOf("y.txt"))->SetTagged(true);
+    press(list(), Qt::Key_C, Qt::AltModifier);
+    answer(form->copyMove().currentPage()->box, "*.*");
+    prompter.answer(true);
+    answer(form->copyMove().currentPage()->box, "E:\\C");
+    ASSERT_TRUE(Exists(tmp.at("e/C/docs/y.txt")));
+    tmp.write("e/C/docs/y.txt", "edited after the copy");
+    prompter.clear();
+    press(list(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(Exists(tmp.at("e/C/docs/x.txt")));
+    EXPECT_EQ(ReadFile(tmp.at("e/C/docs/y.txt")), "edited after the copy");
+    EXPECT_EQ(ReadFile(tmp.at("d/docs/x.txt")), "xi");
+    EXPECT_EQ(ReadFile(tmp.at("d/docs/y.txt")), "ypsilon");
+    // The edited copy is named first, then the directories it keeps.
+    EXPECT_EQ(prompter.texts(),
+              std::vector<std::string>{"Undo copy of 2 files to E:\\C\\:\n"
+                                       "3 files were left alone:\n"
+                                       "E:\\C\\docs\\y.txt: it changed since\n"
+                                       "E:\\C\\docs: the directory is not empty\n"
+                                       "E:\\C: the directory is not empty     "});
+    EXPECT_NE(log().find(" Undo copy of 2 files to E:\\C\\ (3 file(s) left alone)\r\n"),
+              std::string::npos)
+        << log();
+}
+
 // The journal outlives the program: after a restart Ctrl+Z in the tree undoes
 // the rename of the last run, and the history window undoes an older command
 // that is not the last.
