@@ -269,7 +269,10 @@ TEST_F(MainFormTest, RecentDirectoriesAreKeptUnderTheProgramsKeyAndWrittenWhenId
     EXPECT_EQ(form->mruDirs->Items(),
               (QStringList{"D:\\", "D:\\Documents\\", "D:\\Music\\", "D:\\Pictures\\"}));
     EXPECT_EQ(inode(), before); // nothing written yet
-    QTest::qWait(200);
+    // Written once the save delay has passed with the program idle (a loaded
+    // machine may take longer than the delay to get there).
+    for (int waited = 0; waited < 5000 && fileText().find("F3=") == std::string::npos; waited += 50)
+        QTest::qWait(50);
     const std::string text = fileText();
     EXPECT_NE(text.find("[Software\\Morvane\\Zentrix\\MRU Directories]"), std::string::npos)
         << text;
