@@ -82,6 +82,25 @@ protected:
         QApplication::sendEvent(port, &move);
         idle();
     }
+    /// Another program's files dropped on a tree directory, as the desktop
+    /// delivers a drag: it enters, then drops. True when the window took it.
+    bool dropOnTree(const std::string& dir, const Strings& files, Qt::KeyboardModifiers mods) {
+        QMimeData mime;
+        mime.setData("text/uri-list", QByteArray::fromStdString(platform::UriListText(files)));
+        const QModelIndex index = form->treeModel().indexOf(form->logger().FindNodeByPath(dir));
+        form->MainTreeView->scrollTo(index);
+        const QPoint at = form->MainTreeView->viewport()->mapTo(
+            form.get(), form->MainTreeView->visualRect(index).center());
+        QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, mods);
+        QApplication::sendEvent(form.get(), &enter);
+        if (!enter.isAccepted())
+            return false;
+        QDropEvent drop(QPointF(at), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton,
+                        mods);
+        QApplication::sendEvent(form.get(), &drop);
+        idle();
+        return true;
+    }
 };
 
 // Other programs take the tagged files (or the current one) by their URIs,
@@ -211,24 +230,8 @@ TEST_F(OtherProgramsGui, FilesOtherProgramsCopiedOrCutArePastedThroughTheEngine)
 // moved with Shift held.
 TEST_F(OtherProgramsGui, FilesDroppedOnTheTreeAreMovedWithShift) {
     tmp.write("e/dropped.txt", "drop");
-    QMimeData mime;
-    mime.setData("text/uri-list",
-                 QByteArray::fromStdString(platform::UriListText({tmp.at("e/dropped.txt")})));
-    const QModelIndex index =
-        form->treeModel().indexOf(form->logger().FindNodeByPath("D:\\sub dir\\"));
-    form->MainTreeView->scrollTo(index);
-    const QPoint at = form->MainTreeView->viewport()->mapTo(
-        form.get(), form->MainTreeView->visualRect(index).center());
     prompter.answer(true).answer(false); // OK, not with full paths
-    // As the desktop delivers a drag: it enters, then drops.
-    QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton,
-                          Qt::ShiftModifier);
-    QApplication::sendEvent(form.get(), &enter);
-    EXPECT_TRUE(enter.isAccepted());
-    QDropEvent drop(QPointF(at), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton,
-                    Qt::ShiftModifier);
-    QApplication::sendEvent(form.get(), &drop);
-    idle();
+    ASSERT_TRUE(dropOnTree("D:\\sub dir\\", {tmp.at("e/dropped.txt")}, Qt::ShiftModifier));
     EXPECT_EQ(prompter.questions(),
               (Strings{"Move 1 files to: D:\\sub dir\\ ?     ", "Move with full paths?     "}));
     EXPECT_EQ(ReadFile(tmp.at("d/sub dir/dropped.txt")), "drop");
@@ -249,23 +252,8 @@ TEST_F(OtherProgramsGui, FilesDroppedOnTheTreeAreMovedWithShift) {
 // away and leaves the dropped file where it was.
 TEST_F(OtherProgramsGui, AFileDroppedOnTheTreeIsCopiedAndTheCopyGoesByCtrlZ) {
     tmp.write("e/given.txt", "given");
-    QMimeData mime;
-    mime.setData("text/uri-list",
-                 QByteArray::fromStdString(platform::UriListText({tmp.at("e/given.txt")})));
-    const QModelIndex index =
-        form->treeModel().indexOf(form->logger().FindNodeByPath("D:\\sub dir\\"));
-    form->MainTreeView->scrollTo(index);
-    const QPoint at = form->MainTreeView->viewport()->mapTo(
-        form.get(), form->MainTreeView->visualRect(index).center());
     prompter.answer(true).answer(false); // OK, not with full paths
-    QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton,
-                          Qt::NoModifier);
-    QApplication::sendEvent(form.get(), &enter);
-    EXPECT_TRUE(enter.isAccepted());
-    QDropEvent drop(QPointF(at), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton,
-                    Qt::NoModifier);
-    QApplication::sendEvent(form.get(), &drop);
-    idle();
+    ASSERT_TRUE(dropOnTree("D:\\sub dir\\", {tmp.at("e/given.txt")}, Qt::NoModifier));
     EXPECT_EQ(prompter.questions(),
               (Strings{"Copy 1 files to: D:\\sub dir\\ ?     ", "Copy with full paths?     "}));
     EXPECT_EQ(ReadFile(tmp.at("d/sub dir/given.txt")), "given");
