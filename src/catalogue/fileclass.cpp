@@ -75,6 +75,26 @@ int64_t TFileClass::sizeKeptAside() const {
     return (static_cast<int64_t>(m_sizeHigh) << 32) | m_sizeLow;
 }
 
+uint16_t TFileClass::attributesKeptAside() const {
+    if (const TFileList* list = listOf(this))
+        if (const auto* side = list->findSide(this))
+            return side->attributes;
+    return m_attributes;
+}
+
+void TFileClass::SetAttributes(uint16_t attributes) {
+    m_attributes = static_cast<uint8_t>(attributes);
+    if (attributes <= 0xFF) {
+        m_flags &= ~kAttributesElsewhere;
+        return;
+    }
+    TTreeNode* node = DirNode();
+    if (!node || !node->Data())
+        return;
+    node->Data()->FileList().side(this).attributes = attributes;
+    m_flags |= kAttributesElsewhere;
+}
+
 void TFileClass::SetFileSize(int64_t size) {
     if (setSizeInPlace(size))
         return;
@@ -99,7 +119,8 @@ std::string TFileClass::FullName() const {
     return full;
 }
 
-std::string TFileClass::FileExt() const { return ExtensionOf(FileName()); }
-
+std::string TFileClass::FileExt() const {
+    return ExtensionOf(FileName());
+}
 
 } // namespace zentrix
