@@ -135,8 +135,7 @@ TFileClass* TFileList::Add(std::string_view name, int64_t size, uint16_t attribu
     r->m_runOffset = static_cast<uint16_t>(mem - reinterpret_cast<char*>(m_last));
     if (!r->setSizeInPlace(size)) {
         side(r).size = size;
-        r->m_sizeLow = 0xFFFFFFFFu;
-        r->m_sizeHigh = 0xFFFF;
+        r->m_size = 0xFFFFFFFFu;
         r->m_flags |= TFileClass::kSizeElsewhere;
     }
     r->m_attributes = static_cast<uint8_t>(attributes);

@@ -113,7 +113,7 @@ private:
         std::string descText;
         std::unique_ptr<TIcon> icon;
         std::string name;        // a renamed record whose new name does not fit in place
-        int64_t size = 0;        // a size of 256 TB or more
+        int64_t size = 0;        // a size of 4 GiB or more
         uint16_t attributes = 0; // a word with bits above the lowest eight
     };
     SideData& side(const TFileClass* record);
