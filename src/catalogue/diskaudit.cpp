@@ -60,7 +60,7 @@ std::vector<std::string> DiskAudit(const Catalogue& catalogue, const TTreeNode* 
         for (const auto& [name, facts] : files)
             out.push_back(path + name + ": on disk, not in the catalogue");
         for (int i = 0; i < node->Count(); ++i) {
-            const std::string& text = node->Item(i)->Text();
+            const std::string text(node->Item(i)->Text());
             // A hidden directory may be a node though hidden ones are not shown.
             if (!dirs.erase(text) && !hidden.count(text))
                 out.push_back(path + text + "\\: a node, not on disk");

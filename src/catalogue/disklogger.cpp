@@ -14,6 +14,7 @@
 #include "platform/collation.h"
 #include "platform/dirlisting.h"
 #include "platform/subdirhint.h"
+#include "platform/systeminfo.h"
 #include "platform/hostname.h"
 #include "platform/process.h"
 #include "platform/volume.h"
@@ -38,6 +39,9 @@ int64_t fileSize(uint64_t size) {
 uint16_t low16(uint32_t attributes) {
     return static_cast<uint16_t>(attributes & 0xFFFF);
 }
+
+// Branches of at least this many directories give their walk's memory back.
+constexpr size_t kTrimAfterDirs = 2000;
 
 bool isHiddenName(std::string_view name) {
     return !name.empty() && name[0] == '.';
@@ -244,44 +248,53 @@ void DiskLogger::LogBranchRecursive(TTreeNode* node) {
         return;
     BusyGuard busy(m_state);
     const auto host = m_cat.HostPath(node);
-    platform::BranchReader reader(attrSourceOf(m_cat, node),
-                                  platform::BranchReader::DefaultWorkers(),
-                                  !m_settings.ShowHiddenDirsOption);
     TTree& tree = m_cat.Tree();
+    size_t dirsRead = 0;
+    {
+        platform::BranchReader reader(attrSourceOf(m_cat, node),
+                                      platform::BranchReader::DefaultWorkers(),
+                                      !m_settings.ShowHiddenDirsOption);
 
-    // Depth first without recursion, so that any depth works: one frame per
-    // level holds the subdirectories still to be read. Each directory's record
-    // exists before its listing is taken, so records come out in pre-order.
-    // The reader lists directories ahead on other threads; every record and
-    // node is still made here.
-    struct Frame {
-        TTreeNode* node;
-        platform::BranchReader::Dir* dir;
-        std::vector<std::pair<TTreeNode*, platform::BranchReader::Dir*>> children;
-        size_t next = 0;
-    };
-    std::vector<Frame> stack;
-    auto enter = [&](TTreeNode* n, platform::BranchReader::Dir* dir) {
-        Frame frame{n, dir, {}};
-        readBranchDir(n, reader, dir, frame.children);
-        stack.push_back(std::move(frame));
-    };
-    enter(node, host ? reader.Root(*host) : nullptr);
-    while (!stack.empty()) {
-        Frame& top = stack.back();
-        if (top.next < top.children.size()) {
-            const auto [child, dir] = top.children[top.next++];
-            enter(child, dir); // may move `top`
-            continue;
+        // Depth first without recursion, so that any depth works: one frame per
+        // level holds the subdirectories still to be read. Each directory's
+        // record exists before its children are entered, so records come out in
+        // pre-order. The reader lists directories ahead on other threads; every
+        // record and node is still made here.
+        struct Frame {
+            TTreeNode* node;
+            platform::BranchReader::Dir* dir;
+            std::vector<std::pair<TTreeNode*, platform::BranchReader::Dir*>> children;
+            size_t next = 0;
+        };
+        std::vector<Frame> stack;
+        auto enter = [&](TTreeNode* n, platform::BranchReader::Dir* dir) {
+            Frame frame{n, dir, {}};
+            readBranchDir(n, reader, dir, frame.children);
+            stack.push_back(std::move(frame));
+            ++dirsRead;
+        };
+        enter(node, host ? reader.Root(*host) : nullptr);
+        while (!stack.empty()) {
+            Frame& top = stack.back();
+            if (top.next < top.children.size()) {
+                const auto [child, dir] = top.children[top.next++];
+                enter(child, dir); // may move `top`
+                continue;
+            }
+            TTreeNode* n = top.node;
+            if (top.dir)
+                reader.Release(top.dir);
+            stack.pop_back();
+            SetNodeImages(n);
+            tree.SortChildren(n);
+            tree.SetExpanded(n, true); // its descendants were opened on their own way back
         }
-        TTreeNode* n = top.node;
-        if (top.dir)
-            reader.Release(top.dir);
-        stack.pop_back();
-        SetNodeImages(n);
-        tree.SortChildren(n);
-        tree.SetExpanded(n, true); // its descendants were opened on their own way back
     }
+    // The read-ahead of a large branch leaves many pages free on the heaps of
+    // the reader's threads: they need not stay with the program. A small
+    // branch (one of many logged in a row) is not worth the heap walk.
+    if (dirsRead >= kTrimAfterDirs)
+        platform::ReturnFreeMemory();
 }
 
 // Logs one directory of a branch: its record and files, and a child node for
@@ -299,26 +312,28 @@ void DiskLogger::readBranchDir(
         m_cat.LoggedDirs().Take(old);
         m_cat.RecordsInvalidated();
     }
-    TLoggedClass* record = m_cat.LoggedDirs().Add(std::make_unique<TLoggedClass>(node));
+    const platform::DirBatch* batch = dir ? &reader.Batch(dir) : nullptr;
+    if (batch && !batch->opened)
+        batch = nullptr;
+    // The record and the room for its files are one block of the disk's memory.
+    size_t count = 0, nameBytes = 0;
+    if (batch)
+        for (const auto& e : batch->entries)
+            if (!e.isDirectory) {
+                ++count;
+                nameBytes += e.nameLen;
+            }
+    TLoggedClass* record = m_cat.LoggedDirs().Add(TLoggedClass::Make(node, count, nameBytes));
     tree.SetData(node, record);
-    if (!dir)
-        return;
-    const platform::DirBatch& batch = reader.Batch(dir);
-    if (!batch.opened)
+    if (!batch)
         return;
     TFileList& files = record->FileList();
-    size_t count = 0, nameBytes = 0;
-    for (const auto& e : batch.entries)
-        if (!e.isDirectory) {
-            ++count;
-            nameBytes += e.nameLen;
-        }
     files.Reserve(count, nameBytes);
-    tree.ReserveChildren(node, batch.entries.size() - count);
-    for (const auto& e : batch.entries) {
+    tree.ReserveChildren(node, batch->entries.size() - count);
+    for (const auto& e : batch->entries) {
         if (e.isDirectory)
             continue;
-        const std::string_view name = batch.Name(e);
+        const std::string_view name = batch->Name(e);
         TFileClass* rec =
             files.Add(name, fileSize(e.size), low16(e.attributes), e.lastWriteTime, node);
         if (m_settings.FetchFileDescOption) {
@@ -328,10 +343,10 @@ void DiskLogger::readBranchDir(
         }
     }
     size_t childIndex = 0;
-    for (const auto& e : batch.entries) {
+    for (const auto& e : batch->entries) {
         if (!e.isDirectory)
             continue;
-        TTreeNode* child = tree.AddChild(node, std::string(batch.Name(e)));
+        TTreeNode* child = tree.AddChild(node, batch->Name(e));
         if (e.isLink) {
             tree.SetLink(child, true);
             tree.SetHasChildren(child, true);

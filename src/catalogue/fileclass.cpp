@@ -62,8 +62,7 @@ bool TFileClass::setSizeInPlace(int64_t size) {
         size = 0; // no file is smaller than empty
     if (size >= kSizeInPlaceLimit)
         return false;
-    m_sizeLow = static_cast<uint32_t>(size);
-    m_sizeHigh = static_cast<uint16_t>(static_cast<uint64_t>(size) >> 32);
+    m_size = static_cast<uint32_t>(size);
     m_flags &= ~kSizeElsewhere;
     return true;
 }
@@ -72,7 +71,27 @@ int64_t TFileClass::sizeKeptAside() const {
     if (const TFileList* list = listOf(this))
         if (const auto* side = list->findSide(this))
             return side->size;
-    return (static_cast<int64_t>(m_sizeHigh) << 32) | m_sizeLow;
+    return m_size;
+}
+
+uint16_t TFileClass::attributesKeptAside() const {
+    if (const TFileList* list = listOf(this))
+        if (const auto* side = list->findSide(this))
+            return side->attributes;
+    return m_attributes;
+}
+
+void TFileClass::SetAttributes(uint16_t attributes) {
+    m_attributes = static_cast<uint8_t>(attributes);
+    if (attributes <= 0xFF) {
+        m_flags &= ~kAttributesElsewhere;
+        return;
+    }
+    TTreeNode* node = DirNode();
+    if (!node || !node->Data())
+        return;
+    node->Data()->FileList().side(this).attributes = attributes;
+    m_flags |= kAttributesElsewhere;
 }
 
 void TFileClass::SetFileSize(int64_t size) {
@@ -83,8 +102,7 @@ void TFileClass::SetFileSize(int64_t size) {
         return;
     node->Data()->FileList().side(this).size = size;
     // What the record holds itself is the largest size it can hold.
-    m_sizeLow = 0xFFFFFFFFu;
-    m_sizeHigh = 0xFFFF;
+    m_size = 0xFFFFFFFFu;
     m_flags |= kSizeElsewhere;
 }
 
@@ -99,7 +117,8 @@ std::string TFileClass::FullName() const {
     return full;
 }
 
-std::string TFileClass::FileExt() const { return ExtensionOf(FileName()); }
-
+std::string TFileClass::FileExt() const {
+    return ExtensionOf(FileName());
+}
 
 } // namespace zentrix

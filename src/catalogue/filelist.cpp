@@ -15,8 +15,7 @@ namespace {
 // A run of a directory that grows one file at a time (a file that appears
 // later) starts this small.
 constexpr size_t kGrowRun = 1024;
-// The most a run holds: every record in it starts within 64 KiB of the header.
-constexpr size_t kMaxRun = 0xFFFF - sizeof(TFileList::Run);
+constexpr size_t kMaxRun = TFileList::kMaxRunBytes;
 // The longest name held in the record itself.
 constexpr size_t kMaxInlineName = 0xFF;
 
@@ -63,9 +62,21 @@ TFileList::~TFileList() {
     Run* r = m_first;
     while (r) {
         Run* next = r->next;
-        std::free(r);
+        if (!r->borrowed)
+            std::free(r);
         r = next;
     }
+}
+
+void TFileList::UseBorrowedRun(Run* run, size_t capacity, TTreeNode* dir) {
+    run->next = nullptr;
+    run->dir = dir;
+    run->used = 0;
+    run->capacity = static_cast<uint32_t>(std::min(capacity, kMaxRun));
+    run->borrowed = 1;
+    if (m_first || run->capacity == 0)
+        return; // only an empty list starts in borrowed memory, and only with room
+    m_first = m_last = run;
 }
 
 TFileList::const_iterator TFileList::begin() const {
@@ -84,6 +95,7 @@ TFileList::Run* TFileList::newRun(size_t capacity, TTreeNode* dir) {
     run->dir = dir;
     run->used = 0;
     run->capacity = static_cast<uint32_t>(capacity);
+    run->borrowed = 0;
     if (m_last)
         m_last->next = run;
     else
@@ -96,7 +108,7 @@ TFileList::Run* TFileList::newRun(size_t capacity, TTreeNode* dir) {
 // what Reserve still expects, else small, never over the 64 KiB of a run.
 char* TFileList::allocate(size_t bytes, TTreeNode* dir) {
     if (!m_last || m_last->dir != dir || m_last->capacity - m_last->used < bytes) {
-        size_t capacity = m_reserved > bytes ? m_reserved : std::max(bytes, kGrowRun);
+        size_t capacity = m_reserved >= bytes ? m_reserved : std::max(bytes, kGrowRun);
         newRun(std::min(capacity, kMaxRun), dir);
     }
     char* p = m_last->data() + m_last->used;
@@ -107,11 +119,11 @@ char* TFileList::allocate(size_t bytes, TTreeNode* dir) {
 
 void TFileList::Reserve(size_t count, size_t nameBytes) {
     // Names too long for the record are not held in the run; the estimate may
-    // then be a little large, which costs at most the slack of one run.
+    // then be a little large, which costs at most the slack of one run. Every
+    // record added counts against it, also one that still fits the room of the
+    // last run, so that a run started later holds just what is left to come.
     const size_t bytes = count * sizeof(TFileClass) + nameBytes;
-    const size_t room = m_last ? m_last->capacity - m_last->used : 0;
-    m_reserved =
-        bytes > room ? static_cast<uint32_t>(std::min<size_t>(bytes - room, UINT32_MAX)) : 0;
+    m_reserved = static_cast<uint32_t>(std::min<size_t>(bytes, UINT32_MAX));
 }
 
 TFileClass* TFileList::Add(std::string_view name, int64_t size, uint16_t attributes,
@@ -123,11 +135,14 @@ TFileClass* TFileList::Add(std::string_view name, int64_t size, uint16_t attribu
     r->m_runOffset = static_cast<uint16_t>(mem - reinterpret_cast<char*>(m_last));
     if (!r->setSizeInPlace(size)) {
         side(r).size = size;
-        r->m_sizeLow = 0xFFFFFFFFu;
-        r->m_sizeHigh = 0xFFFF;
+        r->m_size = 0xFFFFFFFFu;
         r->m_flags |= TFileClass::kSizeElsewhere;
     }
-    r->m_attributes = attributes;
+    r->m_attributes = static_cast<uint8_t>(attributes);
+    if (attributes > 0xFF) {
+        side(r).attributes = attributes;
+        r->m_flags |= TFileClass::kAttributesElsewhere;
+    }
     r->m_lastWriteTime = lastWriteTime;
     if (fits) {
         r->m_nameLen = static_cast<uint8_t>(name.size());
@@ -141,7 +156,7 @@ TFileClass* TFileList::Add(std::string_view name, int64_t size, uint16_t attribu
 }
 
 TFileClass* TFileList::AdoptCopy(TFileList& from, TFileClass* record) {
-    TFileClass* copy = Add(record->FileName(), record->FileSize(), record->m_attributes,
+    TFileClass* copy = Add(record->FileName(), record->FileSize(), record->Attributes(),
                            record->m_lastWriteTime, record->DirNode());
     copy->SetTagged(record->Tagged());
     if (from.m_side) {

@@ -24,7 +24,8 @@ public:
         Run* next;
         TTreeNode* dir; // the directory of every record in the run
         uint32_t used;
-        uint32_t capacity;
+        uint32_t capacity : 31;
+        uint32_t borrowed : 1; // lies in memory the list does not own (see TLoggedClass)
         char* data() { return reinterpret_cast<char*>(this + 1); }
         const char* data() const { return reinterpret_cast<const char*>(this + 1); }
     };
@@ -91,8 +92,17 @@ public:
     /// Bytes held by the record runs (for the memory figures).
     size_t ArenaBytes() const;
 
+    /// The most record bytes one run holds: every record in it starts within
+    /// 64 KiB of the header.
+    static constexpr size_t kMaxRunBytes = 0xFFFF - sizeof(Run);
+
 private:
     friend class TFileClass;
+    friend class TLoggedClass;
+    /// Makes an empty list's first run of memory its owner provides: a run
+    /// header with `capacity` bytes behind it, which must outlive the records
+    /// placed in it. The list never frees it. The header is written in any case.
+    void UseBorrowedRun(Run* run, size_t capacity, TTreeNode* dir);
     static size_t recordSize(const TFileClass* record);
     static bool isRemoved(const TFileClass* record);
     char* allocate(size_t bytes, TTreeNode* dir);
@@ -102,8 +112,9 @@ private:
     struct SideData {
         std::string descText;
         std::unique_ptr<TIcon> icon;
-        std::string name; // a renamed record whose new name does not fit in place
-        int64_t size = 0; // a size of 256 TB or more
+        std::string name;        // a renamed record whose new name does not fit in place
+        int64_t size = 0;        // a size of 4 GiB or more
+        uint16_t attributes = 0; // a word with bits above the lowest eight
     };
     SideData& side(const TFileClass* record);
     const SideData* findSide(const TFileClass* record) const;

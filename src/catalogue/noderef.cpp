@@ -1,6 +1,7 @@
 #include "catalogue/noderef.h"
 
 #include "catalogue/tree.h"
+#include "catalogue/treenoderoot.h"
 
 namespace zentrix {
 
@@ -10,7 +11,7 @@ void TNodeRef::reset(TTreeNode* node) {
     if (m_tree)
         m_tree->forget(this);
     m_node = node;
-    m_tree = node ? node->m_tree : nullptr;
+    m_tree = node ? node->rootBlock()->tree : nullptr;
     if (m_tree)
         m_tree->m_refs.push_back(this);
 }

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zentrix {
@@ -21,18 +22,19 @@ public:
     TTree& operator=(const TTree&) = delete;
 
     int TopCount() const { return static_cast<int>(m_roots.size()); }
-    TTreeNode* Top(int index) const { return m_roots[static_cast<size_t>(index)].get(); }
-    TTreeNode* FirstTop() const { return m_roots.empty() ? nullptr : m_roots.front().get(); }
+    TTreeNode* Top(int index) const { return m_roots[static_cast<size_t>(index)]; }
+    TTreeNode* FirstTop() const { return m_roots.empty() ? nullptr : m_roots.front(); }
     /// The last node of the tree in display order (the deepest last descendant).
     TTreeNode* LastNode() const;
 
     /// Inserts a top-level node at `index` (0..TopCount()).
     TTreeNode* InsertTopLevel(int index, std::string text);
-    /// Appends a child; the caller sorts when it has added all.
-    TTreeNode* AddChild(TTreeNode* parent, std::string text);
+    /// Appends a child; the caller sorts when it has added all (sorting also
+    /// gives back the spare room that adding one by one left).
+    TTreeNode* AddChild(TTreeNode* parent, std::string_view text);
     /// Makes room for `count` children in all, so that a node whose children are
     /// known ahead holds no spare room.
-    void ReserveChildren(TTreeNode* parent, size_t count) { parent->m_children.reserve(count); }
+    void ReserveChildren(TTreeNode* parent, size_t count);
     /// Deletes every child (with its subtree) and clears the has-children mark. A
     /// selection inside moves to the node, without the selection-change handler.
     void DeleteChildren(TTreeNode* node);
@@ -44,12 +46,12 @@ public:
     /// Full sort: the top level, then the children of every node that has children.
     void FullSort();
 
-    void SetText(TTreeNode* node, std::string text);
+    void SetText(TTreeNode* node, std::string_view text);
     void SetData(TTreeNode* node, TLoggedClass* data);
     void SetHasChildren(TTreeNode* node, bool mark);
     void SetImages(TTreeNode* node, int normal, int selected);
     void SetBold(TTreeNode* node, bool bold);
-    void SetLink(TTreeNode* node, bool link) { node->m_isLink = link; }
+    void SetLink(TTreeNode* node, bool link) { node->setFlag(TTreeNode::kIsLink, link); }
     void SetExpanded(TTreeNode* node, bool expanded);
     /// The follow state shows in the tree (a node that may be stale is marked).
     void SetFollow(TTreeNode* node, FollowState state);
@@ -108,8 +110,8 @@ public:
     /// The same within the branch of `start`: none once the walk would leave it.
     static TTreeNode* NextOutside(const TTreeNode* node, const TTreeNode* start);
     template <typename F> void ForEachNode(F&& visit) {
-        for (auto& r : m_roots)
-            if (!PreOrder(r.get(), visit))
+        for (TTreeNode* r : m_roots)
+            if (!PreOrder(r, visit))
                 return;
     }
 
@@ -124,9 +126,11 @@ public:
 private:
     friend class TNodeRef;
     void forget(TNodeRef* ref);
-    void renumber(std::vector<std::unique_ptr<TTreeNode>>& list, size_t from = 0);
-    std::vector<std::unique_ptr<TTreeNode>>& siblingsOf(TTreeNode* node);
+    static void renumber(TTreeNode** list, size_t count, size_t from = 0);
+    void setChildCapacity(TTreeNode* node, uint32_t capacity);
     void destroying(TTreeNode* node);
+    /// Frees a node and its branch (nothing is told: destroying ran before).
+    void destroyBranch(TTreeNode* node);
     void moveSelectionQuietly(TTreeNode* node);
     template <typename F> void notify(F&& f) {
         if (m_updating > 0)
@@ -135,7 +139,9 @@ private:
             f(o);
     }
 
-    std::vector<std::unique_ptr<TTreeNode>> m_roots;
+    // The top-level nodes, owned here (each is a TTreeNode::Root, made and
+    // destroyed only by this class); every other node lies in its disk's arena.
+    std::vector<TTreeNode*> m_roots;
     TTreeNode* m_selected = nullptr;
     std::vector<TreeObserver*> m_observers;
     std::vector<TNodeRef*> m_refs; // handles to clear when their node goes

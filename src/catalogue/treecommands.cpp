@@ -236,7 +236,7 @@ bool TreeCommands::FinishLabelEdit(TTreeNode* node, const std::string& newText) 
     if (newText == node->Text())
         return true;
     const std::string parentPath = node->Parent()->Path();
-    const std::string oldText = node->Text();
+    const std::string oldText(node->Text());
     const auto from = m_cat.Drives().ToHostPath(node->Path());
     const auto to = m_cat.Drives().ToHostPath(parentPath + newText);
     const bool valid = !newText.empty() && newText.find('\\') == std::string::npos &&

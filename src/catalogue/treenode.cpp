@@ -1,30 +1,36 @@
 #include "catalogue/treenode.h"
 
+#include "catalogue/treenoderoot.h"
 #include "platform/attributes.h"
 
 #include <cctype>
+#include <vector>
 
 namespace zentrix {
 
-TTreeNode::TTreeNode(TTree* tree, TTreeNode* parent, std::string text)
-    : m_tree(tree), m_parent(parent), m_text(std::move(text)) {}
+TTreeNode::DiskRoot* TTreeNode::rootBlock() const {
+    const TTreeNode* n = this;
+    while (n->m_parent)
+        n = n->m_parent;
+    return static_cast<DiskRoot*>(const_cast<TTreeNode*>(n));
+}
 
-TTreeNode::~TTreeNode() {
-    // The children's own destructors find nothing left to do: each subtree is
-    // taken apart here, one node at a time.
-    std::vector<std::unique_ptr<TTreeNode>> pending = std::move(m_children);
-    while (!pending.empty()) {
-        std::unique_ptr<TTreeNode> n = std::move(pending.back());
-        pending.pop_back();
-        for (auto& c : n->m_children)
-            pending.push_back(std::move(c));
-        n->m_children.clear();
-    }
+std::string_view TTreeNode::textAside() const {
+    DiskRoot* root = rootBlock();
+    if (root == this)
+        return root->text;
+    auto it = root->aside.find(this);
+    return it == root->aside.end() ? std::string_view() : std::string_view(it->second);
+}
+
+DiskArena* TTreeNode::Arena() const {
+    return rootBlock()->arena;
 }
 
 uint16_t TTreeNode::Attributes() const {
     uint32_t attributes = platform::kAttrDirectory;
-    if (m_parent && !m_text.empty() && m_text[0] == '.')
+    const std::string_view text = Text();
+    if (m_parent && !text.empty() && text[0] == '.')
         attributes |= platform::kAttrHidden;
     return static_cast<uint16_t>(attributes);
 }
@@ -68,13 +74,13 @@ std::string TTreeNode::Path() const {
         else
             deep.push_back(n);
         ++depth;
-        length += n->m_text.size() + 1;
+        length += n->Text().size() + 1;
     }
     std::string path;
     path.reserve(length);
     for (size_t i = depth; i-- > 0;) {
         const TTreeNode* n = i < 512 ? chain[i] : deep[i - 512];
-        path += n->m_text;
+        path += n->Text();
         if (path.empty() || path.back() != '\\')
             path.push_back('\\');
     }
@@ -82,7 +88,7 @@ std::string TTreeNode::Path() const {
 }
 
 char TTreeNode::DriveLetter() const {
-    const std::string& t = Root()->m_text;
+    const std::string_view t = Root()->Text();
     return t.empty() ? 0 : static_cast<char>(std::toupper(static_cast<unsigned char>(t[0])));
 }
 

@@ -1,12 +1,12 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
-#include <vector>
+#include <string_view>
 
 namespace zentrix {
 
+class DiskArena;
 class TLoggedClass;
 class TTree;
 
@@ -31,18 +31,25 @@ enum class FollowState : uint8_t {
 /// One known directory. The node's text is the directory's name (a drive root's
 /// is "C:\"); its data slot holds the directory record while the directory is
 /// logged. Nodes are owned by their parent (top-level nodes by the tree) and
-/// changed only through TTree, which tells the windows.
+/// made, changed and destroyed only through TTree, which tells the windows.
+///
+/// A node is one block of its disk's arena with the name bytes right behind
+/// it (a top-level node, which owns the arena, keeps its text aside); its
+/// children are an array in the same arena, sized to what is known. A node
+/// keeps its address while it lives, renamed or not: a new name longer than
+/// the room behind the node is kept aside by the disk.
 class TTreeNode {
 public:
-    /// Goes with its whole branch, without recursion (any depth works).
-    ~TTreeNode();
     TTreeNode(const TTreeNode&) = delete;
     TTreeNode& operator=(const TTreeNode&) = delete;
 
-    const std::string& Text() const { return m_text; }
+    /// The name; valid until the node is renamed or goes.
+    std::string_view Text() const {
+        return (m_flags & kTextAside) ? textAside() : std::string_view(inlineText(), m_textLen);
+    }
     TTreeNode* Parent() const { return m_parent; }
-    int Count() const { return static_cast<int>(m_children.size()); }
-    TTreeNode* Item(int index) const { return m_children[static_cast<size_t>(index)].get(); }
+    int Count() const { return static_cast<int>(m_count); }
+    TTreeNode* Item(int index) const { return m_children[index]; }
     /// Position among its siblings (top-level nodes: among the roots).
     int Index() const { return m_index; }
 
@@ -52,10 +59,10 @@ public:
 
     /// True when the node has child nodes or is marked as having some (it shows
     /// an expand button before its subdirectories are read).
-    bool HasChildren() const { return m_hasChildrenMark || !m_children.empty(); }
-    bool Expanded() const { return m_expanded; }
-    bool Bold() const { return m_bold; }
-    bool IsLink() const { return m_isLink; }
+    bool HasChildren() const { return (m_flags & kHasChildrenMark) || m_count > 0; }
+    bool Expanded() const { return m_flags & kExpanded; }
+    bool Bold() const { return m_flags & kBold; }
+    bool IsLink() const { return m_flags & kIsLink; }
     /// The directory's attribute word: D always, and H for a hidden directory
     /// (a name that begins with ".", as this system marks hidden entries).
     uint16_t Attributes() const;
@@ -80,25 +87,48 @@ public:
     TTreeNode* NextSibling() const;
     TTreeNode* PrevSibling() const;
 
+    /// The memory of the node's disk, in which the catalogue keeps the disk's
+    /// nodes and directory records (see TLoggedClass::Make).
+    DiskArena* Arena() const;
+
 private:
     friend class TTree;
     friend class TNodeRef;
-    TTreeNode(TTree* tree, TTreeNode* parent, std::string text);
+    struct DiskRoot; // a top-level node: the tree, the disk's arena, texts kept aside
 
-    TTree* m_tree;
+    enum Flags : uint8_t {
+        kHasChildrenMark = 1,
+        kExpanded = 2,
+        kBold = 4,
+        kIsLink = 8,
+        kTextAside = 16, // the text is not behind the node (top level, or renamed longer)
+        kTopLevel = 32,
+    };
+
+    TTreeNode(TTreeNode* parent, uint16_t textRoom) : m_parent(parent), m_textRoom(textRoom) {}
+    ~TTreeNode() = default;
+
+    const char* inlineText() const { return reinterpret_cast<const char*>(this + 1); }
+    char* inlineText() { return reinterpret_cast<char*>(this + 1); }
+    std::string_view textAside() const;
+    DiskRoot* rootBlock() const;
+    void setFlag(Flags flag, bool on) { m_flags = on ? (m_flags | flag) : (m_flags & ~flag); }
+
     TTreeNode* m_parent;
-    std::string m_text;
-    std::vector<std::unique_ptr<TTreeNode>> m_children;
+    TTreeNode** m_children = nullptr; // in the disk's arena
     TLoggedClass* m_data = nullptr;
+    uint32_t m_count = 0;
+    uint32_t m_capacity = 0;
     int m_index = 0;
     int32_t m_watchId = -1;
     int8_t m_imageIndex = kImageUnlogged;
     int8_t m_selectedIndex = kImageUnloggedSelected;
-    bool m_hasChildrenMark = false;
-    bool m_expanded = false;
-    bool m_bold = false;
-    bool m_isLink = false;
+    uint8_t m_flags = 0;
     FollowState m_follow = FollowState::Unwatched;
+    uint16_t m_textLen = 0;
+    uint16_t m_textRoom; // name bytes the block holds behind the node
 };
+
+static_assert(sizeof(TTreeNode) == 48, "the node layout is part of the memory budget");
 
 } // namespace zentrix

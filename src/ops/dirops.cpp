@@ -533,7 +533,7 @@ void DirOps::RenameDir() {
         m_ui->editNodeLabel(node);
         return;
     }
-    m_ui->showRenameDirPage(node->Text());
+    m_ui->showRenameDirPage(std::string(node->Text()));
 }
 
 void DirOps::OK_RenameDir(const std::string& text) {

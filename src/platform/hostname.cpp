@@ -55,10 +55,21 @@ bool isEscapeRange(unsigned cp) {
 } // namespace
 
 bool IsPlainHostName(std::string_view hostName) {
-    for (char c : hostName) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b >= 0x80 || c == '\\')
+    // Names with letters beyond ASCII are common: they are plain too when they
+    // are valid UTF-8 outside the escape range, and are then used as they are.
+    for (size_t i = 0; i < hostName.size();) {
+        const auto b = static_cast<unsigned char>(hostName[i]);
+        if (b < 0x80) {
+            if (b == '\\')
+                return false;
+            ++i;
+            continue;
+        }
+        unsigned cp = 0;
+        const size_t len = validSequenceLength(hostName, i, cp);
+        if (len == 0 || isEscapeRange(cp))
             return false;
+        i += len;
     }
     return true;
 }

@@ -2,12 +2,19 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <malloc.h>
 #include <pwd.h>
 #include <sstream>
 #include <sys/utsname.h>
 #include <unistd.h>
 
 namespace zentrix::platform {
+
+void ReturnFreeMemory() {
+    // The heap of every thread: the branch reader's workers allocate listings
+    // that the main thread frees, and their pages stay with the worker's heap.
+    ::malloc_trim(0);
+}
 
 SystemFigures ReadSystemFigures() {
     SystemFigures f;

@@ -19,6 +19,10 @@ struct SystemFigures {
 /// Reads /proc/meminfo, /proc/uptime, /proc/loadavg and uname; missing parts stay 0.
 SystemFigures ReadSystemFigures();
 
+/// Hands the free memory of the heap back to the system, after work that
+/// left much of it behind (the read-ahead of a large branch, say).
+void ReturnFreeMemory();
+
 /// The name of the logged-on user (at most 255 characters), or empty.
 std::string CurrentUserName();
 

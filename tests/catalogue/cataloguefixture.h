@@ -83,7 +83,7 @@ protected:
     static std::vector<std::string> children(const TTreeNode* n) {
         std::vector<std::string> out;
         for (int i = 0; i < n->Count(); ++i)
-            out.push_back(n->Item(i)->Text());
+            out.emplace_back(n->Item(i)->Text());
         return out;
     }
     /// Names of a logged directory's files, in list order.

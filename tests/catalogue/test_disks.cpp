@@ -275,7 +275,7 @@ TEST_F(DiskSwitchTest, TabsKeepLetterOrderWhateverTheLoggingOrder) {
     EXPECT_FALSE(state.driveSwitch); // cleared once the drive is logged
     std::vector<std::string> roots;
     for (int i = 0; i < tree().TopCount(); ++i)
-        roots.push_back(tree().Top(i)->Text());
+        roots.emplace_back(tree().Top(i)->Text());
     EXPECT_EQ(roots, (std::vector<std::string>{"A:\\", "C:\\", "D:\\"}));
 }
 

@@ -353,7 +353,7 @@ TEST(FileList, LargeDirectoriesKeepEveryRecordsDirectoryAndName) {
     tree.SetData(dir, nullptr);
 }
 
-// The record holds 48 bits of a size; larger sizes live beside it, and a record
+// The record holds 32 bits of a size; larger sizes live beside it, and a record
 // copied or resized keeps its whole size.
 TEST(FileList, SizesOfEveryWidthReadBackWhole) {
     TTree tree;

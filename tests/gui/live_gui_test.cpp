@@ -267,7 +267,7 @@ TEST_F(LiveGui, WatchesRunningShortMarkTheTreeAndSayOnceHowToRaiseTheLimit) {
     bool heard = false;
     for (int i = 0; i < tree->childCount(); ++i)
         if (QAccessibleInterface* row = tree->child(i))
-            if (row->text(QAccessible::Name) == QString::fromStdString(marked->Text()))
+            if (row->text(QAccessible::Name) == QString::fromStdString(std::string(marked->Text())))
                 heard = row->text(QAccessible::Description).contains("may be stale");
     EXPECT_TRUE(heard);
 

@@ -570,7 +570,7 @@ TEST_F(MainFormTest, OpeningAndClosingNodesWithTheMouse) {
 static std::vector<std::string> children(const TTreeNode* n) {
     std::vector<std::string> out;
     for (int i = 0; i < n->Count(); ++i)
-        out.push_back(n->Item(i)->Text());
+        out.emplace_back(n->Item(i)->Text());
     return out;
 }
 

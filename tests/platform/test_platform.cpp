@@ -83,6 +83,8 @@ TEST(HostName, OddBytesRoundTripAndBecomeShowable) {
         const std::string shown = EscapeHostName(n);
         EXPECT_TRUE(validUtf8WithoutBackslash(shown)) << n;
         EXPECT_EQ(UnescapeName(shown), n) << n;
+        // Listings take a plain name as it is: the test must agree with escaping.
+        EXPECT_EQ(IsPlainHostName(n), shown == n) << n;
     }
     EXPECT_EQ(EscapeHostName("caf\xC3\xA9"), "caf\xC3\xA9");
     EXPECT_NE(EscapeHostName("a\\b"), EscapeHostName("a/b"));

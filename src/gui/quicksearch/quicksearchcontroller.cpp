@@ -298,7 +298,7 @@ void QuickSearchController::pmiAddToFavClick() {
     const TTreeNode* node = m_cat.Tree().Selected();
     if (!node)
         return;
-    m_model.AddFavorite(node->Path(), node->Text());
+    m_model.AddFavorite(node->Path(), std::string(node->Text()));
 }
 
 void QuickSearchController::pmCurrDirPopup(QMenu* menu, const QPoint& globalPos) {

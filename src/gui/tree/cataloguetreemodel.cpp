@@ -162,7 +162,7 @@ QVariant CatalogueTreeModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
     case Qt::EditRole:
     case Qt::AccessibleTextRole:
-        return QString::fromStdString(n->Text());
+        return QString::fromUtf8(n->Text().data(), static_cast<qsizetype>(n->Text().size()));
     case Qt::DecorationRole: {
         const bool marked = !followNote(n).isEmpty();
         if (!m_showIcons)
