@@ -71,7 +71,8 @@ public:
     /// handle and its listing go.
     void Release(Dir* dir);
 
-    /// Threads worth starting on this machine (one fewer than the cores, at least one).
+    /// Threads worth starting on this machine: one per core, at most four, and one
+    /// on a single core; ZENTRIX_READ_THREADS, when set, gives the number.
     static int DefaultWorkers();
 
 private:
