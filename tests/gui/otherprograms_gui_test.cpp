@@ -101,6 +101,16 @@ protected:
         idle();
         return true;
     }
+    /// What the tree's Undo item offers, with the focus in the tree.
+    std::string treeUndoCaption() {
+        form->MainTreeView->setFocus();
+        idle();
+        return form->menus().action("miDirUndo")->text().toStdString();
+    }
+    void ctrlZInTree() {
+        QTest::keyClick(form->MainTreeView, Qt::Key_Z, Qt::ControlModifier);
+        idle();
+    }
 };
 
 // Other programs take the tagged files (or the current one) by their URIs,
@@ -238,12 +248,8 @@ TEST_F(OtherProgramsGui, FilesDroppedOnTheTreeAreMovedWithShift) {
     EXPECT_FALSE(Exists(tmp.at("e/dropped.txt")));
 
     // The drop is one operation that Ctrl+Z in the tree puts back.
-    form->MainTreeView->setFocus();
-    idle();
-    EXPECT_EQ(form->menus().action("miDirUndo")->text().toStdString(),
-              "Und&o move of E:\\dropped.txt to D:\\sub dir\\");
-    QTest::keyClick(form->MainTreeView, Qt::Key_Z, Qt::ControlModifier);
-    idle();
+    EXPECT_EQ(treeUndoCaption(), "Und&o move of E:\\dropped.txt to D:\\sub dir\\");
+    ctrlZInTree();
     EXPECT_EQ(ReadFile(tmp.at("e/dropped.txt")), "drop");
     EXPECT_FALSE(Exists(tmp.at("d/sub dir/dropped.txt")));
 }
@@ -259,13 +265,9 @@ TEST_F(OtherProgramsGui, AFileDroppedOnTheTreeIsCopiedAndTheCopyGoesByCtrlZ) {
     EXPECT_EQ(ReadFile(tmp.at("d/sub dir/given.txt")), "given");
     EXPECT_EQ(ReadFile(tmp.at("e/given.txt")), "given");
 
-    form->MainTreeView->setFocus();
-    idle();
-    EXPECT_EQ(form->menus().action("miDirUndo")->text().toStdString(),
-              "Und&o copy of E:\\given.txt to D:\\sub dir\\");
+    EXPECT_EQ(treeUndoCaption(), "Und&o copy of E:\\given.txt to D:\\sub dir\\");
     prompter.clear();
-    QTest::keyClick(form->MainTreeView, Qt::Key_Z, Qt::ControlModifier);
-    idle();
+    ctrlZInTree();
     EXPECT_FALSE(Exists(tmp.at("d/sub dir/given.txt")));
     EXPECT_EQ(ReadFile(tmp.at("e/given.txt")), "given");
     EXPECT_TRUE(prompter.texts().empty());

@@ -95,6 +95,19 @@ protected:
         return st;
     }
     QString undoCaption() { return form->menus().action("miFileUndo")->text(); }
+    /// Alt+`key` (copy or move with paths) of the tagged `names` of D:\docs to
+    /// `target`, keeping only the last directory of the paths.
+    void withPaths(Qt::Key key, const std::vector<std::string>& names, const QString& target) {
+        openDir("D:\\docs\\");
+        for (const std::string& name : names) {
+            ASSERT_GE(rowOf(name), 0) << name;
+            fw().Record(rowOf(name))->SetTagged(true);
+        }
+        press(list(), key, Qt::AltModifier);
+        answer(form->copyMove().currentPage()->box, "*.*");
+        prompter.answer(true); // strip the common directories
+        answer(form->copyMove().currentPage()->box, target);
+    }
     std::string log() { return ReadFile(tmp.at("home/WATCHDOG.LOG")); }
 };
 
@@ -130,13 +143,7 @@ TEST_F(UndoGui, CtrlZUndoesATaggedMove) {
 TEST_F(UndoGui, AMoveWithPathsGoesBackByCtrlZ) {
     tmp.write("d/docs/x.txt", "xi");
     ASSERT_NO_FATAL_FAILURE(start());
-    openDir("D:\\docs\\");
-    ASSERT_GE(rowOf("x.txt"), 0);
-    fw().Record(rowOf("x.txt"))->SetTagged(true);
-    press(list(), Qt::Key_M, Qt::AltModifier);
-    answer(form->copyMove().currentPage()->box, "*.*");
-    prompter.answer(true); // keep only the last directory of the paths
-    answer(form->copyMove().currentPage()->box, "E:\\M");
+    ASSERT_NO_FATAL_FAILURE(withPaths(Qt::Key_M, {"x.txt"}, "E:\\M"));
     ASSERT_EQ(ReadFile(tmp.at("e/M/docs/x.txt")), "xi");
     ASSERT_FALSE(Exists(tmp.at("d/docs/x.txt")));
     EXPECT_EQ(undoCaption().toStdString(), "Und&o move of D:\\docs\\x.txt to E:\\M\\");
@@ -155,13 +162,7 @@ TEST_F(UndoGui, ACopyWithPathsGoesBackByCtrlZAndKeepsACopyEditedSince) {
     tmp.write("d/docs/x.txt", "xi");
     tmp.write("d/docs/y.txt", "ypsilon");
     ASSERT_NO_FATAL_FAILURE(start());
-    openDir("D:\\docs\\");
-    fw().Record(rowOf("x.txt"))->SetTagged(true);
-    fw().Record(rowOf("y.txt"))->SetTagged(true);
-    press(list(), Qt::Key_C, Qt::AltModifier);
-    answer(form->copyMove().currentPage()->box, "*.*");
-    prompter.answer(true); // keep only the last directory of the paths
-    answer(form->copyMove().currentPage()->box, "E:\\C");
+    ASSERT_NO_FATAL_FAILURE(withPaths(Qt::Key_C, {"x.txt", "y.txt"}, "E:\\C"));
     ASSERT_EQ(ReadFile(tmp.at("e/C/docs/x.txt")), "xi");
     ASSERT_EQ(ReadFile(tmp.at("e/C/docs/y.txt")), "ypsilon");
     EXPECT_EQ(undoCaption().toStdString(), "Und&o copy of 2 files to E:\\C\\");
@@ -175,13 +176,7 @@ TEST_F(UndoGui, ACopyWithPathsGoesBackByCtrlZAndKeepsACopyEditedSince) {
     EXPECT_TRUE(prompter.texts().empty());
 
     // Again, and one copy edited before the undo: it stays, with its directory.
-    openDir("D:\\docs\\");
-    fw().Record(rowOf("x.txt"))->SetTagged(true);
-    fw().Record(rowOf("y.txt"))->SetTagged(true);
-    press(list(), Qt::Key_C, Qt::AltModifier);
-    answer(form->copyMove().currentPage()->box, "*.*");
-    prompter.answer(true);
-    answer(form->copyMove().currentPage()->box, "E:\\C");
+    ASSERT_NO_FATAL_FAILURE(withPaths(Qt::Key_C, {"x.txt", "y.txt"}, "E:\\C"));
     ASSERT_TRUE(Exists(tmp.at("e/C/docs/y.txt")));
     tmp.write("e/C/docs/y.txt", "edited after the copy");
     prompter.clear();
