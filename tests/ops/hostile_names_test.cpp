@@ -518,3 +518,22 @@ TEST_F(HostileNames, PruneRemovesTheBranchAndNothingALinkOrANameLeadsTo) {
     EXPECT_EQ(ReadFile(tmp.at("d/secret/key.pem")), "PRIVATE KEY");
     EXPECT_EQ(form->logger().FindNodeByPath("D:\\h\\"), nullptr);
 }
+
+// Ctrl+Z after a tagged move puts back exactly the files moved, under their
+// own names, the links as links; the disk is as it was before the move.
+TEST_F(HostileNames, UndoOfATaggedMovePutsBackExactlyTheMovedFiles) {
+    std::vector<std::string> chosen = kHostile;
+    chosen.insert(chosen.end(), {"link", "hard"});
+    tag(chosen);
+    press(Qt::Key_M, Qt::ControlModifier);
+    copyMovePage(CopyMovePage::MoveAs, "*.*");
+    copyMovePage(CopyMovePage::MoveTo, "E:\\M");
+    Disk moved = before;
+    copied(moved, chosen, "e/M/");
+    removed(moved, chosen);
+    ASSERT_EQ(disk(), moved);
+
+    press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(disk(), before);
+    EXPECT_TRUE(prompter.texts().empty()) << ::testing::PrintToString(prompter.texts());
+}
