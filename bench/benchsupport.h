@@ -2,6 +2,7 @@
 // What several benchmarks share: timing a reference tool, and the folder
 // beside the benchmark where it keeps the data it makes.
 
+#include <algorithm>
 #include <chrono>
 #include <climits>
 #include <cstdio>
@@ -23,6 +24,14 @@ inline double Seconds(const std::function<void()>& work) {
     const auto start = std::chrono::steady_clock::now();
     work();
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+/// The middle value (the mean of the two middle ones for an even count); 0
+/// for none.
+inline double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n == 0 ? 0 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 /// Runs a program from the PATH with its standard output thrown away and

@@ -131,12 +131,6 @@ void flush(const std::string& dir) {
     }
 }
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n == 0 ? 0 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 struct Figures {
     double engine = 0;
     double cp = 0;
@@ -156,8 +150,10 @@ struct Figures {
 /// 1.1 s in one round and 1.9 s in the next). So each copy starts with every
 /// earlier write flushed and its sources in the cache, is timed until the tool
 /// returns (that is the tool's own work), and its flush is timed after it.
-/// The figures are the medians, the ratios the medians of each round's pair,
-/// so that a slow moment of the machine shows in one pair at most.
+/// The figures are the medians and the ratios those of the medians. (The
+/// median of each round's own ratio was tried: one slow moment of the machine
+/// moves a single pair by a quarter, and that figure moved by 16% from one run
+/// to the next, where the ratio of the medians stayed within 5%.)
 /// The copies are kept in `made` and deleted only when every figure is taken:
 /// a file system without a journal skips the inodes freed in the last minutes
 /// when it makes new ones, and a clean-up between rounds would charge that
@@ -165,7 +161,7 @@ struct Figures {
 Figures compare(const std::string& dir, const std::string& set, TFileOperator& op, int rounds,
                 std::vector<std::string>& made) {
     const std::string source = dir + "/" + set;
-    std::vector<double> engineTimes, cpTimes, ratios, engineDisk, cpDisk, diskRatios;
+    std::vector<double> engineTimes, cpTimes, engineDisk, cpDisk;
     const auto timed = [&](const std::string& dest, const std::function<void()>& copy,
                            std::vector<double>& times, std::vector<double>& toDisk) {
         made.push_back(dest);
@@ -204,11 +200,15 @@ Figures compare(const std::string& dir, const std::string& set, TFileOperator& o
             cp(round);
             engine(round);
         }
-        ratios.push_back(engineTimes.back() / cpTimes.back());
-        diskRatios.push_back(engineDisk.back() / cpDisk.back());
     }
-    return {median(engineTimes), median(cpTimes), median(ratios),
-            median(engineDisk),  median(cpDisk),  median(diskRatios)};
+    Figures f;
+    f.engine = bench::Median(engineTimes);
+    f.cp = bench::Median(cpTimes);
+    f.ratio = f.cp > 0 ? f.engine / f.cp : 0;
+    f.engineToDisk = bench::Median(engineDisk);
+    f.cpToDisk = bench::Median(cpDisk);
+    f.ratioToDisk = f.cpToDisk > 0 ? f.engineToDisk / f.cpToDisk : 0;
+    return f;
 }
 
 /// The engine on the small set with the quiet window and with the real progress

@@ -141,8 +141,10 @@ LiveCatalogue::~LiveCatalogue() {
     m_cat.Tree().OnDataChanged = nullptr;
     m_cat.OnNodeGoing = nullptr;
     m_logger.OnDirRead = nullptr;
-    for (auto& [watch, node] : m_byWatch)
+    m_byWatch.forEach([this](int, TTreeNode* node) {
         m_cat.Tree().SetWatchId(node, -1);
+        return true;
+    });
     m_watcher.reset(); // its worker stops before the rest goes
 }
 
@@ -159,8 +161,7 @@ bool LiveCatalogue::HasPending() const {
 }
 
 TTreeNode* LiveCatalogue::nodeOf(int watch) const {
-    auto it = m_byWatch.find(watch);
-    return it == m_byWatch.end() ? nullptr : it->second;
+    return m_byWatch.find(watch);
 }
 
 // ---------------------------------------------------------------------------
@@ -202,13 +203,13 @@ bool LiveCatalogue::watch(TTreeNode* node) {
     // A drive root may be given as a link; below it a link is never entered.
     switch (m_watcher->Add(*host, watch, node->Parent() == nullptr)) {
     case platform::DirWatcher::AddResult::Added:
-        if (m_byWatch.count(watch)) {
+        if (m_byWatch.contains(watch)) {
             // The same directory under another node (a bind mount): the
             // other node follows it, this one cannot.
             tree.SetFollow(node, FollowState::NotFollowed);
             return false;
         }
-        m_byWatch.emplace(watch, node);
+        m_byWatch.insert(watch, node);
         tree.SetWatchId(node, watch);
         tree.SetFollow(node, FollowState::Followed);
         return true;
@@ -244,8 +245,8 @@ void LiveCatalogue::noRoom(TTreeNode* node) {
         if (host &&
             m_watcher->Add(*host, watch, node->Parent() == nullptr) ==
                 platform::DirWatcher::AddResult::Added &&
-            !m_byWatch.count(watch)) {
-            m_byWatch.emplace(watch, node);
+            !m_byWatch.contains(watch)) {
+            m_byWatch.insert(watch, node);
             m_cat.Tree().SetWatchId(node, watch);
             m_cat.Tree().SetFollow(node, FollowState::Followed);
             return;
@@ -264,17 +265,18 @@ void LiveCatalogue::noRoom(TTreeNode* node) {
 bool LiveCatalogue::evictBelow(size_t rank) {
     TTreeNode* victim = nullptr;
     size_t worst = rank;
-    for (auto& [watch, node] : m_byWatch) {
+    m_byWatch.forEach([&](int, TTreeNode* node) {
         const auto it = m_onScreen.find(node);
         if (it == m_onScreen.end()) {
             victim = node;
-            break;
+            return false;
         }
         if (it->second > worst) {
             worst = it->second;
             victim = node;
         }
-    }
+        return true;
+    });
     if (!victim)
         return false;
     unwatch(victim, FollowState::MayBeStale);
@@ -345,10 +347,11 @@ void LiveCatalogue::SetEnabled(bool on) {
         SetOnScreen(nodes);
         return;
     }
-    for (auto& [watch, node] : m_byWatch) {
+    m_byWatch.forEach([&](int watch, TTreeNode* node) {
         m_watcher->Remove(watch);
         tree.SetWatchId(node, -1);
-    }
+        return true;
+    });
     m_byWatch.clear();
     tree.ForEachNode([&tree](TTreeNode* n) {
         tree.SetFollow(n, FollowState::Unwatched);
@@ -361,7 +364,7 @@ void LiveCatalogue::SetBudget(size_t budget) {
     m_budget = budget;
     while (m_byWatch.size() > m_budget) {
         if (!evictBelow(0))
-            unwatch(m_byWatch.begin()->second, FollowState::MayBeStale);
+            unwatch(m_byWatch.first(), FollowState::MayBeStale);
     }
 }
 
@@ -466,12 +469,12 @@ bool LiveCatalogue::Apply() {
                         platform::DirWatcher::AddResult::Added) {
             if (again == node->WatchId())
                 return;
-            if (!m_byWatch.count(again)) {
+            if (!m_byWatch.contains(again)) {
                 if (node->WatchId() >= 0) {
                     m_watcher->Remove(node->WatchId());
                     m_byWatch.erase(node->WatchId());
                 }
-                m_byWatch.emplace(again, node);
+                m_byWatch.insert(again, node);
                 tree.SetWatchId(node, again);
                 tree.SetFollow(node, FollowState::Followed);
                 if (node->Logged())
@@ -639,8 +642,10 @@ void LiveCatalogue::syncNames(TTreeNode* node, const std::vector<std::string>& h
 void LiveCatalogue::syncAll() {
     std::vector<int> watches;
     watches.reserve(m_byWatch.size());
-    for (auto& [watch, node] : m_byWatch)
+    m_byWatch.forEach([&](int watch, TTreeNode*) {
         watches.push_back(watch);
+        return true;
+    });
     for (int watch : watches)
         if (TTreeNode* node = nodeOf(watch); node && node->Logged())
             syncDir(node);

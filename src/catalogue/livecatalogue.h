@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/treenode.h"
+#include "catalogue/watchmap.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -123,7 +124,7 @@ private:
     bool m_toldExhausted = false;
     bool m_changed = false;
     uint64_t m_batches = 0;
-    std::unordered_map<int, TTreeNode*> m_byWatch;
+    WatchMap m_byWatch;
     std::unordered_map<TTreeNode*, size_t> m_onScreen; // by rank: the first matters most
     /// Records removed per directory since it was last packed.
     std::unordered_map<const TTreeNode*, uint32_t> m_dead;
