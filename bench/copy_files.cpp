@@ -105,10 +105,9 @@ bool makeData(const std::string& dir) {
     return writeFile(dir + "/.complete", "");
 }
 
-/// Reads every file below `dir`, so that the copy that follows finds all of its
-/// source in the page cache whatever ran before.
-void readAll(const std::string& dir) {
-    std::vector<char> buffer(1 << 20);
+/// Opens every regular file below `dir` for reading and hands its descriptor
+/// to `use`.
+void forEachFile(const std::string& dir, const std::function<void(int)>& use) {
     std::error_code error;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(dir, error)) {
         if (!entry.is_regular_file(error))
@@ -116,26 +115,26 @@ void readAll(const std::string& dir) {
         const int fd = ::open(entry.path().c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0)
             continue;
-        while (::read(fd, buffer.data(), buffer.size()) > 0) {
-        }
+        use(fd);
         ::close(fd);
     }
+}
+
+/// Reads every file below `dir`, so that the copy that follows finds all of its
+/// source in the page cache whatever ran before.
+void readAll(const std::string& dir) {
+    std::vector<char> buffer(1 << 20);
+    forEachFile(dir, [&buffer](int fd) {
+        while (::read(fd, buffer.data(), buffer.size()) > 0) {
+        }
+    });
 }
 
 /// Drops the cached pages of the files below `dir` (written to the disk
 /// already), so that the copies kept until the end do not fill the memory and
 /// every round starts with as much of it free as the first.
 void evict(const std::string& dir) {
-    std::error_code error;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir, error)) {
-        if (!entry.is_regular_file(error))
-            continue;
-        const int fd = ::open(entry.path().c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0)
-            continue;
-        ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
-        ::close(fd);
-    }
+    forEachFile(dir, [](int fd) { ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED); });
 }
 
 /// Writes what the file system holding `dir` still has in memory to the disk.

@@ -19,8 +19,8 @@
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <vector>
 #include <unistd.h>
+#include <vector>
 
 extern char** environ;
 

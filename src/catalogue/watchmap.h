@@ -37,7 +37,7 @@ public:
             ++m_live;
             return true;
         }
-        auto it = std::lower_bound(m_items.begin(), m_items.end(), watch, before);
+        auto it = slot(watch);
         if (it != m_items.end() && it->first == watch) {
             if (it->second)
                 return false;
@@ -50,7 +50,7 @@ public:
     }
 
     void erase(int watch) {
-        auto it = std::lower_bound(m_items.begin(), m_items.end(), watch, before);
+        auto it = slot(watch);
         if (it == m_items.end() || it->first != watch || !it->second)
             return;
         it->second = nullptr;
@@ -86,6 +86,10 @@ private:
     using Item = std::pair<int, TTreeNode*>;
     static bool before(const Item& item, int watch) { return item.first < watch; }
 
+    /// Where the number is, or would go.
+    std::vector<Item>::iterator slot(int watch) {
+        return std::lower_bound(m_items.begin(), m_items.end(), watch, before);
+    }
     std::vector<Item>::const_iterator slot(int watch) const {
         return std::lower_bound(m_items.begin(), m_items.end(), watch, before);
     }
