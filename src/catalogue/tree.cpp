@@ -2,6 +2,7 @@
 
 #include "catalogue/treenoderoot.h"
 #include "catalogue/treeobserver.h"
+#include "core/scopeexit.h"
 #include "platform/collation.h"
 
 #include <algorithm>
@@ -334,6 +335,10 @@ void TTree::SetExpanded(TTreeNode* node, bool expanded) {
 }
 
 void TTree::ExpandAll(TTreeNode* node) {
+    // One batch: a whole disk's branch opens with one rebuild of each view
+    // instead of one change per directory.
+    BeginUpdate();
+    const ScopeExit endBatch([this] { EndUpdate(); });
     PreOrder(node, [this](TTreeNode* n) {
         SetExpanded(n, true);
         return true;

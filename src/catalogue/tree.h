@@ -57,7 +57,8 @@ public:
     void SetFollow(TTreeNode* node, FollowState state);
     /// The watch id is the follower's own: observers are not told.
     void SetWatchId(TTreeNode* node, int watch) { node->m_watchId = watch; }
-    /// Expands the node and every descendant.
+    /// Expands the node and every descendant, as one batch (observers are
+    /// told of a reset, not of each node).
     void ExpandAll(TTreeNode* node);
 
     TTreeNode* Selected() const { return m_selected; }

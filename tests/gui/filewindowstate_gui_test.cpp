@@ -71,10 +71,10 @@ TEST_F(FileWindowStateGui, ADirectoryNotReadYetSaysSoAndArrowsShowOnlyWhereSubdi
     EXPECT_EQ(list()->placeholderText(), "");
     EXPECT_EQ(fw().Count(), 1);
 
-    const QAbstractItemModel* model = form->MainTreeView->model();
-    EXPECT_FALSE(model->hasChildren(indexOf("D:\\a files\\")));
-    EXPECT_FALSE(model->hasChildren(indexOf("D:\\b empty\\")));
-    EXPECT_TRUE(model->hasChildren(indexOf("D:\\c deep\\")));
+    const THETreeView* tree = form->MainTreeView;
+    EXPECT_FALSE(tree->showsButton(indexOf("D:\\a files\\")));
+    EXPECT_FALSE(tree->showsButton(indexOf("D:\\b empty\\")));
+    EXPECT_TRUE(tree->showsButton(indexOf("D:\\c deep\\")));
 
     arrowTo("D:\\a files\\");
     EXPECT_EQ(fw().Count(), 0);

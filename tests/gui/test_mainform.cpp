@@ -24,6 +24,7 @@
 #include "gui/tree/treecontroller.h"
 #include "support/mainwindowfixture.h"
 #include "support/modalwatch.h"
+#include "shownrows.h"
 
 #include <QAbstractItemView>
 #include <QDir>
@@ -524,6 +525,37 @@ TEST_F(MainFormTest, TreeKeysLogAndUnlog) {
     EXPECT_EQ(selected(), cat->Tree().Top(0));
 }
 
+TEST_F(MainFormTest, RightAndLeftOpenCloseAndWalkTheTree) {
+    form->Start({});
+    view()->setFocus();
+    CatalogueTreeModel& model = form->treeModel();
+    cat->Tree().Select(node("D:\\Music\\"));
+    QTest::keyClick(view(), Qt::Key_Right); // a closed node opens: one level is read
+    EXPECT_TRUE(node("D:\\Music\\")->Logged());
+    EXPECT_TRUE(view()->isExpanded(model.indexOf(node("D:\\Music\\"))));
+    QTest::keyClick(view(), Qt::Key_Right); // an open one: down to its first child
+    EXPECT_EQ(selected(), node("D:\\Music\\Jazz\\"));
+    QTest::keyClick(view(), Qt::Key_Left); // a closed one: up to its parent
+    EXPECT_EQ(selected(), node("D:\\Music\\"));
+    QTest::keyClick(view(), Qt::Key_Left); // an open one closes, and is forgotten
+    EXPECT_FALSE(node("D:\\Music\\")->Logged());
+    EXPECT_EQ(node("D:\\Music\\")->Count(), 0);
+    EXPECT_EQ(selected(), node("D:\\Music\\"));
+
+    // A whole disk logged shows every directory, each right after its parent
+    // and before its next sibling.
+    cat->Tree().Select(cat->Tree().Top(0));
+    QTest::keyClick(view(), Qt::Key_Asterisk, Qt::KeypadModifier);
+    const std::vector<const TTreeNode*> order = ShownRows(cat->Tree());
+    ASSERT_EQ(model.rowCount(), static_cast<int>(order.size()));
+    EXPECT_EQ(model.rowCount(), cat->Tree().TopCount() + 5) << "D: has five directories";
+    for (int row = 0; row < model.rowCount(); ++row)
+        EXPECT_EQ(CatalogueTreeModel::nodeOf(model.index(row, 0)), order[static_cast<size_t>(row)])
+            << row;
+    // The current row is the selected directory.
+    EXPECT_EQ(CatalogueTreeModel::nodeOf(view()->currentIndex()), selected());
+}
+
 TEST_F(MainFormTest, OnlyCapitalLettersReachTheTypeAheadAndShiftLDoesNothing) {
     form->Start({});
     view()->setFocus();
@@ -542,22 +574,42 @@ TEST_F(MainFormTest, OnlyCapitalLettersReachTheTypeAheadAndShiftLDoesNothing) {
 
 TEST_F(MainFormTest, OpeningAndClosingNodesWithTheMouse) {
     form->Start({});
+    CatalogueTreeModel& model = form->treeModel();
+    auto click = [&](const QPoint& at) { QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, at); };
+    auto button = [&](const char* path) { return view()->buttonRect(model.indexOf(node(path))).center(); };
     TTreeNode* docs = node("D:\\Documents\\");
-    const QModelIndex index = form->treeModel().indexOf(docs);
-    view()->expand(index); // what a click on the button does
+    const QModelIndex index = model.indexOf(docs);
+    ASSERT_TRUE(view()->showsButton(index));
+    // The button sits in the row's own level of indentation, the label after it.
+    EXPECT_EQ(view()->buttonRect(index).left(), view()->indentation());
+    EXPECT_EQ(view()->visualRect(index).left(), 2 * view()->indentation());
+
+    click(button("D:\\Documents\\"));
     EXPECT_TRUE(docs->Logged());
     EXPECT_EQ(selected(), docs);
     ASSERT_EQ(docs->Count(), 1);
-    view()->collapse(form->treeModel().indexOf(docs));
+    // Its subdirectory shows right below it, one level further in.
+    const QModelIndex letters = model.index(model.indexOf(docs).row() + 1, 0);
+    EXPECT_EQ(CatalogueTreeModel::nodeOf(letters), node("D:\\Documents\\Letters\\"));
+    EXPECT_EQ(view()->visualRect(letters).left(), 3 * view()->indentation());
+    EXPECT_TRUE(view()->isExpanded(model.indexOf(docs)));
+
+    click(button("D:\\Documents\\"));
     EXPECT_FALSE(docs->Logged());
     EXPECT_EQ(docs->Count(), 0);
     EXPECT_TRUE(docs->HasChildren());
+    EXPECT_EQ(model.rowCount(), cat->Tree().TopCount() + 3) << "D:'s three directories";
+
+    // A click on the label selects and opens nothing.
+    click(view()->visualRect(model.indexOf(node("D:\\Music\\"))).center());
+    EXPECT_EQ(selected(), node("D:\\Music\\"));
+    EXPECT_FALSE(node("D:\\Music\\")->Logged());
 
     // Nothing opens or closes while a file operation runs.
     state.fileOperationRunning = true;
-    view()->expand(form->treeModel().indexOf(docs));
+    click(button("D:\\Documents\\"));
     EXPECT_FALSE(docs->Logged());
-    EXPECT_FALSE(view()->isExpanded(form->treeModel().indexOf(docs)));
+    EXPECT_FALSE(view()->isExpanded(model.indexOf(docs)));
     state.fileOperationRunning = false;
 
     // A double click logs the files of an unlogged node.

@@ -101,6 +101,7 @@ CatalogueTreeModel::CatalogueTreeModel(TTree& tree, QObject* parent)
         if (!m_images[i].isNull())
             m_marked[i] = withMark(m_images[i]);
     m_markOnly = withMark(QIcon());
+    rebuildRows();
     m_tree.AddObserver(this);
 }
 
@@ -112,40 +113,158 @@ TTreeNode* CatalogueTreeModel::nodeOf(const QModelIndex& index) {
     return index.isValid() ? static_cast<TTreeNode*>(index.internalPointer()) : nullptr;
 }
 
-QModelIndex CatalogueTreeModel::indexOf(const TTreeNode* node) const {
+int CatalogueTreeModel::depthOf(const TTreeNode* node) {
+    int depth = 0;
+    for (const TTreeNode* p = node ? node->Parent() : nullptr; p; p = p->Parent())
+        ++depth;
+    return depth;
+}
+
+namespace {
+
+// Whether `a` comes before `b` in display order: an ancestor before its
+// descendants, otherwise by the positions of the two branches' siblings.
+bool shownBefore(const TTreeNode* a, const TTreeNode* b) {
+    int da = CatalogueTreeModel::depthOf(a);
+    int db = CatalogueTreeModel::depthOf(b);
+    for (; da > db; --da) {
+        a = a->Parent();
+        if (a == b)
+            return false; // b is an ancestor of a
+    }
+    for (; db > da; --db) {
+        b = b->Parent();
+        if (b == a)
+            return true; // a is an ancestor of b
+    }
+    if (a == b)
+        return false;
+    while (a->Parent() != b->Parent()) {
+        a = a->Parent();
+        b = b->Parent();
+    }
+    return a->Index() < b->Index();
+}
+
+} // namespace
+
+int CatalogueTreeModel::rowOf(const TTreeNode* node) const {
     if (!node)
-        return {};
-    return createIndex(node->Index(), 0, const_cast<TTreeNode*>(node));
+        return -1;
+    const auto it = std::lower_bound(m_rows.begin(), m_rows.end(), node, shownBefore);
+    return it != m_rows.end() && *it == node ? static_cast<int>(it - m_rows.begin()) : -1;
+}
+
+QModelIndex CatalogueTreeModel::indexOf(const TTreeNode* node) const {
+    const int row = rowOf(node);
+    return row < 0 ? QModelIndex() : createIndex(row, 0, const_cast<TTreeNode*>(node));
+}
+
+TTreeNode* CatalogueTreeModel::nextAfterBranch(const TTreeNode* node) const {
+    for (; node; node = node->Parent()) {
+        const int next = node->Index() + 1;
+        if (const TTreeNode* parent = node->Parent()) {
+            if (next < parent->Count())
+                return parent->Item(next);
+        } else if (next < m_tree.TopCount()) {
+            return m_tree.Top(next);
+        }
+    }
+    return nullptr;
+}
+
+int CatalogueTreeModel::branchEnd(const TTreeNode* node) const {
+    // The node after the branch is shown whenever the node is: its ancestors
+    // are among the node's, or it is a sibling of one of them.
+    const int row = rowOf(nextAfterBranch(node));
+    return row < 0 ? static_cast<int>(m_rows.size()) : row;
+}
+
+namespace {
+
+// Calls `visit` for each shown descendant of a node, in display order.
+template <typename F> void forEachShownBelow(TTreeNode* node, F&& visit) {
+    if (!node->Expanded())
+        return;
+    // A work list instead of recursion: the tree may be as deep as the disk.
+    std::vector<std::pair<TTreeNode*, int>> open{{node, 0}};
+    while (!open.empty()) {
+        auto& [parent, next] = open.back();
+        if (next == parent->Count()) {
+            open.pop_back();
+            continue;
+        }
+        TTreeNode* child = parent->Item(next++);
+        visit(child);
+        if (child->Expanded() && child->Count() > 0)
+            open.emplace_back(child, 0);
+    }
+}
+
+} // namespace
+
+void CatalogueTreeModel::appendShownBelow(TTreeNode* node, std::vector<TTreeNode*>& out) {
+    forEachShownBelow(node, [&out](TTreeNode* n) { out.push_back(n); });
+}
+
+bool CatalogueTreeModel::childrenShown(const TTreeNode* parent) const {
+    return !parent || (parent->Expanded() && rowOf(parent) >= 0);
+}
+
+void CatalogueTreeModel::insertShown(int row, std::vector<TTreeNode*> nodes) {
+    if (nodes.empty())
+        return;
+    beginInsertRows({}, row, row + static_cast<int>(nodes.size()) - 1);
+    m_rows.insert(m_rows.begin() + row, nodes.begin(), nodes.end());
+    endInsertRows();
+}
+
+void CatalogueTreeModel::removeRows(int first, int end) {
+    if (first >= end)
+        return;
+    beginRemoveRows({}, first, end - 1);
+    m_rows.erase(m_rows.begin() + first, m_rows.begin() + end);
+    endRemoveRows();
+}
+
+void CatalogueTreeModel::rebuildRows() {
+    // Counted first, so that the rows of a whole disk opened take exactly
+    // their room, with no larger block grown and let go on the way.
+    size_t count = static_cast<size_t>(m_tree.TopCount());
+    for (int i = 0; i < m_tree.TopCount(); ++i)
+        forEachShownBelow(m_tree.Top(i), [&count](TTreeNode*) { ++count; });
+    m_rows = {};
+    m_rows.reserve(count);
+    appendAllShown(m_rows);
+}
+
+void CatalogueTreeModel::appendAllShown(std::vector<TTreeNode*>& out) const {
+    for (int i = 0; i < m_tree.TopCount(); ++i) {
+        out.push_back(m_tree.Top(i));
+        appendShownBelow(m_tree.Top(i), out);
+    }
 }
 
 QModelIndex CatalogueTreeModel::index(int row, int column, const QModelIndex& parent) const {
-    if (column != 0 || row < 0)
+    if (column != 0 || row < 0 || parent.isValid() || row >= static_cast<int>(m_rows.size()))
         return {};
-    if (!parent.isValid())
-        return row < m_tree.TopCount() ? createIndex(row, 0, m_tree.Top(row)) : QModelIndex();
-    TTreeNode* p = nodeOf(parent);
-    return row < p->Count() ? createIndex(row, 0, p->Item(row)) : QModelIndex();
+    return createIndex(row, 0, m_rows[static_cast<size_t>(row)]);
 }
 
-QModelIndex CatalogueTreeModel::parent(const QModelIndex& child) const {
-    TTreeNode* n = nodeOf(child);
-    return n && n->Parent() ? indexOf(n->Parent()) : QModelIndex();
+QModelIndex CatalogueTreeModel::parent(const QModelIndex&) const {
+    return {};
 }
 
 int CatalogueTreeModel::rowCount(const QModelIndex& parent) const {
-    if (!parent.isValid())
-        return m_tree.TopCount();
-    return parent.column() == 0 ? nodeOf(parent)->Count() : 0;
+    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
 }
 
-int CatalogueTreeModel::columnCount(const QModelIndex&) const {
-    return 1;
+int CatalogueTreeModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : 1;
 }
 
 bool CatalogueTreeModel::hasChildren(const QModelIndex& parent) const {
-    if (!parent.isValid())
-        return m_tree.TopCount() > 0;
-    return nodeOf(parent)->HasChildren();
+    return !parent.isValid() && !m_rows.empty();
 }
 
 Qt::ItemFlags CatalogueTreeModel::flags(const QModelIndex& index) const {
@@ -211,45 +330,96 @@ void CatalogueTreeModel::setShowIcons(bool show) {
     emit rebuilt();
 }
 
-void CatalogueTreeModel::nodesAboutToBeInserted(TTreeNode* parent, int first, int last) {
-    beginInsertRows(indexOf(parent), first, last);
+// Rows change when core has changed: a node inserted is placed by the node
+// that follows it, which core leaves where it was; a node removed is found
+// while it is still there.
+void CatalogueTreeModel::nodesAboutToBeInserted(TTreeNode*, int, int) {}
+
+void CatalogueTreeModel::nodesInserted(TTreeNode* parent, int first, int last) {
+    if (childrenShown(parent)) {
+        std::vector<TTreeNode*> shown;
+        for (int i = first; i <= last; ++i) {
+            TTreeNode* n = parent ? parent->Item(i) : m_tree.Top(i);
+            shown.push_back(n);
+            appendShownBelow(n, shown);
+        }
+        const TTreeNode* lastNode = parent ? parent->Item(last) : m_tree.Top(last);
+        insertShown(branchEnd(lastNode), std::move(shown));
+    }
+    if (parent)
+        nodeChanged(parent); // its button may have come
 }
-void CatalogueTreeModel::nodesInserted(TTreeNode*, int, int) {
-    endInsertRows();
-}
+
 void CatalogueTreeModel::nodesAboutToBeRemoved(TTreeNode* parent, int first, int last) {
-    beginRemoveRows(indexOf(parent), first, last);
+    if (!childrenShown(parent))
+        return;
+    const TTreeNode* firstNode = parent ? parent->Item(first) : m_tree.Top(first);
+    const TTreeNode* lastNode = parent ? parent->Item(last) : m_tree.Top(last);
+    const int row = rowOf(firstNode);
+    if (row >= 0)
+        removeRows(row, branchEnd(lastNode));
 }
-void CatalogueTreeModel::nodesRemoved(TTreeNode*, int, int) {
-    endRemoveRows();
+
+void CatalogueTreeModel::nodesRemoved(TTreeNode* parent, int, int) {
+    if (parent)
+        nodeChanged(parent); // its button may have gone
 }
 
 void CatalogueTreeModel::childrenAboutToBeReordered(TTreeNode* parent) {
-    const QModelIndex p = indexOf(parent);
-    emit layoutAboutToBeChanged({QPersistentModelIndex(p)});
-    m_reorderParent = parent;
+    m_reorderFirst = m_reorderEnd = 0;
+    if (!childrenShown(parent))
+        return;
+    m_reorderFirst = parent ? rowOf(parent) + 1 : 0;
+    m_reorderEnd = parent ? branchEnd(parent) : static_cast<int>(m_rows.size());
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     m_reordering.clear();
+    m_reorderingNodes.clear();
     for (const QModelIndex& idx : persistentIndexList())
-        if (idx.parent() == p)
-            m_reordering.append({QPersistentModelIndex(idx), nodeOf(idx)});
+        if (idx.row() >= m_reorderFirst && idx.row() < m_reorderEnd) {
+            m_reordering.append(idx);
+            m_reorderingNodes.push_back(nodeOf(idx));
+        }
 }
 
 void CatalogueTreeModel::childrenReordered(TTreeNode* parent) {
-    for (const auto& [old, node] : m_reordering)
-        if (old.isValid())
-            changePersistentIndex(old, indexOf(node));
+    if (m_reorderFirst >= m_reorderEnd)
+        return;
+    std::vector<TTreeNode*> shown;
+    if (parent)
+        appendShownBelow(parent, shown);
+    else
+        appendAllShown(shown);
+    std::copy(shown.begin(), shown.end(), m_rows.begin() + m_reorderFirst);
+    QModelIndexList moved;
+    for (TTreeNode* n : m_reorderingNodes)
+        moved.append(indexOf(n));
+    changePersistentIndexList(m_reordering, moved);
     m_reordering.clear();
-    m_reorderParent = nullptr;
-    emit layoutChanged({QPersistentModelIndex(indexOf(parent))});
+    m_reorderingNodes.clear();
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
 void CatalogueTreeModel::nodeChanged(TTreeNode* node) {
     const QModelIndex i = indexOf(node);
-    emit dataChanged(i, i);
+    if (i.isValid())
+        emit dataChanged(i, i);
 }
 
 void CatalogueTreeModel::nodeExpansionChanged(TTreeNode* node, bool expanded) {
-    emit expansionChanged(indexOf(node), expanded);
+    const int row = rowOf(node);
+    if (row < 0)
+        return; // hidden under a closed node: its rows come when that opens
+    const int end = branchEnd(node);
+    if (expanded && end == row + 1) {
+        std::vector<TTreeNode*> shown;
+        appendShownBelow(node, shown);
+        insertShown(row + 1, std::move(shown));
+    } else if (!expanded) {
+        removeRows(row + 1, end);
+    }
+    const QModelIndex i = createIndex(row, 0, node);
+    emit dataChanged(i, i); // its button turns
+    emit expansionChanged(i, expanded);
 }
 
 void CatalogueTreeModel::selectionChanged(TTreeNode* node) {
@@ -261,6 +431,7 @@ void CatalogueTreeModel::treeAboutToBeReset() {
 }
 
 void CatalogueTreeModel::treeReset() {
+    rebuildRows();
     endResetModel();
     emit rebuilt();
 }

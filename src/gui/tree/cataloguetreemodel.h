@@ -4,16 +4,21 @@
 
 #include <QAbstractItemModel>
 #include <QIcon>
-#include <QVector>
+
+#include <vector>
 
 namespace zentrix {
 
 class TTree;
 class TTreeNode;
 
-/// The directory tree as an item model over core's own nodes: nothing is
-/// copied, each index points at its TTreeNode, and every change of the tree
-/// arrives as the matching model signal.
+/// The directory tree as the list of rows it shows: every node whose
+/// ancestors are all open, in display order (each node before its children,
+/// siblings in their order). Whether a node is open is core's own flag, so the
+/// view keeps no state per row and its memory follows the rows on screen, not
+/// the open directories: a whole disk logged and opened costs one pointer per
+/// directory here. Each index points at its TTreeNode; every change of the
+/// tree arrives as the matching rows inserted, removed or moved.
 class CatalogueTreeModel : public QAbstractItemModel, private TreeObserver {
     Q_OBJECT
 public:
@@ -28,9 +33,12 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+    /// The row of a node, or none while a closed ancestor hides it.
     QModelIndex indexOf(const TTreeNode* node) const;
     TTree& tree() const { return m_tree; }
     static TTreeNode* nodeOf(const QModelIndex& index);
+    /// How many ancestors a node has (0 for a disk's root): its indentation.
+    static int depthOf(const TTreeNode* node);
 
     /// Shows folder pictures (off: no icons in the tree).
     void setShowIcons(bool show);
@@ -42,11 +50,11 @@ public:
     static QString followNote(const TTreeNode* node);
 
 signals:
-    /// Core opened or closed a node; the view follows.
+    /// Core opened or closed a node; its rows below are already in or out.
     void expansionChanged(const QModelIndex& index, bool expanded);
     /// Core moved the selection.
     void selectionMoved(const QModelIndex& index);
-    /// The model was rebuilt after a batch; the view re-applies expansion.
+    /// The rows were rebuilt after a batch; the view finds its selection again.
     void rebuilt();
 
 private:
@@ -62,13 +70,31 @@ private:
     void treeAboutToBeReset() override;
     void treeReset() override;
 
+    // The row of a shown node (binary search over the display order), or -1.
+    int rowOf(const TTreeNode* node) const;
+    // The node that follows a node's branch in display order, or none.
+    TTreeNode* nextAfterBranch(const TTreeNode* node) const;
+    // The row where a shown node's branch ends (one past its last shown descendant).
+    int branchEnd(const TTreeNode* node) const;
+    // Appends the shown descendants of an open node, in display order.
+    static void appendShownBelow(TTreeNode* node, std::vector<TTreeNode*>& out);
+    // Appends every shown node, in display order.
+    void appendAllShown(std::vector<TTreeNode*>& out) const;
+    bool childrenShown(const TTreeNode* parent) const;
+    void insertShown(int row, std::vector<TTreeNode*> nodes);
+    void removeRows(int first, int end);
+    void rebuildRows();
+
     TTree& m_tree;
+    std::vector<TTreeNode*> m_rows; // the shown nodes, in display order
+    int m_reorderFirst = 0;         // the rows a reorder rearranges: [first, end)
+    int m_reorderEnd = 0;
     bool m_showIcons = true;
     QIcon m_images[8];
     QIcon m_marked[8]; // the same pictures with the follow mark
     QIcon m_markOnly;  // the mark alone, when folder pictures are off
-    QVector<QPair<QPersistentModelIndex, TTreeNode*>> m_reordering;
-    TTreeNode* m_reorderParent = nullptr;
+    QModelIndexList m_reordering; // the persistent rows a reorder moves, with their nodes
+    std::vector<TTreeNode*> m_reorderingNodes;
 };
 
 } // namespace zentrix

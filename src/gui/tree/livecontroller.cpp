@@ -51,8 +51,12 @@ LiveController::LiveController(Catalogue& catalogue, DiskLogger& logger, const S
     if (m_tree) {
         connect(m_tree->verticalScrollBar(), &QScrollBar::valueChanged, this,
                 &LiveController::screenChanged);
-        connect(m_tree, &QTreeView::expanded, this, &LiveController::screenChanged);
-        connect(m_tree, &QTreeView::collapsed, this, &LiveController::screenChanged);
+        // Rows that come or go (a node opened or closed) move the others.
+        if (QAbstractItemModel* rows = m_tree->model()) {
+            connect(rows, &QAbstractItemModel::rowsInserted, this, &LiveController::screenChanged);
+            connect(rows, &QAbstractItemModel::rowsRemoved, this, &LiveController::screenChanged);
+            connect(rows, &QAbstractItemModel::modelReset, this, &LiveController::screenChanged);
+        }
     }
     applySettings();
 }
@@ -109,7 +113,7 @@ void LiveController::updateOnScreen() {
     if (m_tree && m_tree->isVisible()) {
         const int height = m_tree->viewport()->height();
         for (QModelIndex i = m_tree->indexAt(QPoint(1, 1)); i.isValid();
-             i = m_tree->indexBelow(i)) {
+             i = i.siblingAtRow(i.row() + 1)) {
             if (m_tree->visualRect(i).top() > height)
                 break;
             add(CatalogueTreeModel::nodeOf(i));

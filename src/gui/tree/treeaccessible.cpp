@@ -1,5 +1,6 @@
 #include "gui/tree/treeaccessible.h"
 
+#include "catalogue/treenode.h"
 #include "gui/controls/assistivetools.h"
 #include "gui/tree/cataloguetreemodel.h"
 #include "gui/tree/thetreeview.h"
@@ -27,8 +28,6 @@ class TreeRows : public QObject {
 public:
     explicit TreeRows(THETreeView* view) : QObject(view), m_view(view) {
         setObjectName(QStringLiteral("zentrixTreeRows"));
-        connect(view, &QTreeView::expanded, this, &TreeRows::invalidate);
-        connect(view, &QTreeView::collapsed, this, &TreeRows::invalidate);
     }
 
     static TreeRows* of(THETreeView* view) {
@@ -40,19 +39,18 @@ public:
         return rows;
     }
 
+    // The tree's model lists exactly the rows shown, in display order.
     int count() {
         build();
-        return static_cast<int>(m_rows.size());
+        return m_model ? m_model->rowCount() : 0;
     }
     QModelIndex at(int position) {
         build();
-        return position >= 0 && position < static_cast<int>(m_rows.size())
-                   ? m_rows[static_cast<size_t>(position)]
-                   : QModelIndex();
+        return m_model ? m_model->index(position, 0) : QModelIndex();
     }
     int positionOf(const QModelIndex& index) {
         build();
-        return index.isValid() ? m_positions.value(index.internalId(), -1) : -1;
+        return index.isValid() && index.model() == m_model ? index.row() : -1;
     }
 
     /// The interface of a row, made once per node while the node lives.
@@ -101,9 +99,8 @@ private:
     void dataChanged(const QModelIndex& first, const QModelIndex& last) {
         if (!AssistiveToolsListening() || !first.isValid())
             return;
-        const QModelIndex parent = first.parent();
         for (int row = first.row(); row <= last.row() && !m_data.overflow; ++row)
-            note(m_data, m_model->index(row, 0, parent));
+            note(m_data, m_model->index(row, 0));
     }
 
     void schedule() {
@@ -166,24 +163,15 @@ private:
         connect(model, &QAbstractItemModel::dataChanged, this, &TreeRows::dataChanged);
     }
 
+    // Interfaces of rows that went away go with them.
     void build() {
         watchModel();
         if (m_valid)
             return;
         m_valid = true;
-        m_rows.clear();
-        m_positions.clear();
-        if (!m_model)
-            return;
-        // indexBelow walks the view's own list of shown rows.
-        for (QModelIndex i = m_model->index(0, 0); i.isValid(); i = m_view->indexBelow(i)) {
-            m_positions.insert(i.internalId(), static_cast<int>(m_rows.size()));
-            m_rows.push_back(i);
-        }
-        // Interfaces of rows that went away go with them.
         for (auto it = m_ids.begin(); it != m_ids.end();) {
             QAccessibleInterface* iface = QAccessible::accessibleInterface(*it);
-            if (!iface || !iface->isValid() || !m_positions.contains(it.key())) {
+            if (!iface || !iface->isValid()) {
                 if (iface)
                     QAccessible::deleteAccessibleInterface(*it);
                 it = m_ids.erase(it);
@@ -200,8 +188,6 @@ private:
     bool m_flushScheduled = false;
     Pending m_states; // rows opened or closed
     Pending m_data;   // rows whose name or description changed
-    std::vector<QModelIndex> m_rows;
-    QHash<quintptr, int> m_positions;
     QHash<quintptr, QAccessible::Id> m_ids;
 };
 
@@ -230,9 +216,7 @@ public:
             return m_index.data(Qt::DisplayRole).toString();
         if (t == QAccessible::Description) {
             // Where the node sits: a screen reader cannot see the indentation.
-            int depth = 1;
-            for (QModelIndex p = m_index.parent(); p.isValid(); p = p.parent())
-                ++depth;
+            const int depth = CatalogueTreeModel::depthOf(CatalogueTreeModel::nodeOf(m_index)) + 1;
             // A mark beside the folder (may be stale, not followed) is heard too.
             const QString level = QString("Level %1").arg(depth);
             const QString note = m_index.data(CatalogueTreeModel::FollowNoteRole).toString();
@@ -265,7 +249,8 @@ public:
             current || (m_view->selectionModel() && m_view->selectionModel()->isSelected(m_index));
         s.active = current;
         s.focused = current && m_view->hasFocus();
-        s.expandable = m_view->model()->hasChildren(m_index);
+        const TTreeNode* node = CatalogueTreeModel::nodeOf(m_index);
+        s.expandable = node && node->HasChildren();
         s.expanded = s.expandable && m_view->isExpanded(m_index);
         s.collapsed = s.expandable && !s.expanded;
         const QRect r = m_view->visualRect(m_index);
@@ -285,7 +270,7 @@ public:
         if (!isValid())
             return {};
         QStringList names{pressAction()};
-        if (m_view->model()->hasChildren(m_index))
+        if (const TTreeNode* node = CatalogueTreeModel::nodeOf(m_index); node && node->HasChildren())
             names << toggleAction();
         return names;
     }

@@ -97,37 +97,14 @@ TreeController::TreeController(THETreeView* view, CatalogueTreeModel* model, Tre
     m_view->setContextMenuPolicy(Qt::NoContextMenu);
     m_view->WndProcFunction = [this](QEvent* e) { return MainTreeViewWndProcFunction(e); };
 
-    connect(model, &CatalogueTreeModel::expansionChanged, this,
-            [this](const QModelIndex& index, bool expanded) {
-                m_followingCore = true;
-                m_view->setExpanded(index, expanded);
-                m_followingCore = false;
-            });
     connect(model, &CatalogueTreeModel::selectionMoved, this, [this] { followCoreSelection(); });
-    connect(model, &CatalogueTreeModel::rebuilt, this, [this] {
-        // After a batch the view re-learns which nodes are open and selected.
-        // A work list instead of recursion: the tree may be as deep as the disk.
-        m_followingCore = true;
-        QList<QModelIndex> open{QModelIndex()};
-        while (!open.isEmpty()) {
-            const QModelIndex parent = open.takeLast();
-            for (int r = 0; r < m_model->rowCount(parent); ++r) {
-                const QModelIndex i = m_model->index(r, 0, parent);
-                TTreeNode* n = CatalogueTreeModel::nodeOf(i);
-                if (n && n->Expanded()) {
-                    m_view->setExpanded(i, true);
-                    open.append(i);
-                }
-            }
-        }
-        m_followingCore = false;
-        followCoreSelection();
-    });
-    connect(m_view, &QTreeView::expanded, this, [this](const QModelIndex& index) {
+    // After a batch the rows are new: the view finds the selected one again.
+    connect(model, &CatalogueTreeModel::rebuilt, this, [this] { followCoreSelection(); });
+    connect(m_view, &THETreeView::expandRequested, this, [this](const QModelIndex& index) {
         if (!m_followingCore)
             MainTreeViewExpanding(CatalogueTreeModel::nodeOf(index));
     });
-    connect(m_view, &QTreeView::collapsed, this, [this](const QModelIndex& index) {
+    connect(m_view, &THETreeView::collapseRequested, this, [this](const QModelIndex& index) {
         if (!m_followingCore)
             MainTreeViewCollapsing(CatalogueTreeModel::nodeOf(index));
     });
@@ -211,32 +188,18 @@ void TreeController::MainTreeViewMouseUp() { m_commands.SelectionSettled(); }
 
 void TreeController::MainTreeViewExpanding(TTreeNode* node) {
     // Logging the node may ask about its disk and release it: the node is held
-    // by a handle that knows when it went.
+    // by a handle that knows when it went. A refused request changes nothing.
     const TNodeRef ref(node);
-    const bool allowed = m_commands.Expanding(node);
-    if (!ref)
-        return; // released with its disk; the view has dropped its row
-    if (!allowed) {
-        m_followingCore = true;
-        m_view->setExpanded(m_model->indexOf(ref.get()), false);
-        m_followingCore = false;
-        return;
-    }
-    m_model->tree().SetExpanded(ref.get(), true);
+    if (m_commands.Expanding(node) && ref)
+        m_model->tree().SetExpanded(ref.get(), true);
 }
 
 void TreeController::MainTreeViewCollapsing(TTreeNode* node) {
     const TNodeRef ref(node);
-    if (!m_commands.Collapsing(node)) {
-        if (ref) {
-            m_followingCore = true;
-            m_view->setExpanded(m_model->indexOf(ref.get()), true);
-            m_followingCore = false;
-        }
+    if (!m_commands.Collapsing(node) || !ref)
         return;
-    }
-    if (ref)
-        m_commands.Collapsed(ref.get());
+    m_model->tree().SetExpanded(ref.get(), false);
+    m_commands.Collapsed(ref.get());
 }
 
 void TreeController::MainTreeViewDblClick() { m_commands.DoubleClick(); }
