@@ -48,11 +48,16 @@ TEST(TreeRows, FollowTheCatalogueThroughAddsRemovalsSortsOpensClosesAndBatches) 
     const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
     // Qt's own checker of what a model tells its views (row counts before and
     // after each insert and removal, indexes, parents).
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Warning);
+    QAbstractItemModelTester tester(&model,
+                                    QAbstractItemModelTester::FailureReportingMode::Warning);
 
     std::mt19937 random(20261210);
-    auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
-    auto name = [&] { return std::string(1, static_cast<char>('a' + pick(6))) + std::to_string(pick(50)); };
+    auto pick = [&](int n) {
+        return static_cast<int>(random() % static_cast<unsigned>(n));
+    };
+    auto name = [&] {
+        return std::string(1, static_cast<char>('a' + pick(6))) + std::to_string(pick(50));
+    };
     tree.InsertTopLevel(0, "D:");
 
     // One row the user is on, held as views hold theirs.
@@ -108,9 +113,11 @@ TEST(TreeRows, FollowTheCatalogueThroughAddsRemovalsSortsOpensClosesAndBatches) 
         const std::vector<const TTreeNode*> expected = test::ShownRows(tree);
         ASSERT_EQ(model.rowCount(), static_cast<int>(expected.size())) << "step " << step;
         for (int row = 0; row < model.rowCount(); ++row) {
-            ASSERT_EQ(CatalogueTreeModel::nodeOf(model.index(row, 0)), expected[static_cast<size_t>(row)])
+            ASSERT_EQ(CatalogueTreeModel::nodeOf(model.index(row, 0)),
+                      expected[static_cast<size_t>(row)])
                 << "step " << step << " row " << row;
-            ASSERT_EQ(model.indexOf(expected[static_cast<size_t>(row)]).row(), row) << "step " << step;
+            ASSERT_EQ(model.indexOf(expected[static_cast<size_t>(row)]).row(), row)
+                << "step " << step;
         }
         // A node under a closed one has no row.
         for (TTreeNode* node : allNodes(tree)) {

@@ -263,10 +263,6 @@ int CatalogueTreeModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : 1;
 }
 
-bool CatalogueTreeModel::hasChildren(const QModelIndex& parent) const {
-    return !parent.isValid() && !m_rows.empty();
-}
-
 Qt::ItemFlags CatalogueTreeModel::flags(const QModelIndex& index) const {
     if (!index.isValid())
         return Qt::ItemIsDropEnabled;

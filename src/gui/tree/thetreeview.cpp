@@ -25,7 +25,8 @@ THETreeView::THETreeView(QWidget* parent) : QListView(parent) {
     setIconSize(QSize(icon, icon));
     // The selection stays visible when the focus leaves.
     QPalette pal = palette();
-    pal.setColor(QPalette::Inactive, QPalette::Highlight, pal.color(QPalette::Active, QPalette::Highlight));
+    pal.setColor(QPalette::Inactive, QPalette::Highlight,
+                 pal.color(QPalette::Active, QPalette::Highlight));
     pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
                  pal.color(QPalette::Active, QPalette::HighlightedText));
     setPalette(pal);
@@ -33,27 +34,25 @@ THETreeView::THETreeView(QWidget* parent) : QListView(parent) {
 
 void THETreeView::setModel(QAbstractItemModel* model) {
     QListView::setModel(model);
-    if (auto* tree = qobject_cast<CatalogueTreeModel*>(model))
-        connect(tree, &CatalogueTreeModel::expansionChanged, this,
+    m_tree = qobject_cast<CatalogueTreeModel*>(model);
+    if (m_tree)
+        connect(m_tree, &CatalogueTreeModel::expansionChanged, this,
                 [this](const QModelIndex& index) { NotifyTreeExpansionChanged(this, index); });
 }
 
-TTreeNode* THETreeView::nodeOf(const QModelIndex& index) {
-    return CatalogueTreeModel::nodeOf(index);
-}
-
 bool THETreeView::showsButton(const QModelIndex& index) const {
-    const TTreeNode* node = nodeOf(index);
+    const TTreeNode* node = CatalogueTreeModel::nodeOf(index);
     return node && node->HasChildren();
 }
 
 bool THETreeView::isExpanded(const QModelIndex& index) const {
-    const TTreeNode* node = nodeOf(index);
+    const TTreeNode* node = CatalogueTreeModel::nodeOf(index);
     return node && node->Expanded() && node->Count() > 0;
 }
 
 void THETreeView::setExpanded(const QModelIndex& index, bool expanded) {
-    if (!nodeOf(index) || isExpanded(index) == expanded || (expanded && !showsButton(index)))
+    if (!CatalogueTreeModel::nodeOf(index) || isExpanded(index) == expanded ||
+        (expanded && !showsButton(index)))
         return;
     if (expanded)
         emit expandRequested(index);
@@ -65,7 +64,7 @@ void THETreeView::expandAll() {
     // Rows come in below each node opened, and are visited in their turn.
     for (int row = 0; model() && row < model()->rowCount(); ++row) {
         const QModelIndex index = model()->index(row, 0);
-        const TTreeNode* node = nodeOf(index);
+        const TTreeNode* node = CatalogueTreeModel::nodeOf(index);
         if (node && node->Count() > 0 && !node->Expanded())
             setExpanded(index, true);
     }
@@ -87,7 +86,9 @@ QRect THETreeView::visualRect(const QModelIndex& index) const {
         return row;
     // The label starts after the indentation and the button, and reaches the
     // right edge of the tree.
-    const int left = row.left() + (CatalogueTreeModel::depthOf(nodeOf(index)) + 1) * m_indentation;
+    const int left =
+        row.left() +
+        (CatalogueTreeModel::depthOf(CatalogueTreeModel::nodeOf(index)) + 1) * m_indentation;
     return QRect(QPoint(left, row.top()),
                  QPoint(std::max(left, viewport()->width() - 1), row.bottom()));
 }
@@ -96,7 +97,8 @@ QRect THETreeView::buttonRect(const QModelIndex& index) const {
     const QRect row = QListView::visualRect(index);
     if (!row.isValid())
         return {};
-    const int left = row.left() + CatalogueTreeModel::depthOf(nodeOf(index)) * m_indentation;
+    const int left =
+        row.left() + CatalogueTreeModel::depthOf(CatalogueTreeModel::nodeOf(index)) * m_indentation;
     return QRect(left, row.top(), m_indentation, row.height());
 }
 
@@ -108,6 +110,7 @@ void THETreeView::paintEvent(QPaintEvent* event) {
     const QRect area = event->rect();
     QStyleOption option;
     option.initFrom(this);
+    const QStyle::State enabled = option.state & QStyle::State_Enabled;
     for (QModelIndex index = indexAt(QPoint(0, area.top())); index.isValid();
          index = model()->index(index.row() + 1, 0)) {
         const QRect button = buttonRect(index);
@@ -116,7 +119,7 @@ void THETreeView::paintEvent(QPaintEvent* event) {
         if (!showsButton(index))
             continue;
         option.rect = button;
-        option.state = QStyle::State_Item | QStyle::State_Children | (option.state & QStyle::State_Enabled);
+        option.state = QStyle::State_Item | QStyle::State_Children | enabled;
         if (isExpanded(index))
             option.state |= QStyle::State_Open;
         style()->drawPrimitive(QStyle::PE_IndicatorBranch, &option, &painter, this);
@@ -137,7 +140,7 @@ void THETreeView::mousePressEvent(QMouseEvent* event) {
 
 void THETreeView::keyPressEvent(QKeyEvent* event) {
     const QModelIndex current = currentIndex();
-    const TTreeNode* node = nodeOf(current);
+    const TTreeNode* node = CatalogueTreeModel::nodeOf(current);
     if (node && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
         switch (event->key()) {
         case Qt::Key_Right:
@@ -152,8 +155,8 @@ void THETreeView::keyPressEvent(QKeyEvent* event) {
             // Closes an open node; on a closed one goes to its parent.
             if (isExpanded(current))
                 setExpanded(current, false);
-            else if (auto* tree = qobject_cast<CatalogueTreeModel*>(model()); tree && node->Parent())
-                setCurrentIndex(tree->indexOf(node->Parent()));
+            else if (m_tree && node->Parent())
+                setCurrentIndex(m_tree->indexOf(node->Parent()));
             event->accept();
             return;
         case Qt::Key_Plus:
@@ -201,11 +204,17 @@ void THETreeView::focusInEvent(QFocusEvent* event) {
     NotifyTreeCurrentChanged(this);
 }
 
-void THETreeView::ScrollLineUp() { verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub); }
+void THETreeView::ScrollLineUp() {
+    verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
+}
 
-void THETreeView::ScrollLineDown() { verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd); }
+void THETreeView::ScrollLineDown() {
+    verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+}
 
-void THETreeView::MakeTopItem(const QModelIndex& index) { scrollTo(index, QAbstractItemView::PositionAtTop); }
+void THETreeView::MakeTopItem(const QModelIndex& index) {
+    scrollTo(index, QAbstractItemView::PositionAtTop);
+}
 
 void THETreeView::dragMoveEvent(QDragMoveEvent* event) {
     const int y = event->position().toPoint().y();

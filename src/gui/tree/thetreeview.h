@@ -44,8 +44,6 @@ public:
 
     /// Pixels of indentation per level; the button sits in the last of them.
     int indentation() const { return m_indentation; }
-    /// The node of a row, none for none.
-    static TTreeNode* nodeOf(const QModelIndex& index);
 
     /// The row under a point: a row spans the tree's width, its indentation
     /// and button included.
@@ -73,6 +71,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    CatalogueTreeModel* m_tree = nullptr; // the model, when it is the catalogue's
     int m_indentation = 19;
 };
 

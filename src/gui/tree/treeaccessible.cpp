@@ -41,26 +41,26 @@ public:
 
     // The tree's model lists exactly the rows shown, in display order.
     int count() {
-        build();
+        pruneGone();
         return m_model ? m_model->rowCount() : 0;
     }
     QModelIndex at(int position) {
-        build();
+        pruneGone();
         return m_model ? m_model->index(position, 0) : QModelIndex();
     }
     int positionOf(const QModelIndex& index) {
-        build();
+        pruneGone();
         return index.isValid() && index.model() == m_model ? index.row() : -1;
     }
 
     /// The interface of a row, made once per node while the node lives.
     QAccessibleInterface* rowInterface(const QModelIndex& index);
 
-    /// The shown rows changed: they are rebuilt when next asked for, and
-    /// assistive tools, which keep the children they were told of, hear of it
+    /// The shown rows changed: interfaces of rows that went are let go when
+    /// next asked for, and assistive tools, which keep the children they were told of, hear of it
     /// once the change is complete.
     void invalidate() {
-        m_valid = false;
+        m_pruned = false;
         if (!AssistiveToolsListening())
             return;
         m_reorderPending = true;
@@ -164,11 +164,11 @@ private:
     }
 
     // Interfaces of rows that went away go with them.
-    void build() {
+    void pruneGone() {
         watchModel();
-        if (m_valid)
+        if (m_pruned)
             return;
-        m_valid = true;
+        m_pruned = true;
         for (auto it = m_ids.begin(); it != m_ids.end();) {
             QAccessibleInterface* iface = QAccessible::accessibleInterface(*it);
             if (!iface || !iface->isValid()) {
@@ -183,7 +183,7 @@ private:
 
     THETreeView* m_view;
     QPointer<QAbstractItemModel> m_model;
-    bool m_valid = false;
+    bool m_pruned = false; // no interface of a row that went is left
     bool m_reorderPending = false;
     bool m_flushScheduled = false;
     Pending m_states; // rows opened or closed

@@ -101,12 +101,10 @@ TreeController::TreeController(THETreeView* view, CatalogueTreeModel* model, Tre
     // After a batch the rows are new: the view finds the selected one again.
     connect(model, &CatalogueTreeModel::rebuilt, this, [this] { followCoreSelection(); });
     connect(m_view, &THETreeView::expandRequested, this, [this](const QModelIndex& index) {
-        if (!m_followingCore)
-            MainTreeViewExpanding(CatalogueTreeModel::nodeOf(index));
+        MainTreeViewExpanding(CatalogueTreeModel::nodeOf(index));
     });
     connect(m_view, &THETreeView::collapseRequested, this, [this](const QModelIndex& index) {
-        if (!m_followingCore)
-            MainTreeViewCollapsing(CatalogueTreeModel::nodeOf(index));
+        MainTreeViewCollapsing(CatalogueTreeModel::nodeOf(index));
     });
     connect(m_view->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
