@@ -33,8 +33,10 @@ public:
 int BranchReader::DefaultWorkers() {
     if (const char* forced = std::getenv("ZENTRIX_READ_THREADS"))
         return std::max(0, std::atoi(forced));
+    // The consumer reads too whenever it would otherwise wait, so one core is
+    // left to it.
     const unsigned cores = std::thread::hardware_concurrency();
-    return cores <= 1 ? 1 : static_cast<int>(std::min(cores, 4u));
+    return cores <= 2 ? 1 : static_cast<int>(std::min(cores - 1, 4u));
 }
 
 BranchReader::BranchReader(AttrSource source, int workers, bool skipHiddenDirs)
@@ -73,7 +75,9 @@ BranchReader::Dir* BranchReader::Root(const std::string& hostPath) {
 // thread that moved it to Reading, and its parent's descriptor stays open until
 // the last child is opened (the count is changed under the lock).
 void BranchReader::read(Dir* dir) {
-    auto listing = std::make_unique<DirListing>(m_source, StatMode::FilesOnly);
+    // Whether the directory can be searched is asked of the system only when
+    // no entry's status was read through it: a stat that worked proves it.
+    auto listing = std::make_unique<DirListing>(m_source, StatMode::FilesOnly, false);
     bool opened;
     if (dir->parent) {
         opened = listing->OpenAt(dir->parent->listing->Fd(), dir->hostName);
@@ -113,6 +117,12 @@ void BranchReader::read(Dir* dir) {
             hosts.append(e.hostName);
         }
     }
+    if (!listing->Searchable()) {
+        // Names only, and the sizes and times of its files would be made up: it
+        // counts as a directory that cannot be listed.
+        batch = DirBatch{};
+        return;
+    }
     std::lock_guard<std::mutex> lock(m_mutex);
     for (const auto& [off, len] : childHostNames) {
         Dir* child = newDir();
@@ -139,21 +149,12 @@ void BranchReader::workerLoop() {
     std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
         m_workAvailable.wait(lock, [this] {
-            return m_stop || m_urgent ||
-                   (!m_stack.empty() && m_readyUnconsumed < kMaxReadAhead);
+            return m_stop || (!m_stack.empty() && m_readyUnconsumed < kMaxReadAhead);
         });
         if (m_stop)
             return;
-        Dir* dir;
-        if (m_urgent) {
-            dir = m_urgent;
-            m_urgent = nullptr;
-        } else {
-            dir = m_stack.back();
-            m_stack.pop_back();
-        }
-        if (dir->state != Dir::State::Queued)
-            continue; // the consumer took it meanwhile
+        Dir* dir = m_stack.back();
+        m_stack.pop_back();
         dir->state = Dir::State::Reading;
         lock.unlock();
         read(dir);
@@ -167,28 +168,45 @@ void BranchReader::workerLoop() {
     }
 }
 
+// Reads a directory on the consumer's own thread, with the lock held on entry
+// and on return. `consumed`: the consumer takes this listing at once.
+void BranchReader::readHere(Dir* dir, std::unique_lock<std::mutex>& lock, bool consumed) {
+    dir->state = Dir::State::Reading;
+    lock.unlock();
+    read(dir);
+    lock.lock();
+    if (consumed) {
+        dir->state = Dir::State::Consumed;
+    } else {
+        dir->state = Dir::State::Ready;
+        ++m_readyUnconsumed;
+    }
+    finish(dir, lock);
+}
+
 const DirBatch& BranchReader::Batch(Dir* dir) {
     std::unique_lock<std::mutex> lock(m_mutex);
     if (dir->state == Dir::State::Queued) {
-        // Nobody reads it yet. It leaves the stack (no worker may look at it after
-        // it is released) and goes to a worker ahead of everything, even when the
-        // read-ahead is full; without workers it is read here.
-        m_stack.erase(std::find(m_stack.begin(), m_stack.end(), dir));
-        if (m_workers.empty()) {
-            dir->state = Dir::State::Reading;
-            lock.unlock();
-            read(dir);
-            lock.lock();
-            dir->state = Dir::State::Consumed;
-            finish(dir, lock);
-            return dir->batch;
-        }
-        m_urgent = dir;
-        m_workAvailable.notify_one();
+        // Nobody reads it yet: the consumer reads it itself rather than wait for
+        // a worker to wake up. It leaves the stack first, so no worker takes it.
+        m_stack.erase(std::next(std::find(m_stack.rbegin(), m_stack.rend(), dir)).base());
+        readHere(dir, lock, true);
+        return dir->batch;
+    }
+    // A worker is reading it. Rather than sleep until then, the consumer reads
+    // the next directory waiting on the stack, the one it will most likely need
+    // soon; a sleep and a wake-up for each directory would cost more than many
+    // of the directories themselves.
+    while (dir->state == Dir::State::Reading && !m_stack.empty() &&
+           m_readyUnconsumed < kMaxReadAhead) {
+        Dir* next = m_stack.back();
+        m_stack.pop_back();
+        readHere(next, lock, false);
     }
     m_waitingFor = dir;
-    m_readDone.wait(lock, [dir] { return dir->state == Dir::State::Ready ||
-                                         dir->state == Dir::State::Consumed; });
+    m_readDone.wait(lock, [dir] {
+        return dir->state == Dir::State::Ready || dir->state == Dir::State::Consumed;
+    });
     m_waitingFor = nullptr;
     if (dir->state == Dir::State::Ready) {
         dir->state = Dir::State::Consumed;

@@ -40,7 +40,8 @@ struct DirBatch {
 /// Reads a whole branch of the file system for the main thread. Worker threads
 /// list and stat the directories ahead of the consumer, in the depth-first order
 /// in which it visits them, so that the system calls of one directory overlap
-/// with the catalogue work of another. Links to directories are never
+/// with the catalogue work of another. A consumer that would have to wait reads
+/// the next directories itself instead. Links to directories are never
 /// descended. Directories are opened relative to their parent's descriptor.
 ///
 /// The consumer (one thread) walks: Root(), then Batch() of a directory, then
@@ -60,8 +61,8 @@ public:
 
     /// Starts reading the branch at a host directory.
     Dir* Root(const std::string& hostPath);
-    /// The directory's listing; waits for it (or reads it now when no worker
-    /// has started it).
+    /// The directory's listing: read now when no worker has started it, else
+    /// waited for while the consumer reads the directories queued next.
     const DirBatch& Batch(Dir* dir);
     /// Number of subdirectories of `dir` that are descended (after Batch).
     size_t ChildCount(Dir* dir) const;
@@ -71,8 +72,9 @@ public:
     /// handle and its listing go.
     void Release(Dir* dir);
 
-    /// Threads worth starting on this machine: one per core, at most four, and one
-    /// on a single core; ZENTRIX_READ_THREADS, when set, gives the number.
+    /// Threads worth starting on this machine: one per core but the consumer's,
+    /// at most four, and one on one or two cores; ZENTRIX_READ_THREADS, when
+    /// set, gives the number.
     static int DefaultWorkers();
 
 private:
@@ -80,6 +82,7 @@ private:
     void workerLoop();
     void read(Dir* dir);
     void finish(Dir* dir, std::unique_lock<std::mutex>& lock);
+    void readHere(Dir* dir, std::unique_lock<std::mutex>& lock, bool consumed);
 
     AttrSource m_source;
     bool m_skipHiddenDirs;
@@ -89,7 +92,6 @@ private:
     std::vector<Dir*> m_stack; // directories waiting to be read, next on top
     std::unordered_map<Dir*, std::unique_ptr<Dir>> m_dirs;
     std::vector<std::thread> m_workers;
-    Dir* m_urgent = nullptr;     // a directory the consumer needs that no worker has
     Dir* m_waitingFor = nullptr; // the directory the consumer waits for
     int m_readyUnconsumed = 0;
     bool m_stop = false;

@@ -25,7 +25,8 @@ struct LinuxDirent64 {
 
 } // namespace
 
-DirListing::DirListing(AttrSource source, StatMode mode) : m_source(source), m_mode(mode) {}
+DirListing::DirListing(AttrSource source, StatMode mode, bool checkSearchAtOpen)
+    : m_source(source), m_mode(mode), m_checkSearchAtOpen(checkSearchAtOpen) {}
 
 DirListing::~DirListing() { Close(); }
 
@@ -41,6 +42,7 @@ void DirListing::Close() {
 bool DirListing::Open(const std::string& hostPath) {
     Close();
     m_failed = false;
+    m_statted = false;
     m_fd = ::open(hostPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     return started();
 }
@@ -48,6 +50,7 @@ bool DirListing::Open(const std::string& hostPath) {
 bool DirListing::OpenAt(int parentFd, std::string_view hostName) {
     Close();
     m_failed = false;
+    m_statted = false;
     const std::string name(hostName);
     m_fd = ::openat(parentFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (m_fd < 0 && errno == EMFILE) {
@@ -64,7 +67,7 @@ bool DirListing::started() {
     // A directory that can be read but not searched gives its names and
     // nothing else: its files' sizes and times would have to be made up. It
     // counts as one that cannot be opened, unless only names are wanted.
-    if (m_mode != StatMode::None && ::faccessat(m_fd, ".", X_OK, AT_EACCESS) != 0) {
+    if (m_checkSearchAtOpen && !Searchable()) {
         const int err = errno;
         ::close(m_fd);
         m_fd = -1;
@@ -73,6 +76,11 @@ bool DirListing::started() {
     }
     m_buf.reset(new char[kBufferSize]);
     return true;
+}
+
+bool DirListing::Searchable() const {
+    return m_mode == StatMode::None || m_statted ||
+           (m_fd >= 0 && ::faccessat(m_fd, ".", X_OK, AT_EACCESS) == 0);
 }
 
 bool DirListing::fill() {
@@ -150,8 +158,11 @@ bool describeEntry(int fd, const char* hostName, unsigned char type, AttrSource 
 
 bool DirListing::describe(DirEntry& e, const char* hostName, unsigned char type) {
     bool failed = false;
-    if (describeEntry(m_fd, hostName, type, m_source, m_mode, e, failed))
+    if (describeEntry(m_fd, hostName, type, m_source, m_mode, e, failed)) {
+        // Only a directory's own entry comes back without a status read.
+        m_statted = m_statted || type != DT_DIR || m_mode == StatMode::All;
         return true;
+    }
     if (failed)
         m_failed = true;
     return false;

@@ -37,7 +37,10 @@ enum class StatMode {
 /// directory's descriptor; no full path is passed to the system per file.
 class DirListing {
 public:
-    explicit DirListing(AttrSource source = AttrSource::Posix, StatMode mode = StatMode::All);
+    /// With `checkSearchAtOpen` false, a directory that cannot be searched still
+    /// opens, its entries' facts fail to be read, and Searchable() tells.
+    explicit DirListing(AttrSource source = AttrSource::Posix, StatMode mode = StatMode::All,
+                        bool checkSearchAtOpen = true);
     ~DirListing();
     DirListing(const DirListing&) = delete;
     DirListing& operator=(const DirListing&) = delete;
@@ -54,6 +57,10 @@ public:
     bool Next(DirEntry& entry);
 
     bool Failed() const { return m_failed; }
+    /// Whether the entries' facts can be read: true once the status of an entry
+    /// was read through the directory (which proves it), else asked of the
+    /// system. Always true when only names are wanted.
+    bool Searchable() const;
     int Fd() const { return m_fd; }
     void Close();
 
@@ -64,6 +71,8 @@ private:
 
     AttrSource m_source;
     StatMode m_mode;
+    bool m_checkSearchAtOpen;
+    bool m_statted = false; // an entry's status was read through the directory
     int m_fd = -1;
     std::unique_ptr<char[]> m_buf;
     long m_len = 0;

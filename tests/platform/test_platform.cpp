@@ -17,6 +17,7 @@
 #include <atomic>
 #include <chrono>
 #include <map>
+#include <map>
 #include <set>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -442,11 +443,65 @@ TEST(BranchReader, SameListingsWithAndWithoutWorkers) {
     const auto alone = walk(0);
     EXPECT_EQ(alone.size(), 1u + 12u + 72u + 121u + 2u);
     EXPECT_NE(std::find(alone.begin(), alone.end(), "/.hidden/inside:"), alone.end());
+    EXPECT_EQ(walk(1), alone);
     EXPECT_EQ(walk(2), alone);
     EXPECT_EQ(walk(3), alone);
     const auto visible = walk(2, true);
     EXPECT_EQ(visible.size(), 1u + 12u + 72u + 121u);
     EXPECT_EQ(visible.front().find(".hidden"), std::string::npos);
+}
+
+// A directory that can be read but not searched is not listed by the branch
+// reader, whether it holds files, only directories or nothing; one that can be
+// searched is, whatever it holds. The same whoever reads it: a worker, or the
+// consumer while it waits.
+TEST(BranchReader, ADirectoryThatCannotBeSearchedIsNotListed) {
+    TempDir t;
+    t.write("open/file.txt", "123");
+    t.mkdir("open/sub");
+    t.mkdir("openEmpty");
+    t.mkdir("openDirsOnly/sub");
+    t.write("locked/file.txt", "12345");
+    t.mkdir("lockedEmpty");
+    t.mkdir("lockedDirsOnly/sub");
+    ::chmod(t.path().c_str(), 0755);
+    for (const char* locked : {"locked", "lockedEmpty", "lockedDirsOnly"})
+        t.chmod(locked, 0644);
+    runAsOrdinaryUser([&] {
+        for (int workers : {0, 1, 2}) {
+            BranchReader reader(AttrSource::Posix, workers);
+            BranchReader::Dir* root = reader.Root(t.path());
+            const DirBatch& top = reader.Batch(root);
+            std::map<std::string, std::string> seen; // name -> what its listing held
+            size_t child = 0;
+            for (const auto& e : top.entries) {
+                if (!e.isDirectory || e.isLink)
+                    continue;
+                BranchReader::Dir* dir = reader.Child(root, child++);
+                const DirBatch& batch = reader.Batch(dir);
+                std::set<std::string> names;
+                for (const auto& f : batch.entries)
+                    names.insert(std::string(batch.Name(f)) + "=" + std::to_string(f.size));
+                std::string held = batch.opened ? "listed:" : "not listed";
+                for (const auto& name : names)
+                    held += " " + name;
+                for (size_t i = 0; i < reader.ChildCount(dir); ++i) {
+                    reader.Batch(reader.Child(dir, i));
+                    reader.Release(reader.Child(dir, i));
+                }
+                reader.Release(dir);
+                seen[std::string(top.Name(e))] = held;
+            }
+            reader.Release(root);
+            const std::map<std::string, std::string> expected{
+                {"open", "listed: file.txt=3 sub=0"}, {"openEmpty", "listed:"},
+                {"openDirsOnly", "listed: sub=0"},    {"locked", "not listed"},
+                {"lockedEmpty", "not listed"},        {"lockedDirsOnly", "not listed"}};
+            if (seen != expected)
+                return false;
+        }
+        return true;
+    });
 }
 
 TEST(Process, AToolThatDoesNotEndInTimeIsEnded) {
