@@ -81,16 +81,14 @@ QModelIndex THETreeView::indexAt(const QPoint& point) const {
 }
 
 QRect THETreeView::visualRect(const QModelIndex& index) const {
-    const QRect row = QListView::visualRect(index);
-    if (!row.isValid())
-        return row;
     // The label starts after the indentation and the button, and reaches the
     // right edge of the tree.
-    const int left =
-        row.left() +
-        (CatalogueTreeModel::depthOf(CatalogueTreeModel::nodeOf(index)) + 1) * m_indentation;
-    return QRect(QPoint(left, row.top()),
-                 QPoint(std::max(left, viewport()->width() - 1), row.bottom()));
+    const QRect button = buttonRect(index);
+    if (!button.isValid())
+        return {};
+    const int left = button.right() + 1;
+    return QRect(QPoint(left, button.top()),
+                 QPoint(std::max(left, viewport()->width() - 1), button.bottom()));
 }
 
 QRect THETreeView::buttonRect(const QModelIndex& index) const {
