@@ -13,6 +13,9 @@ namespace {
 // the consumer, so that reading ahead cannot fill the memory.
 constexpr int kMaxReadAhead = 512;
 
+// Listings up to this many entries are gathered in a thread's reused arrays.
+constexpr size_t kScratchEntries = 4096;
+
 } // namespace
 
 class BranchReader::Dir {
@@ -74,7 +77,7 @@ BranchReader::Dir* BranchReader::Root(const std::string& hostPath) {
 // Lists one directory. Runs without the lock: the directory is owned by the
 // thread that moved it to Reading, and its parent's descriptor stays open until
 // the last child is opened (the count is changed under the lock).
-void BranchReader::read(Dir* dir) {
+void BranchReader::read(Dir* dir, Scratch& scratch) {
     // Whether the directory can be searched is asked of the system only when
     // no entry's status was read through it: a stat that worked proves it.
     auto listing = std::make_unique<DirListing>(m_source, StatMode::FilesOnly, false);
@@ -89,12 +92,14 @@ void BranchReader::read(Dir* dir) {
         if (--dir->parent->childrenToOpen == 0)
             dir->parent->listing.reset();
     }
-    DirBatch& batch = dir->batch;
-    batch.opened = opened;
+    dir->batch.opened = opened;
     if (!opened)
         return;
-    std::vector<std::pair<uint32_t, uint32_t>> childHostNames; // offsets in `hosts`
-    std::string hosts;
+    DirBatch& work = scratch.batch;
+    work.entries.clear();
+    work.names.clear();
+    scratch.childHostNames.clear();
+    scratch.hosts.clear();
     DirEntry e;
     while (listing->Next(e)) {
         const bool isDir = e.IsDirectory();
@@ -102,32 +107,42 @@ void BranchReader::read(Dir* dir) {
             (m_skipHiddenDirs || e.name == "." || e.name == ".."))
             continue;
         BranchEntry b;
-        b.nameOff = static_cast<uint32_t>(batch.names.size());
+        b.nameOff = static_cast<uint32_t>(work.names.size());
         b.nameLen = static_cast<uint32_t>(e.name.size());
-        batch.names.append(e.name);
+        work.names.append(e.name);
         b.size = e.size;
         b.lastWriteTime = e.lastWriteTime;
         b.attributes = e.attributes;
         b.isDirectory = isDir;
         b.isLink = e.isLink;
-        batch.entries.push_back(b);
+        work.entries.push_back(b);
         if (isDir && !e.isLink) {
-            childHostNames.emplace_back(static_cast<uint32_t>(hosts.size()),
-                                        static_cast<uint32_t>(e.hostName.size()));
-            hosts.append(e.hostName);
+            scratch.childHostNames.emplace_back(static_cast<uint32_t>(scratch.hosts.size()),
+                                                static_cast<uint32_t>(e.hostName.size()));
+            scratch.hosts.append(e.hostName);
         }
     }
     if (!listing->Searchable()) {
         // Names only, and the sizes and times of its files would be made up: it
         // counts as a directory that cannot be listed.
-        batch = DirBatch{};
+        dir->batch = DirBatch{};
         return;
     }
+    // The listing waits for the consumer in arrays of its exact size. A very
+    // large one is handed over as it is, so that no thread keeps its room.
+    if (work.entries.size() <= kScratchEntries) {
+        dir->batch.entries.assign(work.entries.begin(), work.entries.end());
+        dir->batch.names.assign(work.names);
+    } else {
+        dir->batch.entries = std::move(work.entries);
+        dir->batch.names = std::move(work.names);
+        work = DirBatch{};
+    }
     std::lock_guard<std::mutex> lock(m_mutex);
-    for (const auto& [off, len] : childHostNames) {
+    for (const auto& [off, len] : scratch.childHostNames) {
         Dir* child = newDir();
         child->parent = dir;
-        child->hostName = hosts.substr(off, len);
+        child->hostName = scratch.hosts.substr(off, len);
         dir->children.push_back(child);
     }
     dir->childrenToOpen = dir->children.size();
@@ -146,6 +161,7 @@ void BranchReader::finish(Dir* dir, std::unique_lock<std::mutex>&) {
 }
 
 void BranchReader::workerLoop() {
+    Scratch scratch;
     std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
         m_workAvailable.wait(lock, [this] {
@@ -157,7 +173,7 @@ void BranchReader::workerLoop() {
         m_stack.pop_back();
         dir->state = Dir::State::Reading;
         lock.unlock();
-        read(dir);
+        read(dir, scratch);
         lock.lock();
         dir->state = Dir::State::Ready;
         ++m_readyUnconsumed;
@@ -173,7 +189,7 @@ void BranchReader::workerLoop() {
 void BranchReader::readHere(Dir* dir, std::unique_lock<std::mutex>& lock, bool consumed) {
     dir->state = Dir::State::Reading;
     lock.unlock();
-    read(dir);
+    read(dir, m_consumerScratch);
     lock.lock();
     if (consumed) {
         dir->state = Dir::State::Consumed;

@@ -78,9 +78,17 @@ public:
     static int DefaultWorkers();
 
 private:
+    // What one thread fills while it reads a directory, kept from one directory
+    // to the next so that a listing does not grow its arrays step by step.
+    struct Scratch {
+        DirBatch batch;
+        std::vector<std::pair<uint32_t, uint32_t>> childHostNames; // offsets in `hosts`
+        std::string hosts;
+    };
+
     Dir* newDir();
     void workerLoop();
-    void read(Dir* dir);
+    void read(Dir* dir, Scratch& scratch);
     void finish(Dir* dir, std::unique_lock<std::mutex>& lock);
     void readHere(Dir* dir, std::unique_lock<std::mutex>& lock, bool consumed);
 
@@ -92,6 +100,7 @@ private:
     std::vector<Dir*> m_stack; // directories waiting to be read, next on top
     std::unordered_map<Dir*, std::unique_ptr<Dir>> m_dirs;
     std::vector<std::thread> m_workers;
+    Scratch m_consumerScratch;
     Dir* m_waitingFor = nullptr; // the directory the consumer waits for
     int m_readyUnconsumed = 0;
     bool m_stop = false;

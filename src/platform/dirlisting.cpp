@@ -111,7 +111,7 @@ bool describeEntry(int fd, const char* hostName, unsigned char type, AttrSource 
     e.lastWriteTime = 0;
     e.isLink = false;
     failed = false;
-    struct stat st {};
+    struct stat st; // filled by the fstatat that every path to its use goes through
     const bool isDotName = hostName[0] == '.';
 
     if (type == DT_DIR && mode != StatMode::All) {

@@ -1,5 +1,8 @@
 #include "platform/hostname.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace zentrix::platform {
 namespace {
 
@@ -55,9 +58,22 @@ bool isEscapeRange(unsigned cp) {
 } // namespace
 
 bool IsPlainHostName(std::string_view hostName) {
+    // Eight bytes at a time while they are ASCII with no backslash: the run of
+    // plain letters that most names are.
+    constexpr uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr uint64_t kHighBits = 0x8080808080808080ULL;
+    constexpr uint64_t kBackslashes = kOnes * '\\';
+    size_t i = 0;
+    for (; i + 8 <= hostName.size(); i += 8) {
+        uint64_t word;
+        std::memcpy(&word, hostName.data() + i, 8);
+        const uint64_t x = word ^ kBackslashes; // a zero byte where a backslash was
+        if ((word & kHighBits) || ((x - kOnes) & ~x & kHighBits))
+            break;
+    }
     // Names with letters beyond ASCII are common: they are plain too when they
     // are valid UTF-8 outside the escape range, and are then used as they are.
-    for (size_t i = 0; i < hostName.size();) {
+    while (i < hostName.size()) {
         const auto b = static_cast<unsigned char>(hostName[i]);
         if (b < 0x80) {
             if (b == '\\')

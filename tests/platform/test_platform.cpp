@@ -87,6 +87,17 @@ TEST(HostName, OddBytesRoundTripAndBecomeShowable) {
         // Listings take a plain name as it is: the test must agree with escaping.
         EXPECT_EQ(IsPlainHostName(n), shown == n) << n;
     }
+    // Long names are checked several bytes at a time: a backslash or a byte
+    // beyond ASCII must be seen wherever it falls, at the edge of a block too.
+    for (size_t length = 1; length <= 24; ++length) {
+        for (size_t at = 0; at < length; ++at) {
+            for (const std::string odd : {"\\", "\xFF", "\xC3\xA9", "\xEF\x9C\x80"}) {
+                std::string n(length, 'a');
+                n.replace(at, 1, odd);
+                EXPECT_EQ(IsPlainHostName(n), EscapeHostName(n) == n) << n;
+            }
+        }
+    }
     EXPECT_EQ(EscapeHostName("caf\xC3\xA9"), "caf\xC3\xA9");
     EXPECT_NE(EscapeHostName("a\\b"), EscapeHostName("a/b"));
 }
@@ -408,6 +419,11 @@ TEST(BranchReader, SameListingsWithAndWithoutWorkers) {
     t.mkdir(deep);
     t.symlink("..", "d0/loop");
     t.mkdir(".hidden/inside");
+    // Larger than what a reading thread gathers in its reused arrays, with
+    // small directories read before and after it by the same threads.
+    for (int f = 0; f < 5000; ++f)
+        t.write("big/g" + std::to_string(f), "");
+    t.write("big/after/one", "1");
 
     auto walk = [&](int workers, bool skipHidden = false) {
         BranchReader reader(AttrSource::Posix, workers, skipHidden);
@@ -426,6 +442,11 @@ TEST(BranchReader, SameListingsWithAndWithoutWorkers) {
                                           path + "/" + std::string(batch.Name(e)));
                 }
                 EXPECT_EQ(child, reader.ChildCount(dir));
+                // Each listing holds its own names and nothing more.
+                size_t nameBytes = 0;
+                for (const auto& e : batch.entries)
+                    nameBytes += e.nameLen;
+                EXPECT_EQ(batch.names.size(), nameBytes) << path;
                 std::sort(entries.begin(), entries.end());
                 std::string line = path + ":";
                 for (const auto& s : entries)
@@ -441,13 +462,21 @@ TEST(BranchReader, SameListingsWithAndWithoutWorkers) {
     // Hidden directories are read like the others ("." and ".." never are),
     // unless the reader is told to skip them.
     const auto alone = walk(0);
-    EXPECT_EQ(alone.size(), 1u + 12u + 72u + 121u + 2u);
+    EXPECT_EQ(alone.size(), 1u + 12u + 72u + 121u + 2u + 2u);
     EXPECT_NE(std::find(alone.begin(), alone.end(), "/.hidden/inside:"), alone.end());
+    EXPECT_NE(std::find(alone.begin(), alone.end(), "/d7/e3: f00 f11 f22 f33 f44"), alone.end());
+    EXPECT_NE(std::find(alone.begin(), alone.end(), "/big/after: one1"), alone.end());
+    const auto big = std::find_if(alone.begin(), alone.end(),
+                                  [](const std::string& line) { return line.rfind("/big:", 0) == 0; });
+    ASSERT_NE(big, alone.end());
+    EXPECT_EQ(std::count(big->begin(), big->end(), ' '), 5001);
+    EXPECT_NE(big->find(" g4999"), std::string::npos);
+    EXPECT_NE(big->find(" after/0"), std::string::npos);
     EXPECT_EQ(walk(1), alone);
     EXPECT_EQ(walk(2), alone);
     EXPECT_EQ(walk(3), alone);
     const auto visible = walk(2, true);
-    EXPECT_EQ(visible.size(), 1u + 12u + 72u + 121u);
+    EXPECT_EQ(visible.size(), 1u + 12u + 72u + 121u + 2u);
     EXPECT_EQ(visible.front().find(".hidden"), std::string::npos);
 }
 

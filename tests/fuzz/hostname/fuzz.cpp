@@ -1,5 +1,6 @@
 // Host names from any directory listing: escaping must be reversible for every
-// byte string, and the escaped form must never hold a backslash.
+// byte string, the escaped form must never hold a backslash, and a name that is
+// taken as it is must be exactly one that escaping leaves alone.
 #include "platform/hostname.h"
 
 #include <cstdint>
@@ -12,6 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (shown.find('\\') != std::string::npos)
         std::abort();
     if (zentrix::platform::UnescapeName(shown) != host)
+        std::abort();
+    if (zentrix::platform::IsPlainHostName(host) != (shown == host))
         std::abort();
     return 0;
 }
