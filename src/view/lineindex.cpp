@@ -14,8 +14,11 @@ namespace zentrix {
 
 namespace {
 
-constexpr size_t kBlock = size_t{1} << 20; // what the builder reads at a time
-constexpr size_t kScanBlock = 16384;       // what a lookup reads at a time
+// What the builder reads at a time: small enough to stay in the core's own
+// cache from the system's copy to the count. Blocks of 1 MiB made the index of
+// a file in the page cache four times slower.
+constexpr size_t kBlock = size_t{128} << 10;
+constexpr size_t kScanBlock = 16384; // what a lookup reads at a time
 
 } // namespace
 

@@ -114,6 +114,25 @@ TEST(LineIndex, Utf16LineFeedsAreWholeCodeUnits) {
     auto ixb = indexOf(tmp, be, LineFeedUnit::Utf16BE);
     EXPECT_EQ(ixb->index.LineCount(), 3);
     EXPECT_EQ(ixb->index.LineStart(*ixb->file, 2), 10);
+
+    // Over many read blocks: units of 0A 0A and feeds fall on every kind of
+    // place, block edges included, and only whole feed units count.
+    std::string many("\xFF\xFE", 2);
+    std::vector<int64_t> starts{0};
+    std::mt19937 random(11);
+    while (many.size() < (3u << 20)) {
+        const auto r = random() % 5;
+        if (r == 0) {
+            many += std::string("\n\0", 2);
+            starts.push_back(static_cast<int64_t>(many.size()));
+        } else {
+            many += r == 1 ? std::string("\x0A\x0A", 2) : std::string("x\0", 2);
+        }
+    }
+    auto ixm = indexOf(tmp, many, LineFeedUnit::Utf16LE);
+    ASSERT_EQ(ixm->index.LineCount(), static_cast<int64_t>(starts.size()));
+    for (size_t n = 0; n < starts.size(); n += 1 + n / 20)
+        ASSERT_EQ(ixm->index.LineStart(*ixm->file, static_cast<int64_t>(n)), starts[n]) << n;
 }
 
 TEST(ViewerDocument, AFileTruncatedWhileShownShowsWhatIsLeft) {
