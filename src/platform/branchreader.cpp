@@ -171,25 +171,21 @@ void BranchReader::workerLoop() {
             return;
         Dir* dir = m_stack.back();
         m_stack.pop_back();
-        dir->state = Dir::State::Reading;
-        lock.unlock();
-        read(dir, scratch);
-        lock.lock();
-        dir->state = Dir::State::Ready;
-        ++m_readyUnconsumed;
-        finish(dir, lock);
+        readTaken(dir, lock, scratch, false);
         // Only the directory the consumer waits for is worth waking it.
         if (dir == m_waitingFor)
             m_readDone.notify_one();
     }
 }
 
-// Reads a directory on the consumer's own thread, with the lock held on entry
-// and on return. `consumed`: the consumer takes this listing at once.
-void BranchReader::readHere(Dir* dir, std::unique_lock<std::mutex>& lock, bool consumed) {
+// Reads a directory taken off the stack, with the lock held on entry and on
+// return; `scratch` is the reading thread's own. `consumed`: the consumer takes
+// this listing at once.
+void BranchReader::readTaken(Dir* dir, std::unique_lock<std::mutex>& lock, Scratch& scratch,
+                             bool consumed) {
     dir->state = Dir::State::Reading;
     lock.unlock();
-    read(dir, m_consumerScratch);
+    read(dir, scratch);
     lock.lock();
     if (consumed) {
         dir->state = Dir::State::Consumed;
@@ -206,7 +202,7 @@ const DirBatch& BranchReader::Batch(Dir* dir) {
         // Nobody reads it yet: the consumer reads it itself rather than wait for
         // a worker to wake up. It leaves the stack first, so no worker takes it.
         m_stack.erase(std::next(std::find(m_stack.rbegin(), m_stack.rend(), dir)).base());
-        readHere(dir, lock, true);
+        readTaken(dir, lock, m_consumerScratch, true);
         return dir->batch;
     }
     // A worker is reading it. Rather than sleep until then, the consumer reads
@@ -217,7 +213,7 @@ const DirBatch& BranchReader::Batch(Dir* dir) {
            m_readyUnconsumed < kMaxReadAhead) {
         Dir* next = m_stack.back();
         m_stack.pop_back();
-        readHere(next, lock, false);
+        readTaken(next, lock, m_consumerScratch, false);
     }
     m_waitingFor = dir;
     m_readDone.wait(lock, [dir] {

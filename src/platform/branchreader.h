@@ -90,7 +90,7 @@ private:
     void workerLoop();
     void read(Dir* dir, Scratch& scratch);
     void finish(Dir* dir, std::unique_lock<std::mutex>& lock);
-    void readHere(Dir* dir, std::unique_lock<std::mutex>& lock, bool consumed);
+    void readTaken(Dir* dir, std::unique_lock<std::mutex>& lock, Scratch& scratch, bool consumed);
 
     AttrSource m_source;
     bool m_skipHiddenDirs;

@@ -466,8 +466,9 @@ TEST(BranchReader, SameListingsWithAndWithoutWorkers) {
     EXPECT_NE(std::find(alone.begin(), alone.end(), "/.hidden/inside:"), alone.end());
     EXPECT_NE(std::find(alone.begin(), alone.end(), "/d7/e3: f00 f11 f22 f33 f44"), alone.end());
     EXPECT_NE(std::find(alone.begin(), alone.end(), "/big/after: one1"), alone.end());
-    const auto big = std::find_if(alone.begin(), alone.end(),
-                                  [](const std::string& line) { return line.rfind("/big:", 0) == 0; });
+    const auto big = std::find_if(alone.begin(), alone.end(), [](const std::string& line) {
+        return line.rfind("/big:", 0) == 0;
+    });
     ASSERT_NE(big, alone.end());
     EXPECT_EQ(std::count(big->begin(), big->end(), ' '), 5001);
     EXPECT_NE(big->find(" g4999"), std::string::npos);

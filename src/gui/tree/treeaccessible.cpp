@@ -57,8 +57,8 @@ public:
     QAccessibleInterface* rowInterface(const QModelIndex& index);
 
     /// The shown rows changed: interfaces of rows that went are let go when
-    /// next asked for, and assistive tools, which keep the children they were told of, hear of it
-    /// once the change is complete.
+    /// next asked for, and assistive tools, which keep the children they were
+    /// told of, hear of it once the change is complete.
     void invalidate() {
         m_pruned = false;
         if (!AssistiveToolsListening())
